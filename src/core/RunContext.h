@@ -1,0 +1,116 @@
+#pragma once
+// The variables of one run of the analysis. Every stage (data preparation,
+// fitting, report, confidence stage) takes the run by reference; nothing is
+// kept in globals, so several runs can exist side by side.
+//
+// Arrays indexed by rank are 1-based: index 0 is unused so the formulas read
+// as written (X[1] is the smallest value).
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavorix {
+
+// Receives the short progress lines of a run (" 3 done", " Calculating .....").
+using ProgressSink = std::function<void(std::string_view)>;
+
+// Every named parameter that a fit can leave behind. One value type for all
+// codes: each fit fills the members that belong to it and leaves the rest 0.
+struct FitParams {
+  double A = 0, B = 0;       // slope and intercept of the final line (or the code's own A, B)
+  double E = 0;              // exponent of the generalized forms
+  double C = 0;              // location / bound of 33, 35, 58, 59
+  double D = 0, S = 0;       // Burr/Dagum intercept D and S = B^A; Rayleigh divider S
+  double Q = 0, K = 0;       // GEV bound Q and shape K
+  double Loc = 0, Scale = 0; // GEV location A and scale B; Student mean and spread
+  double MBound = 0;         // Kumaraswamy bound M
+  double Mode = 0;           // Laplace mode B (73: B' in the transformed scale)
+  double A1 = 0, A2 = 0, S1 = 0, S2 = 0, E1 = 0, E2 = 0;  // Laplace halves
+  int BreakRank = 0;         // Laplace break rank M
+  int Terms = 0;             // Gamma: number of terms n (its B)
+  bool XPlusOne = false;     // Gompertz works on X + 1
+  bool BoundFlag = false;    // GEV: data beyond the bound, K adjusted
+  // Normal family: mean and standard deviation of the transformed variable.
+  double Mean = 0, Sigma0 = 0, Sigma = 0;
+  // Composites: lower (s) and upper (g) parts, separation point and break count.
+  double As = 0, Bs = 0, Es = 0, Ag = 0, Bg = 0, Eg = 0;
+  double BreakPoint = 0;
+  int BreakCount = 0;
+};
+
+// Result slot of one fit for the whole engine run.
+struct FitSlot {
+  bool Ran = false;        // the fit was run in this engine run
+  bool HasResult = false;  // the fit produced parameters (a composite may have none)
+  double Score = 0;        // SumAbs of the final evaluation; 1000 marks "must not win"
+  FitParams P;
+  double StdErrX = 0;      // 1.28/A of the Gumbel fits, 1.28/B of Kumaraswamy
+};
+
+// One entry of the ranked list, in the order in which the fits ran.
+struct RankedEntry {
+  int Code = 0;
+  std::string Name;   // list name, with its leading blank
+  double Average = 0; // 100 * score / N
+};
+
+// The distribution that the engine chose, as the later stages read it.
+struct FittedDistribution {
+  int DistCode = 0;
+  double ParA = 0, ParB = 0;
+  FitParams P;
+  double StdErrX = 0;  // standard error of X printed by the report (codes 4, 20-26)
+  double MeanXt = 0, SdXt = 0;  // values copied by Student and a preferred normal code
+};
+
+struct TavorixRun {
+  // --- prepared data -------------------------------------------------------
+  int N = 0;
+  std::vector<long double> X;      // ranked, moved values, 1..N
+  std::vector<long double> Fr;     // plotting positions R/(N+1), 1..N
+  std::vector<int> SerialOfRank;   // serial number of the datum at each rank
+  double Threshold = -1000000.0;
+  double Shift = 0.0001;           // X of the run = input value - Shift + 0.0001
+  bool Shifted = false;            // the "first values are high" move was applied
+  std::string ReportTitle1, ReportTitle2;
+  std::vector<std::string> Notices;  // messages for the user raised by a stage
+
+  // --- run flags -----------------------------------------------------------
+  std::string PreferredCode = "1";  // "1" = best of all
+  bool CompositeOn = false;
+  bool NoVariation = false;
+  bool FitStarted = false;
+  bool ReportStage = false;
+  bool NormalEvalOnly = false;
+  int NrOfClasses = 5;
+  std::string InputPath;     // the ".inp" file of the run
+  std::string ListFileName;  // the ranked list ".Lst"
+
+  ProgressSink Progress;
+  void AddProgress(std::string_view line) const {
+    if (Progress) Progress(line);
+  }
+
+  // --- fitting -------------------------------------------------------------
+  std::array<FitSlot, 100> Slots{};  // indexed by distribution code
+  std::vector<RankedEntry> RankedList;
+  FittedDistribution Fitted;
+  std::vector<long double> FcCalc;  // calculated frequency per rank, 1..N
+
+  // Bound flags raised by the evaluation of the chosen distribution.
+  bool BelowBoundC = false;
+  bool AboveBoundC = false;
+
+  // --- interval analysis (classes 1..K, bounds 1..K+1) ---------------------
+  int ClassCount = 0;
+  std::array<double, 52> ClassBounds{};
+  std::array<double, 52> ClassCounts{};
+  std::array<double, 52> ClassFc{};
+
+  bool BestOfAll() const { return PreferredCode == "1"; }
+};
+
+}  // namespace tavorix
