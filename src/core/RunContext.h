@@ -45,6 +45,7 @@ struct FitParams {
 struct FitSlot {
   bool Ran = false;        // the fit was run in this engine run
   bool HasResult = false;  // the fit produced parameters (a composite may have none)
+  bool Listed = false;     // the fit has an entry in the ranked list (best of all only)
   double Score = 0;        // SumAbs of the final evaluation; 1000 marks "must not win"
   FitParams P;
   double StdErrX = 0;      // 1.28/A of the Gumbel fits, 1.28/B of Kumaraswamy

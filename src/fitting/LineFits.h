@@ -1,0 +1,34 @@
+#pragma once
+// The four line fits that every linearised fit rests on. They read the
+// transformed values Xt and frequencies Ft (1-based arrays, index 0 unused)
+// and leave slope, intercept, means and spread in a LineState.
+
+namespace tavorix {
+
+struct LineState {
+  int N = 0;             // number of points of the whole series
+  int M = 0;             // break rank: points 1..M form the lower part
+  double ParA = 0;       // slope of the last line fitted
+  double ParB = 0;       // intercept of the last line fitted
+  double MeanFt = 0;
+  double MeanXt = 0;
+  double SdXt = 0;       // sqrt(Sxx / (N - 1)), always with the whole N
+  bool NoVariation = false;
+};
+
+// Least squares over points 1..N. When all Xt are equal there is no
+// variation: NoVariation is set and ParA, ParB, SdXt keep their values.
+void Regression(LineState& s, const double* xt, const double* ft);
+// Least squares over points 1..M (means over M; SdXt still divides by N - 1).
+void RegressionLow(LineState& s, const double* xt, const double* ft);
+// Line through point 1 and the centroid of points 1..N (no guard).
+void RatioLine(LineState& s, const double* xt, const double* ft);
+// Line through point M and the centroid of points M+1..N; with M = N both
+// means are 1000, and a vertical line (mean Xt equal to Xt[M]) gets slope 100.
+void RatioLineHigh(LineState& s, const double* xt, const double* ft);
+
+// Least squares over points first..last; sdDivisor is the N - 1 of SdXt.
+void LeastSquares(LineState& s, const double* xt, const double* ft, int first, int last,
+                  int sdDivisor);
+
+}  // namespace tavorix

@@ -1,0 +1,46 @@
+#pragma once
+// Builds run contexts for the fitting tests: ranked data with plotting
+// positions R/(N+1), as data preparation leaves them for positive data.
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "core/RunContext.h"
+#include "fitting/FitWorkspace.h"
+
+namespace tavorix::testing {
+
+// A run holding the given values (sorted ascending) with Fr = R/(N+1).
+inline TavorixRun MakeRun(std::vector<double> values, std::string preferred = "1") {
+  std::sort(values.begin(), values.end());
+  TavorixRun run;
+  run.N = static_cast<int>(values.size());
+  run.X.assign(values.size() + 1, 0.0L);
+  run.Fr.assign(values.size() + 1, 0.0L);
+  run.SerialOfRank.assign(values.size() + 1, 0);
+  for (int r = 1; r <= run.N; ++r) {
+    run.X[r] = values[r - 1];
+    run.Fr[r] = static_cast<long double>(r) / (run.N + 1);
+    run.SerialOfRank[r] = r;
+  }
+  run.PreferredCode = std::move(preferred);
+  return run;
+}
+
+// The exact quantiles of a distribution at the plotting positions R/(N+1),
+// given its inverse cumulative function.
+inline std::vector<double> QuantilesAtPlottingPositions(int n, const std::function<double(double)>& inverse) {
+  std::vector<double> v(n);
+  for (int r = 1; r <= n; ++r) v[r - 1] = inverse(static_cast<double>(r) / (n + 1));
+  return v;
+}
+
+// A workspace prepared for the run.
+inline FitWorkspace MakeWorkspace(const TavorixRun& run) {
+  FitWorkspace ws;
+  ws.Prepare(run);
+  return ws;
+}
+
+}  // namespace tavorix::testing
