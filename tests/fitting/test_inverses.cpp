@@ -1,0 +1,125 @@
+// Every closed-form inverse gives back the frequency it was asked for when
+// the fitted function is evaluated at its result.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fitting/CompositeKinds.h"
+#include "fitting/DistributionFunctions.h"
+#include "fitting/Inverses.h"
+
+namespace tavorix {
+namespace {
+
+struct InverseCase {
+  int Code;
+  FitParams P;
+};
+
+FitParams Params(std::initializer_list<std::pair<double FitParams::*, double>> values) {
+  FitParams p;
+  for (const auto& [member, v] : values) p.*member = v;
+  return p;
+}
+
+std::vector<InverseCase> SingleCases() {
+  using P = FitParams;
+  return {
+      {3, Params({{&P::A, 0.8}, {&P::B, -0.2}, {&P::E, 1.4}})},
+      {4, Params({{&P::A, 0.5}, {&P::B, -2.0}})},
+      {5, Params({{&P::A, -0.5}, {&P::B, 2.0}})},
+      {6, Params({{&P::A, 0.3}})},
+      {31, Params({{&P::A, 1.5}, {&P::S, std::pow(4.0, 1.5)}, {&P::E, 2.0}, {&P::D, 0.05}})},
+      {32, Params({{&P::A, -1.5}, {&P::S, std::pow(4.0, -1.5)}, {&P::E, 1.2}, {&P::D, -0.02}})},
+      {33, Params({{&P::A, 2.0}, {&P::B, -1.0}, {&P::C, 30.0}})},
+      {34, Params({{&P::A, -0.05}, {&P::B, 1.3}, {&P::E, 0.9}})},
+      {35, Params({{&P::A, 2.0}, {&P::B, -1.0}, {&P::C, 0.5}})},
+      {36, Params({{&P::MBound, 25.0}, {&P::A, 1.7}, {&P::B, 2.5}})},
+      {51, Params({{&P::A, 0.4}, {&P::B, -1.5}, {&P::E, 1.3}})},
+      {52, Params({{&P::A, -0.4}, {&P::B, 5.0}, {&P::E, 0.7}})},
+      {53, Params({{&P::A, -0.6}, {&P::B, 3.0}})},
+      {54, Params({{&P::A, -2.0}, {&P::B, 3.0}})},
+      {55, Params({{&P::A, -0.6}, {&P::B, 5.0}, {&P::E, 1.6}})},
+      {56, Params({{&P::A, 2.5}, {&P::B, 6.0}})},
+      {57, Params({{&P::A, 1.8}, {&P::B, -3.0}})},
+      {58, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 0.3}})},
+      {59, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 40.0}})},
+      {60, Params({{&P::A, -1.8}, {&P::B, 3.0}})},
+      {62, Params({{&P::Loc, 10.0}, {&P::Scale, 2.0}})},
+      {63, Params({{&P::Loc, 10.0}, {&P::Scale, 2.0}})},
+      {64, Params({{&P::A, 0.9}, {&P::B, -9.0}})},
+      {65, Params({{&P::A, 0.9}, {&P::B, -30.0}, {&P::E, 1.2}})},
+      {66, Params({{&P::A, -0.2}, {&P::B, 4.5}, {&P::E, 1.3}})},
+      {67, Params({{&P::K, 0.2}, {&P::Loc, 10.0}, {&P::Scale, 3.0}})},
+      {68, Params({{&P::Mode, 10.0}, {&P::S1, 2.0}, {&P::S2, 3.0}})},
+      {69, Params({{&P::E, 1.5}, {&P::S, 20.0}})},
+      {73, Params({{&P::Mode, 10.0}, {&P::S1, 2.0}, {&P::S2, 3.0}, {&P::E1, 1.0}, {&P::E2, 1.0}})},
+  };
+}
+
+TEST(Inverses, EverySingleCodeRoundTripsThroughItsFrequencyFunction) {
+  for (const auto& c : SingleCases()) {
+    const FcFunction fc = SingleFcFunction(c.Code);
+    ASSERT_NE(fc, nullptr) << c.Code;
+    ASSERT_TRUE(HasClosedFormInverse(c.Code)) << c.Code;
+    for (double q : {0.02, 0.1, 0.3, 0.5, 0.7, 0.9, 0.98}) {
+      const InverseResult r = InverseFc(c.Code, c.P, q, CompositePart::Lower);
+      ASSERT_TRUE(r.Ok) << "code " << c.Code << " q " << q;
+      EXPECT_NEAR(fc(c.P, r.X), q, 1e-9) << "code " << c.Code << " q " << q << " x " << r.X;
+    }
+  }
+}
+
+TEST(Inverses, CompositePartsRoundTripThroughTheirKinds) {
+  for (int code : {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 70, 71, 72, 74, 80, 81, 82, 83, 84, 85}) {
+    CompositeParts parts{};
+    ASSERT_TRUE(CompositePartsOf(code, parts));
+    FitParams p;
+    // Slopes with the sign that makes each kind increase in t.
+    auto slope = [](ComponentKind k) { return k == ComponentKind::Logistic ? -0.8 : 0.8; };
+    p.As = slope(parts.Lower);
+    p.Bs = 0.1;
+    p.Ag = slope(parts.Upper);
+    p.Bg = 0.2;
+    p.Es = parts.Generalized ? 1.3 : 0.0;
+    p.Eg = parts.Generalized ? 0.8 : 0.0;
+    for (CompositePart part : {CompositePart::Lower, CompositePart::Upper}) {
+      const bool lower = part == CompositePart::Lower;
+      for (double q : {0.2, 0.5, 0.8}) {
+        const InverseResult r = InverseFc(code, p, q, part);
+        if (!r.Ok) continue;  // generalized forms have no value where t <= 0
+        const double t = parts.Generalized ? std::pow(r.X, lower ? p.Es : p.Eg) : r.X;
+        const double z = (lower ? p.As : p.Ag) * t + (lower ? p.Bs : p.Bg);
+        EXPECT_NEAR(ComponentFc(lower ? parts.Lower : parts.Upper, z), q, 1e-9)
+            << "code " << code << (lower ? " lower" : " upper") << " q " << q;
+      }
+    }
+  }
+}
+
+TEST(Inverses, NonPositiveValuesFailOrTakeTheFloor) {
+  FitParams p;
+  p.A = 1.0;
+  p.B = 5.0;  // -(ln(1-q) + 5) < 0 for moderate q
+  p.E = 2.0;
+  EXPECT_FALSE(InverseFc(3, p, 0.5, CompositePart::Lower).Ok);
+  const InverseResult floored = InverseFc(3, p, 0.5, CompositePart::Lower, NonPositive::FloorAt0_001);
+  ASSERT_TRUE(floored.Ok);
+  EXPECT_NEAR(floored.X, std::sqrt(0.001), 1e-15);
+}
+
+TEST(Inverses, LogLogisticInvertsBelowOne) {
+  FitParams p;
+  p.A = -2.0;
+  p.B = -1.0;  // median at ln X = -0.5
+  const InverseResult r = InverseFc(54, p, 0.5, CompositePart::Lower);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_NEAR(r.X, std::exp(-0.5), 1e-14);
+}
+
+TEST(Inverses, NormalFamilyAndGammaHaveNoClosedForm) {
+  for (int code : {20, 21, 22, 23, 24, 25, 26, 61, 0, 1, 2, 19}) EXPECT_FALSE(HasClosedFormInverse(code)) << code;
+}
+
+}  // namespace
+}  // namespace tavorix
