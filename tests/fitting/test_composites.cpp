@@ -256,7 +256,8 @@ struct Recomputed {
 };
 
 // Transformed frequencies split at m, the given t, both lines, and the sums
-// over the parts (lower part 1..m, upper m+1..n), with Bg kept only when asked.
+// over the requested parts (lower ranks 1..m, upper m+1..n); Bg is kept only
+// where the code has an upper intercept.
 Recomputed Recompute(const TavorixRun& run, const CompositeParts& parts, KindLimits lowLimits,
                      KindLimits upLimits, const std::vector<long double>& t, int m,
                      bool lowerSums, bool upperSums) {
