@@ -53,4 +53,29 @@ double ComponentFc(ComponentKind kind, double z) {
   return 0.0;
 }
 
+namespace {
+
+template <ComponentKind K>
+double LimitedFcOf(KindLimits limits, double z) {
+  switch (limits) {
+    case KindLimits::Simple: return LimitedComponentFc<K, KindLimits::Simple>(z);
+    case KindLimits::Generalized: return LimitedComponentFc<K, KindLimits::Generalized>(z);
+    case KindLimits::GeneralizedLogisticLimited:
+      return LimitedComponentFc<K, KindLimits::GeneralizedLogisticLimited>(z);
+  }
+  return 0.0;
+}
+
+}  // namespace
+
+double ComponentFcLimited(ComponentKind kind, KindLimits limits, double z) {
+  switch (kind) {
+    case ComponentKind::Logistic: return LimitedFcOf<ComponentKind::Logistic>(limits, z);
+    case ComponentKind::Gumbel: return LimitedFcOf<ComponentKind::Gumbel>(limits, z);
+    case ComponentKind::MirroredGumbel: return LimitedFcOf<ComponentKind::MirroredGumbel>(limits, z);
+    case ComponentKind::Poisson: return LimitedFcOf<ComponentKind::Poisson>(limits, z);
+  }
+  return 0.0;
+}
+
 }  // namespace tavorix

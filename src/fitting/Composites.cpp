@@ -1,0 +1,106 @@
+// Parts shared by the simple and generalized composites: the part sums, the
+// fitted curve, the admission rule, the trial separations, the progress lines.
+#include "fitting/Composites.h"
+
+#include <cmath>
+#include <string>
+
+#include "fitting/Catalogue.h"
+#include "fitting/CompositeSums.h"
+#include "fitting/DistributionFunctions.h"
+
+namespace tavorix {
+
+namespace {
+
+template <ComponentKind K, KindLimits L>
+PartSums SumsOf(const double* t, const double* fr, int first, int last, double a, double b) {
+  PartSums s;
+  for (int i = first; i <= last; ++i) {
+    const double d = fr[i] - LimitedComponentFc<K, L>(a * t[i] + b);
+    s.SumSq += d * d;
+    s.SaturatedSumSq += SaturatedSq(d);
+    s.SumAbs += std::fabs(d);
+  }
+  return s;
+}
+
+template <ComponentKind K>
+PartSums SumsOfKind(KindLimits limits, const double* t, const double* fr, int first, int last,
+                    double a, double b) {
+  switch (limits) {
+    case KindLimits::Simple: return SumsOf<K, KindLimits::Simple>(t, fr, first, last, a, b);
+    case KindLimits::Generalized:
+      return SumsOf<K, KindLimits::Generalized>(t, fr, first, last, a, b);
+    case KindLimits::GeneralizedLogisticLimited:
+      return SumsOf<K, KindLimits::GeneralizedLogisticLimited>(t, fr, first, last, a, b);
+  }
+  return {};
+}
+
+// The part that holds x (by value or by rank) and its frequency there.
+double PartFc(int code, const FitParams& p, double x, bool lower) {
+  CompositeParts parts{};
+  if (!CompositePartsOf(code, parts)) return 0.0;
+  if (lower) {
+    const double t = parts.Generalized ? PowerOf(x, p.Es) : x;
+    return ComponentFc(parts.Lower, p.As * t + p.Bs);
+  }
+  const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
+  return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
+}
+
+}  // namespace
+
+PartSums EvaluatePart(ComponentKind kind, KindLimits limits, const double* t, const double* fr,
+                      int first, int last, double a, double b) {
+  switch (kind) {
+    case ComponentKind::Logistic:
+      return SumsOfKind<ComponentKind::Logistic>(limits, t, fr, first, last, a, b);
+    case ComponentKind::Gumbel:
+      return SumsOfKind<ComponentKind::Gumbel>(limits, t, fr, first, last, a, b);
+    case ComponentKind::MirroredGumbel:
+      return SumsOfKind<ComponentKind::MirroredGumbel>(limits, t, fr, first, last, a, b);
+    case ComponentKind::Poisson:
+      return SumsOfKind<ComponentKind::Poisson>(limits, t, fr, first, last, a, b);
+  }
+  return {};
+}
+
+void SplitFt(double* ft, const double* low, const double* up, int m, int n) {
+  for (int i = 1; i <= n; ++i) ft[i] = i <= m ? low[i] : up[i];
+}
+
+void FinishCompositeStep(TavorixRun& run, int code) {
+  const DistributionInfo* info = FindDistribution(code);
+  if (info != nullptr && run.PreferredCode == info->Preference) return;
+  switch (code) {
+    case 80:
+      run.AddProgress(" 80 done");
+      run.AddProgress(" Progress 20% .....");
+      break;
+    case 82: run.AddProgress(" 82 done ....."); break;
+    case 84:
+      run.AddProgress(" 84 done");
+      run.AddProgress(" Progress 60% .....");
+      break;
+    default: run.AddProgress(" " + std::to_string(code) + " done"); break;
+  }
+}
+
+double CompositeFc(int code, const FitParams& p, double x) {
+  return PartFc(code, p, x, x <= p.BreakPoint);
+}
+
+double CompositeFcAtRank(int code, const FitParams& p, double x, int rank) {
+  return PartFc(code, p, x, rank <= p.BreakCount);
+}
+
+bool CompositeAdmissible(int code, int m, int n) {
+  const int fewestLower = code == 70 ? 5 : 6;
+  return m >= fewestLower && m < n - 5;
+}
+
+int GeneralizedTrialSeparation(int n, int j) { return n * (j + 4) / 20; }
+
+}  // namespace tavorix
