@@ -119,7 +119,7 @@ class GeneralizedFit {
   }
 
   // Least squares over 1..m on the given t; the intercept is formed from the
-  // means (a line without variation keeps the slope fitted before).
+  // means. Trials whose lower data share one X are never fitted.
   PartSums FitLowerOn(const double* t, int m, KindLimits limits, double& as, double& bs) {
     RegressionLow(ws_.Line, t, ws_.Ft.data());
     as = ws_.Line.ParA;
@@ -193,6 +193,9 @@ void FitGeneralizedComposite(TavorixRun& run, FitWorkspace& ws, int code) {
   for (int j = 1; j <= kGeneralizedTrials; ++j) {
     const int m = GeneralizedTrialSeparation(ws.N, j);
     if (m < 1) continue;  // too few data for a lower part
+    // Lower data that all share one X leave no line to fit at any exponent:
+    // the trial is not a candidate.
+    if (!(ws.X[m] > ws.X[1])) continue;
     const Trial trial = fit.RunTrial(m);
     if (trial.Total <= bestTotal) {
       bestTotal = trial.Total;

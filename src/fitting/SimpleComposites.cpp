@@ -45,11 +45,12 @@ void FitSimpleComposite(TavorixRun& run, FitWorkspace& ws, int code) {
     while (m < n && run.X[m + 1] <= p) ++m;
     if (m < 3 || n - m < 3) continue;
 
+    // Lower data that all share one X leave no line to fit: such a point
+    // is not a candidate (the result never depends on an earlier line).
+    if (!(x[m] > x[1])) continue;
+
     SplitFt(ft, ftLow.data(), ftUp.data(), m, n);
     line.M = m;
-    // The lower line. When the lower data share one X the line cannot be
-    // fitted and keeps the slope and intercept of the line fitted before,
-    // as every line fit does.
     RegressionLow(line, x, ft);
     const double as = line.ParA, bs = line.ParB;
     const PartSums low = EvaluatePart(parts.Lower, KindLimits::Simple, x, fr, 1, m, as, bs);

@@ -153,6 +153,33 @@ TEST(SimpleComposites, HeavyTiesLeaveNoAdmissibleSeparation) {
   EXPECT_EQ(progress.Lines.size(), 12u);
 }
 
+TEST(Composites, TiedLowerDataAreNotACandidateAndLeaveNoTraceOfEarlierLines) {
+  // Nine tied minima then spread data: separations whose lower part holds
+  // only the tied values cannot give a line and must not be chosen, and the
+  // result must not depend on whatever line the workspace fitted before.
+  std::vector<double> v(9, 1.0);
+  for (int k = 0; k < 21; ++k) v.push_back(2.0 + 0.5 * k);
+  TavorixRun run = MakeRun(v);
+  for (int code : {9, 14, 71, 80}) {
+    FitWorkspace ws = MakeWorkspace(run);
+    ws.Line.ParA = 123.0;
+    ws.Line.ParB = -7.0;
+    code < 20 ? FitSimpleComposite(run, ws, code) : FitGeneralizedComposite(run, ws, code);
+    const FitSlot first = run.Slots[code];
+    ASSERT_TRUE(first.HasResult) << code;
+    EXPECT_GT(first.P.BreakCount, 9) << code;
+
+    FitWorkspace other = MakeWorkspace(run);
+    other.Line.ParA = -55.0;
+    other.Line.ParB = 3.0;
+    code < 20 ? FitSimpleComposite(run, other, code) : FitGeneralizedComposite(run, other, code);
+    const FitSlot& second = run.Slots[code];
+    EXPECT_EQ(first.Score, second.Score) << code;
+    EXPECT_EQ(first.P.As, second.P.As) << code;
+    EXPECT_EQ(first.P.BreakCount, second.P.BreakCount) << code;
+  }
+}
+
 TEST(SimpleComposites, PoissonUpperPartWithLargeWGetsTheValueEight) {
   // Three low data, then 27 data packed just below the top of the range: every
   // admissible grid point leaves exactly the three below. The upper line runs
