@@ -256,13 +256,6 @@ TEST(RegressionFits, LeaveTheRunDataAndTheWorkspaceDataUntouched) {
   EXPECT_EQ(ws.X, wx);
 }
 
-TEST(RegressionFits, OnlyTheShapedCodesHaveAShape) {
-  for (int code : {3, 4, 5, 6, 51, 52, 53, 54, 55, 57, 60, 64, 65, 66})
-    EXPECT_NE(FindRegressionShape(code), nullptr) << code;
-  for (int code : {0, 31, 56, 58, 62, 63, 67, 69})
-    EXPECT_EQ(FindRegressionShape(code), nullptr) << code;
-}
-
 TEST(StudentRule, SixtyTwoOnlyWhenSs2IsBelowNeitherSs1NorSumAbs1) {
   StudentChoice c = ChooseStudent(0.10, 0.20, 0.15, 0.30);
   EXPECT_EQ(c.Code, 62);
