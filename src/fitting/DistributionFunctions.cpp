@@ -33,6 +33,8 @@ double FcBurr(const FitParams& p, double x) {
   return Clamp01(1.0 - std::exp(p.E * z + p.D));
 }
 double FcDagum(const FitParams& p, double x) {
+  // With A < 0, X^A grows without bound as X falls to 0, so Fc tends to 0.
+  if (x <= 0) return 0.0;
   const double z = std::log(p.S / (PowerOf(x, p.A) + p.S));
   return Clamp01(std::exp(p.E * z + p.D));
 }
@@ -83,16 +85,15 @@ double FcFisk(const FitParams& p, double x) {
   if (x <= 0) return 0.0;
   return Clamp01(1.0 - 1.0 / (1.0 + PowerOf(x / p.B, p.A)));
 }
-double FcWeibull(const FitParams& p, double x) {
-  if (x <= 0) return 0.0;
+// w = (X/C)^A with C = exp(-B/A); at X <= 0 its limit from the right, which
+// is 0 for A > 0 and unbounded for A < 0 (the mirrored form has A < 0).
+static double WeibullW(const FitParams& p, double x) {
+  if (x <= 0) return p.A > 0 ? 0.0 : HUGE_VAL;
   const double c = std::exp(-p.B / p.A);
-  return 1.0 - std::exp(-PowerOf(x / c, p.A));
+  return PowerOf(x / c, p.A);
 }
-double FcWeibullMirrored(const FitParams& p, double x) {
-  if (x <= 0) return 1.0;
-  const double c = std::exp(-p.B / p.A);
-  return std::exp(-PowerOf(x / c, p.A));
-}
+double FcWeibull(const FitParams& p, double x) { return 1.0 - std::exp(-WeibullW(p, x)); }
+double FcWeibullMirrored(const FitParams& p, double x) { return std::exp(-WeibullW(p, x)); }
 
 double FcGamma(const FitParams& p, double x) {
   if (x <= 0 || p.A <= 0) return 0.0;
@@ -112,7 +113,8 @@ double FcStudent1(const FitParams& p, double x) {
 }
 double FcStudent2(const FitParams& p, double x) {
   const double y = (x - p.Loc) / p.Scale;
-  return 0.5 * (1.0 + y / std::sqrt(y * y + 2.0));
+  // hypot keeps Y / sqrt(Y^2 + 2) at +-1 where Y^2 would overflow.
+  return 0.5 * (1.0 + y / std::hypot(y, std::numbers::sqrt2));
 }
 double FcCauchy(const FitParams& p, double x) { return 0.5 + std::atan(p.A * x + p.B) / std::numbers::pi; }
 double FcCauchyGeneralized(const FitParams& p, double x) {

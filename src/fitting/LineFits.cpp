@@ -4,8 +4,11 @@
 
 namespace tavorix {
 
-void LeastSquares(LineState& s, const double* xt, const double* ft, int first, int last,
-                  int sdDivisor) {
+namespace {
+
+// Least squares over points first..last in the precision T of the arrays.
+template <class T>
+void LeastSquaresOf(LineState& s, const T* xt, const T* ft, int first, int last, int sdDivisor) {
   s.NoVariation = false;
   const int n = last - first + 1;
   if (n <= 0) {
@@ -14,23 +17,23 @@ void LeastSquares(LineState& s, const double* xt, const double* ft, int first, i
   }
   // First pass: sums for the means, and the extremes of Xt. Points that all
   // share one Xt have no variation, however rounding leaves Sxx.
-  double sumX = 0, sumF = 0;
-  double lo = xt[first], hi = xt[first];
+  T sumX = 0, sumF = 0;
+  T lo = xt[first], hi = xt[first];
   for (int i = first; i <= last; ++i) {
     sumX += xt[i];
     sumF += ft[i];
     lo = xt[i] < lo ? xt[i] : lo;
     hi = xt[i] > hi ? xt[i] : hi;
   }
-  double meanX = sumX / n;
-  double meanF = sumF / n;
+  T meanX = sumX / n;
+  T meanF = sumF / n;
   // Second pass on the deviations; the residual sums correct the means
   // (corrected two-pass formulas), which keeps full precision for data far
   // from zero.
-  double dxSum = 0, dfSum = 0, sxx = 0, sxy = 0;
+  T dxSum = 0, dfSum = 0, sxx = 0, sxy = 0;
   for (int i = first; i <= last; ++i) {
-    const double dx = xt[i] - meanX;
-    const double df = ft[i] - meanF;
+    const T dx = xt[i] - meanX;
+    const T df = ft[i] - meanF;
     dxSum += dx;
     dfSum += df;
     sxx += dx * dx;
@@ -40,15 +43,27 @@ void LeastSquares(LineState& s, const double* xt, const double* ft, int first, i
   sxy -= dxSum * dfSum / n;
   meanX += dxSum / n;
   meanF += dfSum / n;
-  s.MeanXt = meanX;
-  s.MeanFt = meanF;
+  s.MeanXt = static_cast<double>(meanX);
+  s.MeanFt = static_cast<double>(meanF);
   if (!(hi > lo) || !(sxx > 0)) {
     s.NoVariation = true;
     return;
   }
-  s.ParA = sxy / sxx;
-  s.ParB = meanF - s.ParA * meanX;
-  s.SdXt = std::sqrt(sxx / sdDivisor);
+  const T a = sxy / sxx;
+  s.ParA = static_cast<double>(a);
+  s.ParB = static_cast<double>(meanF - a * meanX);
+  s.SdXt = static_cast<double>(std::sqrt(sxx / sdDivisor));
+}
+
+}  // namespace
+
+void LeastSquares(LineState& s, const double* xt, const double* ft, int first, int last,
+                  int sdDivisor) {
+  LeastSquaresOf(s, xt, ft, first, last, sdDivisor);
+}
+
+void Regression(LineState& s, const long double* xt, const long double* ft) {
+  LeastSquaresOf(s, xt, ft, 1, s.N, s.N - 1);
 }
 
 void Regression(LineState& s, const double* xt, const double* ft) {

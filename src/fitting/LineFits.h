@@ -19,6 +19,10 @@ struct LineState {
 // Least squares over points 1..N. When all Xt are equal there is no
 // variation: NoVariation is set and ParA, ParB, SdXt keep their values.
 void Regression(LineState& s, const double* xt, const double* ft);
+// The same on extended-precision arrays (the run's X and Fr): the mean and
+// spread of the data themselves, as the engine's first check and the fits
+// that standardise the data use them.
+void Regression(LineState& s, const long double* xt, const long double* ft);
 // Least squares over points 1..M (means over M; SdXt still divides by N - 1).
 void RegressionLow(LineState& s, const double* xt, const double* ft);
 // Line through point 1 and the centroid of points 1..N (no guard).
