@@ -154,9 +154,7 @@ void NrOfDataEditExit(TInputPage& page, TDMTavorix& dm, TDecimalSettings& settin
     page.PreviousNrOfData = count;
   } else if (!page.InProgress && count < page.PreviousNrOfData) {
     // The count is not applied: data are removed by emptying their cells.
-    // The box shows the count that stays.
     dialogs.ShowMessage(std::string(kRemoveDataText));
-    page.NrOfDataText = FormatInt(dm.NrOfData);
   }
   page.Grid.Width = GridWidthFor(dm.NrOfData);
   page.LastTypedCount = count;

@@ -77,8 +77,25 @@ std::string FormatScientific23(double v) {
   return WithSignPosition(s.Mantissa) + ExponentText(s.Exponent, 4);
 }
 
+// Fixed text of a value from 1E17 up: every such double is an integer, and
+// its exact expansion has more digits than a double holds. The shortest
+// digits that read back are written, padded with zeros, with 2 decimals.
+static std::string LargeFixed(double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+  const Scientific s = SplitScientific(std::string(buf, r.ptr));
+  std::string out = s.Mantissa[0] == '-' ? "-" : "";
+  std::string digits;
+  for (char c : s.Mantissa)
+    if (c >= '0' && c <= '9') digits += c;
+  out += digits;
+  out.append(static_cast<std::size_t>(s.Exponent + 1) - digits.size(), '0');
+  return out + ".00";
+}
+
 std::string FormatInputFixed(double v) {
   if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), 10);
+  if (std::fabs(v) >= 1e17) return PadLeft(LargeFixed(v), 10);
   std::string text;
   // 17 significant digits always read back; a value from 1 up has at least
   // one integer digit, so 16 decimals are the most that can be needed.
