@@ -171,7 +171,7 @@ std::string FormatGeneral(double v, char decimalSeparator) {
 
 std::string FormatShortest(double v) {
   char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general);
   return std::string(buf, r.ptr);
 }
 

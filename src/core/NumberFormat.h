@@ -46,8 +46,9 @@ inline std::string FormatE5(double v) { return FormatE(v, 5, 8); }  // "%8.5e"
 // 1.5 gives "1.5", 100 gives "100", 0.1 + 0.2 gives "0.3".
 std::string FormatGeneral(double v, char decimalSeparator = '.');
 
-// Shortest text that reads back to the same double (for machine-readable
-// output); "nan" and "inf" are not numbers there, callers check first.
+// Shortest digits that read back to the same double, in the style of %g
+// (0.0001, 1e-05, 1e+20), for machine-readable output; "nan" and "inf" are
+// not numbers there, callers check first.
 std::string FormatShortest(double v);
 
 // Integer in decimal without padding.

@@ -142,6 +142,13 @@ TEST(NumberFormat, GeneralFormatShowsUpToFifteenSignificantDigits) {
   EXPECT_EQ(FormatGeneral(2.5e20, ','), "2,5E20");
 }
 
+TEST(NumberFormat, ShortestReadsBack) {
+  EXPECT_EQ(FormatShortest(0.0001), "0.0001");
+  EXPECT_EQ(FormatShortest(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(FormatShortest(-2.0), "-2");
+  EXPECT_EQ(FormatShortest(1e-5), "1e-05");
+}
+
 TEST(NumberFormat, NonFiniteValuesDoNotBreakTheWidth) {
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(FormatFixed(inf, 6, 2), "  +Inf");
