@@ -63,11 +63,6 @@ TEST(PrepareData, RanksAndGivesPlottingPositions) {
   EXPECT_EQ(p.run.Threshold, -1000000.0);
 }
 
-TEST(PrepareData, PlottingPositionsAreExtendedQuotients) {
-  const Prepared p = Prepare(InputFile(Lines({5, 6, 7, 8, 9, 10})));
-  for (int r = 1; r <= 6; ++r) EXPECT_EQ(p.run.Fr[r], static_cast<long double>(r) / 7.0L) << r;
-}
-
 TEST(PrepareData, NegativeDataAreMovedSoTheSmallestIsOneTenThousandth) {
   const Prepared p = Prepare(InputFile(Lines({-2, 0, 5})));
   EXPECT_EQ(p.dm.RankedValues[1], -2.0L);

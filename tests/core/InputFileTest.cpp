@@ -268,11 +268,5 @@ TEST(InputFile, FileWriteIsAtomicAndKeepsThePreviousFileOnFailure) {
   EXPECT_EQ(files, 1) << "a temporary file was left behind";
 }
 
-TEST(InputFile, DataModuleCreateTakesTheWorkingDirectory) {
-  TDMTavorix dm;
-  dm.DataModuleCreate();
-  EXPECT_EQ(dm.FileName, std::filesystem::current_path().string());
-}
-
 }  // namespace
 }  // namespace tavorix

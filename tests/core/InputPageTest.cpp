@@ -49,11 +49,6 @@ TEST_F(InputPageTest, StartsWithFifteenZeroRows) {
   EXPECT_EQ(dm.NrOfData, 15);
 }
 
-TEST_F(InputPageTest, GridWidthGrowsFromSixteenData) {
-  EXPECT_EQ(GridWidthFor(15), 155);
-  EXPECT_EQ(GridWidthFor(16), 170);
-}
-
 TEST_F(InputPageTest, PasteOfTwoCommaLinesFillsTwoRows) {
   settings.DecimalSeparator = ',';
   ASSERT_TRUE(HandlePasteMultiCell(page, dm, settings, 1, 0, "1,5\r\n2,5\r\n", dialogs));
