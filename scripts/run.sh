@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs Tavorix: the desktop program when a display is available, else the command-line example.
+# Runs Tavorix: the desktop program when it is built and a display is
+# available, otherwise tavorix-cli on an example of Data/.
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
@@ -10,8 +11,16 @@ fi
 if [ -x "$build/src/app/tavorix" ]; then
   echo "No display available: running the command-line example instead."
 fi
-out=$(mktemp -d)
+cli="$build/src/app/tavorix-cli"
+out=$(mktemp -d "${TMPDIR:-/tmp}/tavorix-run.XXXXXX")
+name=$(basename "$example" .inp)
+# A working copy, so that the example in Data/ is never changed.
 cp "$example" "$out/"
-"$build/src/app/tavorix-cli" prepare "$out/$(basename "$example")" --json | head -n 20
-echo "..."
-echo "Prepared data of $example printed above (working copy in $out)."
+"$cli" prepare "$out/$name.inp" --json > "$out/$name.prepared.json"
+"$cli" prepare "$out/$name.inp" > "$out/$name.prepared.txt"
+head -n 12 "$out/$name.prepared.txt"
+echo "  ..."
+echo
+echo "Example:       $example"
+echo "Prepared data: $out/$name.prepared.txt (table) and $out/$name.prepared.json (JSON)"
+echo "Working copy:  $out/$name.inp"

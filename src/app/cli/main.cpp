@@ -1,12 +1,58 @@
-// tavorix-cli: batch front end of Tavorix.
+// tavorix-cli: batch front end of Tavorix. Each command is one entry of the
+// table below and one file of this folder.
+
+#include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 
+#include "Commands.h"
+#include "core/TavorixError.h"
+
+namespace {
+
+using namespace tavorix::cli;
+
+struct Command {
+  const char* Name;
+  int (*Run)(const Args&);
+  const char* Usage;
+};
+
+constexpr Command kCommands[] = {
+    {"import", RunImport, kImportUsage},
+    {"prepare", RunPrepare, kPrepareUsage},
+};
+
+void PrintUsage(std::ostream& out) {
+  out << "usage:\n";
+  for (const auto& c : kCommands) out << "  " << c.Usage << "\n";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::cerr << "usage: tavorix-cli <import|prepare> ...\n";
-    return 2;
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintUsage(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? kExitUsage : kExitOk;
   }
-  std::cerr << "tavorix-cli: unknown command '" << argv[1] << "'\n";
-  return 2;
+  const std::string name = argv[1];
+  for (const auto& c : kCommands) {
+    if (name != c.Name) continue;
+    try {
+      return c.Run(Args(argv + 2, argv + argc));
+    } catch (const UsageError& e) {
+      std::cerr << "tavorix-cli " << name << ": " << e.what() << "\nusage: " << c.Usage << "\n";
+      return kExitUsage;
+    } catch (const tavorix::TavorixError& e) {
+      std::cerr << e.what() << "\n";
+      return kExitRefused;
+    } catch (const std::exception& e) {
+      std::cerr << "tavorix-cli " << name << ": " << e.what() << "\n";
+      return kExitRefused;
+    }
+  }
+  std::cerr << "tavorix-cli: unknown command '" << name << "'\n";
+  PrintUsage(std::cerr);
+  return kExitUsage;
 }

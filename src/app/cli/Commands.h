@@ -1,0 +1,38 @@
+#pragma once
+// Commands of tavorix-cli. Each command lives in its own file and is listed
+// in the command table of main.cpp.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavorix::cli {
+
+using Args = std::vector<std::string>;
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;  // bad input: the program's message on stderr
+inline constexpr int kExitUsage = 2;
+
+// A wrong command line; main prints the text and the command's usage.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Takes the value of an option such as "-o FILE" at args[i]; advances i.
+std::string OptionValue(const Args& args, std::size_t& i);
+
+// Reads a whole file; throws TavorixError with the program's open message.
+std::string ReadWholeFile(const std::string& path);
+
+int RunImport(const Args& args);
+int RunPrepare(const Args& args);
+
+inline constexpr const char* kImportUsage =
+    "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
+    "[--decimal-comma]";
+inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
+
+}  // namespace tavorix::cli

@@ -1,0 +1,108 @@
+#include "core/DataPreparation.h"
+
+#include <algorithm>
+#include <fstream>
+#include <numeric>
+
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
+
+namespace tavorix {
+namespace {
+
+constexpr long double kZeroReplacement = 0.001L;
+constexpr long double kSmallestMoved = 0.0001L;
+constexpr double kNeutralShift = 0.0001;
+constexpr double kMinimumSearchStart = 1000000.0;
+constexpr double kThreshold = -1000000.0;
+constexpr std::size_t kReportTitleLength = 72;
+
+// Line 4 or 5 without its first character, at most 72 characters.
+std::string ReportTitle(const LineSet& lines, std::size_t index) {
+  if (index >= lines.size() || lines[index].empty()) return {};
+  return std::string(Utf8Prefix(std::string_view(lines[index]).substr(1), kReportTitleLength));
+}
+
+// A line counts as a datum when its first 6 characters are not all blank.
+bool IsDataLine(const std::string& line) {
+  return std::string_view(line).substr(0, 6).find_first_not_of(" \t") != std::string_view::npos;
+}
+
+}  // namespace
+
+void PrepareData(TavorixRun& run, TDMTavorix& dm) {
+  std::ifstream in(dm.FileName, std::ios::binary);
+  if (!in) throw TavorixError(FileOpenErrorText(dm.FileName));
+  PrepareData(run, dm, in, dm.FileName);
+}
+
+void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::string& path) {
+  const LineSet lines = ReadLines(in);
+  run.Shifted = false;
+  run.ReportTitle1 = ReportTitle(lines, 3);
+  run.ReportTitle2 = ReportTitle(lines, 4);
+
+  // Header search from line 10 on: the data start two lines below " Serial    Variable".
+  std::size_t header = 9;
+  while (header < lines.size() && lines[header].compare(0, 6, " Seria") != 0) ++header;
+  if (header >= lines.size()) throw TavorixError(InvalidRealsErrorText(path));
+  const std::size_t first = std::min(header + 2, lines.size());
+  std::size_t end = first;
+  while (end < lines.size() && IsDataLine(lines[end])) ++end;
+  const int n = static_cast<int>(end - first);
+  dm.NrOfData = n;
+
+  run.X.assign(static_cast<std::size_t>(n) + 1, 0.0L);
+  run.Fr.assign(static_cast<std::size_t>(n) + 1, 0.0L);
+  run.SerialOfRank.assign(static_cast<std::size_t>(n) + 1, 0);
+  run.Threshold = kThreshold;
+
+  for (int k = 1; k <= n; ++k) {
+    int serial = 0;
+    double value = 0;
+    if (!ParseDataLine(lines[first + static_cast<std::size_t>(k) - 1], serial, value))
+      throw TavorixError(InvalidRealsErrorText(path));
+    // A value not above the threshold would leave a rank unfilled.
+    if (!(value > run.Threshold)) throw TavorixError(ValueTooLowText(value));
+    run.SerialOfRank[k] = serial;
+    run.X[k] = value == 0.0 ? kZeroReplacement : static_cast<long double>(value);
+  }
+
+  // Stable ranking: equal values keep their input order.
+  std::vector<int> order(static_cast<std::size_t>(n));
+  std::iota(order.begin(), order.end(), 1);
+  std::stable_sort(order.begin(), order.end(), [&run](int a, int b) { return run.X[a] < run.X[b]; });
+  std::vector<long double> x(run.X);
+  std::vector<int> serials(run.SerialOfRank);
+  for (int r = 1; r <= n; ++r) {
+    run.X[r] = x[order[r - 1]];
+    run.SerialOfRank[r] = serials[order[r - 1]];
+  }
+
+  dm.RankedValues.assign(static_cast<std::size_t>(n) + 1, 0.0L);
+  run.Shift = kMinimumSearchStart;
+  for (int r = 1; r <= n; ++r) {
+    run.Fr[r] = static_cast<long double>(r) / static_cast<long double>(n + 1);
+    dm.RankedValues[r] = run.X[r];
+    if (run.X[r] < run.Shift) run.Shift = static_cast<double>(run.X[r]);
+  }
+
+  if (run.Shift > 0) run.Shift = kNeutralShift;
+  if (run.Shift < 0)
+    for (int r = 1; r <= n; ++r) run.X[r] = run.X[r] - run.Shift + kSmallestMoved;
+
+  // All values positive and the largest below 0.0004: move them left. Shift
+  // keeps the move plus 0.0001 so that X + Shift - 0.0001 is the input value,
+  // as after the other moves.
+  if (n >= 1 && run.X[n] * 0.25L < run.Shift) {
+    run.Shifted = true;
+    run.Notices.emplace_back(kLeftMoveNotice);
+    const long double move = 0.75L * run.X[1];
+    for (int r = 1; r <= n; ++r) run.X[r] -= move;
+    run.Shift = static_cast<double>(move + kSmallestMoved);
+  }
+
+  run.N = dm.NrOfData;
+}
+
+}  // namespace tavorix

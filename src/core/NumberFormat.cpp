@@ -1,0 +1,186 @@
+#include "core/NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace tavorix {
+namespace {
+
+// Fixed notation of a double needs at most 309 integer digits.
+constexpr int kMaxIntegerDigits = 310;
+
+std::string ToChars(double v, std::chars_format fmt, int precision) {
+  std::string buf(static_cast<std::size_t>(kMaxIntegerDigits + 8 + precision), '\0');
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, fmt, precision);
+  buf.resize(static_cast<std::size_t>(r.ptr - buf.data()));
+  return buf;
+}
+
+std::string PadLeft(std::string s, int width) {
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+// Text of a value that is not finite, as the forms show it.
+std::string NonFiniteText(double v) {
+  if (std::isnan(v)) return "Nan";
+  return v < 0 ? "-Inf" : "+Inf";
+}
+
+bool ReadsBackTo(const std::string& text, double v) {
+  double back = 0;
+  auto r = std::from_chars(text.data(), text.data() + text.size(), back);
+  return r.ec == std::errc() && back == v;
+}
+
+// Scientific text of to_chars ("-1.25e-07") split into mantissa and exponent.
+struct Scientific {
+  std::string Mantissa;  // with its sign, without the exponent
+  int Exponent = 0;
+};
+
+Scientific SplitScientific(const std::string& text) {
+  Scientific s;
+  const auto e = text.find('e');
+  s.Mantissa = text.substr(0, e);
+  const char* p = text.data() + e + 1;
+  if (*p == '+') ++p;
+  std::from_chars(p, text.data() + text.size(), s.Exponent);
+  return s;
+}
+
+// "E", the exponent's sign and at least minDigits digits.
+std::string ExponentText(int exponent, int minDigits) {
+  std::string digits = std::to_string(std::abs(exponent));
+  if (static_cast<int>(digits.size()) < minDigits)
+    digits.insert(0, static_cast<std::size_t>(minDigits) - digits.size(), '0');
+  return std::string("E") + (exponent < 0 ? '-' : '+') + digits;
+}
+
+// A blank takes the place of the sign of a non-negative mantissa.
+std::string WithSignPosition(const std::string& mantissa) {
+  return mantissa[0] == '-' ? mantissa : " " + mantissa;
+}
+
+}  // namespace
+
+std::string FormatFixed(double v, int width, int decimals) {
+  if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), width);
+  return PadLeft(ToChars(v, std::chars_format::fixed, decimals), width);
+}
+
+std::string FormatScientific23(double v) {
+  if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), 23);
+  const Scientific s = SplitScientific(ToChars(v, std::chars_format::scientific, 14));
+  return WithSignPosition(s.Mantissa) + ExponentText(s.Exponent, 4);
+}
+
+// Fixed text of a value from 1E17 up: every such double is an integer, and
+// its exact expansion has more digits than a double holds. The shortest
+// digits that read back are written, padded with zeros, with 2 decimals.
+static std::string LargeFixed(double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+  const Scientific s = SplitScientific(std::string(buf, r.ptr));
+  std::string out = s.Mantissa[0] == '-' ? "-" : "";
+  std::string digits;
+  for (char c : s.Mantissa)
+    if (c >= '0' && c <= '9') digits += c;
+  out += digits;
+  out.append(static_cast<std::size_t>(s.Exponent + 1) - digits.size(), '0');
+  return out + ".00";
+}
+
+std::string FormatInputFixed(double v) {
+  if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), 10);
+  if (std::fabs(v) >= 1e17) return PadLeft(LargeFixed(v), 10);
+  std::string text;
+  // 17 significant digits always read back; a value from 1 up has at least
+  // one integer digit, so 16 decimals are the most that can be needed.
+  for (int decimals = 2; decimals <= 16; ++decimals) {
+    text = ToChars(v, std::chars_format::fixed, decimals);
+    if (ReadsBackTo(text, v)) break;
+  }
+  return PadLeft(text, 10);
+}
+
+std::string FormatInputScientific(double v) {
+  if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), 10);
+  std::string text;
+  for (int mantissaDecimals = 1; mantissaDecimals <= 16; ++mantissaDecimals) {
+    text = ToChars(v, std::chars_format::scientific, mantissaDecimals);
+    if (ReadsBackTo(text, v)) break;
+  }
+  const Scientific s = SplitScientific(text);
+  return WithSignPosition(s.Mantissa) + ExponentText(s.Exponent, 4);
+}
+
+std::string FormatInputValue(double v) {
+  return v >= 1.0 ? FormatInputFixed(v) : FormatInputScientific(v);
+}
+
+std::string FormatE(double v, int significant, int width) {
+  if (!std::isfinite(v)) return PadLeft(NonFiniteText(v), width);
+  const int decimals = significant > 1 ? significant - 1 : 0;
+  const Scientific s = SplitScientific(ToChars(v, std::chars_format::scientific, decimals));
+  return PadLeft(s.Mantissa + ExponentText(s.Exponent, 3), width);
+}
+
+std::string FormatGeneral(double v, char decimalSeparator) {
+  if (std::isnan(v)) return "NAN";
+  if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
+  if (v == 0) return "0";
+  const Scientific s = SplitScientific(ToChars(v, std::chars_format::scientific, 14));
+  const bool negative = s.Mantissa[0] == '-';
+  // The 15 significant digits without point and sign, trailing zeros dropped.
+  std::string digits;
+  for (char c : s.Mantissa)
+    if (c >= '0' && c <= '9') digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  const int e = s.Exponent;
+  std::string out = negative ? "-" : "";
+  if (e < -5 || e >= 15) {
+    out += digits[0];
+    if (digits.size() > 1) {
+      out += decimalSeparator;
+      out += digits.substr(1);
+    }
+    out += 'E';
+    if (e < 0) out += '-';
+    out += std::to_string(std::abs(e));
+  } else if (e >= 0) {
+    const auto intDigits = static_cast<std::size_t>(e) + 1;
+    if (digits.size() <= intDigits) {
+      out += digits + std::string(intDigits - digits.size(), '0');
+    } else {
+      out += digits.substr(0, intDigits);
+      out += decimalSeparator;
+      out += digits.substr(intDigits);
+    }
+  } else {
+    out += '0';
+    out += decimalSeparator;
+    out += std::string(static_cast<std::size_t>(-e - 1), '0');
+    out += digits;
+  }
+  return out;
+}
+
+std::string FormatShortest(double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general);
+  return std::string(buf, r.ptr);
+}
+
+std::string FormatInt(long long v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+std::string FormatInt(long long v, int width) { return PadLeft(FormatInt(v), width); }
+
+}  // namespace tavorix

@@ -1,0 +1,42 @@
+#include "core/TextLines.h"
+
+#include <iterator>
+
+namespace tavorix {
+
+LineSet SplitLines(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  LineSet lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+LineSet ReadLines(std::istream& in) {
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return SplitLines(text);
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+std::string_view Utf8Prefix(std::string_view s, std::size_t maxBytes) {
+  if (s.size() <= maxBytes) return s;
+  std::size_t n = maxBytes;
+  // Step back over continuation bytes (10xxxxxx) to the start of the cut sequence.
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
+}
+
+}  // namespace tavorix

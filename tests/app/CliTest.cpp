@@ -1,0 +1,157 @@
+// tavorix-cli end to end: the program is run as a user runs it.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/TestUtil.h"
+
+namespace tavorix {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct Result {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+Result RunCli(const TempDir& dir, const std::vector<std::string>& args) {
+  std::string cmd = Quote(TAVORIX_CLI_PATH);
+  for (const auto& a : args) cmd += " " + Quote(a);
+  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+  cmd += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+  const int raw = std::system(cmd.c_str());
+  Result r;
+  r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.Out = ReadFile(out);
+  r.Err = ReadFile(err);
+  return r;
+}
+
+const char* kSix = "12.5\n0.25\n\n3\n-4.75\n1000\n0.003\n";
+
+TEST(CliImport, WritesTheInputFileBesideTheData) {
+  TempDir dir;
+  WriteFile(dir.File("series.txt"), kSix);
+  const Result r = RunCli(dir, {"import", dir.File("series.txt"), "--title1", "Six values", "--title2", "mm",
+                             "--classes", "7", "--composite"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const std::string path = dir.File("series.inp");
+  const std::string expected =
+      " Input data for Tavorix program\r\n"
+      " Cumulative frequency analysis\r\n"
+      "\r\n"
+      " Six values\r\n"
+      " mm\r\n"
+      "\r\n"
+      " Filename: " + path + "\r\n"
+      " Number of data: 6  Number of classes :  7\r\n"
+      " Threshold: not used\r\n"
+      " Composite distributions are allowed\r\n"
+      "\r\n"
+      " ------------------\r\n"
+      " Serial    Variable\r\n"
+      " ------------------\r\n"
+      "    1      12.50\r\n"
+      "    2  2.5E-0001\r\n"
+      "    3       3.00\r\n"
+      "    4 -4.75E+0000\r\n"
+      "    5    1000.00\r\n"
+      "    6  3.0E-0003\r\n";
+  EXPECT_TRUE(test::SameBytes(expected, ReadFile(path)));
+}
+
+TEST(CliImport, OutputNameAndDecimalComma) {
+  TempDir dir;
+  WriteFile(dir.File("komma.txt"), "1,5\r\n2,5\r\n3,5\r\n4\r\n5\r\n6\r\n");
+  const Result r = RunCli(dir, {"import", dir.File("komma.txt"), "-o", dir.File("out.inp")});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const std::string text = ReadFile(dir.File("out.inp"));
+  EXPECT_NE(text.find("    1       1.50\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" Number of data: 6  Number of classes :  5\r\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("komma.inp")));
+}
+
+TEST(CliImport, RefusedDataExitOneAndWriteNothing) {
+  TempDir dir;
+  WriteFile(dir.File("zeros.txt"), "0\n0\n0\n0\n1\n2\n3\n");
+  WriteFile(dir.File("zeros.inp"), "previous file");
+  Result r = RunCli(dir, {"import", dir.File("zeros.txt")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "There are too many zero input data. Input is invalid.\n");
+  EXPECT_EQ(ReadFile(dir.File("zeros.inp")), "previous file");
+
+  WriteFile(dir.File("text.txt"), "1\n2\nthree\n4\n5\n6\n");
+  r = RunCli(dir, {"import", dir.File("text.txt")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Not all data values in the inputfile are real\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("text.inp")));
+
+  r = RunCli(dir, {"import", dir.File("missing.txt")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("could not be opened"), std::string::npos);
+}
+
+TEST(CliImport, UsageErrorsExitTwo) {
+  TempDir dir;
+  WriteFile(dir.File("s.txt"), kSix);
+  EXPECT_EQ(RunCli(dir, {}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"frobnicate"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"import"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"import", dir.File("s.txt"), "--bogus"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"import", dir.File("s.txt"), "--classes"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"import", dir.File("s.txt"), "--classes", "many"}).Status, 2);
+  // An input file given as data would be overwritten by its own output.
+  WriteFile(dir.File("d.inp"), kSix);
+  EXPECT_EQ(RunCli(dir, {"import", dir.File("d.inp")}).Status, 2);
+  EXPECT_EQ(ReadFile(dir.File("d.inp")), kSix);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("s.inp")));
+}
+
+TEST(CliPrepare, PrintsTheRankedAndMovedDataAsJson) {
+  TempDir dir;
+  WriteFile(dir.File("p.txt"), "3\n-2\n0\n5\n3\n1\n");
+  ASSERT_EQ(RunCli(dir, {"import", dir.File("p.txt"), "--title1", "Prep \"quoted\""}).Status, 0);
+  const Result r = RunCli(dir, {"prepare", dir.File("p.inp"), "--json"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"N\": 6"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("\"Shift\": -2"), std::string::npos);
+  EXPECT_NE(r.Out.find("\"Shifted\": false"), std::string::npos);
+  EXPECT_NE(r.Out.find("\"title1\": \"Prep \\\"quoted\\\"\""), std::string::npos);
+  // Rank 1 is serial 2 (-2), moved to 0.0001; the two 3s keep input order.
+  EXPECT_NE(r.Out.find("{ \"rank\": 1, \"serial\": 2, \"value\": -2, \"X\": 0.0001, \"Fr\": 0.14285714285714285 }"),
+            std::string::npos)
+      << r.Out;
+  EXPECT_LT(r.Out.find("\"serial\": 1, \"value\": 3"), r.Out.find("\"serial\": 5, \"value\": 3"));
+}
+
+TEST(CliPrepare, MissingFileExitsOne) {
+  TempDir dir;
+  const Result r = RunCli(dir, {"prepare", dir.File("none.inp"), "--json"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "The file \"" + dir.File("none.inp") +
+                       "\"could not be opened. It may be in use by another program\n");
+  EXPECT_TRUE(r.Out.empty());
+}
+
+TEST(CliPrepare, ReadsEveryExample) {
+  TempDir dir;
+  const Result r = RunCli(dir, {"prepare", std::string(TAVORIX_EXAMPLES_DIR) + "/treering.inp", "--json"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"N\": 7980"), std::string::npos);
+  EXPECT_NE(r.Out.find("\"rank\": 7980"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavorix
