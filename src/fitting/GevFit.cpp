@@ -1,0 +1,101 @@
+#include "fitting/GevFit.h"
+
+#include <cmath>
+#include <vector>
+
+#include "fitting/LineFits.h"
+
+namespace tavorix {
+
+double GevLocation(const TavorixRun& run) {
+  int r = 2;  // Fr[1] = 1/(N+1) never passes 0.37 for N >= 2
+  while (r < run.N && !(run.Fr[r] > 0.37L)) ++r;
+  const long double x0 = run.X[r - 1], x1 = run.X[r];
+  const long double f0 = run.Fr[r - 1], f1 = run.Fr[r];
+  return static_cast<double>(x0 + (x1 - x0) * (0.37L - f0) / (f1 - f0));
+}
+
+double GevSearchMisfit(const double* dx, const double* fr, int n, double k, double b, double stopAt) {
+  if (stopAt > 1000) stopAt = HUGE_VAL;  // the restart at 1000 may still lower the sum
+  double sum = 0;
+  if (k != 0) {
+    const double negInvK = -1.0 / k;
+    for (int i = 1; i <= n; ++i) {
+      const double t = dx[i] * k / b;
+      double y = 0;
+      if (1.0 + t > 0)
+        y = std::log(1.0 + t) * negInvK;
+      else
+        sum = 1000;
+      const double d = fr[i] - std::exp(-std::exp(y));
+      sum += d * d;
+      if (sum >= stopAt) return sum;
+    }
+  }
+  return sum == 0 ? 1000.0 : sum;
+}
+
+void FitGev(TavorixRun& run, FitWorkspace& ws) {
+  FitSlot& slot = run.Slots[67];
+  slot = FitSlot{};
+  slot.Ran = true;
+  const int n = run.N;
+  const double loc = GevLocation(run);
+  Regression(ws.Line, ws.X.data(), ws.Fr.data());
+  const double spread = ws.Line.SdXt;
+  double* dx = ws.XWork.data();
+  for (int i = 1; i <= n; ++i) dx[i] = ws.X[i] - loc;
+  const double* fr = ws.Fr.data();
+
+  double best = 1000000.0;
+  int kBest = 0, jBest = 0;
+  for (int k = 1; k <= kGevShapeSteps; ++k) {
+    if (k == 100) run.AddProgress(" This takes time ..");
+    if (k == 160 && n >= 501) run.AddProgress(" Please wait ......");
+    const double shape = static_cast<double>(0.01L * k - 1.0L);  // exactly 0 at k = 100
+    for (int j = 1; j <= kGevScaleSteps; ++j) {
+      const double scale = static_cast<double>(0.3L * spread + 0.01L * j * spread);
+      const double sum = GevSearchMisfit(dx, fr, n, shape, scale, best);
+      if (sum < best) {
+        best = sum;
+        kBest = k;
+        jBest = j;
+      }
+    }
+  }
+
+  FitParams& p = slot.P;
+  p.Loc = loc;
+  if (kBest > 0) {
+    p.K = static_cast<double>(0.01L * kBest - 1.0L);
+    p.Scale = static_cast<double>(0.3L * spread + 0.01L * jBest * spread);
+  }
+  if (p.K == 0) {  // no grid point without data outside the support
+    slot.Score = 1000;
+    return;
+  }
+  p.Q = p.Loc - p.Scale / p.K;
+  for (int i = 1; i <= n; ++i) {
+    if ((p.K < 0 && ws.X[i] >= 0.999 * p.Q) || (p.K > 0 && ws.X[i] <= 1.001 * p.Q)) {
+      p.BoundFlag = true;
+      break;
+    }
+  }
+  if (p.BoundFlag) {
+    if (p.K < 0) p.K = -p.Scale / (0.999 * p.Q - p.Loc);
+    if (p.K > 0) p.K = -p.Scale / (1.001 * p.Q - p.Loc);
+  }
+
+  const double negInvK = -1.0 / p.K;
+  double sumAbs = 0;
+  for (int i = 1; i <= n; ++i) {
+    const double t = dx[i] * p.K / p.Scale;
+    const double y = 1.0 + t > 0 ? std::log(1.0 + t) * negInvK : 0.0;
+    sumAbs += std::fabs(fr[i] - std::exp(-std::exp(y)));
+  }
+  slot.Score = sumAbs;
+  slot.HasResult = true;
+  slot.Listed = run.BestOfAll();
+}
+
+}  // namespace tavorix

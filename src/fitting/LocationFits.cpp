@@ -1,0 +1,111 @@
+#include "fitting/LocationFits.h"
+
+#include <cmath>
+
+#include "fitting/LineFits.h"
+
+namespace tavorix {
+
+namespace {
+
+// Observed frequency kept inside (0, 1) before its double logarithm.
+long double ClippedFr(long double fr) {
+  if (fr >= 1) return 0.999L;
+  if (fr <= 0) return 0.001L;
+  return fr;
+}
+
+// Transforms the data for bound c and fits the least-squares line.
+void FitLineAtBound(FitWorkspace& ws, BoundSide side, double c) {
+  const int n = ws.N;
+  const double* x = ws.X.data();
+  double* xt = ws.Xt.data();
+  if (side == BoundSide::Left) {
+    for (int i = 1; i <= n; ++i) xt[i] = std::log(x[i] - c);
+  } else {
+    for (int i = 1; i <= n; ++i) xt[i] = std::log(c - x[i]);
+  }
+  Regression(ws.Line, xt, ws.Ft.data());
+}
+
+// exp(-w) with w = (distance / exp(-B/A))^A, formed as exp(A ln(distance)
+// + B): the same value without a second logarithm per datum.
+inline double BoundTerm(double a, double b, double xt) { return std::exp(-std::exp(a * xt + b)); }
+
+// Squared misfit (no saturation) of the line fitted last.
+template <bool Mirrored>
+double SquaredMisfit(const FitWorkspace& ws) {
+  const double a = ws.Line.ParA;
+  const double b = ws.Line.ParB;
+  const double* xt = ws.Xt.data();
+  const double* fr = ws.Fr.data();
+  double sum = 0;
+  for (int i = 1; i <= ws.N; ++i) {
+    const double g = BoundTerm(a, b, xt[i]);
+    const double d = fr[i] - (Mirrored ? 1.0 - g : g);
+    sum += d * d;
+  }
+  return sum;
+}
+
+double StepMisfit(FitWorkspace& ws, const LocationFitKind& kind, double c) {
+  FitLineAtBound(ws, kind.Side, c);
+  return kind.Mirrored ? SquaredMisfit<true>(ws) : SquaredMisfit<false>(ws);
+}
+
+}  // namespace
+
+double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k) {
+  const long double range = run.X[run.N] - run.X[1];
+  const double* x = ws.X.data();
+  if (side == BoundSide::Left) {
+    double c = static_cast<double>(run.X[1] - 0.01L * k * range);
+    for (int i = 1; i <= ws.N; ++i)
+      if (x[i] - c <= 0) c = x[i] - 0.001;
+    return c;
+  }
+  double c = static_cast<double>(run.X[run.N] + 0.01L * k * range);
+  for (int i = 1; i <= ws.N; ++i)
+    if (c - x[i] <= 0) c = x[i] + 0.001;
+  return c;
+}
+
+void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+  FitSlot& slot = run.Slots[kind.Code];
+  slot = FitSlot{};
+  slot.Ran = true;
+  const int n = run.N;
+  for (int i = 1; i <= n; ++i) {
+    const long double fr = ClippedFr(run.Fr[i]);
+    ws.Ft[i] = static_cast<double>(std::log(-std::log(kind.Mirrored ? 1.0L - fr : fr)));
+  }
+
+  double best = 1000000.0;
+  int kBest = 0;
+  for (int k = 1; k <= kind.MaxSteps; ++k) {
+    const double sum = StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k));
+    if (!(sum < best)) break;
+    best = sum;
+    kBest = k;
+  }
+  if (kBest == 0) {
+    slot.Score = 1000;
+    return;
+  }
+
+  FitParams& p = slot.P;
+  p.C = LocationStepBound(run, ws, kind.Side, kBest);
+  FitLineAtBound(ws, kind.Side, p.C);
+  p.A = ws.Line.ParA;
+  p.B = ws.Line.ParB;
+  double sumAbs = 0;
+  for (int i = 1; i <= n; ++i) {
+    const double g = BoundTerm(p.A, p.B, ws.Xt[i]);
+    sumAbs += std::fabs(ws.Fr[i] - (kind.Mirrored ? 1.0 - g : g));
+  }
+  slot.Score = sumAbs;
+  slot.HasResult = true;
+  slot.Listed = run.BestOfAll();
+}
+
+}  // namespace tavorix

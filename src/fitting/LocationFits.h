@@ -1,0 +1,51 @@
+#pragma once
+// The fits with a bound C found by stepping away from the data: Frechet (58)
+// and mirrored Frechet (35) with C left of the smallest X, Fisher-Tippett
+// type 3 (59) and its mirror (33) with C right of the largest X.
+//
+// At each step the data are linearised as Xt = ln(distance to C) against
+// Ft = ln(-ln Fr) (58, 59) or ln(-ln(1 - Fr)) (35, 33), a least-squares line
+// gives A and B, and Fc = exp(-w) (58, 59) or 1 - exp(-w) (35, 33) with
+// w = (distance / exp(-B/A))^A. C moves in steps of 1 % of the data range,
+// and the stepping stops at the first step that does not lower the misfit.
+
+#include "core/RunContext.h"
+#include "fitting/FitWorkspace.h"
+
+namespace tavorix {
+
+enum class BoundSide { Left, Right };
+
+struct LocationFitKind {
+  int Code;
+  BoundSide Side;  // Left: C = X[1] - 0.01 k R; Right: C = X[N] + 0.01 k R
+  bool Mirrored;   // 35, 33: Ft = ln(-ln(1 - Fr)) and Fc = 1 - exp(-w)
+  int MaxSteps;    // 10 000 to the left, 100 000 to the right
+};
+
+inline constexpr LocationFitKind kFrechetKind{58, BoundSide::Left, false, 10000};
+inline constexpr LocationFitKind kFrechetMirroredKind{35, BoundSide::Left, true, 10000};
+inline constexpr LocationFitKind kFisherTippett3MirroredKind{33, BoundSide::Right, true, 100000};
+inline constexpr LocationFitKind kFisherTippett3Kind{59, BoundSide::Right, false, 100000};
+
+// The bound of step k (k >= 1), moved to 0.001 beyond any datum that it
+// would otherwise reach.
+double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k);
+
+// Runs the stepping of one kind and fills run.Slots[kind.Code] with A, B
+// (the final line) and C. A search whose first step gives no usable misfit
+// has no candidate: score 1000, not listed.
+void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind);
+
+inline void FitFrechet(TavorixRun& run, FitWorkspace& ws) { FitLocation(run, ws, kFrechetKind); }
+inline void FitFrechetMirrored(TavorixRun& run, FitWorkspace& ws) {
+  FitLocation(run, ws, kFrechetMirroredKind);
+}
+inline void FitFisherTippett3Mirrored(TavorixRun& run, FitWorkspace& ws) {
+  FitLocation(run, ws, kFisherTippett3MirroredKind);
+}
+inline void FitFisherTippett3(TavorixRun& run, FitWorkspace& ws) {
+  FitLocation(run, ws, kFisherTippett3Kind);
+}
+
+}  // namespace tavorix
