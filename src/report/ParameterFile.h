@@ -1,0 +1,36 @@
+#pragma once
+// The parameter file (".aux") that a run leaves beside its results: the
+// chosen distribution's code and parameters, and the run's Shift. The
+// calculator and the graphs read it back; this is its one definition.
+
+#include <iosfwd>
+#include <string>
+
+#include "core/RunContext.h"
+
+namespace tavorix {
+
+inline constexpr const char* kParameterFileHeader = " Parameters for internal use, do not remove.";
+
+// Writes the file: header line, code, the code's parameter lines (each real
+// in the 23-character scientific form), Shift last. CR LF line ends.
+void WriteParameterFile(std::ostream& out, const FittedDistribution& fd, double shift);
+
+struct ParameterFileContents {
+  int Code = 0;
+  FittedDistribution Fit;  // parameters as the fit holds them (moved scale)
+  double Shift = 0;
+};
+
+// Reads a parameter file. The first line is the header when its first
+// `headerChars` characters equal the header's (" Para" for 5, " Par" for 4);
+// otherwise it is the code itself. Missing or unreadable numbers read as 0.
+ParameterFileContents ReadParameterFile(std::istream& in, int headerChars = 5);
+
+// False (and code 0) when the file does not exist or cannot be opened.
+bool ReadParameterFile(const std::string& path, ParameterFileContents& out, int headerChars = 5);
+
+// The path of the same base name with another extension (".aux", ".out", ".Lst").
+std::string WithExtension(const std::string& path, const std::string& extension);
+
+}  // namespace tavorix

@@ -1,0 +1,214 @@
+// The parameter file: exact layout per code and a faithful read-back.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fitting/CompositeKinds.h"
+#include "report/ParameterFile.h"
+
+namespace tavorix {
+namespace {
+
+std::string Written(const FittedDistribution& fd, double shift) {
+  std::ostringstream out;
+  WriteParameterFile(out, fd, shift);
+  return out.str();
+}
+
+TEST(ParameterFile, GumbelLayout) {
+  FittedDistribution fd;
+  fd.DistCode = 4;
+  fd.ParA = 1.5;
+  fd.ParB = -2.25;
+  EXPECT_EQ(Written(fd, 0.0001),
+            " Parameters for internal use, do not remove.\r\n"
+            "4\r\n"
+            " 1.50000000000000E+0000\r\n"
+            "-2.25000000000000E+0000\r\n"
+            " 1.00000000000000E-0004\r\n");
+}
+
+TEST(ParameterFile, GevAndLaplaceWriteZeroForAAndB) {
+  FittedDistribution fd;
+  fd.DistCode = 67;
+  fd.ParA = 9.0;  // leftovers of earlier line fits must not appear
+  fd.ParB = 9.0;
+  fd.P.K = -0.25;
+  fd.P.Loc = 10.0;
+  fd.P.Scale = 2.0;
+  EXPECT_EQ(Written(fd, -2.0),
+            " Parameters for internal use, do not remove.\r\n67\r\n"
+            " 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n"
+            "-2.50000000000000E-0001\r\n 1.00000000000000E+0001\r\n 2.00000000000000E+0000\r\n"
+            "-2.00000000000000E+0000\r\n");
+}
+
+TEST(ParameterFile, GompertzFlagIsAnIntegerAndBurrStartsWithS) {
+  FittedDistribution g;
+  g.DistCode = 34;
+  g.P.XPlusOne = true;
+  g.P.A = -0.5;
+  g.P.B = 1.25;
+  g.P.E = 0.5;
+  EXPECT_EQ(Written(g, 0.0001),
+            " Parameters for internal use, do not remove.\r\n34\r\n1\r\n"
+            " 1.25000000000000E+0000\r\n 5.00000000000000E-0001\r\n-5.00000000000000E-0001\r\n"
+            " 1.00000000000000E-0004\r\n");
+  FittedDistribution b;
+  b.DistCode = 31;
+  b.P.S = 4.0;
+  b.P.A = 2.0;
+  b.P.E = 1.5;
+  b.P.B = 2.0;
+  b.P.D = 0.125;
+  EXPECT_EQ(Written(b, 0.0001),
+            " Parameters for internal use, do not remove.\r\n31\r\n"
+            " 4.00000000000000E+0000\r\n 2.00000000000000E+0000\r\n 1.50000000000000E+0000\r\n"
+            " 2.00000000000000E+0000\r\n 1.25000000000000E-0001\r\n 1.00000000000000E-0004\r\n");
+}
+
+TEST(ParameterFile, CompositeSeparationPointIsWrittenInXUnits) {
+  FittedDistribution fd;
+  fd.DistCode = 14;
+  fd.P.As = -1.0;
+  fd.P.Bs = 2.0;
+  fd.P.Ag = 0.5;
+  fd.P.Bg = 0.0;
+  fd.P.BreakPoint = 3.0;
+  const std::string text = Written(fd, -1.5);
+  EXPECT_NE(text.find("\r\n 1.50000000000000E+0000\r\n-1.50000000000000E+0000\r\n"), std::string::npos)
+      << "P = 3.0 + Shift, then Shift";
+  std::istringstream in(text);
+  const ParameterFileContents c = ReadParameterFile(in);
+  EXPECT_EQ(c.Code, 14);
+  EXPECT_DOUBLE_EQ(c.Fit.P.BreakPoint, 3.0);
+  EXPECT_DOUBLE_EQ(c.Shift, -1.5);
+}
+
+TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
+  const std::vector<int> codes = {3,  4,  5,  6,  7,  11, 18, 20, 23, 26, 31, 32, 33, 34, 35, 36, 51, 52, 53,
+                                  54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 73, 74, 85};
+  for (int code : codes) {
+    FittedDistribution fd;
+    fd.DistCode = code;
+    fd.ParA = 1.25;
+    fd.ParB = -0.75;
+    FitParams& p = fd.P;
+    p.A = code == 6 ? 1.25 : 2.5;
+    p.B = 3.5;
+    p.E = 0.75;
+    p.C = 12.0;
+    p.K = 0.3;
+    p.Loc = 4.0;
+    p.Scale = 1.5;
+    p.Mode = 6.0;
+    p.S1 = 2.0;
+    p.S2 = 3.0;
+    p.S = 8.0;
+    p.D = -0.1;
+    p.MBound = 30.0;
+    p.Terms = 4;
+    p.E1 = 0.5;
+    p.E2 = 1.5;
+    p.Mean = 5.0;
+    p.Sigma = 1.25;
+    p.As = 1.0;
+    p.Bs = -1.0;
+    p.Es = 0.8;
+    p.Ag = 2.0;
+    p.Bg = -2.0;
+    p.Eg = 1.2;
+    p.BreakPoint = 7.0;
+    p.XPlusOne = true;
+    std::istringstream in(Written(fd, 0.0001));
+    const ParameterFileContents c = ReadParameterFile(in);
+    ASSERT_EQ(c.Code, code);
+    EXPECT_DOUBLE_EQ(c.Shift, 0.0001) << code;
+    const FitParams& r = c.Fit.P;
+    switch (code) {
+      case 6:
+        EXPECT_DOUBLE_EQ(r.A, 1.25);
+        break;
+      case 4: case 5: case 53: case 54: case 56: case 57: case 60: case 64:
+        EXPECT_DOUBLE_EQ(r.A, 1.25) << code;
+        EXPECT_DOUBLE_EQ(r.B, -0.75) << code;
+        break;
+      case 3: case 51: case 52: case 55: case 65: case 66:
+        EXPECT_DOUBLE_EQ(r.A, 1.25) << code;
+        EXPECT_DOUBLE_EQ(r.E, 0.75) << code;
+        break;
+      case 33: case 35: case 58: case 59:
+        EXPECT_DOUBLE_EQ(r.C, 12.0) << code;
+        break;
+      case 61:
+        EXPECT_DOUBLE_EQ(r.A, 2.5);
+        EXPECT_EQ(r.Terms, 4);
+        break;
+      case 67:
+        EXPECT_DOUBLE_EQ(r.K, 0.3);
+        EXPECT_DOUBLE_EQ(r.Scale, 1.5);
+        break;
+      case 68: case 73:
+        EXPECT_DOUBLE_EQ(r.Mode, 6.0) << code;
+        EXPECT_DOUBLE_EQ(r.S2, 3.0) << code;
+        break;
+      case 69:
+        EXPECT_DOUBLE_EQ(r.E, 0.75);
+        EXPECT_DOUBLE_EQ(r.S, 8.0);
+        break;
+      case 31: case 32:
+        EXPECT_DOUBLE_EQ(r.S, 8.0) << code;
+        EXPECT_DOUBLE_EQ(r.B, 3.5) << code;
+        EXPECT_DOUBLE_EQ(r.D, -0.1) << code;
+        break;
+      case 34:
+        EXPECT_TRUE(r.XPlusOne);
+        EXPECT_DOUBLE_EQ(r.A, 2.5);
+        break;
+      case 36:
+        EXPECT_DOUBLE_EQ(r.MBound, 30.0);
+        break;
+      case 62: case 63:
+        EXPECT_DOUBLE_EQ(r.Loc, 4.0) << code;
+        break;
+      case 20: case 23: case 26:
+        EXPECT_DOUBLE_EQ(r.Mean, 5.0) << code;
+        EXPECT_DOUBLE_EQ(r.Sigma, 1.25) << code;
+        if (code == 26) {
+          EXPECT_DOUBLE_EQ(r.E, 0.75);
+        }
+        break;
+      default: {
+        CompositeParts parts{};
+        ASSERT_TRUE(CompositePartsOf(code, parts)) << code;
+        EXPECT_DOUBLE_EQ(r.Bg, -2.0) << code;
+        EXPECT_DOUBLE_EQ(r.BreakPoint, 7.0) << code;
+        if (parts.Generalized) {
+          EXPECT_DOUBLE_EQ(r.Eg, 1.2) << code;
+        }
+      }
+    }
+  }
+}
+
+TEST(ParameterFile, FirstLineMayBeTheCodeAndMissingNumbersReadAsZero) {
+  std::istringstream bare("57\r\n 2.0E+0000\r\n");
+  const ParameterFileContents c = ReadParameterFile(bare, 4);
+  EXPECT_EQ(c.Code, 57);
+  EXPECT_DOUBLE_EQ(c.Fit.P.A, 2.0);
+  EXPECT_DOUBLE_EQ(c.Fit.P.B, 0.0);
+  EXPECT_DOUBLE_EQ(c.Shift, 0.0);
+  std::istringstream headed(" Parameters for internal use, do not remove.\n57\n");
+  EXPECT_EQ(ReadParameterFile(headed, 4).Code, 57);
+  ParameterFileContents missing;
+  EXPECT_FALSE(ReadParameterFile("/nonexistent/file.aux", missing));
+  EXPECT_EQ(missing.Code, 0);
+}
+
+TEST(ParameterFile, ExtensionIsReplacedOnlyInTheFileName) {
+  EXPECT_EQ(WithExtension("/a/b.c/series.inp", ".aux"), "/a/b.c/series.aux");
+  EXPECT_EQ(WithExtension("/a/b.c/series", ".out"), "/a/b.c/series.out");
+}
+
+}  // namespace
+}  // namespace tavorix
