@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,12 @@ double GridValue(int step, double base) {
 }
 
 // Squared misfit of one trial over the deviations dev[i] = t[i] - mean.
+// The sum stops as soon as it reaches `limit`: the terms are never negative,
+// so the partial sum is a lower bound of the full one, and a trial whose
+// partial sum already equals or exceeds the best misfit of an earlier trial
+// can no longer be chosen. The value returned is then that partial sum.
 template <bool Saturate>
-double TrialMisfit(const double* dev, const double* fr, int n, double sigma) {
+double TrialMisfit(const double* dev, const double* fr, int n, double sigma, double limit) {
   double ss = 0;
   for (int i = 1; i <= n; ++i) {
     const double d = fr[i] - HastingsAt(dev[i] / sigma);
@@ -70,6 +75,7 @@ double TrialMisfit(const double* dev, const double* fr, int n, double sigma) {
     } else {
       ss += d * d;
     }
+    if (ss >= limit) break;
   }
   return ss;
 }
@@ -80,12 +86,24 @@ void DeviationsFrom(const double* t, int n, double mean, double* dev) {
 }
 
 // Fills row[0..200] with the misfits of the sigma grid around a fixed mean.
-template <bool Saturate>
-void FillSigmaRow(const double* dev, const double* fr, int n, double sd0, double* row) {
+// `bound` is the smallest misfit of the candidate trials before this row in
+// scan order (the choices take the first strict minimum); it limits each
+// trial's sum and is lowered by the trials of this row for which
+// `candidate(k)` holds. An entry stopped at the limit holds a value that is
+// at least `bound` at its turn, so a scan of the table picks the same entry
+// as a scan of fully summed misfits.
+template <bool Saturate, class Candidate>
+void FillSigmaRow(const double* dev, const double* fr, int n, double sd0, double* row, double& bound,
+                  Candidate&& candidate) {
   for (int k = 1; k <= kNormalSigmaSteps; ++k) {
-    row[k - 1] = TrialMisfit<Saturate>(dev, fr, n, GridValue(k, sd0));
+    const double v = TrialMisfit<Saturate>(dev, fr, n, GridValue(k, sd0), bound);
+    row[k - 1] = v;
+    if (candidate(k) && v < bound) bound = v;
   }
 }
+
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();
+constexpr auto kEveryStep = [](int) { return true; };
 
 // What a code's search leaves for the final evaluation.
 struct Outcome {
@@ -131,7 +149,8 @@ Outcome FitSigma(FitWorkspace& ws, int code) {
   if (!(m.Sd0 > 0)) return out;
   std::array<double, kNormalSigmaSteps> table{};
   DeviationsFrom(out.T, ws.N, m.Mean, ws.XWork.data());
-  FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0, table.data());
+  double bound = kNoLimit;
+  FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0, table.data(), bound, kEveryStep);
   const int k = ChooseSigmaEntry(table);
   out.P.Mean = m.Mean;
   out.P.Sigma0 = m.Sd0;
@@ -147,10 +166,13 @@ Outcome FitMeanSigma(FitWorkspace& ws) {
   const Moments m = MomentsOf(out.T, ws.N);
   if (!(m.Sd0 > 0)) return out;
   std::vector<double> table(static_cast<std::size_t>(kNormalMeanSteps) * kNormalSigmaSteps);
+  // Only (1, 1) and the entries with both steps above 1 are candidates.
+  double bound = kNoLimit;
   for (int j = 1; j <= kNormalMeanSteps; ++j) {
     DeviationsFrom(out.T, ws.N, GridValue(j, m.Mean), ws.XWork.data());
     FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0,
-                        table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps);
+                        table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps, bound,
+                        [j](int k) { return (j == 1) == (k == 1); });
   }
   const NormalGridEntry best = ChooseMeanSigmaEntry(table);
   out.P.Mean = GridValue(best.J, m.Mean);
@@ -172,6 +194,7 @@ const double* PowerTransformed(FitWorkspace& ws, double e) {
 Outcome FitExponentSigma(FitWorkspace& ws) {
   Outcome out;
   std::vector<double> table(static_cast<std::size_t>(kNormalExponentSteps) * kNormalSigmaSteps);
+  double bound = 1000000.0;  // the choice's start value
   for (int j = 1; j <= kNormalExponentSteps; ++j) {
     const double e = static_cast<double>(0.19L + 0.01L * j);
     const double* t = PowerTransformed(ws, e);
@@ -179,7 +202,8 @@ Outcome FitExponentSigma(FitWorkspace& ws) {
     if (!(m.Sd0 > 0)) return out;
     DeviationsFrom(t, ws.N, m.Mean, ws.XWork.data());
     FillSigmaRow<true>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0,
-                       table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps);
+                       table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps, bound,
+                       kEveryStep);
   }
   const NormalGridEntry best = ChooseExponentSigmaEntry(table);
   const double e = ScanExponent(best.J);

@@ -303,6 +303,71 @@ TEST(NormalGridChoice, ExponentSigmaGridTakesAnyFirstStrictMinimum) {
   EXPECT_EQ(e.K, 201);
 }
 
+// --- the searches against a full table ---------------------------------------------
+
+// An irregular series (two groups and a long upper tail).
+const std::vector<double> kIrregular = {0.8, 1.1, 1.3, 1.35, 1.9, 2.2, 2.25, 2.4, 3.0, 3.1, 3.3, 3.35, 3.4,
+                                        3.6, 4.4, 4.5, 5.2, 5.9, 6.1, 7.7, 9.4, 12.0, 15.5, 21.0, 34.0};
+
+// Full sums of squares over the grid for the given transformed values,
+// means and sd0 per row (the rows of code 23 share sd0, those of 26 not).
+double FullMisfit(const std::vector<double>& t, const std::vector<long double>& fr, double mean, double sigma,
+                  bool saturate) {
+  double ss = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    double d = static_cast<double>(fr[i + 1]) - HastingsF(t[i], mean, sigma);
+    if (saturate && std::fabs(d) > 1) d = 1;
+    ss += d * d;
+  }
+  return ss;
+}
+
+SampleMoments ExtendedMoments(const std::vector<double>& t) {
+  long double s = 0, q = 0;
+  for (double v : t) s += v;
+  const long double mean = s / t.size();
+  for (double v : t) q += (v - mean) * (v - mean);
+  return {static_cast<double>(mean), static_cast<double>(std::exp(0.5L * std::log(q / (t.size() - 1))))};
+}
+
+double GridStep(int step, double base) { return static_cast<double>((step + 99) * static_cast<long double>(base) / 200); }
+
+TEST(NormalFamily, MeanSigmaSearchPicksTheEntryOfTheFullTable) {
+  const Fitted f = FitCode(kIrregular, 23);
+  const std::vector<double> t = Transform(f.Run, [](double x) { return std::log(x); });
+  const SampleMoments m = ExtendedMoments(t);
+  std::vector<double> ss(kNormalMeanSteps * kNormalSigmaSteps);
+  for (int j = 1; j <= kNormalMeanSteps; ++j)
+    for (int k = 1; k <= kNormalSigmaSteps; ++k)
+      ss[(j - 1) * kNormalSigmaSteps + (k - 1)] = FullMisfit(t, f.Run.Fr, GridStep(j, m.Mean), GridStep(k, m.Sd), false);
+  const NormalGridEntry e = ChooseMeanSigmaEntry(ss);
+  const FitSlot& s = f.Run.Slots[23];
+  EXPECT_EQ(s.P.Mean, GridStep(e.J, m.Mean));
+  EXPECT_EQ(s.P.Sigma, GridStep(e.K, m.Sd));
+}
+
+TEST(NormalFamily, ExponentSigmaSearchPicksTheEntryOfTheFullTable) {
+  std::vector<double> x = kIrregular;
+  for (double& v : x) v = std::log(v) + 1;  // best exponent about 0.5
+  const Fitted f = FitCode(x, 26);
+  const FitWorkspace ws = MakeWorkspace(f.Run);
+  std::vector<double> ss(kNormalExponentSteps * kNormalSigmaSteps);
+  std::vector<double> t(f.Run.N);
+  for (int j = 1; j <= kNormalExponentSteps; ++j) {
+    const double e = static_cast<double>(0.19L + 0.01L * j);
+    for (int i = 1; i <= f.Run.N; ++i) t[i - 1] = std::exp(e * ws.LnX[i]);
+    const SampleMoments m = ExtendedMoments(t);
+    for (int k = 1; k <= kNormalSigmaSteps; ++k)
+      ss[(j - 1) * kNormalSigmaSteps + (k - 1)] = FullMisfit(t, f.Run.Fr, m.Mean, GridStep(k, m.Sd), true);
+  }
+  const NormalGridEntry e = ChooseExponentSigmaEntry(ss);
+  const double exponent = static_cast<double>(0.19L + 0.01L * e.J);
+  ASSERT_FALSE(exponent > 0.95 && exponent < 1.05);  // the data are meant to need no snapping
+  const FitSlot& s = f.Run.Slots[26];
+  EXPECT_EQ(s.P.E, exponent);
+  EXPECT_NEAR(s.P.Sigma, GridStep(e.K, s.P.Sigma0), 1e-15 * s.P.Sigma);
+}
+
 // --- code 26 -----------------------------------------------------------------------
 
 // X^1.01 are exact normal quantiles (mean 10, sigma 4); the grid's best
