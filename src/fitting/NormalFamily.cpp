@@ -1,5 +1,6 @@
 #include "fitting/NormalFamily.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -105,6 +106,26 @@ void FillSigmaRow(const double* dev, const double* fr, int n, double sd0, double
 constexpr double kNoLimit = std::numeric_limits<double>::infinity();
 constexpr auto kEveryStep = [](int) { return true; };
 
+// Fills rows 1..rows of a table by fillRow(j, bound) (false: no result).
+// The pilot row, near where the best entry usually lies, is filled first:
+// its best candidate misfit U bounds every trial from the start (a trial
+// whose partial sum exceeds U cannot be chosen). Then the other rows follow
+// in scan order with the usual bound, which at the pilot row takes in U.
+template <class FillRow>
+bool FillRows(int rows, int pilot, double start, FillRow&& fillRow) {
+  double pilotBound = start;
+  if (!fillRow(pilot, pilotBound)) return false;
+  double bound = std::min(start, std::nextafter(pilotBound, kNoLimit));
+  for (int j = 1; j <= rows; ++j) {
+    if (j == pilot) {
+      bound = std::min(bound, pilotBound);
+    } else if (!fillRow(j, bound)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // What a code's search leaves for the final evaluation.
 struct Outcome {
   bool Ok = false;
@@ -166,14 +187,15 @@ Outcome FitMeanSigma(FitWorkspace& ws) {
   const Moments m = MomentsOf(out.T, ws.N);
   if (!(m.Sd0 > 0)) return out;
   std::vector<double> table(static_cast<std::size_t>(kNormalMeanSteps) * kNormalSigmaSteps);
-  // Only (1, 1) and the entries with both steps above 1 are candidates.
-  double bound = kNoLimit;
-  for (int j = 1; j <= kNormalMeanSteps; ++j) {
+  // Only (1, 1) and the entries with both steps above 1 are candidates. The
+  // pilot row is the plain mean (j = 101).
+  FillRows(kNormalMeanSteps, 101, kNoLimit, [&](int j, double& bound) {
     DeviationsFrom(out.T, ws.N, GridValue(j, m.Mean), ws.XWork.data());
     FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0,
                         table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps, bound,
                         [j](int k) { return (j == 1) == (k == 1); });
-  }
+    return true;
+  });
   const NormalGridEntry best = ChooseMeanSigmaEntry(table);
   out.P.Mean = GridValue(best.J, m.Mean);
   out.P.Sigma0 = m.Sd0;
@@ -194,17 +216,19 @@ const double* PowerTransformed(FitWorkspace& ws, double e) {
 Outcome FitExponentSigma(FitWorkspace& ws) {
   Outcome out;
   std::vector<double> table(static_cast<std::size_t>(kNormalExponentSteps) * kNormalSigmaSteps);
-  double bound = 1000000.0;  // the choice's start value
-  for (int j = 1; j <= kNormalExponentSteps; ++j) {
+  // The choice starts from 1 000 000; the pilot row is E = 1 (j = 81).
+  const bool filled = FillRows(kNormalExponentSteps, 81, 1000000.0, [&](int j, double& bound) {
     const double e = static_cast<double>(0.19L + 0.01L * j);
     const double* t = PowerTransformed(ws, e);
     const Moments m = MomentsOf(t, ws.N);
-    if (!(m.Sd0 > 0)) return out;
+    if (!(m.Sd0 > 0)) return false;
     DeviationsFrom(t, ws.N, m.Mean, ws.XWork.data());
     FillSigmaRow<true>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0,
                        table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps, bound,
                        kEveryStep);
-  }
+    return true;
+  });
+  if (!filled) return out;
   const NormalGridEntry best = ChooseExponentSigmaEntry(table);
   const double e = ScanExponent(best.J);
   out.T = PowerTransformed(ws, e);

@@ -52,11 +52,13 @@ double HastingsF(double t, double mean, double sigma);
 // Mean, Sigma and E already in its slot at ws.X[1..ws.N] into run.FcCalc;
 // no score, list flag, parameter or progress line changes.
 //
-// The searches fill a plain misfit table in scan order and then choose from
-// it with the rules below. A trial's sum of squares stops early once it
-// reaches the smallest misfit among the earlier candidates: the terms are
-// never negative, so such a trial can no longer be chosen, and its entry
-// (the partial sum) leaves the choice exactly as the full sum would.
+// The searches fill a plain misfit table and then choose from it with the
+// rules below. A trial's sum of squares stops early once it reaches the
+// smallest misfit among the earlier candidates, or exceeds the best misfit
+// of a pilot row filled first (code 23: the plain mean; 26: E = 1): the
+// terms are never negative, so such a trial can no longer be chosen, and
+// its entry (the partial sum) leaves the choice exactly as the full sum
+// would.
 void FitNormalFamily(TavorixRun& run, FitWorkspace& ws, int code);
 
 // Calculated frequency of a fitted normal code at x on the moved scale:
