@@ -87,12 +87,13 @@ void DeviationsFrom(const double* t, int n, double mean, double* dev) {
 }
 
 // Fills row[0..200] with the misfits of the sigma grid around a fixed mean.
-// `bound` is the smallest misfit of the candidate trials before this row in
-// scan order (the choices take the first strict minimum); it limits each
-// trial's sum and is lowered by the trials of this row for which
-// `candidate(k)` holds. An entry stopped at the limit holds a value that is
-// at least `bound` at its turn, so a scan of the table picks the same entry
-// as a scan of fully summed misfits.
+// A trial that reaches `bound` can no longer be chosen: the bound is the
+// smallest misfit of the candidate trials before it in scan order (the
+// choices take the first strict minimum), or lower (see FillRows). It limits
+// each trial's sum and is lowered by the trials of this row for which
+// `candidate(k)` holds. An entry stopped at the limit holds a value at least
+// as large as the bound at its turn, so a scan of the table picks the same
+// entry as a scan of fully summed misfits.
 template <bool Saturate, class Candidate>
 void FillSigmaRow(const double* dev, const double* fr, int n, double sd0, double* row, double& bound,
                   Candidate&& candidate) {
@@ -108,9 +109,11 @@ constexpr auto kEveryStep = [](int) { return true; };
 
 // Fills rows 1..rows of a table by fillRow(j, bound) (false: no result).
 // The pilot row, near where the best entry usually lies, is filled first:
-// its best candidate misfit U bounds every trial from the start (a trial
-// whose partial sum exceeds U cannot be chosen). Then the other rows follow
-// in scan order with the usual bound, which at the pilot row takes in U.
+// its best candidate misfit U bounds every trial from the start. A trial
+// whose sum exceeds U cannot be chosen; one equal to U still can, since it
+// may come before the pilot row in scan order, so the bound starts at the
+// next double above U. Then the other rows follow in scan order with the
+// usual bound, which at the pilot row takes in U.
 template <class FillRow>
 bool FillRows(int rows, int pilot, double start, FillRow&& fillRow) {
   double pilotBound = start;
@@ -133,7 +136,8 @@ struct Outcome {
   FitParams P;
 };
 
-// Writes t of codes 24 and 25 into the workspace's Xt.
+// The transformed values t[1..N] of a code; those of 24 (sqrt X) and 25
+// (X^2) are written into the workspace's Xt.
 const double* Transformed(FitWorkspace& ws, int code) {
   switch (code) {
     case 22:
