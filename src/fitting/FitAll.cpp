@@ -14,6 +14,7 @@
 #include "fitting/FitWorkspace.h"
 #include "fitting/LineFits.h"
 #include "fitting/NormalFamily.h"
+#include "fitting/StudentFit.h"
 
 namespace tavorix {
 
@@ -88,6 +89,7 @@ bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
   const DistributionInfo* info = FindByPreference(run.PreferredCode);
   if (!info) return false;
   const int code = info->Code;
+  int chosenStudent = 62;
   switch (info->Kind) {
     case DistKind::NormalFamily:
       FitNormalFamily(run, ws, code);
@@ -99,7 +101,10 @@ bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
       FitGeneralizedComposite(run, ws, code);
       break;
     case DistKind::Single: {
-      RunSingleFit(run, ws, code);
+      if (code == 62)
+        chosenStudent = FitStudent(run, ws);
+      else
+        RunSingleFit(run, ws, code);
       auto lineOf = [&](auto const& steps) {
         for (const auto& s : steps)
           if (s.Code == code && s.Alone && s.Line) run.AddProgress(s.Line);
@@ -113,7 +118,7 @@ bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
       return false;
   }
   int chosen = code;
-  if (code == 62) chosen = StudentChoice(run);
+  if (code == 62) chosen = chosenStudent;
   SanitizeSlot(run.Slots[chosen]);
   if (run.Slots[chosen].HasResult) TakeFit(run, chosen);
   return true;
