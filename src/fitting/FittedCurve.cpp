@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fitting/Catalogue.h"
 #include "fitting/Composites.h"
 #include "fitting/DistributionFunctions.h"
 #include "fitting/NormalFamily.h"

@@ -125,7 +125,7 @@ TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
   fd.P.Loc = 10.0;
   fd.P.Scale = 2.0;
   EXPECT_NEAR(Fcode(fd, 5.0, FcodeUse::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
-  EXPECT_NEAR(Fcode(fd, 12.0, FcodeUse::Data), std::exp(-std::pow(2.0, -2.0)), 1e-14);
+  EXPECT_NEAR(Fcode(fd, 12.0, FcodeUse::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
 }
 
 TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
