@@ -1,0 +1,22 @@
+#include "ui/UListForm.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace tavorix {
+
+TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("ListForm");
+  setWindowTitle("TavorixA list of parameters of fit");
+  ListMemo = new QPlainTextEdit(this);
+  ListMemo->setObjectName("ListMemo");
+  ListMemo->setReadOnly(true);
+  ListMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ListMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(ListMemo);
+  resize(560, 520);
+}
+
+}  // namespace tavorix
