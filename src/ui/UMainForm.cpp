@@ -1,0 +1,282 @@
+#include "ui/UMainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "calculator/window/UcalcForm.h"
+#include "core/UDMTavorix.h"
+#include "graphs/GraphView.h"
+#include "ui/HelpTexts.h"
+#include "ui/UDialogs.h"
+#include "ui/UFinishForm.h"
+#include "ui/USelectForm.h"
+
+namespace tavorix {
+
+TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
+  TWindowPlacement p{100, windowWidth};
+  if (screenWidth <= 860 && screenWidth < windowWidth) {
+    p.Left = 5;
+    p.Width = screenWidth - 5;
+  } else if (screenWidth > 860) {
+    p.Width = 760;
+  }
+  return p;
+}
+
+TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), dialogs_(dialogs) {
+  setObjectName("MainForm");
+  setWindowTitle("TavorixA cumulative frequency analysis with emphasis on composite probability distributions");
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  IntroTabSheet = new QWidget;
+  InputTabSheet = new QWidget;
+  OutputTabSheet = new QWidget;
+  GraphicsTabSheet = new QWidget;
+  PageControl1->addTab(IntroTabSheet, "  Intro  ");
+  PageControl1->addTab(InputTabSheet, "  Input  ");
+  PageControl1->addTab(OutputTabSheet, "  Output  ");
+  PageControl1->addTab(GraphicsTabSheet, " Graphics ");
+  setCentralWidget(PageControl1);
+
+  BuildMenus();
+  BuildIntroPage();
+  BuildInputPage();
+  BuildOutputPage();
+  BuildGraphicsPage();
+
+  connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+  resize(kMainFormWidth, 580);
+  FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::AttachDataModule(TDMTavorix* dm) { dm_ = dm; }
+
+void TMainForm::AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* opt, TListForm* list,
+                              TSelectForm* select) {
+  finishForm_ = finish;
+  calcForm_ = calc;
+  optForm_ = opt;
+  listForm_ = list;
+  selectForm_ = select;
+  if (selectForm_) selectForm_->SetHost(this);
+  AttachCalculator();
+}
+
+void TMainForm::BuildMenus() {
+  FileMenu = menuBar()->addMenu("&File");
+  InputOpenAction = FileMenu->addAction("Open input");
+  OutputOpenAction = FileMenu->addAction("Open output");
+  OpenGraphMenuItem = FileMenu->addAction("Open &Graph");  // has no action
+  InputSaveAction = FileMenu->addAction("Save input");
+  FileMenu->addSeparator();
+  FileExitAction = FileMenu->addAction("Program E&xit");
+
+  EditMenu = menuBar()->addMenu("&Edit");
+  EditCopyAction = EditMenu->addAction("&Copy");
+  EditCopyAction->setShortcut(QKeySequence("Ctrl+C"));
+  EditCutAction = EditMenu->addAction("Cu&t");
+  EditCutAction->setShortcut(QKeySequence("Ctrl+X"));
+  EditPasteAction = EditMenu->addAction("&Paste");
+  EditPasteAction->setShortcut(QKeySequence("Ctrl+V"));
+  EditDeleteAction = EditMenu->addAction("&Delete");
+  EditDeleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+
+  connect(InputOpenAction, &QAction::triggered, this, &TMainForm::InputOpenActionExecute);
+  connect(OutputOpenAction, &QAction::triggered, this, &TMainForm::OutputOpenActionExecute);
+  connect(InputSaveAction, &QAction::triggered, this, &TMainForm::InputSaveActionExecute);
+  connect(FileExitAction, &QAction::triggered, this, &QWidget::close);
+  connect(EditCopyAction, &QAction::triggered, this, &TMainForm::EditCopyActionExecute);
+  connect(EditCutAction, &QAction::triggered, this, &TMainForm::EditCutActionExecute);
+  connect(EditPasteAction, &QAction::triggered, this, &TMainForm::EditPasteActionExecute);
+  connect(EditDeleteAction, &QAction::triggered, this, &TMainForm::EditDeleteActionExecute);
+}
+
+void TMainForm::BuildIntroPage() {
+  auto makeMemo = [this](const char* name, const char* text) {
+    auto* memo = new QPlainTextEdit(IntroTabSheet);
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setPlainText(text);
+    return memo;
+  };
+  IntroMemo = makeMemo("IntroMemo", kIntroHelpText);
+  ContMemo = makeMemo("ContMemo", kDistributionsHelpText);
+  ContMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  DisConMemo = makeMemo("DisConMemo", kCompositionHelpText);
+  ConfMemo = makeMemo("ConfMemo", kConfidenceHelpText);
+  IntervalMemo = makeMemo("IntervalMemo", kIntervalsHelpText);
+
+  HelpGroupBox = new QGroupBox("Help", IntroTabSheet);
+  ContButton = new QPushButton("Distributions", HelpGroupBox);
+  DisContButton = new QPushButton("Composition", HelpGroupBox);
+  ConfButton = new QPushButton("Confidence", HelpGroupBox);
+  InterButton = new QPushButton("Intervals/histogram", HelpGroupBox);
+  BackButton = new QPushButton("Introduction", HelpGroupBox);
+  auto* buttons = new QVBoxLayout(HelpGroupBox);
+  for (auto* b : {BackButton, ContButton, DisContButton, ConfButton, InterButton}) buttons->addWidget(b);
+  buttons->addStretch();
+
+  auto* memos = new QVBoxLayout;
+  for (auto* m : {IntroMemo, ContMemo, DisConMemo, ConfMemo, IntervalMemo}) memos->addWidget(m);
+  auto* layout = new QHBoxLayout(IntroTabSheet);
+  layout->addLayout(memos, 1);
+  layout->addWidget(HelpGroupBox);
+
+  connect(ContButton, &QPushButton::clicked, this, &TMainForm::ContButtonClick);
+  connect(DisContButton, &QPushButton::clicked, this, &TMainForm::DisContButtonClick);
+  connect(ConfButton, &QPushButton::clicked, this, &TMainForm::ConfButtonClick);
+  connect(InterButton, &QPushButton::clicked, this, &TMainForm::InterButtonClick);
+  connect(BackButton, &QPushButton::clicked, this, &TMainForm::BackButtonClick);
+}
+
+void TMainForm::FormCreate() {
+  PageControl1->setCurrentWidget(IntroTabSheet);
+  previousPage_ = PageControl1->currentIndex();
+  std::error_code ec;
+  StartDirectory = std::filesystem::current_path(ec).string();
+  SetInitialFolders(StartDirectory);
+  Title1Edit->clear();
+  Title2Edit->clear();
+  PasteHelpMemo->hide();
+  PasteHelpButton->setText("Paste help");
+  pasteHelpShown_ = false;
+  ResultsAvailable = OnOutputPage = GraphMade = OutputFileOpen = ResultsComplete = false;
+  FileNameLabel->hide();
+  FileNameEdit->hide();
+  StringGrid1->show();
+  // The graph scaling works on a plot of 500 x 300 pixels (its default).
+  if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry().width());
+  IntroTabSheetShow();
+}
+
+void TMainForm::PlaceWindow(int screenWidth) {
+  const TWindowPlacement p = MainWindowPlacement(screenWidth);
+  setGeometry(p.Left, geometry().y() > 0 ? geometry().y() : 30, p.Width, height());
+}
+
+void TMainForm::PageChanged(int index) {
+  QWidget* previous = PageControl1->widget(previousPage_);
+  previousPage_ = index;
+  if (previous == OutputTabSheet) OutputTabSheetExit();
+  QWidget* page = PageControl1->widget(index);
+  if (page == IntroTabSheet) IntroTabSheetShow();
+  else if (page == InputTabSheet) InputTabSheetShow();
+  else if (page == OutputTabSheet) OutputTabSheetShow();
+  else if (page == GraphicsTabSheet) GraphicsTabSheetShow();
+}
+
+void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); }
+
+// --- Intro page --------------------------------------------------------------
+
+void TMainForm::ShowHelp(QPlainTextEdit* memo) {
+  for (auto* m : {IntroMemo, ContMemo, DisConMemo, ConfMemo, IntervalMemo}) m->setVisible(m == memo);
+}
+
+void TMainForm::IntroTabSheetShow() {
+  ShowHelp(IntroMemo);
+  InputSaveAction->setEnabled(false);
+  SaveRunButton->setEnabled(false);
+  ShowStatus("Click on the Input tab to proceed.");
+}
+
+void TMainForm::ContButtonClick() { ShowHelp(ContMemo); }
+void TMainForm::DisContButtonClick() { ShowHelp(DisConMemo); }
+void TMainForm::ConfButtonClick() { ShowHelp(ConfMemo); }
+void TMainForm::InterButtonClick() { ShowHelp(IntervalMemo); }
+void TMainForm::BackButtonClick() { ShowHelp(IntroMemo); }
+
+// --- closing -----------------------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // The program ends only through the finish window.
+  event->ignore();
+  if (RunInProgress) return;
+  if (finishForm_) {
+    finishForm_->show();
+    finishForm_->raise();
+  }
+}
+
+// --- selection window --------------------------------------------------------
+
+void TMainForm::SelectionButtonClick() {
+  if (!selectForm_) return;
+  selectForm_->show();
+  selectForm_->raise();
+  selectForm_->activateWindow();
+}
+
+void TMainForm::PreferredDistributionConfirmed() {
+  ListButton->hide();
+  DeleteRankedList();
+  SetCompositeOption(0);
+  CompositeOn = false;
+}
+
+void TMainForm::ShowSelectionText(const std::string& text) { SelectionEdit->setText(QString::fromStdString(text)); }
+
+// --- Edit menu ---------------------------------------------------------------
+
+namespace {
+
+QLineEdit* FocusedLineEdit() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+QPlainTextEdit* FocusedMemo() { return qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()); }
+
+}  // namespace
+
+void TMainForm::EditCopyActionExecute() {
+  if (auto* e = FocusedLineEdit()) e->copy();
+  else if (auto* m = FocusedMemo()) m->copy();
+  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentItem())
+    QGuiApplication::clipboard()->setText(StringGrid1->currentItem()->text());
+}
+
+void TMainForm::EditCutActionExecute() {
+  if (auto* e = FocusedLineEdit()) e->cut();
+  else if (auto* m = FocusedMemo()) m->cut();
+  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentItem()) {
+    QGuiApplication::clipboard()->setText(StringGrid1->currentItem()->text());
+    EditDeleteActionExecute();
+  }
+}
+
+void TMainForm::EditPasteActionExecute() {
+  if (auto* e = FocusedLineEdit()) e->paste();
+  else if (auto* m = FocusedMemo()) m->paste();
+  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentRow() >= 0) {
+    const int column = std::max(StringGrid1->currentColumn(), 0);
+    if (column == 0 && Page.Grid.FixedCols > 0) return;
+    StringGrid1SetEditText(column, StringGrid1->currentRow(), QGuiApplication::clipboard()->text());
+  }
+}
+
+void TMainForm::EditDeleteActionExecute() {
+  if (auto* e = FocusedLineEdit()) e->del();
+  else if (auto* m = FocusedMemo()) m->textCursor().removeSelectedText();
+  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentRow() >= 0) {
+    const int column = std::max(StringGrid1->currentColumn(), 0);
+    if (column == 0 && Page.Grid.FixedCols > 0) return;
+    StringGrid1SetEditText(column, StringGrid1->currentRow(), QString());
+  }
+}
+
+}  // namespace tavorix

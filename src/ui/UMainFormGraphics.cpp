@@ -1,0 +1,275 @@
+// The Graphics page of the main window: choosing, drawing and saving the
+// graphs of a results file, and opening a saved graph.
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "core/TavorixError.h"
+#include "core/UDMTavorix.h"
+#include "graphs/GraphView.h"
+#include "graphs/draw/GraphDrawing.h"
+#include "graphs/draw/GraphFile.h"
+#include "report/ParameterFile.h"
+#include "ui/UDialogs.h"
+#include "ui/UListForm.h"
+#include "ui/UMainForm.h"
+
+namespace tavorix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kHideBelt = "Hide conf. belt";
+constexpr const char* kShowBelt = "Show conf. belt";
+
+// Captions of the graph types 1..6.
+constexpr const char* kGraphCaptions[6] = {
+    "Cumulative distribution",
+    "Interval distribution (histogram calculated)",
+    "Confidence belt of X",
+    "Return periods",
+    "Predicted-observed",
+    "Interval distribution (histogram observed)",
+};
+
+// The number of points that decides whether the belt of a graph is drawn.
+int BeltPoints(const GraphView& view) {
+  switch (view.Type) {
+    case kGraphCumulative:
+      return view.Data.SparseData ? static_cast<int>(view.Curve.X.size()) : view.Data.RowCount;
+    case kGraphReturnPeriods: return view.Data.RowCount;
+    default: return view.Data.N;
+  }
+}
+
+}  // namespace
+
+bool BeltToggleOffered(int graphType, int points) {
+  switch (graphType) {
+    case kGraphCumulative:
+    case kGraphReturnPeriods: return points < 250;
+    case kGraphConfidenceBelt: return points < 260;
+    default: return false;
+  }
+}
+
+void TMainForm::BuildGraphicsPage() {
+  graphView_ = std::make_unique<GraphView>();
+
+  auto* canvas = new QWidget;
+  GraphImage = new QLabel(canvas);
+  GraphImage->setObjectName("GraphImage");
+  GraphImage->setFixedSize(kGraphWidth, kGraphHeight);
+  GraphImage->hide();
+  PictureImage = new QLabel(canvas);
+  PictureImage->setObjectName("PictureImage");
+  PictureImage->setFixedSize(kGraphWidth, kGraphHeight);
+  PictureImage->hide();
+  ChoicePanel = new QGroupBox("Select type of graph", canvas);
+  ChoicePanel->setObjectName("ChoicePanel");
+  auto* choices = new QVBoxLayout(ChoicePanel);
+  for (int t = 0; t < 6; ++t) {
+    GraphRadioButtons[t] = new QRadioButton(kGraphCaptions[t], ChoicePanel);
+    choices->addWidget(GraphRadioButtons[t]);
+  }
+  GraphRadioButtons[0]->setChecked(true);
+  GoButton = new QPushButton("Go", ChoicePanel);
+  choices->addWidget(GoButton, 0, Qt::AlignLeft);
+  choices->addStretch();
+  ChoicePanel->hide();
+  auto* canvasLayout = new QGridLayout(canvas);
+  canvasLayout->setContentsMargins(0, 0, 0, 0);
+  canvasLayout->addWidget(GraphImage, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+  canvasLayout->addWidget(PictureImage, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+  canvasLayout->addWidget(ChoicePanel, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+  // The bitmap keeps its size; a narrow window scrolls it.
+  auto* area = new QScrollArea(GraphicsTabSheet);
+  area->setWidget(canvas);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+
+  MakeGraphButton = new QPushButton("Make graph", GraphicsTabSheet);
+  SelectButton = new QPushButton("Graph selection", GraphicsTabSheet);
+  SaveGraphButton = new QPushButton("Save color graph", GraphicsTabSheet);
+  SaveBlWhButton = new QPushButton("Save black-white graph", GraphicsTabSheet);
+  ConfBeltButton = new QPushButton(kHideBelt, GraphicsTabSheet);
+  OpenGraphButton = new QPushButton("Open a graph", GraphicsTabSheet);
+  for (QPushButton* b : {SelectButton, SaveGraphButton, SaveBlWhButton, ConfBeltButton}) b->hide();
+
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {MakeGraphButton, SelectButton, SaveGraphButton, SaveBlWhButton, ConfBeltButton,
+                         OpenGraphButton})
+    buttons->addWidget(b);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(GraphicsTabSheet);
+  layout->addWidget(area, 1);
+  layout->addLayout(buttons);
+
+  connect(MakeGraphButton, &QPushButton::clicked, this, &TMainForm::MakeGraphButtonClick);
+  connect(SelectButton, &QPushButton::clicked, this, &TMainForm::SelectButtonClick);
+  connect(GoButton, &QPushButton::clicked, this, &TMainForm::GoButtonClick);
+  connect(SaveGraphButton, &QPushButton::clicked, this, &TMainForm::SaveGraphButtonClick);
+  connect(SaveBlWhButton, &QPushButton::clicked, this, &TMainForm::SaveBlWhButtonClick);
+  connect(ConfBeltButton, &QPushButton::clicked, this, &TMainForm::ConfBeltButtonClick);
+  connect(OpenGraphButton, &QPushButton::clicked, this, &TMainForm::GraphOpenActionExecute);
+}
+
+void TMainForm::GraphicsTabSheetShow() {
+  OnOutputPage = false;
+  ShowStatus("Graphics presentations of output data can be seen and saved. Use \"Make graph\" to open an "
+             "output file and make the graphs.");
+  InputSaveAction->setEnabled(false);
+  SaveRunButton->setEnabled(false);
+  if (!GraphMade) {
+    SaveGraphButton->hide();
+    SaveBlWhButton->hide();
+  }
+  if (!OutputFileOpen) ChoicePanel->hide();
+}
+
+void TMainForm::PrepareGraphicsPage() {
+  ChoicePanel->setVisible(PictureImage->isHidden() && OutputFileOpen);
+  GraphImage->hide();
+}
+
+void TMainForm::ResetGraphicsPage() {
+  for (QWidget* w : {static_cast<QWidget*>(GraphImage), static_cast<QWidget*>(SelectButton),
+                     static_cast<QWidget*>(SaveGraphButton), static_cast<QWidget*>(SaveBlWhButton),
+                     static_cast<QWidget*>(ConfBeltButton)})
+    w->hide();
+  ConfBeltButton->setText(kHideBelt);
+  BeltOn = true;
+}
+
+void TMainForm::MakeGraphButtonClick() {
+  dialogs_.ShowMessage("Select folder and output data file tho create the graph");
+  OutputOpenActionExecute();
+}
+
+void TMainForm::SelectButtonClick() {
+  ShowStatus("Select type of graph");
+  ChoicePanel->show();
+  PictureImage->hide();
+  ResetGraphicsPage();
+}
+
+void TMainForm::GoButtonClick() {
+  ShowStatus("The graph can be saved, or another selection can be made, or another output file can be opened "
+             "using \"Make graph\"");
+  SelectButton->show();
+  int type = 0;
+  for (int t = 0; t < 6 && type == 0; ++t)
+    if (GraphRadioButtons[t]->isChecked() && GraphRadioButtons[t]->isEnabled()) type = t + 1;
+  if (type == 0) {
+    dialogs_.ShowMessage(" The desired type of graph could not be assessed");
+    return;
+  }
+  GraphType = type;
+  DrawGraph();
+}
+
+void TMainForm::DrawGraph() {
+  if (!dm_) return;
+  GraphMade = true;
+  ChoicePanel->hide();
+  MakeGraphButton->show();
+  SaveGraphButton->show();
+  SaveBlWhButton->show();
+  ConfBeltButton->hide();
+  try {
+    PrepareGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_);
+  } catch (const TavorixError& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  GraphBitmap = tavorix::DrawGraph(*graphView_, DrawOptions{ColourGraph, BeltOn});
+  ConfBeltButton->setVisible(BeltToggleOffered(GraphType, BeltPoints(*graphView_)));
+  GraphImage->setPixmap(QPixmap::fromImage(GraphBitmap));
+  PictureImage->hide();
+  GraphImage->show();
+}
+
+void TMainForm::SaveGraph() {
+  TFileDialogSpec spec = kGraphSaveDialog;
+  spec.InitialDir = OutputDir;
+  const auto path = dialogs_.SaveFileName(spec);
+  if (!path) {
+    dialogs_.ShowMessage("The graph was not saved");
+    return;
+  }
+  std::error_code ec;
+  if (fs::exists(*path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return;
+  try {
+    SaveGraphImage(GraphBitmap, *path);
+  } catch (const TavorixError& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  dialogs_.ShowMessage("The graph was saved in  " + *path);
+}
+
+void TMainForm::SaveGraphButtonClick() {
+  ColourGraph = true;
+  DrawGraph();
+  if (!GraphBitmap.isNull()) SaveGraph();
+}
+
+void TMainForm::SaveBlWhButtonClick() {
+  ColourGraph = false;
+  DrawGraph();
+  if (!GraphBitmap.isNull()) SaveGraph();
+  ColourGraph = true;
+}
+
+void TMainForm::ConfBeltButtonClick() {
+  if (ConfBeltButton->text() == kHideBelt) {
+    BeltOn = false;
+    ConfBeltButton->setText(kShowBelt);
+  } else {
+    BeltOn = true;
+    ConfBeltButton->setText(kHideBelt);
+  }
+  GoButtonClick();
+}
+
+void TMainForm::GraphOpenActionExecute() {
+  TFileDialogSpec spec = kGraphOpenDialog;
+  spec.InitialDir = OutputDir;
+  const auto path = dialogs_.OpenFileName(spec);
+  if (!path) {
+    dialogs_.ShowMessage("No graphics file was selected");
+    return;
+  }
+  std::error_code ec;
+  if (!fs::exists(*path, ec)) {
+    dialogs_.ShowMessage("File does not exist, please select another one");
+    return;
+  }
+  const QImage picture = LoadGraphImage(*path);
+  if (picture.isNull()) {
+    dialogs_.ShowMessage(FileOpenErrorText(*path));
+    return;
+  }
+  PictureImage->setPixmap(QPixmap::fromImage(picture));
+  PictureImage->show();
+  GraphMade = true;
+  ChoicePanel->hide();
+  OutputMemo->hide();
+  for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
+  ResetGraphicsPage();
+  SetInitialFolders(fs::path(*path).parent_path().string());
+  ShowPage(GraphicsTabSheet);
+}
+
+}  // namespace tavorix

@@ -1,0 +1,279 @@
+// The Output page of the main window: the results file, goodness of fit,
+// the ranked list, the optimisation text, the calculator, and opening an
+// existing results file.
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <fstream>
+
+#include "calculator/window/UcalcForm.h"
+#include "core/NumberFormat.h"
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
+#include "core/UDMTavorix.h"
+#include "graphs/GraphData.h"
+#include "report/ParameterFile.h"
+#include "report/ResultsLoader.h"
+#include "ui/UDialogs.h"
+#include "ui/UListForm.h"
+#include "ui/UMainForm.h"
+#include "ui/UOptForm.h"
+
+namespace tavorix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The calculator window's messages go through the main window's dialogs.
+class TDialogsMessageSink : public TMessageSink {
+ public:
+  explicit TDialogsMessageSink(TDialogs& dialogs) : dialogs_(dialogs) {}
+  void ShowMessage(const QString& text) override { dialogs_.ShowMessage(text.toStdString()); }
+  bool Confirm(const QString& question) override { return dialogs_.Confirm(question.toStdString()); }
+
+ private:
+  TDialogs& dialogs_;
+};
+
+}  // namespace
+
+QStringList GoodnessOfFitLines(double avAbsDiff) {
+  return {
+      "Tavorix calculates AvAbsDiff: the average of the absolute values of the differences between observed and "
+      "calculated cumulative frequencies in %, the latter on the basis of the fitted probability distribution.",
+      "",
+      QString::fromStdString("In this case the AvAbsDiff =" + FormatFixed(avAbsDiff, 5, 2) + " %"),
+      "",
+      "The AvAbsDiff may be classified as follows:",
+      "",
+      "            AvAbsDiff < 1%    very good",
+      "   1% < AvAbsDiff < 2%    good",
+      "   2% < AvAbsDiff < 3%    medium",
+      "   3% < AvAbsDiff < 5%    poor",
+      "            AvAbsDiff > 5%    very poor",
+  };
+}
+
+void TMainForm::BuildOutputPage() {
+  OutputMemo = new QPlainTextEdit(OutputTabSheet);
+  OutputMemo->setObjectName("OutputMemo");
+  OutputMemo->setReadOnly(true);
+  OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  OutputMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+  SeeOutputButton = new QPushButton("Open output", OutputTabSheet);
+  ViewGraphButton = new QPushButton("Graphics", OutputTabSheet);
+  CalcButton = new QPushButton("Calculator", OutputTabSheet);
+  FitButton = new QPushButton("Goodness of fit", OutputTabSheet);
+  OptButton = new QPushButton("Optimization explained", OutputTabSheet);
+  ListButton = new QPushButton("List of distributions ranked by data fit", OutputTabSheet);
+  for (QPushButton* b : {ViewGraphButton, CalcButton, FitButton, OptButton, ListButton}) b->hide();
+
+  FitPanel = new QFrame(OutputTabSheet);
+  FitPanel->setObjectName("FitPanel");
+  FitPanel->setFrameShape(QFrame::Box);
+  FitPanel->setAutoFillBackground(true);
+  FitMemo = new QPlainTextEdit(FitPanel);
+  FitMemo->setObjectName("FitMemo");
+  FitMemo->setReadOnly(true);
+  CloseFitButton = new QPushButton("Close", FitPanel);
+  auto* fitLayout = new QVBoxLayout(FitPanel);
+  fitLayout->addWidget(FitMemo);
+  fitLayout->addWidget(CloseFitButton, 0, Qt::AlignRight);
+  FitPanel->hide();
+
+  // The buttons sit in two rows under the results, which keep the width.
+  auto* buttons = new QGridLayout;
+  int i = 0;
+  for (QPushButton* b : {SeeOutputButton, ViewGraphButton, CalcButton, FitButton, OptButton, ListButton}) {
+    buttons->addWidget(b, i / 3, i % 3);
+    ++i;
+  }
+  auto* layout = new QGridLayout(OutputTabSheet);
+  layout->addWidget(OutputMemo, 0, 0);
+  layout->addWidget(FitPanel, 0, 0);  // over the results while it is shown
+  layout->addLayout(buttons, 1, 0);
+  layout->setRowStretch(0, 1);
+
+  connect(SeeOutputButton, &QPushButton::clicked, this, &TMainForm::OutputOpenActionExecute);
+  connect(ViewGraphButton, &QPushButton::clicked, this, &TMainForm::ViewGraphButtonClick);
+  connect(CalcButton, &QPushButton::clicked, this, &TMainForm::CalcButtonClick);
+  connect(FitButton, &QPushButton::clicked, this, &TMainForm::FitButtonClick);
+  connect(OptButton, &QPushButton::clicked, this, &TMainForm::OptButtonClick);
+  connect(ListButton, &QPushButton::clicked, this, &TMainForm::ListButtonClick);
+  connect(CloseFitButton, &QPushButton::clicked, this, &TMainForm::CloseFitButtonClick);
+}
+
+void TMainForm::AttachCalculator() {
+  if (!calcForm_) return;
+  calcSink_ = std::make_unique<TDialogsMessageSink>(dialogs_);
+  calcForm_->SetMessageSink(calcSink_.get());
+  calcForm_->SetDecimalSettings(&DecimalSettings);
+  if (dm_) calcForm_->SetDataModule(dm_);
+}
+
+bool TMainForm::LoadResults(const std::string& outPath) {
+  LoadedResults loaded;
+  try {
+    loaded = LoadResultsAndCode(outPath);
+  } catch (const TavorixError& e) {
+    dialogs_.ShowMessage(e.what());
+    return false;
+  }
+  OutputMemo->clear();
+  OutputMemo->hide();
+  QString text;
+  for (const std::string& line : loaded.Lines) {
+    text += QString::fromStdString(line);
+    text += '\n';
+  }
+  OutputMemo->setPlainText(text);
+  OutputMemo->show();
+  CurrentCode = loaded.Code;
+  if (loaded.ParameterFileMissing) dialogs_.ShowMessage(kRunAgainText);
+  return true;
+}
+
+void TMainForm::OutputTabSheetShow() {
+  OnOutputPage = true;
+  if (ResultsAvailable) {
+    const int c = CurrentCode;
+    OptButton->setVisible(c == 21 || c == 23 || c == 25 || c == 26);
+  } else {
+    for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
+  }
+  InputSaveAction->setEnabled(false);
+  SaveRunButton->setEnabled(false);
+  ShowStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or to "
+             "inspect any other output file.");
+  PrepareGraphicsPage();
+}
+
+void TMainForm::OutputTabSheetExit() {
+  if (calcForm_) calcForm_->hide();
+}
+
+void TMainForm::FitButtonClick() {
+  if (!dm_) return;
+  if (!ResultsComplete) {
+    // An opened results file: its parameter file holds no AvAbsDiff, the
+    // report's goodness-of-fit line does.
+    GraphData data;
+    try {
+      ReadGraphData(WithExtension(dm_->FileName, ".out"), kGraphCumulative, data);
+    } catch (const TavorixError& e) {
+      dialogs_.ShowMessage(e.what());
+      return;
+    }
+    dm_->AvAbsDiff = data.AvAbsDiff;
+  }
+  FitMemo->setPlainText(GoodnessOfFitLines(dm_->AvAbsDiff).join('\n'));
+  FitPanel->show();
+  FitPanel->raise();
+}
+
+void TMainForm::CloseFitButtonClick() { FitPanel->hide(); }
+
+void TMainForm::OptButtonClick() {
+  if (!optForm_) return;
+  optForm_->show();
+  optForm_->raise();
+}
+
+void TMainForm::CalcButtonClick() {
+  if (!calcForm_) return;
+  calcForm_->show();
+  calcForm_->raise();
+}
+
+void TMainForm::ViewGraphButtonClick() {
+  ResultsAvailable = true;
+  ChoicePanel->show();
+  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(CurrentCode != 61);
+  ShowPage(GraphicsTabSheet);
+}
+
+void TMainForm::ListButtonClick() {
+  if (!dm_ || !listForm_) return;
+  const std::string path = WithExtension(dm_->FileName, ".Lst");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    dialogs_.ShowMessage(FileOpenErrorText(path));
+    return;
+  }
+  listForm_->ListMemo->hide();
+  QString text;
+  for (const std::string& line : ReadLines(in)) {
+    text += QString::fromStdString(line);
+    text += '\n';
+  }
+  listForm_->ListMemo->setPlainText(text);
+  listForm_->ListMemo->show();
+  listForm_->show();
+  listForm_->raise();
+}
+
+void TMainForm::OutputOpenActionExecute() {
+  if (!dm_) return;
+  const bool fromOutputPage = PageControl1->currentWidget() == OutputTabSheet;
+  TFileDialogSpec spec = kOutputFileDialog;
+  spec.InitialDir = OutputDir;
+  const auto path = dialogs_.OpenFileName(spec);
+  if (!path) {
+    dialogs_.ShowMessage("No output file was selected");
+    return;
+  }
+  std::error_code ec;
+  if (!fs::exists(*path, ec)) {
+    dialogs_.ShowMessage("File does not exist, please select another one,");
+    return;
+  }
+  OpenOutputFile(*path, fromOutputPage);
+}
+
+void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
+  std::error_code ec;
+  dm_->FileName = path;
+  if (!LoadResults(path)) return;
+  ShowStatus("The output file can be imported into spreadsheets");
+  OutputFileOpen = true;
+  ResultsComplete = false;
+  SetInitialFolders(fs::path(path).parent_path().string());
+  ViewGraphButton->show();
+  CalcButton->setVisible(CurrentCode > 0);
+  OutputMemo->show();
+  ChoicePanel->show();
+  PictureImage->hide();
+  ResetGraphicsPage();
+  if (calcForm_) calcForm_->hide();
+  if (listForm_) listForm_->hide();
+  FitPanel->hide();
+  GraphData data;
+  try {
+    ReadGraphData(path, kGraphCumulative, data);
+  } catch (const TavorixError& e) {
+    dialogs_.ShowMessage(e.what());
+  }
+  CurrentCode = data.Code;
+  FitButton->setVisible(data.N > 250);
+  ListButton->setVisible(fs::exists(WithExtension(path, ".Lst"), ec));
+  OptButton->setVisible(CurrentCode == 21 || (CurrentCode >= 23 && CurrentCode <= 26));
+  if (fromOutputPage) {
+    ShowPage(OutputTabSheet);
+  } else {
+    ShowPage(GraphicsTabSheet);
+    ShowStatus("Select type of graph");
+  }
+}
+
+}  // namespace tavorix
