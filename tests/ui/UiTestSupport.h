@@ -1,0 +1,140 @@
+#pragma once
+// Window tests: the program's windows created as at start, with every
+// message box, question and file dialog answered by a script.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/UDMTavorix.h"
+#include "ui/TavorixWindows.h"
+#include "ui/UDialogs.h"
+#include "ui/UFinishForm.h"
+#include "ui/UMainForm.h"
+
+namespace tavorix::test {
+
+// Records what the windows show and answers from queues. A dialog or
+// question that the test did not script is a failure.
+class ScriptedDialogs : public TDialogs {
+ public:
+  std::vector<std::string> Messages, Questions;
+  std::deque<bool> Answers;
+  std::deque<std::optional<std::string>> OpenNames, SaveNames;
+  std::vector<TFileDialogSpec> OpenSpecs, SaveSpecs;
+
+  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+  bool Confirm(const std::string& question) override {
+    Questions.push_back(question);
+    if (Answers.empty()) {
+      ADD_FAILURE() << "unexpected question: " << question;
+      return false;
+    }
+    const bool a = Answers.front();
+    Answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> OpenFileName(const TFileDialogSpec& spec) override {
+    OpenSpecs.push_back(spec);
+    return Next(OpenNames, "open");
+  }
+  std::optional<std::string> SaveFileName(const TFileDialogSpec& spec) override {
+    SaveSpecs.push_back(spec);
+    return Next(SaveNames, "save");
+  }
+  std::string LastMessage() const { return Messages.empty() ? std::string() : Messages.back(); }
+  bool Showed(const std::string& text) const {
+    for (const auto& m : Messages)
+      if (m == text) return true;
+    return false;
+  }
+
+ private:
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q, const char* what) {
+    if (q.empty()) {
+      ADD_FAILURE() << "unexpected " << what << " dialog";
+      return std::nullopt;
+    }
+    auto name = q.front();
+    q.pop_front();
+    return name;
+  }
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    windows = CreateTavorixWindows(dialogs);
+    form = windows.MainForm.get();
+    dm = windows.DMTavorix.get();
+    form->SetStagePauseMs(1);
+    windows.FinishForm->EndProgram = [this] { ended = true; };
+    form->show();
+    form->PageControl1->setCurrentWidget(form->InputTabSheet);
+    ASSERT_TRUE(folder.isValid());
+  }
+
+  std::string Path(const std::string& name) const { return (folder.path() + "/").toStdString() + name; }
+
+  // Pastes text from the clipboard into the cell's in-place editor, as a
+  // user does with a column copied from a spreadsheet.
+  void PasteIntoCell(int row, int column, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    QTableWidget* grid = form->StringGrid1;
+    grid->setCurrentCell(row, column);
+    grid->editItem(grid->item(row, column));
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(row, column)));
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    editor->paste();
+  }
+
+  // One value a line, each line ended by CR LF.
+  static QString Column(const std::vector<double>& values) {
+    QString text;
+    for (double v : values) text += QString::number(v, 'f', 4) + "\r\n";
+    return text;
+  }
+
+  void TypeInto(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  QString Cell(int row, int column) const {
+    auto* item = form->StringGrid1->item(row, column);
+    return item ? item->text() : QString();
+  }
+
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+  ScriptedDialogs dialogs;
+  TTavorixWindows windows;
+  TMainForm* form = nullptr;
+  TDMTavorix* dm = nullptr;
+  bool ended = false;
+  QTemporaryDir folder;
+};
+
+}  // namespace tavorix::test

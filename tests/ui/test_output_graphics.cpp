@@ -1,0 +1,225 @@
+// The Output and Graphics pages on a results file written by hand from the
+// report layout: eight ranked values of a Gumbel fit, with their parameter
+// file.
+
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "UiTestSupport.h"
+
+namespace tavorix::test {
+namespace {
+
+constexpr const char* kReport =
+    " RESULTS OF Tavorix PROGRAM\r\n"
+    " Cumulative frequency analysis\r\n"
+    "\r\n"
+    " Hand-made series\r\n"
+    " Values in mm\r\n"
+    " Name of input file used: hand.inp\r\n"
+    " Number of data used: 8\r\n"
+    "\r\n"
+    " Gumbel distribution\r\n"
+    "\r\n"
+    "\r\n"
+    " Observed and calculated cumulative frequencies\r\n"
+    " ------------------------------------------------------------------\r\n"
+    "   X-value   Serial    Cumulative frequency (%)       90%conf limit\r\n"
+    "   Ranked     No.      Rank      Calc.    St.Dev     Lower    Upper\r\n"
+    " ------------------------------------------------------------------\r\n"
+    "   1.000      3       11.11     12.00     11.49      7.31    44.370\r\n"
+    "   2.000      1       22.22     21.00     14.40     14.58    59.680\r\n"
+    "   3.000      8       33.33     32.00     16.49     22.00    70.120\r\n"
+    "   4.000      2       44.44     45.00     17.59     31.00    77.890\r\n"
+    "   5.000      7       55.56     56.00     17.55     41.00    82.800\r\n"
+    "   6.000      4       66.67     66.00     16.75     50.00    86.860\r\n"
+    "   7.000      6       77.78     77.00     14.88     62.00    90.780\r\n"
+    "   8.000      5       88.89     88.00     11.49     75.00    94.690\r\n"
+    " ------------------------------------------------------------------\r\n"
+    " Average of absolute differences between calculated and\r\n"
+    " observed frequencies :      2.57%\r\n"
+    " Efficiency coefficient (R^2) of calculated and observed\r\n"
+    " cumulative frequency :     0.9950\r\n";
+
+// Gumbel: Fc = exp(-exp(-(A*X + B))) with A = 0.5, B = -1.5; Shift 0.0001
+// leaves the values unmoved.
+constexpr const char* kParameters =
+    " Parameters for internal use, do not remove.\r\n"
+    "4\r\n"
+    " 5.00000000000000E-0001\r\n"
+    "-1.50000000000000E+0000\r\n"
+    " 1.00000000000000E-0004\r\n";
+
+class ResultsFileTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    out = Path("hand.out");
+    WriteFile(out, kReport);
+    WriteFile(Path("hand.aux"), kParameters);
+  }
+
+  void OpenFromOutputPage() {
+    form->PageControl1->setCurrentWidget(form->OutputTabSheet);
+    dialogs.OpenNames.push_back(out);
+    form->SeeOutputButton->click();
+  }
+
+  QColor PixelAt(int x, int y) const { return form->GraphBitmap.pixelColor(x, y); }
+
+  std::string out;
+};
+
+TEST(GoodnessOfFitText, ThirdLineEndsWithTheValueInFivePointTwo) {
+  const QStringList lines = GoodnessOfFitLines(1.234);
+  ASSERT_EQ(lines.size(), 11);
+  EXPECT_EQ(lines.at(2), "In this case the AvAbsDiff = 1.23 %");
+  EXPECT_EQ(lines.at(10), "            AvAbsDiff > 5%    very poor");
+  EXPECT_EQ(GoodnessOfFitLines(12.345).at(2), "In this case the AvAbsDiff =12.35 %");
+}
+
+TEST_F(ResultsFileTest, GoodnessAfterARunTakesTheValueOfTheRun) {
+  dm->AvAbsDiff = 1.234;
+  form->ResultsComplete = true;
+  form->FitButtonClick();
+  EXPECT_FALSE(form->FitPanel->isHidden());
+  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 1.23 %");
+  form->CloseFitButton->click();
+  EXPECT_TRUE(form->FitPanel->isHidden());
+}
+
+TEST_F(ResultsFileTest, OpenedResultsFileFillsTheOutputPage) {
+  OpenFromOutputPage();
+  EXPECT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
+  EXPECT_EQ(dialogs.OpenSpecs.at(0).Filter, "Output files (*.out)|*.out");
+  EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
+  EXPECT_EQ(form->OutputMemo->toPlainText().split('\n').at(3), " Hand-made series");
+  EXPECT_EQ(form->CurrentCode, 4);
+  EXPECT_EQ(dm->FileName, out);
+  EXPECT_FALSE(form->ViewGraphButton->isHidden());
+  EXPECT_FALSE(form->CalcButton->isHidden());
+  EXPECT_TRUE(form->FitButton->isHidden());   // 8 data
+  EXPECT_TRUE(form->ListButton->isHidden());  // no ranked list beside it
+  EXPECT_TRUE(form->OptButton->isHidden());
+  EXPECT_EQ(form->StatusText(), "The output file can be imported into spreadsheets");
+  EXPECT_EQ(form->OutputDir, folder.path().toStdString());
+
+  // The parameter file holds no AvAbsDiff: it comes from the report.
+  form->FitButtonClick();
+  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 2.57 %");
+}
+
+TEST_F(ResultsFileTest, ResultsFileWithoutParameterFileAsksForANewRun) {
+  std::filesystem::remove(Path("hand.aux"));
+  OpenFromOutputPage();
+  EXPECT_TRUE(dialogs.Showed(" If you wish to make use of the calculator, run the program again"));
+  EXPECT_TRUE(form->CalcButton->isHidden());
+}
+
+TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
+  OpenFromOutputPage();
+  form->ViewGraphButton->click();
+  ASSERT_EQ(form->PageControl1->currentWidget(), form->GraphicsTabSheet);
+  EXPECT_FALSE(form->ChoicePanel->isHidden());
+  EXPECT_TRUE(form->SaveGraphButton->isHidden());
+
+  form->GraphRadioButtons[0]->setChecked(true);
+  form->GoButton->click();
+  ASSERT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
+  EXPECT_FALSE(form->GraphImage->isHidden());
+  EXPECT_TRUE(form->ChoicePanel->isHidden());
+  EXPECT_FALSE(form->SaveGraphButton->isHidden());
+  EXPECT_FALSE(form->SelectButton->isHidden());
+  ASSERT_EQ(form->GraphBitmap.size(), QSize(623, 441));
+  EXPECT_EQ(PixelAt(5, 5), QColor(192, 192, 192));
+  EXPECT_EQ(PixelAt(300, 410), QColor(0, 0, 139));
+  // Eight points: the belt is drawn, so it can be switched off.
+  EXPECT_FALSE(form->ConfBeltButton->isHidden());
+  form->ConfBeltButton->click();
+  EXPECT_EQ(form->ConfBeltButton->text(), "Show conf. belt");
+  EXPECT_FALSE(form->BeltOn);
+  form->ConfBeltButton->click();
+  EXPECT_EQ(form->ConfBeltButton->text(), "Hide conf. belt");
+  EXPECT_TRUE(form->BeltOn);
+
+  // Black and white is saved; the next drawing is in colour again.
+  const std::string bmp = Path("graph.bmp");
+  dialogs.SaveNames = {bmp};
+  form->SaveBlWhButton->click();
+  EXPECT_EQ(dialogs.LastMessage(), "The graph was saved in  " + bmp);
+  EXPECT_EQ(dialogs.SaveSpecs.back().Filter, "Image files (*.bmp)|*.bmp");
+  EXPECT_EQ(PixelAt(300, 410), QColor(255, 255, 255));
+  QImage saved(QString::fromStdString(bmp));
+  ASSERT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.size(), QSize(623, 441));
+  EXPECT_EQ(saved.pixelColor(300, 410), QColor(255, 255, 255));
+  form->GoButton->click();
+  EXPECT_EQ(PixelAt(300, 410), QColor(0, 0, 139));
+
+  // Refusing to overwrite leaves the file and says nothing.
+  const auto messages = dialogs.Messages.size();
+  dialogs.SaveNames = {bmp};
+  dialogs.Answers = {false};
+  form->SaveGraphButton->click();
+  EXPECT_EQ(dialogs.Messages.size(), messages);
+  EXPECT_EQ(QImage(QString::fromStdString(bmp)).pixelColor(300, 410), QColor(255, 255, 255));
+
+  dialogs.SaveNames = {std::nullopt};
+  form->SaveGraphButton->click();
+  EXPECT_EQ(dialogs.LastMessage(), "The graph was not saved");
+
+  // Opening the saved graph shows it as a picture.
+  dialogs.OpenNames = {bmp};
+  form->OpenGraphButton->click();
+  EXPECT_FALSE(form->PictureImage->isHidden());
+  EXPECT_TRUE(form->GraphImage->isHidden());
+  EXPECT_TRUE(form->OutputMemo->isHidden());
+  EXPECT_TRUE(form->GraphMade);
+}
+
+TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
+  OpenFromOutputPage();
+  form->ViewGraphButton->click();
+  form->GoButton->click();
+  form->SelectButton->click();
+  EXPECT_EQ(form->StatusText(), "Select type of graph");
+  EXPECT_FALSE(form->ChoicePanel->isHidden());
+  for (QWidget* w : {static_cast<QWidget*>(form->GraphImage), static_cast<QWidget*>(form->SelectButton),
+                     static_cast<QWidget*>(form->SaveGraphButton), static_cast<QWidget*>(form->SaveBlWhButton),
+                     static_cast<QWidget*>(form->ConfBeltButton)})
+    EXPECT_TRUE(w->isHidden());
+
+  // Gamma results have no confidence belt of X: that choice is disabled and
+  // then no type is selected.
+  form->CurrentCode = 61;
+  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
+  form->ViewGraphButton->click();
+  EXPECT_FALSE(form->GraphRadioButtons[2]->isEnabled());
+  form->GraphRadioButtons[2]->setChecked(true);
+  form->GoButton->click();
+  EXPECT_EQ(dialogs.LastMessage(), " The desired type of graph could not be assessed");
+}
+
+TEST_F(ResultsFileTest, GraphOpenFailures) {
+  dialogs.OpenNames = {std::nullopt, Path("none.bmp")};
+  form->GraphOpenActionExecute();
+  form->GraphOpenActionExecute();
+  EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"No graphics file was selected",
+                                                        "File does not exist, please select another one"}));
+}
+
+TEST(BeltToggle, OfferedOnlyWhereTheBeltIsDrawn) {
+  EXPECT_TRUE(BeltToggleOffered(1, 249));
+  EXPECT_FALSE(BeltToggleOffered(1, 250));
+  EXPECT_TRUE(BeltToggleOffered(3, 259));
+  EXPECT_FALSE(BeltToggleOffered(3, 260));
+  EXPECT_TRUE(BeltToggleOffered(4, 100));
+  for (int type : {2, 5, 6}) EXPECT_FALSE(BeltToggleOffered(type, 10));
+}
+
+}  // namespace
+}  // namespace tavorix::test

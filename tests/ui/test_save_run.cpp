@@ -1,0 +1,158 @@
+// Save-Run from the Input page: the checks, the run on its worker thread and
+// what the Output page shows afterwards.
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <cmath>
+
+#include "UiTestSupport.h"
+#include "core/NumberFormat.h"
+#include "ui/UListForm.h"
+#include "ui/UOptForm.h"
+#include "ui/USelectForm.h"
+
+namespace tavorix::test {
+namespace {
+
+class SaveRunTest : public MainFormTest {
+ protected:
+  // Quantiles of a Gumbel distribution (mode 10, scale 3) at the plotting
+  // positions i/(n+1): a series with spread and without ties.
+  static std::vector<double> GumbelSeries(int n) {
+    std::vector<double> v;
+    for (int i = 1; i <= n; ++i) v.push_back(10.0 - 3.0 * std::log(-std::log(i / (n + 1.0))));
+    return v;
+  }
+
+  void Prefer(int radioButton) {
+    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
+    windows.SelectForm->Button1->click();
+  }
+
+  void SaveRun(const std::string& path) {
+    dialogs.SaveNames.push_back(path);
+    form->SaveRunButton->click();
+  }
+
+  std::string RunMessage(const std::string& base) const {
+    return "The input is saved in " + Path(base + ".inp") + "   Calculations were done and the output is saved in  " +
+           Path(base + ".out");
+  }
+};
+
+TEST_F(SaveRunTest, CancelledOrRefusedSaveWritesNothing) {
+  dialogs.SaveNames = {std::nullopt};
+  form->SaveRunButton->click();
+  EXPECT_EQ(dialogs.LastMessage(), "The input data were not saved");
+
+  const std::string existing = Path("old.inp");
+  WriteFile(existing, "keep");
+  dialogs.Answers = {false};
+  SaveRun(existing);
+  EXPECT_EQ(dialogs.Questions.back(), "The file already exists, overwrite?");
+  EXPECT_EQ(dialogs.LastMessage(), "The input data were not saved");
+  EXPECT_EQ(ReadFile(existing), "keep");
+  EXPECT_EQ(dialogs.SaveSpecs.at(0).Filter, "Input files (*.inp)|*.inp");
+}
+
+TEST_F(SaveRunTest, ElevenZerosOfTwentyStopTheRunTenDoNot) {
+  std::vector<double> values(20, 0.0);
+  for (int i = 11; i < 20; ++i) values[i] = i;
+  PasteIntoCell(0, 1, Column(values));
+  SaveRun(Path("eleven.inp"));
+  EXPECT_EQ(dialogs.LastMessage(), "There are too many zero input data. Input is invalid.");
+  EXPECT_FALSE(Exists(Path("eleven.inp")));
+  EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
+
+  values[10] = 10;
+  PasteIntoCell(0, 1, Column(values));
+  SaveRun(Path("ten.inp"));
+  EXPECT_EQ(std::count(dialogs.Messages.begin(), dialogs.Messages.end(),
+                       "There are too many zero input data. Input is invalid."),
+            1);
+  EXPECT_EQ(dialogs.LastMessage(), RunMessage("ten"));
+  EXPECT_TRUE(Exists(Path("ten.inp")));
+  EXPECT_TRUE(Exists(Path("ten.out")));
+}
+
+TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
+  PasteIntoCell(0, 1, Column(std::vector<double>(20, 5.0)));
+  SaveRun(Path("flat.inp"));
+  EXPECT_EQ(dialogs.LastMessage(), "No variation between data. Program stops running");
+  EXPECT_TRUE(Exists(Path("flat.inp")));
+  EXPECT_FALSE(Exists(Path("flat.out")));
+  EXPECT_TRUE(form->WaitMemo->isHidden());
+  EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
+}
+
+TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
+  const std::string path = Path("failure.inp");
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
+  dialogs.OpenNames = {path};
+  form->OpenInputButton->click();
+  ASSERT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
+  dialogs.Answers = {true};  // overwrite the opened file
+  SaveRun(path);
+
+  EXPECT_EQ(dialogs.LastMessage(), RunMessage("failure"));
+  for (const char* ext : {".out", ".aux", ".Lst"}) EXPECT_TRUE(Exists(Path(std::string("failure") + ext))) << ext;
+  for (const char* scratch : {"Temp.tmp", "TmpFile.Tmp", "Values.tmp"}) EXPECT_FALSE(Exists(Path(scratch)));
+  EXPECT_EQ(dm->FileName, Path("failure.out"));
+
+  // Progress lines arrived in their order; the panel is hidden again.
+  const QStringList progress = form->WaitMemo->toPlainText().split('\n');
+  ASSERT_GE(progress.size(), 4);
+  EXPECT_EQ(progress.front(), " Saving data .....");
+  EXPECT_EQ(progress.at(1), " Calculating .....");
+  EXPECT_TRUE(progress.contains(" Progress 75% ...."));
+  EXPECT_EQ(progress.back(), " Filing results ..");
+  EXPECT_TRUE(form->WaitMemo->isHidden());
+
+  EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
+  EXPECT_TRUE(form->OutputMemo->toPlainText().startsWith(" RESULTS OF Tavorix PROGRAM\n"));
+  EXPECT_FALSE(form->ViewGraphButton->isHidden());
+  EXPECT_FALSE(form->CalcButton->isHidden());
+  EXPECT_TRUE(form->FitButton->isHidden());  // 24 data
+  EXPECT_FALSE(form->ListButton->isHidden());
+  EXPECT_FALSE(form->InputSaveAction->isEnabled());
+
+  // The ranked list window shows the list file line by line.
+  form->ListButton->click();
+  EXPECT_TRUE(windows.ListForm->isVisible());
+  const std::string list = ReadFile(Path("failure.Lst"));
+  const std::string firstLine = list.substr(0, list.find("\r\n"));
+  EXPECT_EQ(windows.ListForm->ListMemo->toPlainText().split('\n').front().toStdString(), firstLine);
+
+  // Goodness of fit right after the run uses the run's own value.
+  form->FitButton->click();
+  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2).toStdString(),
+            "In this case the AvAbsDiff =" + FormatFixed(dm->AvAbsDiff, 5, 2) + " %");
+}
+
+TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
+  Prefer(5);  // "Log-normal (optimized)": code 23
+  PasteIntoCell(0, 1, Column(GumbelSeries(600)));
+  SaveRun(Path("n600.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("n600"));
+  EXPECT_FALSE(form->FitButton->isHidden());
+  EXPECT_FALSE(form->OptButton->isHidden());
+  EXPECT_TRUE(form->ListButton->isHidden());  // a preferred distribution has no ranked list
+  form->OptButton->click();
+  EXPECT_TRUE(windows.OptForm->isVisible());
+}
+
+TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
+  Prefer(4);  // "Log-normal (standard)": code 22
+  PasteIntoCell(0, 1, Column(GumbelSeries(500)));
+  SaveRun(Path("n500.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("n500"));
+  EXPECT_TRUE(form->FitButton->isHidden());
+  EXPECT_TRUE(form->OptButton->isHidden());
+  EXPECT_FALSE(form->CalcButton->isHidden());
+}
+
+}  // namespace
+}  // namespace tavorix::test

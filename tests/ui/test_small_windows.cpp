@@ -1,0 +1,187 @@
+// The selection window, the composite option and list, the Intro page, the
+// window placement, and how the program ends.
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "UiTestSupport.h"
+#include "ui/UOptForm.h"
+#include "ui/USelectForm.h"
+
+namespace tavorix::test {
+namespace {
+
+class SelectionTest : public MainFormTest {
+ protected:
+  void Confirm(int radioButton) {
+    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
+    windows.SelectForm->Button1->click();
+  }
+  void ChooseComposite(int item) {
+    // One step down from the item above, as with the arrow key.
+    form->DisconComboBox->setCurrentIndex(item - 1);
+    QTest::keyClick(form->DisconComboBox, Qt::Key_Down);
+  }
+};
+
+TEST_F(SelectionTest, WindowHasItsThirtySevenChoices) {
+  TSelectForm& s = *windows.SelectForm;
+  EXPECT_EQ(s.windowTitle(), "TavorixA select distributions");
+  EXPECT_EQ(s.RadioGroup1->title(), "Make a selection then click \"Confirm\"");
+  EXPECT_EQ(s.findChildren<QRadioButton*>().size(), 37);
+  EXPECT_TRUE(s.RadioButton(1)->isChecked());
+  EXPECT_EQ(s.RadioButton(2)->text(), "Normal {standard)");
+  EXPECT_EQ(s.RadioButton(37)->text(), "Gamma (Erlang)");
+  EXPECT_EQ(s.Button1->text(), " Confirm");
+  form->SelectionButton->click();
+  EXPECT_TRUE(s.isVisible());
+}
+
+TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesCompositesOff) {
+  // Composites allowed and a ranked list of an earlier run beside the file.
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  ASSERT_TRUE(form->CompositeOn);
+  dm->FileName = Path("run.inp");
+  WriteFile(Path("run.Lst"), "list");
+  form->ListButton->show();
+  form->SelectionButton->click();
+
+  Confirm(22);
+  EXPECT_EQ(dm->SelectionCode, "4");
+  EXPECT_EQ(form->SelectionEdit->text(), "standard Gumbel distribution");
+  EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"Please be aware that the standard Gumbel distribution "
+                                                        "selected may or may not be suitable in this case."}));
+  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
+  EXPECT_TRUE(form->DisconComboBox->isHidden());
+  EXPECT_FALSE(form->CompositeOn);
+  EXPECT_FALSE(Exists(Path("run.Lst")));
+  EXPECT_TRUE(form->ListButton->isHidden());
+  EXPECT_FALSE(windows.SelectForm->isVisible());
+}
+
+TEST_F(SelectionTest, ConfirmingBestOfAllShowsNoWarning) {
+  Confirm(35);  // Kumaraswamy is preferred by the text "39"
+  EXPECT_EQ(dm->SelectionCode, "39");
+  EXPECT_EQ(form->SelectionEdit->text(), "Kumaraswamy generalized distribution");
+  dialogs.Messages.clear();
+  Confirm(1);
+  EXPECT_EQ(dm->SelectionCode, "1");
+  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
+  Confirm(22);
+  ASSERT_EQ(dm->SelectionCode, "4");
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
+  EXPECT_EQ(form->OptionComboBox->currentIndex(), 1);
+  EXPECT_EQ(dm->SelectionCode, "1");
+  EXPECT_EQ(form->SelectionEdit->text(), "Best of All Distributions");
+  EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
+  EXPECT_TRUE(form->CompositeOn);
+  EXPECT_FALSE(form->DisconComboBox->isHidden());
+  EXPECT_FALSE(form->DisconLabel->isHidden());
+  EXPECT_FALSE(form->SelectionButton->isHidden());
+
+  ChooseComposite(2);
+  ASSERT_EQ(dm->SelectionCode, "9");
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
+  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
+  EXPECT_EQ(dm->SelectionCode, "1");
+  EXPECT_FALSE(form->CompositeOn);
+  EXPECT_TRUE(form->DisconComboBox->isHidden());
+}
+
+TEST_F(SelectionTest, CompositeListSetsTheCodeAndRefusesItsSeparator) {
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
+  EXPECT_EQ(form->DisconComboBox->count(), 25);
+  EXPECT_EQ(form->DisconComboBox->maxVisibleItems(), 25);
+
+  ChooseComposite(16);
+  EXPECT_EQ(dm->SelectionCode, "90");
+  EXPECT_EQ(form->SelectionEdit->text(), "See \"Select composite distribution\"");
+  EXPECT_FALSE(form->CompositeOn);
+  EXPECT_TRUE(form->ListButton->isHidden());
+
+  ChooseComposite(13);
+  EXPECT_EQ(dialogs.LastMessage(), "This is not a selection option");
+  EXPECT_EQ(form->DisconComboBox->currentIndex(), 0);
+  EXPECT_EQ(dm->SelectionCode, "1");
+  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
+  EXPECT_TRUE(form->CompositeOn);
+}
+
+TEST(MainWindowPlacement, NarrowScreensShrinkTheWindow) {
+  EXPECT_EQ(MainWindowPlacement(700).Left, 5);
+  EXPECT_EQ(MainWindowPlacement(700).Width, 695);
+  EXPECT_EQ(MainWindowPlacement(800).Left, 100);
+  EXPECT_EQ(MainWindowPlacement(800).Width, 747);
+  EXPECT_EQ(MainWindowPlacement(1280).Left, 100);
+  EXPECT_EQ(MainWindowPlacement(1280).Width, 760);
+}
+
+using MainWindowTest = MainFormTest;
+
+TEST_F(MainWindowTest, WindowOnASevenHundredPixelScreen) {
+  form->PlaceWindow(700);
+  EXPECT_EQ(form->geometry().x(), 5);
+  EXPECT_EQ(form->width(), 695);
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowShowsTheFinishWindow) {
+  EXPECT_FALSE(form->close());
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_TRUE(windows.FinishForm->isVisible());
+  EXPECT_EQ(windows.FinishForm->windowTitle(), "Tavorix finish");
+  EXPECT_FALSE(ended);
+  windows.FinishForm->FinishButton->click();
+  EXPECT_TRUE(ended);
+}
+
+TEST_F(MainWindowTest, PagesAndIntroHelp) {
+  ASSERT_EQ(form->PageControl1->count(), 4);
+  EXPECT_EQ(form->PageControl1->tabText(0), "  Intro  ");
+  EXPECT_EQ(form->PageControl1->tabText(1), "  Input  ");
+  EXPECT_EQ(form->PageControl1->tabText(2), "  Output  ");
+  EXPECT_EQ(form->PageControl1->tabText(3), " Graphics ");
+
+  form->PageControl1->setCurrentWidget(form->IntroTabSheet);
+  EXPECT_EQ(form->StatusText(), "Click on the Input tab to proceed.");
+  EXPECT_FALSE(form->InputSaveAction->isEnabled());
+  const std::vector<std::pair<QPushButton*, QPlainTextEdit*>> help = {
+      {form->ContButton, form->ContMemo},     {form->DisContButton, form->DisConMemo},
+      {form->ConfButton, form->ConfMemo},     {form->InterButton, form->IntervalMemo},
+      {form->BackButton, form->IntroMemo}};
+  for (const auto& [button, memo] : help) {
+    button->click();
+    for (const auto& [other, otherMemo] : help) EXPECT_EQ(otherMemo->isHidden(), otherMemo != memo);
+  }
+  EXPECT_TRUE(form->ConfMemo->toPlainText().contains("Sd = sqrt{Fc(1-Fc)/N}"));
+  for (const auto& [button, memo] : help) {
+    EXPECT_FALSE(memo->toPlainText().contains("http"));
+    EXPECT_FALSE(memo->toPlainText().contains("@"));
+  }
+
+  // Output page before any results: only "Open output" is offered.
+  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
+  for (QPushButton* b : {form->ViewGraphButton, form->FitButton, form->OptButton, form->CalcButton})
+    EXPECT_TRUE(b->isHidden());
+  EXPECT_FALSE(form->SeeOutputButton->isHidden());
+  form->PageControl1->setCurrentWidget(form->GraphicsTabSheet);
+  EXPECT_TRUE(form->ChoicePanel->isHidden());
+  EXPECT_TRUE(form->SaveGraphButton->isHidden());
+}
+
+TEST_F(MainWindowTest, OptimisationWindowText) {
+  EXPECT_EQ(windows.OptForm->windowTitle(), "Explanation optimization");
+  EXPECT_EQ(windows.OptForm->OptMemo->toPlainText().split('\n').front(),
+            " The optimized parameters M and sigma in the normal proability distribution");
+}
+
+}  // namespace
+}  // namespace tavorix::test
