@@ -1,6 +1,5 @@
 #include "ui/UDialogs.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <filesystem>
@@ -32,8 +31,6 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
 
 namespace {
 
-QString Caption() { return QApplication::applicationDisplayName(); }
-
 QFileDialog* MakeDialog(QWidget* parent, const TFileDialogSpec& spec, QFileDialog::AcceptMode mode) {
   auto* dialog = new QFileDialog(parent);
   dialog->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -59,11 +56,11 @@ std::optional<std::string> RunDialog(QFileDialog* dialog, const TFileDialogSpec&
 }  // namespace
 
 void TQtDialogs::ShowMessage(const std::string& text) {
-  QMessageBox::information(parent_, Caption(), QString::fromStdString(text));
+  QMessageBox::information(parent_, QString::fromStdString(caption_), QString::fromStdString(text));
 }
 
 bool TQtDialogs::Confirm(const std::string& question) {
-  return QMessageBox::question(parent_, Caption(), QString::fromStdString(question),
+  return QMessageBox::question(parent_, QString::fromStdString(caption_), QString::fromStdString(question),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -46,6 +46,8 @@ class TQtDialogs : public TDialogs {
  public:
   explicit TQtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // Caption of the message and question boxes: the application title.
+  void SetCaption(const std::string& caption) { caption_ = caption; }
 
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
@@ -54,6 +56,7 @@ class TQtDialogs : public TDialogs {
 
  private:
   QWidget* parent_;
+  std::string caption_;
 };
 
 }  // namespace tavorix

@@ -189,7 +189,7 @@ void TMainForm::DrawGraph() {
   ConfBeltButton->hide();
   try {
     PrepareGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_);
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
     return;
   }
@@ -212,7 +212,7 @@ void TMainForm::SaveGraph() {
   if (fs::exists(*path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return;
   try {
     SaveGraphImage(GraphBitmap, *path);
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
     return;
   }

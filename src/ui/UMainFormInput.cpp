@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
@@ -78,6 +77,8 @@ constexpr const char* kPasteHelpText =
     "thousands separators are left out.\n\n"
     "Empty cells are left out when the data are saved, so data can be removed by emptying "
     "their cells.";
+
+constexpr const char* kRunFailedText = "The calculations stopped because of an error.";
 
 // Swallows the user's input to every window while a run works on the data
 // module in the background; painting goes on.
@@ -198,6 +199,7 @@ void TMainForm::BuildInputPage() {
   StringGrid1->setObjectName("StringGrid1");
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
+  StringGrid1->verticalHeader()->setDefaultSectionSize(20);
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                                QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
@@ -436,7 +438,7 @@ void TMainForm::OpenInputFile(const std::string& path) {
   dm_->FileName = path;
   try {
     dm_->ReadInputFile();
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     // The series stays as it was; the program goes on with it.
     dm_->FileName = previousFile;
     dialogs_.ShowMessage(e.what());
@@ -546,7 +548,7 @@ void TMainForm::InputSaveActionExecute() {
   dm_->NrOfClassesText = NrOfClassesEdit->text().toStdString();
   try {
     dm_->WriteInputFile();
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
     return;
   }
@@ -576,7 +578,9 @@ void TMainForm::InputSaveActionExecute() {
       result = RunSaveRunStages(dm, run, compositeOn, options);
     } catch (const std::exception& e) {
       error = e.what();
-      if (error.empty()) error = "The run ended with an error.";
+      if (error.empty()) error = kRunFailedText;
+    } catch (...) {
+      error = kRunFailedText;
     }
   });
   TInputBlocker blocker;

@@ -126,7 +126,7 @@ bool TMainForm::LoadResults(const std::string& outPath) {
   LoadedResults loaded;
   try {
     loaded = LoadResultsAndCode(outPath);
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
     return false;
   }
@@ -171,7 +171,7 @@ void TMainForm::FitButtonClick() {
     GraphData data;
     try {
       ReadGraphData(WithExtension(dm_->FileName, ".out"), kGraphCumulative, data);
-    } catch (const TavorixError& e) {
+    } catch (const std::exception& e) {
       dialogs_.ShowMessage(e.what());
       return;
     }
@@ -261,7 +261,7 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   GraphData data;
   try {
     ReadGraphData(path, kGraphCumulative, data);
-  } catch (const TavorixError& e) {
+  } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
   }
   CurrentCode = data.Code;

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -147,8 +148,23 @@ TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
 TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   Prefer(4);  // "Log-normal (standard)": code 22
   PasteIntoCell(0, 1, Column(GumbelSeries(500)));
+
+  // While the run works, the panel shows and typing or closing does nothing.
+  form->SetStagePauseMs(40);
+  bool running = false, panelShown = false, closed = true;
+  QTimer::singleShot(0, form, [&] {
+    running = form->RunInProgress;
+    panelShown = form->WaitMemo->isVisible();
+    QTest::keyClicks(form->Title1Edit, "typed");
+    closed = form->close();
+  });
   SaveRun(Path("n500.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("n500"));
+  EXPECT_TRUE(running);
+  EXPECT_TRUE(panelShown);
+  EXPECT_EQ(form->Title1Edit->text(), "");
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(windows.FinishForm->isVisible());
   EXPECT_TRUE(form->FitButton->isHidden());
   EXPECT_TRUE(form->OptButton->isHidden());
   EXPECT_FALSE(form->CalcButton->isHidden());
