@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/DataPreparation.h"
 #include "core/TestUtil.h"
+#include "core/UDMTavorix.h"
+#include "fitting/FitAll.h"
 #include "fitting/FitTestSupport.h"
+#include "fitting/FittedCurve.h"
 #include "report/ResultsReport.h"
 
 namespace tavorix {
@@ -253,14 +257,11 @@ TEST(ResultsReport, GeneralAAndBLinesPerCode) {
   }
 }
 
-TEST(ResultsReport, ModeLineOnlyForGumbel) {
-  const Written gumbel = Write(GoldenGumbelRun());
-  const int mode = IndexOf(gumbel, "   Mode   =  6.6667E+000");
-  ASSERT_NE(mode, -1);
-  EXPECT_EQ(gumbel.Lines[mode - 1], "     B    = -2.00E+000");
+TEST(ResultsReport, OtherCodesHaveOneEmptyLineInsteadOfTheModeLines) {
   TavorixRun mirrored = GoldenGumbelRun();
   mirrored.Fitted.DistCode = 5;
   const Written w = Write(mirrored);
+  EXPECT_EQ(IndexOf(w, "   Mode   =  6.6667E+000"), -1);
   const int b = IndexOf(w, "     B    = -2.00E+000");
   ASSERT_NE(b, -1);
   EXPECT_EQ(w.Lines[b + 1], "");
@@ -372,6 +373,87 @@ TEST(ResultsReport, NoDistributionFoundEndsAfterTheHeader) {
                               "\r\n"
                               " The frequency distibution cannot be found :\r\n",
                               w.Text));
+}
+
+// --- the report of real runs: data preparation, the preferred fit, the
+// fitted curve and the classes ------------------------------------------------
+
+TavorixRun PreparedAndFitted(const std::vector<double>& values, const std::string& preferred) {
+  TDMTavorix dm;
+  dm.FileName = "/data/series.inp";
+  dm.Title1 = "Series of a real run";
+  dm.Title2 = "Made up";
+  for (double v : values) dm.Values.push_back(v);
+  dm.NrOfData = static_cast<int>(values.size());
+  dm.NrOfClasses = 4;
+  dm.NrOfClassesText = "4";
+  std::ostringstream file;
+  dm.WriteInputFile(file);
+  TavorixRun run;
+  std::istringstream in(file.str());
+  PrepareData(run, dm, in, dm.FileName);
+  run.PreferredCode = preferred;
+  run.NrOfClasses = 4;
+  FitAllDistributions(run);
+  EvaluateFittedCurve(run);
+  run.ReportStage = true;
+  ComputeIntervals(run);
+  return run;
+}
+
+// Exact Gumbel quantiles (A = 0.5, B = -2, mode 4) at R/16, moved by `offset`.
+std::vector<double> GumbelQuantiles(double offset) {
+  return testing::QuantilesAtPlottingPositions(
+      15, [offset](double f) { return offset + 4.0 - 2.0 * std::log(-std::log(f)); });
+}
+
+double SumOfColumn(const Written& w, const std::string& header, int rows, int column) {
+  const int first = IndexOf(w, header) + 2;
+  double sum = 0;
+  for (int r = 0; r < rows; ++r) {
+    std::istringstream in(w.Lines[first + r]);
+    in.imbue(std::locale::classic());
+    double v = 0;
+    for (int c = 0; c <= column; ++c) in >> v;
+    sum += v;
+  }
+  return sum;
+}
+
+TEST(ResultsReportOfARun, GumbelReportAgreesWithTheFit) {
+  const TavorixRun run = PreparedAndFitted(GumbelQuantiles(0.0), "4");
+  ASSERT_EQ(run.Fitted.DistCode, 4);
+  const Written w = Write(run);
+  // The report's average difference is the engine's score in %.
+  EXPECT_NEAR(w.Summary.AvAbsDiff, 100.0 * run.Slots[4].Score / run.N, 1e-9);
+  EXPECT_GT(w.Summary.R2, 0.9999);
+  EXPECT_NE(IndexOf(w, "   Mode   =  4.0000E+000"), -1);
+  EXPECT_NE(IndexOf(w, " The standard error of X is optimized as    2.56"), -1);
+  // Observed and calculated class frequencies each add up to 100 % over the
+  // K + 2 rows (up to the rounding of the printed values).
+  const std::string header = "    Lower    Upper      Obs. (%)  Calc.";
+  EXPECT_NEAR(SumOfColumn(w, header, 6, 2), 100.0, 0.3);
+  EXPECT_NEAR(SumOfColumn(w, header, 6, 3), 100.0, 0.3);
+  const auto rows = ReadFrequencyTable(w, run.N);
+  ASSERT_EQ(rows.size(), 15u);
+  for (int i = 0; i < 15; ++i) EXPECT_NEAR(rows[i][3], 100.0 * (i + 1) / 16.0, 0.006) << i;
+}
+
+TEST(ResultsReportOfARun, NegativeDataKeepTheirInputValues) {
+  const std::vector<double> input = GumbelQuantiles(-8.0);  // -6.04 ... 1.42
+  const TavorixRun run = PreparedAndFitted(input, "4");
+  ASSERT_LT(run.Shift, 0);
+  const Written w = Write(run);
+  EXPECT_NEAR(w.Summary.MedianX, input[7], 1e-9);
+  EXPECT_NE(IndexOf(w, "   Mode   =  -4.0000E+000"), -1);
+  const auto rows = ReadFrequencyTable(w, run.N);
+  ASSERT_EQ(rows.size(), 15u);
+  for (int i = 0; i < 15; ++i) EXPECT_NEAR(rows[i][0], input[i], 0.0005) << i;
+  const int firstClass = IndexOf(w, "    Lower    Upper      Obs. (%)  Calc.") + 3;
+  std::istringstream in(w.Lines[firstClass]);
+  double lower = 0;
+  in >> lower;
+  EXPECT_NEAR(lower, input[0], 0.0005);
 }
 
 }  // namespace
