@@ -298,12 +298,6 @@ TEST(NormalScan, RangeOfMovedDataIsTakenOnTheMovedScale) {
   EXPECT_NEAR(range.Max, 25.0001 + 0.05 * 25.0, 1e-9);
 }
 
-TEST(NormalScan, AScanThatFindsNothingEndsAtTenTimesTheRangeTop) {
-  const NormalScanner scanner(100.0, 2.0, XRange{1.0, 5.0});
-  EXPECT_DOUBLE_EQ(scanner.Scan(0.5), 50.0);
-  EXPECT_DOUBLE_EQ(scanner.Scan(0.0001), 50.0);
-}
-
 // --- the written table -------------------------------------------------------
 
 TEST(ConfidenceTable, LimitsArePrintedWithTheTableCorrections) {

@@ -15,61 +15,43 @@ std::string Written(const TavorixRun& run) {
   return out.str();
 }
 
-std::string Golden(const std::string& name) {
-  return test::ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/" + name);
-}
-
-TEST(TempParameters, GumbelWritesSlopeAndIntercept) {
+TavorixRun RunWith(int n, int code, double shift = 0.0001) {
   TavorixRun run;
-  run.N = 20;
-  run.Fitted.DistCode = 4;
-  run.Fitted.ParA = 1.5;
-  run.Fitted.ParB = -2.25;
-  EXPECT_TRUE(test::SameBytes(Golden("temp_gumbel.txt"), Written(run)));
-}
-
-TEST(TempParameters, ExponentialWritesTheSlopeOnly) {
-  TavorixRun run;
-  run.N = 7;
-  run.Shift = -2.0;
-  run.Fitted.DistCode = 6;
-  run.Fitted.ParA = 0.125;
+  run.N = n;
+  run.Shift = shift;
+  run.Fitted.DistCode = code;
+  run.Fitted.ParA = 8.0;  // leftovers that codes without A must not show
   run.Fitted.ParB = 9.0;
-  EXPECT_TRUE(test::SameBytes(Golden("temp_exponential.txt"), Written(run)));
+  return run;
 }
 
-TEST(TempParameters, NormalWritesMeanAndTheStandardDeviationUsed) {
-  TavorixRun run;
-  run.N = 120;
-  run.Fitted.DistCode = 20;
-  run.Fitted.ParA = 3.0;
-  run.Fitted.P.Mean = 10.5;
-  run.Fitted.P.Sigma = 2.5;
-  run.Fitted.P.Sigma0 = 2.4;
-  EXPECT_TRUE(test::SameBytes(Golden("temp_normal.txt"), Written(run)));
-}
-
-TEST(TempParameters, GammaWritesScaleAndTermCount) {
-  TavorixRun run;
-  run.N = 2500;
-  run.Fitted.DistCode = 61;
-  run.Fitted.ParA = 8.0;
-  run.Fitted.P.A = 0.75;
-  run.Fitted.P.Terms = 3;
-  EXPECT_TRUE(test::SameBytes(Golden("temp_gamma.txt"), Written(run)));
+TEST(TempParameters, GoldenFilesOfGumbelExponentialNormalAndGamma) {
+  TavorixRun gumbel = RunWith(20, 4);
+  gumbel.Fitted.ParA = 1.5;
+  gumbel.Fitted.ParB = -2.25;
+  TavorixRun exponential = RunWith(7, 6, -2.0);
+  exponential.Fitted.ParA = 0.125;
+  TavorixRun normal = RunWith(120, 20);
+  normal.Fitted.P.Mean = 10.5;
+  normal.Fitted.P.Sigma = 2.5;
+  normal.Fitted.P.Sigma0 = 2.4;  // the plain sd is not the one used
+  TavorixRun gamma = RunWith(2500, 61);
+  gamma.Fitted.P.A = 0.75;
+  gamma.Fitted.P.Terms = 3;
+  const std::pair<const char*, const TavorixRun*> cases[] = {
+      {"temp_gumbel.txt", &gumbel}, {"temp_exponential.txt", &exponential},
+      {"temp_normal.txt", &normal}, {"temp_gamma.txt", &gamma}};
+  for (const auto& [file, run] : cases) {
+    const std::string golden = test::ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/" + file);
+    ASSERT_FALSE(golden.empty()) << file;
+    EXPECT_TRUE(test::SameBytes(golden, Written(*run))) << file;
+  }
 }
 
 TEST(TempParameters, StudentWritesOnesAndCodesOfTheirOwnWriteNoParameters) {
-  TavorixRun run;
-  run.N = 50;
-  run.Fitted.DistCode = 63;
-  run.Fitted.ParA = 4.0;
-  EXPECT_EQ(Written(run), "  50\r\n 63\r\n 1.00000000000000E-0004\r\n 1.00000000000000E+0000\r\n"
-                          " 1.00000000000000E+0000\r\n");
-  for (int code : {9, 31, 36, 67, 73}) {
-    run.Fitted.DistCode = code;
-    EXPECT_EQ(Written(run).size(), 6u + 5u + 25u) << code;
-  }
+  EXPECT_EQ(Written(RunWith(50, 63)), "  50\r\n 63\r\n 1.00000000000000E-0004\r\n 1.00000000000000E+0000\r\n"
+                                      " 1.00000000000000E+0000\r\n");
+  for (int code : {9, 31, 36, 67, 73}) EXPECT_EQ(Written(RunWith(50, code)).size(), 6u + 5u + 25u) << code;
 }
 
 }  // namespace
