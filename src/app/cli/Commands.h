@@ -29,10 +29,13 @@ std::string ReadWholeFile(const std::string& path);
 
 int RunImport(const Args& args);
 int RunPrepare(const Args& args);
+int RunRun(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
     "[--decimal-comma]";
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
+inline constexpr const char* kRunUsage =
+    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json]";
 
 }  // namespace tavorix::cli

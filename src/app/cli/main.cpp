@@ -22,6 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
+    {"run", RunRun, kRunUsage},
 };
 
 void PrintUsage(std::ostream& out) {
