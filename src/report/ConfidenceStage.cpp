@@ -1,4 +1,5 @@
 #include "report/ConfidenceStage.h"
+#include "report/ResultsReport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -108,7 +109,7 @@ double EfficiencyCoefficient(const std::vector<ReportTableRow>& rows, const std:
 
 std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n) {
   const LineSet lines = ReadLines(report);
-  std::size_t at = 0;
+  std::size_t at = kReportTitleLines;
   while (at < lines.size() && lines[at].compare(0, 4, " Obs") != 0) ++at;
   if (at == lines.size())
     throw TavorixError("The results report holds no table of observed and calculated cumulative frequencies.");

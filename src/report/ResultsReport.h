@@ -6,6 +6,7 @@
 // the final stage appends the confidence lines to it.
 
 #include <iosfwd>
+#include <cstddef>
 #include <string>
 
 #include "core/RunContext.h"
@@ -13,6 +14,11 @@
 namespace tavorix {
 
 // What the run keeps from the report besides the text.
+// Lines 4 and 5 of the report hold the user's titles, free text that may
+// begin like a section marker (" Obs", " Int", " Ret", " Con"); readers look
+// for the markers only after these first lines.
+inline constexpr std::size_t kReportTitleLines = 5;
+
 struct ReportSummary {
   bool Found = false;     // a distribution was chosen (DistCode is not 0)
   double AvAbsDiff = 0;   // average |Fc - Fr| in %, for the data module

@@ -14,6 +14,7 @@
 #include "report/ConfidenceStage.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsReport.h"
+#include "report/TempParameters.h"
 
 namespace tavorix {
 

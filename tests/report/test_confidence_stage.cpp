@@ -45,7 +45,10 @@ void SetCode(TavorixRun& run, int code) { run.Fitted.DistCode = code; }
 // --- reading the table back ------------------------------------------------
 
 TEST(ReadReportTable, ReadsTheRowsBelowTheHeadingInFixedAndScientificForm) {
+  // The user's titles (lines 4 and 5) may begin like the table's caption.
   const std::string report =
+      " RESULTS OF Tavorix PROGRAM\n Cumulative frequency analysis\n\n"
+      " Observed rainfall\n Obs. station 7\n"
       " Interval analysis\n    Lower    Upper      Obs. (%)  Calc.\n"
       " Observed and calculated cumulative frequencies\n ---\n header\n header\n ---\n"
       "3.57E-004      7     33.33     35.12     21.70      9.21    61.035\n"
