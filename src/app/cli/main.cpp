@@ -22,6 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
+    {"calc", RunCalc, kCalcUsage},
 };
 
 void PrintUsage(std::ostream& out) {
