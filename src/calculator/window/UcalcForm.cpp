@@ -87,12 +87,12 @@ void TCalcForm::BuildControls() {
   Label7->setWordWrap(true);
   Label7->setGeometry(12, 8, 456, 34);
   Label1 = MakeLabel(this, "Label1", QStringLiteral("X-value"), 12, 54);
-  Edit1 = MakeEdit(this, "Edit1", 80, 50, 110);
-  Edit7 = MakeGo(this, "Edit7", 198, 50);
-  Label2 = MakeLabel(this, "Label2", QStringLiteral("Cum. Freq."), 260, 54);
-  Edit2 = MakeOutput(this, "Edit2", 340, 50, 128);
-  Label3 = MakeLabel(this, "Label3", QStringLiteral("Ret. Per."), 260, 82);
-  Edit3 = MakeOutput(this, "Edit3", 340, 78, 128);
+  Edit1 = MakeEdit(this, "Edit1", 70, 50, 110);
+  Edit7 = MakeGo(this, "Edit7", 188, 50);
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("Cum. Freq."), 250, 54);
+  Edit2 = MakeOutput(this, "Edit2", 318, 50, 150);
+  Label3 = MakeLabel(this, "Label3", QStringLiteral("Ret. Per."), 250, 82);
+  Edit3 = MakeOutput(this, "Edit3", 318, 78, 150);
 
   Label15 = MakeLabel(this, "Label15", QStringLiteral("90% confidence limits of cum. freq."), 12, 112);
   Label16 = MakeLabel(this, "Label16", QStringLiteral("Lower   "), 12, 136);
