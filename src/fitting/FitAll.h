@@ -1,0 +1,49 @@
+#pragma once
+// The fit-all engine: fits every distribution in a fixed order (or only the
+// preferred one), keeps the ranked list, and chooses the best distribution.
+
+#include <iosfwd>
+#include <string>
+
+#include "core/RunContext.h"
+
+namespace tavorix {
+
+struct FitWorkspace;
+
+// Runs one single (non-composite, non-normal) fit by its code into
+// run.Slots[code]; 62 runs the Student pair. Unknown codes do nothing.
+void RunSingleFit(TavorixRun& run, FitWorkspace& ws, int code);
+
+// Fits and ranks. Stops at once with run.NoVariation set when the raw data
+// have no spread. In best of all the ranked list is kept in run.RankedList
+// (and written beside the input by the caller); the choice and the hand-over
+// of the parameters land in run.Fitted. A preference runs that fit alone.
+void FitAllDistributions(TavorixRun& run);
+
+// The best-of-all choice over the slots (normal family, singles, then the
+// admitted composites when CompositeOn).
+void ChooseBestDistribution(TavorixRun& run);
+
+// Hands the result of a fit over into run.Fitted (DistCode, ParA, ParB, the
+// parameters and the values that the report reads).
+void TakeFit(TavorixRun& run, int code);
+
+// The ranked list file: seven header lines (line 6 names the file itself)
+// and three lines per entry, CR LF line ends.
+void WriteRankedList(std::ostream& out, const std::string& fileName, const TavorixRun& run);
+// Writes the ranked list of the run atomically to `path`.
+void WriteRankedListFile(const std::string& path, const TavorixRun& run);
+
+// Re-sorts a ranked list file in ascending order of the averages (stable),
+// keeping its 5- or 7-line header.
+void SortRankedList(const std::string& path);
+
+// " Average = " line of a ranked-list entry.
+std::string AverageLine(double average);
+
+// Composite admission: at least 6 data in the lower part (code 70: 5) and
+// fewer than N - 5.
+bool CompositeAdmitted(int code, int m, int n);
+
+}  // namespace tavorix

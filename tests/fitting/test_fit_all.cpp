@@ -1,0 +1,189 @@
+// The fit-all engine: ranked list file, its sorting, the choice and the
+// hand-over of the chosen fit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fitting/Catalogue.h"
+#include "fitting/FitAll.h"
+#include "FitTestSupport.h"
+
+namespace tavorix {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Compares two texts line by line and names the first line that differs.
+void ExpectSameText(const std::string& expected, const std::string& actual) {
+  std::istringstream e(expected), a(actual);
+  std::string le, la;
+  int line = 0;
+  while (true) {
+    const bool moreE = static_cast<bool>(std::getline(e, le));
+    const bool moreA = static_cast<bool>(std::getline(a, la));
+    ++line;
+    if (!moreE || !moreA) {
+      EXPECT_EQ(moreE, moreA) << "files differ in length at line " << line;
+      break;
+    }
+    ASSERT_EQ(le, la) << "first difference at line " << line;
+  }
+  EXPECT_EQ(expected, actual);
+}
+
+TavorixRun RunWithEntries() {
+  TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6, 7, 8});
+  run.RankedList.push_back({4, std::string(ListName(4)), 3.5});
+  run.RankedList.push_back({53, std::string(ListName(53)), 12.25});
+  run.RankedList.push_back({64, std::string(ListName(64)), 3.5});
+  return run;
+}
+
+TEST(RankedList, WritesTheFixedLayoutWithCrLf) {
+  std::ostringstream out;
+  WriteRankedList(out, "series.Lst", RunWithEntries());
+  ExpectSameText(ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/ranked_list.Lst"), out.str());
+}
+
+TEST(RankedList, AverageLineHasFourDecimalsInAtLeastSixCharacters) {
+  EXPECT_EQ(AverageLine(3.5), " Average = 3.5000");
+  EXPECT_EQ(AverageLine(12.25), " Average = 12.2500");
+  EXPECT_EQ(AverageLine(0.0), " Average = 0.0000");
+  EXPECT_EQ(AverageLine(100000.0 / 3.0), " Average = 33333.3333");
+}
+
+class SortedListTest : public ::testing::Test {
+ protected:
+  std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
+                               ("tavorix_sort_" + std::to_string(::getpid()));
+  void SetUp() override { std::filesystem::create_directories(dir_); }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+};
+
+TEST_F(SortedListTest, SortsAscendingAndKeepsFileOrderOfEqualAverages) {
+  const std::string path = (dir_ / "series.Lst").string();
+  WriteRankedListFile(path, RunWithEntries());
+  SortRankedList(path);
+  std::string expected = ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/ranked_list.Lst");
+  // Expected order: Gumbel 3.5, Cauchy 3.5 (file order kept), Logistic 12.25.
+  const std::string logistic = " Logistic distribution\r\n Average = 12.2500\r\n\r\n";
+  const std::string cauchy = " Cauchy distribution\r\n Average = 3.5000\r\n\r\n";
+  expected.replace(expected.find(logistic), logistic.size(), "");
+  expected += logistic;
+  ExpectSameText(expected, ReadFile(path));
+  ASSERT_NE(ReadFile(path).find(cauchy), std::string::npos);
+}
+
+TEST_F(SortedListTest, RecognisesAFiveLineHeader) {
+  const std::string path = (dir_ / "old.Lst").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
+        << " B fit\r\n Average = 9.0000\r\n\r\n"
+        << " A fit\r\n Average = 1.2500\r\n\r\n";
+  }
+  SortRankedList(path);
+  EXPECT_EQ(ReadFile(path),
+            " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
+            " A fit\r\n Average = 1.2500\r\n\r\n"
+            " B fit\r\n Average = 9.0000\r\n\r\n");
+}
+
+TEST(CompositeAdmission, NeedsSixLowerPointsExceptCode70AndFiveAbove) {
+  // N = 12: only M = 6 is admitted; code 70 also takes M = 5.
+  for (int m = 1; m <= 12; ++m) {
+    EXPECT_EQ(CompositeAdmitted(9, m, 12), m == 6) << "M = " << m;
+    EXPECT_EQ(CompositeAdmitted(70, m, 12), m == 5 || m == 6) << "M = " << m;
+  }
+}
+
+// Fills a slot as a fit would, for the choice tests.
+void SetSlot(TavorixRun& run, int code, double score, int breakCount = 0) {
+  FitSlot& s = run.Slots[code];
+  s.Ran = true;
+  s.HasResult = true;
+  s.Score = score;
+  s.P.A = code;  // recognisable parameters
+  s.P.B = -code;
+  s.P.BreakCount = breakCount;
+}
+
+TavorixRun RunWithAllSingles(double score) {
+  TavorixRun run = testing::MakeRun(std::vector<double>(30, 1.0));
+  for (int code : {20, 21, 22, 23, 24, 25, 26, 3, 4, 5, 6, 31, 32, 34, 36, 51, 52, 53, 54, 55, 56, 57, 58,
+                   33, 35, 59, 60, 62, 63, 64, 65, 66, 67, 68, 69, 73})
+    SetSlot(run, code, score);
+  return run;
+}
+
+TEST(Choice, EqualScoresKeepTheEarlierFitInTheChoiceOrder) {
+  TavorixRun run = RunWithAllSingles(5.0);
+  run.Slots[4].Score = 1.0;
+  run.Slots[51].Score = 1.0;
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 4);
+  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 4.0);
+  EXPECT_DOUBLE_EQ(run.Fitted.ParB, -4.0);
+}
+
+TEST(Choice, NormalScoresBelowOneThousandthCountAsFailed) {
+  TavorixRun run = RunWithAllSingles(5.0);
+  run.Slots[20].Score = 0.0;  // no result from the normal fit
+  run.Slots[57].Score = 2.0;
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 57);
+  EXPECT_DOUBLE_EQ(run.Slots[20].Score, 1000.0);
+}
+
+TEST(Choice, CompositesOnlyWhenAllowedAndAdmitted) {
+  TavorixRun run = RunWithAllSingles(5.0);
+  SetSlot(run, 14, 1.0, 10);
+  SetSlot(run, 9, 0.5, 5);    // too few lower points for a simple composite
+  SetSlot(run, 70, 0.9, 5);   // five lower points are enough for code 70 only
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 20) << "composites are not chosen without CompositeOn";
+
+  run.CompositeOn = true;
+  run.Slots[70].Score = 1.5;
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 14);
+  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 0.0) << "composites keep their parameters in their own members";
+  EXPECT_EQ(run.Fitted.P.BreakCount, 10);
+
+  run.Slots[70].Score = 0.9;
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 70);
+}
+
+TEST(Choice, NonFiniteScoresNeverWin) {
+  TavorixRun run = RunWithAllSingles(5.0);
+  run.Slots[53].Score = std::numeric_limits<double>::quiet_NaN();
+  run.Slots[54].Score = -std::numeric_limits<double>::infinity();
+  ChooseBestDistribution(run);
+  EXPECT_EQ(run.Fitted.DistCode, 20);
+}
+
+TEST(HandOver, BurrGivesSlopeAndScaleAndStudentGivesMeanAndSpread) {
+  TavorixRun run = RunWithAllSingles(5.0);
+  run.Slots[31].P.E = 2.5;
+  run.Slots[31].P.S = 7.0;
+  TakeFit(run, 31);
+  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 2.5);
+  EXPECT_DOUBLE_EQ(run.Fitted.ParB, 7.0);
+  run.Slots[63].P.Loc = 11.0;
+  run.Slots[63].P.Scale = 3.0;
+  TakeFit(run, 63);
+  EXPECT_EQ(run.Fitted.DistCode, 63);
+  EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, 11.0);
+  EXPECT_DOUBLE_EQ(run.Fitted.SdXt, 3.0);
+}
+
+}  // namespace
+}  // namespace tavorix

@@ -1,0 +1,155 @@
+// Evaluation of the chosen distribution at the data, at curve points and at
+// the class bounds of the interval analysis.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fitting/FittedCurve.h"
+#include "FitTestSupport.h"
+
+namespace tavorix {
+namespace {
+
+FittedDistribution Gumbel(double a, double b) {
+  FittedDistribution fd;
+  fd.DistCode = 4;
+  fd.P.A = a;
+  fd.P.B = b;
+  return fd;
+}
+
+TEST(Intervals, TenDataInThreeClasses) {
+  TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  run.NrOfClasses = 3;
+  run.Fitted = Gumbel(1.0, -5.0);
+  ComputeIntervals(run);
+  ASSERT_EQ(run.ClassCount, 3);
+  EXPECT_DOUBLE_EQ(run.ClassBounds[1], 1.0);
+  EXPECT_DOUBLE_EQ(run.ClassBounds[2], 4.0);
+  EXPECT_DOUBLE_EQ(run.ClassBounds[3], 7.0);
+  EXPECT_NEAR(run.ClassBounds[4], 10.0002, 1e-12);
+  EXPECT_EQ(run.ClassCounts[1], 3);
+  EXPECT_EQ(run.ClassCounts[2], 3);
+  EXPECT_EQ(run.ClassCounts[3], 4);
+  for (int k = 1; k <= 4; ++k)
+    EXPECT_NEAR(run.ClassFc[k], std::exp(-std::exp(-(run.ClassBounds[k] - 5.0))), 1e-12);
+}
+
+TEST(Intervals, DatumJustBelowABoundCountsInTheClassAbove) {
+  TavorixRun run = testing::MakeRun({1, 2, 3, 3.99995, 5, 6, 7, 8, 9, 10});
+  run.NrOfClasses = 3;
+  run.Fitted = Gumbel(1.0, -5.0);
+  ComputeIntervals(run);
+  EXPECT_EQ(run.ClassCounts[1], 3);
+  EXPECT_EQ(run.ClassCounts[2], 3);
+  EXPECT_EQ(run.ClassCounts[3], 4);
+}
+
+TEST(Intervals, NarrowClassesAreNotSwallowedByTheLastOne) {
+  // Ten values 0.00001 apart: classes of 0.00003 width, far below 0.0001.
+  std::vector<double> v;
+  for (int i = 0; i < 10; ++i) v.push_back(1.0 + 0.00001 * i);
+  TavorixRun run = testing::MakeRun(v);
+  run.NrOfClasses = 3;
+  run.Fitted = Gumbel(1.0, -1.0);
+  ComputeIntervals(run);
+  EXPECT_EQ(run.ClassCounts[1], 3);
+  EXPECT_EQ(run.ClassCounts[2], 3);
+  EXPECT_EQ(run.ClassCounts[3], 4);
+}
+
+TEST(FittedCurve, FrechetWithADatumBelowItsBoundRaisesTheFlag) {
+  TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6});
+  run.Fitted.DistCode = 58;
+  run.Fitted.P.A = 2.0;
+  run.Fitted.P.B = -1.0;
+  run.Fitted.P.C = 1.5;  // the smallest datum lies below C
+  EvaluateFittedCurve(run);
+  EXPECT_TRUE(run.BelowBoundC);
+  // The guarded distance 0.0001 gives exp(-(0.0001)^A) at that datum.
+  EXPECT_NEAR(static_cast<double>(run.FcCalc[1]), std::exp(-std::pow(0.0001, 2.0)), 1e-12);
+  for (int i = 2; i <= 6; ++i) {
+    const double scale = std::exp(0.5);
+    const double expected = std::exp(-std::pow((i - 1.5) / scale, 2.0));
+    EXPECT_NEAR(static_cast<double>(run.FcCalc[i]), expected, 1e-12);
+  }
+
+  run.Fitted.P.C = 0.5;
+  EvaluateFittedCurve(run);
+  EXPECT_FALSE(run.BelowBoundC);
+}
+
+TEST(FittedCurve, IntervalGuardOfTheBoundDistanceIsOneThousandth) {
+  FittedDistribution fd;
+  fd.DistCode = 59;  // upper bound
+  fd.P.A = 1.0;
+  fd.P.B = 0.0;
+  fd.P.C = 5.0;
+  EXPECT_NEAR(Fcode(fd, 6.0, FcodeUse::Intervals), std::exp(-0.001), 1e-15);
+  EXPECT_NEAR(Fcode(fd, 6.0, FcodeUse::Data), std::exp(-0.0001), 1e-15);
+}
+
+TEST(FittedCurve, CompositeSwitchesFormulaExactlyAtTheBreakPoint) {
+  FittedDistribution fd;
+  fd.DistCode = 9;  // Gumbel below and above
+  fd.P.As = 1.0;
+  fd.P.Bs = 0.0;
+  fd.P.Ag = 2.0;
+  fd.P.Bg = -1.0;
+  fd.P.BreakPoint = 2.0;
+  for (int k = 1; k <= 20; ++k) {
+    const double x = 0.2 * k;
+    const double expected = x <= 2.0 ? std::exp(-std::exp(-x)) : std::exp(-std::exp(-(2.0 * x - 1.0)));
+    EXPECT_NEAR(Fcode(fd, x, FcodeUse::Data), expected, 1e-14) << "x = " << x;
+  }
+}
+
+TEST(FittedCurve, CompositeDataChooseThePartByRank) {
+  TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6, 7, 8});
+  run.Fitted.DistCode = 9;
+  run.Fitted.P.As = 1.0;
+  run.Fitted.P.Ag = 2.0;
+  run.Fitted.P.BreakPoint = 6.5;  // by value the sixth datum would be lower
+  run.Fitted.P.BreakCount = 4;    // by rank only four are
+  EvaluateFittedCurve(run);
+  for (int i = 1; i <= 8; ++i) {
+    const double a = i <= 4 ? 1.0 : 2.0;
+    EXPECT_NEAR(static_cast<double>(run.FcCalc[i]), std::exp(-std::exp(-a * i)), 1e-14) << "rank " << i;
+  }
+}
+
+TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
+  FittedDistribution fd;
+  fd.DistCode = 67;
+  fd.P.K = 0.5;
+  fd.P.Loc = 10.0;
+  fd.P.Scale = 2.0;
+  EXPECT_NEAR(Fcode(fd, 5.0, FcodeUse::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
+  EXPECT_NEAR(Fcode(fd, 12.0, FcodeUse::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
+}
+
+TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
+  FittedDistribution fd;
+  fd.DistCode = 36;
+  fd.P.MBound = 10.0;
+  fd.P.A = 2.0;
+  fd.P.B = 3.0;
+  EXPECT_EQ(Fcode(fd, 10.0002, FcodeUse::Intervals), 1.0);
+  EXPECT_EQ(Fcode(fd, 0.0, FcodeUse::Intervals), 0.0);
+  EXPECT_NEAR(Fcode(fd, 5.0, FcodeUse::Data), 1.0 - std::pow(1.0 - 0.25, 3.0), 1e-14);
+}
+
+TEST(FittedCurve, GompertzIsRaisedToOneThousandthOnlyForData) {
+  FittedDistribution fd;
+  fd.DistCode = 34;
+  fd.P.A = -0.0001;
+  fd.P.B = 1.0;
+  fd.P.E = 1.0;
+  const double raw = 1.0 - std::exp(-0.0001 * (std::exp(std::log(2.0)) - 1.0));
+  ASSERT_LT(raw, 0.001);
+  EXPECT_DOUBLE_EQ(Fcode(fd, 2.0, FcodeUse::Data), 0.001);
+  EXPECT_NEAR(Fcode(fd, 2.0, FcodeUse::Intervals), raw, 1e-15);
+}
+
+}  // namespace
+}  // namespace tavorix
