@@ -1,5 +1,6 @@
 #include "calculator/Calculator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -7,8 +8,8 @@
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "fitting/CompositeKinds.h"
-#include "fitting/Composites.h"
 #include "fitting/DistributionFunctions.h"
+#include "fitting/FittedCurve.h"
 #include "fitting/Inverses.h"
 #include "report/ParameterFile.h"
 
@@ -36,12 +37,24 @@ double NormalTransform(int code, const FitParams& p, double x) {
   }
 }
 
-// Upper part of a composite at x on the moved scale.
-double UpperPartFc(int code, const FitParams& p, double x) {
+// One part of a composite at x on the moved scale.
+double PartFc(int code, const FitParams& p, double x, bool lower) {
   CompositeParts parts{};
   if (!CompositePartsOf(code, parts)) return 0.0;
+  if (lower) {
+    const double t = parts.Generalized ? PowerOf(x, p.Es) : x;
+    return ComponentFc(parts.Lower, p.As * t + p.Bs);
+  }
   const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
   return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
+}
+
+// Whether x lies in the lower part: at or below the separation point. P
+// comes back from the parameter file's 15 digits and X' from the input
+// units, so a value typed as P itself may differ from it in the last digits;
+// such a value still counts as at P.
+bool InLowerPart(const FitParams& p, double x) {
+  return x <= p.BreakPoint + 1e-12 * std::max(1.0, std::fabs(p.BreakPoint));
 }
 
 void RequireKnownCode(const CalcParameters& prm) {
@@ -92,7 +105,7 @@ CalcParameters ReadParam(std::istream& in) {
   prm.Code = c.Code;
   prm.P = c.Fit.P;
   prm.Shift = c.Shift;
-  if (IsCompositeCode(prm.Code)) prm.FP = UpperPartFc(prm.Code, prm.P, prm.P.BreakPoint);
+  if (IsCompositeCode(prm.Code)) prm.FP = PartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
   return prm;
 }
 
@@ -171,16 +184,18 @@ double CalcNormalF(double z, double negative) {
 double CalcFc(const CalcParameters& prm, double xMoved) {
   const int code = prm.Code;
   const FitParams& p = prm.P;
-  if (IsCompositeCode(code)) return CompositeFc(code, p, xMoved);
+  if (IsCompositeCode(code)) return PartFc(code, p, xMoved, InLowerPart(p, xMoved));
   if (IsNormalCode(code)) {
     const double t = NormalTransform(code, p, xMoved);
     return CalcNormalF((t - p.Mean) / p.Sigma, 0.001);
   }
-  const FcFunction fc = SingleFcFunction(code);
-  if (fc == nullptr) return 0.0;
-  const double f = fc(p, xMoved);
-  if (code == 34 && !(f >= 0.001)) return 0.001;
-  return f;
+  // The single codes as the fitted curve evaluates a datum, with its guards
+  // (Gompertz at least 0.001, GEV beyond its bound exp(-1), the distance to
+  // the bound of 33, 35, 58 and 59 kept positive).
+  FittedDistribution fd;
+  fd.DistCode = code;
+  fd.P = p;
+  return Fcode(fd, xMoved, FcodeUse::Data);
 }
 
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
