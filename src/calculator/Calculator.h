@@ -7,7 +7,8 @@
 //
 // Every X the user sees is in input units; the fitted functions work on the
 // moved scale of the run, X' = X - Shift + 0.0001, and results go back with
-// + Shift - 0.0001, as in the report.
+// + Shift - 0.0001, as in the report (the plain normal codes 20 and 21 go
+// back with + Shift + 0.001).
 
 #include <iosfwd>
 #include <optional>
@@ -95,7 +96,9 @@ struct FrequencyResult {
 // Standard deviation of a frequency estimated from n data, sqrt(F (1-F) n)/n.
 double FrequencySd(double f, int n);
 
-// The calculator's frequency at X' on the moved scale (before the clamp).
+// The calculator's frequency at X' on the moved scale (before the clamp):
+// the fitted curve's value at a datum, composites by the side of P that X'
+// lies on, the normal family by the calculator's own approximation.
 double CalcFc(const CalcParameters& prm, double xMoved);
 
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x);
