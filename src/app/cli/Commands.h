@@ -30,6 +30,7 @@ std::string ReadWholeFile(const std::string& path);
 int RunImport(const Args& args);
 int RunPrepare(const Args& args);
 int RunRun(const Args& args);
+int RunCalc(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
@@ -37,5 +38,6 @@ inline constexpr const char* kImportUsage =
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
 inline constexpr const char* kRunUsage =
     "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json]";
+inline constexpr const char* kCalcUsage = "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]";
 
 }  // namespace tavorix::cli
