@@ -22,6 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
+    {"graph", RunGraph, kGraphUsage},
 };
 
 void PrintUsage(std::ostream& out) {
