@@ -22,6 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
+    {"run", RunRun, kRunUsage},
     {"graph", RunGraph, kGraphUsage},
 };
 
