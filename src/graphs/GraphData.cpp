@@ -9,6 +9,7 @@
 #include "core/TextLines.h"
 #include "fitting/Catalogue.h"
 #include "report/ParameterFile.h"
+#include "report/ResultsReport.h"
 
 namespace tavorix {
 
@@ -55,11 +56,12 @@ std::string_view SectionMarker(int type) {
   }
 }
 
-// Index of the first table row of the type's section, or lines.size().
+// Index of the first table row of the type's section, or lines.size(). The
+// user's titles may begin like a marker, so the search starts after them.
 std::size_t FirstRowOfSection(const LineSet& lines, int type) {
   const std::string_view marker = SectionMarker(type);
   const std::size_t headerLines = type == kGraphConfidenceBelt ? 5 : 4;
-  for (std::size_t i = 0; i < lines.size(); ++i)
+  for (std::size_t i = kReportTitleLines; i < lines.size(); ++i)
     if (StartsWith(lines[i], marker)) return std::min(lines.size(), i + 1 + headerLines);
   return lines.size();
 }

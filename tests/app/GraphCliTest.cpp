@@ -69,12 +69,13 @@ Rgb PixelOf(const std::string& bmp, int x, int y) {
           static_cast<unsigned char>(bmp[at])};
 }
 
-int CountYellow(const std::string& bmp) {
+int CountOf(const std::string& bmp, const Rgb& c, int top = 0, int bottom = 441) {
   int n = 0;
-  for (int y = 0; y < 441; ++y)
-    for (int x = 0; x < 623; ++x) n += PixelOf(bmp, x, y) == Rgb{255, 255, 0} ? 1 : 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < 623; ++x) n += PixelOf(bmp, x, y) == c ? 1 : 0;
   return n;
 }
+int CountYellow(const std::string& bmp) { return CountOf(bmp, Rgb{255, 255, 0}); }
 
 TEST(CliGraph, DrawsAColourBitmapWithoutADisplay) {
   TempDir dir;
@@ -128,6 +129,35 @@ TEST(CliGraph, RefusesMissingReportsAndWrongArguments) {
   EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1"}).Status, 2);
   EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "-o", dir.File("g.bmp")}).Status, 2);
   EXPECT_FALSE(std::filesystem::exists(dir.File("g.bmp")));
+}
+
+TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
+  // The Lake Huron departures run from about -3 to +3 feet.
+  TempDir dir;
+  const std::string inp = dir.File("lakehuron_anomaly.inp");
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/lakehuron_anomaly.inp", inp);
+  const std::string cmd = Quoted(TAVORIX_CLI_PATH) + " run " + Quoted(inp) + " >/dev/null 2>&1 </dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const Rgb aqua{0, 255, 255}, darkBlue{0, 0, 139};
+  for (int type = 1; type <= 6; ++type) {
+    const std::string bmp = dir.File("graph" + std::to_string(type) + ".bmp");
+    const GraphRun r =
+        RunGraphCli(dir, {dir.File("lakehuron_anomaly.out"), "--type", std::to_string(type), "-o", bmp});
+    SKIP_WITHOUT_DRAWING(r);
+    ASSERT_EQ(r.Status, 0) << "type " << type << ": " << r.Err;
+    const std::string bytes = ReadFile(bmp);
+    ASSERT_EQ(bytes.size(), Le(bytes, 10, 4) + 1872u * 441u) << "type " << type;
+    EXPECT_EQ(Le(bytes, 28, 2), 24u);
+    EXPECT_EQ(PixelOf(bytes, 600, 300), darkBlue);
+    // Observed circles (1, 4, 5) and the density curve (2, 6) below the legends.
+    if (type != 3) {
+      EXPECT_GT(CountOf(bytes, aqua, 105, 350), 30) << "type " << type;
+    }
+    // The belt of 98 data has its limit lines.
+    if (type == 1 || type == 3 || type == 4) {
+      EXPECT_GT(CountYellow(bytes), 100) << "type " << type;
+    }
+  }
 }
 
 }  // namespace

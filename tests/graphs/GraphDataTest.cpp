@@ -101,6 +101,22 @@ TEST(GraphDataRead, SeparationPointBelowThePreferenceLine) {
   EXPECT_FALSE(d.SparseData);  // never with a separation point
 }
 
+TEST(GraphDataRead, TitlesThatBeginLikeASectionAreNotTaken) {
+  test::TempDir dir;
+  std::string report = test::ReadFile(Fixture("gumbel12.out"));
+  const std::string titles = " Annual maximum discharge\r\n m3/s\r\n";
+  report.replace(report.find(titles), titles.size(), " Observed maxima\r\n Return flows\r\n");
+  test::WriteFile(dir.File("titles.out"), report);
+  GraphData cum, ret;
+  ReadGraphData(dir.File("titles.out"), kGraphCumulative, cum);
+  ReadGraphData(dir.File("titles.out"), kGraphReturnPeriods, ret);
+  EXPECT_EQ(cum.Title1, "Observed maxima");
+  EXPECT_EQ(cum.RowCount, 12);
+  EXPECT_DOUBLE_EQ(static_cast<double>(cum.S2[0]), 7.69);
+  EXPECT_EQ(ret.RowCount, 12);
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S3[11]), 14.5);
+}
+
 TEST(GraphDataRead, UnreadableReportKeepsThePreviousData) {
   GraphData d = Read("gumbel12.out", kGraphCumulative);
   const std::string missing = Fixture("no-such-report.out");
