@@ -81,28 +81,5 @@ TEST(GraphCurves, DensityOfNegativeDataLiesWhereTheDataAre) {
   EXPECT_NEAR(dc.Density[peak], 25.90, 0.02 * 25.90);
 }
 
-TEST(GraphCurves, GraphIntervalsStartAboveZeroAndCloseOverTheLastValue) {
-  FittedDistribution fit;
-  fit.DistCode = 4;
-  fit.P.A = 1;
-  fit.P.B = 0;
-  const GraphIntervals iv = ComputeGraphIntervals({-5, 0, 10}, fit);
-  EXPECT_DOUBLE_EQ(iv.Bounds[1], 0.0002);
-  EXPECT_NEAR(iv.Bounds[2], 0.0002 + (10 - 0.0002) / 20, 1e-12);
-  EXPECT_NEAR(iv.Bounds[21], 10.0002, 1e-9);
-  EXPECT_NEAR(iv.Fc[1], GumbelF(1, 0, 0.0002), 1e-12);
-  EXPECT_NEAR(iv.Fc[21], GumbelF(1, 0, 10.0002), 1e-12);
-}
-
-TEST(GraphCurves, NoCurvesWithoutADistribution) {
-  GraphData d;
-  d.RowCount = 5;
-  d.X = {1, 2, 3, 4, 5};
-  AxisState a;
-  const ParameterFileContents none;
-  EXPECT_FALSE(ComputeDensityCurve(d, a, none).Valid);
-  EXPECT_TRUE(ComputeSparseCurve(a, none, 5).X.empty());
-}
-
 }  // namespace
 }  // namespace tavorix

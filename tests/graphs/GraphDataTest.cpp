@@ -294,36 +294,11 @@ TEST(GraphScale, ValueAxesOfBeltReturnPeriodsAndHistograms) {
   EXPECT_EQ(c.Xticks, 9);
 }
 
-TEST(GraphCaptions, TextsPerTypeAndFactor) {
-  AxisState a;
-  a.XFactor = 10;
-  EXPECT_EQ(MakeCaptions(kGraphCumulative, a).Horizontal, "       X-data * 10");
-  a.XFactor = 100;
-  EXPECT_EQ(MakeCaptions(kGraphReturnPeriods, a).Horizontal, "      X-data * 100");
-  a.XFactor = 1;
-  const GraphCaptions one = MakeCaptions(kGraphCumulative, a);
-  EXPECT_EQ(one.Horizontal, "         X-Data");
-  EXPECT_EQ(one.Observed, "  o    observed");
-  EXPECT_EQ(one.Limits, "- - -  90% conf. limit");
-  const GraphCaptions six = MakeCaptions(kGraphHistogramObs, a);
-  EXPECT_EQ(six.Observed, " ");
-  EXPECT_EQ(six.Calculated, "____observed");
-  EXPECT_EQ(MakeCaptions(kGraphPredObserved, a).Horizontal, "Cumulative frequency observed (%)");
-}
-
 TEST(GraphTitles, CatalogueTitleEmptyForZeroPreviousForUnknown) {
   EXPECT_EQ(DistributionTitle(9, "x"), "Composite Gumbel distribution");
   EXPECT_EQ(DistributionTitle(18, ""), "Composite lLogistic + Poisson distribution");
   EXPECT_EQ(DistributionTitle(0, "Gumbel distribution"), "");
   EXPECT_EQ(DistributionTitle(19, "Gumbel distribution"), "Gumbel distribution");
-}
-
-TEST(GraphRounding, HalvesGoToEven) {
-  EXPECT_EQ(RoundHalfEven(4.5), 4);
-  EXPECT_EQ(RoundHalfEven(5.5), 6);
-  EXPECT_EQ(RoundHalfEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfEven(-20.5), -20);
-  EXPECT_EQ(RoundHalfEven(2.4999), 2);
 }
 
 }  // namespace
