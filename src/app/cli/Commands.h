@@ -30,6 +30,7 @@ std::string ReadWholeFile(const std::string& path);
 int RunImport(const Args& args);
 int RunPrepare(const Args& args);
 int RunRun(const Args& args);
+int RunCalc(const Args& args);
 int RunGraph(const Args& args);
 
 inline constexpr const char* kImportUsage =
@@ -38,6 +39,7 @@ inline constexpr const char* kImportUsage =
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
 inline constexpr const char* kRunUsage =
     "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json]";
+inline constexpr const char* kCalcUsage = "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]";
 inline constexpr const char* kGraphUsage = "tavorix-cli graph FILE.out --type 1..6 [--bw] [--no-belt] -o FILE.bmp|FILE.png";
 
 }  // namespace tavorix::cli

@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
     {"run", RunRun, kRunUsage},
+    {"calc", RunCalc, kCalcUsage},
     {"graph", RunGraph, kGraphUsage},
 };
 
