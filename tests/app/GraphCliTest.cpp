@@ -2,7 +2,6 @@
 // written bitmap read back byte by byte.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "core/TestUtil.h"
 
 namespace tavorix {
@@ -18,23 +18,15 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 
-struct GraphRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-std::string Quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using GraphRun = test::CliResult;
+using test::ShellQuote;
 
 // Runs the command with no display and no platform chosen.
 GraphRun RunGraphCli(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quoted(TAVORIX_CLI_PATH) + " graph";
-  for (const auto& a : args) cmd += " " + Quoted(a);
+  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + ShellQuote(TAVORIX_CLI_PATH) + " graph";
+  for (const auto& a : args) cmd += " " + ShellQuote(a);
   const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  cmd += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+  cmd += " >" + ShellQuote(out) + " 2>" + ShellQuote(err) + " </dev/null";
   const int raw = std::system(cmd.c_str());
   GraphRun r;
   r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -136,8 +128,8 @@ TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
   TempDir dir;
   const std::string inp = dir.File("lakehuron_anomaly.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/lakehuron_anomaly.inp", inp);
-  const std::string cmd = Quoted(TAVORIX_CLI_PATH) + " run " + Quoted(inp) + " >/dev/null 2>&1 </dev/null";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const test::CliResult run = test::RunCli(dir, {"run", inp});
+  ASSERT_EQ(run.Status, 0) << run.Err;
   const Rgb aqua{0, 255, 255}, darkBlue{0, 0, 139};
   for (int type = 1; type <= 6; ++type) {
     const std::string bmp = dir.File("graph" + std::to_string(type) + ".bmp");
