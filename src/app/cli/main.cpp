@@ -24,6 +24,7 @@ constexpr Command kCommands[] = {
     {"prepare", RunPrepare, kPrepareUsage},
     {"run", RunRun, kRunUsage},
     {"calc", RunCalc, kCalcUsage},
+    {"graph", RunGraph, kGraphUsage},
 };
 
 void PrintUsage(std::ostream& out) {
