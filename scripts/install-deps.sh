@@ -10,6 +10,7 @@ packages=(
   fonts-liberation fonts-liberation2 fontconfig
   xvfb xauth
   desktop-file-utils
+  locales
 )
 
 missing=()
@@ -19,13 +20,20 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A German locale (decimal comma) for the test that files never take the
+# locale's decimal separator.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  $SUDO sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

@@ -87,6 +87,7 @@ struct TavorixRun {
   bool ReportStage = false;
   bool NormalEvalOnly = false;
   int NrOfClasses = 5;
+  int FitThreads = 0;        // threads of the fit-all engine; 0 = one per processor
   std::string InputPath;     // the ".inp" file of the run
   std::string ListFileName;  // the ranked list ".Lst"
 

@@ -1,6 +1,13 @@
 #include "fitting/FitAll.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <cmath>
 #include <fstream>
 #include <ostream>
@@ -68,22 +75,6 @@ void AppendEntry(TavorixRun& run, int code) {
   run.RankedList.push_back({code, std::string(ListName(code)), AverageOf(slot.Score, run.N)});
 }
 
-void RunSingleStep(TavorixRun& run, FitWorkspace& ws, const SingleStep& step) {
-  RunSingleFit(run, ws, step.Code);
-  if (step.Code == 62) {
-    AppendEntry(run, 62);
-    AppendEntry(run, 63);
-  } else {
-    AppendEntry(run, step.Code);
-  }
-  if (step.Line) run.AddProgress(step.Line);
-}
-
-void RunNormal(TavorixRun& run, FitWorkspace& ws, int code) {
-  FitNormalFamily(run, ws, code);
-  AppendEntry(run, code);
-}
-
 // Runs the preferred fit alone. Returns false when the text names no fit.
 bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
   const DistributionInfo* info = FindByPreference(run.PreferredCode);
@@ -122,6 +113,166 @@ bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
   SanitizeSlot(run.Slots[chosen]);
   if (run.Slots[chosen].HasResult) TakeFit(run, chosen);
   return true;
+}
+
+// One step of the best-of-all run: fits that run together, the codes whose
+// results they leave (in list order), and the progress lines that follow.
+struct EngineStep {
+  std::vector<int> Codes;
+  std::function<void(TavorixRun&, FitWorkspace&)> Fit;
+  std::vector<std::string> LinesAfter;
+  int Cost = 0;  // rough relative cost; the dearest steps are started first
+};
+
+int CostOf(int code) {
+  switch (code) {
+    case 33: case 59: return 9;
+    case 31: case 32: return 8;
+    case 36: return 7;
+    case 70: case 71: case 72: case 74: case 80: case 81: case 82: case 83: case 84: case 85: return 6;
+    case 69: case 67: return 5;
+    case 26: case 23: case 68: case 61: return 4;
+    default: return 0;
+  }
+}
+
+std::vector<EngineStep> BestOfAllSteps(const TavorixRun& run) {
+  std::vector<EngineStep> steps;
+  auto single = [&](const SingleStep& s) {
+    EngineStep step;
+    step.Codes = s.Code == 62 ? std::vector<int>{62, 63} : std::vector<int>{s.Code};
+    step.Fit = [code = s.Code](TavorixRun& r, FitWorkspace& ws) { RunSingleFit(r, ws, code); };
+    if (s.Line) step.LinesAfter.push_back(s.Line);
+    step.Cost = CostOf(s.Code);
+    steps.push_back(std::move(step));
+  };
+  auto composite = [&](int code, bool generalized) {
+    EngineStep step;
+    step.Codes = {code};
+    step.Fit = [code, generalized](TavorixRun& r, FitWorkspace& ws) {
+      generalized ? FitGeneralizedComposite(r, ws, code) : FitSimpleComposite(r, ws, code);
+    };
+    step.Cost = CostOf(code);
+    steps.push_back(std::move(step));
+  };
+  auto normal = [&](int code, std::vector<std::string> after) {
+    EngineStep step;
+    step.Codes = {code};
+    step.Fit = [code](TavorixRun& r, FitWorkspace& ws) { FitNormalFamily(r, ws, code); };
+    step.LinesAfter = std::move(after);
+    step.Cost = CostOf(code);
+    steps.push_back(std::move(step));
+  };
+
+  for (const auto& s : kFirstSingles) single(s);
+  if (run.CompositeOn)
+    for (int code : kSimpleComposites) composite(code, false);
+  for (const auto& s : kMiddleSingles) {
+    if (s.Code == 73) continue;  // fitted with 68, whose score it needs
+    if (s.Code != 68) {
+      single(s);
+      continue;
+    }
+    EngineStep laplace;
+    laplace.Codes = {68, 73};
+    laplace.Fit = [](TavorixRun& r, FitWorkspace& ws) {
+      RunSingleFit(r, ws, 68);
+      r.AddProgress(" 68 done");
+      RunSingleFit(r, ws, 73);
+    };
+    laplace.LinesAfter = {" 73 done"};
+    laplace.Cost = CostOf(68);
+    steps.push_back(std::move(laplace));
+  }
+  if (run.CompositeOn)
+    for (int code : kGeneralizedComposites) composite(code, true);
+  for (const auto& s : kLateSingles) single(s);
+  normal(20, {});
+  normal(21, {});
+  normal(22, {" Still working ......"});
+  normal(23, run.N >= 501 ? std::vector<std::string>{" Progressing ......"} : std::vector<std::string>{});
+  normal(24, {});
+  normal(25, {" Iterations ...."});
+  normal(26, {});
+  return steps;
+}
+
+// The result of one step, fitted on a private copy of the run.
+struct StepOutcome {
+  TavorixRun Run;
+  std::vector<std::string> Lines;
+  std::exception_ptr Error;
+  bool Done = false;
+};
+
+void RunStepOnCopy(const TavorixRun& run, const EngineStep& step, StepOutcome& outcome) {
+  try {
+    outcome.Run = run;
+    outcome.Run.Progress = [&outcome](std::string_view line) { outcome.Lines.emplace_back(line); };
+    FitWorkspace ws;
+    ws.Prepare(outcome.Run);
+    step.Fit(outcome.Run, ws);
+    outcome.Run.Progress = nullptr;
+  } catch (...) {
+    outcome.Error = std::current_exception();
+  }
+}
+
+// Runs the steps, several at a time when the machine has the processors.
+// Each step fits on its own copy of the run and workspace; the results are
+// taken over strictly in step order, so slots, list and progress lines are
+// the same whatever the number of threads.
+void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
+  unsigned threads = run.FitThreads > 0 ? static_cast<unsigned>(run.FitThreads) : std::thread::hardware_concurrency();
+  threads = std::clamp(threads, 1u, 16u);
+  std::vector<StepOutcome> outcomes(steps.size());
+
+  // Dearest steps first; equal costs in step order.
+  std::vector<std::size_t> launch(steps.size());
+  for (std::size_t i = 0; i < launch.size(); ++i) launch[i] = i;
+  std::stable_sort(launch.begin(), launch.end(),
+                   [&](std::size_t a, std::size_t b) { return steps[a].Cost > steps[b].Cost; });
+
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t k = next++; k < launch.size(); k = next++) {
+      const std::size_t i = launch[k];
+      StepOutcome result;
+      RunStepOnCopy(run, steps[i], result);
+      std::lock_guard<std::mutex> lock(mutex);
+      outcomes[i] = std::move(result);
+      outcomes[i].Done = true;
+      finished.notify_all();
+    }
+  };
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+
+  std::exception_ptr error;
+  if (threads == 1) worker();  // runs every step here, in launch order
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    StepOutcome outcome;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      finished.wait(lock, [&] { return outcomes[i].Done; });
+      outcome = std::move(outcomes[i]);
+    }
+    if (outcome.Error) {
+      error = outcome.Error;
+      next = launch.size();  // start nothing more; running steps finish
+      break;
+    }
+    for (int code : steps[i].Codes) {
+      run.Slots[code] = outcome.Run.Slots[code];
+      AppendEntry(run, code);
+    }
+    for (const auto& line : outcome.Lines) run.AddProgress(line);
+    for (const auto& line : steps[i].LinesAfter) run.AddProgress(line);
+  }
+  for (auto& t : pool) t.join();
+  if (error) std::rethrow_exception(error);
 }
 
 }  // namespace
@@ -222,30 +373,7 @@ void FitAllDistributions(TavorixRun& run) {
     return;
   }
 
-  for (const auto& step : kFirstSingles) RunSingleStep(run, ws, step);
-  if (run.CompositeOn)
-    for (int code : kSimpleComposites) {
-      FitSimpleComposite(run, ws, code);
-      AppendEntry(run, code);
-    }
-  for (const auto& step : kMiddleSingles) RunSingleStep(run, ws, step);
-  if (run.CompositeOn)
-    for (int code : kGeneralizedComposites) {
-      FitGeneralizedComposite(run, ws, code);
-      AppendEntry(run, code);
-    }
-  for (const auto& step : kLateSingles) RunSingleStep(run, ws, step);
-
-  RunNormal(run, ws, 20);
-  RunNormal(run, ws, 21);
-  RunNormal(run, ws, 22);
-  run.AddProgress(" Still working ......");
-  RunNormal(run, ws, 23);
-  if (run.N >= 501) run.AddProgress(" Progressing ......");
-  RunNormal(run, ws, 24);
-  RunNormal(run, ws, 25);
-  run.AddProgress(" Iterations ....");
-  RunNormal(run, ws, 26);
+  RunBestOfAllSteps(run, BestOfAllSteps(run));
   if (run.N >= 201 && run.FitStarted) {
     run.AddProgress(" Continuing .....");
     run.FitStarted = false;

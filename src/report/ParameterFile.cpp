@@ -80,7 +80,62 @@ double* MemberOf(FittedDistribution& fd, Field f) {
   }
 }
 
+const char* NameOf(Field f) {
+  switch (f) {
+    case Field::A: case Field::ParA: return "A";
+    case Field::B: case Field::ParB: return "B";
+    case Field::E: return "E";
+    case Field::C: return "C";
+    case Field::K: return "K";
+    case Field::Loc: return "Location";
+    case Field::Scale: return "Scale";
+    case Field::Mode: return "Mode";
+    case Field::S1: return "LowerScale";
+    case Field::S2: return "UpperScale";
+    case Field::S: return "S";
+    case Field::Q: return "Q";
+    case Field::D: return "D";
+    case Field::XPlusOneFlag: return "XPlusOne";
+    case Field::MBound: return "M";
+    case Field::Terms: return "n";
+    case Field::E1: return "E1";
+    case Field::E2: return "E2";
+    case Field::Mean: return "Mean";
+    case Field::Sigma: return "Sigma";
+    case Field::As: return "As";
+    case Field::Bs: return "Bs";
+    case Field::Es: return "Es";
+    case Field::Ag: return "Ag";
+    case Field::Bg: return "Bg";
+    case Field::Eg: return "Eg";
+    case Field::BreakPoint: return "P";
+    case Field::Zero: return "";
+  }
+  return "";
+}
+
 }  // namespace
+
+std::vector<std::pair<std::string, double>> NamedParameters(const FittedDistribution& fd, double shift) {
+  std::vector<std::pair<std::string, double>> named;
+  FittedDistribution copy = fd;
+  for (Field f : FieldsOf(fd.DistCode)) {
+    const std::string name = NameOf(f);
+    if (name.empty()) continue;
+    bool seen = false;
+    for (const auto& [n, v] : named) seen = seen || n == name;
+    if (seen) continue;  // 69 repeats E and S
+    double v = 0;
+    switch (f) {
+      case Field::XPlusOneFlag: v = fd.P.XPlusOne ? 1 : 0; break;
+      case Field::Terms: v = fd.P.Terms; break;
+      case Field::BreakPoint: v = fd.P.BreakPoint + shift; break;
+      default: v = *MemberOf(copy, f); break;
+    }
+    named.emplace_back(name, v);
+  }
+  return named;
+}
 
 void WriteParameterFile(std::ostream& out, const FittedDistribution& fd, double shift) {
   const char* crlf = "\r\n";

@@ -5,6 +5,8 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/RunContext.h"
 
@@ -29,6 +31,11 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars = 5);
 
 // False (and code 0) when the file does not exist or cannot be opened.
 bool ReadParameterFile(const std::string& path, ParameterFileContents& out, int headerChars = 5);
+
+// The parameters of the chosen distribution by name, in the order of its
+// parameter lines ("A", "B", "E", "C", "K", "Location", "Scale", ...), on the
+// moved scale except the separation point "P", which is in X units.
+std::vector<std::pair<std::string, double>> NamedParameters(const FittedDistribution& fd, double shift);
 
 // The path of the same base name with another extension (".aux", ".out", ".Lst").
 std::string WithExtension(const std::string& path, const std::string& extension);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "CliRunner.h"
 #include "core/TestUtil.h"
 
 namespace tavorix {
@@ -15,29 +16,8 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-struct Result {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-Result RunCli(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string cmd = Quote(TAVORIX_CLI_PATH);
-  for (const auto& a : args) cmd += " " + Quote(a);
-  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  cmd += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-  const int raw = std::system(cmd.c_str());
-  Result r;
-  r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.Out = ReadFile(out);
-  r.Err = ReadFile(err);
-  return r;
-}
+using Result = test::CliResult;
+using test::RunCli;
 
 const char* kSix = "12.5\n0.25\n\n3\n-4.75\n1000\n0.003\n";
 

@@ -28,6 +28,30 @@ TEST(ParameterFile, GumbelLayout) {
             " 1.00000000000000E-0004\r\n");
 }
 
+TEST(ParameterFile, ExponentialNormalAndGammaLayouts) {
+  FittedDistribution e;
+  e.DistCode = 6;
+  e.ParA = 0.125;
+  e.ParB = 7.0;  // not a parameter of code 6
+  EXPECT_EQ(Written(e, 0.0001),
+            " Parameters for internal use, do not remove.\r\n6\r\n"
+            " 1.25000000000000E-0001\r\n 1.00000000000000E-0004\r\n");
+  FittedDistribution n;
+  n.DistCode = 20;
+  n.P.Mean = 12.5;
+  n.P.Sigma = 3.0;
+  EXPECT_EQ(Written(n, 0.0001),
+            " Parameters for internal use, do not remove.\r\n20\r\n"
+            " 1.25000000000000E+0001\r\n 3.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
+  FittedDistribution g;
+  g.DistCode = 61;
+  g.P.A = 2.5;
+  g.P.Terms = 3;
+  EXPECT_EQ(Written(g, -4.0),
+            " Parameters for internal use, do not remove.\r\n61\r\n"
+            " 2.50000000000000E+0000\r\n 3.00000000000000E+0000\r\n-4.00000000000000E+0000\r\n");
+}
+
 TEST(ParameterFile, GevAndLaplaceWriteZeroForAAndB) {
   FittedDistribution fd;
   fd.DistCode = 67;

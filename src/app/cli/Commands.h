@@ -29,10 +29,17 @@ std::string ReadWholeFile(const std::string& path);
 
 int RunImport(const Args& args);
 int RunPrepare(const Args& args);
+int RunRun(const Args& args);
+int RunCalc(const Args& args);
+int RunGraph(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
     "[--decimal-comma]";
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
+inline constexpr const char* kRunUsage =
+    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json]";
+inline constexpr const char* kCalcUsage = "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]";
+inline constexpr const char* kGraphUsage = "tavorix-cli graph FILE.out --type 1..6 [--bw] [--no-belt] -o FILE.bmp|FILE.png";
 
 }  // namespace tavorix::cli

@@ -22,6 +22,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", RunImport, kImportUsage},
     {"prepare", RunPrepare, kPrepareUsage},
+    {"run", RunRun, kRunUsage},
+    {"calc", RunCalc, kCalcUsage},
+    {"graph", RunGraph, kGraphUsage},
 };
 
 void PrintUsage(std::ostream& out) {

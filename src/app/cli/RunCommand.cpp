@@ -1,0 +1,139 @@
+// tavorix-cli run: the whole Save-Run pipeline on an input file (or on a
+// plain column of numbers, which is first written as an input file).
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+#include "Commands.h"
+#include "Json.h"
+#include "core/DataImport.h"
+#include "core/StringToFloat.h"
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
+#include "core/UDMTavorix.h"
+#include "fitting/Catalogue.h"
+#include "report/ParameterFile.h"
+#include "report/RunPipeline.h"
+
+namespace tavorix::cli {
+
+namespace {
+
+bool LooksLikeInputFile(const std::string& path) {
+  const std::string text = ReadWholeFile(path);
+  return text.rfind(" Input data for Tavorix program", 0) == 0;
+}
+
+void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run) {
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Value("input", r.InputPath);
+  json.Value("output", r.OutputPath);
+  json.Value("parameters_file", r.ParameterPath);
+  json.Value("ranked_list", std::filesystem::exists(r.ListPath) ? r.ListPath : std::string());
+  json.Value("n", run.N);
+  json.Value("shift", run.Shift);
+  json.Value("shifted", run.Shifted);
+  json.BeginObject("chosen");
+  json.Value("code", r.DistCode);
+  json.Value("list_name", std::string(ListName(r.DistCode)));
+  json.Value("title", std::string(TitleName(r.DistCode)));
+  json.Value("ParA", run.Fitted.ParA);
+  json.Value("ParB", run.Fitted.ParB);
+  json.BeginObject("parameters");
+  for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) json.Value(name, value);
+  json.EndObject();
+  json.EndObject();
+  json.Value("AvAbsDiff", r.AvAbsDiff);
+  json.Value("R2", r.R2);
+  // The ranked fits in the order of the ranked list file (sorted by average,
+  // equal averages in the order the fits ran).
+  std::vector<RankedEntry> ranked = run.RankedList;
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const RankedEntry& a, const RankedEntry& b) { return a.Average < b.Average; });
+  json.BeginArray("ranked");
+  for (const auto& e : ranked) {
+    json.BeginObject();
+    json.Value("code", e.Code);
+    json.Value("list_name", e.Name);
+    json.Value("average", e.Average);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.Finish();
+}
+
+}  // namespace
+
+int RunRun(const Args& args) {
+  std::string input, prefer = "1", classes;
+  bool composite = false, asJson = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--prefer") {
+      prefer = OptionValue(args, i);
+      if (prefer.empty() || prefer.size() > 4 || (prefer != "1" && !FindByPreference(prefer)))
+        throw UsageError("unknown preference " + prefer + " (use a code of the selection window, 39 or 90)");
+    } else if (a == "--composite") {
+      composite = true;
+    } else if (a == "--classes") {
+      classes = OptionValue(args, i);
+      if (!ParseFileInteger(TrimBlanks(classes))) throw UsageError("The number of classes is not a valid integer");
+    } else if (a == "--json") {
+      asJson = true;
+    } else if (!a.empty() && a[0] == '-') {
+      throw UsageError("unknown option " + a);
+    } else if (input.empty()) {
+      input = a;
+    } else {
+      throw UsageError("more than one input file given");
+    }
+  }
+  if (input.empty()) throw UsageError("no input file given");
+
+  namespace fs = std::filesystem;
+  TDMTavorix dm;
+  if (LooksLikeInputFile(input)) {
+    dm.FileName = fs::absolute(input).lexically_normal().string();
+    dm.ReadInputFile();
+    if (!classes.empty()) {
+      dm.NrOfClasses = std::clamp(*ParseFileInteger(TrimBlanks(classes)), 1, 50);
+      dm.NrOfClassesText = std::to_string(dm.NrOfClasses);
+    }
+    if (composite) dm.CompositeAllowed = true;
+  } else {
+    TImportOptions options;
+    options.ClassesText = classes.empty() ? "5" : classes;
+    options.CompositeAllowed = composite;
+    std::string notes;
+    ImportDataText(ReadWholeFile(input), options, dm, &notes);
+    std::cerr << notes;
+    dm.FileName = fs::absolute(fs::path(input).replace_extension(".inp")).lexically_normal().string();
+  }
+  // The input file is saved first, as Save-Run does.
+  dm.WriteInputFile();
+  dm.SelectionCode = prefer;
+
+  PipelineOptions options;
+  options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
+  TavorixRun run;
+  const PipelineResult r = RunSaveRunStages(dm, run, dm.CompositeAllowed, options);
+  for (const auto& notice : run.Notices) std::cerr << notice << "\n";
+  if (r.NoVariation) {
+    std::cerr << r.Message << "\n";
+    return kExitRefused;
+  }
+  if (r.DistCode == 0) {
+    std::cerr << " The frequency distibution cannot be found :\n";
+    return kExitRefused;
+  }
+  if (asJson)
+    WriteJson(std::cout, r, run);
+  else
+    std::cout << r.Message << "\n";
+  return kExitOk;
+}
+
+}  // namespace tavorix::cli

@@ -1,0 +1,303 @@
+#include "calculator/Calculator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <numbers>
+
+#include "core/TavorixError.h"
+#include "core/UDMTavorix.h"
+#include "fitting/CompositeKinds.h"
+#include "fitting/DistributionFunctions.h"
+#include "fitting/FittedCurve.h"
+#include "fitting/Inverses.h"
+#include "report/ParameterFile.h"
+
+namespace tavorix {
+
+namespace {
+
+constexpr double kMoveBack = 0.0001;  // input = moved + Shift - 0.0001
+
+bool IsNormalCode(int code) { return code >= 20 && code <= 26; }
+
+bool IsCompositeCode(int code) {
+  CompositeParts parts{};
+  return CompositePartsOf(code, parts);
+}
+
+// The transform of the normal family's variable; NaN where it is undefined.
+double NormalTransform(int code, const FitParams& p, double x) {
+  switch (code) {
+    case 22: case 23: return x > 0 ? std::log(x) : NAN;
+    case 24: return x >= 0 ? std::sqrt(x) : NAN;
+    case 25: return x * x;
+    case 26: return x > 0 ? std::exp(p.E * std::log(x)) : NAN;
+    default: return x;
+  }
+}
+
+// One part of a composite at x on the moved scale.
+double PartFc(int code, const FitParams& p, double x, bool lower) {
+  CompositeParts parts{};
+  if (!CompositePartsOf(code, parts)) return 0.0;
+  if (lower) {
+    const double t = parts.Generalized ? PowerOf(x, p.Es) : x;
+    return ComponentFc(parts.Lower, p.As * t + p.Bs);
+  }
+  const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
+  return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
+}
+
+// Whether x lies in the lower part: at or below the separation point. P
+// comes back from the parameter file's 15 digits and X' from the input
+// units, so a value typed as P itself may differ from it in the last digits;
+// such a value still counts as at P.
+bool InLowerPart(const FitParams& p, double x) {
+  return x <= p.BreakPoint + 1e-12 * std::max(1.0, std::fabs(p.BreakPoint));
+}
+
+void RequireKnownCode(const CalcParameters& prm) {
+  if (!CalcCodeKnown(prm.Code)) throw TavorixError(kCalcNoParameters);
+}
+
+// X in input units from a normal-family scan value Y. With floorBase a
+// non-positive base of a root becomes 0.001 (the lower limit); otherwise
+// such a Y has no value. Codes 20 and 21 go back 0.001 above Shift + Y.
+std::optional<double> NormalValue(const CalcParameters& prm, double y, bool floorBase) {
+  const double shift = prm.Shift;
+  auto base = [&](double v) -> std::optional<double> {
+    if (v > 0) return v;
+    if (floorBase) return 0.001;
+    return std::nullopt;
+  };
+  switch (prm.Code) {
+    case 20: case 21: return y + shift + 0.001;
+    case 22: case 23: return std::exp(y) + shift - kMoveBack;
+    case 24: return y * y + shift - kMoveBack;
+    case 25: {
+      const auto b = base(y);
+      if (!b) return std::nullopt;
+      return std::sqrt(*b) + shift - kMoveBack;
+    }
+    case 26: {
+      const auto b = base(y);
+      if (!b) return std::nullopt;
+      return std::exp(std::log(*b) / prm.P.E) + shift - kMoveBack;
+    }
+    default: return std::nullopt;
+  }
+}
+
+std::optional<double> Finite(double v) {
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+// --- files ---------------------------------------------------------------------
+
+CalcParameters ReadParam(std::istream& in) {
+  const ParameterFileContents c = ReadParameterFile(in, 5);
+  CalcParameters prm;
+  prm.Found = true;
+  prm.Code = c.Code;
+  prm.P = c.Fit.P;
+  prm.Shift = c.Shift;
+  if (IsCompositeCode(prm.Code)) prm.FP = PartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
+  return prm;
+}
+
+CalcParameters ReadParam(const std::string& auxPath) {
+  std::ifstream in(auxPath, std::ios::binary);
+  if (!in) return CalcParameters{};
+  return ReadParam(in);
+}
+
+CalcData ReadCalcData(const std::string& inpPath) {
+  TDMTavorix dm;
+  dm.FileName = inpPath;
+  dm.ReadInputFile();
+  // A file without a single data line gives no frequencies at all.
+  if (dm.NrOfData < 1) throw TavorixError(InvalidRealsErrorText(inpPath));
+  CalcData data;
+  data.N = dm.NrOfData;
+  data.Values.assign(dm.Values.begin(), dm.Values.end());
+  return data;
+}
+
+CalcInputs ReadCalcInputs(const std::string& outOrInpPath) {
+  CalcInputs in;
+  in.Data = ReadCalcData(WithExtension(outOrInpPath, ".inp"));
+  in.Param = ReadParam(WithExtension(outOrInpPath, ".aux"));
+  return in;
+}
+
+bool CalcCodeKnown(int code) {
+  return IsNormalCode(code) || IsCompositeCode(code) || SingleFcFunction(code) != nullptr;
+}
+
+// --- input checks ----------------------------------------------------------------
+
+double ParseCalcX(std::string_view text, TDecimalSettings& settings) {
+  const auto v = StringToFloat(text, settings);
+  if (!v) throw TavorixError(kCalcValueNotReal);
+  return *v;
+}
+
+void CheckCalcFrequency(double f) {
+  if (!(f > 0.000001 && f < 0.999999)) throw TavorixError(kCalcFrequencyRange);
+}
+
+double ParseCalcFrequency(std::string_view text, TDecimalSettings& settings) {
+  const auto v = StringToFloat(text, settings);
+  if (!v) throw TavorixError(kCalcFrequencyNotValid);
+  CheckCalcFrequency(*v);
+  return *v;
+}
+
+void CheckCalcReturnPeriod(double t) {
+  if (!(t > 0.000001 && t < 100000.0)) throw TavorixError(kCalcPeriodRange);
+  if (t <= 1.0) throw TavorixError(kCalcPeriodNotAboveOne);
+}
+
+double ParseCalcReturnPeriod(std::string_view text, TDecimalSettings& settings) {
+  const auto v = StringToFloat(text, settings);
+  if (!v) throw TavorixError(kCalcPeriodNotReal);
+  CheckCalcReturnPeriod(*v);
+  return *v;
+}
+
+// --- X to frequency ----------------------------------------------------------------
+
+double FrequencySd(double f, int n) { return std::sqrt(f * (1.0 - f) * n) / n; }
+
+double CalcNormalF(double z, double negative) {
+  const double t = 1.0 / (1.0 + 0.23165 * z);
+  const double s = t * (0.31938 + t * (-0.35656 + t * (1.78148 + t * (-1.82126 + t * 1.33027))));
+  if (s < 0) return negative;
+  const double phi = std::exp(-z * z / 2.0) / std::sqrt(2.0 * std::numbers::pi);
+  return 1.0 - phi * s;
+}
+
+double CalcFc(const CalcParameters& prm, double xMoved) {
+  const int code = prm.Code;
+  const FitParams& p = prm.P;
+  if (IsCompositeCode(code)) return PartFc(code, p, xMoved, InLowerPart(p, xMoved));
+  if (IsNormalCode(code)) {
+    const double t = NormalTransform(code, p, xMoved);
+    return CalcNormalF((t - p.Mean) / p.Sigma, 0.001);
+  }
+  // The single codes as the fitted curve evaluates a datum, with its guards
+  // (Gompertz at least 0.001, GEV beyond its bound exp(-1), the distance to
+  // the bound of 33, 35, 58 and 59 kept positive).
+  FittedDistribution fd;
+  fd.DistCode = code;
+  fd.P = p;
+  return Fcode(fd, xMoved, FcodeUse::Data);
+}
+
+FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
+  RequireKnownCode(prm);
+  FrequencyResult r;
+  r.X = x;
+  r.XMoved = x - prm.Shift + 0.0001;
+  if (r.XMoved <= 0) r.XMoved = 0.001;
+  double f = CalcFc(prm, r.XMoved);
+  if (!(f > 0)) f = 0.0000001;  // NaN included
+  if (f >= 1) f = 0.9999999;
+  r.F = f;
+  r.T = 1.0 / (1.0 - f);
+  r.Sd = FrequencySd(f, n);
+  r.Fu = f + 3.4 * r.Sd * (1.0 - f);
+  if (r.Fu > 1) r.Fu = 1;
+  r.Fl = f - 3.4 * r.Sd * f;
+  if (r.Fl < 0) r.Fl = 0;
+  const double tu = 1.0 / (1.0 - r.Fu);
+  const double tl = 1.0 / (1.0 - r.Fl);
+  r.TLower = Finite(r.T - 0.33 * (tu - tl));
+  r.TUpper = Finite(r.T + 0.66 * (tu - tl));
+  return r;
+}
+
+// --- frequency to X ----------------------------------------------------------------
+
+DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data) {
+  DataRange r;
+  std::vector<double> moved;
+  moved.reserve(data.size());
+  for (double d : data) {
+    const double v = d - prm.Shift + 0.001;
+    moved.push_back(v);
+    if (v > r.Max) r.Max = v;
+    if (v < r.Min) r.Min = v;
+  }
+  if (prm.Code < 22 || prm.Code > 26) return r;
+  r = DataRange{};
+  for (double v : moved) {
+    const double t = NormalTransform(prm.Code, prm.P, v);
+    if (!std::isfinite(t)) continue;  // ln or root of a value the run never has
+    if (t > r.Max) r.Max = t;
+    if (t < r.Min) r.Min = t;
+  }
+  return r;
+}
+
+std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q) {
+  constexpr int kSteps = 100000;
+  // From the minimum in steps of a ten-thousandth of the maximum; a maximum
+  // that is not positive (logarithms of data below 1) would step away from
+  // the data, so then the steps are a ten-thousandth of the range.
+  const bool byMax = range.Max > 0;
+  const double step = byMax ? range.Max * 0.0001 : (range.Max - range.Min) / 10000.0;
+  for (int k = 1; k <= kSteps; ++k) {
+    const double y = byMax ? range.Max * 0.0001 * k + range.Min : range.Min + step * k;
+    const double f = CalcNormalF((y - prm.P.Mean) / prm.P.Sigma, 0.0);
+    if (f > q) return y;
+  }
+  return std::nullopt;
+}
+
+ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
+  RequireKnownCode(prm);
+  ValueResult r;
+  r.F = f;
+  r.T = 1.0 / (1.0 - f);
+  r.Sd = FrequencySd(f, data.N);
+  r.Fu = f + 3.4 * r.Sd * (1.0 - f);
+  r.Fl = f - 3.4 * r.Sd * f;
+  if (r.Fl < 0) r.Fl = 0;
+  const int code = prm.Code;
+
+  if (code == 61) return r;  // Gamma has no inverse
+
+  if (IsNormalCode(code)) {
+    const DataRange range = MaxMin(prm, data.Values);
+    auto at = [&](double q, bool floorBase) -> std::optional<double> {
+      const auto y = NormalCalc(prm, range, q);
+      if (!y) return std::nullopt;
+      return NormalValue(prm, *y, floorBase);
+    };
+    r.X = at(f, false);
+    r.Xl = at(r.Fl, true);
+    r.Xu = at(r.Fu, false);
+    return r;
+  }
+
+  // A composite takes its part once, from F against F(P), for all three.
+  r.UpperPart = IsCompositeCode(code) && f > prm.FP;
+  const CompositePart part = r.UpperPart ? CompositePart::Upper : CompositePart::Lower;
+  auto at = [&](double q, NonPositive policy) -> std::optional<double> {
+    if (!(q > 0 && q < 1)) return std::nullopt;
+    const InverseResult inv = InverseFc(code, prm.P, q, part, policy);
+    if (!inv.Ok) return std::nullopt;
+    return Finite(inv.X + prm.Shift - kMoveBack);
+  };
+  r.X = at(f, NonPositive::Fail);
+  r.Xl = at(r.Fl, NonPositive::FloorAt0_001);
+  r.Xu = at(r.Fu, NonPositive::Fail);
+  return r;
+}
+
+}  // namespace tavorix

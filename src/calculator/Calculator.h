@@ -1,0 +1,134 @@
+#pragma once
+// The calculator: the distribution of the last run applied to single values.
+// X to cumulative frequency and return period, and a frequency or return
+// period to X, each with 90% confidence limits. It works only from the files
+// of a run: the parameter file (".aux") for the distribution and the input
+// file (".inp") for the number of data and the data themselves.
+//
+// Every X the user sees is in input units; the fitted functions work on the
+// moved scale of the run, X' = X - Shift + 0.0001, and results go back with
+// + Shift - 0.0001, as in the report (the plain normal codes 20 and 21 go
+// back with + Shift + 0.001).
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/RunContext.h"
+#include "core/StringToFloat.h"
+
+namespace tavorix {
+
+// Messages of refused input.
+inline constexpr const char* kCalcValueNotReal = "The value is not a valid real";
+inline constexpr const char* kCalcFrequencyNotValid = "The frequency is not a valid integer";
+inline constexpr const char* kCalcFrequencyRange = "The frequency must be >0.000001 and <0.999999";
+inline constexpr const char* kCalcPeriodNotReal = "The return period is not a valid real";
+inline constexpr const char* kCalcPeriodRange = "The return period must be >0.000001 and <100000";
+// A return period of at most 1 passes the range test but has no frequency.
+inline constexpr const char* kCalcPeriodNotAboveOne =
+    "The return period must be >1: a return period of 1 or less has no cumulative frequency";
+// No parameter file, or one without a distribution that can be evaluated.
+inline constexpr const char* kCalcNoParameters = " If you wish to make use of the calculator, run the program again";
+
+// The parameter file as the calculator uses it.
+struct CalcParameters {
+  bool Found = false;  // the parameter file existed
+  int Code = 0;
+  FitParams P;         // moved scale; A and B copied from the line fit
+  double Shift = 0;
+  double FP = 0;       // composites: upper part's frequency at the separation point
+};
+
+// Reads the parameter file (header line or bare code; 0 for every missing
+// number) and computes F(P) for the composites. A missing file gives
+// Found = false and code 0.
+CalcParameters ReadParam(std::istream& in);
+CalcParameters ReadParam(const std::string& auxPath);
+
+// The input file's number of data and values (input order, input units).
+struct CalcData {
+  int N = 0;
+  std::vector<double> Values;
+};
+
+// Reads the ".inp" with the data module's reader; throws TavorixError with
+// the program's messages when it cannot be read.
+CalcData ReadCalcData(const std::string& inpPath);
+
+// Both files beside a results or input file: FILE.aux and FILE.inp.
+struct CalcInputs {
+  CalcParameters Param;
+  CalcData Data;
+};
+CalcInputs ReadCalcInputs(const std::string& outOrInpPath);
+
+// Whether the code can be evaluated at all (false for 0, 1, 2 and unknown
+// codes); CalcFrequent and CalcVal refuse the others with kCalcNoParameters.
+bool CalcCodeKnown(int code);
+
+// --- input checks (throw TavorixError with the messages above) --------------
+double ParseCalcX(std::string_view text, TDecimalSettings& settings);
+// Frequency typed by the user, 0.000001 < F < 0.999999.
+double ParseCalcFrequency(std::string_view text, TDecimalSettings& settings);
+void CheckCalcFrequency(double f);
+// Return period typed by the user, 1 < T < 100000 (the range message for
+// values outside (0.000001, 100000)); returns T.
+double ParseCalcReturnPeriod(std::string_view text, TDecimalSettings& settings);
+void CheckCalcReturnPeriod(double t);
+inline double FrequencyOfReturnPeriod(double t) { return 1.0 - 1.0 / t; }
+
+// --- X to frequency ----------------------------------------------------------
+struct FrequencyResult {
+  double X = 0;       // the X given, input units
+  double XMoved = 0;  // X' on the moved scale (0.001 when X' <= 0)
+  double F = 0;       // cumulative frequency, within [0.0000001, 0.9999999]
+  double T = 0;       // return period 1/(1 - F)
+  double Sd = 0;
+  double Fl = 0, Fu = 0;
+  // Return-period limits T - 0.33 (Tu - Tl) and T + 0.66 (Tu - Tl), with Tu
+  // and Tl the return periods of Fu and Fl; empty where Fu reaches 1.
+  std::optional<double> TLower, TUpper;
+};
+
+// Standard deviation of a frequency estimated from n data, sqrt(F (1-F) n)/n.
+double FrequencySd(double f, int n);
+
+// The calculator's frequency at X' on the moved scale (before the clamp):
+// the fitted curve's value at a datum, composites by the side of P that X'
+// lies on, the normal family by the calculator's own approximation.
+double CalcFc(const CalcParameters& prm, double xMoved);
+
+FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x);
+
+// --- frequency to X ----------------------------------------------------------
+struct ValueResult {
+  double F = 0, T = 0;
+  double Sd = 0, Fl = 0, Fu = 0;
+  bool UpperPart = false;  // composites: the upper part was used
+  // Input units; empty ("n.a") where the inverse has no value.
+  std::optional<double> X, Xl, Xu;
+};
+
+// Data range of the normal-family scan: the data moved by d - Shift + 0.001,
+// and transformed for codes 22-26. The data are not changed.
+struct DataRange {
+  double Max = -1000000.0;
+  double Min = 1000000.0;
+};
+DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data);
+
+// The transformed value Y of the normal family at which the calculator's
+// normal approximation first exceeds q, scanning 100 000 steps from the
+// range's minimum; empty when no step qualifies.
+std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q);
+
+// The calculator's normal approximation: 1 - phi(z) S(t), or `negative`
+// where the polynomial S is negative (0.001 from X, 0 in the scan).
+double CalcNormalF(double z, double negative);
+
+ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
+
+}  // namespace tavorix

@@ -1,0 +1,273 @@
+#include "calculator/window/UcalcForm.h"
+
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QShowEvent>
+
+#include "calculator/Calculator.h"
+#include "core/NumberFormat.h"
+#include "core/TavorixError.h"
+#include "core/UDMTavorix.h"
+#include "report/ParameterFile.h"
+
+namespace tavorix {
+
+void TMessageBoxSink::ShowMessage(const QString& text) {
+  QMessageBox::information(parent_, QStringLiteral("Tavorix"), text);
+}
+
+bool TMessageBoxSink::Confirm(const QString& question) {
+  return QMessageBox::question(parent_, QStringLiteral("Tavorix"), question,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+namespace {
+
+const QString kNotAvailable = QStringLiteral("n.a");
+const QString kNotAvailableGamma = QStringLiteral(" n.a");
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int w = 0) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  if (w > 0) {
+    l->setGeometry(x, y, w, 17);
+  } else {
+    l->move(x, y);
+    l->adjustSize();
+  }
+  return l;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int x, int y, int w) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(QString::fromLatin1(name));
+  e->setGeometry(x, y, w, 22);
+  return e;
+}
+
+// An output field: disabled and grey.
+QLineEdit* MakeOutput(QWidget* parent, const char* name, int x, int y, int w) {
+  QLineEdit* e = MakeEdit(parent, name, x, y, w);
+  e->setEnabled(false);
+  e->setStyleSheet(QStringLiteral("QLineEdit { background-color: #c0c0c0; color: black; }"));
+  return e;
+}
+
+// A "Go ->" field: a read-only green edit.
+QLineEdit* MakeGo(QWidget* parent, const char* name, int x, int y) {
+  QLineEdit* e = MakeEdit(parent, name, x, y, 45);
+  e->setText(QStringLiteral("Go ->"));
+  e->setReadOnly(true);
+  e->setStyleSheet(QStringLiteral("QLineEdit { background-color: #00ff00; }"));
+  return e;
+}
+
+}  // namespace
+
+TCalcForm::TCalcForm(QWidget* parent, TMessageSink* sink)
+    : QWidget(parent, Qt::Window), sink_(sink), boxes_(this) {
+  setObjectName(QStringLiteral("CalcForm"));
+  setWindowTitle(QStringLiteral("Calculator"));
+  BuildControls();
+}
+
+TCalcForm::~TCalcForm() = default;
+
+void TCalcForm::BuildControls() {
+  setFixedSize(480, 400);
+
+  Label7 = MakeLabel(this, "Label7",
+                     QStringLiteral("Enter X-value, then click \"Go ->\", to obtain cumulative frequency "
+                                    "and return period"),
+                     12, 8, 456);
+  Label7->setWordWrap(true);
+  Label7->setGeometry(12, 8, 456, 34);
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("X-value"), 12, 54);
+  Edit1 = MakeEdit(this, "Edit1", 70, 50, 110);
+  Edit7 = MakeGo(this, "Edit7", 188, 50);
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("Cum. Freq."), 250, 54);
+  Edit2 = MakeOutput(this, "Edit2", 318, 50, 150);
+  Label3 = MakeLabel(this, "Label3", QStringLiteral("Ret. Per."), 250, 82);
+  Edit3 = MakeOutput(this, "Edit3", 318, 78, 150);
+
+  Label15 = MakeLabel(this, "Label15", QStringLiteral("90% confidence limits of cum. freq."), 12, 112);
+  Label16 = MakeLabel(this, "Label16", QStringLiteral("Lower   "), 12, 136);
+  Edit13 = MakeOutput(this, "Edit13", 64, 132, 150);
+  Label17 = MakeLabel(this, "Label17", QStringLiteral("Upper   "), 250, 136);
+  Edit14 = MakeOutput(this, "Edit14", 318, 132, 150);
+  Label9 = MakeLabel(this, "Label9", QStringLiteral("90% confidence limits of ret. per."), 12, 164);
+  Label10 = MakeLabel(this, "Label10", QStringLiteral("Lower   "), 12, 188);
+  Edit9 = MakeOutput(this, "Edit9", 64, 184, 150);
+  Label11 = MakeLabel(this, "Label11", QStringLiteral("Upper   "), 250, 188);
+  Edit10 = MakeOutput(this, "Edit10", 318, 184, 150);
+
+  Label8 = MakeLabel(this, "Label8",
+                     QStringLiteral("Enter cumulative frequency or return period to obtain X-value"), 12, 226);
+  Label4 = MakeLabel(this, "Label4", QStringLiteral("Cum. Freq."), 12, 256);
+  Edit4 = MakeEdit(this, "Edit4", 90, 252, 100);
+  Label18 = MakeLabel(this, "Label18", QStringLiteral("or"), 198, 256);
+  Label5 = MakeLabel(this, "Label5", QStringLiteral("Ret. Per."), 220, 256);
+  Edit5 = MakeEdit(this, "Edit5", 290, 252, 100);
+  Edit8 = MakeGo(this, "Edit8", 400, 252);
+  Label6 = MakeLabel(this, "Label6", QStringLiteral("X-value"), 12, 290);
+  Edit6 = MakeOutput(this, "Edit6", 90, 286, 150);
+  Label12 = MakeLabel(this, "Label12", QStringLiteral("90% confidence limits of X-Value"), 12, 322);
+  Label13 = MakeLabel(this, "Label13", QStringLiteral("Lower   "), 12, 346);
+  Edit11 = MakeOutput(this, "Edit11", 64, 342, 150);
+  Label14 = MakeLabel(this, "Label14", QStringLiteral("Upper   "), 250, 346);
+  Edit12 = MakeOutput(this, "Edit12", 318, 342, 150);
+
+  for (QLineEdit* e : {Edit1, Edit4, Edit5, Edit7}) e->installEventFilter(this);
+  setTabOrder(Edit1, Edit7);
+  setTabOrder(Edit7, Edit4);
+  setTabOrder(Edit4, Edit5);
+  setTabOrder(Edit5, Edit8);
+}
+
+void TCalcForm::SetFileName(const std::string& path) { fileName_ = path; }
+void TCalcForm::SetDataModule(const TDMTavorix* dm) { dm_ = dm; }
+void TCalcForm::SetDecimalSettings(TDecimalSettings* settings) {
+  settings_ = settings != nullptr ? settings : &ownSettings_;
+}
+void TCalcForm::SetMessageSink(TMessageSink* sink) { sink_ = sink; }
+
+std::string TCalcForm::CurrentFile() const { return dm_ != nullptr ? dm_->FileName : fileName_; }
+
+QString TCalcForm::Number(double v) const {
+  return QString::fromStdString(FormatGeneral(v, settings_->DecimalSeparator));
+}
+
+void TCalcForm::Message(const QString& text) {
+  if (sink_ != nullptr)
+    sink_->ShowMessage(text);
+  else
+    boxes_.ShowMessage(text);
+}
+
+// --- events ------------------------------------------------------------------------
+
+void TCalcForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TCalcForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) FormHide();
+}
+
+void TCalcForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+bool TCalcForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && watched == Edit7) {
+    Edit7Click();
+  } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    // Only moves of the focus inside the window count; switching to another
+    // window or a popup is neither entering nor leaving a field.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+      const bool in = event->type() == QEvent::FocusIn;
+      if (watched == Edit1 && in) Edit1Enter();
+      if (watched == Edit4) in ? Edit4Enter() : Edit4Exit();
+      if (watched == Edit5) in ? Edit5Enter() : Edit5Exit();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// --- handlers ----------------------------------------------------------------------
+
+void TCalcForm::FormShow() {
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit9, Edit10, Edit13, Edit14}) e->clear();
+  const int code = ReadParam(WithExtension(CurrentFile(), ".aux")).Code;
+  const bool gamma = code == 61;
+  for (QWidget* w : std::initializer_list<QWidget*>{Edit4, Edit5, Label4, Label5, Label6, Label13, Label14,
+                                                    Label18})
+    w->setEnabled(!gamma);
+  for (QLineEdit* e : {Edit6, Edit11, Edit12}) {
+    if (gamma)
+      e->setText(kNotAvailableGamma);
+    else
+      e->clear();
+  }
+}
+
+void TCalcForm::FormHide() {
+  // The calculator reads its own copy of the series, so the main window's
+  // series and grid need no refresh here.
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit9, Edit10, Edit11, Edit12, Edit13, Edit14})
+    e->clear();
+}
+
+void TCalcForm::FormClose() {
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit9, Edit10, Edit11, Edit12, Edit13, Edit14})
+    e->clear();
+}
+
+void TCalcForm::Edit1Enter() {
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit13, Edit14, Edit9, Edit10}) e->clear();
+}
+
+void TCalcForm::Edit4Enter() {
+  for (QLineEdit* e : {Edit4, Edit5, Edit6, Edit11, Edit12}) e->clear();
+}
+
+void TCalcForm::Edit5Enter() { Edit4Enter(); }
+
+void TCalcForm::Edit7Click() {
+  try {
+    const double x = ParseCalcX(Edit1->text().toStdString(), *settings_);
+    const CalcInputs in = ReadCalcInputs(CurrentFile());
+    const FrequencyResult r = CalcFrequent(in.Param, in.Data.N, x);
+    Edit2->setText(Number(r.F));
+    Edit3->setText(Number(r.T));
+    Edit13->setText(Number(r.Fl));
+    Edit14->setText(Number(r.Fu));
+    Edit9->setText(r.TLower ? Number(*r.TLower) : kNotAvailable);
+    Edit10->setText(r.TUpper ? Number(*r.TUpper) : kNotAvailable);
+  } catch (const TavorixError& e) {
+    Message(QString::fromStdString(e.what()));
+  }
+}
+
+void TCalcForm::Edit4Exit() {
+  // A field left without typing anything asks for nothing.
+  if (Edit4->text().trimmed().isEmpty() || !Edit4->isEnabled()) return;
+  try {
+    FrequencyToX(ParseCalcFrequency(Edit4->text().toStdString(), *settings_), false);
+  } catch (const TavorixError& e) {
+    Message(QString::fromStdString(e.what()));
+  }
+}
+
+void TCalcForm::Edit5Exit() {
+  if (Edit5->text().trimmed().isEmpty() || !Edit5->isEnabled()) return;
+  try {
+    const double t = ParseCalcReturnPeriod(Edit5->text().toStdString(), *settings_);
+    FrequencyToX(FrequencyOfReturnPeriod(t), true);
+  } catch (const TavorixError& e) {
+    Message(QString::fromStdString(e.what()));
+  }
+}
+
+void TCalcForm::FrequencyToX(double f, bool fromPeriod) {
+  const CalcInputs in = ReadCalcInputs(CurrentFile());
+  const ValueResult r = CalcVal(in.Param, in.Data, f);
+  auto show = [&](QLineEdit* e, const std::optional<double>& v) { e->setText(v ? Number(*v) : kNotAvailable); };
+  show(Edit6, r.X);
+  show(Edit11, r.Xl);
+  show(Edit12, r.Xu);
+  if (fromPeriod)
+    Edit4->setText(Number(r.F));
+  else
+    Edit5->setText(Number(r.T));
+}
+
+}  // namespace tavorix

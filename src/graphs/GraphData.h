@@ -1,0 +1,82 @@
+#pragma once
+// Graph data of a finished run, read back from its results report (".out")
+// and the parameter file (".aux") beside it, and the axis scaling, captions
+// and titles that go with each of the six graph types. Nothing here uses the
+// fitting engine's memory: a report opened long after its run gives the same
+// graphs.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavorix {
+
+// Graph types, numbered as the choices of the Graphics page.
+enum GraphType : int {
+  kGraphCumulative = 1,      // "Cumulative distribution"
+  kGraphHistogramCalc = 2,   // "Interval distribution (histogram calculated)"
+  kGraphConfidenceBelt = 3,  // "Confidence belt of X"
+  kGraphReturnPeriods = 4,   // "Return periods"
+  kGraphPredObserved = 5,    // "Predicted-observed"
+  kGraphHistogramObs = 6,    // "Interval distribution (histogram observed)"
+};
+
+inline bool IsGraphType(int type) { return type >= 1 && type <= 6; }
+
+// One table of the report, rows 0-based.
+//   types 1, 5: X observed, S2 Fr %, S3 Fc %, S4 upper %, S5 lower %
+//   type 2:     X lower class limit, S2 upper limit, S3 observed %, S4 calculated %
+//   type 6:     as type 2 with S3 and S4 exchanged (bars show the observed frequency)
+//   type 3:     X observed, S2 serial, S3 calculated X, S4 upper X, S5 lower X
+//   type 4:     X observed, S2 rank return period, S3 calculated, S4 upper, S5 lower
+struct GraphData {
+  std::vector<long double> X, S2, S3, S4, S5;
+  std::vector<long double> XCopy;  // X as read, before type 5 replaces it
+  std::string Title1, Title2;
+  int N = 0;         // number of points (rows for types 1 and 5, the report's N otherwise)
+  int RowCount = 0;  // rows of the table (classes + 2 for the histograms)
+  double P = 0;      // separation point, in the report's X units
+  bool HasSeparation = false;
+  double AvAbsDiff = 0;  // type 1: average absolute difference, %
+  double FcNearP = 0;    // type 1: calculated frequency near the separation point, %
+  bool SparseData = false;
+  int Code = 0;  // distribution code of the parameter file
+};
+
+// Axis ranges, steps and label decimals; XFactor and YFactor (1, 10, 100,
+// 1000) scale the data onto the axis. The Range* values are the data ranges
+// before the axis ladder (scaled), which bound the return-period lines.
+struct AxisState {
+  int Xlo = 0, Xhi = 1, Xticks = 4, Xdec = 0;
+  int Ylo = 0, Yhi = 1, Yticks = 4, Ydec = 0;
+  int XFactor = 1, YFactor = 1;
+  int PlotWidth = 500, PlotHeight = 300;
+  double RangeXmax = 0, RangeYmin = 0, RangeYmax = 0;
+};
+
+struct GraphCaptions {
+  std::string Vertical, Horizontal;
+  std::string Observed, Calculated, Limits;
+};
+
+// Reads the table of the graph type from the report at reportPath and the
+// distribution code from the parameter file of the same base name (code 0
+// when there is none). An unreadable report throws TavorixError with the
+// program's message and leaves `data` as it was.
+void ReadGraphData(const std::string& reportPath, int type, GraphData& data);
+
+// Axis ranges of the graph type. Type 5 turns the rows into (Fr, Fc) points
+// with S4 as the line of equality.
+AxisState ScaleGraph(int type, GraphData& data);
+
+GraphCaptions MakeCaptions(int type, const AxisState& axes);
+
+// Graph title of a distribution code: empty for code 0; a code without a
+// title keeps `previous`.
+std::string DistributionTitle(int code, std::string_view previous);
+
+// Rounding to the nearest integer with halves to even, as the axis ladder
+// and the pixel positions round.
+long long RoundHalfEven(double v);
+
+}  // namespace tavorix

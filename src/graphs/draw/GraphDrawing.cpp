@@ -1,0 +1,345 @@
+#include "graphs/draw/GraphDrawing.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+
+#include "core/NumberFormat.h"
+
+namespace tavorix {
+
+namespace {
+
+constexpr int kPlotWidth = 500;
+constexpr int kPlotHeight = 300;
+
+// Pixel coordinates stay within a range QPainter handles exactly.
+int ClampPixel(long long p) { return static_cast<int>(std::clamp(p, -100000LL, 100000LL)); }
+
+// Font sizes are points at 96 dots per inch, as pixel sizes.
+QFont ArialFont(int points) {
+  QFont f;
+  f.setFamilies(QStringList{"Arial", "Liberation Sans"});
+  f.setPixelSize((points * 96 + 36) / 72);
+  f.setStyleStrategy(QFont::NoAntialias);
+  return f;
+}
+
+struct Palette {
+  QColor Plot, Axes, Observed, Limits, Separation;
+};
+
+Palette PaletteFor(bool colour) {
+  if (!colour) return {Qt::white, Qt::black, Qt::black, Qt::black, Qt::black};
+  return {kDarkBlue, Qt::white, QColor(0, 255, 255), QColor(255, 255, 0), QColor(0, 255, 0)};
+}
+
+class Drawer {
+ public:
+  Drawer(QImage& image, const GraphView& view, const DrawOptions& options)
+      : p_(&image), v_(view), a_(view.Axes), o_(options), c_(PaletteFor(options.Colour)) {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    p_.setRenderHint(QPainter::TextAntialiasing, false);
+  }
+
+  void Draw() {
+    Frame();
+    Texts();
+    Legends();
+    Series();
+    Axes();
+  }
+
+ private:
+  int X(double v) const { return XPixel(a_, v); }
+  int Y(double w) const { return YPixel(a_, w); }
+
+  // Text with its top-left corner at (x, y).
+  void Text(int x, int y, const std::string& s, const QColor& colour) {
+    p_.setPen(colour);
+    const QFontMetrics fm(p_.font());
+    p_.drawText(x, y + fm.ascent(), QString::fromStdString(s));
+  }
+
+  void Pen(const QColor& colour, Qt::PenStyle style) {
+    QPen pen(colour);
+    pen.setWidth(1);
+    pen.setStyle(style);
+    p_.setPen(pen);
+  }
+
+  void Line(int x1, int y1, int x2, int y2) { p_.drawLine(x1, y1, x2, y2); }
+
+  void Circle(double vx, double vy) {
+    const int x = X(vx), y = Y(vy);
+    Pen(c_.Observed, Qt::SolidLine);
+    p_.setBrush(c_.Plot);
+    p_.drawEllipse(QRect(x - 2, y - 2, 4, 4));
+    p_.setBrush(Qt::NoBrush);
+  }
+
+  void Frame() {
+    p_.fillRect(0, 0, kGraphWidth, kGraphHeight, kSilver);
+    p_.setFont(ArialFont(12));
+    Text(45, 2, v_.Data.Title1, Qt::black);
+    p_.setFont(ArialFont(10));
+    Text(20, 425, kGraphFooter, Qt::black);
+    p_.fillRect(QRect(QPoint(20, 19), QPoint(604, 419)), c_.Plot);
+  }
+
+  void Texts() {
+    const int type = v_.Type;
+    Text(45, 22, v_.Data.Title2, c_.Axes);
+    const bool wideCaption = type == kGraphPredObserved || type == kGraphHistogramObs;
+    Text(wideCaption ? 400 : 470, 375, v_.Captions.Horizontal, c_.Axes);
+    Text(82, 50, v_.Captions.Vertical, c_.Axes);
+    const bool titleHigh = type == kGraphCumulative && v_.Data.HasSeparation;
+    Text(270, titleHigh ? 35 : 50, v_.DistTitle, c_.Axes);
+  }
+
+  // The number of points joined by the lines of a cumulative graph.
+  int CumulativePoints() const {
+    return v_.Data.SparseData ? static_cast<int>(v_.Curve.X.size()) : v_.Data.RowCount;
+  }
+
+  bool BeltDrawn() const {
+    switch (v_.Type) {
+      case kGraphCumulative: return o_.Belt && CumulativePoints() < 250;
+      case kGraphReturnPeriods: return o_.Belt && v_.Data.RowCount < 250;
+      case kGraphConfidenceBelt: return o_.Belt && v_.Data.N < 260;
+      default: return false;
+    }
+  }
+
+  void Legends() {
+    const GraphCaptions& cap = v_.Captions;
+    switch (v_.Type) {
+      case kGraphCumulative:
+        if (v_.Data.HasSeparation)
+          Text(270, 50,
+               o_.Colour ? "The separation line is shown as - - - -" : "The separation line is shown vertically",
+               c_.Separation);
+        Text(86, 65, cap.Observed, c_.Observed);
+        Text(86, 80, cap.Calculated, c_.Axes);
+        if (BeltDrawn()) Text(195, 80, cap.Limits, c_.Limits);
+        break;
+      case kGraphHistogramCalc:
+      case kGraphHistogramObs:
+        Text(86, 65, cap.Observed, c_.Axes);
+        Text(86, 80, cap.Calculated, c_.Axes);
+        Text(270, v_.Type == kGraphHistogramCalc ? 85 : 70, "- - - - - density function calculated", c_.Observed);
+        break;
+      case kGraphConfidenceBelt:
+        Text(86, 65, cap.Observed, c_.Axes);
+        if (BeltDrawn()) Text(86, 80, cap.Limits, c_.Limits);
+        break;
+      case kGraphReturnPeriods:
+        Text(86, 65, cap.Observed, c_.Observed);
+        Text(86, 80, cap.Calculated, c_.Axes);
+        if (BeltDrawn()) Text(86, 95, cap.Limits, c_.Limits);
+        break;
+      case kGraphPredObserved:
+        Text(86, 70, cap.Observed, c_.Observed);
+        Text(86, 85, cap.Calculated, c_.Axes);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void Series() {
+    switch (v_.Type) {
+      case kGraphCumulative: Cumulative(); break;
+      case kGraphReturnPeriods: ReturnPeriods(); break;
+      case kGraphHistogramCalc: case kGraphHistogramObs: Histogram(); break;
+      case kGraphConfidenceBelt: ConfidenceBelt(); break;
+      case kGraphPredObserved: PredictedObserved(); break;
+      default: break;
+    }
+  }
+
+  void ObservedCircles() {
+    const GraphData& d = v_.Data;
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+  }
+
+  void Cumulative() {
+    const GraphData& d = v_.Data;
+    ObservedCircles();
+    std::vector<double> x, calc, upper, lower;
+    if (d.SparseData) {
+      x = v_.Curve.X, calc = v_.Curve.F, upper = v_.Curve.Upper, lower = v_.Curve.Lower;
+    } else {
+      for (int r = 0; r < d.RowCount; ++r) {
+        x.push_back(static_cast<double>(d.X[r]));
+        calc.push_back(static_cast<double>(d.S3[r]));
+        upper.push_back(static_cast<double>(d.S4[r]));
+        lower.push_back(static_cast<double>(d.S5[r]));
+      }
+    }
+    const std::size_t n = x.size();
+    Pen(c_.Axes, Qt::SolidLine);
+    for (std::size_t i = 0; i + 1 < n; ++i) Line(X(x[i]), Y(calc[i]), X(x[i + 1]), Y(calc[i + 1]));
+    if (BeltDrawn()) {
+      Pen(c_.Limits, Qt::DotLine);
+      // The Y axis of this graph is fixed; its ends bound the lower line.
+      for (std::size_t i = 0; i + 1 < n; ++i) {
+        const bool inside = lower[i + 1] <= a_.Yhi && x[i + 1] * a_.XFactor <= a_.Xhi && lower[i + 1] > 0;
+        if (inside) Line(X(x[i]), Y(lower[i]), X(x[i + 1]), Y(lower[i + 1]));
+        Line(X(x[i]), Y(upper[i]), X(x[i + 1]), Y(upper[i + 1]));
+      }
+    }
+    if (d.HasSeparation) {
+      Pen(c_.Separation, o_.Colour ? Qt::DotLine : Qt::DashLine);
+      Line(X(d.P), kPlotBottom, X(d.P), Y(d.FcNearP));
+    }
+  }
+
+  void ReturnPeriods() {
+    const GraphData& d = v_.Data;
+    ObservedCircles();
+    // Segments end inside the data ranges; the last return periods grow
+    // without bound and would leave the plot.
+    auto inRange = [&](int r, long double value) {
+      const double y = static_cast<double>(value) * a_.YFactor;
+      return y > a_.RangeYmin && y <= a_.RangeYmax && static_cast<double>(d.X[r]) * a_.XFactor <= a_.RangeXmax;
+    };
+    auto segment = [&](const std::vector<long double>& s, int r) {
+      Line(X(static_cast<double>(d.X[r])), Y(static_cast<double>(s[r])), X(static_cast<double>(d.X[r + 1])),
+           Y(static_cast<double>(s[r + 1])));
+    };
+    Pen(c_.Axes, Qt::SolidLine);
+    for (int r = 0; r + 1 < d.RowCount; ++r)
+      if (inRange(r + 1, d.S3[r + 1])) segment(d.S3, r);
+    if (!BeltDrawn()) return;
+    Pen(c_.Limits, Qt::DotLine);
+    for (int r = 0; r + 1 < d.RowCount; ++r) {
+      const double low = static_cast<double>(d.S5[r + 1]);
+      if (low * a_.YFactor <= a_.RangeYmax && static_cast<double>(d.X[r + 1]) * a_.XFactor <= a_.RangeXmax && low > 0)
+        segment(d.S5, r);
+      if (inRange(r + 1, d.S4[r + 1])) segment(d.S4, r);
+    }
+  }
+
+  void Histogram() {
+    const GraphData& d = v_.Data;
+    Pen(c_.Axes, Qt::SolidLine);
+    for (int r = 1; r <= d.RowCount - 2; ++r) {
+      const double s4 = static_cast<double>(d.S4[r]);
+      const double height = std::max(s4, 0.005 * a_.Yhi);
+      const int xl = X(static_cast<double>(d.X[r])), xr = X(static_cast<double>(d.S2[r])), yt = Y(height);
+      if (s4 >= 0) Line(xl, kPlotBottom, xl, yt);
+      if (s4 > 0) {
+        Line(xl, yt, xr, yt);
+        Line(xr, yt, xr, kPlotBottom);
+      }
+    }
+    if (v_.Type == kGraphHistogramCalc) {
+      for (int r = 1; r <= d.RowCount - 2; ++r) {
+        const double mid = static_cast<double>(d.X[r] + d.S2[r]) / 2;
+        Text(X(mid) - 2, Y(static_cast<double>(d.S3[r])) - 7, "#", c_.Axes);
+      }
+    }
+    const DensityCurve& dc = v_.Density;
+    if (!dc.Valid) return;
+    for (int i = 1; i <= 19; ++i) {
+      const double b0 = dc.Bound[i - 1], b1 = dc.Bound[i];
+      const bool straddles = d.HasSeparation && (b0 < d.P) != (b1 < d.P);
+      Pen(c_.Observed, straddles ? Qt::DotLine : Qt::DashLine);
+      Line(X(b0), Y(dc.Density[i]), X(b1), Y(dc.Density[i + 1]));
+    }
+  }
+
+  void ConfidenceBelt() {
+    const GraphData& d = v_.Data;
+    auto lineOf = [&](const std::vector<long double>& s) {
+      for (int r = 0; r + 1 < d.RowCount; ++r)
+        Line(X(static_cast<double>(d.X[r])), Y(static_cast<double>(s[r])), X(static_cast<double>(d.X[r + 1])),
+             Y(static_cast<double>(s[r + 1])));
+    };
+    Pen(c_.Axes, Qt::SolidLine);
+    lineOf(d.S3);
+    if (!BeltDrawn()) return;
+    Pen(c_.Limits, Qt::DotLine);
+    lineOf(d.S5);
+    lineOf(d.S4);
+  }
+
+  void PredictedObserved() {
+    const GraphData& d = v_.Data;
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S3[r]));
+    if (d.RowCount < 1) return;
+    const int last = d.RowCount - 1;
+    Pen(c_.Axes, Qt::DashLine);
+    Line(X(static_cast<double>(d.X[0])), Y(static_cast<double>(d.S4[0])), X(static_cast<double>(d.X[last])),
+         Y(static_cast<double>(d.S4[last])));
+  }
+
+  // Label in fixed notation, at least decimals + 2 characters wide.
+  static std::string Label(double v, int decimals) { return FormatFixed(v, decimals + 2, decimals); }
+
+  void Axes() {
+    p_.setFont(ArialFont(8));
+    const QFontMetrics fm(p_.font());
+    Pen(c_.Axes, Qt::SolidLine);
+    Line(kPlotLeft, kPlotBottom, kPlotLeft, kPlotBottom - kPlotHeight);
+    const int ty = a_.Yticks;
+    for (int k = ty >= 11 ? ty - 10 : 0; k <= ty; ++k) {
+      const int y = static_cast<int>(RoundHalfEven(static_cast<double>(k) / ty * kPlotHeight + 50));
+      Pen(c_.Axes, Qt::SolidLine);
+      Line(kPlotLeft, y, kPlotLeft - 4, y);
+      const QString s =
+          QString::fromStdString(Label(a_.Yhi - static_cast<double>(k) / ty * (a_.Yhi - a_.Ylo), a_.Ydec));
+      Text(kPlotLeft - 6 - fm.horizontalAdvance(s), y - fm.height() / 2, s.toStdString(), c_.Axes);
+    }
+    Pen(c_.Axes, Qt::SolidLine);
+    Line(kPlotLeft, kPlotBottom, kPlotLeft + kPlotWidth, kPlotBottom);
+    const int tx = a_.Xticks;
+    for (int k = 0; k <= tx; ++k) {
+      const double at = static_cast<double>(k) / tx * kPlotWidth;
+      const int x = static_cast<int>(RoundHalfEven(at + 70));
+      Pen(c_.Axes, Qt::SolidLine);
+      Line(x, kPlotBottom, x, kPlotBottom + 4);
+      Text(static_cast<int>(RoundHalfEven(at + 62)), 362,
+           Label(a_.Xlo + static_cast<double>(k) * (a_.Xhi - a_.Xlo) / tx, a_.Xdec), c_.Axes);
+    }
+  }
+
+  QPainter p_;
+  const GraphView& v_;
+  const AxisState& a_;
+  DrawOptions o_;
+  Palette c_;
+};
+
+}  // namespace
+
+int XPixel(const AxisState& a, double v) {
+  const double span = a.Xhi - a.Xlo;
+  if (span == 0) return kPlotLeft;
+  return ClampPixel(kPlotLeft + RoundHalfEven((a.XFactor * v - a.Xlo) * kPlotWidth / span));
+}
+
+int YPixel(const AxisState& a, double w) {
+  const double span = a.Yhi - a.Ylo;
+  if (span == 0) return kPlotBottom;
+  return ClampPixel(kPlotBottom - RoundHalfEven((a.YFactor * w - a.Ylo) * kPlotHeight / span));
+}
+
+QImage DrawGraph(const GraphView& view, const DrawOptions& options) {
+  QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+  image.setDotsPerMeterX(3780);  // 96 dots per inch
+  image.setDotsPerMeterY(3780);
+  {
+    Drawer drawer(image, view, options);
+    drawer.Draw();
+  }
+  return image;
+}
+
+}  // namespace tavorix

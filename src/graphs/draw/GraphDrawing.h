@@ -1,0 +1,38 @@
+#pragma once
+// Drawing of a graph on a 623 x 441 bitmap: silver background, a plot area
+// dark blue (colour) or white (black and white), titles, captions, legends,
+// the series of the graph type and the axes.
+
+#include <QColor>
+#include <QImage>
+
+#include "graphs/GraphView.h"
+
+namespace tavorix {
+
+inline constexpr int kGraphWidth = 623;
+inline constexpr int kGraphHeight = 441;
+
+// Origin of the plot frame; the X axis runs 500 pixels right, the Y axis 300 up.
+inline constexpr int kPlotLeft = 70;
+inline constexpr int kPlotBottom = 350;
+
+// The footer line naming the program.
+inline constexpr const char* kGraphFooter = "TavorixA program at https://tavorix.example.org";
+
+struct DrawOptions {
+  bool Colour = true;  // cleared: black on white
+  bool Belt = true;    // confidence lines (drawn only below the point limits)
+};
+
+// Fixed colours of the drawing.
+inline const QColor kSilver{192, 192, 192};
+inline const QColor kDarkBlue{0, 0, 139};
+
+// Pixel column of value v on the X axis and row of value w on the Y axis.
+int XPixel(const AxisState& axes, double v);
+int YPixel(const AxisState& axes, double w);
+
+QImage DrawGraph(const GraphView& view, const DrawOptions& options);
+
+}  // namespace tavorix

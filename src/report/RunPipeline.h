@@ -1,0 +1,48 @@
+#pragma once
+// The Save-Run pipeline after the input file is written: data preparation,
+// the fit of all distributions, the report, the confidence stage and the
+// parameter file, joined into the results file beside the input. The
+// desktop program and the command line run the same code; the front end
+// supplies where progress lines go and how long to pause between stages.
+
+#include <functional>
+#include <string>
+
+#include "core/RunContext.h"
+#include "core/UDMTavorix.h"
+
+namespace tavorix {
+
+struct PipelineOptions {
+  // Re-sort the ranked list when the run is best of all and no composite is
+  // selected in the composite list.
+  bool SortRankedList = true;
+  ProgressSink Progress;
+  // Called where the desktop program pauses 500 ms so that the progress
+  // panel shows each line; the command line passes nothing.
+  std::function<void()> Pause;
+};
+
+struct PipelineResult {
+  bool NoVariation = false;
+  std::string InputPath;   // ".inp"
+  std::string OutputPath;  // ".out"
+  std::string ParameterPath;  // ".aux"
+  std::string ListPath;    // ".Lst" (exists after a best-of-all run)
+  int DistCode = 0;
+  double AvAbsDiff = 0;
+  double R2 = 0;
+  std::string Message;     // what the front end shows at the end
+};
+
+inline constexpr const char* kNoVariationMessage = "No variation between data. Program stops running";
+
+// Runs the stages on dm.FileName (an ".inp" just written) with the run's
+// PreferredCode taken from dm.SelectionCode and CompositeOn as given. The
+// run context is filled as the stages leave it. Afterwards dm.FileName ends
+// in ".out", dm.Values holds the ranked values and dm.AvAbsDiff the fit.
+// Scratch files live in a private folder that is removed whatever happens.
+PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
+                                const PipelineOptions& options);
+
+}  // namespace tavorix

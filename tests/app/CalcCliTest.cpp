@@ -1,0 +1,152 @@
+// tavorix-cli calc end to end, on the files of a run written into a
+// temporary folder: the ".inp" by the data module, the ".aux" by hand in its
+// layout (header line, code, one real per line, Shift last).
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/StringToFloat.h"
+#include "CliRunner.h"
+#include "core/TestUtil.h"
+#include "core/UDMTavorix.h"
+
+namespace tavorix {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+using Result = test::CliResult;
+using test::RunCli;
+
+void WriteInput(const TempDir& dir) {
+  TDMTavorix dm;
+  dm.FileName = dir.File("run.inp");
+  dm.Values = {1.0, 2.0, 3.0, 4.0, 5.0, 6.0};
+  dm.Serials = {1, 2, 3, 4, 5, 6};
+  dm.RemoveFlags.assign(6, 0);
+  dm.NrOfData = 6;
+  dm.WriteInputFile();
+}
+
+// Gumbel (4) with A = 1, B = 0 and Shift 0.0001: F = exp(-exp(-X)).
+const char* kGumbelAux =
+    " Parameters for internal use, do not remove.\r\n"
+    "4\r\n"
+    " 1.00000000000000E+0000\r\n"
+    " 0.00000000000000E+0000\r\n"
+    " 1.00000000000000E-0004\r\n";
+
+// The number after "label" on its line of the plain output.
+double Labelled(const std::string& out, const std::string& label) {
+  const auto at = out.find(label);
+  if (at == std::string::npos) return NAN;
+  const auto colon = out.find(':', at);
+  const auto end = out.find('\n', colon);
+  const auto v = ParseFileReal(out.substr(colon + 2, end - colon - 2));
+  return v ? *v : NAN;
+}
+
+// The number after "key": in the JSON output (NaN for null).
+double JsonNumber(const std::string& out, const std::string& key) {
+  const auto at = out.find("\"" + key + "\":");
+  if (at == std::string::npos) return NAN;
+  auto start = out.find_first_not_of(' ', at + key.size() + 3);
+  auto end = out.find_first_of(",\n}", start);
+  const auto v = ParseFileReal(out.substr(start, end - start));
+  return v ? *v : NAN;
+}
+
+TEST(CliCalc, XGivesFrequencyAndReturnPeriodWithLimits) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"), kGumbelAux);
+  const Result r = RunCli(dir, {"calc", dir.File("run.out"), "--x", "0.36651292058166435"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find(" Cum. Freq.  : 0.5\n"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find(" Ret. Per.   : 2\n"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find(" 90% confidence limits of cum. freq.\n   Lower     : 0.15298895310571"), std::string::npos)
+      << r.Out;
+  // Return-period limits 2 - 0.33 (Tu - Tl) and 2 + 0.66 (Tu - Tl).
+  const auto periods = r.Out.find("90% confidence limits of ret. per.");
+  ASSERT_NE(periods, std::string::npos);
+  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Lower"), 0.23258682224905147, 1e-12);
+  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Upper"), 5.534826355501897, 1e-12);
+}
+
+TEST(CliCalc, FrequencyAndReturnPeriodGiveXAsJson) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"), kGumbelAux);
+  Result r = RunCli(dir, {"calc", dir.File("run.out"), "--freq", "0.9", "--json"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"code\": 4"), std::string::npos) << r.Out;
+  EXPECT_NEAR(JsonNumber(r.Out, "X"), -std::log(-std::log(0.9)), 1e-12) << r.Out;
+  EXPECT_NEAR(JsonNumber(r.Out, "T"), 10.0, 1e-9);
+  // The input file named directly works as well.
+  r = RunCli(dir, {"calc", dir.File("run.inp"), "--period", "4"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NEAR(Labelled(r.Out, "Cum. Freq."), 0.75, 1e-15);
+  EXPECT_NEAR(Labelled(r.Out, "X-value"), -std::log(-std::log(0.75)), 1e-12);
+}
+
+TEST(CliCalc, UndefinedValuesAreNotAvailable) {
+  // Code 55 with B = 0 has F(0) = 0.5: at 0.3 the root has no value.
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"),
+            " Parameters for internal use, do not remove.\r\n55\r\n-5.00000000000000E-0001\r\n"
+            " 0.00000000000000E+0000\r\n 2.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
+  Result r = RunCli(dir, {"calc", dir.File("run.out"), "--freq", "0.3"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find(" X-value     : n.a\n"), std::string::npos) << r.Out;
+  r = RunCli(dir, {"calc", dir.File("run.out"), "--freq", "0.3", "--json"});
+  EXPECT_NE(r.Out.find("\"X\": null"), std::string::npos) << r.Out;
+}
+
+TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"), kGumbelAux);
+  const std::string out = dir.File("run.out");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--freq", "0.999999"}, "The frequency must be >0.000001 and <0.999999"},
+      {{"--freq", "x"}, "The frequency is not a valid integer"},
+      {{"--period", "100000"}, "The return period must be >0.000001 and <100000"},
+      {{"--period", "1"}, "The return period must be >1: a return period of 1 or less has no cumulative frequency"},
+      {{"--x", "1.2.3"}, "The value is not a valid real"},
+  };
+  for (const auto& [options, message] : cases) {
+    std::vector<std::string> args = {"calc", out};
+    args.insert(args.end(), options.begin(), options.end());
+    const Result r = RunCli(dir, args);
+    EXPECT_EQ(r.Status, 1) << options[1];
+    EXPECT_EQ(r.Err, message + "\n");
+    EXPECT_EQ(r.Out, "");
+  }
+  std::remove(dir.File("run.aux").c_str());
+  const Result r = RunCli(dir, {"calc", out, "--x", "2"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, " If you wish to make use of the calculator, run the program again\n");
+}
+
+TEST(CliCalc, UsageErrorsExitWithTwo) {
+  TempDir dir;
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"calc", dir.File("run.out")},
+           {"calc", "--x", "1"},
+           {"calc", dir.File("run.out"), "--x", "1", "--freq", "0.5"},
+           {"calc", dir.File("run.out"), "--x"},
+           {"calc", dir.File("run.out"), "--y", "1"}}) {
+    const Result r = RunCli(dir, args);
+    EXPECT_EQ(r.Status, 2) << args.back();
+    EXPECT_NE(r.Err.find("usage: tavorix-cli calc"), std::string::npos) << r.Err;
+  }
+}
+
+}  // namespace
+}  // namespace tavorix

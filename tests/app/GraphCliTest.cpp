@@ -1,0 +1,156 @@
+// tavorix-cli graph end to end: run without a display, as over ssh, and the
+// written bitmap read back byte by byte.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CliRunner.h"
+#include "core/TestUtil.h"
+
+namespace tavorix {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+
+using GraphRun = test::CliResult;
+using test::ShellQuote;
+
+// Runs the command with no display and no platform chosen.
+GraphRun RunGraphCli(const TempDir& dir, const std::vector<std::string>& args) {
+  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + ShellQuote(TAVORIX_CLI_PATH) + " graph";
+  for (const auto& a : args) cmd += " " + ShellQuote(a);
+  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+  cmd += " >" + ShellQuote(out) + " 2>" + ShellQuote(err) + " </dev/null";
+  const int raw = std::system(cmd.c_str());
+  GraphRun r;
+  r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.Out = ReadFile(out);
+  r.Err = ReadFile(err);
+  return r;
+}
+
+// A build configured without the Qt parts has a graph command that refuses.
+#define SKIP_WITHOUT_DRAWING(run)                                        \
+  if ((run).Err.find("has no drawing") != std::string::npos) GTEST_SKIP() \
+      << "built without drawing"
+
+std::string Report(const std::string& name) { return std::string(TAVORIX_TEST_DATA_DIR) + "/graphs/" + name; }
+
+std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+  return v;
+}
+
+// Red, green and blue of pixel (x, y) of a 24-bit bitmap (rows stored bottom up).
+struct Rgb {
+  int R, G, B;
+  bool operator==(const Rgb&) const = default;
+};
+Rgb PixelOf(const std::string& bmp, int x, int y) {
+  const std::size_t width = Le(bmp, 18, 4), height = Le(bmp, 22, 4);
+  const std::size_t stride = (width * 3 + 3) / 4 * 4;
+  const std::size_t at = Le(bmp, 10, 4) + (height - 1 - y) * stride + x * 3;
+  return {static_cast<unsigned char>(bmp[at + 2]), static_cast<unsigned char>(bmp[at + 1]),
+          static_cast<unsigned char>(bmp[at])};
+}
+
+int CountOf(const std::string& bmp, const Rgb& c, int top = 0, int bottom = 441) {
+  int n = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < 623; ++x) n += PixelOf(bmp, x, y) == c ? 1 : 0;
+  return n;
+}
+int CountYellow(const std::string& bmp) { return CountOf(bmp, Rgb{255, 255, 0}); }
+
+TEST(CliGraph, DrawsAColourBitmapWithoutADisplay) {
+  TempDir dir;
+  const std::string bmp = dir.File("cumulative.bmp");
+  const GraphRun r = RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "-o", bmp});
+  SKIP_WITHOUT_DRAWING(r);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "The graph was saved in  " + bmp + "\n");
+  EXPECT_EQ(r.Err, "");
+  const std::string bytes = ReadFile(bmp);
+  ASSERT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(Le(bytes, 18, 4), 623u);
+  EXPECT_EQ(Le(bytes, 22, 4), 441u);
+  EXPECT_EQ(Le(bytes, 28, 2), 24u);
+  EXPECT_EQ(PixelOf(bytes, 600, 300), (Rgb{0, 0, 139}));
+  EXPECT_EQ(PixelOf(bytes, 5, 5), (Rgb{192, 192, 192}));
+  EXPECT_GT(CountYellow(bytes), 100);
+}
+
+TEST(CliGraph, BlackAndWhiteAndNoBeltOptions) {
+  TempDir dir;
+  const std::string bmp = dir.File("bw.bmp");
+  const GraphRun r = RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "--bw", "-o", bmp});
+  SKIP_WITHOUT_DRAWING(r);
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_EQ(PixelOf(ReadFile(bmp), 600, 300), (Rgb{255, 255, 255}));
+
+  const std::string noBelt = dir.File("nobelt.bmp");
+  ASSERT_EQ(RunGraphCli(dir, {"--no-belt", "-o", noBelt, "--type", "1", Report("gumbel12.out")}).Status, 0);
+  EXPECT_EQ(CountYellow(ReadFile(noBelt)), 0);
+}
+
+TEST(CliGraph, PngByTheFileName) {
+  TempDir dir;
+  const std::string png = dir.File("histogram.png");
+  const GraphRun r = RunGraphCli(dir, {Report("negative12.out"), "--type", "2", "-o", png});
+  SKIP_WITHOUT_DRAWING(r);
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_EQ(ReadFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST(CliGraph, RefusesMissingReportsAndWrongArguments) {
+  TempDir dir;
+  const std::string missing = dir.File("none.out");
+  const GraphRun r = RunGraphCli(dir, {missing, "--type", "3", "-o", dir.File("g.bmp")});
+  SKIP_WITHOUT_DRAWING(r);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("The file \"" + missing + "\"could not be opened."), std::string::npos) << r.Err;
+
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "7", "-o", dir.File("g.bmp")}).Status, 2);
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1"}).Status, 2);
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "-o", dir.File("g.bmp")}).Status, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("g.bmp")));
+}
+
+TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
+  // The Lake Huron departures run from about -3 to +3 feet.
+  TempDir dir;
+  const std::string inp = dir.File("lakehuron_anomaly.inp");
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/lakehuron_anomaly.inp", inp);
+  const test::CliResult run = test::RunCli(dir, {"run", inp});
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  const Rgb aqua{0, 255, 255}, darkBlue{0, 0, 139};
+  for (int type = 1; type <= 6; ++type) {
+    const std::string bmp = dir.File("graph" + std::to_string(type) + ".bmp");
+    const GraphRun r =
+        RunGraphCli(dir, {dir.File("lakehuron_anomaly.out"), "--type", std::to_string(type), "-o", bmp});
+    SKIP_WITHOUT_DRAWING(r);
+    ASSERT_EQ(r.Status, 0) << "type " << type << ": " << r.Err;
+    const std::string bytes = ReadFile(bmp);
+    ASSERT_EQ(bytes.size(), Le(bytes, 10, 4) + 1872u * 441u) << "type " << type;
+    EXPECT_EQ(Le(bytes, 28, 2), 24u);
+    EXPECT_EQ(PixelOf(bytes, 600, 300), darkBlue);
+    // Observed circles (1, 4, 5) and the density curve (2, 6) below the legends.
+    if (type != 3) {
+      EXPECT_GT(CountOf(bytes, aqua, 105, 350), 30) << "type " << type;
+    }
+    // The belt of 98 data has its limit lines.
+    if (type == 1 || type == 3 || type == 4) {
+      EXPECT_GT(CountYellow(bytes), 100) << "type " << type;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavorix

@@ -1,0 +1,93 @@
+// tavorix-cli run end to end: the whole analysis of every example series,
+// and the refusals with their exit statuses.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <regex>
+
+#include "CliRunner.h"
+#include "core/TestUtil.h"
+
+namespace tavorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::RunCli;
+using test::TempDir;
+
+// The number after a JSON key at its first occurrence.
+double JsonNumber(const std::string& json, const std::string& key) {
+  std::smatch m;
+  const std::regex re("\"" + key + "\": (-?[0-9.eE+-]+)");
+  if (!std::regex_search(json, m, re)) return std::nan("");
+  return std::stod(m[1]);
+}
+
+class RunOnExample : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(RunOnExample, WritesTheThreeFilesAndAgreesWithThem) {
+  TempDir dir;
+  const std::string name = GetParam();
+  fs::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/" + name + ".inp", dir.File(name + ".inp"));
+  const auto r = RunCli(dir, {"run", dir.File(name + ".inp"), "--json"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  for (const char* ext : {".out", ".aux", ".Lst"}) EXPECT_TRUE(fs::exists(dir.File(name + ext))) << ext;
+
+  // The ".aux" code is the chosen code of the summary.
+  const std::string aux = ReadFile(dir.File(name + ".aux"));
+  const auto secondLine = aux.substr(aux.find('\n') + 1);
+  const int code = std::stoi(secondLine.substr(0, secondLine.find('\r')));
+  EXPECT_EQ(code, static_cast<int>(JsonNumber(r.Out, "code")));
+
+  // The report's average absolute difference is the summary's, to its two decimals.
+  const std::string out = ReadFile(dir.File(name + ".out"));
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(out, m, std::regex(" observed frequencies : *([0-9.]+)%")));
+  EXPECT_NEAR(std::stod(m[1]), JsonNumber(r.Out, "AvAbsDiff"), 0.0051);
+
+  // No scratch file stays beside the input.
+  for (const auto& entry : fs::directory_iterator(dir.Path())) {
+    const std::string file = entry.path().filename().string();
+    EXPECT_EQ(file.find(".tmp"), std::string::npos) << file;
+    EXPECT_EQ(file.find(".Tmp"), std::string::npos) << file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, RunOnExample,
+                         ::testing::Values("failure", "lakehuron", "lakehuron_anomaly", "nhtemp", "precip",
+                                           "quakes_mag", "rivers", "venice_max", "treering"));
+
+TEST(CliRun, PlainColumnIsImportedFirstAndAPreferenceRunsAlone) {
+  TempDir dir;
+  test::WriteFile(dir.File("levels.txt"), "3.1\n2.4\n5.0\n4.4\n3.9\n2.8\n6.1\n3.3\n");
+  const auto r = RunCli(dir, {"run", dir.File("levels.txt"), "--prefer", "4"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(fs::exists(dir.File("levels.inp")));
+  EXPECT_TRUE(fs::exists(dir.File("levels.out")));
+  EXPECT_FALSE(fs::exists(dir.File("levels.Lst"))) << "a preferred distribution has no ranked list";
+  EXPECT_NE(r.Out.find("Calculations were done and the output is saved in  "), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("levels.out")).find(" Probability distribution preferred by user."), std::string::npos);
+}
+
+TEST(CliRun, IdenticalValuesStopWithTheNoVariationMessage) {
+  TempDir dir;
+  test::WriteFile(dir.File("flat.txt"), "2\n2\n2\n2\n2\n2\n2\n");
+  const auto r = RunCli(dir, {"run", dir.File("flat.txt")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("No variation between data. Program stops running"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.File("flat.inp"))) << "the input is kept";
+  EXPECT_FALSE(fs::exists(dir.File("flat.out")));
+}
+
+TEST(CliRun, UsageErrorsExitTwo) {
+  TempDir dir;
+  EXPECT_EQ(RunCli(dir, {"run"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"run", "x.inp", "--prefer", "19"}).Status, 2);
+  EXPECT_EQ(RunCli(dir, {"run", "x.inp", "--bogus"}).Status, 2);
+}
+
+}  // namespace
+}  // namespace tavorix

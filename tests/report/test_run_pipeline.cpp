@@ -1,0 +1,180 @@
+// The Save-Run stages from a written input file to the results files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "core/TavorixError.h"
+#include "core/TestUtil.h"
+#include "core/UDMTavorix.h"
+#include "report/ParameterFile.h"
+#include "report/RunPipeline.h"
+
+namespace tavorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+
+// A run in its own folder; scratch files go to a private temporary folder
+// below it, so the test sees whether they are removed.
+class PipelineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("TMPDIR");
+    oldTmp_ = old ? old : "";
+    hadTmp_ = old != nullptr;
+    fs::create_directories(dir_.File("tmp"));
+    setenv("TMPDIR", dir_.File("tmp").c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadTmp_)
+      setenv("TMPDIR", oldTmp_.c_str(), 1);
+    else
+      unsetenv("TMPDIR");
+  }
+
+  PipelineResult Run(const std::vector<double>& values, const std::string& preference = "1") {
+    dm_ = TDMTavorix{};
+    dm_.FileName = dir_.File("series.inp");
+    dm_.Title1 = "Pipeline test";
+    dm_.Title2 = "units";
+    dm_.Values.assign(values.begin(), values.end());
+    for (std::size_t i = 0; i < values.size(); ++i) dm_.Serials.push_back(static_cast<int>(i) + 1);
+    dm_.RemoveFlags.assign(values.size(), 0);
+    dm_.NrOfData = static_cast<int>(values.size());
+    dm_.WriteInputFile();
+    dm_.SelectionCode = preference;
+    progress_.clear();
+    pauses_ = 0;
+    PipelineOptions options;
+    options.Progress = [this](std::string_view s) { progress_.emplace_back(s); };
+    options.Pause = [this] { ++pauses_; };
+    return RunSaveRunStages(dm_, run_, false, options);
+  }
+
+  bool Said(const std::string& line) const {
+    return std::find(progress_.begin(), progress_.end(), line) != progress_.end();
+  }
+  bool ScratchFolderEmpty() const { return fs::is_empty(dir_.File("tmp")); }
+
+  TempDir dir_;
+  TDMTavorix dm_;
+  TavorixRun run_;
+  std::vector<std::string> progress_;
+  int pauses_ = 0;
+  std::string oldTmp_;
+  bool hadTmp_ = false;
+};
+
+std::vector<double> Gumbel(int n, double shift = 0) {
+  std::vector<double> v;
+  for (int r = n; r >= 1; --r) v.push_back(shift + 10.0 - 2.0 * std::log(-std::log(r / (n + 1.0))));
+  return v;
+}
+
+TEST_F(PipelineTest, BestOfAllRunLeavesTheResultFilesAndNoScratchFiles) {
+  const PipelineResult r = Run(Gumbel(20));
+  ASSERT_FALSE(r.NoVariation);
+  EXPECT_TRUE(fs::exists(r.OutputPath));
+  EXPECT_TRUE(fs::exists(r.ParameterPath));
+  EXPECT_TRUE(fs::exists(r.ListPath));
+  EXPECT_TRUE(ScratchFolderEmpty());
+  EXPECT_EQ(dm_.FileName, dir_.File("series.out"));
+  EXPECT_TRUE(std::is_sorted(dm_.Values.begin(), dm_.Values.end())) << "the series is in ascending order after a run";
+  EXPECT_DOUBLE_EQ(dm_.AvAbsDiff, r.AvAbsDiff);
+  EXPECT_EQ(r.Message, "The input is saved in " + dir_.File("series.inp") +
+                           "   Calculations were done and the output is saved in  " + dir_.File("series.out"));
+
+  ParameterFileContents aux;
+  ASSERT_TRUE(ReadParameterFile(r.ParameterPath, aux));
+  EXPECT_EQ(aux.Code, r.DistCode);
+
+  // The ranked list is re-sorted: ascending averages.
+  std::vector<double> averages;
+  const std::string list = ReadFile(r.ListPath);
+  const std::regex average(" Average = *([0-9.]+)");
+  for (std::sregex_iterator it(list.begin(), list.end(), average), end; it != end; ++it)
+    averages.push_back(std::stod((*it)[1]));
+  ASSERT_GT(averages.size(), 20u);
+  EXPECT_TRUE(std::is_sorted(averages.begin(), averages.end()));
+
+  // The stage lines frame the fit's own lines; 20 data say nothing of "almost done".
+  ASSERT_GE(progress_.size(), 4u);
+  EXPECT_EQ(progress_[0], " Saving data .....");
+  EXPECT_EQ(progress_[1], " Calculating .....");
+  EXPECT_EQ(progress_[progress_.size() - 2], " Progress 75% ....");
+  EXPECT_EQ(progress_.back(), " Filing results ..");
+  EXPECT_FALSE(Said(" Almost done ..."));
+  EXPECT_EQ(pauses_, 4);
+
+  // The confidence table follows the report.
+  const std::string out = ReadFile(r.OutputPath);
+  EXPECT_NE(out.find(" Confidence limits of calculated X-values"), std::string::npos);
+  EXPECT_EQ(out.rfind(" RESULTS OF Tavorix PROGRAM", 0), 0u);
+}
+
+TEST_F(PipelineTest, AlmostDoneLineAbove250Data) {
+  Run(Gumbel(251), "4");
+  EXPECT_TRUE(Said(" Almost done ..."));
+  Run(Gumbel(250), "4");
+  EXPECT_FALSE(Said(" Almost done ..."));
+}
+
+TEST_F(PipelineTest, GammaResultsHaveNoConfidenceTable) {
+  const PipelineResult r = Run(Gumbel(30), "61");
+  ASSERT_EQ(r.DistCode, 61);
+  const std::string out = ReadFile(r.OutputPath);
+  EXPECT_EQ(out.find(" Confidence limits of calculated X-values"), std::string::npos);
+  EXPECT_NE(out.find(" Return period = 1/(1-Cum.Frq)"), std::string::npos);
+  EXPECT_TRUE(ScratchFolderEmpty());
+}
+
+TEST_F(PipelineTest, IdenticalValuesStopAndKeepTheInputOnly) {
+  const PipelineResult r = Run(std::vector<double>(8, 4.5));
+  EXPECT_TRUE(r.NoVariation);
+  EXPECT_EQ(r.Message, "No variation between data. Program stops running");
+  EXPECT_TRUE(fs::exists(dir_.File("series.inp")));
+  EXPECT_FALSE(fs::exists(dir_.File("series.out")));
+  EXPECT_FALSE(fs::exists(dir_.File("series.Lst")));
+  EXPECT_TRUE(ScratchFolderEmpty());
+}
+
+TEST_F(PipelineTest, PreferredFitWithoutResultGivesTheCannotBeFoundReport) {
+  // All values far below the first Burr scale step: the fit has no candidate.
+  const PipelineResult r = Run({0.00011, 0.00012, 0.00014, 0.00015, 0.00017, 0.0002, 0.00022, 0.00025}, "31");
+  ASSERT_FALSE(r.NoVariation);
+  EXPECT_EQ(r.DistCode, 0);
+  const std::string out = ReadFile(r.OutputPath);
+  const std::string last = " The frequency distibution cannot be found :\r\n";
+  ASSERT_GE(out.size(), last.size());
+  EXPECT_EQ(out.substr(out.size() - last.size()), last);
+  const std::string aux = ReadFile(r.ParameterPath);
+  EXPECT_EQ(aux.rfind(" Parameters for internal use, do not remove.\r\n0\r\n", 0), 0u);
+  EXPECT_EQ(std::count(aux.begin(), aux.end(), '\n'), 3);
+}
+
+TEST_F(PipelineTest, NegativeDataAreReportedInInputUnits) {
+  std::vector<double> v;
+  for (int k = -5; k <= 20; ++k) v.push_back(k);  // median 7.5 (rank 13 of 26 is 7)
+  const PipelineResult r = Run(v, "53");
+  ASSERT_EQ(r.DistCode, 53);
+  const std::string out = ReadFile(r.OutputPath);
+  EXPECT_NE(out.find("Median X:   7.00"), std::string::npos) << "the median of the data as entered";
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(out, m, std::regex(" data values : *([0-9.]+)")));
+  EXPECT_GT(std::stod(m[1]), 0.99) << "calculated X agree with the data for a closed-form fit";
+  EXPECT_NE(out.find("\r\n   -5.00 "), std::string::npos) << "the smallest datum printed as entered";
+}
+
+TEST_F(PipelineTest, FewerThanSixDataAreRefused) {
+  EXPECT_THROW(Run({1, 2, 3, 4, 5}), TavorixError);
+  EXPECT_TRUE(ScratchFolderEmpty());
+}
+
+}  // namespace
+}  // namespace tavorix

@@ -1,0 +1,241 @@
+// The calculator window on the offscreen platform: what the user types and
+// sees, with the files of a run written into a temporary folder.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <cmath>
+#include <fstream>
+
+#include "calculator/Calculator.h"
+#include "calculator/window/UcalcForm.h"
+#include "core/TestUtil.h"
+#include "core/UDMTavorix.h"
+#include "report/ParameterFile.h"
+
+namespace tavorix {
+namespace {
+
+class RecordingSink : public TMessageSink {
+ public:
+  void ShowMessage(const QString& text) override { Messages.push_back(text.toStdString()); }
+  bool Confirm(const QString&) override { return true; }
+  std::vector<std::string> Messages;
+};
+
+// A run's files: "run.inp" with six values and "run.aux" with the given fit.
+class CalcFormTest : public ::testing::Test {
+ protected:
+  void WriteRun(const FittedDistribution& fd, double shift) {
+    TDMTavorix dm;
+    dm.FileName = dir.File("run.inp");
+    dm.Values = {1.0, 2.0, 3.0, 4.0, 5.0, 6.0};
+    dm.Serials = {1, 2, 3, 4, 5, 6};
+    dm.RemoveFlags.assign(6, 0);
+    dm.NrOfData = 6;
+    dm.WriteInputFile();
+    std::ofstream aux(dir.File("run.aux"), std::ios::binary);
+    WriteParameterFile(aux, fd, shift);
+  }
+  void WriteGumbel() {  // A = 1, B = 0: F = exp(-exp(-X'))
+    FittedDistribution fd;
+    fd.DistCode = 4;
+    fd.ParA = 1.0;
+    fd.ParB = 0.0;
+    WriteRun(fd, 0.0001);
+  }
+  void Open() {
+    form.SetFileName(dir.File("run.out"));
+    form.show();
+  }
+  static double Value(const QLineEdit* e) { return e->text().toDouble(); }
+  static void Type(QLineEdit* e, const char* text) {
+    e->clear();
+    QTest::keyClicks(e, QString::fromLatin1(text));
+  }
+
+  test::TempDir dir;
+  RecordingSink sink;
+  TCalcForm form{nullptr, &sink};
+};
+
+TEST_F(CalcFormTest, CaptionsOfTheWindow) {
+  EXPECT_EQ(form.windowTitle(), "Calculator");
+  EXPECT_EQ(form.Label7->text(),
+            "Enter X-value, then click \"Go ->\", to obtain cumulative frequency and return period");
+  EXPECT_EQ(form.Label8->text(), "Enter cumulative frequency or return period to obtain X-value");
+  EXPECT_EQ(form.Label15->text(), "90% confidence limits of cum. freq.");
+  EXPECT_EQ(form.Label9->text(), "90% confidence limits of ret. per.");
+  EXPECT_EQ(form.Label12->text(), "90% confidence limits of X-Value");
+  EXPECT_EQ(form.Label16->text(), "Lower   ");
+  EXPECT_EQ(form.Edit7->text(), "Go ->");
+  EXPECT_TRUE(form.Edit7->isReadOnly());
+  for (QLineEdit* out : {form.Edit2, form.Edit3, form.Edit6, form.Edit9, form.Edit10, form.Edit11, form.Edit12,
+                         form.Edit13, form.Edit14})
+    EXPECT_FALSE(out->isEnabled()) << out->objectName().toStdString();
+}
+
+TEST_F(CalcFormTest, GammaDisablesTheLowerHalf) {
+  FittedDistribution fd;
+  fd.DistCode = 61;
+  fd.P.A = 2.0;
+  fd.P.Terms = 3;
+  WriteRun(fd, 0.0001);
+  Open();
+  for (QWidget* w : std::initializer_list<QWidget*>{form.Edit4, form.Edit5, form.Label4, form.Label5, form.Label6,
+                                                    form.Label13, form.Label14, form.Label18})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  for (QLineEdit* e : {form.Edit6, form.Edit11, form.Edit12}) EXPECT_EQ(e->text(), " n.a");
+  // The upper half still works: Erlang with scale 2 and 3 terms at X' = 4.
+  Type(form.Edit1, "4");
+  QTest::mouseClick(form.Edit7, Qt::LeftButton);
+  EXPECT_NEAR(Value(form.Edit2), 1.0 - 5.0 * std::exp(-2.0), 1e-14);
+
+  // A later run with another code enables the lower half again.
+  form.hide();
+  WriteGumbel();
+  form.show();
+  EXPECT_TRUE(form.Edit4->isEnabled());
+  EXPECT_TRUE(form.Label18->isEnabled());
+  EXPECT_EQ(form.Edit6->text(), "");
+}
+
+TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
+  WriteGumbel();
+  Open();
+  // X' = -ln(ln 2) gives F = 0.5; with N = 6 the limits of the frequency
+  // are 0.5 -+ 3.4 Sd / 2 with Sd = sqrt(1.5)/6.
+  form.Edit1->setText(QString::number(-std::log(std::log(2.0)), 'g', 17));
+  QTest::mouseClick(form.Edit7, Qt::LeftButton);
+  EXPECT_EQ(form.Edit2->text(), "0.5");
+  EXPECT_EQ(form.Edit3->text(), "2");
+  EXPECT_NEAR(Value(form.Edit13), 0.15298895310571647, 1e-14);
+  EXPECT_NEAR(Value(form.Edit14), 0.8470110468942835, 1e-14);
+  EXPECT_NEAR(Value(form.Edit9), 0.23258682224905147, 1e-12);
+  EXPECT_NEAR(Value(form.Edit10), 5.534826355501897, 1e-12);
+  EXPECT_TRUE(sink.Messages.empty());
+
+  // Entering the X field clears the upper half.
+  form.Edit1Enter();
+  for (QLineEdit* e : {form.Edit1, form.Edit2, form.Edit3, form.Edit9, form.Edit10, form.Edit13, form.Edit14})
+    EXPECT_EQ(e->text(), "");
+}
+
+TEST_F(CalcFormTest, FrequencyOrReturnPeriodGivesX) {
+  WriteGumbel();
+  Open();
+  // Gumbel A = 1, B = 0: X' = -ln(-ln F), X = X' + Shift - 0.0001 = X'.
+  Type(form.Edit4, "0.5");
+  form.Edit4Exit();
+  EXPECT_NEAR(Value(form.Edit6), -std::log(std::log(2.0)), 1e-13);
+  EXPECT_NEAR(Value(form.Edit11), -std::log(-std::log(0.15298895310571647)), 1e-12);
+  EXPECT_NEAR(Value(form.Edit12), -std::log(-std::log(0.8470110468942835)), 1e-12);
+  EXPECT_EQ(form.Edit5->text(), "2");
+
+  form.Edit5Enter();
+  for (QLineEdit* e : {form.Edit4, form.Edit5, form.Edit6, form.Edit11, form.Edit12}) EXPECT_EQ(e->text(), "");
+  Type(form.Edit5, "4");
+  form.Edit5Exit();
+  EXPECT_EQ(form.Edit4->text(), "0.75");
+  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.75)), 1e-13);
+  EXPECT_TRUE(sink.Messages.empty());
+}
+
+TEST_F(CalcFormTest, LeavingTheFrequencyFieldForGoCalculates) {
+  WriteGumbel();
+  Open();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.Edit4->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(form.Edit4, "0.9");
+  form.Edit8->setFocus(Qt::MouseFocusReason);
+  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.9)), 1e-13);
+  EXPECT_EQ(form.Edit5->text(), "10");
+}
+
+TEST_F(CalcFormTest, RefusedInputShowsItsMessageAndKeepsTheFields) {
+  WriteGumbel();
+  Open();
+  Type(form.Edit4, "0.999999");
+  form.Edit4Exit();
+  Type(form.Edit5, "100000");
+  form.Edit5Exit();
+  Type(form.Edit5, "0.5");
+  form.Edit5Exit();
+  Type(form.Edit1, "abc");
+  form.Edit7Click();
+  EXPECT_EQ(sink.Messages, (std::vector<std::string>{kCalcFrequencyRange, kCalcPeriodRange,
+                                                     kCalcPeriodNotAboveOne, kCalcValueNotReal}));
+  EXPECT_EQ(form.Edit6->text(), "");
+  EXPECT_EQ(form.Edit2->text(), "");
+}
+
+TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
+  // Code 55 with B = 0 starts at F = 0.5: below it X has no value, the lower
+  // limit is floored at 0.001 before its root is taken.
+  FittedDistribution fd;
+  fd.DistCode = 55;
+  fd.ParA = -0.5;
+  fd.ParB = 0.0;
+  fd.P.E = 2.0;
+  WriteRun(fd, 0.0001);
+  Open();
+  Type(form.Edit4, "0.3");
+  form.Edit4Exit();
+  EXPECT_EQ(form.Edit6->text(), "n.a");
+  EXPECT_NEAR(Value(form.Edit11), std::sqrt(0.001), 1e-14);
+}
+
+TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
+  // Log-normal (22): the scan moves and transforms the data. The main
+  // window's series differs from the file (edited, not saved) and must stay
+  // exactly as it was, and so must its file name.
+  FittedDistribution fd;
+  fd.DistCode = 22;
+  fd.P.Mean = std::log(3.0);
+  fd.P.Sigma = 0.6;
+  WriteRun(fd, 0.0001);
+  TDMTavorix shared;
+  shared.FileName = dir.File("run.out");
+  shared.Values = {10.0, 20.0, 30.0, 40.0, 50.0, 60.0, 70.0};
+  shared.NrOfData = 7;
+  form.SetDataModule(&shared);
+  form.show();
+  Type(form.Edit4, "0.5");
+  form.Edit4Exit();
+  ASSERT_NE(form.Edit6->text(), "");
+  EXPECT_NEAR(Value(form.Edit6), 3.0, 0.01);
+  Type(form.Edit1, "2");
+  form.Edit7Click();
+  form.hide();
+  EXPECT_EQ(shared.Values, (DataArrayR{10.0, 20.0, 30.0, 40.0, 50.0, 60.0, 70.0}));
+  EXPECT_EQ(shared.NrOfData, 7);
+  EXPECT_EQ(shared.FileName, dir.File("run.out"));
+  for (QLineEdit* e : {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6, form.Edit9,
+                       form.Edit10, form.Edit11, form.Edit12, form.Edit13, form.Edit14})
+    EXPECT_EQ(e->text(), "") << e->objectName().toStdString();
+  EXPECT_TRUE(sink.Messages.empty());
+}
+
+TEST_F(CalcFormTest, WithoutAParameterFileTheUserIsAskedToRun) {
+  Open();
+  Type(form.Edit1, "1");
+  form.Edit7Click();
+  // The input file is read first; it is missing too.
+  ASSERT_EQ(sink.Messages.size(), 1u);
+  EXPECT_NE(sink.Messages[0].find("could not be opened"), std::string::npos);
+  TDMTavorix dm;
+  dm.FileName = dir.File("run.inp");
+  dm.Values = {1, 2, 3, 4, 5, 6};
+  dm.Serials = {1, 2, 3, 4, 5, 6};
+  dm.RemoveFlags.assign(6, 0);
+  dm.NrOfData = 6;
+  dm.WriteInputFile();
+  form.Edit7Click();
+  ASSERT_EQ(sink.Messages.size(), 2u);
+  EXPECT_EQ(sink.Messages[1], kCalcNoParameters);
+}
+
+}  // namespace
+}  // namespace tavorix
