@@ -185,3 +185,19 @@ TEST_F(MainWindowTest, OptimisationWindowText) {
 
 }  // namespace
 }  // namespace tavorix::test
+
+namespace tavorix::test {
+namespace {
+
+TEST(FileDialogs, FilterPairsBecomeQtFiltersAndNamesGetTheDefaultExtension) {
+  EXPECT_EQ(QtFilterFromPairs("Input files (*.inp)|*.inp"), "Input files (*.inp)");
+  EXPECT_EQ(QtFilterFromPairs("Graph files (*.bmp)|*.bmp|All files (*.*)|*.*"),
+            "Graph files (*.bmp);;All files (*.*)");
+  EXPECT_EQ(WithDefaultExtension("/d/series", "inp"), "/d/series.inp");
+  EXPECT_EQ(WithDefaultExtension("/d/results", ".out"), "/d/results.out");
+  EXPECT_EQ(WithDefaultExtension("/d/graph.png", "bmp"), "/d/graph.png");
+  EXPECT_EQ(WithDefaultExtension("/d.x/series", "inp"), "/d.x/series.inp");
+}
+
+}  // namespace
+}  // namespace tavorix::test
