@@ -103,6 +103,24 @@ TEST_F(InputPageTest, PasteOfTextWithoutNumbersIsRefused) {
   EXPECT_EQ(Cell(0, 1), "0");
 }
 
+TEST_F(InputPageTest, EditMenuPastesIntoTheCurrentCellOfTheGrid) {
+  QApplication::setActiveWindow(form);
+  form->StringGrid1->setFocus();
+  form->StringGrid1->setCurrentCell(3, 1);
+  ASSERT_EQ(QApplication::focusWidget(), form->StringGrid1);
+  QGuiApplication::clipboard()->setText("7\r\n8\r\n");
+  dialogs.Answers = {true};
+  form->EditPasteAction->trigger();
+  EXPECT_EQ(Cell(3, 1), "7");
+  EXPECT_EQ(Cell(4, 1), "8");
+  EXPECT_EQ(dm->Values[4], 8.0L);
+  EXPECT_EQ(dm->NrOfData, 15);
+
+  // Delete empties the current cell, which removes its datum at Save-Run.
+  form->EditDeleteAction->trigger();
+  EXPECT_EQ(Cell(3, 1), "");
+}
+
 TEST_F(InputPageTest, TypedCellGoesIntoThePage) {
   QTableWidget* grid = form->StringGrid1;
   grid->setCurrentCell(2, 1);
