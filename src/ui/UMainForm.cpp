@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
@@ -119,7 +120,9 @@ void TMainForm::BuildIntroPage() {
   };
   IntroMemo = makeMemo("IntroMemo", kIntroHelpText);
   ContMemo = makeMemo("ContMemo", kDistributionsHelpText);
+  // The formulas stand in columns.
   ContMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ContMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   DisConMemo = makeMemo("DisConMemo", kCompositionHelpText);
   ConfMemo = makeMemo("ConfMemo", kConfidenceHelpText);
   IntervalMemo = makeMemo("IntervalMemo", kIntervalsHelpText);
