@@ -8,6 +8,7 @@
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "fitting/CompositeKinds.h"
+#include "fitting/Composites.h"
 #include "fitting/DistributionFunctions.h"
 #include "fitting/FittedCurve.h"
 #include "fitting/Inverses.h"
@@ -37,17 +38,6 @@ double NormalTransform(int code, const FitParams& p, double x) {
   }
 }
 
-// One part of a composite at x on the moved scale.
-double PartFc(int code, const FitParams& p, double x, bool lower) {
-  CompositeParts parts{};
-  if (!CompositePartsOf(code, parts)) return 0.0;
-  if (lower) {
-    const double t = parts.Generalized ? PowerOf(x, p.Es) : x;
-    return ComponentFc(parts.Lower, p.As * t + p.Bs);
-  }
-  const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
-  return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
-}
 
 // Whether x lies in the lower part: at or below the separation point. P
 // comes back from the parameter file's 15 digits and X' from the input
@@ -105,7 +95,7 @@ CalcParameters ReadParam(std::istream& in) {
   prm.Code = c.Code;
   prm.P = c.Fit.P;
   prm.Shift = c.Shift;
-  if (IsCompositeCode(prm.Code)) prm.FP = PartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
+  if (IsCompositeCode(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
   return prm;
 }
 
@@ -184,7 +174,7 @@ double CalcNormalF(double z, double negative) {
 double CalcFc(const CalcParameters& prm, double xMoved) {
   const int code = prm.Code;
   const FitParams& p = prm.P;
-  if (IsCompositeCode(code)) return PartFc(code, p, xMoved, InLowerPart(p, xMoved));
+  if (IsCompositeCode(code)) return CompositePartFc(code, p, xMoved, InLowerPart(p, xMoved));
   if (IsNormalCode(code)) {
     const double t = NormalTransform(code, p, xMoved);
     return CalcNormalF((t - p.Mean) / p.Sigma, 0.001);

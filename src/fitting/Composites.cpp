@@ -38,8 +38,10 @@ PartSums SumsOfKind(KindLimits limits, const double* t, const double* fr, int fi
   return {};
 }
 
-// The part that holds x (by value or by rank) and its frequency there.
-double PartFc(int code, const FitParams& p, double x, bool lower) {
+
+}  // namespace
+
+double CompositePartFc(int code, const FitParams& p, double x, bool lower) {
   CompositeParts parts{};
   if (!CompositePartsOf(code, parts)) return 0.0;
   if (lower) {
@@ -49,8 +51,6 @@ double PartFc(int code, const FitParams& p, double x, bool lower) {
   const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
   return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
 }
-
-}  // namespace
 
 PartSums EvaluatePart(ComponentKind kind, KindLimits limits, const double* t, const double* fr,
                       int first, int last, double a, double b) {
@@ -89,11 +89,11 @@ void FinishCompositeStep(TavorixRun& run, int code) {
 }
 
 double CompositeFc(int code, const FitParams& p, double x) {
-  return PartFc(code, p, x, x <= p.BreakPoint);
+  return CompositePartFc(code, p, x, x <= p.BreakPoint);
 }
 
 double CompositeFcAtRank(int code, const FitParams& p, double x, int rank) {
-  return PartFc(code, p, x, rank <= p.BreakCount);
+  return CompositePartFc(code, p, x, rank <= p.BreakCount);
 }
 
 bool CompositeAdmissible(int code, int m, int n) {

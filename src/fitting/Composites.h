@@ -35,6 +35,10 @@ void FitGeneralizedComposite(TavorixRun& run, FitWorkspace& ws, int code);
 // Calculated frequency of a fitted composite at x on the moved scale: the
 // lower part for x <= BreakPoint, the upper part above, with the kinds'
 // unlimited functions (fitted curve, calculator, graphs).
+// The frequency of one part (lower or upper) of a composite at x on the moved
+// scale, with the unlimited kind functions.
+double CompositePartFc(int code, const FitParams& p, double x, bool lower);
+
 double CompositeFc(int code, const FitParams& p, double x);
 // The same for the datum of the given rank: ranks 1..BreakCount belong to the
 // lower part (data with ties at P stay in the part the fit gave them).

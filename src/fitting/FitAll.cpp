@@ -233,6 +233,9 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
   std::stable_sort(launch.begin(), launch.end(),
                    [&](std::size_t a, std::size_t b) { return steps[a].Cost > steps[b].Cost; });
 
+  // The steps fit on copies of the run as it stands now; the run itself
+  // takes the results over while they go on.
+  const TavorixRun base = run;
   std::mutex mutex;
   std::condition_variable finished;
   std::atomic<std::size_t> next{0};
@@ -240,7 +243,7 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
     for (std::size_t k = next++; k < launch.size(); k = next++) {
       const std::size_t i = launch[k];
       StepOutcome result;
-      RunStepOnCopy(run, steps[i], result);
+      RunStepOnCopy(base, steps[i], result);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[i] = std::move(result);
       outcomes[i].Done = true;
