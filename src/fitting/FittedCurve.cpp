@@ -86,6 +86,8 @@ void EvaluateFittedCurve(TavorixRun& run) {
   if (code == 59 || code == 33) run.AboveBoundC = hits.AboveBoundC;
 }
 
+double LastBoundNudge(double width) { return std::fmin(0.0002, std::fabs(width) / 1000.0); }
+
 void ComputeIntervals(TavorixRun& run) {
   int k = run.NrOfClasses;
   if (k < 1) k = 1;
@@ -101,7 +103,7 @@ void ComputeIntervals(TavorixRun& run) {
     count[j] = 0;
   }
   if (b[1] == 0) b[1] = 0.0001;
-  b[k + 1] += 0.0002;
+  b[k + 1] += LastBoundNudge(width);
   if (b[1] < 0)
     for (int j = 1; j <= k + 1; ++j) b[j] -= run.Shift;
 

@@ -32,6 +32,12 @@ double Fcode(const FittedDistribution& fd, double x, FcodeUse use, BoundHits* hi
 // FcCalc. Sets the run's bound flags.
 void EvaluateFittedCurve(TavorixRun& run);
 
+// What the last class bound is raised by so that the largest value lies
+// inside the last class: 0.0002, but never more than a thousandth of the
+// class width (tiny data would otherwise get a last class several times as
+// wide as the others).
+double LastBoundNudge(double width);
+
 // Run mode of the interval analysis: K = NrOfClasses equal classes over the
 // data range, observed counts and the calculated frequency at every bound.
 void ComputeIntervals(TavorixRun& run);

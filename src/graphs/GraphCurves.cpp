@@ -45,7 +45,7 @@ GraphIntervals ComputeGraphIntervals(const std::vector<double>& g, const FittedD
   b[1] = first;
   for (int k = 1; k <= K; ++k) b[k + 1] = b[k] + width;
   if (b[1] == 0) b[1] = 0.0001;
-  b[K + 1] += 0.0002;  // the largest value lies inside the last class
+  b[K + 1] += LastBoundNudge(width);  // the largest value lies inside the last class
   for (int k = 1; k <= K + 1; ++k) iv.Fc[k] = Fcode(fit, b[k], FcodeUse::Intervals);
   return iv;
 }

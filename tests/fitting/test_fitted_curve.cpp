@@ -153,3 +153,30 @@ TEST(FittedCurve, GompertzIsRaisedToOneThousandthOnlyForData) {
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+TEST(Intervals, TinyDataKeepTheLastClassAsWideAsTheOthers) {
+  // Data 0.00031 .. 0.00072 in 5 classes of 0.000082: the last bound is
+  // raised by a thousandth of the width, not by 0.0002 (which would make
+  // the last class more than three times as wide).
+  TavorixRun run = testing::MakeRun({0.00031, 0.00035, 0.00038, 0.00042, 0.00044, 0.00049, 0.00053,
+                                     0.00057, 0.00061, 0.00072});
+  run.NrOfClasses = 5;
+  run.Fitted = Gumbel(10000.0, -4.5);
+  ComputeIntervals(run);
+  const double width = (0.00072 - 0.00031) / 5;
+  EXPECT_NEAR(run.ClassBounds[6], 0.00072 + width / 1000, 1e-15);
+  double counted = 0;
+  for (int k = 1; k <= 5; ++k) counted += run.ClassCounts[k];
+  EXPECT_EQ(counted, 10) << "every datum lies in a class";
+  EXPECT_EQ(run.ClassCounts[4], 2);  // 0.00057 and 0.00061
+  EXPECT_EQ(run.ClassCounts[5], 1);  // the largest value alone
+
+  // Ordinary data keep the 0.0002.
+  EXPECT_DOUBLE_EQ(LastBoundNudge(3.0), 0.0002);
+}
+
+}  // namespace
+}  // namespace tavorix
