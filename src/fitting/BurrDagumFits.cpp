@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -56,29 +58,33 @@ double BurrExponent(int a) {
 
 // xa[i] = X_i^A for the exponent of the current grid row.
 void PowersOf(const double* __restrict lnx, double a, double* __restrict xa, int n) {
-  for (int i = 1; i <= n; ++i) xa[i] = std::exp(a * lnx[i]);
+  ExpScaledArray(lnx + 1, a, xa + 1, n);
 }
 
 // xt[i] = ln(S / (X_i^A + S)).
 void ScaleTransform(const double* __restrict xa, double s, double* __restrict xt, int n) {
-  for (int i = 1; i <= n; ++i) xt[i] = std::log(s / (xa[i] + s));
+  for (int i = 1; i <= n; ++i) xt[i] = s / (xa[i] + s);
+  LogArray(xt + 1, xt + 1, n);
 }
 
-// Calculated frequency at z = E Xt + D: 1 - e^z (Burr) or e^z (Dagum).
+// Calculated frequency from ez = e^z at z = E Xt + D: 1 - e^z (Burr) or e^z
+// (Dagum).
 template <bool Dagum>
-inline double BurrFc(double z) {
+inline double BurrFc(double ez) {
   if constexpr (Dagum)
-    return std::exp(z);
+    return ez;
   else
-    return 1.0 - std::exp(z);
+    return 1.0 - ez;
 }
 
-// Saturated squared misfit of the line E Xt + D.
+// Saturated squared misfit of the line E Xt + D; ez is a scratch array of
+// N + 1 values that receives e^z.
 template <bool Dagum>
 double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double e,
-                    double d, int n) {
+                    double d, double* __restrict ez, int n) {
+  ExpAffineArray(xt + 1, e, d, ez + 1, n);
   double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - BurrFc<Dagum>(e * xt[i] + d));
+  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - BurrFc<Dagum>(ez[i]));
   return sum;
 }
 
@@ -92,6 +98,7 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
     if (run.X[i] > xmax) xmax = run.X[i];
 
   auto grid = std::make_unique<BurrGrid>();
+  std::vector<double> ez(static_cast<std::size_t>(n) + 1, 0.0);
   const int kCount = FillBurrScaleTable(xmax, grid->Scale);
   if (kCount == 0) return;  // no scale value below the data: no candidate
   for (int k = 1; k <= kCount; ++k) grid->LnScale[k] = std::log(grid->Scale[k]);
@@ -118,7 +125,7 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
     for (int k = 1; k <= kCount; ++k) {
       ScaleTransform(xa, std::exp(A * grid->LnScale[k]), xt, n);
       Regression(line, xt, ft);
-      grid->Misfit[k] = SearchMisfit<Dagum>(xt, fr, line.ParA, line.ParB, n);
+      grid->Misfit[k] = SearchMisfit<Dagum>(xt, fr, line.ParA, line.ParB, ez.data(), n);
     }
     for (int k = 1; k <= kCount; ++k) {
       if (grid->Misfit[k] < best) {
@@ -139,7 +146,8 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   Regression(line, xt, ft);
   p.E = line.ParA;
   p.D = line.ParB;
-  for (int i = 1; i <= n; ++i) ws.Fc[i] = BurrFc<Dagum>(p.E * xt[i] + p.D);
+  ExpAffineArray(xt + 1, p.E, p.D, ws.Fc.data() + 1, n);
+  for (int i = 1; i <= n; ++i) ws.Fc[i] = BurrFc<Dagum>(ws.Fc[i]);
   gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
 }
 

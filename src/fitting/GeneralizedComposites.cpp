@@ -10,6 +10,7 @@
 #include "fitting/CompositeSums.h"
 #include "fitting/Composites.h"
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -23,11 +24,8 @@ class PowerTable {
   explicit PowerTable(const FitWorkspace& ws)
       : stride_(static_cast<std::size_t>(ws.N) + 1),
         values_((kCompositeExponentSteps + 1) * stride_, 0.0) {
-    for (int k = 1; k <= kCompositeExponentSteps; ++k) {
-      const double e = Exponent(k);
-      double* r = values_.data() + k * stride_;
-      for (int i = 1; i <= ws.N; ++i) r[i] = std::exp(e * ws.LnX[i]);
-    }
+    for (int k = 1; k <= kCompositeExponentSteps; ++k)
+      ExpScaledArray(ws.LnX.data() + 1, Exponent(k), values_.data() + k * stride_ + 1, ws.N);
   }
   const double* Row(int k) const { return values_.data() + k * stride_; }
   // 0.01 k formed in extended precision and stored as double.

@@ -1,9 +1,11 @@
 #include "fitting/GevFit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -20,16 +22,28 @@ double GevSearchMisfit(const double* dx, const double* fr, int n, double k, doub
   double sum = 0;
   if (k != 0) {
     const double negInvK = -1.0 / k;
-    for (int i = 1; i <= n; ++i) {
-      const double t = dx[i] * k / b;
-      double y = 0;
-      if (1.0 + t > 0)
-        y = std::log(1.0 + t) * negInvK;
-      else
-        sum = 1000;
-      const double d = fr[i] - std::exp(-std::exp(y));
-      sum += d * d;
-      if (sum >= stopAt) return sum;
+    // The data go in blocks: the logarithms and double exponentials of a
+    // block are formed together, then its terms are summed in rank order
+    // with the stop after each datum. A datum outside the support
+    // (1 + t not positive) takes y = 0; the log sees 1 in its place.
+    constexpr int kBlock = 32;
+    double u[kBlock], g[kBlock];
+    for (int first = 1; first <= n; first += kBlock) {
+      const int m = std::min(kBlock, n - first + 1);
+      for (int j = 0; j < m; ++j) {
+        const double t = dx[first + j] * k / b;
+        u[j] = 1.0 + t;
+        g[j] = u[j] > 0 ? u[j] : 1.0;
+      }
+      LogArray(g, g, m);
+      for (int j = 0; j < m; ++j) g[j] = u[j] > 0 ? g[j] * negInvK : 0.0;
+      ExpNegExpArray(g, g, m);
+      for (int j = 0; j < m; ++j) {
+        if (!(u[j] > 0)) sum = 1000;
+        const double d = fr[first + j] - g[j];
+        sum += d * d;
+        if (sum >= stopAt) return sum;
+      }
     }
   }
   return sum == 0 ? 1000.0 : sum;

@@ -6,24 +6,31 @@
 #include "fitting/ExponentScan.h"
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
 namespace {
 
 // xt[i] = ln(1 - (X_i/M)^A); lnr holds ln(X_i/M). A v that is not positive
-// gives the small positive 0.00001 instead of a logarithm.
-void KumaraswamyTransform(const double* __restrict lnr, double a, double* __restrict xt, int n) {
-  for (int i = 1; i <= n; ++i) {
-    const double v = 1.0 - std::exp(a * lnr[i]);
-    xt[i] = v > 0 ? std::log(v) : 0.00001;
-  }
+// gives the small positive 0.00001 instead of a logarithm. v is a scratch
+// array of N + 1 values.
+void KumaraswamyTransform(const double* __restrict lnr, double a, double* __restrict xt,
+                          double* __restrict v, int n) {
+  ExpScaledArray(lnr + 1, a, v + 1, n);
+  for (int i = 1; i <= n; ++i) v[i] = 1.0 - v[i];
+  LogArray(v + 1, xt + 1, n);
+  for (int i = 1; i <= n; ++i)
+    if (!(v[i] > 0)) xt[i] = 0.00001;
 }
 
-// Saturated squared misfit of Fc = 1 - exp(B Xt).
-double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double b, int n) {
+// Saturated squared misfit of Fc = 1 - exp(B Xt); e is a scratch array of
+// N + 1 values.
+double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double b,
+                    double* __restrict e, int n) {
+  ExpScaledArray(xt + 1, b, e + 1, n);
   double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - std::exp(b * xt[i])));
+  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - e[i]));
   return sum;
 }
 
@@ -45,23 +52,23 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     return misfit[static_cast<std::size_t>(m - 1) * kKumaraswamyTableColumns + (k - 1)];
   };
   std::vector<double> lnRatio(static_cast<std::size_t>(n) + 1, 0.0);
+  std::vector<double> scratch(static_cast<std::size_t>(n) + 1, 0.0);
 
   const double* fr = ws.Fr.data();
   const double* ft = ws.Ft.data();
   const double* lnr = lnRatio.data();
   double* xt = ws.Xt.data();
+  double* tmp = scratch.data();
   LineState& line = ws.Line;
 
   for (int m = 1; m <= kKumaraswamyBoundSteps; ++m) {
     const double bound = BoundOf(run, m);
-    for (int i = 1; i <= n; ++i) {
-      ws.XWork[i] = ws.X[i] / bound;
-      lnRatio[i] = std::log(ws.XWork[i]);
-    }
+    for (int i = 1; i <= n; ++i) ws.XWork[i] = ws.X[i] / bound;
+    LogArray(ws.XWork.data() + 1, lnRatio.data() + 1, n);
     RunExponentScan(ws.ScanTable, [&](double a) {
-      KumaraswamyTransform(lnr, a, xt, n);
+      KumaraswamyTransform(lnr, a, xt, tmp, n);
       RatioLine(line, xt, ft);
-      return SearchMisfit(xt, fr, line.ParA, n);
+      return SearchMisfit(xt, fr, line.ParA, tmp, n);
     });
     for (int k = 1; k <= kScanSteps; ++k) at(m, k) = ws.ScanTable[k];
   }

@@ -1,8 +1,10 @@
 #include "fitting/LocationFits.h"
 
 #include <cmath>
+#include <vector>
 
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -21,36 +23,39 @@ void FitLineAtBound(FitWorkspace& ws, BoundSide side, double c) {
   const double* x = ws.X.data();
   double* xt = ws.Xt.data();
   if (side == BoundSide::Left) {
-    for (int i = 1; i <= n; ++i) xt[i] = std::log(x[i] - c);
+    for (int i = 1; i <= n; ++i) xt[i] = x[i] - c;
   } else {
-    for (int i = 1; i <= n; ++i) xt[i] = std::log(c - x[i]);
+    for (int i = 1; i <= n; ++i) xt[i] = c - x[i];
   }
+  LogArray(xt + 1, xt + 1, n);
   Regression(ws.Line, xt, ws.Ft.data());
 }
 
-// exp(-w) with w = (distance / exp(-B/A))^A, formed as exp(A ln(distance)
-// + B): the same value without a second logarithm per datum.
-inline double BoundTerm(double a, double b, double xt) { return std::exp(-std::exp(a * xt + b)); }
+// g[i] = exp(-w) with w = (distance / exp(-B/A))^A, formed as exp(A
+// ln(distance) + B): the same value without a second logarithm per datum.
+// g is a scratch array of N + 1 values.
+void BoundTerms(const FitWorkspace& ws, double a, double b, double* g) {
+  const double* xt = ws.Xt.data();
+  for (int i = 1; i <= ws.N; ++i) g[i] = a * xt[i] + b;
+  ExpNegExpArray(g + 1, g + 1, ws.N);
+}
 
 // Squared misfit (no saturation) of the line fitted last.
 template <bool Mirrored>
-double SquaredMisfit(const FitWorkspace& ws) {
-  const double a = ws.Line.ParA;
-  const double b = ws.Line.ParB;
-  const double* xt = ws.Xt.data();
+double SquaredMisfit(const FitWorkspace& ws, double* g) {
+  BoundTerms(ws, ws.Line.ParA, ws.Line.ParB, g);
   const double* fr = ws.Fr.data();
   double sum = 0;
   for (int i = 1; i <= ws.N; ++i) {
-    const double g = BoundTerm(a, b, xt[i]);
-    const double d = fr[i] - (Mirrored ? 1.0 - g : g);
+    const double d = fr[i] - (Mirrored ? 1.0 - g[i] : g[i]);
     sum += d * d;
   }
   return sum;
 }
 
-double StepMisfit(FitWorkspace& ws, const LocationFitKind& kind, double c) {
+double StepMisfit(FitWorkspace& ws, const LocationFitKind& kind, double c, double* g) {
   FitLineAtBound(ws, kind.Side, c);
-  return kind.Mirrored ? SquaredMisfit<true>(ws) : SquaredMisfit<false>(ws);
+  return kind.Mirrored ? SquaredMisfit<true>(ws, g) : SquaredMisfit<false>(ws, g);
 }
 
 }  // namespace
@@ -80,10 +85,11 @@ void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind)
     ws.Ft[i] = static_cast<double>(std::log(-std::log(kind.Mirrored ? 1.0L - fr : fr)));
   }
 
+  std::vector<double> g(static_cast<std::size_t>(n) + 1, 0.0);
   double best = 1000000.0;
   int kBest = 0;
   for (int k = 1; k <= kind.MaxSteps; ++k) {
-    const double sum = StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k));
+    const double sum = StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k), g.data());
     if (!(sum < best)) break;
     best = sum;
     kBest = k;
@@ -98,11 +104,9 @@ void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind)
   FitLineAtBound(ws, kind.Side, p.C);
   p.A = ws.Line.ParA;
   p.B = ws.Line.ParB;
+  BoundTerms(ws, p.A, p.B, g.data());
   double sumAbs = 0;
-  for (int i = 1; i <= n; ++i) {
-    const double g = BoundTerm(p.A, p.B, ws.Xt[i]);
-    sumAbs += std::fabs(ws.Fr[i] - (kind.Mirrored ? 1.0 - g : g));
-  }
+  for (int i = 1; i <= n; ++i) sumAbs += std::fabs(ws.Fr[i] - (kind.Mirrored ? 1.0 - g[i] : g[i]));
   slot.Score = sumAbs;
   slot.HasResult = true;
   slot.Listed = run.BestOfAll();

@@ -9,6 +9,7 @@
 
 #include "fitting/DistributionFunctions.h"
 #include "fitting/ExponentScan.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -18,18 +19,24 @@ constexpr double kHastingsP = 0.23165;
 constexpr double kB1 = 0.31938, kB2 = -0.35656, kB3 = 1.78148, kB4 = -1.82126, kB5 = 1.33027;
 constexpr double kInvSqrt2Pi = 0.3989422804014327;  // 1 / sqrt(2 pi)
 
-// HastingsF on the standardised value z = (t - mean) / sigma.
-inline double HastingsAt(double z) {
+// The exponent of the density at z.
+inline double DensityExponent(double z) { return -0.5 * z * z; }
+
+// HastingsF on the standardised value z = (t - mean) / sigma, given
+// g = exp(DensityExponent(z)).
+inline double HastingsWith(double z, double g) {
   const double den = 1.0 + kHastingsP * z;
   // Where den is not positive u is negative (or infinite) and every term of
   // the polynomial is negative, so F is 0; this also keeps NaN out.
   if (!(den > 0.0)) return 0.0;
   const double u = 1.0 / den;
   const double poly = u * (kB1 + u * (kB2 + u * (kB3 + u * (kB4 + u * kB5))));
-  const double phi = std::exp(-0.5 * z * z) * kInvSqrt2Pi;
+  const double phi = g * kInvSqrt2Pi;
   const double f = 1.0 - phi * poly;
   return (poly < 0.0 || f < 0.0) ? 0.0 : f;
 }
+
+inline double HastingsAt(double z) { return HastingsWith(z, std::exp(DensityExponent(z))); }
 
 struct Moments {
   double Mean = 0;
@@ -66,17 +73,32 @@ double GridValue(int step, double base) {
 // so the partial sum is a lower bound of the full one, and a trial whose
 // partial sum already equals or exceeds the best misfit of an earlier trial
 // can no longer be chosen. The value returned is then that partial sum.
+//
+// The data go in blocks: the exponentials of a block are formed together,
+// then its terms are summed in rank order with the stop after each datum.
+// The first blocks are short, as many trials stop after a few data.
 template <bool Saturate>
 double TrialMisfit(const double* dev, const double* fr, int n, double sigma, double limit) {
+  constexpr int kMaxBlock = 64;
+  double z[kMaxBlock], g[kMaxBlock];
   double ss = 0;
-  for (int i = 1; i <= n; ++i) {
-    const double d = fr[i] - HastingsAt(dev[i] / sigma);
-    if constexpr (Saturate) {
-      ss += SaturatedSq(d);
-    } else {
-      ss += d * d;
+  int block = 8;
+  for (int first = 1; first <= n; first += block, block = std::min(2 * block, kMaxBlock)) {
+    const int m = std::min(block, n - first + 1);
+    for (int j = 0; j < m; ++j) {
+      z[j] = dev[first + j] / sigma;
+      g[j] = DensityExponent(z[j]);
     }
-    if (ss >= limit) break;
+    ExpArray(g, g, m);
+    for (int j = 0; j < m; ++j) {
+      const double d = fr[first + j] - HastingsWith(z[j], g[j]);
+      if constexpr (Saturate) {
+        ss += SaturatedSq(d);
+      } else {
+        ss += d * d;
+      }
+      if (ss >= limit) return ss;
+    }
   }
   return ss;
 }
@@ -210,7 +232,7 @@ Outcome FitMeanSigma(FitWorkspace& ws) {
 
 // t[i] := X[i]^e as exp(e ln X[i]), into the workspace's Xt.
 const double* PowerTransformed(FitWorkspace& ws, double e) {
-  for (int i = 1; i <= ws.N; ++i) ws.Xt[i] = std::exp(e * ws.LnX[i]);
+  ExpScaledArray(ws.LnX.data() + 1, e, ws.Xt.data() + 1, ws.N);
   return ws.Xt.data();
 }
 

@@ -1,10 +1,12 @@
 #include "fitting/RayleighFit.h"
 
 #include <cmath>
+#include <vector>
 
 #include "fitting/DistributionFunctions.h"
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
@@ -14,17 +16,21 @@ double RayleighExponent(int e) { return gridfits::GridValue(0.1L, 0.01L, e); }
 
 // Xt = X^E; returns the mean of Xt as the regression leaves it.
 double PowersAndMean(FitWorkspace& ws, double e) {
-  for (int i = 1; i <= ws.N; ++i) ws.Xt[i] = std::exp(e * ws.LnX[i]);
+  ExpScaledArray(ws.LnX.data() + 1, e, ws.Xt.data() + 1, ws.N);
   Regression(ws.Line, ws.Xt.data(), ws.Fr.data());
   return ws.Line.MeanXt;
 }
 
 double RayleighDivider(double meanXt, double e, int s) { return PowerOf(0.01 * s * meanXt, e); }
 
-// Saturated squared misfit of Fc = 1 - exp(-Xt / S).
-double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double s, int n) {
+// Saturated squared misfit of Fc = 1 - exp(-Xt / S); e is a scratch array of
+// N + 1 values.
+double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double s,
+                    double* __restrict e, int n) {
+  for (int i = 1; i <= n; ++i) e[i] = -xt[i] / s;
+  ExpArray(e + 1, e + 1, n);
   double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - std::exp(-xt[i] / s)));
+  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - e[i]));
   return sum;
 }
 
@@ -35,6 +41,7 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
   const int n = ws.N;
   const double* fr = ws.Fr.data();
   const double* xt = ws.Xt.data();
+  std::vector<double> scratch(static_cast<std::size_t>(n) + 1, 0.0);
 
   double best = 1000000.0;
   int eBest = 0, sBest = 0;
@@ -42,7 +49,7 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
     const double E = RayleighExponent(e);
     const double meanXt = PowersAndMean(ws, E);
     for (int s = 1; s <= kRayleighScaleSteps; ++s) {
-      const double sumSq = SearchMisfit(xt, fr, RayleighDivider(meanXt, E, s), n);
+      const double sumSq = SearchMisfit(xt, fr, RayleighDivider(meanXt, E, s), scratch.data(), n);
       if (sumSq < best) {
         best = sumSq;
         eBest = e;
