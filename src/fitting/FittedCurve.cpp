@@ -86,7 +86,10 @@ void EvaluateFittedCurve(TavorixRun& run) {
   if (code == 59 || code == 33) run.AboveBoundC = hits.AboveBoundC;
 }
 
-double LastBoundNudge(double width) { return std::fmin(0.0002, std::fabs(width) / 1000.0); }
+// Twice the counting tolerance below (min(0.0001, width / 1000)), so the
+// largest datum always lies clearly inside the last class and is never
+// snapped onto the last bound, where it would fall out of every class.
+double LastBoundNudge(double width) { return std::fmin(0.0002, std::fabs(width) / 500.0); }
 
 void ComputeIntervals(TavorixRun& run) {
   int k = run.NrOfClasses;

@@ -33,9 +33,9 @@ double Fcode(const FittedDistribution& fd, double x, FcodeUse use, BoundHits* hi
 void EvaluateFittedCurve(TavorixRun& run);
 
 // What the last class bound is raised by so that the largest value lies
-// inside the last class: 0.0002, but never more than a thousandth of the
+// inside the last class: 0.0002, but never more than two thousandths of the
 // class width (tiny data would otherwise get a last class several times as
-// wide as the others).
+// wide as the others). It stays twice the counting tolerance of the classes.
 double LastBoundNudge(double width);
 
 // Run mode of the interval analysis: K = NrOfClasses equal classes over the

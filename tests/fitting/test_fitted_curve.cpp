@@ -159,7 +159,7 @@ namespace {
 
 TEST(Intervals, TinyDataKeepTheLastClassAsWideAsTheOthers) {
   // Data 0.00031 .. 0.00072 in 5 classes of 0.000082: the last bound is
-  // raised by a thousandth of the width, not by 0.0002 (which would make
+  // raised by two thousandths of the width, not by 0.0002 (which would make
   // the last class more than three times as wide).
   TavorixRun run = testing::MakeRun({0.00031, 0.00035, 0.00038, 0.00042, 0.00044, 0.00049, 0.00053,
                                      0.00057, 0.00061, 0.00072});
@@ -167,7 +167,7 @@ TEST(Intervals, TinyDataKeepTheLastClassAsWideAsTheOthers) {
   run.Fitted = Gumbel(10000.0, -4.5);
   ComputeIntervals(run);
   const double width = (0.00072 - 0.00031) / 5;
-  EXPECT_NEAR(run.ClassBounds[6], 0.00072 + width / 1000, 1e-15);
+  EXPECT_NEAR(run.ClassBounds[6], 0.00072 + width / 500, 1e-15);
   double counted = 0;
   for (int k = 1; k <= 5; ++k) counted += run.ClassCounts[k];
   EXPECT_EQ(counted, 10) << "every datum lies in a class";
@@ -176,6 +176,42 @@ TEST(Intervals, TinyDataKeepTheLastClassAsWideAsTheOthers) {
 
   // Ordinary data keep the 0.0002.
   EXPECT_DOUBLE_EQ(LastBoundNudge(3.0), 0.0002);
+}
+
+}  // namespace
+}  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+TEST(Intervals, LargestValueOfAShortRangeStaysInTheLastClass) {
+  // Range 0.07 in 5 classes: width 0.014, bounds 2, 2.014, 2.028, 2.042,
+  // 2.056 and 2.07 raised a little. The counting tolerance here is
+  // 0.014/1000; the raised last bound must lie beyond it, or 2.07 is put
+  // onto the bound and falls out of every class.
+  TavorixRun run = testing::MakeRun({2.0, 2.01, 2.02, 2.03, 2.05, 2.07});
+  run.NrOfClasses = 5;
+  run.Fitted = Gumbel(50.0, -102.0);
+  ComputeIntervals(run);
+  EXPECT_GT(run.ClassBounds[6], 2.07 + 0.014 / 1000);
+  EXPECT_LE(run.ClassBounds[6], 2.07 + 0.0002);
+  const double expected[] = {0, 2, 1, 1, 1, 1};
+  for (int k = 1; k <= 5; ++k) EXPECT_EQ(run.ClassCounts[k], expected[k]) << "class " << k;
+
+  // The same over many short ranges: every datum is counted.
+  for (double start : {0.5, 1.0, 2.0, 3.3, 7.1, 10.0}) {
+    for (double range : {0.01, 0.011, 0.013, 0.017, 0.02, 0.03, 0.05, 0.07}) {
+      for (int classes = 2; classes <= 20; ++classes) {
+        TavorixRun r = testing::MakeRun({start, start + range / 3, start + range / 2, start + range});
+        r.NrOfClasses = classes;
+        r.Fitted = Gumbel(1.0, -start);
+        ComputeIntervals(r);
+        double counted = 0;
+        for (int k = 1; k <= classes; ++k) counted += r.ClassCounts[k];
+        EXPECT_EQ(counted, 4) << start << " + " << range << " in " << classes << " classes";
+      }
+    }
+  }
 }
 
 }  // namespace
