@@ -134,11 +134,15 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
   const std::string reportText = ReadText(reportScratch);
   const int code = run.Fitted.DistCode;
   std::string valuesText;
+  std::vector<ReportTableRow> rows;
+  CalculatedX cx;
   if (code != 0) {
     std::istringstream table(reportText);
-    const std::vector<ReportTableRow> rows = ReadReportTable(table, run.N);
-    const CalculatedX cx = ComputeCalculatedX(run, rows);
-    if (dm.NrOfData > 250) progress(" Almost done ...");
+    rows = ReadReportTable(table, run.N);
+    cx = ComputeCalculatedX(run, rows);
+  }
+  if (dm.NrOfData > 250) progress(" Almost done ...");
+  if (code != 0) {
     std::ostringstream values;
     WriteConfidenceTable(values, run, rows, cx);
     WriteText(valuesScratch, values.str());

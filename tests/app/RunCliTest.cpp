@@ -48,6 +48,20 @@ TEST_P(RunOnExample, WritesTheThreeFilesAndAgreesWithThem) {
   ASSERT_TRUE(std::regex_search(out, m, std::regex(" observed frequencies : *([0-9.]+)%")));
   EXPECT_NEAR(std::stod(m[1]), JsonNumber(r.Out, "AvAbsDiff"), 0.0051);
 
+  // The summary's ranked fits come in the order of the ranked list file,
+  // also where two averages agree to the four decimals the file shows.
+  std::vector<std::string> listed, summarised;
+  const std::string lst = ReadFile(dir.File(name + ".Lst"));
+  const std::regex entry("\r\n( [^\r\n]+)\r\n Average = ");
+  for (auto it = std::sregex_iterator(lst.begin(), lst.end(), entry); it != std::sregex_iterator(); ++it)
+    listed.push_back((*it)[1]);
+  const std::string ranked = r.Out.substr(r.Out.find("\"ranked\""));
+  const std::regex jsonName("\"list_name\": \"([^\"]*)\"");
+  for (auto it = std::sregex_iterator(ranked.begin(), ranked.end(), jsonName); it != std::sregex_iterator(); ++it)
+    summarised.push_back((*it)[1]);
+  EXPECT_FALSE(listed.empty());
+  EXPECT_EQ(summarised, listed);
+
   // No scratch file stays beside the input.
   for (const auto& entry : fs::directory_iterator(dir.Path())) {
     const std::string file = entry.path().filename().string();

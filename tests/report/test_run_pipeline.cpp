@@ -158,6 +158,16 @@ TEST_F(PipelineTest, PreferredFitWithoutResultGivesTheCannotBeFoundReport) {
   EXPECT_EQ(std::count(aux.begin(), aux.end(), '\n'), 3);
 }
 
+TEST_F(PipelineTest, AlmostDoneLineAbove250DataAlsoWithoutADistribution) {
+  // The final stage says " Almost done ..." for more than 250 data whether
+  // or not it has a confidence table to compute.
+  std::vector<double> v;
+  for (int k = 0; k < 251; ++k) v.push_back(0.00011 + 0.0000005 * k);
+  const PipelineResult r = Run(v, "31");
+  ASSERT_EQ(r.DistCode, 0);
+  EXPECT_TRUE(Said(" Almost done ..."));
+}
+
 TEST_F(PipelineTest, NegativeDataAreReportedInInputUnits) {
   std::vector<double> v;
   for (int k = -5; k <= 20; ++k) v.push_back(k);  // median 7.5 (rank 13 of 26 is 7)

@@ -13,6 +13,7 @@
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Catalogue.h"
+#include "fitting/FitAll.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
 
@@ -47,11 +48,17 @@ void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
   json.EndObject();
   json.Value("AvAbsDiff", r.AvAbsDiff);
   json.Value("R2", r.R2);
-  // The ranked fits in the order of the ranked list file (sorted by average,
-  // equal averages in the order the fits ran).
+  // The ranked fits in the order of the ranked list file: sorted by the
+  // averages as the file shows them (four decimals), equal ones in the order
+  // the fits ran.
+  auto listed = [](double average) {
+    const std::string line = AverageLine(average);
+    return ParseFileReal(TrimBlanks(std::string_view(line).substr(10))).value_or(average);
+  };
   std::vector<RankedEntry> ranked = run.RankedList;
-  std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const RankedEntry& a, const RankedEntry& b) { return a.Average < b.Average; });
+  std::stable_sort(ranked.begin(), ranked.end(), [&](const RankedEntry& a, const RankedEntry& b) {
+    return listed(a.Average) < listed(b.Average);
+  });
   json.BeginArray("ranked");
   for (const auto& e : ranked) {
     json.BeginObject();
