@@ -254,19 +254,13 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   return cx;
 }
 
-int XDecimals(double largestX) {
-  if (largestX < 1) return 4;
-  if (largestX < 10) return 3;
-  if (largestX < 100) return 2;
-  if (largestX < 500) return 1;
-  return 0;
-}
+int XDecimals(double largestX) { return FrequencyTableDecimals(largestX); }
 
 void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::vector<ReportTableRow>& rows,
                           const CalculatedX& cx) {
   const int n = static_cast<int>(rows.size());
-  double largest = n > 0 ? rows.back().X : 0.0;
-  if (run.N >= 1 && static_cast<int>(run.X.size()) > run.N) largest = InputValueOf(run, run.X[run.N]);
+  double largest = n > 0 ? std::max(std::fabs(rows.front().X), std::fabs(rows.back().X)) : 0.0;
+  if (run.N >= 1 && static_cast<int>(run.X.size()) > run.N) largest = LargestPrintedX(run);
   const int d = XDecimals(largest);
   const bool tiny = IsTinyData(run);
   const bool nonNegativeData = n > 0 && rows.front().X >= 0;

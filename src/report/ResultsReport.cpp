@@ -214,6 +214,11 @@ void WriteReturnPeriods(std::ostream& out, const TavorixRun& run, int e, bool ti
 
 }  // namespace
 
+double LargestPrintedX(const TavorixRun& run) {
+  if (run.N < 1) return 0;
+  return std::max(std::fabs(PrintedX(run, run.X[1])), std::fabs(PrintedX(run, run.X[run.N])));
+}
+
 int FrequencyTableDecimals(double largestX) {
   if (largestX < 1) return 4;
   if (largestX < 10) return 3;
@@ -238,8 +243,12 @@ ReportSummary WriteResultsReport(std::ostream& out, const TavorixRun& run, const
   }
   s.Found = true;
   s.TinyData = IsTinyData(run);
-  s.ClassDecimals = ClassTableDecimals(PrintedX(run, run.ClassBounds[std::max(run.ClassCount, 0) + 1]));
-  s.XDecimals = FrequencyTableDecimals(PrintedX(run, run.X[run.N]));
+  // The decimals follow the largest printed magnitude, so that data below
+  // zero (printed as entered) get as many decimals as their size needs.
+  const int top = std::max(run.ClassCount, 0) + 1;
+  s.ClassDecimals = ClassTableDecimals(std::max(std::fabs(PrintedX(run, run.ClassBounds[1])),
+                                                std::fabs(PrintedX(run, run.ClassBounds[top]))));
+  s.XDecimals = FrequencyTableDecimals(LargestPrintedX(run));
 
   WriteDistributionBlock(out, run);
   WriteGeneralLines(out, run);

@@ -37,6 +37,8 @@ ReportSummary WriteResultsReport(std::ostream& out, const TavorixRun& run, const
 // Decimals of X in the frequency and return-period tables, from the largest
 // value in input units: 4 below 1, 3 below 10, 2 below 100, 1 below 500, else 0.
 int FrequencyTableDecimals(double largestX);
+// The largest magnitude of X as the report prints it (input units when moved).
+double LargestPrintedX(const TavorixRun& run);
 
 // Decimals of the statistics line and the interval table, from the highest
 // class boundary in input units: 3, 2 above 10, 1 above 100, 0 above 1000.

@@ -181,6 +181,19 @@ TEST_F(PipelineTest, NegativeDataAreReportedInInputUnits) {
   EXPECT_NE(out.find("\r\n   -5.00 "), std::string::npos) << "the smallest datum printed as entered";
 }
 
+TEST_F(PipelineTest, DecimalsFollowTheLargestMagnitudeOfNegativeData) {
+  // -700 .. -350: printed as entered, with the decimals of values of
+  // several hundreds (none), not the 4 decimals of values below 1.
+  std::vector<double> v;
+  for (int k = 0; k < 15; ++k) v.push_back(-700.0 + 25.0 * k);
+  const PipelineResult r = Run(v, "53");
+  ASSERT_EQ(r.DistCode, 53);
+  const std::string out = ReadFile(r.OutputPath);
+  EXPECT_NE(out.find("\r\n    -700      "), std::string::npos) << "frequency table row of the smallest datum";
+  EXPECT_NE(out.find(" Average X: -525.0     Median X: -525.0"), std::string::npos) << "class-table decimals";
+  EXPECT_NE(out.find("\r\n    -700       "), std::string::npos) << "confidence table row of the smallest datum";
+}
+
 TEST_F(PipelineTest, FewerThanSixDataAreRefused) {
   EXPECT_THROW(Run({1, 2, 3, 4, 5}), TavorixError);
   EXPECT_TRUE(ScratchFolderEmpty());
