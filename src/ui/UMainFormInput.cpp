@@ -339,8 +339,13 @@ void TMainForm::DeleteRankedList() {
   if (fs::exists(list, ec)) fs::remove(list, ec);
 }
 
-void TMainForm::InitialiseInputPage() {
+void TMainForm::InitialiseInputPage(bool keepTitles) {
+  const std::string title1 = Page.Title1Text, title2 = Page.Title2Text;
   InitInputPage(Page, *dm_);
+  if (keepTitles) {
+    Page.Title1Text = title1;
+    Page.Title2Text = title2;
+  }
   Page.NrOfClassesText = "5";
   dm_->NrOfClasses = 5;
   dm_->NrOfClassesText = "5";
@@ -360,7 +365,8 @@ void TMainForm::InputTabSheetShow() {
              "Thereafter use \"Save-Run\".");
   InputSaveAction->setEnabled(true);
   SaveRunButton->setEnabled(!pasteHelpShown_);
-  if (dm_ && !InputFileOpened && !Page.DataEntered) InitialiseInputPage();
+  // Before any data the page is set up afresh, but titles typed already stay.
+  if (dm_ && !InputFileOpened && !Page.DataEntered) InitialiseInputPage(true);
   SelectionButton->show();
   SelectionLabel->show();
   SelectionEdit->show();
