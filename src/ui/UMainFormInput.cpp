@@ -603,6 +603,9 @@ void TMainForm::InputSaveActionExecute() {
   qApp->removeEventFilter(&blocker);
 
   WaitMemo->hide();
+  // Notices of the stages (the left move of tiny data) wait for the run to end:
+  // the worker cannot show a box.
+  for (const std::string& notice : run.Notices) dialogs_.ShowMessage(notice);
   if (!error.empty()) {
     dialogs_.ShowMessage(error);
     ShowPage(InputTabSheet);

@@ -89,6 +89,27 @@ TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
   EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
 }
 
+TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
+  // All values positive and the largest below 0.0004: the run moves them
+  // to the left and says so.
+  std::vector<double> values;
+  for (int i = 1; i <= 20; ++i) values.push_back(0.0001 + i * 0.00001);
+  QString text;
+  for (double v : values) text += QString::number(v, 'f', 5) + "\r\n";
+  PasteIntoCell(0, 1, text);
+  SaveRun(Path("tiny.inp"));
+  EXPECT_TRUE(dialogs.Showed(
+      "The first values are high. The distribution will be  temporarily shifted to the left."));
+
+  // Values from 1 up are not moved and give no notice.
+  dialogs.Messages.clear();
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  dialogs.Answers = {true};
+  SaveRun(Path("tiny.inp"));
+  EXPECT_EQ(dialogs.Messages, std::vector<std::string>{RunMessage("tiny")});
+}
+
 TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   const std::string path = Path("failure.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
