@@ -552,6 +552,8 @@ void TMainForm::InputSaveActionExecute() {
   if (!collected) return;
 
   dm_->NrOfClassesText = NrOfClassesEdit->text().toStdString();
+  // The file records the composite option as the page shows it.
+  dm_->CompositeAllowed = OptionComboBox->currentIndex() == 1;
   try {
     dm_->WriteInputFile();
   } catch (const std::exception& e) {

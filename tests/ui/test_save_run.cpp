@@ -89,6 +89,31 @@ TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
   EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
 }
 
+TEST_F(SaveRunTest, InputFileRecordsTheCompositeOptionOfThePage) {
+  // Line 10 of the file follows the option as it stands at Save-Run.
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  SaveRun(Path("option.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("option"));
+  std::string text = ReadFile(Path("option.inp"));
+  EXPECT_NE(text.find("\r\n Threshold: not used\r\n Composite distributions are allowed\r\n"), std::string::npos)
+      << text.substr(0, 400);
+
+  // Opened again the option is back; switched off, the next save says so.
+  dialogs.OpenNames = {Path("option.inp")};
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->OpenInputButton->click();
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 0);
+  dialogs.Answers = {true};
+  SaveRun(Path("option.inp"));
+  text = ReadFile(Path("option.inp"));
+  EXPECT_NE(text.find("\r\n Threshold: not used\r\n No Composite distributions allowed\r\n"), std::string::npos)
+      << text.substr(0, 400);
+}
+
 TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
   // All values positive and the largest below 0.0004: the run moves them
   // to the left and says so.
