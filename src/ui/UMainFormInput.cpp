@@ -633,6 +633,8 @@ void TMainForm::ShowRunResults(int distCode) {
   CalcButton->show();
   GraphImage->hide();
   PictureImage->hide();
+  // A goodness-of-fit panel left open shows the figure of the run before.
+  FitPanel->hide();
   FitButton->setVisible(dm_->NrOfData > 500);
   ListButton->setVisible(dm_->SelectionCode == "1" && DisconComboBox->currentIndex() <= 0);
   if (listForm_) listForm_->hide();

@@ -114,6 +114,23 @@ TEST_F(SaveRunTest, InputFileRecordsTheCompositeOptionOfThePage) {
       << text.substr(0, 400);
 }
 
+TEST_F(SaveRunTest, NewRunClosesTheGoodnessOfFitOfTheRunBefore) {
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  SaveRun(Path("first.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("first"));
+  form->FitButtonClick();
+  ASSERT_FALSE(form->FitPanel->isHidden());
+
+  // Other data, another run: the panel would still show the first figure.
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  std::vector<double> other = GumbelSeries(20);
+  for (double& v : other) v = v * v;
+  PasteIntoCell(0, 1, Column(other));
+  SaveRun(Path("second.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("second"));
+  EXPECT_TRUE(form->FitPanel->isHidden());
+}
+
 TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
   // All values positive and the largest below 0.0004: the run moves them
   // to the left and says so.
