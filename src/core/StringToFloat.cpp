@@ -32,7 +32,9 @@ std::optional<double> ConvertWith(std::string_view text, char separator) {
 
 std::optional<double> StringToFloat(std::string_view text, TDecimalSettings& settings) {
   auto v = ConvertWith(text, settings.DecimalSeparator);
-  if (!v && settings.DecimalSeparator == ',') {
+  // An empty cell is no number with either separator; switching for it would
+  // make every comma number typed later fail.
+  if (!v && settings.DecimalSeparator == ',' && !TrimBlanks(text).empty()) {
     settings.DecimalSeparator = '.';
     v = ConvertWith(text, '.');
   }

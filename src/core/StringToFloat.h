@@ -17,9 +17,9 @@ struct TDecimalSettings {
 
 // Converts text (blanks around it allowed; optional sign; digits with the
 // current separator; optional exponent "E" or "e" with sign) into a finite
-// double. When that fails and the separator is a comma, the settings switch
-// to a point for good and the text is converted once more; a second failure
-// is returned as nullopt.
+// double. When that fails for a text that is not blank and the separator is
+// a comma, the settings switch to a point for good and the text is converted
+// once more; a second failure (and a blank text) is returned as nullopt.
 std::optional<double> StringToFloat(std::string_view text, TDecimalSettings& settings);
 
 // A real of a file: fixed or exponent notation with a point, optional sign.

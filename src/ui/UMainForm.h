@@ -220,7 +220,7 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void AttachCalculator();
 
   // Input page helpers
-  void InitialiseInputPage();
+  void InitialiseInputPage(bool keepTitles = false);
   void ShowPageState();  // the core page model into the widgets
   void ShowGrid();
   void SetCompositeOption(int item);

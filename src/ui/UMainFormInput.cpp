@@ -339,8 +339,13 @@ void TMainForm::DeleteRankedList() {
   if (fs::exists(list, ec)) fs::remove(list, ec);
 }
 
-void TMainForm::InitialiseInputPage() {
+void TMainForm::InitialiseInputPage(bool keepTitles) {
+  const std::string title1 = Page.Title1Text, title2 = Page.Title2Text;
   InitInputPage(Page, *dm_);
+  if (keepTitles) {
+    Page.Title1Text = title1;
+    Page.Title2Text = title2;
+  }
   Page.NrOfClassesText = "5";
   dm_->NrOfClasses = 5;
   dm_->NrOfClassesText = "5";
@@ -360,7 +365,8 @@ void TMainForm::InputTabSheetShow() {
              "Thereafter use \"Save-Run\".");
   InputSaveAction->setEnabled(true);
   SaveRunButton->setEnabled(!pasteHelpShown_);
-  if (dm_ && !InputFileOpened && !Page.DataEntered) InitialiseInputPage();
+  // Before any data the page is set up afresh, but titles typed already stay.
+  if (dm_ && !InputFileOpened && !Page.DataEntered) InitialiseInputPage(true);
   SelectionButton->show();
   SelectionLabel->show();
   SelectionEdit->show();
@@ -546,6 +552,8 @@ void TMainForm::InputSaveActionExecute() {
   if (!collected) return;
 
   dm_->NrOfClassesText = NrOfClassesEdit->text().toStdString();
+  // The file records the composite option as the page shows it.
+  dm_->CompositeAllowed = OptionComboBox->currentIndex() == 1;
   try {
     dm_->WriteInputFile();
   } catch (const std::exception& e) {
@@ -597,6 +605,9 @@ void TMainForm::InputSaveActionExecute() {
   qApp->removeEventFilter(&blocker);
 
   WaitMemo->hide();
+  // Notices of the stages (the left move of tiny data) wait for the run to end:
+  // the worker cannot show a box.
+  for (const std::string& notice : run.Notices) dialogs_.ShowMessage(notice);
   if (!error.empty()) {
     dialogs_.ShowMessage(error);
     ShowPage(InputTabSheet);
@@ -622,6 +633,8 @@ void TMainForm::ShowRunResults(int distCode) {
   CalcButton->show();
   GraphImage->hide();
   PictureImage->hide();
+  // A goodness-of-fit panel left open shows the figure of the run before.
+  FitPanel->hide();
   FitButton->setVisible(dm_->NrOfData > 500);
   ListButton->setVisible(dm_->SelectionCode == "1" && DisconComboBox->currentIndex() <= 0);
   if (listForm_) listForm_->hide();

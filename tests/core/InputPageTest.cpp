@@ -177,6 +177,21 @@ TEST_F(InputPageTest, LargerCountAddsEmptyRows) {
   EXPECT_EQ(page.Grid.Width, 170);
 }
 
+TEST_F(InputPageTest, RaisingTheCountTwiceKeepsTheDecimalComma) {
+  // 15 -> 20 leaves five empty rows; 20 -> 25 reads them back. Values typed
+  // with a comma afterwards must still be real numbers at Save-Run.
+  settings.DecimalSeparator = ',';
+  page.NrOfDataText = "20";
+  NrOfDataEditExit(page, dm, settings, dialogs);
+  page.NrOfDataText = "25";
+  NrOfDataEditExit(page, dm, settings, dialogs);
+  ASSERT_EQ(page.Grid.RowCount(), 25);
+  for (int r = 0; r < 25; ++r) page.Grid.Cells[r][1] = std::to_string(r + 1) + ",5";
+  ASSERT_TRUE(CollectSeriesAtSaveRun(page, dm, settings, dialogs)) << dialogs.Messages.back();
+  EXPECT_EQ(dm.Values[24], 25.5L);
+  EXPECT_EQ(settings.DecimalSeparator, ',');
+}
+
 TEST_F(InputPageTest, SmallerCountIsNotApplied) {
   page.NrOfDataText = "10";
   NrOfDataEditExit(page, dm, settings, dialogs);

@@ -44,6 +44,15 @@ TEST(StringToFloat, SecondFailureReachesTheCaller) {
   EXPECT_EQ(s.DecimalSeparator, '.');
 }
 
+TEST(StringToFloat, EmptyCellKeepsTheCommaSeparator) {
+  // An empty text is no number with either separator; it must not switch.
+  TDecimalSettings s{','};
+  EXPECT_FALSE(StringToFloat("", s).has_value());
+  EXPECT_FALSE(StringToFloat("  ", s).has_value());
+  EXPECT_EQ(s.DecimalSeparator, ',');
+  EXPECT_EQ(StringToFloat("1,5", s), 1.5);
+}
+
 TEST(FileNumbers, IntegersAndRealsMustFillTheWholeToken) {
   EXPECT_EQ(ParseFileInteger("12"), 12);
   EXPECT_EQ(ParseFileInteger("-7"), -7);

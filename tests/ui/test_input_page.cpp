@@ -207,6 +207,19 @@ TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
   EXPECT_TRUE(form->isVisible());
 }
 
+TEST_F(InputPageTest, ReturningToThePageBeforeDataKeepsTheTypedTitles) {
+  // Titles typed first, a look at the help, then back to the grid: the
+  // page is set up afresh (no data yet) but the titles stay.
+  QTest::keyClicks(form->Title1Edit, "Rainfall");
+  QTest::keyClicks(form->Title2Edit, "mm per day");
+  form->PageControl1->setCurrentWidget(form->IntroTabSheet);
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  EXPECT_EQ(form->Title1Edit->text(), "Rainfall");
+  EXPECT_EQ(form->Title2Edit->text(), "mm per day");
+  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
+  EXPECT_EQ(form->NrOfDataEdit->text(), "15");
+}
+
 TEST_F(InputPageTest, ClearAsksAndReinitialises) {
   form->Title1Edit->setText("Something");
   TypeInto(form->NrOfDataEdit, "20");

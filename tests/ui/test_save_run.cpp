@@ -89,6 +89,69 @@ TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
   EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
 }
 
+TEST_F(SaveRunTest, InputFileRecordsTheCompositeOptionOfThePage) {
+  // Line 10 of the file follows the option as it stands at Save-Run.
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  SaveRun(Path("option.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("option"));
+  std::string text = ReadFile(Path("option.inp"));
+  EXPECT_NE(text.find("\r\n Threshold: not used\r\n Composite distributions are allowed\r\n"), std::string::npos)
+      << text.substr(0, 400);
+
+  // Opened again the option is back; switched off, the next save says so.
+  dialogs.OpenNames = {Path("option.inp")};
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->OpenInputButton->click();
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
+  ASSERT_EQ(form->OptionComboBox->currentIndex(), 0);
+  dialogs.Answers = {true};
+  SaveRun(Path("option.inp"));
+  text = ReadFile(Path("option.inp"));
+  EXPECT_NE(text.find("\r\n Threshold: not used\r\n No Composite distributions allowed\r\n"), std::string::npos)
+      << text.substr(0, 400);
+}
+
+TEST_F(SaveRunTest, NewRunClosesTheGoodnessOfFitOfTheRunBefore) {
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  SaveRun(Path("first.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("first"));
+  form->FitButtonClick();
+  ASSERT_FALSE(form->FitPanel->isHidden());
+
+  // Other data, another run: the panel would still show the first figure.
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  std::vector<double> other = GumbelSeries(20);
+  for (double& v : other) v = v * v;
+  PasteIntoCell(0, 1, Column(other));
+  SaveRun(Path("second.inp"));
+  ASSERT_EQ(dialogs.LastMessage(), RunMessage("second"));
+  EXPECT_TRUE(form->FitPanel->isHidden());
+}
+
+TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
+  // All values positive and the largest below 0.0004: the run moves them
+  // to the left and says so.
+  std::vector<double> values;
+  for (int i = 1; i <= 20; ++i) values.push_back(0.0001 + i * 0.00001);
+  QString text;
+  for (double v : values) text += QString::number(v, 'f', 5) + "\r\n";
+  PasteIntoCell(0, 1, text);
+  SaveRun(Path("tiny.inp"));
+  EXPECT_TRUE(dialogs.Showed(
+      "The first values are high. The distribution will be  temporarily shifted to the left."));
+
+  // Values from 1 up are not moved and give no notice.
+  dialogs.Messages.clear();
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  PasteIntoCell(0, 1, Column(GumbelSeries(20)));
+  dialogs.Answers = {true};
+  SaveRun(Path("tiny.inp"));
+  EXPECT_EQ(dialogs.Messages, std::vector<std::string>{RunMessage("tiny")});
+}
+
 TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   const std::string path = Path("failure.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
