@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "fitting/Composites.h"
+#include "fitting/FitTestSupport.h"
 
 namespace {
 
@@ -22,16 +24,7 @@ TavorixRun MakeBenchRun(int n) {
     const double x = f <= std::exp(-std::exp(-1.0)) ? (z + 4.0) / 0.5 : z / 0.1;
     v[r - 1] = x * (1.0 + 0.03 * std::sin(1.7 * r));
   }
-  std::sort(v.begin(), v.end());
-  TavorixRun run;
-  run.N = n;
-  run.X.assign(n + 1, 0.0L);
-  run.Fr.assign(n + 1, 0.0L);
-  for (int r = 1; r <= n; ++r) {
-    run.X[r] = v[r - 1];
-    run.Fr[r] = static_cast<long double>(r) / (n + 1);
-  }
-  return run;
+  return testing::MakeRun(std::move(v));
 }
 
 void BM_SimpleComposites(benchmark::State& state) {

@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "fitting/GammaFit.h"
 #include "fitting/GevFit.h"
 #include "fitting/LaplaceFits.h"
 #include "fitting/LocationFits.h"
+#include "fitting/FitTestSupport.h"
 
 namespace {
 
@@ -25,16 +27,7 @@ TavorixRun GeneratedRun(int n) {
   std::lognormal_distribution<double> dist(2.0, 0.5);
   std::vector<double> v(n);
   for (double& x : v) x = std::round(dist(gen) * 100) / 100 + 0.01;
-  std::sort(v.begin(), v.end());
-  TavorixRun run;
-  run.N = n;
-  run.X.assign(n + 1, 0.0L);
-  run.Fr.assign(n + 1, 0.0L);
-  for (int r = 1; r <= n; ++r) {
-    run.X[r] = v[r - 1];
-    run.Fr[r] = static_cast<long double>(r) / (n + 1);
-  }
-  return run;
+  return testing::MakeRun(std::move(v));
 }
 
 template <void (*Fit)(TavorixRun&, FitWorkspace&)>

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "core/RunContext.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/RegressionFits.h"
 #include "fitting/StudentFit.h"
+#include "fitting/FitTestSupport.h"
 
 namespace {
 
@@ -20,16 +22,7 @@ TavorixRun GeneratedRun(int n) {
   std::extreme_value_distribution<double> gumbel(20.0, 4.0);
   std::vector<double> v(n);
   for (double& x : v) x = std::max(0.5, gumbel(gen));
-  std::sort(v.begin(), v.end());
-  TavorixRun run;
-  run.N = n;
-  run.X.assign(n + 1, 0.0L);
-  run.Fr.assign(n + 1, 0.0L);
-  for (int r = 1; r <= n; ++r) {
-    run.X[r] = v[r - 1];
-    run.Fr[r] = static_cast<long double>(r) / (n + 1);
-  }
-  return run;
+  return testing::MakeRun(std::move(v));
 }
 
 void BM_RegressionFit(benchmark::State& state, int code) {
