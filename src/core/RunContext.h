@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/RunCancel.h"
+
 namespace tavorix {
 
 // Receives the short progress lines of a run (" 3 done", " Calculating .....").
@@ -95,6 +97,9 @@ struct TavorixRun {
   void AddProgress(std::string_view line) const {
     if (Progress) Progress(line);
   }
+  // Set by the front end to stop the run; copies of the run share the flag.
+  CancelFlag Cancel = nullptr;
+  void ThrowIfCancelled() const { tavorix::ThrowIfCancelled(Cancel); }
 
   // --- fitting -------------------------------------------------------------
   std::array<FitSlot, 100> Slots{};  // indexed by distribution code

@@ -119,6 +119,7 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   double best = 1000000.0;
   int aBest = 0, kBest = 0;
   for (int a = 1; a <= kBurrExponentSteps; ++a) {
+    run.ThrowIfCancelled();
     const double A = BurrExponent<Dagum>(a);
     PowersOf(lnx, A, xa, n);
     if (busyLine && a == 150) run.AddProgress(" Burr is busy .....");

@@ -207,6 +207,7 @@ struct StepOutcome {
 
 void RunStepOnCopy(const TavorixRun& run, const EngineStep& step, StepOutcome& outcome) {
   try {
+    run.ThrowIfCancelled();
     outcome.Run = run;
     outcome.Run.Progress = [&outcome](std::string_view line) { outcome.Lines.emplace_back(line); };
     FitWorkspace ws;

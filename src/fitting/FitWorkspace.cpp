@@ -6,6 +6,7 @@ namespace tavorix {
 
 void FitWorkspace::Prepare(const TavorixRun& run) {
   N = run.N;
+  Cancel = run.Cancel;
   const std::size_t size = static_cast<std::size_t>(N) + 1;
   X.assign(size, 0.0);
   LnX.assign(size, 0.0);

@@ -23,6 +23,7 @@ struct FitWorkspace {
   std::vector<double> XWork;  // second working array
   LineState Line;             // slope, intercept, means of the last line fitted
   std::array<double, 281> ScanTable{};  // misfit per point of the exponent scan, 1..280
+  CancelFlag Cancel = nullptr;          // the run's stop flag, for the long searches
 
   // Copies the prepared data of the run (N, X, Fr) and computes ln X.
   void Prepare(const TavorixRun& run);

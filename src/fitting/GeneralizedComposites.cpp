@@ -189,6 +189,7 @@ void FitGeneralizedComposite(TavorixRun& run, FitWorkspace& ws, int code) {
   Trial best;
   bool found = false;
   for (int j = 1; j <= kGeneralizedTrials; ++j) {
+    run.ThrowIfCancelled();
     const int m = GeneralizedTrialSeparation(ws.N, j);
     if (m < 1) continue;  // too few data for a lower part
     // Lower data that all share one X leave no line to fit at any exponent:

@@ -64,6 +64,7 @@ void FitGev(TavorixRun& run, FitWorkspace& ws) {
   double best = 1000000.0;
   int kBest = 0, jBest = 0;
   for (int k = 1; k <= kGevShapeSteps; ++k) {
+    run.ThrowIfCancelled();
     if (k == 100) run.AddProgress(" This takes time ..");
     if (k == 160 && n >= 501) run.AddProgress(" Please wait ......");
     const double shape = static_cast<double>(0.01L * k - 1.0L);  // exactly 0 at k = 100

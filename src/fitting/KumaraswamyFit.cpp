@@ -62,6 +62,7 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   LineState& line = ws.Line;
 
   for (int m = 1; m <= kKumaraswamyBoundSteps; ++m) {
+    run.ThrowIfCancelled();
     const double bound = BoundOf(run, m);
     for (int i = 1; i <= n; ++i) ws.XWork[i] = ws.X[i] / bound;
     LogArray(ws.XWork.data() + 1, lnRatio.data() + 1, n);

@@ -89,6 +89,7 @@ void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind)
   double best = 1000000.0;
   int kBest = 0;
   for (int k = 1; k <= kind.MaxSteps; ++k) {
+    if ((k & 255) == 0) run.ThrowIfCancelled();
     const double sum = StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k), g.data());
     if (!(sum < best)) break;
     best = sum;

@@ -216,6 +216,7 @@ Outcome FitMeanSigma(FitWorkspace& ws) {
   // Only (1, 1) and the entries with both steps above 1 are candidates. The
   // pilot row is the plain mean (j = 101).
   FillRows(kNormalMeanSteps, 101, kNoLimit, [&](int j, double& bound) {
+    ThrowIfCancelled(ws.Cancel);
     DeviationsFrom(out.T, ws.N, GridValue(j, m.Mean), ws.XWork.data());
     FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0,
                         table.data() + static_cast<std::size_t>(j - 1) * kNormalSigmaSteps, bound,
@@ -244,6 +245,7 @@ Outcome FitExponentSigma(FitWorkspace& ws) {
   std::vector<double> table(static_cast<std::size_t>(kNormalExponentSteps) * kNormalSigmaSteps);
   // The choice starts from 1 000 000; the pilot row is E = 1 (j = 81).
   const bool filled = FillRows(kNormalExponentSteps, 81, 1000000.0, [&](int j, double& bound) {
+    ThrowIfCancelled(ws.Cancel);
     const double e = static_cast<double>(0.19L + 0.01L * j);
     const double* t = PowerTransformed(ws, e);
     const Moments m = MomentsOf(t, ws.N);

@@ -46,6 +46,7 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
   double best = 1000000.0;
   int eBest = 0, sBest = 0;
   for (int e = 1; e <= kRayleighExponentSteps; ++e) {
+    run.ThrowIfCancelled();
     const double E = RayleighExponent(e);
     const double meanXt = PowersAndMean(ws, E);
     for (int s = 1; s <= kRayleighScaleSteps; ++s) {

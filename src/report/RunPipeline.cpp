@@ -8,6 +8,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/DataPreparation.h"
+#include "core/RunCancel.h"
 #include "core/TavorixError.h"
 #include "fitting/FitAll.h"
 #include "fitting/FittedCurve.h"
@@ -58,33 +59,16 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
-}  // namespace
-
-PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
-                                const PipelineOptions& options) {
+// The stages themselves; nothing beside the input is written before every
+// result is computed.
+PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions& options, PipelineResult result) {
   auto progress = [&](const char* line) {
     if (options.Progress) options.Progress(line);
   };
   auto pause = [&] {
     if (options.Pause) options.Pause();
+    run.ThrowIfCancelled();
   };
-
-  PipelineResult result;
-  result.InputPath = WithExtension(dm.FileName, ".inp");
-  result.ListPath = WithExtension(result.InputPath, ".Lst");
-  result.OutputPath = WithExtension(result.InputPath, ".out");
-  result.ParameterPath = WithExtension(result.InputPath, ".aux");
-
-  // A ranked list of an earlier run never survives a new one.
-  std::error_code ec;
-  fs::remove(result.ListPath, ec);
-
-  run = TavorixRun{};
-  run.Progress = options.Progress;
-  run.InputPath = result.InputPath;
-  run.ListFileName = result.InputPath;
-  run.CompositeOn = compositeOn;
-  run.NrOfClasses = dm.NrOfClasses;
 
   progress(" Saving data .....");
   pause();
@@ -94,6 +78,7 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
   const std::string tempParameters = scratch.File("Temp.tmp");
   const std::string reportScratch = scratch.File("TmpFile.Tmp");
   const std::string valuesScratch = scratch.File("Values.tmp");
+  const std::string listScratch = scratch.File("Ranked.Lst");
 
   // The stages up to the report.
   run.PreferredCode = dm.SelectionCode.substr(0, 4);
@@ -107,7 +92,7 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
     run.FitStarted = true;
     FitAllDistributions(run);
     if (!run.NoVariation) {
-      if (run.BestOfAll()) WriteRankedListFile(result.ListPath, run);
+      if (run.BestOfAll()) WriteRankedListFile(listScratch, run);
       EvaluateFittedCurve(run);
       {
         std::ostringstream temp;
@@ -122,6 +107,8 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
     }
   }
   if (run.NoVariation) {
+    std::error_code ec;
+    fs::remove(result.ListPath, ec);
     result.NoVariation = true;
     result.Message = kNoVariationMessage;
     return result;
@@ -148,20 +135,32 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
     WriteText(valuesScratch, values.str());
     valuesText = ReadText(valuesScratch);
   }
+  // Every result is computed: from here on the run writes its files and is
+  // no longer stopped.
+  run.ThrowIfCancelled();
+  const bool listed = run.BestOfAll() && fs::exists(listScratch);
+  if (listed && options.SortRankedList) SortRankedList(listScratch);
+  if (listed) {
+    const std::string listText = ReadText(listScratch);
+    WriteFileAtomically(result.ListPath, [&](std::ostream& out) { out << listText; });
+  } else {
+    std::error_code ec;
+    fs::remove(result.ListPath, ec);
+  }
   WriteFileAtomically(result.ParameterPath,
                       [&](std::ostream& out) { WriteParameterFile(out, run.Fitted, run.Shift); });
   WriteFileAtomically(result.OutputPath, [&](std::ostream& out) {
     out << reportText;
     if (code != 61) out << valuesText;
   });
-  pause();
+  if (options.Pause) options.Pause();
 
   // After a run the series in memory is in ascending order.
   for (int i = 1; i <= dm.NrOfData && i < static_cast<int>(dm.RankedValues.size()); ++i)
     if (i - 1 < static_cast<int>(dm.Values.size())) dm.Values[i - 1] = dm.RankedValues[i];
 
   progress(" Filing results ..");
-  pause();
+  if (options.Pause) options.Pause();
   dm.FileName = result.OutputPath;
   dm.AvAbsDiff = summary.AvAbsDiff;
 
@@ -173,11 +172,44 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
   if (!ReadParameterFile(result.ParameterPath, check))
     throw TavorixError(FileOpenErrorText(result.ParameterPath));
 
-  if (run.BestOfAll() && options.SortRankedList && fs::exists(result.ListPath)) SortRankedList(result.ListPath);
-
   result.Message = "The input is saved in " + result.InputPath +
                    "   Calculations were done and the output is saved in  " + result.OutputPath;
   return result;
+}
+
+}  // namespace
+
+PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
+                                const PipelineOptions& options) {
+  PipelineResult result;
+  result.InputPath = WithExtension(dm.FileName, ".inp");
+  result.ListPath = WithExtension(result.InputPath, ".Lst");
+  result.OutputPath = WithExtension(result.InputPath, ".out");
+  result.ParameterPath = WithExtension(result.InputPath, ".aux");
+
+  run = TavorixRun{};
+  run.Progress = options.Progress;
+  run.InputPath = result.InputPath;
+  run.ListFileName = result.InputPath;
+  run.CompositeOn = compositeOn;
+  run.NrOfClasses = dm.NrOfClasses;
+  run.Cancel = options.Cancel;
+  run.FitThreads = options.FitThreads;
+
+  // A run that ends without results leaves no ranked list of an earlier run
+  // behind; a cancelled run leaves every file as it was.
+  auto removeStaleList = [&] {
+    std::error_code ec;
+    fs::remove(result.ListPath, ec);
+  };
+  try {
+    return RunStages(dm, run, options, std::move(result));
+  } catch (const RunCancelled&) {
+    throw;
+  } catch (...) {
+    removeStaleList();
+    throw;
+  }
 }
 
 }  // namespace tavorix

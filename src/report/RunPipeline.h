@@ -21,6 +21,10 @@ struct PipelineOptions {
   // Called where the desktop program pauses 500 ms so that the progress
   // panel shows each line; the command line passes nothing.
   std::function<void()> Pause;
+  // Stops the run (RunCancelled) when set; a stopped run writes nothing.
+  CancelFlag Cancel = nullptr;
+  // Threads of the fit-all engine; 0 = one per processor.
+  int FitThreads = 0;
 };
 
 struct PipelineResult {
@@ -42,6 +46,9 @@ inline constexpr const char* kNoVariationMessage = "No variation between data. P
 // run context is filled as the stages leave it. Afterwards dm.FileName ends
 // in ".out", dm.Values holds the ranked values and dm.AvAbsDiff the fit.
 // Scratch files live in a private folder that is removed whatever happens.
+// The results files (".out", ".aux", ".Lst") are written only once every
+// result is computed; a run that ends without results removes an earlier
+// ranked list, a cancelled run changes no file.
 PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
                                 const PipelineOptions& options);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -38,7 +39,8 @@ class PipelineTest : public ::testing::Test {
       unsetenv("TMPDIR");
   }
 
-  PipelineResult Run(const std::vector<double>& values, const std::string& preference = "1") {
+  PipelineResult Run(const std::vector<double>& values, const std::string& preference = "1",
+                     const std::string& stopAfterLine = {}) {
     dm_ = TDMTavorix{};
     dm_.FileName = dir_.File("series.inp");
     dm_.Title1 = "Pipeline test";
@@ -52,8 +54,13 @@ class PipelineTest : public ::testing::Test {
     progress_.clear();
     pauses_ = 0;
     PipelineOptions options;
-    options.Progress = [this](std::string_view s) { progress_.emplace_back(s); };
+    stop_ = false;
+    options.Progress = [this, stopAfterLine](std::string_view s) {
+      progress_.emplace_back(s);
+      if (!stopAfterLine.empty() && s == stopAfterLine) stop_ = true;
+    };
     options.Pause = [this] { ++pauses_; };
+    options.Cancel = &stop_;
     return RunSaveRunStages(dm_, run_, false, options);
   }
 
@@ -67,6 +74,7 @@ class PipelineTest : public ::testing::Test {
   TavorixRun run_;
   std::vector<std::string> progress_;
   int pauses_ = 0;
+  std::atomic<bool> stop_{false};
   std::string oldTmp_;
   bool hadTmp_ = false;
 };
@@ -197,6 +205,29 @@ TEST_F(PipelineTest, DecimalsFollowTheLargestMagnitudeOfNegativeData) {
 TEST_F(PipelineTest, FewerThanSixDataAreRefused) {
   EXPECT_THROW(Run({1, 2, 3, 4, 5}), TavorixError);
   EXPECT_TRUE(ScratchFolderEmpty());
+}
+
+// A run stopped at any point (before the fits, inside a long grid search,
+// between the later stages) changes none of the files of the run before it.
+TEST_F(PipelineTest, StoppedRunChangesNoResultFile) {
+  const std::vector<double> first = Gumbel(60);
+  ASSERT_EQ(Run(first).DistCode != 0, true);
+  const std::string out = ReadFile(dir_.File("series.out"));
+  const std::string aux = ReadFile(dir_.File("series.aux"));
+  const std::string lst = ReadFile(dir_.File("series.Lst"));
+  std::vector<double> second = Gumbel(60, 5.0);
+  second.push_back(40);
+  for (const char* line : {" Saving data .....", " Calculating .....", " Progress 75% ...."}) {
+    SCOPED_TRACE(line);
+    EXPECT_THROW(Run(second, "1", line), RunCancelled);
+    EXPECT_EQ(ReadFile(dir_.File("series.out")), out);
+    EXPECT_EQ(ReadFile(dir_.File("series.aux")), aux);
+    EXPECT_EQ(ReadFile(dir_.File("series.Lst")), lst);
+    EXPECT_TRUE(ScratchFolderEmpty());
+  }
+  // A preferred grid fit stops inside its search.
+  EXPECT_THROW(Run(second, "31", " Calculating ....."), RunCancelled);
+  EXPECT_EQ(ReadFile(dir_.File("series.out")), out);
 }
 
 }  // namespace

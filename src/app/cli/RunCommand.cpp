@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "Json.h"
+#include "StopSignals.h"
 #include "core/DataImport.h"
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
@@ -125,8 +126,15 @@ int RunRun(const Args& args) {
 
   PipelineOptions options;
   options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
+  options.Cancel = InstallStopSignals();
   TavorixRun run;
-  const PipelineResult r = RunSaveRunStages(dm, run, dm.CompositeAllowed, options);
+  PipelineResult r;
+  try {
+    r = RunSaveRunStages(dm, run, dm.CompositeAllowed, options);
+  } catch (const RunCancelled&) {
+    std::cerr << " The run was stopped; no results were written.\n";
+    return StoppedExitStatus();
+  }
   for (const auto& notice : run.Notices) std::cerr << notice << "\n";
   if (r.NoVariation) {
     std::cerr << r.Message << "\n";
