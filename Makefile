@@ -4,8 +4,11 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
+SANITIZE_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test run bench clean install
+.PHONY: all deps configure build test test-sanitized run bench fuzz clean install
 
 all: build
 
@@ -20,6 +23,21 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-sanitized
+
+# The fuzz corpora replayed as tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer (gcc); only the computation and the replays are built.
+test-sanitized: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ \
+	  -DTAVORIX_BUILD_GUI=OFF -DTAVORIX_BUILD_TESTS=OFF -DTAVORIX_BUILD_BENCH=OFF \
+	  -DTAVORIX_SANITIZE=ON -DTAVORIX_FUZZ=replay
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavorix_fuzz
+	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS; new inputs that add coverage join fuzz/corpus.
+fuzz:
+	./scripts/install-deps.sh --fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz.sh $(FUZZ_DIR)
 
 run: build
 	./scripts/run.sh $(BUILD_DIR)
@@ -31,4 +49,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

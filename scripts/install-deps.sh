@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every build, test and run dependency of Tavorix from Debian.
 # Idempotent: runs apt-get update only when a package is missing.
+# With --fuzz also clang and libFuzzer, which only `make fuzz` needs.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   desktop-file-utils
   locales
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libfuzzer-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -88,8 +88,8 @@ std::optional<double> Finite(double v) {
 
 // --- files ---------------------------------------------------------------------
 
-CalcParameters ReadParam(std::istream& in) {
-  const ParameterFileContents c = ReadParameterFile(in, 5);
+CalcParameters ReadParam(std::istream& in, std::string_view path) {
+  const ParameterFileContents c = ReadParameterFile(in, 5, path);
   CalcParameters prm;
   prm.Found = true;
   prm.Code = c.Code;
@@ -102,7 +102,7 @@ CalcParameters ReadParam(std::istream& in) {
 CalcParameters ReadParam(const std::string& auxPath) {
   std::ifstream in(auxPath, std::ios::binary);
   if (!in) return CalcParameters{};
-  return ReadParam(in);
+  return ReadParam(in, auxPath);
 }
 
 CalcData ReadCalcData(const std::string& inpPath) {

@@ -44,8 +44,8 @@ struct CalcParameters {
 
 // Reads the parameter file (header line or bare code; 0 for every missing
 // number) and computes F(P) for the composites. A missing file gives
-// Found = false and code 0.
-CalcParameters ReadParam(std::istream& in);
+// Found = false and code 0; a damaged one throws TavorixError naming `path`.
+CalcParameters ReadParam(std::istream& in, std::string_view path = {});
 CalcParameters ReadParam(const std::string& auxPath);
 
 // The input file's number of data and values (input order, input units).

@@ -1,6 +1,7 @@
 #include "core/DataPreparation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <numeric>
 
@@ -57,6 +58,7 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   run.SerialOfRank.assign(static_cast<std::size_t>(n) + 1, 0);
   run.Threshold = kThreshold;
 
+  double lowest = 0, highest = 0;
   for (int k = 1; k <= n; ++k) {
     int serial = 0;
     double value = 0;
@@ -64,9 +66,15 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
       throw TavorixError(InvalidRealsErrorText(path));
     // A value not above the threshold would leave a rank unfilled.
     if (!(value > run.Threshold)) throw TavorixError(ValueTooLowText(value));
+    if (!(std::fabs(value) < kLargestDataMagnitude)) throw TavorixError(std::string(kDataTooLargeText));
     run.SerialOfRank[k] = serial;
     run.X[k] = value == 0.0 ? kZeroReplacement : static_cast<long double>(value);
+    const double used = static_cast<double>(run.X[k]);
+    lowest = k == 1 ? used : std::min(lowest, used);
+    highest = k == 1 ? used : std::max(highest, used);
   }
+  if (highest > lowest && highest - lowest < kSmallestDataRange)
+    throw TavorixError(std::string(kDataRangeTooSmallText));
 
   // Stable ranking: equal values keep their input order.
   std::vector<int> order(static_cast<std::size_t>(n));

@@ -14,11 +14,21 @@ namespace tavorix {
 inline constexpr std::string_view kLeftMoveNotice =
     "The first values are high. The distribution will be  temporarily shifted to the left.";
 
+// The sums of the fits hold data below this magnitude, and data that differ
+// by at least kSmallestDataRange (identical data are no variation instead).
+inline constexpr double kLargestDataMagnitude = 1e100;
+inline constexpr double kSmallestDataRange = 1e-100;
+inline constexpr std::string_view kDataTooLargeText =
+    "Values of 1E+100 or more are too large for the analysis: its sums would overflow. Input is invalid.";
+inline constexpr std::string_view kDataRangeTooSmallText =
+    "The data differ by less than 1E-100, too little for the sums of the analysis. Input is invalid.";
+
 // Reads dm.FileName and fills run.N, X, Fr, SerialOfRank, Threshold, Shift,
 // Shifted and the report titles; sets dm.NrOfData and dm.RankedValues (the
 // ranked values before any move). The left-move notice goes to run.Notices.
 // Throws TavorixError when the file cannot be opened or holds an invalid
-// data line or a value at or below the threshold.
+// data line, a value at or below the threshold, or data beyond the limits
+// above.
 void PrepareData(TavorixRun& run, TDMTavorix& dm);
 
 // The same from a stream; path only names the file in messages.

@@ -22,6 +22,9 @@ std::string ReportOpenErrorText(const std::string& path) {
          " input data,  in use by another program,  or the" + " programmer should incorporate more time.";
 }
 
+// Above this a number of data in a report is damage, not data.
+constexpr double kLargestGraphCount = 1e9;
+
 bool StartsWith(const std::string& line, std::string_view prefix) {
   return line.compare(0, prefix.size(), prefix) == 0;
 }
@@ -164,17 +167,24 @@ int FactorFor(double m, double upperOfTen) {
 }
 
 struct Ladder {
-  int Lo = 0, Hi = 1, Step = 1, Decimals = 2;
+  double Lo = 0, Hi = 1, Step = 1;
+  int Decimals = 2;
 };
 
-int RoundInt(double v) { return static_cast<int>(RoundHalfEven(v)); }
+// Rounding with halves to even as RoundHalfEven, in double so that an axis
+// end of any accepted series stays exact.
+double RoundWhole(double v) {
+  double r = std::round(v);
+  if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
+  return r;
+}
 
 // The axis ladder: ends, step and label decimals from the scaled maximum.
 Ladder AxisLadder(double lo, double hi) {
   struct Rung {
     double AtLeast;
     double Margin;
-    int Step;
+    double Step;
     int Decimals;
     bool Plain;  // ends are round(value) -/+ margin, not multiples of the step
   };
@@ -191,22 +201,26 @@ Ladder AxisLadder(double lo, double hi) {
     l.Step = r.Step;
     l.Decimals = r.Decimals;
     if (r.Plain) {
-      l.Lo = RoundInt(lo) - static_cast<int>(r.Margin);
-      l.Hi = RoundInt(hi) + static_cast<int>(r.Margin);
+      l.Lo = RoundWhole(lo) - r.Margin;
+      l.Hi = RoundWhole(hi) + r.Margin;
     } else {
-      l.Lo = r.Step * RoundInt((lo - r.Margin) / r.Step);
-      l.Hi = r.Step * RoundInt((hi + r.Margin) / r.Step);
+      l.Lo = r.Step * RoundWhole((lo - r.Margin) / r.Step);
+      l.Hi = r.Step * RoundWhole((hi + r.Margin) / r.Step);
     }
-    if (l.Hi <= l.Lo) l.Hi = l.Lo + l.Step;
+    if (!(l.Hi > l.Lo)) l.Hi = l.Lo + l.Step;
     return l;
   }
-  l.Lo = RoundInt(lo - 0.5);
-  l.Hi = RoundInt(hi + 0.5);
-  if (l.Hi <= l.Lo) l.Hi = l.Lo + 1;
+  l.Lo = RoundWhole(lo - 0.5);
+  l.Hi = RoundWhole(hi + 0.5);
+  if (!(l.Hi > l.Lo)) l.Hi = l.Lo + 1;
   return l;
 }
 
-int ClampIntervals(int n) { return std::clamp(n, 4, 10); }
+// Number of axis intervals: the ladder's steps, 4 to 10.
+int Intervals(const Ladder& l) {
+  const double steps = RoundWhole((l.Hi - l.Lo) / l.Step);
+  return steps >= 10 ? 10 : steps > 4 ? static_cast<int>(steps) : 4;
+}
 
 }  // namespace
 
@@ -235,6 +249,8 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   d.Title2 = line(4).empty() ? std::string() : line(4).substr(1);
   if (line(6).size() > 21) {
     const std::vector<double> n = NumbersOf(std::string_view(line(6)).substr(21));
+    // The number of data is checked before it becomes an integer.
+    if (!n.empty() && !(n[0] > -1 && n[0] < kLargestGraphCount)) throw TavorixError(ReportOpenErrorText(reportPath));
     if (!n.empty()) d.N = static_cast<int>(n[0]);
   }
   ReadSeparation(lines, d);
@@ -331,14 +347,14 @@ AxisState ScaleGraph(int type, GraphData& d) {
   a.Xlo = lx.Lo;
   a.Xhi = lx.Hi;
   a.Xdec = lx.Decimals;
-  a.Xticks = ClampIntervals(RoundInt(static_cast<double>(lx.Hi - lx.Lo) / lx.Step));
+  a.Xticks = Intervals(lx);
 
   if (yScaled) {
     const Ladder ly = AxisLadder(ymin, ymax);
     a.Ylo = ly.Lo;
     a.Yhi = ly.Hi;
     a.Ydec = ly.Decimals;
-    a.Yticks = ClampIntervals(RoundInt(static_cast<double>(ly.Hi - ly.Lo) / ly.Step));
+    a.Yticks = Intervals(ly);
   } else if (type == kGraphCumulative) {
     a.Ylo = 0;
     a.Yhi = 120;
@@ -346,8 +362,8 @@ AxisState ScaleGraph(int type, GraphData& d) {
     a.Ydec = 0;
   } else {
     a.Ylo = 0;
-    a.Yhi = 10 * RoundInt((obsMax + 15) / 10);
-    a.Yticks = ClampIntervals(a.Yhi / 10);
+    a.Yhi = 10 * RoundWhole((obsMax + 15) / 10);
+    a.Yticks = std::clamp(static_cast<int>(a.Yhi / 10), 4, 10);
     a.Ydec = 1;
   }
   return a;

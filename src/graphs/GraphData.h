@@ -44,11 +44,15 @@ struct GraphData {
 };
 
 // Axis ranges, steps and label decimals; XFactor and YFactor (1, 10, 100,
-// 1000) scale the data onto the axis. The Range* values are the data ranges
-// before the axis ladder (scaled), which bound the return-period lines.
+// 1000) scale the data onto the axis. The axis ends are whole numbers held
+// as doubles: a series may span far more than an int. The Range* values are
+// the data ranges before the axis ladder (scaled), which bound the
+// return-period lines.
 struct AxisState {
-  int Xlo = 0, Xhi = 1, Xticks = 4, Xdec = 0;
-  int Ylo = 0, Yhi = 1, Yticks = 4, Ydec = 0;
+  double Xlo = 0, Xhi = 1;
+  int Xticks = 4, Xdec = 0;
+  double Ylo = 0, Yhi = 1;
+  int Yticks = 4, Ydec = 0;
   int XFactor = 1, YFactor = 1;
   int PlotWidth = 500, PlotHeight = 300;
   double RangeXmax = 0, RangeYmin = 0, RangeYmax = 0;

@@ -328,7 +328,7 @@ void WriteSimpleCompositeHeading(std::ostream& out, const TavorixRun& run, const
   // Unmoved data print P + Shift; moved data print P in input units.
   const double p = run.Fitted.P.BreakPoint;
   const double printed = DataMoved(run) ? InputValueOf(run, p) : p + run.Shift;
-  Line(out, " The separation point is : P = " + FormatXValue(printed, 6, 3, IsTinyData(run)));
+  Line(out, " The separation point is : P = " + FormatXNumber(printed, 6, 3, IsTinyData(run)));
   Line(out, "");
 }
 

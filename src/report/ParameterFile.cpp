@@ -8,7 +8,10 @@
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
+#include "core/TavorixError.h"
 #include "fitting/CompositeKinds.h"
+#include "fitting/GammaFit.h"
+#include "report/ResultsLoader.h"
 
 namespace tavorix {
 
@@ -153,7 +156,7 @@ void WriteParameterFile(std::ostream& out, const FittedDistribution& fd, double 
   out << FormatScientific23(shift) << crlf;
 }
 
-ParameterFileContents ReadParameterFile(std::istream& in, int headerChars) {
+ParameterFileContents ReadParameterFile(std::istream& in, int headerChars, std::string_view path) {
   const LineSet lines = ReadLines(in);
   std::size_t at = 0;
   auto nextNumber = [&]() -> double {
@@ -164,7 +167,11 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars) {
   ParameterFileContents c;
   const std::string header(kParameterFileHeader);
   if (!lines.empty() && lines[0].compare(0, headerChars, header, 0, headerChars) == 0) at = 1;
-  c.Code = static_cast<int>(nextNumber());
+  // Counts and codes are checked before they become integers: a damaged file
+  // must not choose a loop's length or reach an undefined conversion.
+  const double code = nextNumber();
+  if (!(code > -1 && code < kLargestParameterFileCode + 1)) throw TavorixError(ReportOpenErrorText(path));
+  c.Code = static_cast<int>(code);
   c.Fit.DistCode = c.Code;
   const std::vector<Field> fields = FieldsOf(c.Code);
   std::vector<double> values;
@@ -174,7 +181,10 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars) {
     const double v = values[i];
     switch (fields[i]) {
       case Field::XPlusOneFlag: c.Fit.P.XPlusOne = v != 0; break;
-      case Field::Terms: c.Fit.P.Terms = static_cast<int>(v + (v >= 0 ? 0.5 : -0.5)); break;
+      case Field::Terms:
+        if (!(v > -0.5 && v < kGammaMaxTerms + 0.5)) throw TavorixError(ReportOpenErrorText(path));
+        c.Fit.P.Terms = static_cast<int>(v + (v >= 0 ? 0.5 : -0.5));
+        break;
       case Field::Zero: break;
       case Field::BreakPoint: c.Fit.P.BreakPoint = v - c.Shift; break;
       default: *MemberOf(c.Fit, fields[i]) = v; break;
@@ -195,7 +205,7 @@ bool ReadParameterFile(const std::string& path, ParameterFileContents& out, int 
     out = ParameterFileContents{};
     return false;
   }
-  out = ReadParameterFile(in, headerChars);
+  out = ReadParameterFile(in, headerChars, path);
   return true;
 }
 

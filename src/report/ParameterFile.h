@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,12 +25,19 @@ struct ParameterFileContents {
   double Shift = 0;
 };
 
+// Largest distribution code a parameter file may hold.
+inline constexpr int kLargestParameterFileCode = 999;
+
 // Reads a parameter file. The first line is the header when its first
 // `headerChars` characters equal the header's (" Para" for 5, " Par" for 4);
 // otherwise it is the code itself. Missing or unreadable numbers read as 0.
-ParameterFileContents ReadParameterFile(std::istream& in, int headerChars = 5);
+// A code outside 0..kLargestParameterFileCode, or a Gamma term count outside
+// 0..kGammaMaxTerms, is no file a run writes: it throws
+// TavorixError with the damaged-file message naming `path`.
+ParameterFileContents ReadParameterFile(std::istream& in, int headerChars = 5, std::string_view path = {});
 
-// False (and code 0) when the file does not exist or cannot be opened.
+// False (and code 0) when the file does not exist or cannot be opened;
+// throws as above when it is damaged.
 bool ReadParameterFile(const std::string& path, ParameterFileContents& out, int headerChars = 5);
 
 // The parameters of the chosen distribution by name, in the order of its

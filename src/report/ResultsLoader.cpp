@@ -25,8 +25,14 @@ LoadedResults LoadResultsAndCode(const std::string& outPath) {
   LoadedResults loaded;
   loaded.Lines = ReadLines(in);
   if (in.bad()) throw TavorixError(ReportOpenErrorText(outPath));
+  // A damaged parameter file counts as missing: the report is still shown.
   ParameterFileContents parameters;
-  loaded.ParameterFileMissing = !ReadParameterFile(WithExtension(outPath, ".aux"), parameters, 5);
+  try {
+    loaded.ParameterFileMissing = !ReadParameterFile(WithExtension(outPath, ".aux"), parameters, 5);
+  } catch (const TavorixError&) {
+    loaded.ParameterFileMissing = true;
+    parameters = ParameterFileContents{};
+  }
   loaded.Code = parameters.Code;
   return loaded;
 }

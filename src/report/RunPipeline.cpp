@@ -59,6 +59,14 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
+// A run that ends without results leaves none of an earlier run beside its
+// input: the report, parameter file and ranked list would describe other data.
+void RemoveResultsFiles(const PipelineResult& result) {
+  std::error_code ec;
+  for (const std::string* path : {&result.ListPath, &result.OutputPath, &result.ParameterPath})
+    fs::remove(*path, ec);
+}
+
 // The stages themselves; nothing beside the input is written before every
 // result is computed.
 PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions& options, PipelineResult result) {
@@ -107,8 +115,7 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
     }
   }
   if (run.NoVariation) {
-    std::error_code ec;
-    fs::remove(result.ListPath, ec);
+    RemoveResultsFiles(result);
     result.NoVariation = true;
     result.Message = kNoVariationMessage;
     return result;
@@ -196,18 +203,15 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
   run.Cancel = options.Cancel;
   run.FitThreads = options.FitThreads;
 
-  // A run that ends without results leaves no ranked list of an earlier run
+  // A run that ends without results leaves no results of an earlier run
   // behind; a cancelled run leaves every file as it was.
-  auto removeStaleList = [&] {
-    std::error_code ec;
-    fs::remove(result.ListPath, ec);
-  };
+  const PipelineResult paths = result;
   try {
     return RunStages(dm, run, options, std::move(result));
   } catch (const RunCancelled&) {
     throw;
   } catch (...) {
-    removeStaleList();
+    RemoveResultsFiles(paths);
     throw;
   }
 }

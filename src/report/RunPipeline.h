@@ -47,8 +47,8 @@ inline constexpr const char* kNoVariationMessage = "No variation between data. P
 // in ".out", dm.Values holds the ranked values and dm.AvAbsDiff the fit.
 // Scratch files live in a private folder that is removed whatever happens.
 // The results files (".out", ".aux", ".Lst") are written only once every
-// result is computed; a run that ends without results removes an earlier
-// ranked list, a cancelled run changes no file.
+// result is computed; a run that ends without results removes the results
+// files of an earlier run, a cancelled run changes no file.
 PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
                                 const PipelineOptions& options);
 

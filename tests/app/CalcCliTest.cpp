@@ -106,6 +106,14 @@ TEST(CliCalc, UndefinedValuesAreNotAvailable) {
   EXPECT_NE(r.Out.find(" X-value     : n.a\n"), std::string::npos) << r.Out;
   r = RunCli(dir, {"calc", dir.File("run.out"), "--freq", "0.3", "--json"});
   EXPECT_NE(r.Out.find("\"X\": null"), std::string::npos) << r.Out;
+  // Code 26 with E = 0 divides by E: an infinite X is not available either.
+  WriteFile(dir.File("run.aux"),
+            " Parameters for internal use, do not remove.\r\n26\r\n 1.00000000000000E+0000\r\n"
+            " 5.00000000000000E-0001\r\n 0.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
+  r = RunCli(dir, {"calc", dir.File("run.out"), "--freq", "0.5"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find(" X-value     : n.a\n"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find(" Upper     : n.a\n"), std::string::npos) << r.Out;
 }
 
 TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
@@ -119,6 +127,8 @@ TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
       {{"--period", "100000"}, "The return period must be >0.000001 and <100000"},
       {{"--period", "1"}, "The return period must be >1: a return period of 1 or less has no cumulative frequency"},
       {{"--x", "1.2.3"}, "The value is not a valid real"},
+      {{"--period", "1.0000001"},
+       "The return period must be >1.000001: a shorter one has a cumulative frequency below 0.000001"},
   };
   for (const auto& [options, message] : cases) {
     std::vector<std::string> args = {"calc", out};
@@ -128,6 +138,11 @@ TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
     EXPECT_EQ(r.Err, message + "\n");
     EXPECT_EQ(r.Out, "");
   }
+  // A Gamma term count far above the fit's bound is a damaged file, refused at once.
+  WriteFile(dir.File("run.aux"), "61\r\n 1.0E+0000\r\n 2.0E+0009\r\n 1.0E-0004\r\n");
+  const Result damaged = RunCli(dir, {"calc", out, "--x", "2"});
+  EXPECT_EQ(damaged.Status, 1);
+  EXPECT_NE(damaged.Err.find("run.aux\" could not be opened.  It may be damaged"), std::string::npos) << damaged.Err;
   std::remove(dir.File("run.aux").c_str());
   const Result r = RunCli(dir, {"calc", out, "--x", "2"});
   EXPECT_EQ(r.Status, 1);

@@ -125,6 +125,20 @@ TEST(CliPrepare, MissingFileExitsOne) {
   EXPECT_TRUE(r.Out.empty());
 }
 
+TEST(Cli, FolderGivenAsFileGetsTheOpenMessage) {
+  TempDir dir;
+  const std::string folder = dir.File("series");
+  std::filesystem::create_directory(folder);
+  const std::vector<std::vector<std::string>> commands = {
+      {"import", folder}, {"prepare", folder}, {"run", folder}, {"calc", folder, "--x", "1"},
+      {"graph", folder, "--type", "1", "-o", dir.File("g.bmp")}};
+  for (const auto& args : commands) {
+    const Result r = RunCli(dir, args);
+    EXPECT_EQ(r.Status, 1) << args[0];
+    EXPECT_EQ(r.Err, "The file \"" + folder + "\"could not be opened. It may be in use by another program\n") << args[0];
+  }
+}
+
 TEST(CliPrepare, ReadsEveryExample) {
   TempDir dir;
   const Result r = RunCli(dir, {"prepare", std::string(TAVORIX_EXAMPLES_DIR) + "/treering.inp", "--json"});

@@ -179,6 +179,32 @@ TEST(PrepareData, InvalidLineAndTooLowValueAreErrors) {
   EXPECT_THROW(Prepare("no header here\r\n"), TavorixError);
 }
 
+// Data whose magnitude or spread the fits' sums cannot hold are refused with
+// a message naming the limit, not taken for data without variation.
+TEST(PrepareData, DataBeyondTheSumsLimitsAreRefusedWithTheirMessage) {
+  std::string seventyAndHuge, smallAndHuge;
+  for (int i = 1; i <= 70; ++i) seventyAndHuge += Lines({10 + 0.37 * i});
+  seventyAndHuge += "   71 1.0E+0308\r\n";
+  smallAndHuge = Lines({1, 2, 3, 4, 5}) + "    6 1.0E+0300\r\n";
+  const std::string tinySpread = "    1 1.0E-0300\r\n    2 3.0E-0300\r\n    3 7.0E-0300\r\n";
+  const std::pair<std::string, std::string_view> cases[] = {
+      {seventyAndHuge, kDataTooLargeText},
+      {smallAndHuge, kDataTooLargeText},
+      {Lines({1, 2, 3}) + "    4 -1.0E+0100\r\n", "The data value -1E100 is at or below"},
+      {tinySpread, kDataRangeTooSmallText},
+  };
+  for (const auto& [lines, message] : cases) {
+    try {
+      Prepare(InputFile(lines));
+      ADD_FAILURE() << "accepted: " << lines.substr(0, 40);
+    } catch (const TavorixError& e) {
+      EXPECT_EQ(std::string(e.what()).substr(0, message.size()), message);
+    }
+  }
+  EXPECT_EQ(Prepare(InputFile(Lines({1, 2, 3}) + "    4 9.9E+0099\r\n")).run.N, 4);
+  EXPECT_EQ(Prepare(InputFile("    1 1.0E-0090\r\n    2 3.0E-0090\r\n")).run.N, 2);
+}
+
 TEST(PrepareData, ReadsTheFileThatTheDataModuleWrote) {
   test::TempDir dir;
   TDMTavorix dm;

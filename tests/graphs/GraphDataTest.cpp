@@ -250,6 +250,27 @@ TEST(GraphScale, IntervalCountIsClampedTo4Through10) {
   EXPECT_EQ(c.Yticks, 12);
 }
 
+// Series spanning more than an int: every axis still holds its data.
+TEST(GraphScale, AxesOfAWideSeriesContainItsData) {
+  const std::vector<std::vector<double>> series = {
+      {-999999, 1, 2, 3, 4, 5, 5e8, 1e9, 1.95e9}, {1, 2, 3e12, 9.5e13}, {-999999, -5, 3e98}};
+  for (const auto& x : series) {
+    for (int type : {kGraphCumulative, kGraphConfidenceBelt, kGraphReturnPeriods}) {
+      GraphData d = Rows(x, x, x, x);
+      const AxisState a = ScaleGraph(type, d);
+      for (double v : x) {
+        EXPECT_LE(a.Xlo, v * a.XFactor) << "type " << type << ", X " << v;
+        EXPECT_GE(a.Xhi, v * a.XFactor) << "type " << type << ", X " << v;
+      }
+      if (type == kGraphConfidenceBelt) {
+        EXPECT_GE(a.Yhi, x.back() * a.YFactor);
+      }
+      EXPECT_GE(a.Xticks, 4);
+      EXPECT_LE(a.Xticks, 10);
+    }
+  }
+}
+
 TEST(GraphScale, MainlyNegativeDataAreScaledByTheirSmallEnd) {
   // -0.05..-0.02: |Xmax| = 0.02 lies between 0.01 and 0.1, factor 100;
   // -5..-2 gives ends round(-5.5) = -6 and round(-1.5) = -2.

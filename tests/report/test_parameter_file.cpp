@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "core/TavorixError.h"
 #include "fitting/CompositeKinds.h"
 #include "report/ParameterFile.h"
 
@@ -227,6 +228,26 @@ TEST(ParameterFile, FirstLineMayBeTheCodeAndMissingNumbersReadAsZero) {
   ParameterFileContents missing;
   EXPECT_FALSE(ReadParameterFile("/nonexistent/file.aux", missing));
   EXPECT_EQ(missing.Code, 0);
+}
+
+// A code or term count that no run writes is refused before it becomes an
+// integer or the length of a loop.
+TEST(ParameterFile, CodeAndTermCountOutsideTheirRangeAreDamage) {
+  const char* damaged[] = {"1E+300\r\n", "-2147483649\r\n", "1000\r\n", "-1\r\n",
+                           "61\r\n 2.0E+0000\r\n 2.0E+0009\r\n 0.0E+0000\r\n",
+                           "61\r\n 2.0E+0000\r\n 21\r\n 0.0E+0000\r\n"};
+  for (const char* text : damaged) {
+    std::istringstream in(text);
+    try {
+      ReadParameterFile(in, 4, "/runs/p.aux");
+      ADD_FAILURE() << "accepted " << text;
+    } catch (const TavorixError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"/runs/p.aux\" could not be opened.  It may be damaged"),
+                std::string::npos);
+    }
+  }
+  std::istringstream highest("61\r\n 2.0E+0000\r\n 2.0E+0001\r\n 0.0E+0000\r\n");
+  EXPECT_EQ(ReadParameterFile(highest, 4).Fit.P.Terms, 20);
 }
 
 TEST(ParameterFile, ExtensionIsReplacedOnlyInTheFileName) {

@@ -27,14 +27,17 @@ TEST(LoadResultsAndCode, ReadsTheCodeWithOrWithoutTheHeaderLine) {
   EXPECT_FALSE(loaded.ParameterFileMissing);
 }
 
-TEST(LoadResultsAndCode, MissingParameterFileGivesCodeZero) {
+TEST(LoadResultsAndCode, MissingOrDamagedParameterFileGivesCodeZero) {
   test::TempDir dir;
   const std::string out = dir.File("series.out");
   test::WriteFile(out, kReport);
-  const LoadedResults loaded = LoadResultsAndCode(out);
-  EXPECT_EQ(loaded.Code, 0);
-  EXPECT_TRUE(loaded.ParameterFileMissing);
-  EXPECT_EQ(loaded.Lines.size(), 3u);
+  for (const char* aux : {"", "1E+300\r\n"}) {
+    if (*aux) test::WriteFile(dir.File("series.aux"), aux);
+    const LoadedResults loaded = LoadResultsAndCode(out);
+    EXPECT_EQ(loaded.Code, 0);
+    EXPECT_TRUE(loaded.ParameterFileMissing);
+    EXPECT_EQ(loaded.Lines.size(), 3u);
+  }
 }
 
 TEST(LoadResultsAndCode, ReportThatCannotBeOpenedThrowsTheProgramsMessage) {

@@ -16,6 +16,7 @@
 #include "fitting/FitTestSupport.h"
 #include "fitting/FittedCurve.h"
 #include "report/ResultsReport.h"
+#include "report/XValueFormat.h"
 
 namespace tavorix {
 namespace {
@@ -454,6 +455,17 @@ TEST(ResultsReportOfARun, NegativeDataKeepTheirInputValues) {
   double lower = 0;
   in >> lower;
   EXPECT_NEAR(lower, input[0], 0.0005);
+}
+
+// A fixed X that fits its column stays fixed; a wider one takes the e3 form
+// with a blank before it, so the column to its left stays apart.
+TEST(XValueColumns, NumberWiderThanItsColumnTakesTheE3Form) {
+  EXPECT_EQ(FormatXValue(12345678, 8, 0, false), "12345678");
+  EXPECT_EQ(FormatXValue(123456789, 8, 0, false), " 1.23E+008");
+  EXPECT_EQ(FormatXValue(-2e14, 10, 0, false), " -2.00E+014");
+  EXPECT_EQ(FormatXValue(1e15, 13, 0, false), "    1.00E+015");
+  EXPECT_EQ(FormatXValue(0.005, 8, 4, true), "5.00E-003");
+  EXPECT_EQ(FormatXNumber(1234.5678, 6, 3, false), "1234.568");
 }
 
 }  // namespace

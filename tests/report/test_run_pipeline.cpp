@@ -152,6 +152,21 @@ TEST_F(PipelineTest, IdenticalValuesStopAndKeepTheInputOnly) {
   EXPECT_TRUE(ScratchFolderEmpty());
 }
 
+TEST_F(PipelineTest, RunWithoutResultsRemovesTheResultsOfTheRunBefore) {
+  const std::vector<std::vector<double>> failing = {std::vector<double>(8, 4.5), {1, 2, 3, 4, 5}};
+  for (const auto& values : failing) {
+    ASSERT_NE(Run(Gumbel(20)).DistCode, 0);
+    ASSERT_TRUE(fs::exists(dir_.File("series.aux")));
+    try {
+      Run(values);
+    } catch (const TavorixError&) {
+    }
+    for (const char* ext : {".out", ".aux", ".Lst"})
+      EXPECT_FALSE(fs::exists(dir_.File(std::string("series") + ext))) << values.size() << " values, " << ext;
+    EXPECT_TRUE(fs::exists(dir_.File("series.inp")));
+  }
+}
+
 TEST_F(PipelineTest, PreferredFitWithoutResultGivesTheCannotBeFoundReport) {
   // All values far below the first Burr scale step: the fit has no candidate.
   const PipelineResult r = Run({0.00011, 0.00012, 0.00014, 0.00015, 0.00017, 0.0002, 0.00022, 0.00025}, "31");

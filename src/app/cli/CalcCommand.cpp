@@ -10,6 +10,7 @@
 #include "Json.h"
 #include "calculator/Calculator.h"
 #include "core/NumberFormat.h"
+#include "core/TavorixError.h"
 #include "fitting/Catalogue.h"
 
 namespace tavorix::cli {
@@ -17,28 +18,36 @@ namespace {
 
 enum class Given { None, X, Freq, Period };
 
-std::string Shown(const std::optional<double>& v) { return v ? FormatGeneral(*v) : "n.a"; }
+// A value that has none, or that is not finite (a fit whose exponent is 0
+// divides by it), shows "n.a".
+std::string Shown(const std::optional<double>& v) { return v && std::isfinite(*v) ? FormatGeneral(*v) : "n.a"; }
+std::string Shown(double v) { return Shown(std::optional<double>(v)); }
 double JsonNumber(const std::optional<double>& v) { return v ? *v : NAN; }
+
+// A return period passes its own range test from just above 1, but its
+// frequency 1 - 1/T must pass the frequency test too: from 1.000001 up.
+constexpr const char* kCalcPeriodTooShort =
+    "The return period must be >1.000001: a shorter one has a cumulative frequency below 0.000001";
 
 void Line(const char* label, const std::string& value) {
   std::cout << ' ' << label << value << "\n";
 }
 
 void PrintFrequency(const FrequencyResult& r) {
-  Line("X-value     : ", FormatGeneral(r.X));
-  Line("Cum. Freq.  : ", FormatGeneral(r.F));
-  Line("Ret. Per.   : ", FormatGeneral(r.T));
+  Line("X-value     : ", Shown(r.X));
+  Line("Cum. Freq.  : ", Shown(r.F));
+  Line("Ret. Per.   : ", Shown(r.T));
   std::cout << " 90% confidence limits of cum. freq.\n";
-  Line("  Lower     : ", FormatGeneral(r.Fl));
-  Line("  Upper     : ", FormatGeneral(r.Fu));
+  Line("  Lower     : ", Shown(r.Fl));
+  Line("  Upper     : ", Shown(r.Fu));
   std::cout << " 90% confidence limits of ret. per.\n";
   Line("  Lower     : ", Shown(r.TLower));
   Line("  Upper     : ", Shown(r.TUpper));
 }
 
 void PrintValue(const ValueResult& r) {
-  Line("Cum. Freq.  : ", FormatGeneral(r.F));
-  Line("Ret. Per.   : ", FormatGeneral(r.T));
+  Line("Cum. Freq.  : ", Shown(r.F));
+  Line("Ret. Per.   : ", Shown(r.T));
   Line("X-value     : ", Shown(r.X));
   std::cout << " 90% confidence limits of X-Value\n";
   Line("  Lower     : ", Shown(r.Xl));
@@ -84,8 +93,12 @@ int RunCalc(const Args& args) {
   double value = 0;
   if (given == Given::X) value = ParseCalcX(valueText, settings);
   if (given == Given::Freq) value = ParseCalcFrequency(valueText, settings);
-  if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
+  if (given == Given::Period) {
+    value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
+    if (!(value > 0.000001 && value < 0.999999)) throw TavorixError(kCalcPeriodTooShort);
+  }
 
+  RequireNoDirectory(file);
   const CalcInputs in = ReadCalcInputs(file);
   if (given == Given::X) {
     const FrequencyResult r = CalcFrequent(in.Param, in.Data.N, value);

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -11,7 +12,13 @@ std::string OptionValue(const Args& args, std::size_t& i) {
   return args[++i];
 }
 
+void RequireNoDirectory(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw TavorixError(FileOpenErrorText(path));
+}
+
 std::string ReadWholeFile(const std::string& path) {
+  RequireNoDirectory(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw TavorixError(FileOpenErrorText(path));
   return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

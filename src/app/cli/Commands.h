@@ -24,6 +24,10 @@ class UsageError : public std::runtime_error {
 // Takes the value of an option such as "-o FILE" at args[i]; advances i.
 std::string OptionValue(const Args& args, std::size_t& i);
 
+// A folder opens like a file but reads as nothing: a folder given where a
+// file is expected gets the program's open message (TavorixError).
+void RequireNoDirectory(const std::string& path);
+
 // Reads a whole file; throws TavorixError with the program's open message.
 std::string ReadWholeFile(const std::string& path);
 

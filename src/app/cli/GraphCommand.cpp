@@ -68,6 +68,7 @@ void QtMessageToStderr(QtMsgType, const QMessageLogContext&, const QString& text
 
 int RunGraph(const Args& args) {
   const GraphOptions g = ParseGraphArgs(args);
+  RequireNoDirectory(g.Report);
 #ifdef TAVORIX_WITH_DRAWING
   // Drawing needs a Qt platform; without a display the offscreen one serves.
   const char* display = std::getenv("DISPLAY");

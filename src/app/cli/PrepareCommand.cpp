@@ -69,6 +69,7 @@ int RunPrepare(const Args& args) {
   }
   if (input.empty()) throw UsageError("no input file given");
 
+  RequireNoDirectory(input);
   TDMTavorix dm;
   dm.FileName = input;
   TavorixRun run;

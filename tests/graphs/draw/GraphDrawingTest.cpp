@@ -100,6 +100,18 @@ TEST(GraphDrawing, ObservedPointsAreCirclesAtTheirPixels) {
   }
 }
 
+TEST(GraphDrawing, PointsOfASeriesWiderThanAnIntLieOnThePlot) {
+  GraphView v = Cumulative(9);
+  const double x[] = {-999999, 1, 2, 3, 4, 5, 5e8, 1e9, 1.95e9};
+  for (int i = 0; i < 9; ++i) v.Data.X[i] = x[i];
+  v.Axes = ScaleGraph(kGraphCumulative, v.Data);
+  for (double d : x) {
+    EXPECT_GE(XPixel(v.Axes, d), kPlotLeft) << d;
+    EXPECT_LE(XPixel(v.Axes, d), kPlotLeft + 500) << d;
+  }
+  EXPECT_LT(XPixel(v.Axes, 5), XPixel(v.Axes, 1.95e9));
+}
+
 TEST(GraphDrawing, LimitLinesOnlyBelow250PointsAndWithTheBelt) {
   const QRect everywhere(0, 0, 623, 441);
   EXPECT_GT(Count(DrawGraph(Cumulative(249), {true, true}), everywhere, kYellow), 100);

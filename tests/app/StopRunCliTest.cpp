@@ -1,0 +1,83 @@
+// tavorix-cli run stopped by a signal while it computes: the scratch folder
+// goes, the results files of the run before stay as they were, and the exit
+// status tells which signal stopped it.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "core/TestUtil.h"
+
+extern char** environ;
+
+namespace tavorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+
+bool HasScratchFolder(const fs::path& tmp) {
+  for (const auto& e : fs::directory_iterator(tmp))
+    if (e.path().filename().string().rfind("tavorix-run-", 0) == 0) return true;
+  return false;
+}
+
+class StopRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(StopRun, SignalRemovesTheScratchFolderAndKeepsTheResults) {
+  const int signal = GetParam();
+  TempDir dir;
+  fs::create_directories(dir.File("tmp"));
+  // 2000 values with composites: a run of several seconds.
+  std::ostringstream column;
+  for (int i = 0; i < 2000; ++i) column << 50.0 - 10.0 * std::log(-std::log((i + 0.5) / 2000.0)) << "\n";
+  test::WriteFile(dir.File("long.txt"), column.str());
+  for (const char* ext : {".out", ".aux", ".Lst"}) test::WriteFile(dir.File(std::string("long") + ext), "earlier");
+
+  const std::string tmpdir = "TMPDIR=" + dir.File("tmp");
+  std::vector<char*> env{const_cast<char*>(tmpdir.c_str())};
+  for (char** e = environ; *e; ++e)
+    if (std::string_view(*e).rfind("TMPDIR=", 0) != 0) env.push_back(*e);
+  env.push_back(nullptr);
+  const std::string input = dir.File("long.txt");
+  char* argv[] = {const_cast<char*>(TAVORIX_CLI_PATH), const_cast<char*>("run"), const_cast<char*>(input.c_str()),
+                  const_cast<char*>("--composite"), nullptr};
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, TAVORIX_CLI_PATH, &quiet, nullptr, argv, env.data()), 0);
+  posix_spawn_file_actions_destroy(&quiet);
+
+  // The scratch folder appears when the computation starts.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!HasScratchFolder(dir.File("tmp")) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(HasScratchFolder(dir.File("tmp")));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_EQ(kill(pid, signal), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+  EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+  EXPECT_FALSE(HasScratchFolder(dir.File("tmp")));
+  for (const char* ext : {".out", ".aux", ".Lst"})
+    EXPECT_EQ(ReadFile(dir.File(std::string("long") + ext)), "earlier") << ext;
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopRun, ::testing::Values(SIGTERM, SIGINT));
+
+}  // namespace
+}  // namespace tavorix
