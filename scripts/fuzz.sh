@@ -30,7 +30,7 @@ for t in "${targets[@]}"; do
   [ "$t" = pipeline ] && max_len=121
   echo "== fuzz_$t for ${seconds}s"
   "$build/fuzz/fuzz_$t" "$work" "fuzz/corpus/$t" -dict=fuzz/tavorix.dict -max_len=$max_len \
-    -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \
+    -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$build/crashes/$t/"
   "$build/fuzz/fuzz_$t" -merge=1 "fuzz/corpus/$t" "$work" -max_len=$max_len 2>&1 | tail -1
 done

@@ -387,7 +387,9 @@ void FitAllDistributions(TavorixRun& run) {
 }
 
 std::string AverageLine(double average) {
-  char buf[64];
+  // Room for the widest double in fixed notation (309 digits, sign, point,
+  // 4 decimals): an average read back from a damaged list can be that large.
+  char buf[320];
   auto res = std::to_chars(buf, buf + sizeof buf, average, std::chars_format::fixed, 4);
   std::string value(buf, res.ptr);
   if (value.size() < 6) value.insert(0, 6 - value.size(), ' ');

@@ -2,6 +2,7 @@
 // hand-over of the chosen fit.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,6 +58,9 @@ TEST(RankedList, AverageLineHasFourDecimalsInAtLeastSixCharacters) {
   EXPECT_EQ(AverageLine(12.25), " Average = 12.2500");
   EXPECT_EQ(AverageLine(0.0), " Average = 0.0000");
   EXPECT_EQ(AverageLine(100000.0 / 3.0), " Average = 33333.3333");
+  // A damaged list may hold any average; it is written out in full.
+  EXPECT_EQ(AverageLine(std::ldexp(1.0, 200)),
+            " Average = 1606938044258990275541962092341162602522202993782792835301376.0000");
 }
 
 class SortedListTest : public ::testing::Test {
