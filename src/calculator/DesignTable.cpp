@@ -29,7 +29,7 @@ DesignTable MakeDesignTable(const CalcInputs& in, const std::vector<double>& per
   // The largest plotted return period is that of the largest datum, N + 1.
   const double largestPlotted = table.N + 1.0;
   for (double t : periods)
-    table.Rows.push_back({CalcVal(in.Param, in.Data, FrequencyOfReturnPeriod(t)), t > largestPlotted});
+    table.Rows.push_back({t, CalcVal(in.Param, in.Data, FrequencyOfReturnPeriod(t)), t > largestPlotted});
   return table;
 }
 
@@ -49,7 +49,7 @@ std::vector<std::vector<std::string>> DesignTableCells(const DesignTable& table)
   std::vector<std::vector<std::string>> cells = {{"T", "F", "X", "Xl", "Xu", "extrapolated"}};
   for (const DesignRow& r : table.Rows) {
     const ValueResult& v = r.Value;
-    cells.push_back({FormatGeneral(v.T), FormatGeneral(v.F), shown(v.X), shown(v.Xl), shown(v.Xu),
+    cells.push_back({FormatGeneral(r.Period), FormatGeneral(v.F), shown(v.X), shown(v.Xl), shown(v.Xu),
                      r.Extrapolated ? "yes" : "no"});
   }
   return cells;

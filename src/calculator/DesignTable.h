@@ -20,7 +20,8 @@ inline constexpr const char* kDesignExtrapolatedNote =
     " * beyond the largest plotted return period of the data (N + 1): extrapolated";
 
 struct DesignRow {
-  ValueResult Value;          // the calculator's result for T
+  double Period = 0;          // the return period asked for
+  ValueResult Value;          // the calculator's result for it
   bool Extrapolated = false;  // T > N + 1
 };
 
@@ -45,8 +46,9 @@ DesignTable MakeDesignTable(const CalcInputs& in, const std::vector<double>& per
 std::vector<double> ParseReturnPeriods(std::string_view text, TDecimalSettings& settings);
 
 // The table as text cells: a header row (T, F, X, Xl, Xu, extrapolated),
-// then one row per period; numbers in the general format, "n.a" where the
-// inverse has no value, "yes"/"no" for extrapolated.
+// then one row per period; T as asked for (the calculator's T = 1/(1 - F)
+// may differ from it in the last digits), the other numbers in the general
+// format, "n.a" where the inverse has no value, "yes"/"no" for extrapolated.
 std::vector<std::vector<std::string>> DesignTableCells(const DesignTable& table);
 
 // CSV with a header line, LF line ends.

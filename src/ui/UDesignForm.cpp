@@ -59,7 +59,7 @@ TDesignForm::TDesignForm(QWidget* parent) : QWidget(parent, Qt::Window) {
       {"Ret. Per.", "Cum. Freq.", "X-value", "Lower X", "Upper X", ""});
   DesignTableView->verticalHeader()->hide();
   DesignTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  DesignTableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  DesignTableView->horizontalHeader()->setStretchLastSection(true);
   NoteLabel = new QLabel(this);
   NoteLabel->setObjectName("NoteLabel");
   NoteLabel->setWordWrap(true);
@@ -78,7 +78,7 @@ TDesignForm::TDesignForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(DesignTableView, 1);
   layout->addWidget(NoteLabel);
   layout->addLayout(buttons);
-  resize(620, 400);
+  resize(760, 480);
 
   connect(PeriodsEdit, &QLineEdit::editingFinished, this, &TDesignForm::PeriodsEditExit);
   connect(CopyButton, &QPushButton::clicked, this, &TDesignForm::CopyButtonClick);
@@ -122,6 +122,7 @@ void TDesignForm::Rebuild() {
     }
     DesignTableView->setItem(r, 5, new QTableWidgetItem(table_.Rows[r].Extrapolated ? "*" : ""));
   }
+  DesignTableView->resizeColumnsToContents();
   DesignTableView->setVisible(table_.Available);
   NoteLabel->setText(QString::fromStdString(std::string(TrimBlanks(note))));
   CopyButton->setEnabled(!table_.Rows.empty());
