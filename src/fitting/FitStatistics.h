@@ -69,7 +69,7 @@ GoodnessOfFit ChosenFitStatistics(const TavorixRun& run);
 
 // CSV of the ranked fits, LF line ends: a header line "rank,code,name,
 // average,ks_D,ad_A2,cvm_W2", then one row per fit; the name without its
-// leading blank, quoted; numbers in their shortest round-trip form.
+// leading and trailing blanks, quoted; numbers in their shortest round-trip form.
 void WriteRankedFitsCsv(std::ostream& out, const std::vector<RankedFitStatistics>& rows);
 
 }  // namespace tavorix

@@ -11,6 +11,7 @@
 
 #include "CliRunner.h"
 #include "core/TestUtil.h"
+#include "core/TextLines.h"
 
 namespace tavorix {
 namespace {
@@ -80,7 +81,7 @@ TEST_P(RunOnExample, WritesTheThreeFilesAndAgreesWithThem) {
     std::smatch f;
     ASSERT_TRUE(std::regex_match(line, f, std::regex("([0-9]+),([0-9]+),\"([^\"]*)\",([^,]+),([^,]+),([^,]+),([^,]+)")));
     EXPECT_EQ(std::stoi(f[1]), static_cast<int>(rows) + 1);
-    EXPECT_EQ(" " + f[3].str(), listed[rows]);
+    EXPECT_EQ(f[3].str(), TrimBlanks(listed[rows]));
     const double d = std::stod(f[5]), w2 = std::stod(f[7]);
     EXPECT_GE(d, 1 / (2 * n) - 1e-12);
     EXPECT_LE(d, 1.0);
