@@ -105,10 +105,12 @@ std::vector<Series> CollectSeries(const std::vector<std::string>& paths, bool re
   std::vector<Series> series;
   std::map<std::string, std::size_t> byStem;
   for (const auto& file : files) {
-    const std::string stem = WithExtension(fs::absolute(file).lexically_normal().string(), "");
-    const auto [it, added] = byStem.emplace(stem, series.size());
+    // The results are named as the run names them: after the input file,
+    // which for a column is the column's name with ".inp".
+    const std::string input = fs::absolute(fs::path(file).replace_extension(".inp")).lexically_normal().string();
+    const auto [it, added] = byStem.emplace(WithExtension(input, ""), series.size());
     if (added) {
-      series.push_back({file, stem + ".out"});
+      series.push_back({file, WithExtension(input, ".out")});
       continue;
     }
     std::string& kept = series[it->second].File;
@@ -117,8 +119,8 @@ std::vector<Series> CollectSeries(const std::vector<std::string>& paths, bool re
   return series;
 }
 
-// Results newer than the input, with a parameter file of a distribution the
-// calculator knows: the series needs no run.
+// Results at least as new as the input, with a parameter file of a
+// distribution the calculator knows: the series needs no run.
 bool IsUpToDate(const Series& s) {
   std::error_code ec;
   if (!fs::exists(s.Output, ec) || !fs::exists(s.File, ec)) return false;
