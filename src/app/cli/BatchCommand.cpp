@@ -322,7 +322,10 @@ class ProgressLine {
 
   // Called with the lock of the batch held.
   void Finished(const Row& row, const Tally& tally, bool ran) {
-    runsFinished_ += ran;
+    if (ran) {
+      ++runsFinished_;
+      lastRun_ = Clock::now();
+    }
     if (!terminal_) {
       std::cerr << "[" << tally.Finished() << "/" << total_ << "] " << StatusText(row.State) << " " << row.File;
       if (row.State == Status::Failed) std::cerr << ": " << row.Message;
@@ -342,8 +345,12 @@ class ProgressLine {
     std::string line = "\r\x1b[K[" + std::string(filled, '#') + std::string(kWidth - filled, '-') + "] " +
                        std::to_string(finished) + "/" + std::to_string(total_) + " series, " +
                        std::to_string(tally.Failed) + " failed, " + Duration(elapsed) + " elapsed";
-    if (runsFinished_ > 0 && runsFinished_ < runs_)
-      line += ", about " + Duration(elapsed / runsFinished_ * (runs_ - runsFinished_)) + " left";
+    if (runsFinished_ > 0 && runsFinished_ < runs_) {
+      // The pace of the runs so far, less the time the current ones have had.
+      const double untilLast = std::chrono::duration<double>(lastRun_ - start_).count();
+      const double left = untilLast / runsFinished_ * (runs_ - runsFinished_) - (elapsed - untilLast);
+      line += ", about " + Duration(left) + " left";
+    }
     std::cerr << line << std::flush;
   }
 
@@ -355,7 +362,7 @@ class ProgressLine {
   int total_, runs_;
   bool terminal_;
   int runsFinished_ = 0;
-  Clock::time_point start_ = Clock::now();
+  Clock::time_point start_ = Clock::now(), lastRun_;
 };
 
 // ---------------------------------------------------------------------------
