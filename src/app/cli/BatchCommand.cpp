@@ -453,6 +453,8 @@ int RunBatch(const Args& args) {
         row = s.UpToDate ? UpToDateRow(s) : RunRow(s, o.Settings, pipeline);
       } catch (const std::exception& e) {
         row = Row(s.File, Status::Failed, e.what());
+      } catch (...) {
+        row = Row(s.File, Status::Failed, "The series could not be analysed.");
       }
       if (!row) continue;
       std::lock_guard lock(mutex);
