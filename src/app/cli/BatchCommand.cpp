@@ -27,6 +27,7 @@
 #include "SeriesRun.h"
 #include "StopSignals.h"
 #include "calculator/Calculator.h"
+#include "calculator/DesignTable.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/RunCancel.h"
@@ -155,15 +156,16 @@ struct Row {
   std::optional<double> X[std::size(kPeriods)];
 };
 
-// X at the return periods of the summary, from the files as the calculator
-// reads them; empty where the distribution has no inverse.
+// X at the return periods of the summary: the calculator's design values,
+// from the files as it reads them; empty where the distribution has no
+// inverse.
 void AddCalculatorValues(Row& row, const std::string& output) {
   try {
     const CalcInputs in = ReadCalcInputs(output);
     if (!row.N) row.N = in.Data.N;
     if (!row.Code) row.Code = in.Param.Code;
-    for (std::size_t k = 0; k < std::size(kPeriods); ++k)
-      row.X[k] = CalcVal(in.Param, in.Data, FrequencyOfReturnPeriod(kPeriods[k])).X;
+    const DesignTable table = MakeDesignTable(in, {std::begin(kPeriods), std::end(kPeriods)});
+    for (std::size_t k = 0; k < table.Rows.size() && k < std::size(row.X); ++k) row.X[k] = table.Rows[k].Value.X;
   } catch (const TavorixError&) {
   }
 }
