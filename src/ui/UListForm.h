@@ -14,6 +14,9 @@ class TListForm : public QWidget {
   explicit TListForm(QWidget* parent = nullptr);
 
   QPlainTextEdit* ListMemo;
+ protected:
+  // Opens centred on the main window.
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tavorix
