@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "core/AtomicFile.h"
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
 #include "fitting/Catalogue.h"
 #include "fitting/Composites.h"
 #include "fitting/FitWorkspace.h"
@@ -413,16 +415,12 @@ void WriteRankedListFile(const std::string& path, const TavorixRun& run) {
 
 namespace {
 
-std::vector<std::string> ReadLines(const std::string& path) {
+// The list as every reader of the program splits a file: CR LF, LF and a
+// lone CR each end a line.
+LineSet ReadListLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("The file \"" + path + "\" could not be opened.");
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
+  if (!in) throw TavorixError(FileOpenErrorText(path));
+  return ReadLines(in);
 }
 
 double ParseAverage(const std::string& line) {
@@ -438,7 +436,7 @@ double ParseAverage(const std::string& line) {
 }  // namespace
 
 void SortRankedList(const std::string& path) {
-  const std::vector<std::string> lines = ReadLines(path);
+  const LineSet lines = ReadListLines(path);
   const bool sevenLines = lines.size() > 5 && lines[5].compare(0, 5, " Name") == 0;
   const std::size_t header = std::min<std::size_t>(sevenLines ? 7 : 5, lines.size());
   struct Entry {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/TavorixError.h"
 #include "fitting/Catalogue.h"
 #include "fitting/FitAll.h"
 #include "FitTestSupport.h"
@@ -98,6 +99,21 @@ TEST_F(SortedListTest, RecognisesAFiveLineHeader) {
             " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
             " A fit\r\n Average = 1.2500\r\n\r\n"
             " B fit\r\n Average = 9.0000\r\n\r\n");
+}
+
+// The list is split into lines as every other file: a lone CR ends a line too.
+TEST_F(SortedListTest, LoneCarriageReturnsEndLinesAndAMissingListIsTheProgramsError) {
+  const std::string path = (dir_ / "mac.Lst").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << " Header one\r Header two\r\r Header four\r\r B fit\r Average = 9.0000\r\r A fit\r Average = 1.2500\r\r";
+  }
+  SortRankedList(path);
+  EXPECT_EQ(ReadFile(path),
+            " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
+            " A fit\r\n Average = 1.2500\r\n\r\n"
+            " B fit\r\n Average = 9.0000\r\n\r\n");
+  EXPECT_THROW(SortRankedList((dir_ / "missing.Lst").string()), TavorixError);
 }
 
 TEST(CompositeAdmission, NeedsSixLowerPointsExceptCode70AndFiveAbove) {
