@@ -7,6 +7,7 @@
 
 #include "fitting/LineFits.h"
 #include "fitting/LinePipeline.h"
+#include "fitting/ParallelRows.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -79,26 +80,26 @@ double StepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, 
   return c > xmax ? c : LocationStepBound(run, ws, side, k);
 }
 
-// The stepping, three steps in one pass over the data. Returns the best step
-// (0: none).
-template <bool Mirrored>
-int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
-  const int n = ws.N;
+// The extremes of the data, for StepBound.
+struct DataExtremes {
+  double Min = 0, Max = 0;
+};
+
+// Runs steps first..last from the line `line` (three steps per pass over the
+// data); done(k, misfit, line) takes the misfits in step order with the line
+// of step k and returns false to stop.
+template <bool Mirrored, class Done>
+void RunSteps(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+              DataExtremes extremes, LinePipeline& pipeline, LineState& line, int first, int last,
+              Done&& done) {
   const double* x = ws.X.data();
-  double xmin = x[1], xmax = x[1];
-  for (int i = 1; i <= n; ++i) {
-    xmin = std::min(xmin, x[i]);
-    xmax = std::max(xmax, x[i]);
-  }
   const bool left = kind.Side == BoundSide::Left;
   std::array<double, 3> bound{};  // of the step being transformed, by step % 3
-  double best = 1000000.0;
-  int kBest = 0;
-  LinePipeline pipeline(ws.Ft.data(), n);
+  int begun = 0;
   pipeline.Run(
-      ws.Line, ws.Fr.data(), 1, kind.MaxSteps,
+      line, ws.Fr.data(), first, last,
       [&](int k, int i0, int m, double* xt) {
-        if (i0 == 1) bound[k % 3] = StepBound(run, ws, kind.Side, k, xmin, xmax);
+        if (i0 == 1) bound[k % 3] = StepBound(run, ws, kind.Side, k, extremes.Min, extremes.Max);
         const double c = bound[k % 3];
         double t[LinePipeline::kBlock];
         for (int j = 0; j < m; ++j) t[j] = left ? x[i0 + j] - c : c - x[i0 + j];
@@ -112,15 +113,96 @@ int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& 
         const double d = fr - (Mirrored ? 1.0 - g : g);
         return d * d;
       },
-      [&](int k, double sum) {
-        if (!(sum < best)) return false;
-        best = sum;
-        kBest = k;
-        return true;
-      },
-      [&, k = 0]() mutable {
-        if ((++k & 255) == 0) run.ThrowIfCancelled();
+      [&](int k, double misfit) { return done(k, misfit, line); },
+      [&] {
+        if ((++begun & 255) == 0) run.ThrowIfCancelled();
       });
+}
+
+// The misfits of a run of steps formed ahead of the stepping, and the line
+// after each step.
+struct StepChunk {
+  int First = 0, Last = 0;
+  std::vector<double> Misfit;
+  std::vector<LineState> Line;
+  bool UsedLineBefore = false;  // a step without variation took the line from before the chunk
+};
+
+template <bool Mirrored>
+void FormChunk(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+               DataExtremes extremes, LinePipeline& pipeline, LineState line, StepChunk& chunk) {
+  chunk.Misfit.clear();
+  chunk.Line.clear();
+  chunk.UsedLineBefore = false;
+  bool variation = false;
+  RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, line, chunk.First, chunk.Last,
+                     [&](int, double misfit, const LineState& after) {
+                       if (after.NoVariation && !variation) chunk.UsedLineBefore = true;
+                       variation = variation || !after.NoVariation;
+                       chunk.Misfit.push_back(misfit);
+                       chunk.Line.push_back(after);
+                       return true;
+                     });
+}
+
+// The stepping: it stops at the first step that does not lower the misfit
+// and returns the step before it (0: none), leaving in ws.Line the line of
+// the step where it stopped. On several threads the steps are formed ahead
+// in chunks, side by side, and taken over in step order; the chunks grow
+// from 16 steps, so a stepping that stops early forms few steps in vain.
+template <bool Mirrored>
+int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+  const int n = ws.N;
+  DataExtremes extremes{ws.X[1], ws.X[1]};
+  for (int i = 1; i <= n; ++i) {
+    extremes.Min = std::min(extremes.Min, ws.X[i]);
+    extremes.Max = std::max(extremes.Max, ws.X[i]);
+  }
+  double best = 1000000.0;
+  int kBest = 0;
+  auto take = [&](int k, double misfit) {
+    if (!(misfit < best)) return false;
+    best = misfit;
+    kBest = k;
+    return true;
+  };
+
+  const int threads = FitThreadsOf(run);
+  if (threads == 1) {
+    LinePipeline pipeline(ws.Ft.data(), n);
+    RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, 1, kind.MaxSteps,
+                       [&](int k, double misfit, const LineState&) { return take(k, misfit); });
+    return kBest;
+  }
+
+  std::vector<LinePipeline> pipelines;
+  for (int t = 0; t < threads; ++t) pipelines.emplace_back(ws.Ft.data(), n);
+  std::vector<StepChunk> chunks(static_cast<std::size_t>(threads));
+  int next = 1, size = 16;
+  while (next <= kind.MaxSteps) {
+    int used = 0;
+    for (auto& chunk : chunks) {
+      if (next > kind.MaxSteps) break;
+      chunk.First = next;
+      chunk.Last = std::min(kind.MaxSteps, next + size - 1);
+      next = chunk.Last + 1;
+      ++used;
+    }
+    size = std::min(2 * size, 2048);
+    const LineState lineBefore = ws.Line;
+    ParallelRows(threads, 0, used - 1, [&](int c, int worker) {
+      FormChunk<Mirrored>(run, ws, kind, extremes, pipelines[worker], lineBefore, chunks[c]);
+    });
+    for (int c = 0; c < used; ++c) {
+      StepChunk& chunk = chunks[c];
+      if (c > 0 && chunk.UsedLineBefore)
+        FormChunk<Mirrored>(run, ws, kind, extremes, pipelines[0], ws.Line, chunk);
+      for (int k = chunk.First; k <= chunk.Last; ++k) {
+        ws.Line = chunk.Line[k - chunk.First];
+        if (!take(k, chunk.Misfit[k - chunk.First])) return kBest;
+      }
+    }
+  }
   return kBest;
 }
 

@@ -236,11 +236,12 @@ TEST_P(PreferredThreads, SplittingTheGridChangesNothing) {
   const FitSlot& b = three.Slots[code];
   ASSERT_TRUE(a.HasResult);
   EXPECT_EQ(a.Score, b.Score);
-  for (auto field : {&FitParams::A, &FitParams::B, &FitParams::E, &FitParams::S, &FitParams::MBound})
+  for (auto field : {&FitParams::A, &FitParams::B, &FitParams::C, &FitParams::E, &FitParams::S,
+                     &FitParams::MBound})
     EXPECT_EQ(a.P.*field, b.P.*field);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engine, PreferredThreads, ::testing::Values("31", "32", "39", "69"),
+INSTANTIATE_TEST_SUITE_P(Engine, PreferredThreads, ::testing::Values("31", "32", "33", "39", "59", "69"),
                          [](const auto& info) { return std::string("Code") + info.param; });
 
 }  // namespace

@@ -194,8 +194,8 @@ TEST_P(BoundFit, RecoversTheBoundOfItsOwnDistribution) {
 INSTANTIATE_TEST_SUITE_P(GridFitsB, BoundFit, ::testing::ValuesIn(kBoundCases),
                          [](const auto& info) { return "Code" + std::to_string(info.param.Kind.Code); });
 
-// The stepping forms several steps in one pass; it must stop where the steps
-// done one at a time stop: at the first step that does not lower the misfit.
+// The stepping forms several steps in one pass, and on several threads
+// chunks of steps ahead; it must stop where the steps done one at a time stop: at the first step that does not lower the misfit.
 // The Gumbel sample runs the right-hand kinds through all their steps.
 TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
   const BoundCase& c = GetParam();
@@ -214,9 +214,12 @@ TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
       kBest = k;
     }
     ASSERT_GT(kBest, 0);
-    FitWorkspace ws = MakeWorkspace(run);
-    FitLocation(run, ws, c.Kind);
-    EXPECT_EQ(run.Slots[c.Kind.Code].P.C, LocationStepBound(run, ref, c.Kind.Side, kBest));
+    for (int threads : {1, 3}) {  // one thread, or chunks of steps formed side by side
+      run.FitThreads = threads;
+      FitWorkspace ws = MakeWorkspace(run);
+      FitLocation(run, ws, c.Kind);
+      EXPECT_EQ(run.Slots[c.Kind.Code].P.C, LocationStepBound(run, ref, c.Kind.Side, kBest)) << threads;
+    }
   }
 }
 
