@@ -22,6 +22,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <memory>
 
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
@@ -618,6 +619,9 @@ void TMainForm::InputSaveActionExecute() {
     return;
   }
   LastInputPath = result.InputPath;
+  // The list window computes the goodness-of-fit statistics from the run
+  // when its ranked list is shown.
+  if (listForm_) listForm_->SetRunResults(result.ListPath, std::make_shared<const TavorixRun>(std::move(run)));
   dialogs_.ShowMessage(result.Message);
   ShowRunResults(result.DistCode);
 }
