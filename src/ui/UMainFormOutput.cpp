@@ -35,15 +35,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The calculator window's messages go through the main window's dialogs.
+// The calculator window's messages go through the main window's dialogs;
+// the real boxes stand over the calculator window, which raised them, so
+// that it stays in front of the main window.
 class TDialogsMessageSink : public TMessageSink {
  public:
-  explicit TDialogsMessageSink(TDialogs& dialogs) : dialogs_(dialogs) {}
-  void ShowMessage(const QString& text) override { dialogs_.ShowMessage(text.toStdString()); }
-  bool Confirm(const QString& question) override { return dialogs_.Confirm(question.toStdString()); }
+  TDialogsMessageSink(TDialogs& dialogs, QWidget* window) : dialogs_(dialogs), boxes_(window) {}
+  void ShowMessage(const QString& text) override {
+    if (RealBoxes())
+      boxes_.ShowMessage(text);
+    else
+      dialogs_.ShowMessage(text.toStdString());
+  }
+  bool Confirm(const QString& question) override {
+    return RealBoxes() ? boxes_.Confirm(question) : dialogs_.Confirm(question.toStdString());
+  }
 
  private:
+  bool RealBoxes() const { return dynamic_cast<TQtDialogs*>(&dialogs_) != nullptr; }
   TDialogs& dialogs_;
+  TMessageBoxSink boxes_;
 };
 
 }  // namespace
@@ -130,7 +141,7 @@ void TMainForm::BuildOutputPage() {
 
 void TMainForm::AttachCalculator() {
   if (!calcForm_) return;
-  calcSink_ = std::make_unique<TDialogsMessageSink>(dialogs_);
+  calcSink_ = std::make_unique<TDialogsMessageSink>(dialogs_, calcForm_);
   calcForm_->SetMessageSink(calcSink_.get());
   calcForm_->SetDecimalSettings(&DecimalSettings);
   if (dm_) calcForm_->SetDataModule(dm_);
@@ -225,8 +236,13 @@ void TMainForm::ListButtonClick() {
     dialogs_.ShowMessage(FileOpenErrorText(path));
     return;
   }
+  const LineSet lines = ReadLines(in);
+  if (!IsRankedList(lines)) {
+    dialogs_.ShowMessage(NotResultsFileText(path));
+    return;
+  }
   listForm_->SetDialogs(&dialogs_);
-  listForm_->ShowRankedList(path, ReadLines(in));
+  listForm_->ShowRankedList(path, lines);
   listForm_->show();
   listForm_->raise();
 }
@@ -251,8 +267,9 @@ void TMainForm::OutputOpenActionExecute() {
 
 void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   std::error_code ec;
-  dm_->FileName = path;
+  // A file that is refused changes nothing, the current file name included.
   if (!LoadResults(path)) return;
+  dm_->FileName = path;
   ShowStatus("The output file can be imported into spreadsheets");
   OutputFileOpen = true;
   ResultsComplete = false;
