@@ -32,20 +32,6 @@ namespace tavorix {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The calculator window's messages go through the main window's dialogs.
-class TDialogsMessageSink : public TMessageSink {
- public:
-  explicit TDialogsMessageSink(TDialogs& dialogs) : dialogs_(dialogs) {}
-  void ShowMessage(const QString& text) override { dialogs_.ShowMessage(text.toStdString()); }
-  bool Confirm(const QString& question) override { return dialogs_.Confirm(question.toStdString()); }
-
- private:
-  TDialogs& dialogs_;
-};
-
-}  // namespace
 
 QStringList GoodnessOfFitLines(double avAbsDiff) {
   return {
@@ -116,8 +102,7 @@ void TMainForm::BuildOutputPage() {
 
 void TMainForm::AttachCalculator() {
   if (!calcForm_) return;
-  calcSink_ = std::make_unique<TDialogsMessageSink>(dialogs_);
-  calcForm_->SetMessageSink(calcSink_.get());
+  calcForm_->SetDialogs(&dialogs_);
   calcForm_->SetDecimalSettings(&DecimalSettings);
   if (dm_) calcForm_->SetDataModule(dm_);
 }
@@ -152,8 +137,7 @@ void TMainForm::OutputTabSheetShow() {
   } else {
     for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
   }
-  InputSaveAction->setEnabled(false);
-  SaveRunButton->setEnabled(false);
+  UpdateCommands();
   ShowStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or to "
              "inspect any other output file.");
   PrepareGraphicsPage();
@@ -225,7 +209,9 @@ void TMainForm::ListButtonClick() {
 
 void TMainForm::OutputOpenActionExecute() {
   if (!dm_) return;
-  const bool fromOutputPage = PageControl1->currentWidget() == OutputTabSheet;
+  // Opened from the Graphics page the file goes to the graphs, from any
+  // other page to the Output page.
+  const bool fromOutputPage = PageControl1->currentWidget() != GraphicsTabSheet;
   TFileDialogSpec spec = kOutputFileDialog;
   spec.InitialDir = OutputDir;
   const auto path = dialogs_.OpenFileName(spec);
