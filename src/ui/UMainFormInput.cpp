@@ -24,6 +24,11 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -102,6 +107,19 @@ std::string ReadTextFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw TavorixError(FileOpenErrorText(path));
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Why a file cannot be written there, in the operating system's words:
+// found by trying to create a file beside it.
+std::string WriteFailureReason(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
+  const std::string probe = (folder / ".tavorix-write-check").string();
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  ::unlink(probe.c_str());
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+  return {};
 }
 
 }  // namespace
@@ -642,7 +660,8 @@ bool TMainForm::SaveInput() {
     series.WriteInputFile();
   } catch (const std::exception& e) {
     dm_->FileName = previousFile;
-    dialogs_.ShowMessage(e.what());
+    const std::string reason = WriteFailureReason(series.FileName);
+    dialogs_.ShowMessage(reason.empty() ? std::string(e.what()) : e.what() + std::string("\n") + reason);
     return false;
   }
   *dm_ = std::move(series);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/DataImport.h"
+#include "core/TavorixError.h"
 
 namespace tavorix {
 namespace {
@@ -111,6 +112,17 @@ TEST_F(SessionTest, ShortPasteAsksToKeepTheRowsOnlyWhenTheyHoldData) {
   EXPECT_EQ(s.Cells[2], "");
 }
 
+TEST_F(SessionTest, PasteStartingLowerKeepsTheRowsAboveAndBelow) {
+  ASSERT_TRUE(Paste("5\r\n6\r\n7\r\n", 13));
+  EXPECT_EQ(s.RowCount(), 16);
+  EXPECT_EQ(s.Cells[15], "7");
+  EXPECT_TRUE(dialogs.Questions.empty());
+  ResetSession(s);
+  ASSERT_TRUE(Paste("8\r\n", 2));
+  EXPECT_EQ(s.RowCount(), 15);  // empty rows below a paste lower down stay
+  EXPECT_EQ(s.Cells[2], "8");
+}
+
 TEST_F(SessionTest, LongSingleLineIsRefused) {
   EXPECT_FALSE(Paste(std::string(5000, '1')));
   EXPECT_EQ(dialogs.Messages.back(), std::string(kPasteFailedText) +
@@ -131,6 +143,7 @@ TEST_F(SessionTest, SaveRunChecksNameTheFaultAndChangeNothing) {
       {{"1", "2", "3"}, std::string(kMinimumCountText)},
       {{"1", "2", "x3", "4", "5", "6"}, std::string(kNotRealText) + "\nRow 3: \"x3\" is not a number"},
       {{"0", "0", "0", "0", "5", "6", "7"}, std::string(kTooManyZerosText)},
+      {{"1", "2", "-1000000", "4", "5", "6"}, ValueTooLowText(-1000000)},
   };
   for (const auto& [cells, message] : cases) {
     ResetSession(s);

@@ -130,6 +130,15 @@ TEST_F(WindowUseTest, RefusedSaveRunWritesNoFile) {
   EXPECT_EQ(ReadFile(good), "good data");
 }
 
+TEST_F(WindowUseTest, FileThatCannotBeWrittenSaysWhy) {
+  PasteIntoCell(0, 1, Series(8));
+  dialogs.SaveNames = {Path("missing-folder/rain.inp")};
+  form->InputSaveOnlyAction->trigger();
+  EXPECT_EQ(dialogs.LastMessage(), "The file \"" + Path("missing-folder/rain.inp") +
+                                       "\"could not be opened. It may be in use by another program\n"
+                                       "No such file or directory");
+}
+
 TEST_F(WindowUseTest, NameWithoutInpExtensionGetsIt) {
   PasteIntoCell(0, 1, Series(12));
   SaveRun(Path("rain.txt"));
