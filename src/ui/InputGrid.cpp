@@ -12,9 +12,10 @@
 
 namespace tavorix {
 
-TGridModel::TGridModel(TSession& session, QObject* parent) : QAbstractTableModel(parent), session_(session) {}
+TGridModel::TGridModel(TSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session), shownRows_(session.RowCount()) {}
 
-int TGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : session_.RowCount(); }
+int TGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
 
 int TGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
 
@@ -54,9 +55,18 @@ bool TGridModel::setData(const QModelIndex& index, const QVariant& value, int ro
   return true;
 }
 
-void TGridModel::Reload() {
-  beginResetModel();
-  endResetModel();
+void TGridModel::Sync() {
+  const int rows = session_.RowCount();
+  if (rows > shownRows_) {
+    beginInsertRows(QModelIndex(), shownRows_, rows - 1);
+    shownRows_ = rows;
+    endInsertRows();
+  } else if (rows < shownRows_) {
+    beginRemoveRows(QModelIndex(), rows, shownRows_ - 1);
+    shownRows_ = rows;
+    endRemoveRows();
+  }
+  if (rows > 0) emit dataChanged(index(0, 0), index(rows - 1, 1), {Qt::DisplayRole, Qt::EditRole});
 }
 
 void TGridModel::CellChanged(int row) {

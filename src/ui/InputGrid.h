@@ -27,8 +27,9 @@ class TGridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-  // The session's rows changed in number or all at once.
-  void Reload();
+  // Brings the model in step with the session after the session changed:
+  // rows added or removed at the end are announced as such, every cell as changed.
+  void Sync();
   // One value cell changed.
   void CellChanged(int row);
 
@@ -38,6 +39,7 @@ class TGridModel : public QAbstractTableModel {
 
  private:
   TSession& session_;
+  int shownRows_ = 0;  // the rows the views know of
 };
 
 // The in-place editor: a paste takes the clipboard whole instead of the

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QShowEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -37,9 +38,19 @@ void TFinishForm::FinishButtonClick() {
   if (EndProgram) EndProgram();
 }
 
+// Space or Enter on the window presses Finish.
+void TFinishForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FinishButton->setFocus();
+}
+
 void TFinishForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     close();
+    return;
+  }
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    FinishButton->click();
     return;
   }
   QWidget::keyPressEvent(event);

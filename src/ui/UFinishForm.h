@@ -30,6 +30,7 @@ class TFinishForm : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tavorix

@@ -300,14 +300,7 @@ void TMainForm::ShowSession() {
 }
 
 void TMainForm::ShowSessionGrid() {
-  const QModelIndex current = StringGrid1->currentIndex();
-  if (GridModel->rowCount() != Session.RowCount()) {
-    GridModel->Reload();
-  } else if (Session.RowCount() > 0) {
-    emit GridModel->dataChanged(GridModel->index(0, 0), GridModel->index(Session.RowCount() - 1, 1));
-  }
-  if (current.isValid() && !StringGrid1->currentIndex().isValid() && current.row() < Session.RowCount())
-    StringGrid1->setCurrentIndex(GridModel->index(current.row(), current.column()));
+  GridModel->Sync();
   NrOfDataEdit->setText(QString::number(Session.RowCount()));
   StringGrid1->setFixedWidth(GridWidthFor(Session.RowCount()));
 }
