@@ -78,7 +78,8 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
   const std::string tempParameters = scratch.File("Temp.tmp");
   const std::string reportScratch = scratch.File("TmpFile.Tmp");
   const std::string valuesScratch = scratch.File("Values.tmp");
-  const std::string listScratch = scratch.File("Ranked.Lst");
+  // The ranked list names itself in its header: it keeps its own name here.
+  const std::string listScratch = scratch.File(fs::path(result.ListPath).filename().string().c_str());
 
   // The stages up to the report.
   run.PreferredCode = dm.SelectionCode.substr(0, 4);

@@ -48,10 +48,10 @@ void TRunController::Start(TRunRequest request) {
     const int pauseMs = request.PauseMs;
     options.Pause = [pauseMs, cancel] { PauseUnlessCancelled(pauseMs, *cancel); };
     options.Cancel = cancel.get();
-    TavorixRun run;
+    auto run = std::make_shared<TavorixRun>();
     outcome.Series = std::move(request.Series);
     try {
-      outcome.Result = RunSaveRunStages(outcome.Series, run, request.CompositeOn, options);
+      outcome.Result = RunSaveRunStages(outcome.Series, *run, request.CompositeOn, options);
     } catch (const RunCancelled&) {
       outcome.Cancelled = true;
     } catch (const std::exception& e) {
@@ -60,7 +60,8 @@ void TRunController::Start(TRunRequest request) {
     } catch (...) {
       outcome.Error = kRunFailedText;
     }
-    outcome.Notices = run.Notices;
+    outcome.Notices = run->Notices;
+    outcome.Run = std::move(run);
     return outcome;
   }));
 }

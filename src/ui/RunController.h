@@ -27,6 +27,7 @@ struct TRunRequest {
 struct TRunOutcome {
   PipelineResult Result;
   TDMTavorix Series;                 // as the run left it (ranked values, ".out" name, AvAbsDiff)
+  std::shared_ptr<const TavorixRun> Run;  // the run's context as the stages left it
   std::vector<std::string> Notices;  // notes of the stages, shown when the run has ended
   std::string Error;                 // a failed run: the program's message
   bool Cancelled = false;

@@ -1,10 +1,72 @@
 #include "ui/UListForm.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "core/AtomicFile.h"
+#include "core/NumberFormat.h"
+#include "core/StringToFloat.h"
+#include "core/TextLines.h"
+#include "ui/UDialogs.h"
 
 namespace tavorix {
+
+namespace {
+
+enum Column { kRank, kName, kAverage, kKsD, kAdA2, kCvmW2, kColumns };
+
+// Sorts by the number it holds; cells without a number sort last.
+class NumberItem : public QTableWidgetItem {
+ public:
+  explicit NumberItem(std::optional<double> v, int decimals)
+      : QTableWidgetItem(v ? QString::fromStdString(FormatFixed(*v, 0, decimals)) : QString()) {
+    setData(Qt::UserRole, v ? *v : std::numeric_limits<double>::infinity());
+    setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  bool operator<(const QTableWidgetItem& other) const override {
+    return data(Qt::UserRole).toDouble() < other.data(Qt::UserRole).toDouble();
+  }
+};
+
+struct ListEntry {
+  std::string Name;
+  double Average;
+};
+
+// Header lines and entries of a ranked list file: a 7-line header when the
+// sixth line names the file, otherwise 5; then name, average and an empty
+// line per entry.
+void SplitRankedList(const std::vector<std::string>& lines, std::vector<std::string>& header,
+                     std::vector<ListEntry>& entries) {
+  const bool seven = lines.size() > 5 && lines[5].compare(0, 5, " Name") == 0;
+  const std::size_t h = std::min<std::size_t>(seven ? 7 : 5, lines.size());
+  header.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(h));
+  for (std::size_t at = h; at + 1 < lines.size(); at += 3) {
+    const std::string& avg = lines[at + 1];
+    const auto v = avg.size() > 10 ? ParseFileReal(TrimBlanks(std::string_view(avg).substr(10))) : std::nullopt;
+    entries.push_back({lines[at], v.value_or(NAN)});
+  }
+}
+
+QString CsvCell(const QString& text) {
+  if (!text.contains(',') && !text.contains('"')) return text;
+  QString q = text;
+  q.replace("\"", "\"\"");
+  return '"' + q + '"';
+}
+
+}  // namespace
 
 TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("ListForm");
@@ -14,9 +76,113 @@ TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   ListMemo->setReadOnly(true);
   ListMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   ListMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  ListMemo->setMaximumHeight(ListMemo->fontMetrics().lineSpacing() * 8 + 12);
+
+  FitTable = new QTableWidget(0, kColumns, this);
+  FitTable->setObjectName("FitTable");
+  FitTable->setHorizontalHeaderLabels({"Rank", "Distribution", "Average %", "KS D", "AD A2", "CvM W2"});
+  FitTable->verticalHeader()->hide();
+  FitTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  FitTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  FitTable->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+  FitTable->setSortingEnabled(true);
+
+  CopyButton = new QPushButton("Copy", this);
+  SaveCsvButton = new QPushButton("Save as CSV", this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(CopyButton);
+  buttons->addWidget(SaveCsvButton);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(ListMemo);
-  resize(560, 520);
+  layout->addWidget(FitTable, 1);
+  layout->addLayout(buttons);
+  resize(640, 560);
+
+  connect(CopyButton, &QPushButton::clicked, this, &TListForm::CopyButtonClick);
+  connect(SaveCsvButton, &QPushButton::clicked, this, &TListForm::SaveCsvButtonClick);
+}
+
+void TListForm::SetRunResults(const std::string& listPath, std::shared_ptr<const TavorixRun> run) {
+  runListPath_ = listPath;
+  run_ = std::move(run);
+  statistics_.clear();
+}
+
+void TListForm::ShowRankedList(const std::string& listPath, const std::vector<std::string>& lines) {
+  std::vector<std::string> header;
+  std::vector<ListEntry> entries;
+  SplitRankedList(lines, header, entries);
+  QString text;
+  for (const std::string& line : header) text += QString::fromStdString(line) + '\n';
+  ListMemo->setPlainText(text);
+
+  // The statistics belong to the run that wrote this very file.
+  std::error_code ec;
+  const bool ofRun = run_ && !runListPath_.empty() && std::filesystem::equivalent(runListPath_, listPath, ec);
+  if (ofRun && statistics_.empty()) statistics_ = RankedFitsWithStatistics(*run_);
+  std::vector<bool> used(statistics_.size(), false);
+  auto statisticsOf = [&](const std::string& name) -> const GoodnessOfFit* {
+    if (!ofRun) return nullptr;
+    for (std::size_t k = 0; k < statistics_.size(); ++k)
+      if (!used[k] && statistics_[k].Name == name) {
+        used[k] = true;
+        return &statistics_[k].Statistics;
+      }
+    return nullptr;
+  };
+
+  FitTable->setSortingEnabled(false);
+  FitTable->clearContents();
+  FitTable->setRowCount(static_cast<int>(entries.size()));
+  for (int r = 0; r < static_cast<int>(entries.size()); ++r) {
+    const ListEntry& e = entries[r];
+    const GoodnessOfFit* g = statisticsOf(e.Name);
+    auto number = [](double v) { return std::isfinite(v) ? std::optional<double>(v) : std::nullopt; };
+    FitTable->setItem(r, kRank, new NumberItem(r + 1.0, 0));
+    FitTable->setItem(r, kName, new QTableWidgetItem(QString::fromStdString(std::string(TrimBlanks(e.Name)))));
+    FitTable->setItem(r, kAverage, new NumberItem(number(e.Average), 4));
+    FitTable->setItem(r, kKsD, new NumberItem(g ? number(g->KsD) : std::nullopt, 4));
+    FitTable->setItem(r, kAdA2, new NumberItem(g ? number(g->AdA2) : std::nullopt, 4));
+    FitTable->setItem(r, kCvmW2, new NumberItem(g ? number(g->CvmW2) : std::nullopt, 4));
+  }
+  FitTable->setSortingEnabled(true);
+  FitTable->sortItems(kRank, Qt::AscendingOrder);
+  FitTable->resizeColumnsToContents();
+  FitTable->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+}
+
+QString TListForm::TableText(QChar sep) const {
+  auto cell = [&](const QString& text) { return sep == ',' ? CsvCell(text) : text; };
+  QString text;
+  for (int c = 0; c < FitTable->columnCount(); ++c)
+    text += (c ? QString(sep) : QString()) + cell(FitTable->horizontalHeaderItem(c)->text());
+  text += '\n';
+  for (int r = 0; r < FitTable->rowCount(); ++r) {
+    for (int c = 0; c < FitTable->columnCount(); ++c) {
+      const QTableWidgetItem* item = FitTable->item(r, c);
+      text += (c ? QString(sep) : QString()) + cell(item ? item->text() : QString());
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+void TListForm::CopyButtonClick() { QApplication::clipboard()->setText(TableText('\t')); }
+
+void TListForm::SaveCsvButtonClick() {
+  if (!dialogs_) return;
+  const auto path = dialogs_->SaveFileName({"CSV files (*.csv)|*.csv", "csv", "", ""});
+  if (!path) return;
+  std::error_code ec;
+  if (std::filesystem::exists(*path, ec) && !dialogs_->Confirm("The file already exists, overwrite?")) return;
+  const std::string text = TableText(',').toStdString();
+  try {
+    WriteFileAtomically(*path, [&](std::ostream& out) { out << text; });
+  } catch (const std::exception& e) {
+    dialogs_->ShowMessage(e.what());
+  }
 }
 
 }  // namespace tavorix

@@ -31,6 +31,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "calculator/window/UcalcForm.h"
 #include "core/DataImport.h"
@@ -732,6 +733,9 @@ void TMainForm::RunFinished(const TRunOutcome& outcome) {
   *dm_ = outcome.Series;
   LastInputPath = result.InputPath;
   Session.LastRun = {true, result.InputPath, result.OutputPath, result.DistCode, dm_->NrOfData};
+  // The list window computes the goodness-of-fit statistics from the run
+  // when its ranked list is shown.
+  if (listForm_) listForm_->SetRunResults(result.ListPath, outcome.Run);
   dialogs_.ShowMessage(result.Message);
   ShowRunResults(result.DistCode);
 }

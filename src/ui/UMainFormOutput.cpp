@@ -23,6 +23,7 @@
 #include "graphs/GraphData.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
+#include "ui/UDesignForm.h"
 #include "ui/UDialogs.h"
 #include "ui/UListForm.h"
 #include "ui/UMainForm.h"
@@ -64,6 +65,10 @@ void TMainForm::BuildOutputPage() {
   OptButton = new QPushButton("Optimization explained", OutputTabSheet);
   ListButton = new QPushButton("List of distributions ranked by data fit", OutputTabSheet);
   for (QPushButton* b : {ViewGraphButton, CalcButton, FitButton, OptButton, ListButton}) b->hide();
+  // Design values work from the calculator's files: shown and hidden with it.
+  auto* designButton = new QPushButton("Design values", OutputTabSheet);
+  designButton->setObjectName("DesignButton");
+  FollowVisibility(CalcButton, designButton);
 
   FitPanel = new QFrame(OutputTabSheet);
   FitPanel->setObjectName("FitPanel");
@@ -81,7 +86,8 @@ void TMainForm::BuildOutputPage() {
   // The buttons sit in two rows under the results, which keep the width.
   auto* buttons = new QGridLayout;
   int i = 0;
-  for (QPushButton* b : {SeeOutputButton, ViewGraphButton, CalcButton, FitButton, OptButton, ListButton}) {
+  for (QPushButton* b :
+       {SeeOutputButton, ViewGraphButton, CalcButton, FitButton, OptButton, ListButton, designButton}) {
     buttons->addWidget(b, i / 3, i % 3);
     ++i;
   }
@@ -98,6 +104,14 @@ void TMainForm::BuildOutputPage() {
   connect(OptButton, &QPushButton::clicked, this, &TMainForm::OptButtonClick);
   connect(ListButton, &QPushButton::clicked, this, &TMainForm::ListButtonClick);
   connect(CloseFitButton, &QPushButton::clicked, this, &TMainForm::CloseFitButtonClick);
+  connect(designButton, &QPushButton::clicked, this, [this] {
+    auto* form = findChild<TDesignForm*>("DesignForm");
+    if (!form) {
+      form = new TDesignForm(this);
+      form->SetDialogs(&dialogs_);
+    }
+    form->ShowFor(WithExtension(dm_->FileName, ".out"));
+  });
 }
 
 void TMainForm::AttachCalculator() {
@@ -195,14 +209,8 @@ void TMainForm::ListButtonClick() {
     dialogs_.ShowMessage(FileOpenErrorText(path));
     return;
   }
-  listForm_->ListMemo->hide();
-  QString text;
-  for (const std::string& line : ReadLines(in)) {
-    text += QString::fromStdString(line);
-    text += '\n';
-  }
-  listForm_->ListMemo->setPlainText(text);
-  listForm_->ListMemo->show();
+  listForm_->SetDialogs(&dialogs_);
+  listForm_->ShowRankedList(path, ReadLines(in));
   listForm_->show();
   listForm_->raise();
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "CliRunner.h"
 #include "core/TestUtil.h"
@@ -134,6 +135,78 @@ TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
   EXPECT_EQ(r.Err, " If you wish to make use of the calculator, run the program again\n");
 }
 
+// Every row of the design table is what --period gives for its T; X and its
+// limits grow with T; the periods beyond N + 1 = 7 are marked.
+TEST(CliCalc, DesignTableEqualsThePeriodCalculationRowByRow) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"), kGumbelAux);
+  const std::string out = dir.File("run.out");
+  const Result table = RunCli(dir, {"calc", out, "--table", "--json"});
+  ASSERT_EQ(table.Status, 0) << table.Err;
+  const std::vector<double> periods = {2, 5, 10, 20, 25, 50, 100, 200, 500, 1000};
+  std::size_t at = table.Out.find("\"rows\"");
+  ASSERT_NE(at, std::string::npos) << table.Out;
+  double lastX = -INFINITY, lastXl = -INFINITY, lastXu = -INFINITY;
+  for (double t : periods) {
+    SCOPED_TRACE(t);
+    at = table.Out.find('{', at);
+    ASSERT_NE(at, std::string::npos);
+    const std::string row = table.Out.substr(at, table.Out.find('}', at) - at);
+    at += row.size();
+    const Result single = RunCli(dir, {"calc", out, "--period", FormatGeneral(t), "--json"});
+    ASSERT_EQ(single.Status, 0) << single.Err;
+    for (const char* key : {"T", "F", "Fl", "Fu", "X", "Xl", "Xu"})
+      EXPECT_EQ(JsonNumber(row, key), JsonNumber(single.Out, key)) << key;
+    EXPECT_NE(row.find(t > 7 ? "\"extrapolated\": true" : "\"extrapolated\": false"), std::string::npos) << row;
+    EXPECT_GT(JsonNumber(row, "X"), lastX);
+    EXPECT_GT(JsonNumber(row, "Xl"), lastXl);
+    EXPECT_GT(JsonNumber(row, "Xu"), lastXu);
+    EXPECT_LT(JsonNumber(row, "Xl"), JsonNumber(row, "X"));
+    EXPECT_GT(JsonNumber(row, "Xu"), JsonNumber(row, "X"));
+    lastX = JsonNumber(row, "X");
+    lastXl = JsonNumber(row, "Xl");
+    lastXu = JsonNumber(row, "Xu");
+  }
+  EXPECT_EQ(table.Out.find('{', at), std::string::npos) << "one row per period";
+}
+
+TEST(CliCalc, DesignTableTakesTheUsersPeriodsAsTextOrCsv) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"), kGumbelAux);
+  const std::string out = dir.File("run.out");
+  Result r = RunCli(dir, {"calc", out, "--table", "--periods", "4, 12", "--csv"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out.substr(0, r.Out.find('\n')), "T,F,X,Xl,Xu,extrapolated");
+  EXPECT_NE(r.Out.find("\n4,0.75,"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find(",no\n12,"), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.substr(r.Out.size() - 5), ",yes\n") << r.Out;
+
+  r = RunCli(dir, {"calc", out, "--table", "--periods", "4,12"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find(" *\n * beyond the largest plotted return period of the data (N + 1): extrapolated\n"),
+            std::string::npos)
+      << r.Out;
+
+  // A period the calculator refuses refuses the table.
+  r = RunCli(dir, {"calc", out, "--table", "--periods", "2,1"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "The return period must be >1: a return period of 1 or less has no cumulative frequency\n");
+}
+
+TEST(CliCalc, DesignTableIsNotAvailableForTheGammaFit) {
+  TempDir dir;
+  WriteInput(dir);
+  WriteFile(dir.File("run.aux"),
+            " Parameters for internal use, do not remove.\r\n61\r\n 2.00000000000000E+0000\r\n"
+            " 3.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
+  const Result r = RunCli(dir, {"calc", dir.File("run.out"), "--table", "--json"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, " Design values are not available for this distribution\n");
+  EXPECT_EQ(r.Out, "");
+}
+
 TEST(CliCalc, UsageErrorsExitWithTwo) {
   TempDir dir;
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -141,7 +214,10 @@ TEST(CliCalc, UsageErrorsExitWithTwo) {
            {"calc", "--x", "1"},
            {"calc", dir.File("run.out"), "--x", "1", "--freq", "0.5"},
            {"calc", dir.File("run.out"), "--x"},
-           {"calc", dir.File("run.out"), "--y", "1"}}) {
+           {"calc", dir.File("run.out"), "--y", "1"},
+           {"calc", dir.File("run.out"), "--table", "--period", "5"},
+           {"calc", dir.File("run.out"), "--table", "--json", "--csv"},
+           {"calc", dir.File("run.out"), "--x", "1", "--periods", "5"}}) {
     const Result r = RunCli(dir, args);
     EXPECT_EQ(r.Status, 2) << args.back();
     EXPECT_NE(r.Err.find("usage: tavorix-cli calc"), std::string::npos) << r.Err;

@@ -105,6 +105,7 @@ TEST_F(PipelineTest, BestOfAllRunLeavesTheResultFilesAndNoScratchFiles) {
   // The ranked list is re-sorted: ascending averages.
   std::vector<double> averages;
   const std::string list = ReadFile(r.ListPath);
+  EXPECT_NE(list.find("\r\n Name of this file : series.Lst\r\n"), std::string::npos) << "the list names its own file";
   const std::regex average(" Average = *([0-9.]+)");
   for (std::sregex_iterator it(list.begin(), list.end(), average), end; it != end; ++it)
     averages.push_back(std::stod((*it)[1]));

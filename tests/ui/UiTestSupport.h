@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <deque>

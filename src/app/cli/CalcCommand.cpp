@@ -1,6 +1,7 @@
 // tavorix-cli calc: the calculator on the files of a run. X gives the
 // cumulative frequency and return period, a frequency or return period gives
 // X, each with 90% confidence limits; "n.a" (JSON null) where a value has none.
+// --table gives X with its limits at a list of return periods (design values).
 
 #include <cmath>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "Commands.h"
 #include "Json.h"
 #include "calculator/Calculator.h"
+#include "calculator/DesignTable.h"
 #include "core/NumberFormat.h"
 #include "fitting/Catalogue.h"
 
@@ -54,16 +56,81 @@ void BeginJson(JsonWriter& w, const std::string& file, const CalcParameters& prm
   w.Value("Shift", prm.Shift);
 }
 
+void ValueJson(JsonWriter& w, const ValueResult& r) {
+  w.Value("F", r.F);
+  w.Value("T", r.T);
+  w.Value("Fl", r.Fl);
+  w.Value("Fu", r.Fu);
+  w.Value("X", JsonNumber(r.X));
+  w.Value("Xl", JsonNumber(r.Xl));
+  w.Value("Xu", JsonNumber(r.Xu));
+}
+
+enum class TableFormat { Text, Json, Csv };
+
+void PrintTableText(const DesignTable& table) {
+  std::cout << " Design values of " << TitleName(table.Code) << " (N = " << table.N << ")\n";
+  const auto cells = DesignTableCells(table);
+  for (std::size_t r = 0; r < cells.size(); ++r) {
+    std::string line;
+    for (std::size_t c = 0; c + 1 < cells[r].size(); ++c) {
+      const std::string& cell = cells[r][c];
+      line += std::string(cell.size() < 18 ? 18 - cell.size() : 1, ' ') + cell;
+    }
+    if (r > 0 && table.Rows[r - 1].Extrapolated) line += " *";
+    std::cout << line << "\n";
+  }
+  if (table.AnyExtrapolated()) std::cout << kDesignExtrapolatedNote << "\n";
+}
+
+int RunTable(const std::string& file, const std::string& periodsText, TableFormat format) {
+  TDecimalSettings settings;
+  const std::vector<double> periods =
+      periodsText.empty() ? kStandardReturnPeriods : ParseReturnPeriods(periodsText, settings);
+  const CalcInputs in = ReadCalcInputs(file);
+  const DesignTable table = MakeDesignTable(in, periods);
+  if (!table.Available) {
+    std::cerr << kDesignNotAvailable << "\n";
+    return kExitRefused;
+  }
+  if (format == TableFormat::Csv) {
+    WriteDesignTableCsv(std::cout, table);
+  } else if (format == TableFormat::Text) {
+    PrintTableText(table);
+  } else {
+    JsonWriter w(std::cout);
+    BeginJson(w, file, in.Param, in.Data.N);
+    w.BeginArray("rows");
+    for (const DesignRow& row : table.Rows) {
+      w.BeginObject();
+      ValueJson(w, row.Value);
+      w.Value("extrapolated", row.Extrapolated);
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+    w.Finish();
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunCalc(const Args& args) {
   std::string file, valueText;
   Given given = Given::None;
-  bool json = false;
+  bool json = false, csv = false, table = false;
+  std::string periodsText;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--json") {
       json = true;
+    } else if (a == "--csv") {
+      csv = true;
+    } else if (a == "--table") {
+      table = true;
+    } else if (a == "--periods") {
+      periodsText = OptionValue(args, i);
     } else if (a == "--x" || a == "--freq" || a == "--period") {
       if (given != Given::None) throw UsageError("give only one of --x, --freq and --period");
       given = a == "--x" ? Given::X : (a == "--freq" ? Given::Freq : Given::Period);
@@ -77,7 +144,13 @@ int RunCalc(const Args& args) {
     }
   }
   if (file.empty()) throw UsageError("no results or input file given");
-  if (given == Given::None) throw UsageError("give one of --x, --freq and --period");
+  if (table) {
+    if (given != Given::None) throw UsageError("--table takes no --x, --freq or --period");
+    if (json && csv) throw UsageError("give only one of --json and --csv");
+    return RunTable(file, periodsText, json ? TableFormat::Json : (csv ? TableFormat::Csv : TableFormat::Text));
+  }
+  if (!periodsText.empty() || csv) throw UsageError("--periods and --csv belong to --table");
+  if (given == Given::None) throw UsageError("give one of --x, --freq, --period and --table");
 
   // The value is checked before the files are read, as the window does.
   TDecimalSettings settings;
@@ -114,13 +187,7 @@ int RunCalc(const Args& args) {
   }
   JsonWriter w(std::cout);
   BeginJson(w, file, in.Param, in.Data.N);
-  w.Value("F", r.F);
-  w.Value("T", r.T);
-  w.Value("Fl", r.Fl);
-  w.Value("Fu", r.Fu);
-  w.Value("X", JsonNumber(r.X));
-  w.Value("Xl", JsonNumber(r.Xl));
-  w.Value("Xu", JsonNumber(r.Xu));
+  ValueJson(w, r);
   w.EndObject();
   w.Finish();
   return kExitOk;

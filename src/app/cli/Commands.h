@@ -38,8 +38,10 @@ inline constexpr const char* kImportUsage =
     "[--decimal-comma]";
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
 inline constexpr const char* kRunUsage =
-    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json]";
-inline constexpr const char* kCalcUsage = "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]";
+    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json] [--fits-csv FILE]";
+inline constexpr const char* kCalcUsage =
+    "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
+    "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--json | --csv]";
 inline constexpr const char* kGraphUsage = "tavorix-cli graph FILE.out --type 1..6 [--bw] [--no-belt] -o FILE.bmp|FILE.png";
 
 }  // namespace tavorix::cli

@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "Json.h"
 #include "StopSignals.h"
+#include "core/AtomicFile.h"
 #include "core/DataImport.h"
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
@@ -15,6 +16,8 @@
 #include "core/UDMTavorix.h"
 #include "fitting/Catalogue.h"
 #include "fitting/FitAll.h"
+#include "fitting/FitStatistics.h"
+#include "fitting/FitWorkspace.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
 
@@ -27,7 +30,14 @@ bool LooksLikeInputFile(const std::string& path) {
   return text.rfind(" Input data for Tavorix program", 0) == 0;
 }
 
-void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run) {
+void StatisticsJson(JsonWriter& json, const GoodnessOfFit& g) {
+  json.Value("ks_D", g.KsD);
+  json.Value("ad_A2", g.AdA2);
+  json.Value("cvm_W2", g.CvmW2);
+}
+
+void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run,
+               const std::vector<RankedFitStatistics>& ranked) {
   JsonWriter json(out);
   json.BeginObject();
   json.Value("input", r.InputPath);
@@ -46,26 +56,18 @@ void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
   json.BeginObject("parameters");
   for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) json.Value(name, value);
   json.EndObject();
+  StatisticsJson(json, ChosenFitStatistics(run));
   json.EndObject();
   json.Value("AvAbsDiff", r.AvAbsDiff);
   json.Value("R2", r.R2);
-  // The ranked fits in the order of the ranked list file: sorted by the
-  // averages as the file shows them (four decimals), equal ones in the order
-  // the fits ran.
-  auto listed = [](double average) {
-    const std::string line = AverageLine(average);
-    return ParseFileReal(TrimBlanks(std::string_view(line).substr(10))).value_or(average);
-  };
-  std::vector<RankedEntry> ranked = run.RankedList;
-  std::stable_sort(ranked.begin(), ranked.end(), [&](const RankedEntry& a, const RankedEntry& b) {
-    return listed(a.Average) < listed(b.Average);
-  });
+  // The ranked fits in the order of the ranked list file.
   json.BeginArray("ranked");
   for (const auto& e : ranked) {
     json.BeginObject();
     json.Value("code", e.Code);
     json.Value("list_name", e.Name);
     json.Value("average", e.Average);
+    StatisticsJson(json, e.Statistics);
     json.EndObject();
   }
   json.EndArray();
@@ -76,7 +78,7 @@ void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
 }  // namespace
 
 int RunRun(const Args& args) {
-  std::string input, prefer = "1", classes;
+  std::string input, prefer = "1", classes, fitsCsv;
   bool composite = false, asJson = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -91,6 +93,9 @@ int RunRun(const Args& args) {
       if (!ParseFileInteger(TrimBlanks(classes))) throw UsageError("The number of classes is not a valid integer");
     } else if (a == "--json") {
       asJson = true;
+    } else if (a == "--fits-csv") {
+      fitsCsv = OptionValue(args, i);
+      if (fitsCsv.empty()) throw UsageError("--fits-csv needs a file name");
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else if (input.empty()) {
@@ -144,8 +149,20 @@ int RunRun(const Args& args) {
     std::cerr << " The frequency distibution cannot be found :\n";
     return kExitRefused;
   }
+  // The statistics cost an evaluation of every fit at every datum: only
+  // when they are asked for.
+  std::vector<RankedFitStatistics> ranked;
+  if (asJson || !fitsCsv.empty()) ranked = RankedFitsWithStatistics(run);
+  if (!fitsCsv.empty()) {
+    // A preferred run has no ranked list: its one fit is the one row.
+    std::vector<RankedFitStatistics> rows = ranked;
+    if (!run.BestOfAll())
+      rows.push_back({1, r.DistCode, std::string(ListName(r.DistCode)),
+                      AverageOf(run.Slots[r.DistCode].Score, run.N), ChosenFitStatistics(run)});
+    WriteFileAtomically(fitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
+  }
   if (asJson)
-    WriteJson(std::cout, r, run);
+    WriteJson(std::cout, r, run, ranked);
   else
     std::cout << r.Message << "\n";
   return kExitOk;
