@@ -133,6 +133,10 @@ void ImportDataText(std::string_view text, const TImportOptions& options, TDMTav
   TDecimalSettings settings;
   settings.DecimalSeparator = column.DecimalSeparator;
 
+  // A file without a single number is too short, as the batch tools have always said.
+  if (std::all_of(column.Cells.begin(), column.Cells.end(), [](const std::string& c) { return c.empty(); }))
+    throw TavorixError(std::string(TrimBlanks(kMinimumCountText)));
+
   TSession session;
   session.Cells = column.Cells;
   session.Title1 = options.Title1;

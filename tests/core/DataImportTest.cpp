@@ -74,6 +74,7 @@ TEST(DataImport, RefusalsCarryTheProgramsMessages) {
             "Line 3: \"3,5\" has a comma where the other numbers have a decimal point");
   EXPECT_EQ(ErrorOf("0\n0\n0\n0\n1\n2\n3\n"), "There are too many zero input data. Input is invalid.");
   EXPECT_EQ(ErrorOf("1\n2\n3\n\n4\n5\n"), "The minimum number of data is 6");
+  EXPECT_EQ(ErrorOf("\n\n"), "The minimum number of data is 6");
   EXPECT_NE(ErrorOf("1\n2\n-2e6\n4\n5\n6\n").find("-2000000"), std::string::npos);
   EXPECT_EQ(ErrorOf("0\n0\n0\n1\n2\n3\n"), "");
 }
