@@ -85,6 +85,8 @@ void TMainForm::AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* op
   selectForm_ = select;
   if (selectForm_) selectForm_->SetHost(this);
   AttachCalculator();
+  // The page shows the session as it starts.
+  if (dm_) InitialiseInputPage(true);
 }
 
 void TMainForm::BuildMenus() {

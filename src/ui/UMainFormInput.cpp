@@ -362,8 +362,6 @@ void TMainForm::UpdateCommands() {
 void TMainForm::InputTabSheetShow() {
   ShowStatus("Enter data or use \"Open\" to see examples under \"Data\" or to edit existing files. "
              "Thereafter use \"Save-Run\".");
-  // Before any data the page is set up afresh, but titles typed already stay.
-  if (dm_ && !InputFileOpened && !HasData(Session) && !Session.Unsaved) InitialiseInputPage(true);
   SelectionButton->show();
   SelectionLabel->show();
   SelectionEdit->show();
