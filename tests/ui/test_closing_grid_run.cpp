@@ -52,6 +52,7 @@ TEST_F(WindowUseTest, ClosingWithUnsavedDataAsksSaveDiscardOrCancel) {
   PasteIntoCell(0, 1, Series(8));
   dialogs.SaveAnswers = {TSaveAnswer::Cancel, TSaveAnswer::Save, TSaveAnswer::Discard};
   form->close();
+  ASSERT_EQ(dialogs.Questions.size(), 1u);
   EXPECT_EQ(dialogs.Questions.back(), "The data were changed and not saved. Save them?");
   EXPECT_FALSE(windows.FinishForm->isVisible());
 
@@ -219,6 +220,14 @@ TEST_F(WindowUseTest, EditActionsLeaveReadOnlyTextAlone) {
   form->EditCutAction->trigger();
   EXPECT_EQ(form->FileNameEdit->text(), "/data/rain.inp");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "other");
+
+  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
+  form->OutputMemo->show();
+  form->OutputMemo->setPlainText("RESULTS");
+  form->OutputMemo->setFocus();
+  form->OutputMemo->selectAll();
+  form->EditDeleteAction->trigger();
+  EXPECT_EQ(form->OutputMemo->toPlainText(), "RESULTS");
 }
 
 TEST_F(WindowUseTest, OpenOutputFromTheInputPageLandsOnTheOutputPage) {
