@@ -5,6 +5,7 @@
 #include <fstream>
 #include <numbers>
 
+#include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "fitting/CompositeKinds.h"
@@ -13,6 +14,7 @@
 #include "fitting/FittedCurve.h"
 #include "fitting/Inverses.h"
 #include "report/ParameterFile.h"
+#include "report/ResultsLoader.h"
 
 namespace tavorix {
 
@@ -120,7 +122,9 @@ CalcData ReadCalcData(const std::string& inpPath) {
 CalcInputs ReadCalcInputs(const std::string& outOrInpPath) {
   CalcInputs in;
   in.Data = ReadCalcData(WithExtension(outOrInpPath, ".inp"));
-  in.Param = ReadParam(WithExtension(outOrInpPath, ".aux"));
+  const std::string aux = WithExtension(outOrInpPath, ".aux");
+  CheckResultsFile(aux, IsParameterFile);
+  in.Param = ReadParam(aux);
   return in;
 }
 
@@ -204,11 +208,27 @@ FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
   if (r.Fu > 1) r.Fu = 1;
   r.Fl = f - 3.4 * r.Sd * f;
   if (r.Fl < 0) r.Fl = 0;
-  const double tu = 1.0 / (1.0 - r.Fu);
-  const double tl = 1.0 / (1.0 - r.Fl);
-  r.TLower = Finite(r.T - 0.33 * (tu - tl));
-  r.TUpper = Finite(r.T + 0.66 * (tu - tl));
+  // A return period rises with the frequency: its limits are the return
+  // periods of the frequency limits.
+  r.TLower = Finite(1.0 / (1.0 - r.Fl));
+  r.TUpper = Finite(1.0 / (1.0 - r.Fu));
   return r;
+}
+
+std::string CalcRangeNote(const CalcParameters& prm, const CalcData& data, double x, char decimalSeparator) {
+  std::string note;
+  if (x - prm.Shift + 0.0001 <= 0) {
+    note = "X lies below the range of the distribution: the results are those of X = " +
+           FormatGeneral(prm.Shift - 0.0001 + 0.001, decimalSeparator);
+  }
+  if (data.Values.empty()) return note;
+  const auto [low, high] = std::minmax_element(data.Values.begin(), data.Values.end());
+  if (x < *low || x > *high) {
+    if (!note.empty()) note += "\n";
+    note += "X lies outside the range of the data (" + FormatGeneral(*low, decimalSeparator) + " to " + FormatGeneral(*high, decimalSeparator) +
+            "): the results are an extrapolation";
+  }
+  return note;
 }
 
 // --- frequency to X ----------------------------------------------------------------

@@ -88,8 +88,7 @@ struct FrequencyResult {
   double T = 0;       // return period 1/(1 - F)
   double Sd = 0;
   double Fl = 0, Fu = 0;
-  // Return-period limits T - 0.33 (Tu - Tl) and T + 0.66 (Tu - Tl), with Tu
-  // and Tl the return periods of Fu and Fl; empty where Fu reaches 1.
+  // Return-period limits 1/(1 - Fl) and 1/(1 - Fu); empty where Fu reaches 1.
   std::optional<double> TLower, TUpper;
 };
 
@@ -102,6 +101,13 @@ double FrequencySd(double f, int n);
 double CalcFc(const CalcParameters& prm, double xMoved);
 
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x);
+
+// What the calculator says about an X whose frequency is not a plain
+// reading of the fitted distribution: below the lowest value it evaluates
+// (X' <= 0, where every X gives the frequency of that value) and outside
+// the range of the data (an extrapolation). Empty when X lies within both.
+std::string CalcRangeNote(const CalcParameters& prm, const CalcData& data, double x,
+                          char decimalSeparator = '.');
 
 // --- frequency to X ----------------------------------------------------------
 struct ValueResult {

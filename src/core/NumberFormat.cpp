@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <system_error>
 
@@ -11,11 +12,77 @@ namespace {
 // Fixed notation of a double needs at most 309 integer digits.
 constexpr int kMaxIntegerDigits = 310;
 
-std::string ToChars(double v, std::chars_format fmt, int precision) {
+std::string RawChars(double v, std::chars_format fmt, int precision) {
   std::string buf(static_cast<std::size_t>(kMaxIntegerDigits + 8 + precision), '\0');
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, fmt, precision);
   buf.resize(static_cast<std::size_t>(r.ptr - buf.data()));
   return buf;
+}
+
+// Number of decimals of the exact decimal expansion of v (0 for integers):
+// v = m 2^-k with m odd has exactly k decimals, the last of them a 5.
+int ExactDecimals(double v) {
+  if (v == 0 || !std::isfinite(v)) return 0;
+  int e = 0;
+  const double m = std::frexp(std::fabs(v), &e);
+  auto bits = static_cast<std::uint64_t>(std::ldexp(m, 53));
+  int k = 53 - e;
+  while (k > 0 && (bits & 1U) == 0) {
+    bits >>= 1;
+    --k;
+  }
+  return k > 0 ? k : 0;
+}
+
+// Position of the last digit of a to_chars text (before the exponent).
+std::size_t LastDigit(const std::string& text) {
+  const auto e = text.find('e');
+  return (e == std::string::npos ? text.size() : e) - 1;
+}
+
+// Whether v lies exactly halfway between two texts of `precision` decimals
+// (fixed) or mantissa decimals (scientific); `rounded` is to_chars's text.
+bool IsExactHalf(double v, std::chars_format fmt, int precision, const std::string& rounded) {
+  const int k = ExactDecimals(v);
+  int decimals = precision;  // decimals of the cut, counted as in fixed notation
+  if (fmt == std::chars_format::scientific) {
+    int exponent = 0;
+    const auto e = rounded.find('e');
+    const char* p = rounded.data() + e + 1;
+    if (*p == '+') ++p;
+    std::from_chars(p, rounded.data() + rounded.size(), exponent);
+    decimals = precision - exponent;
+    if (decimals < 0) {
+      // The cut lies in the integer digits: a half there is an integer
+      // whose digits after the cut are 5 followed by zeros.
+      if (k != 0) return false;
+      const std::string digits = RawChars(std::fabs(v), std::chars_format::fixed, 0);
+      const std::size_t cut = digits.size() - static_cast<std::size_t>(-decimals);
+      return digits[cut] == '5' && digits.find_first_not_of('0', cut + 1) == std::string::npos;
+    }
+  }
+  return k == decimals + 1;
+}
+
+// The one rounding of every printed number: to nearest, an exact half away
+// from zero (24.5 gives 25, 0.125 gives 0.13), as people and spreadsheets
+// round. to_chars rounds an exact half to even, so where it went toward
+// zero the last digit goes up by one; it was even, so nothing carries.
+std::string ToChars(double v, std::chars_format fmt, int precision) {
+  std::string text = RawChars(v, fmt, precision);
+  if (!IsExactHalf(v, fmt, precision, text)) return text;
+  // One digit more is exact and ends in the 5 of the half; without it the
+  // text is v cut toward zero.
+  std::string longer = RawChars(v, fmt, precision + 1);
+  longer.erase(LastDigit(longer), 1);
+  if (precision == 0 && fmt == std::chars_format::fixed) {
+    if (longer.back() == '.') longer.pop_back();
+  } else if (precision == 0) {
+    const auto point = longer.find('.');
+    if (point != std::string::npos) longer.erase(point, 1);
+  }
+  if (longer == text) ++text[LastDigit(text)];
+  return text;
 }
 
 std::string PadLeft(std::string s, int width) {

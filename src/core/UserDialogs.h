@@ -20,7 +20,7 @@ struct TFileDialogSpec {
 
 inline const TFileDialogSpec kInputFileDialog{"Input files (*.inp)|*.inp", "inp", "", ""};
 inline const TFileDialogSpec kOutputFileDialog{"Output files (*.out)|*.out", ".out", "", ""};
-inline const TFileDialogSpec kGraphOpenDialog{"Graph files (*.bmp)|*.bmp", "bmp", "", ""};
+inline const TFileDialogSpec kGraphOpenDialog{"Graph files (*.bmp *.png)|*.bmp;*.png", "bmp", "", ""};
 inline const TFileDialogSpec kGraphSaveDialog{"Image files (*.bmp)|*.bmp", "bmp", "", ""};
 
 enum class TSaveAnswer { Save, Discard, Cancel };

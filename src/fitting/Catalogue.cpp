@@ -28,7 +28,7 @@ constexpr DistributionInfo kCatalogue[] = {
     {16, " Gumbel + Poisson distribution", "Composite Gumbel + Poisson distribution", "", "16", DistKind::SimpleComposite},
     {17, " Gumbel mirrored + Poisson distribution", "Composite Gumbel mirrored + Poisson distribution", "", "17", DistKind::SimpleComposite},
     {18, " Logistic + Poisson distribution", "Composite lLogistic + Poisson distribution", "", "18", DistKind::SimpleComposite},
-    {20, " Normal distribution standard", "Normal distribution usual", "Normal {standard)", "20", DistKind::NormalFamily},
+    {20, " Normal distribution standard", "Normal distribution usual", "Normal (standard)", "20", DistKind::NormalFamily},
     {21, " Normal distribution optimized", "Normal distribution optimized", "Normal (optimized)", "21", DistKind::NormalFamily},
     {22, " Log-normal distribution standard", "Log-normal distribution usual", "Log-normal (standard)", "22", DistKind::NormalFamily},
     {23, " Log-normal distribution optimized", "Log-normal distribution optimized", "Log-normal (optimized)", "23", DistKind::NormalFamily},

@@ -396,7 +396,7 @@ std::string AverageLine(double average) {
 
 void WriteRankedList(std::ostream& out, const std::string& fileName, const TavorixRun& run) {
   const char* crlf = "\r\n";
-  out << " List of AVERAGES of absolute values of the differences between" << crlf
+  out << kRankedListFirstLine << crlf
       << " observed and calcuated cumulative frequency values (in %)." << crlf << crlf
       << " The lower the average, the better the distribution fit. Averages are ranked." << crlf
       << crlf << " Name of this file : " << fileName << crlf << crlf;

@@ -9,6 +9,10 @@
 
 namespace tavorix {
 
+// The first line of the ranked list, by which its readers know it.
+inline constexpr const char* kRankedListFirstLine =
+    " List of AVERAGES of absolute values of the differences between";
+
 struct FitWorkspace;
 
 // Runs one single (non-composite, non-normal) fit by its code into

@@ -90,8 +90,9 @@ InverseResult InverseFc(int code, const FitParams& p, double q, CompositePart pa
       // X^A = S e^(-Z) - S.
       const double ft = code == 31 ? std::log(1.0 - q) : std::log(q);
       const double z = (ft - p.D) / p.E;
-      double h = p.S * std::exp(-z) - p.S;
-      if (code == 31 && h < 0) h = -h;
+      // A negative h is a frequency below the distribution's value at its
+      // lower end: there is no X for it.
+      const double h = p.S * std::exp(-z) - p.S;
       return RootOf(h, p.A, policy);
     }
     case 33: return Value(p.C - BoundDistance(p, -std::log(1.0 - q)));

@@ -9,6 +9,7 @@
 #include "core/TextLines.h"
 #include "fitting/Catalogue.h"
 #include "report/ParameterFile.h"
+#include "report/ResultsLoader.h"
 #include "report/ResultsReport.h"
 
 namespace tavorix {
@@ -221,6 +222,8 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   std::ifstream in(reportPath, std::ios::binary);
   if (!in) throw TavorixError(ReportOpenErrorText(reportPath));
   const LineSet lines = ReadLines(in);
+  if (!IsResultsReport(lines)) throw TavorixError(NotResultsFileText(reportPath));
+  CheckResultsFile(WithExtension(reportPath, ".aux"), IsParameterFile);
 
   GraphData d;
   ParameterFileContents pf;

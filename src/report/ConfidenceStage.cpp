@@ -84,9 +84,10 @@ ClampedLimits ClampedFrequencies(const ReportTableRow& row) {
   if (c.P >= 1) c.P = 0.9998;
   if (c.Pl >= 1) c.Pl = 0.9997;
   if (c.Pu >= 1) c.Pu = 0.9999;
+  // Zero frequencies keep the order lower <= calculated <= upper.
   if (c.P <= 0) c.P = 0.0002;
-  if (c.Pl <= 0) c.Pl = 0.0003;
-  if (c.Pu <= 0) c.Pu = 0.0001;
+  if (c.Pl <= 0) c.Pl = 0.0001;
+  if (c.Pu <= 0) c.Pu = 0.0003;
   return c;
 }
 
@@ -217,8 +218,9 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   if (std::fabs(p.A) < 1e-13) p.A = 1e-13;
   // The Rayleigh exponent stands in the slope's place of the run summary.
   if (code == 69 && std::fabs(p.E) < 1e-13) p.E = 1e-13;
-  const double lowerFallbackFactor = run.Shift < 0 ? 1.1 : 0.0;
-  const double lowerFallback = lowerFallbackFactor * run.Shift;
+  // A frequency without an X lies below the distribution's lowest value
+  // (a mass at the lower end of its range): the lower limit is that end.
+  const double lowerFallback = InputUnits(run, 0.0);
   const int nBelowP = p.BreakCount;
 
   std::optional<NormalScanner> scanner;
@@ -278,7 +280,7 @@ void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::v
     double lower = cx.LowerX[i];
     double upper = cx.UpperX[i];
     if (nonNegativeData && lower < 0) lower = 0;
-    if (upper <= calc) upper = 1.01 * calc;
+    if (upper <= calc) upper = (calc < 0 ? 0.99 : 1.01) * calc;
     out << FormatXValue(row.X, 8, d, tiny) << FormatInt(row.Serial, 8) << FormatXValue(calc, 13, d, tiny)
         << FormatXValue(lower, 15, d, tiny) << FormatXValue(upper, 15, d, tiny) << kCrLf;
   }

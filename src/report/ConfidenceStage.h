@@ -75,8 +75,8 @@ struct CalculatedX {
 // Inverts every row's Calc, Lower and Upper frequency with the chosen
 // distribution's parameters (run.Fitted). Composites take the lower part for
 // ranks up to the break count and the upper part above it. Rows where an
-// inverse has no value take the observed X (calculated and upper) and
-// LowerFallbackFactor * Shift (lower). Gamma (61) is not inverted.
+// inverse has no value take the observed X (calculated and upper) and the
+// lower end of the distribution's range (lower). Gamma (61) is not inverted.
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows);
 
 // Decimals of the X columns: 4 below 1, 3 below 10, 2 below 100, 1 below
@@ -85,8 +85,8 @@ int XDecimals(double largestX);
 
 // Writes "Values.tmp" (CR LF): heading, one row per observation with the
 // printed corrections (a negative lower limit is 0 when the smallest datum
-// is not negative; an upper limit not above the calculated X is 1.01 times
-// it), and R.
+// is not negative; an upper limit not above the calculated X is 1% of its
+// size above it), and R.
 void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::vector<ReportTableRow>& rows,
                           const CalculatedX& cx);
 

@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/StringToFloat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
+#include "fitting/FitAll.h"
 #include "report/ParameterFile.h"
+#include "report/ResultsReport.h"
 
 namespace tavorix {
 
@@ -18,6 +21,39 @@ std::string ReportOpenErrorText(std::string_view path) {
   return s;
 }
 
+std::string NotResultsFileText(std::string_view path) {
+  std::string s = "The file \"";
+  s += path;
+  s += "\" is not a results file of Tavorix";
+  return s;
+}
+
+bool IsResultsReport(const std::vector<std::string>& lines) {
+  return !lines.empty() && lines[0] == kReportFirstLine;
+}
+
+bool IsParameterFile(const std::vector<std::string>& lines) {
+  std::size_t at = !lines.empty() && lines[0] == kParameterFileHeader ? 1 : 0;
+  if (at >= lines.size() || !ParseFileInteger(TrimBlanks(lines[at]))) return false;
+  for (++at; at < lines.size(); ++at) {
+    const std::string_view v = TrimBlanks(lines[at]);
+    if (!v.empty() && !ParseFileReal(v)) return false;
+  }
+  return true;
+}
+
+bool IsRankedList(const std::vector<std::string>& lines) {
+  return !lines.empty() && lines[0] == kRankedListFirstLine;
+}
+
+void CheckResultsFile(const std::string& path, bool (*accepts)(const std::vector<std::string>&)) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return;
+  if (!accepts(ReadLines(in))) throw TavorixError(NotResultsFileText(path));
+}
+
 LoadedResults LoadResultsAndCode(const std::string& outPath) {
   std::error_code ec;
   std::ifstream in(outPath, std::ios::binary);
@@ -25,6 +61,8 @@ LoadedResults LoadResultsAndCode(const std::string& outPath) {
   LoadedResults loaded;
   loaded.Lines = ReadLines(in);
   if (in.bad()) throw TavorixError(ReportOpenErrorText(outPath));
+  if (!IsResultsReport(loaded.Lines)) throw TavorixError(NotResultsFileText(outPath));
+  CheckResultsFile(WithExtension(outPath, ".aux"), IsParameterFile);
   ParameterFileContents parameters;
   loaded.ParameterFileMissing = !ReadParameterFile(WithExtension(outPath, ".aux"), parameters, 5);
   loaded.Code = parameters.Code;

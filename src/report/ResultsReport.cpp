@@ -25,7 +25,7 @@ constexpr std::string_view kReturnRule = " -------------------------------------
 constexpr long double kLimitFactor = 3.4L;
 
 void WriteHeader(std::ostream& out, const TavorixRun& run, const std::string& inputPath) {
-  Line(out, " RESULTS OF Tavorix PROGRAM");
+  Line(out, kReportFirstLine);
   Line(out, " Cumulative frequency analysis");
   Line(out, "");
   Line(out, " " + run.ReportTitle1);
@@ -143,7 +143,10 @@ void WriteFrequencyTable(std::ostream& out, const TavorixRun& run, int e, bool t
     long double lower = calc - kLimitFactor * sd * calc / 100.0L;
     if (lower <= 0) lower = 0.0001L;
     if (lower < lowerPrev) lower = lowerPrev;
-    lower = std::min(lower, 99.99L);
+    // The lower limit carried from the row before may pass a calculated
+    // frequency that drops (a zero frequency replaced by half the rank
+    // frequency, then the first real one); a limit never passes its value.
+    lower = std::min({lower, calc, 99.99L});
     lowerPrev = lower;
     long double upper = calc + kLimitFactor * sd * (100.0L - calc) / 100.0L;
     if (upper < upperPrev) upper = upperPrev;
@@ -194,11 +197,14 @@ void WriteReturnPeriods(std::ostream& out, const TavorixRun& run, int e, bool ti
     long double lower = f - kLimitFactor * sd * f;
     if (lower <= 0) lower = 0.001L;
     const long double upper = std::min(f + kLimitFactor * sd * (1.0L - f), 0.9999L);
-    const long double tRank = 1.0L / (1.0L - fr);
+    // (N + 1)/(N + 1 - R) rather than 1/(1 - Fr): a rank return period that
+    // is a half, such as 24.5, is then exactly a half and prints rounded up.
+    const long double tRank = (n + 1.0L) / (n + 1.0L - i);
     const long double tCalc = 1.0L / (1.0L - f);
-    const long double width = 1.0L / (1.0L - upper) - 1.0L / (1.0L - lower);
-    const long double tLower = tCalc - 0.33L * width;
-    const long double tUpper = tCalc + 0.67L * width;
+    // A return period rises with the frequency, so its limits are those of
+    // the frequency limits.
+    const long double tLower = 1.0L / (1.0L - lower);
+    const long double tUpper = 1.0L / (1.0L - upper);
     const int decimals = f < 0.6L ? 2 : (f < 0.99L && upper < 0.99L ? 1 : 0);
     Line(out, RankedXAndSerial(run, i, e, tiny) + FormatFixed(static_cast<double>(tRank), 11, decimals) +
                   FormatFixed(static_cast<double>(tCalc), 11, decimals) +

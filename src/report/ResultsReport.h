@@ -18,6 +18,8 @@ namespace tavorix {
 // begin like a section marker (" Obs", " Int", " Ret", " Con"); readers look
 // for the markers only after these first lines.
 inline constexpr std::size_t kReportTitleLines = 5;
+// The first line of every results report, by which its readers know it.
+inline constexpr const char* kReportFirstLine = " RESULTS OF Tavorix PROGRAM";
 
 struct ReportSummary {
   bool Found = false;     // a distribution was chosen (DistCode is not 0)

@@ -3,7 +3,7 @@
 namespace tavorix {
 
 const char* const kIntroHelpText =
-    " TavorixA cumulative frequency analysis\n"
+    " Tavorix: a cumulative frequency analysis\n"
     "\n"
     " Tavorix finds the cumulative (non-exceedance) probability distribution\n"
     " that fits a series of data best.\n"

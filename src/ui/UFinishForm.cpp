@@ -19,7 +19,7 @@ TFinishForm::TFinishForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   Memo1 = new QPlainTextEdit(this);
   Memo1->setReadOnly(true);
-  Memo1->setPlainText(" Thank you for using TavorixA");
+  Memo1->setPlainText(" Thank you for using Tavorix");
   FinishButton = new QPushButton("Finish", this);
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setSizeGripEnabled(false);

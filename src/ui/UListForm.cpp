@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
 #include "ui/UDialogs.h"
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
@@ -70,7 +72,7 @@ QString CsvCell(const QString& text) {
 
 TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("ListForm");
-  setWindowTitle("TavorixA list of parameters of fit");
+  setWindowTitle("Tavorix: list of parameters of fit");
   ListMemo = new QPlainTextEdit(this);
   ListMemo->setObjectName("ListMemo");
   ListMemo->setReadOnly(true);
@@ -99,9 +101,15 @@ TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(FitTable, 1);
   layout->addLayout(buttons);
   resize(640, 560);
+  CloseOnEscape(this);
 
   connect(CopyButton, &QPushButton::clicked, this, &TListForm::CopyButtonClick);
   connect(SaveCsvButton, &QPushButton::clicked, this, &TListForm::SaveCsvButtonClick);
+}
+
+void TListForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
 void TListForm::SetRunResults(const std::string& listPath, std::shared_ptr<const TavorixRun> run) {

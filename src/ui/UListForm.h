@@ -45,6 +45,10 @@ class TListForm : public QWidget {
   void CopyButtonClick();
   void SaveCsvButtonClick();
 
+ protected:
+  // Opens centred on the main window.
+  void showEvent(QShowEvent* event) override;
+
  private:
   TDialogs* dialogs_ = nullptr;
   std::string runListPath_;

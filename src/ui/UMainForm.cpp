@@ -46,7 +46,7 @@ TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
 
 TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), dialogs_(dialogs) {
   setObjectName("MainForm");
-  setWindowTitle("TavorixA cumulative frequency analysis with emphasis on composite probability distributions");
+  setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");

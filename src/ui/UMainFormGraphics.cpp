@@ -58,8 +58,8 @@ int BeltPoints(const GraphView& view) {
 bool BeltToggleOffered(int graphType, int points) {
   switch (graphType) {
     case kGraphCumulative:
-    case kGraphReturnPeriods: return points < 250;
-    case kGraphConfidenceBelt: return points < 260;
+    case kGraphReturnPeriods:
+    case kGraphConfidenceBelt: return points <= kMaxBeltData;
     default: return false;
   }
 }
@@ -152,7 +152,7 @@ void TMainForm::ResetGraphicsPage() {
 }
 
 void TMainForm::MakeGraphButtonClick() {
-  dialogs_.ShowMessage("Select folder and output data file tho create the graph");
+  dialogs_.ShowMessage("Select folder and output data file to create the graph");
   OutputOpenActionExecute();
 }
 
@@ -189,6 +189,12 @@ void TMainForm::DrawGraph() {
   try {
     PrepareGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_);
   } catch (const std::exception& e) {
+    // A failed draw leaves no picture: the previous one is not saved in its place.
+    GraphBitmap = QImage();
+    GraphMade = false;
+    for (QWidget* w : {static_cast<QWidget*>(GraphImage), static_cast<QWidget*>(SaveGraphButton),
+                       static_cast<QWidget*>(SaveBlWhButton)})
+      w->hide();
     dialogs_.ShowMessage(e.what());
     return;
   }

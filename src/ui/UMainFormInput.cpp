@@ -51,7 +51,7 @@ namespace tavorix {
 namespace fs = std::filesystem;
 
 const std::array<TCompositeItem, kCompositeItemCount> kCompositeItems{{
-    {"Best fitting of all compostie distributions", "1"},
+    {"Best fitting of all composite distributions", "1"},
     {"Composite logistic distribution", "8"},
     {"Composite Gumbel distribution", "9"},
     {"Composite Gumbel mirrored", "7"},
@@ -66,8 +66,8 @@ const std::array<TCompositeItem, kCompositeItemCount> kCompositeItems{{
     {"Gumbel mirrored + Poisson", "17"},
     {"---The following use generalized distributions---", "1"},
     {"Composite generalized logistic distribution", "70"},
-    {"Composite generailzed Gumbel distribution", "71"},
-    {"Composite generailzed Gumbel mirrored", "90"},
+    {"Composite generalized Gumbel distribution", "71"},
+    {"Composite generalized Gumbel mirrored", "90"},
     {"Composite generalized Poisson distribution", "72"},
     {"Gen. logistic + gen. Gumbel", "80"},
     {"Gen logistic + gen. Poisson", "81"},

@@ -116,7 +116,9 @@ void TMainForm::BuildOutputPage() {
 
 void TMainForm::AttachCalculator() {
   if (!calcForm_) return;
-  calcForm_->SetDialogs(&dialogs_);
+  // The real boxes stand over the calculator window, which raised them, so
+  // that it stays in front of the main window; scripted dialogs answer all.
+  if (!dynamic_cast<TQtDialogs*>(&dialogs_)) calcForm_->SetDialogs(&dialogs_);
   calcForm_->SetDecimalSettings(&DecimalSettings);
   if (dm_) calcForm_->SetDataModule(dm_);
 }
@@ -209,8 +211,13 @@ void TMainForm::ListButtonClick() {
     dialogs_.ShowMessage(FileOpenErrorText(path));
     return;
   }
+  const LineSet lines = ReadLines(in);
+  if (!IsRankedList(lines)) {
+    dialogs_.ShowMessage(NotResultsFileText(path));
+    return;
+  }
   listForm_->SetDialogs(&dialogs_);
-  listForm_->ShowRankedList(path, ReadLines(in));
+  listForm_->ShowRankedList(path, lines);
   listForm_->show();
   listForm_->raise();
 }
@@ -237,8 +244,9 @@ void TMainForm::OutputOpenActionExecute() {
 
 void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   std::error_code ec;
-  dm_->FileName = path;
+  // A file that is refused changes nothing, the current file name included.
   if (!LoadResults(path)) return;
+  dm_->FileName = path;
   ShowStatus("The output file can be imported into spreadsheets");
   OutputFileOpen = true;
   ResultsComplete = false;

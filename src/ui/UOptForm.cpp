@@ -1,12 +1,15 @@
 #include "ui/UOptForm.h"
 
 #include <QPlainTextEdit>
+#include <QShowEvent>
 #include <QVBoxLayout>
+
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
 const char* const kOptimizationText =
-    " The optimized parameters M and sigma in the normal proability distribution\n"
+    " The optimized parameters M and sigma in the normal probability distribution\n"
     "\n"
     " The normal cumulative distribution has no closed formula. Tavorix uses the\n"
     " approximation of Hastings for it, with the standardised variable\n"
@@ -39,6 +42,12 @@ TOptForm::TOptForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(OptMemo);
   resize(560, 420);
+  CloseOnEscape(this);
+}
+
+void TOptForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
 }  // namespace tavorix

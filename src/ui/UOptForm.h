@@ -18,6 +18,9 @@ class TOptForm : public QWidget {
   explicit TOptForm(QWidget* parent = nullptr);
 
   QPlainTextEdit* OptMemo;
+ protected:
+  // Opens centred on the main window.
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tavorix

@@ -4,17 +4,19 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "core/UDMTavorix.h"
 #include "ui/UDialogs.h"
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
 // In the order in which the choice is evaluated.
 const std::array<TSelectChoice, kSelectChoiceCount> kSelectChoices{{
     {"Best of All Distributions", "1", "Best of All"},
-    {"Normal {standard)", "20", "standard normal"},
+    {"Normal (standard)", "20", "standard normal"},
     {"Normal (optimized)", "21", "optimized normal"},
     {"Log-normal (standard)", "22", "standard log-normal"},
     {"Log-normal (optimized)", "23", "optimized log-normal"},
@@ -55,7 +57,7 @@ const std::array<TSelectChoice, kSelectChoiceCount> kSelectChoices{{
 TSelectForm::TSelectForm(TDMTavorix& dm, TDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), dialogs_(dialogs) {
   setObjectName("SelectForm");
-  setWindowTitle("TavorixA select distributions");
+  setWindowTitle("Tavorix: select distributions");
 
   RadioGroup1 = new QGroupBox("Make a selection then click \"Confirm\"", this);
   auto* grid = new QGridLayout(RadioGroup1);
@@ -77,6 +79,12 @@ TSelectForm::TSelectForm(TDMTavorix& dm, TDialogs& dialogs, QWidget* parent)
   layout->addWidget(Button1, 0, Qt::AlignHCenter);
 
   connect(Button1, &QPushButton::clicked, this, &TSelectForm::Button1Click);
+  CloseOnEscape(this);
+}
+
+void TSelectForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
 void TSelectForm::Button1Click() {

@@ -58,6 +58,9 @@ class TSelectForm : public QWidget {
   TDMTavorix& dm_;
   TDialogs& dialogs_;
   TSelectionHost* host_ = nullptr;
+ protected:
+  // Opens centred on the main window.
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tavorix

@@ -72,11 +72,11 @@ TEST(CliCalc, XGivesFrequencyAndReturnPeriodWithLimits) {
   EXPECT_NE(r.Out.find(" Ret. Per.   : 2\n"), std::string::npos) << r.Out;
   EXPECT_NE(r.Out.find(" 90% confidence limits of cum. freq.\n   Lower     : 0.15298895310571"), std::string::npos)
       << r.Out;
-  // Return-period limits 2 - 0.33 (Tu - Tl) and 2 + 0.66 (Tu - Tl).
+  // Return-period limits 1/(1 - Fl) and 1/(1 - Fu).
   const auto periods = r.Out.find("90% confidence limits of ret. per.");
   ASSERT_NE(periods, std::string::npos);
-  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Lower"), 0.23258682224905147, 1e-12);
-  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Upper"), 5.534826355501897, 1e-12);
+  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Lower"), 1.1806221461534387, 1e-12);
+  EXPECT_NEAR(Labelled(r.Out.substr(periods), "Upper"), 6.536419654489646, 1e-12);
 }
 
 TEST(CliCalc, FrequencyAndReturnPeriodGiveXAsJson) {

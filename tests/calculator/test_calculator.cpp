@@ -89,7 +89,7 @@ TEST(CalcLimits, SixDataAtOneHalf) {
   EXPECT_DOUBLE_EQ(r.T, 2.0);
 }
 
-TEST(CalcLimits, ReturnPeriodLimitsUseTheFactors033And066) {
+TEST(CalcLimits, ReturnPeriodLimitsAreThoseOfTheFrequencyLimits) {
   // Gumbel with A = 1, B = 0 reaches 0.5 at X' = -ln(ln 2).
   FitParams p;
   const CalcParameters prm = Params(4, p, 0.0001, 1.0, 0.0);
@@ -99,11 +99,33 @@ TEST(CalcLimits, ReturnPeriodLimitsUseTheFactors033And066) {
   EXPECT_NEAR(r.Fu, 0.8470110468942835, 1e-11);
   EXPECT_NEAR(r.Fl, 0.15298895310571647, 1e-11);
   ASSERT_TRUE(r.TLower && r.TUpper);
-  EXPECT_NEAR(*r.TLower, 0.23258682224905147, 1e-9);
-  EXPECT_NEAR(*r.TUpper, 5.534826355501897, 1e-9);
+  // 1/(1 - Fl) and 1/(1 - Fu): a lower limit of a return period is never below 1.
+  EXPECT_NEAR(*r.TLower, 1.1806221461534387, 1e-9);
+  EXPECT_NEAR(*r.TUpper, 6.536419654489646, 1e-9);
 }
 
 // --- X to frequency -----------------------------------------------------------------
+
+// X below the lowest value evaluated (X' <= 0) and X outside the data are
+// said; X within both is not.
+TEST(CalcRangeNote, SaysWhereXLiesOutsideTheDistributionOrTheData) {
+  FitParams p;
+  const CalcParameters prm = Params(4, p, 0.0001, 1.0, 0.0);
+  const CalcData data = Data(6);  // 1 .. 6
+  EXPECT_EQ(CalcRangeNote(prm, data, 3.5), "");
+  EXPECT_EQ(CalcRangeNote(prm, data, 7.0),
+            "X lies outside the range of the data (1 to 6): the results are an extrapolation");
+  for (double x : {-1000.0, 0.0}) {
+    const std::string note = CalcRangeNote(prm, data, x);
+    EXPECT_EQ(note.rfind("X lies below the range of the distribution: the results are those of X = 0.001\n", 0), 0u)
+        << note;
+    EXPECT_NE(note.find("outside the range of the data"), std::string::npos) << note;
+  }
+  CalcData decimal = data;
+  decimal.Values.push_back(0.5);
+  EXPECT_EQ(CalcRangeNote(prm, decimal, 9.0, ','),
+            "X lies outside the range of the data (0,5 to 6): the results are an extrapolation");
+}
 
 TEST(CalcFrequent, XBelowTheShiftIsEvaluatedAtOneThousandth) {
   FitParams p;

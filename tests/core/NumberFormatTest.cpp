@@ -21,20 +21,31 @@ TEST(NumberFormat, FixedIsRightAlignedAndWidensWhenNeeded) {
   EXPECT_EQ(FormatFixed(123.456, 10, 2), "    123.46");
   EXPECT_EQ(FormatFixed(-1.5, 8, 3), "  -1.500");
   EXPECT_EQ(FormatFixed(3.14159, 1, 2), "3.14");
-  EXPECT_EQ(FormatFixed(1234567.25, 5, 1), "1234567.2");  // exact tie: to even
+  EXPECT_EQ(FormatFixed(1234567.25, 5, 1), "1234567.3");  // exact half: away from zero
   EXPECT_EQ(FormatFixed(7.0, 4, 0), "   7");
   EXPECT_EQ(FormatFixed(0.0, 8, 3), "   0.000");
 }
 
-TEST(NumberFormat, FixedRoundsTheStoredDoubleLikePrintf) {
-  // 0.125 and 0.375 are exact binary ties: rounded to even.
-  EXPECT_EQ(FormatFixed(0.125, 0, 2), "0.12");
+TEST(NumberFormat, ExactHalvesRoundAwayFromZeroOtherValuesToNearest) {
+  // 0.125, 0.375, 2.5 and 24.5 are exact binary halves.
+  EXPECT_EQ(FormatFixed(0.125, 0, 2), "0.13");
+  EXPECT_EQ(FormatFixed(-0.125, 0, 2), "-0.13");
   EXPECT_EQ(FormatFixed(0.375, 0, 2), "0.38");
+  EXPECT_EQ(FormatFixed(2.5, 0, 0), "3");
+  EXPECT_EQ(FormatFixed(24.5, 0, 0), "25");
+  EXPECT_EQ(FormatFixed(-0.5, 0, 0), "-1");
+  EXPECT_EQ(FormatFixed(3.5, 0, 0), "4");
   // 2.675 and 1.005 are stored slightly below the written value.
   EXPECT_EQ(FormatFixed(2.675, 0, 2), "2.67");
   EXPECT_EQ(FormatFixed(1.005, 0, 2), "1.00");
-  EXPECT_EQ(FormatFixed(2.5, 0, 0), "2");
-  EXPECT_EQ(FormatFixed(3.5, 0, 0), "4");
+  // A half beyond the last decimal shown is no half of it.
+  EXPECT_EQ(FormatFixed(0.0625, 0, 2), "0.06");
+  // Scientific forms: halves in the mantissa and in the integer digits.
+  EXPECT_EQ(FormatE(0.125, 2), "1.3E-001");
+  EXPECT_EQ(FormatE(12350.0, 3), "1.24E+004");
+  EXPECT_EQ(FormatE(12250.0, 3), "1.23E+004");
+  EXPECT_EQ(FormatE(9.5, 1, 0), "1E+001");
+  EXPECT_EQ(FormatScientific23(1.000030517578125), " 1.00003051757813E+0000");  // 1 + 2^-15
 }
 
 TEST(NumberFormat, Scientific23HasSignPositionFourteenDigitsAndFourExponentDigits) {
@@ -119,7 +130,6 @@ TEST(NumberFormat, EFormsHaveSignificantDigitsAndAtLeastThreeExponentDigits) {
   EXPECT_EQ(FormatE3(2.5e200), "2.50E+200");
   EXPECT_EQ(FormatE5(1234.5), "1.2345E+003");
   EXPECT_EQ(FormatE5(-98765.4321), "-9.8765E+004");
-  EXPECT_EQ(FormatE(0.125, 2), "1.2E-001");  // exact tie: to even
   EXPECT_EQ(FormatE(1.0, 3, 12), "   1.00E+000");
 }
 

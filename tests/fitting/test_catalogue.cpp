@@ -70,7 +70,7 @@ constexpr ExpectedNames kExpected[] = {
     {83, " Generalized Gumbel + Poisson distribution", "Composite Gumbel and Poisson distribution", "", "83"},
     {84, " Generalized Poisson + logistic distribution", "Composite Poisson and logistic distribution", "", "84"},
     {85, " Generalized Poisson + Gumbel distribution", "Composite Poisson and Gumbel distribution", "", "85"},
-    {20, " Normal distribution standard", "Normal distribution usual", "Normal {standard)", "20"},
+    {20, " Normal distribution standard", "Normal distribution usual", "Normal (standard)", "20"},
     {21, " Normal distribution optimized", "Normal distribution optimized", "Normal (optimized)", "21"},
     {22, " Log-normal distribution standard", "Log-normal distribution usual", "Log-normal (standard)", "22"},
     {23, " Log-normal distribution optimized", "Log-normal distribution optimized", "Log-normal (optimized)", "23"},

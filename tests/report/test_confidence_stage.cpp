@@ -113,14 +113,14 @@ TEST(ComputeCalculatedX, FullAndZeroFrequenciesAreInvertedAtTheClampValues) {
       2);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[1], 4.2585966, 1e-6);    // q = 0.9998
-  EXPECT_NEAR(cx.LowerX[1], 1.5002250e-4, 1e-9);  // q = 0.0003
+  EXPECT_NEAR(cx.LowerX[1], 5.0002500e-5, 1e-9);  // q = 0.0001
   EXPECT_NEAR(cx.UpperX[1], 4.6051702, 1e-6);   // q = 0.9999
   EXPECT_NEAR(cx.CalcX[2], 1.0001000e-4, 1e-9);   // q = 0.0002
   EXPECT_NEAR(cx.LowerX[2], 4.0558640, 1e-6);   // q = 0.9997
-  EXPECT_NEAR(cx.UpperX[2], 5.0002500e-5, 1e-9);  // q = 0.0001
+  EXPECT_NEAR(cx.UpperX[2], 1.5002250e-4, 1e-9);  // q = 0.0003: above the calculated X of q = 0.0002
 }
 
-TEST(ComputeCalculatedX, LowerFallbackIsOnePointOneTimesANegativeShift) {
+TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) {
   // Code 3 with A = 1, B = 1, E = 1: Y = -ln(1 - q) - 1 has no value for
   // q below 1 - 1/e. Data -2 ... 8.5 are moved by Shift = -2.
   const std::string table =
@@ -135,14 +135,14 @@ TEST(ComputeCalculatedX, LowerFallbackIsOnePointOneTimesANegativeShift) {
   const auto rows = Rows(table, 2);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[1], -1.7961272, 1e-6);  // -ln 0.3 - 1 on the moved scale, + Shift - 0.0001
-  EXPECT_NEAR(cx.LowerX[1], -2.2, 1e-12);
+  EXPECT_NEAR(cx.LowerX[1], -2.0001, 1e-12);  // the moved zero in input units
   EXPECT_NEAR(cx.UpperX[1], -0.6975149, 1e-6);  // -ln 0.1 - 1 - 2.0001
   EXPECT_DOUBLE_EQ(cx.CalcX[2], -1.0);          // no value at 50%: the observed X
   // Decimals follow the largest input value 8.5 (3), not its moved 10.5001;
   // the negative lower limit stays because the data are negative.
   std::ostringstream out;
   WriteConfidenceTable(out, run, rows, cx);
-  EXPECT_EQ(RowLine(out.str(), 1), "  -2.000       1       -1.796         -2.200         -0.698");
+  EXPECT_EQ(RowLine(out.str(), 1), "  -2.000       1       -1.796         -2.000         -0.698");
 
   TavorixRun positive = MakeRun({1.0, 2.0, 3.0});
   SetCode(positive, 3);

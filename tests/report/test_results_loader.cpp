@@ -50,5 +50,40 @@ TEST(LoadResultsAndCode, ReportThatCannotBeOpenedThrowsTheProgramsMessage) {
   }
 }
 
+// Random bytes under a results file's name, and a parameter file that holds
+// text, are refused with the program's message; a file of another kind
+// (the ranked list as a report) as well.
+TEST(LoadResultsAndCode, FilesThatAreNoResultsFilesAreRefused) {
+  test::TempDir dir;
+  const std::string out = dir.File("series.out");
+  auto refusal = [&] {
+    try {
+      LoadResultsAndCode(out);
+    } catch (const TavorixError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  const std::string message = "The file \"" + out + "\" is not a results file of Tavorix";
+  test::WriteFile(out, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18));
+  EXPECT_EQ(refusal(), message);
+  test::WriteFile(out, " List of AVERAGES of absolute values of the differences between\r\n");
+  EXPECT_EQ(refusal(), message);
+
+  test::WriteFile(out, kReport);
+  test::WriteFile(dir.File("series.aux"), "GIF89a\r\n 1.5E+0000\r\n");
+  EXPECT_EQ(refusal(), "The file \"" + dir.File("series.aux") + "\" is not a results file of Tavorix");
+  test::WriteFile(dir.File("series.aux"), " Parameters for internal use, do not remove.\r\n4\r\n1.5\r\nx\r\n");
+  EXPECT_NE(refusal(), "");
+  test::WriteFile(dir.File("series.aux"), " Parameters for internal use, do not remove.\r\n4\r\n 1.5E+0000\r\n");
+  EXPECT_EQ(refusal(), "");
+}
+
+TEST(ResultsFileKinds, RankedListIsKnownByItsFirstLine) {
+  EXPECT_TRUE(IsRankedList({" List of AVERAGES of absolute values of the differences between", ""}));
+  EXPECT_FALSE(IsRankedList({" RESULTS OF Tavorix PROGRAM"}));
+  EXPECT_FALSE(IsRankedList({}));
+}
+
 }  // namespace
 }  // namespace tavorix

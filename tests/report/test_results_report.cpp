@@ -179,14 +179,16 @@ TEST(ResultsReport, ZeroCalculatedFrequencyUsesHalfTheRank) {
   const Written w = Write(run);
   // Calc = 10/2 = 5; Sd = (100/9) sqrt(9 * 0.05 * 0.95) = 7.2648.
   EXPECT_NE(IndexOf(w, "    2.00      3       10.00      5.00      7.26      3.76    28.465"), -1);
-  // Return period of F = 0.05: 1/(1 - 0.05) = 1.0526.
-  EXPECT_NE(IndexOf(w, "    2.00      3         1.11       1.05       0.93       1.29"), -1);
+  // Return period of F = 0.05: 1/(1 - 0.05) = 1.0526; its limits are those of
+  // the frequency limits 0.03765 and 0.28465: 1.0391 and 1.3979.
+  EXPECT_NE(IndexOf(w, "    2.00      3         1.11       1.05       1.04       1.40"), -1);
 }
 
-TEST(ResultsReport, ConfidenceLimitsNeverFallBackBelowThePreviousRank) {
+TEST(ResultsReport, ConfidenceLimitsFollowThePreviousRankButNeverPassTheirValue) {
   TavorixRun run = GoldenGumbelRun();
   // Row 1: Calc 50, Sd 16.667, limits 21.667 and 78.333. Row 2: Calc 10 would
-  // give 6.6 and 40.6; both are raised to the limits of row 1.
+  // give 6.6 and 40.6; both are raised to the limits of row 1, the lower one
+  // only as far as the calculated 10.
   run.FcCalc[1] = 0.5;
   run.FcCalc[2] = 0.1;
   const auto rows = ReadFrequencyTable(Write(run), 2);
@@ -194,8 +196,22 @@ TEST(ResultsReport, ConfidenceLimitsNeverFallBackBelowThePreviousRank) {
   EXPECT_EQ(rows[0][5], 21.67);
   EXPECT_EQ(rows[0][6], 78.333);
   EXPECT_EQ(rows[1][3], 10.00);
-  EXPECT_EQ(rows[1][5], 21.67);
+  EXPECT_EQ(rows[1][5], 10.00);
   EXPECT_EQ(rows[1][6], 78.333);
+}
+
+// Rank 47 of 48 data has the return period 49/2 = 24.5 exactly, which
+// prints as 25 (no decimals where the calculated frequency is 0.99 or more).
+TEST(ResultsReport, RankReturnPeriodThatIsAHalfRoundsUp) {
+  std::vector<double> values(48);
+  for (int i = 0; i < 48; ++i) values[i] = 10.0 + i;
+  TavorixRun run = SimpleRun(values);
+  run.FcCalc[47] = 0.995;
+  const Written w = Write(run);
+  const int first = IndexOf(w, "   Ranked      No.       Rank       Calc.      Lower    Upper") + 2;
+  ASSERT_GT(first, 1);
+  const std::string& row = w.Lines[first + 46];
+  EXPECT_TRUE(StartsWith(row, "   56.00      47          25        200 ")) << row;
 }
 
 TEST(ResultsReport, DecimalsOfXFollowTheLargestValue) {

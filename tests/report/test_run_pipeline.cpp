@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
@@ -201,6 +202,42 @@ TEST_F(PipelineTest, DecimalsFollowTheLargestMagnitudeOfNegativeData) {
   EXPECT_NE(out.find("\r\n    -700      "), std::string::npos) << "frequency table row of the smallest datum";
   EXPECT_NE(out.find(" Average X: -525.0     Median X: -525.0"), std::string::npos) << "class-table decimals";
   EXPECT_NE(out.find("\r\n    -700       "), std::string::npos) << "confidence table row of the smallest datum";
+}
+
+// Every row of the table of calculated X values: Lower <= Calculated <= Upper.
+// The series and preferences are those where the limits once left the
+// calculated X: a Burr fit with a mass at its lower end (limits below it
+// were mirrored), zero frequencies inverted at unordered stand-ins (Gumbel),
+// a lower frequency limit carried past a calculated frequency that drops
+// (normal, GEV), and negative calculated X (composite on negative data).
+TEST_F(PipelineTest, CalculatedXLiesBetweenItsLimitsInEveryRow) {
+  auto series = [](const std::string& name) {
+    TDMTavorix dm;
+    dm.FileName = std::string(TAVORIX_EXAMPLES_DIR) + "/" + name + ".inp";
+    dm.ReadInputFile();
+    return std::vector<double>(dm.Values.begin(), dm.Values.end());
+  };
+  const std::vector<std::pair<std::vector<double>, std::string>> cases = {
+      {{11, 17, 9.3, 22.1, 15, 0}, "1"},  {series("nhtemp"), "4"},  {series("nhtemp"), "20"},
+      {series("precip"), "67"},           {series("lakehuron_anomaly"), "10"},
+  };
+  for (const auto& [values, preference] : cases) {
+    const PipelineResult r = Run(values, preference);
+    ASSERT_GT(r.DistCode, 0) << preference;
+    const std::string out = ReadFile(r.OutputPath);
+    auto at = out.find(" Confidence limits of calculated X-values");
+    ASSERT_NE(at, std::string::npos) << preference;
+    for (int skip = 0; skip < 6; ++skip) at = out.find("\r\n", at) + 2;
+    for (int row = 1; row <= static_cast<int>(values.size()); ++row) {
+      const std::string line = out.substr(at, out.find("\r\n", at) - at);
+      std::istringstream in(line);
+      double x = 0, serial = 0, calc = 0, lower = 0, upper = 0;
+      ASSERT_TRUE(in >> x >> serial >> calc >> lower >> upper) << line;
+      EXPECT_LE(lower, calc) << "preference " << preference << ", row " << row << ": " << line;
+      EXPECT_LE(calc, upper) << "preference " << preference << ", row " << row << ": " << line;
+      at += line.size() + 2;
+    }
+  }
 }
 
 TEST_F(PipelineTest, FewerThanSixDataAreRefused) {

@@ -115,8 +115,8 @@ TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
   EXPECT_EQ(form.Edit3->text(), "2");
   EXPECT_NEAR(Value(form.Edit13), 0.15298895310571647, 1e-14);
   EXPECT_NEAR(Value(form.Edit14), 0.8470110468942835, 1e-14);
-  EXPECT_NEAR(Value(form.Edit9), 0.23258682224905147, 1e-12);
-  EXPECT_NEAR(Value(form.Edit10), 5.534826355501897, 1e-12);
+  EXPECT_NEAR(Value(form.Edit9), 1.1806221461534387, 1e-12);  // 1/(1 - Fl)
+  EXPECT_NEAR(Value(form.Edit10), 6.536419654489646, 1e-12);  // 1/(1 - Fu)
   EXPECT_TRUE(sink.Messages.empty());
 
   // Entering the X field clears the upper half.

@@ -213,10 +213,10 @@ TEST_F(ResultsFileTest, GraphOpenFailures) {
 }
 
 TEST(BeltToggle, OfferedOnlyWhereTheBeltIsDrawn) {
-  EXPECT_TRUE(BeltToggleOffered(1, 249));
-  EXPECT_FALSE(BeltToggleOffered(1, 250));
-  EXPECT_TRUE(BeltToggleOffered(3, 259));
-  EXPECT_FALSE(BeltToggleOffered(3, 260));
+  EXPECT_TRUE(BeltToggleOffered(1, 250));
+  EXPECT_FALSE(BeltToggleOffered(1, 251));
+  EXPECT_TRUE(BeltToggleOffered(3, 250));
+  EXPECT_FALSE(BeltToggleOffered(3, 251));
   EXPECT_TRUE(BeltToggleOffered(4, 100));
   for (int type : {2, 5, 6}) EXPECT_FALSE(BeltToggleOffered(type, 10));
 }

@@ -30,11 +30,11 @@ class SelectionTest : public MainFormTest {
 
 TEST_F(SelectionTest, WindowHasItsThirtySevenChoices) {
   TSelectForm& s = *windows.SelectForm;
-  EXPECT_EQ(s.windowTitle(), "TavorixA select distributions");
+  EXPECT_EQ(s.windowTitle(), "Tavorix: select distributions");
   EXPECT_EQ(s.RadioGroup1->title(), "Make a selection then click \"Confirm\"");
   EXPECT_EQ(s.findChildren<QRadioButton*>().size(), 37);
   EXPECT_TRUE(s.RadioButton(1)->isChecked());
-  EXPECT_EQ(s.RadioButton(2)->text(), "Normal {standard)");
+  EXPECT_EQ(s.RadioButton(2)->text(), "Normal (standard)");
   EXPECT_EQ(s.RadioButton(37)->text(), "Gamma (Erlang)");
   EXPECT_EQ(s.Button1->text(), " Confirm");
   form->SelectionButton->click();
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, PagesAndIntroHelp) {
 TEST_F(MainWindowTest, OptimisationWindowText) {
   EXPECT_EQ(windows.OptForm->windowTitle(), "Explanation optimization");
   EXPECT_EQ(windows.OptForm->OptMemo->toPlainText().split('\n').front(),
-            " The optimized parameters M and sigma in the normal proability distribution");
+            " The optimized parameters M and sigma in the normal probability distribution");
 }
 
 }  // namespace

@@ -162,8 +162,14 @@ int RunCalc(const Args& args) {
   const CalcInputs in = ReadCalcInputs(file);
   if (given == Given::X) {
     const FrequencyResult r = CalcFrequent(in.Param, in.Data.N, value);
+    const std::string note = CalcRangeNote(in.Param, in.Data, value);
     if (!json) {
       PrintFrequency(r);
+      if (!note.empty()) {
+        std::cout << ' ';
+        for (char c : note) std::cout << c << (c == '\n' ? " " : "");
+        std::cout << "\n";
+      }
       return kExitOk;
     }
     JsonWriter w(std::cout);
@@ -175,6 +181,7 @@ int RunCalc(const Args& args) {
     w.Value("Fu", r.Fu);
     w.Value("Tl", JsonNumber(r.TLower));
     w.Value("Tu", JsonNumber(r.TUpper));
+    if (!note.empty()) w.Value("note", note);
     w.EndObject();
     w.Finish();
     return kExitOk;

@@ -32,6 +32,7 @@ int RunPrepare(const Args& args);
 int RunRun(const Args& args);
 int RunCalc(const Args& args);
 int RunGraph(const Args& args);
+int RunBatch(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
@@ -43,5 +44,8 @@ inline constexpr const char* kCalcUsage =
     "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
     "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--json | --csv]";
 inline constexpr const char* kGraphUsage = "tavorix-cli graph FILE.out --type 1..6 [--bw] [--no-belt] -o FILE.bmp|FILE.png";
+inline constexpr const char* kBatchUsage =
+    "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
+    "[--summary FILE.csv|FILE.json] [--force] [--recursive]";
 
 }  // namespace tavorix::cli

@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "Json.h"
+#include "SeriesRun.h"
 #include "StopSignals.h"
 #include "core/AtomicFile.h"
 #include "core/DataImport.h"
@@ -24,11 +25,6 @@
 namespace tavorix::cli {
 
 namespace {
-
-bool LooksLikeInputFile(const std::string& path) {
-  const std::string text = ReadWholeFile(path);
-  return text.rfind(" Input data for Tavorix program", 0) == 0;
-}
 
 void StatisticsJson(JsonWriter& json, const GoodnessOfFit& g) {
   json.Value("ks_D", g.KsD);
@@ -84,13 +80,12 @@ int RunRun(const Args& args) {
     const std::string& a = args[i];
     if (a == "--prefer") {
       prefer = OptionValue(args, i);
-      if (prefer.empty() || prefer.size() > 4 || (prefer != "1" && !FindByPreference(prefer)))
-        throw UsageError("unknown preference " + prefer + " (use a code of the selection window, 39 or 90)");
+      CheckPreference(prefer);
     } else if (a == "--composite") {
       composite = true;
     } else if (a == "--classes") {
       classes = OptionValue(args, i);
-      if (!ParseFileInteger(TrimBlanks(classes))) throw UsageError("The number of classes is not a valid integer");
+      CheckClasses(classes);
     } else if (a == "--json") {
       asJson = true;
     } else if (a == "--fits-csv") {
@@ -106,47 +101,21 @@ int RunRun(const Args& args) {
   }
   if (input.empty()) throw UsageError("no input file given");
 
-  namespace fs = std::filesystem;
-  TDMTavorix dm;
-  if (LooksLikeInputFile(input)) {
-    dm.FileName = fs::absolute(input).lexically_normal().string();
-    dm.ReadInputFile();
-    if (!classes.empty()) {
-      dm.NrOfClasses = std::clamp(*ParseFileInteger(TrimBlanks(classes)), 1, 50);
-      dm.NrOfClassesText = std::to_string(dm.NrOfClasses);
-    }
-    if (composite) dm.CompositeAllowed = true;
-  } else {
-    TImportOptions options;
-    options.ClassesText = classes.empty() ? "5" : classes;
-    options.CompositeAllowed = composite;
-    std::string notes;
-    ImportDataText(ReadWholeFile(input), options, dm, &notes);
-    std::cerr << notes;
-    dm.FileName = fs::absolute(fs::path(input).replace_extension(".inp")).lexically_normal().string();
-  }
-  // The input file is saved first, as Save-Run does.
-  dm.WriteInputFile();
-  dm.SelectionCode = prefer;
-
   PipelineOptions options;
   options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
   options.Cancel = InstallStopSignals();
-  TavorixRun run;
-  PipelineResult r;
+  SeriesRun series;
   try {
-    r = RunSaveRunStages(dm, run, dm.CompositeAllowed, options);
+    RunSeries(input, {prefer, classes, composite}, options, series, [](std::string_view notes) { std::cerr << notes; });
   } catch (const RunCancelled&) {
     std::cerr << " The run was stopped; no results were written.\n";
     return StoppedExitStatus();
   }
+  const TavorixRun& run = series.Run;
+  const PipelineResult& r = series.Result;
   for (const auto& notice : run.Notices) std::cerr << notice << "\n";
-  if (r.NoVariation) {
-    std::cerr << r.Message << "\n";
-    return kExitRefused;
-  }
-  if (r.DistCode == 0) {
-    std::cerr << " The frequency distibution cannot be found :\n";
+  if (const std::string failure = SeriesFailure(r); !failure.empty()) {
+    std::cerr << failure << "\n";
     return kExitRefused;
   }
   // The statistics cost an evaluation of every fit at every datum: only

@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"run", RunRun, kRunUsage},
     {"calc", RunCalc, kCalcUsage},
     {"graph", RunGraph, kGraphUsage},
+    {"batch", RunBatch, kBatchUsage},
 };
 
 void PrintUsage(std::ostream& out) {

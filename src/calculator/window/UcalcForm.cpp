@@ -13,6 +13,7 @@
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
@@ -70,7 +71,7 @@ TCalcForm::TCalcForm(QWidget* parent, TDialogs* dialogs)
 TCalcForm::~TCalcForm() = default;
 
 void TCalcForm::BuildControls() {
-  setFixedSize(480, 400);
+  setFixedSize(480, 456);
 
   Label7 = MakeLabel(this, "Label7",
                      QStringLiteral("Enter X-value, then click \"Go ->\", to obtain cumulative frequency "
@@ -96,22 +97,28 @@ void TCalcForm::BuildControls() {
   Edit9 = MakeOutput(this, "Edit9", 64, 184, 150);
   Label11 = MakeLabel(this, "Label11", QStringLiteral("Upper   "), 250, 188);
   Edit10 = MakeOutput(this, "Edit10", 318, 184, 150);
+  // What the calculator says about an X outside the data or the distribution.
+  Label19 = MakeLabel(this, "Label19", QString(), 12, 210, 456);
+  Label19->setGeometry(12, 210, 456, 64);
+  Label19->setWordWrap(true);
+  Label19->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label19->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
 
   Label8 = MakeLabel(this, "Label8",
-                     QStringLiteral("Enter cumulative frequency or return period to obtain X-value"), 12, 226);
-  Label4 = MakeLabel(this, "Label4", QStringLiteral("Cum. Freq."), 12, 256);
-  Edit4 = MakeEdit(this, "Edit4", 90, 252, 100);
-  Label18 = MakeLabel(this, "Label18", QStringLiteral("or"), 198, 256);
-  Label5 = MakeLabel(this, "Label5", QStringLiteral("Ret. Per."), 220, 256);
-  Edit5 = MakeEdit(this, "Edit5", 290, 252, 100);
-  Edit8 = MakeGo(this, "Edit8", 400, 252);
-  Label6 = MakeLabel(this, "Label6", QStringLiteral("X-value"), 12, 290);
-  Edit6 = MakeOutput(this, "Edit6", 90, 286, 150);
-  Label12 = MakeLabel(this, "Label12", QStringLiteral("90% confidence limits of X-Value"), 12, 322);
-  Label13 = MakeLabel(this, "Label13", QStringLiteral("Lower   "), 12, 346);
-  Edit11 = MakeOutput(this, "Edit11", 64, 342, 150);
-  Label14 = MakeLabel(this, "Label14", QStringLiteral("Upper   "), 250, 346);
-  Edit12 = MakeOutput(this, "Edit12", 318, 342, 150);
+                     QStringLiteral("Enter cumulative frequency or return period to obtain X-value"), 12, 282);
+  Label4 = MakeLabel(this, "Label4", QStringLiteral("Cum. Freq."), 12, 312);
+  Edit4 = MakeEdit(this, "Edit4", 90, 308, 100);
+  Label18 = MakeLabel(this, "Label18", QStringLiteral("or"), 198, 312);
+  Label5 = MakeLabel(this, "Label5", QStringLiteral("Ret. Per."), 220, 312);
+  Edit5 = MakeEdit(this, "Edit5", 290, 308, 100);
+  Edit8 = MakeGo(this, "Edit8", 400, 308);
+  Label6 = MakeLabel(this, "Label6", QStringLiteral("X-value"), 12, 346);
+  Edit6 = MakeOutput(this, "Edit6", 90, 342, 150);
+  Label12 = MakeLabel(this, "Label12", QStringLiteral("90% confidence limits of X-Value"), 12, 378);
+  Label13 = MakeLabel(this, "Label13", QStringLiteral("Lower   "), 12, 402);
+  Edit11 = MakeOutput(this, "Edit11", 64, 398, 150);
+  Label14 = MakeLabel(this, "Label14", QStringLiteral("Upper   "), 250, 402);
+  Edit12 = MakeOutput(this, "Edit12", 318, 398, 150);
 
   for (QLineEdit* e : {Edit1, Edit4, Edit5, Edit7}) e->installEventFilter(this);
   setTabOrder(Edit1, Edit7);
@@ -141,7 +148,9 @@ void TCalcForm::Message(const QString& text) {
 
 void TCalcForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (event->spontaneous()) return;
+  PlaceOverActiveWindow(this);
+  FormShow();
 }
 
 void TCalcForm::hideEvent(QHideEvent* event) {
@@ -175,6 +184,7 @@ bool TCalcForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TCalcForm::FormShow() {
   for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit9, Edit10, Edit13, Edit14}) e->clear();
+  Label19->clear();
   const int code = ReadParam(WithExtension(CurrentFile(), ".aux")).Code;
   const bool gamma = code == 61;
   for (QWidget* w : std::initializer_list<QWidget*>{Edit4, Edit5, Label4, Label5, Label6, Label13, Label14,
@@ -193,15 +203,18 @@ void TCalcForm::FormHide() {
   // series and grid need no refresh here.
   for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit9, Edit10, Edit11, Edit12, Edit13, Edit14})
     e->clear();
+  Label19->clear();
 }
 
 void TCalcForm::FormClose() {
   for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit9, Edit10, Edit11, Edit12, Edit13, Edit14})
     e->clear();
+  Label19->clear();
 }
 
 void TCalcForm::Edit1Enter() {
   for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit13, Edit14, Edit9, Edit10}) e->clear();
+  Label19->clear();
 }
 
 void TCalcForm::Edit4Enter() {
@@ -221,6 +234,7 @@ void TCalcForm::Edit7Click() {
     Edit14->setText(Number(r.Fu));
     Edit9->setText(r.TLower ? Number(*r.TLower) : kNotAvailable);
     Edit10->setText(r.TUpper ? Number(*r.TUpper) : kNotAvailable);
+    Label19->setText(QString::fromStdString(CalcRangeNote(in.Param, in.Data, x, settings_->DecimalSeparator)));
   } catch (const TavorixError& e) {
     Message(QString::fromStdString(e.what()));
   }

@@ -40,6 +40,7 @@ class TCalcForm : public QWidget {
   QLineEdit *Edit1, *Edit7, *Edit2, *Edit3, *Edit13, *Edit14, *Edit9, *Edit10;
   // Lower half.
   QLabel *Label8, *Label4, *Label18, *Label5, *Label6, *Label12, *Label13, *Label14;
+  QLabel* Label19;  // the note on an X outside the data or the distribution
   QLineEdit *Edit4, *Edit5, *Edit8, *Edit6, *Edit11, *Edit12;
 
  public slots:

@@ -88,7 +88,7 @@ class Drawer {
     p_.setFont(ArialFont(12));
     Text(45, 2, v_.Data.Title1, Qt::black);
     p_.setFont(ArialFont(10));
-    Text(20, 425, kGraphFooter, Qt::black);
+    Text(20, 425, GraphFooter(), Qt::black);
     p_.fillRect(QRect(QPoint(20, 19), QPoint(604, 419)), c_.Plot);
   }
 
@@ -98,7 +98,9 @@ class Drawer {
     const bool wideCaption = type == kGraphPredObserved || type == kGraphHistogramObs;
     Text(wideCaption ? 400 : 470, 375, v_.Captions.Horizontal, c_.Axes);
     Text(82, 50, v_.Captions.Vertical, c_.Axes);
-    const bool titleHigh = type == kGraphCumulative && v_.Data.HasSeparation;
+    // The long vertical caption of the predicted-observed graph takes the
+    // row of the title, which moves up a row.
+    const bool titleHigh = (type == kGraphCumulative && v_.Data.HasSeparation) || type == kGraphPredObserved;
     Text(270, titleHigh ? 35 : 50, v_.DistTitle, c_.Axes);
   }
 
@@ -107,13 +109,44 @@ class Drawer {
     return v_.Data.SparseData ? static_cast<int>(v_.Curve.X.size()) : v_.Data.RowCount;
   }
 
-  bool BeltDrawn() const {
+  // Whether the graph has few enough data for a confidence belt.
+  bool BeltPossible() const {
     switch (v_.Type) {
-      case kGraphCumulative: return o_.Belt && CumulativePoints() < 250;
-      case kGraphReturnPeriods: return o_.Belt && v_.Data.RowCount < 250;
-      case kGraphConfidenceBelt: return o_.Belt && v_.Data.N < 260;
+      case kGraphCumulative: return CumulativePoints() <= kMaxBeltData;
+      case kGraphReturnPeriods: return v_.Data.RowCount <= kMaxBeltData;
+      case kGraphConfidenceBelt: return v_.Data.N <= kMaxBeltData;
       default: return false;
     }
+  }
+
+  bool BeltDrawn() const { return o_.Belt && BeltPossible(); }
+
+  // The limit legend, or the note that the graph has too many data for a
+  // belt.
+  void LimitLegend(int x, int y) {
+    if (BeltDrawn())
+      Legend(x, y, v_.Captions.Limits, c_.Limits, Qt::DotLine);
+    else if (!BeltPossible())
+      Text(x, y, kBeltLimitNote, c_.Limits);
+  }
+
+  // A legend whose leading dashes stand for a line: the line is drawn in
+  // the pen it has on the graph, then the words follow where the text puts
+  // them.
+  void Legend(int x, int y, const std::string& s, const QColor& colour, Qt::PenStyle style) {
+    const std::size_t words = s.find_first_not_of("- ");
+    const std::string sample = s.substr(0, words == std::string::npos ? s.size() : words);
+    const std::size_t dashes = sample.find_first_of('-');
+    if (dashes == std::string::npos) return Text(x, y, s, colour);
+    const QFontMetrics fm(p_.font());
+    const int from = x + fm.horizontalAdvance(QString::fromStdString(sample.substr(0, dashes)));
+    const std::size_t last = sample.find_last_of('-');
+    const int to = x + fm.horizontalAdvance(QString::fromStdString(sample.substr(0, last + 1))) - 1;
+    const int mid = y + fm.ascent() - fm.xHeight() / 2;
+    Pen(colour, style);
+    Line(from, mid, to, mid);
+    if (words != std::string::npos)
+      Text(x + fm.horizontalAdvance(QString::fromStdString(sample)), y, s.substr(words), colour);
   }
 
   void Legends() {
@@ -125,8 +158,8 @@ class Drawer {
                o_.Colour ? "The separation line is shown as - - - -" : "The separation line is shown vertically",
                c_.Separation);
         Text(86, 65, cap.Observed, c_.Observed);
-        Text(86, 80, cap.Calculated, c_.Axes);
-        if (BeltDrawn()) Text(195, 80, cap.Limits, c_.Limits);
+        Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);
+        LimitLegend(195, 80);
         break;
       case kGraphHistogramCalc:
       case kGraphHistogramObs:
@@ -135,17 +168,17 @@ class Drawer {
         Text(270, v_.Type == kGraphHistogramCalc ? 85 : 70, "- - - - - density function calculated", c_.Observed);
         break;
       case kGraphConfidenceBelt:
-        Text(86, 65, cap.Observed, c_.Axes);
-        if (BeltDrawn()) Text(86, 80, cap.Limits, c_.Limits);
+        Legend(86, 65, cap.Observed, c_.Axes, Qt::SolidLine);
+        LimitLegend(86, 80);
         break;
       case kGraphReturnPeriods:
         Text(86, 65, cap.Observed, c_.Observed);
-        Text(86, 80, cap.Calculated, c_.Axes);
-        if (BeltDrawn()) Text(86, 95, cap.Limits, c_.Limits);
+        Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);
+        LimitLegend(86, 95);
         break;
       case kGraphPredObserved:
         Text(86, 70, cap.Observed, c_.Observed);
-        Text(86, 85, cap.Calculated, c_.Axes);
+        Legend(86, 85, cap.Calculated, c_.Axes, Qt::DashLine);
         break;
       default:
         break;
@@ -318,6 +351,8 @@ class Drawer {
 };
 
 }  // namespace
+
+std::string GraphFooter() { return std::string("Tavorix ") + TAVORIX_VERSION; }
 
 int XPixel(const AxisState& a, double v) {
   const double span = a.Xhi - a.Xlo;

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <string>
 
 #include "graphs/GraphView.h"
 
@@ -17,8 +18,14 @@ inline constexpr int kGraphHeight = 441;
 inline constexpr int kPlotLeft = 70;
 inline constexpr int kPlotBottom = 350;
 
-// The footer line naming the program.
-inline constexpr const char* kGraphFooter = "TavorixA program at https://tavorix.example.org";
+// The footer line naming the program: "Tavorix" and its version.
+std::string GraphFooter();
+
+// Written where the limit legend stands when a graph has too many data for
+// its confidence belt.
+inline constexpr const char* kBeltLimitNote = "90% belt shown for up to 250 data";
+// The most data whose graphs get a confidence belt.
+inline constexpr int kMaxBeltData = 250;
 
 struct DrawOptions {
   bool Colour = true;  // cleared: black on white

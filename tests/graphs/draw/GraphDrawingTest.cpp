@@ -100,11 +100,33 @@ TEST(GraphDrawing, ObservedPointsAreCirclesAtTheirPixels) {
   }
 }
 
-TEST(GraphDrawing, LimitLinesOnlyBelow250PointsAndWithTheBelt) {
-  const QRect everywhere(0, 0, 623, 441);
-  EXPECT_GT(Count(DrawGraph(Cumulative(249), {true, true}), everywhere, kYellow), 100);
-  EXPECT_EQ(Count(DrawGraph(Cumulative(250), {true, true}), everywhere, kYellow), 0);
+TEST(GraphDrawing, BeltUpTo250DataElseANoteInTheLegend) {
+  const QRect everywhere(0, 0, 623, 441), plot(71, 100, 499, 249), legend(195, 80, 250, 15);
+  EXPECT_GT(Count(DrawGraph(Cumulative(250), {true, true}), plot, kYellow), 100);
+  const QImage many = DrawGraph(Cumulative(251), {true, true});
+  EXPECT_EQ(Count(many, plot, kYellow), 0);
+  EXPECT_GT(Count(many, legend, kYellow), 20) << "the note on the missing belt";
+  // A belt the user hid needs no note.
   EXPECT_EQ(Count(DrawGraph(Cumulative(100), {true, false}), everywhere, kYellow), 0);
+}
+
+// The legend's line samples are drawn in the pens of the curves: the
+// calculated curve solid, the limits dotted.
+TEST(GraphDrawing, LegendLinesHaveThePensOfTheirCurves) {
+  const QImage img = DrawGraph(Cumulative(10), {true, true});
+  auto longestRun = [&](const QRect& r, const QColor& c) {
+    int best = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(), run = 0; x <= r.right(); ++x) {
+        run = Is(img, x, y, c) ? run + 1 : 0;
+        best = std::max(best, run);
+      }
+    return best;
+  };
+  EXPECT_GE(longestRun(QRect(86, 80, 30, 15), kWhite), 20);
+  const int dotted = longestRun(QRect(195, 80, 25, 15), kYellow);
+  EXPECT_GE(dotted, 1);
+  EXPECT_LE(dotted, 3);
 }
 
 TEST(GraphDrawing, ZeroPercentClassKeepsABarOfHalfAPercent) {

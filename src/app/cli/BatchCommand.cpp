@@ -1,0 +1,507 @@
+// tavorix-cli batch: many series in one call. Each series is run as `run`
+// runs it, several side by side; a series that fails is recorded with its
+// message and the others go on; a series whose results are newer than its
+// input is taken as it stands, so an interrupted batch goes on where it
+// stopped. At the end a summary lists every series that finished.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "Commands.h"
+#include "Json.h"
+#include "SeriesRun.h"
+#include "StopSignals.h"
+#include "calculator/Calculator.h"
+#include "calculator/DesignTable.h"
+#include "core/AtomicFile.h"
+#include "core/NumberFormat.h"
+#include "core/RunCancel.h"
+#include "core/StringToFloat.h"
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
+#include "fitting/Catalogue.h"
+#include "report/ParameterFile.h"
+
+namespace tavorix::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kDefaultSummary = "batch-summary.csv";
+constexpr double kPeriods[] = {10.0, 100.0};
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+
+bool IsSeriesFile(const fs::path& path) {
+  const std::string ext = Lower(path.extension().string());
+  return ext == ".txt" || ext == ".inp";
+}
+
+// ---------------------------------------------------------------------------
+// The series of the command line
+
+struct Series {
+  std::string File;  // as the user named it, or the folder joined with its name
+  std::string Output;  // the ".out" the series writes
+  bool UpToDate = false;
+};
+
+fs::file_time_type WriteTime(const std::string& path) {
+  std::error_code ec;
+  const auto t = fs::last_write_time(path, ec);
+  return ec ? fs::file_time_type::min() : t;
+}
+
+bool IsInputFileName(const std::string& path) { return Lower(fs::path(path).extension().string()) == ".inp"; }
+
+// The files of the paths: a file as given, a folder's ".txt" and ".inp"
+// files in name order (those of its subfolders with recursive). Files that
+// would write the same results are one series, the first named. NAME.inp
+// beside NAME.txt is what running the column writes, so the column is the
+// series and the input file no series of its own.
+std::vector<Series> CollectSeries(const std::vector<std::string>& paths, bool recursive) {
+  std::vector<std::string> files;
+  for (const auto& path : paths) {
+    std::error_code ec;
+    if (!fs::is_directory(path, ec)) {
+      files.push_back(path);
+      continue;
+    }
+    std::vector<std::string> found;
+    auto take = [&](const fs::directory_entry& e) {
+      std::error_code dirError;
+      if (!e.is_directory(dirError) && IsSeriesFile(e.path())) found.push_back(e.path().string());
+    };
+    const auto options = fs::directory_options::skip_permission_denied;
+    if (recursive) {
+      for (const auto& e : fs::recursive_directory_iterator(path, options, ec)) take(e);
+    } else {
+      for (const auto& e : fs::directory_iterator(path, options, ec)) take(e);
+    }
+    if (ec) throw TavorixError(FileOpenErrorText(path));
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
+  }
+
+  std::vector<Series> series;
+  std::map<std::string, std::size_t> byStem;
+  for (const auto& file : files) {
+    // The results are named as the run names them: after the input file,
+    // which for a column is the column's name with ".inp".
+    const std::string input = fs::absolute(fs::path(file).replace_extension(".inp")).lexically_normal().string();
+    const auto [it, added] = byStem.emplace(WithExtension(input, ""), series.size());
+    if (added) {
+      series.push_back({file, WithExtension(input, ".out")});
+      continue;
+    }
+    std::string& kept = series[it->second].File;
+    if (IsInputFileName(kept) && !IsInputFileName(file)) kept = file;
+  }
+  return series;
+}
+
+// Results at least as new as the input, with a parameter file of a
+// distribution the calculator knows: the series needs no run.
+bool IsUpToDate(const Series& s) {
+  std::error_code ec;
+  if (!fs::exists(s.Output, ec) || !fs::exists(s.File, ec)) return false;
+  if (WriteTime(s.Output) < WriteTime(s.File)) return false;
+  const CalcParameters prm = ReadParam(WithExtension(s.Output, ".aux"));
+  return prm.Found && CalcCodeKnown(prm.Code);
+}
+
+// ---------------------------------------------------------------------------
+// One row of the summary
+
+enum class Status { Done, Failed, UpToDate };
+
+const char* StatusText(Status s) {
+  switch (s) {
+    case Status::Done: return "done";
+    case Status::Failed: return "failed";
+    case Status::UpToDate: return "up to date";
+  }
+  return "";
+}
+
+struct Row {
+  explicit Row(std::string file, Status state = Status::Failed, std::string message = {})
+      : File(std::move(file)), State(state), Message(std::move(message)) {}
+
+  std::string File;
+  Status State;
+  std::string Message;
+  std::optional<int> N, Code;
+  std::optional<double> AvAbsDiff, R2;
+  std::optional<double> X[std::size(kPeriods)];
+};
+
+// X at the return periods of the summary: the calculator's design values,
+// from the files as it reads them; empty where the distribution has no
+// inverse.
+void AddCalculatorValues(Row& row, const std::string& output) {
+  try {
+    const CalcInputs in = ReadCalcInputs(output);
+    if (!row.N) row.N = in.Data.N;
+    if (!row.Code) row.Code = in.Param.Code;
+    const DesignTable table = MakeDesignTable(in, {std::begin(kPeriods), std::end(kPeriods)});
+    for (std::size_t k = 0; k < table.Rows.size() && k < std::size(row.X); ++k) row.X[k] = table.Rows[k].Value.X;
+  } catch (const TavorixError&) {
+  }
+}
+
+// The number after a label at the start of a report line ("12.34%").
+std::optional<double> ReportFigure(const std::string& report, std::string_view label) {
+  for (std::size_t at = 0; (at = report.find(label, at)) != std::string::npos; at += label.size()) {
+    if (at != 0 && report[at - 1] != '\n') continue;
+    const std::size_t begin = at + label.size();
+    const std::string_view rest =
+        TrimBlanks(std::string_view(report).substr(begin, report.find_first_of("%\r\n", begin) - begin));
+    return ParseFileReal(rest);
+  }
+  return std::nullopt;
+}
+
+Row UpToDateRow(const Series& s) {
+  Row row(s.File, Status::UpToDate);
+  try {
+    const std::string report = ReadWholeFile(s.Output);
+    row.AvAbsDiff = ReportFigure(report, " observed frequencies :");
+    row.R2 = ReportFigure(report, " cumulative frequency :");
+  } catch (const TavorixError&) {
+  }
+  AddCalculatorValues(row, s.Output);
+  return row;
+}
+
+std::string Joined(const std::vector<std::string>& messages) {
+  std::string text;
+  for (const auto& m : messages) {
+    if (m.empty()) continue;
+    if (!text.empty()) text += "; ";
+    text += m;
+  }
+  return text;
+}
+
+// Runs the series; empty when it was stopped before it finished.
+std::optional<Row> RunRow(const Series& s, const SeriesSettings& settings, const PipelineOptions& options) {
+  Row row(s.File);
+  try {
+    auto series = std::make_unique<SeriesRun>();
+    std::vector<std::string> notes;
+    RunSeries(s.File, settings, options, *series, [&](std::string_view text) {
+      for (const auto& line : SplitLines(text)) notes.push_back(line);
+    });
+    const PipelineResult& r = series->Result;
+    if (series->Data.NrOfData > 0) row.N = series->Data.NrOfData;
+    notes.insert(notes.end(), series->Run.Notices.begin(), series->Run.Notices.end());
+    if (const std::string failure = SeriesFailure(r); !failure.empty()) {
+      notes.push_back(failure);
+      row.Message = Joined(notes);
+      return row;
+    }
+    row.State = Status::Done;
+    row.Message = Joined(notes);
+    row.N = series->Run.N;
+    row.Code = r.DistCode;
+    row.AvAbsDiff = r.AvAbsDiff;
+    row.R2 = r.R2;
+    AddCalculatorValues(row, r.OutputPath);
+  } catch (const RunCancelled&) {
+    return std::nullopt;
+  } catch (const std::exception& e) {
+    row.Message = e.what();
+  }
+  return row;
+}
+
+// ---------------------------------------------------------------------------
+// The summary
+
+std::string CsvField(const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string q = "\"";
+  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+template <class T>
+std::string CsvNumber(const std::optional<T>& v) {
+  return v ? FormatShortest(static_cast<double>(*v)) : std::string();
+}
+
+std::string ChosenName(const Row& row) { return row.Code ? std::string(TitleName(*row.Code)) : std::string(); }
+
+void WriteCsv(std::ostream& out, const std::vector<Row>& rows) {
+  out << "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100\n";
+  for (const auto& r : rows) {
+    out << CsvField(r.File) << ',' << CsvNumber(r.N) << ',' << StatusText(r.State) << ',' << CsvField(r.Message)
+        << ',' << CsvNumber(r.Code) << ',' << CsvField(ChosenName(r)) << ',' << CsvNumber(r.AvAbsDiff) << ','
+        << CsvNumber(r.R2);
+    for (const auto& x : r.X) out << ',' << CsvNumber(x);
+    out << '\n';
+  }
+}
+
+struct Tally {
+  int Total = 0, Done = 0, UpToDate = 0, Failed = 0;
+  void Add(Status s) { ++(s == Status::Done ? Done : s == Status::UpToDate ? UpToDate : Failed); }
+  int Finished() const { return Done + UpToDate + Failed; }
+};
+
+template <class T>
+double JsonOptional(const std::optional<T>& v) {
+  return v ? static_cast<double>(*v) : NAN;
+}
+
+void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped) {
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Value("total", tally.Total);
+  json.Value("done", tally.Done);
+  json.Value("up_to_date", tally.UpToDate);
+  json.Value("failed", tally.Failed);
+  json.Value("stopped", stopped);
+  json.BeginArray("series");
+  for (const auto& r : rows) {
+    json.BeginObject();
+    json.Value("file", r.File);
+    json.Value("N", JsonOptional(r.N));
+    json.Value("status", StatusText(r.State));
+    json.Value("message", r.Message);
+    json.Value("code", JsonOptional(r.Code));
+    json.Value("name", ChosenName(r));
+    json.Value("AvAbsDiff", JsonOptional(r.AvAbsDiff));
+    json.Value("R2", JsonOptional(r.R2));
+    json.Value("X10", JsonOptional(r.X[0]));
+    json.Value("X100", JsonOptional(r.X[1]));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.Finish();
+}
+
+// ---------------------------------------------------------------------------
+// Progress on standard error: on a terminal one line redrawn in place (a bar,
+// series finished of all, failures, elapsed and estimated time left),
+// otherwise one plain line per finished series.
+
+std::string Duration(double seconds) {
+  const long s = std::lround(std::max(0.0, seconds));
+  char buf[32];
+  if (s >= 3600)
+    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else
+    std::snprintf(buf, sizeof buf, "%ld:%02ld", s / 60, s % 60);
+  return buf;
+}
+
+class ProgressLine {
+ public:
+  ProgressLine(int total, int runs, bool terminal) : total_(total), runs_(runs), terminal_(terminal) {}
+
+  // Called with the lock of the batch held.
+  void Finished(const Row& row, const Tally& tally, bool ran) {
+    if (ran) {
+      ++runsFinished_;
+      lastRun_ = Clock::now();
+    }
+    if (!terminal_) {
+      std::cerr << "[" << tally.Finished() << "/" << total_ << "] " << StatusText(row.State) << " " << row.File;
+      if (row.State == Status::Failed) std::cerr << ": " << row.Message;
+      std::cerr << std::endl;
+      return;
+    }
+    if (row.State == Status::Failed) std::cerr << "\r\x1b[K" << "failed " << row.File << ": " << row.Message << "\n";
+    Draw(tally);
+  }
+
+  void Draw(const Tally& tally) {
+    if (!terminal_) return;
+    constexpr int kWidth = 24;
+    const int finished = tally.Finished();
+    const int filled = total_ ? finished * kWidth / total_ : kWidth;
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+    std::string line = "\r\x1b[K[" + std::string(filled, '#') + std::string(kWidth - filled, '-') + "] " +
+                       std::to_string(finished) + "/" + std::to_string(total_) + " series, " +
+                       std::to_string(tally.Failed) + " failed, " + Duration(elapsed) + " elapsed";
+    if (runsFinished_ > 0 && runsFinished_ < runs_) {
+      // The pace of the runs so far, less the time the current ones have had.
+      const double untilLast = std::chrono::duration<double>(lastRun_ - start_).count();
+      const double left = untilLast / runsFinished_ * (runs_ - runsFinished_) - (elapsed - untilLast);
+      line += ", about " + Duration(left) + " left";
+    }
+    std::cerr << line << std::flush;
+  }
+
+  void End() {
+    if (terminal_) std::cerr << "\n";
+  }
+
+ private:
+  int total_, runs_;
+  bool terminal_;
+  int runsFinished_ = 0;
+  Clock::time_point start_ = Clock::now(), lastRun_;
+};
+
+// ---------------------------------------------------------------------------
+
+struct BatchOptions {
+  std::vector<std::string> Paths;
+  SeriesSettings Settings;
+  int Jobs = 0;
+  std::string Summary = kDefaultSummary;
+  bool Force = false;
+  bool Recursive = false;
+};
+
+BatchOptions ParseArgs(const Args& args) {
+  BatchOptions o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--jobs") {
+      const std::string value = OptionValue(args, i);
+      const auto jobs = ParseFileInteger(TrimBlanks(value));
+      if (!jobs || *jobs < 1) throw UsageError("--jobs needs a whole number of at least 1, not " + value);
+      o.Jobs = *jobs;
+    } else if (a == "--prefer") {
+      o.Settings.Prefer = OptionValue(args, i);
+      CheckPreference(o.Settings.Prefer);
+    } else if (a == "--composite") {
+      o.Settings.Composite = true;
+    } else if (a == "--classes") {
+      o.Settings.Classes = OptionValue(args, i);
+      CheckClasses(o.Settings.Classes);
+    } else if (a == "--summary") {
+      o.Summary = OptionValue(args, i);
+    } else if (a == "--force") {
+      o.Force = true;
+    } else if (a == "--recursive") {
+      o.Recursive = true;
+    } else if (!a.empty() && a[0] == '-') {
+      throw UsageError("unknown option " + a);
+    } else {
+      o.Paths.push_back(a);
+    }
+  }
+  if (o.Paths.empty()) throw UsageError("no data column, input file or folder given");
+  const std::string ext = Lower(fs::path(o.Summary).extension().string());
+  if (ext != ".csv" && ext != ".json") throw UsageError("the summary must be a .csv or .json file: " + o.Summary);
+  const fs::path folder = fs::absolute(o.Summary).parent_path();
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) throw UsageError("the folder of the summary does not exist: " + folder.string());
+  if (o.Jobs == 0) o.Jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return o;
+}
+
+}  // namespace
+
+int RunBatch(const Args& args) {
+  const BatchOptions o = ParseArgs(args);
+  const CancelFlag stop = InstallStopSignals();
+
+  std::vector<Series> series = CollectSeries(o.Paths, o.Recursive);
+  if (series.empty()) throw UsageError("no data column (.txt) or input file (.inp) found");
+  int runs = 0;
+  for (auto& s : series) {
+    s.UpToDate = !o.Force && IsUpToDate(s);
+    runs += !s.UpToDate;
+  }
+
+  // Several series side by side each fit on one thread; a single one uses
+  // every processor. The results are the same either way.
+  const int workers = std::min<int>(o.Jobs, static_cast<int>(series.size()));
+  PipelineOptions pipeline;
+  pipeline.Cancel = stop;
+  pipeline.FitThreads = std::min(o.Jobs, runs) > 1 ? 1 : 0;
+
+  std::vector<std::optional<Row>> rows(series.size());
+  Tally tally;
+  tally.Total = static_cast<int>(series.size());
+  ProgressLine progress(tally.Total, runs, ::isatty(STDERR_FILENO) == 1);
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::atomic<std::size_t> next{0};
+  int running = workers;
+
+  auto worker = [&] {
+    for (std::size_t i = next++; i < series.size() && !IsCancelled(stop); i = next++) {
+      const Series& s = series[i];
+      std::optional<Row> row;
+      try {
+        row = s.UpToDate ? UpToDateRow(s) : RunRow(s, o.Settings, pipeline);
+      } catch (const std::exception& e) {
+        row = Row(s.File, Status::Failed, e.what());
+      } catch (...) {
+        row = Row(s.File, Status::Failed, "The series could not be analysed.");
+      }
+      if (!row) continue;
+      std::lock_guard lock(mutex);
+      tally.Add(row->State);
+      progress.Finished(*row, tally, !s.UpToDate);
+      rows[i] = std::move(row);
+    }
+    std::lock_guard lock(mutex);
+    --running;
+    changed.notify_all();
+  };
+  std::vector<std::thread> pool;
+  for (int t = 0; t < workers; ++t) pool.emplace_back(worker);
+  {
+    // The terminal line also moves while no series finishes.
+    std::unique_lock lock(mutex);
+    progress.Draw(tally);
+    while (running > 0)
+      if (!changed.wait_for(lock, std::chrono::seconds(1), [&] { return running == 0; })) progress.Draw(tally);
+    progress.Draw(tally);
+  }
+  for (auto& t : pool) t.join();
+  progress.End();
+
+  std::vector<Row> finished;
+  for (auto& r : rows)
+    if (r) finished.push_back(std::move(*r));
+  const bool stopped = IsCancelled(stop);
+  WriteFileAtomically(o.Summary, [&](std::ostream& out) {
+    if (Lower(fs::path(o.Summary).extension().string()) == ".json")
+      WriteJson(out, finished, tally, stopped);
+    else
+      WriteCsv(out, finished);
+  });
+
+  if (stopped) {
+    std::cerr << " The batch was stopped: " << tally.Finished() << " of " << tally.Total
+              << " series finished, the others left nothing behind. The same command goes on with them.\n";
+  }
+  std::cout << tally.Total << " series: " << tally.Done << " done, " << tally.UpToDate << " up to date, "
+            << tally.Failed << " failed";
+  if (stopped) std::cout << ", " << tally.Total - tally.Finished() << " not run";
+  std::cout << "; summary in " << o.Summary << "\n";
+  if (stopped) return StoppedExitStatus();
+  return tally.Failed > 0 ? kExitRefused : kExitOk;
+}
+
+}  // namespace tavorix::cli
