@@ -75,8 +75,8 @@ step "starting $app"
 (cd "$work" && exec "$app") >"$work/tavorix.log" 2>&1 &
 app_pid=$!
 pids+=($app_pid)
-wait_for 20 window "TavorixA" || fail "the main window did not appear"
-main=$(window "TavorixA")
+wait_for 20 window "with emphasis on composite" || fail "the main window did not appear"
+main=$(window "with emphasis on composite")
 sleep 1
 shot 1-start
 
