@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   fonts-liberation fonts-liberation2 fontconfig
   xvfb xauth
+  openbox xdotool xclip imagemagick
   desktop-file-utils
   locales
 )

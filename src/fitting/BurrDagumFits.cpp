@@ -1,11 +1,14 @@
 #include "fitting/BurrDagumFits.h"
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/LinePipeline.h"
+#include "fitting/ParallelRows.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -40,12 +43,10 @@ int FillBurrScaleTable(long double xmax, BurrScaleTable& table) {
 
 namespace {
 
-// The grid tables of one fit: scale values, their logarithms and the misfit
-// of every scale value at the current exponent.
+// The grid tables of one fit: scale values and their logarithms.
 struct BurrGrid {
   BurrScaleTable Scale{};
   BurrScaleTable LnScale{};
-  BurrScaleTable Misfit{};
 };
 
 template <bool Dagum>
@@ -77,15 +78,58 @@ inline double BurrFc(double ez) {
     return 1.0 - ez;
 }
 
-// Saturated squared misfit of the line E Xt + D; ez is a scratch array of
-// N + 1 values that receives e^z.
+// The best scale step of one grid row (the first of equal misfits), and the
+// line the row leaves behind.
+struct RowBest {
+  double Misfit = 1000000.0;
+  int K = 0;
+  bool UsedLineBefore = false;  // a step without variation took the line of the row before
+  LineState LineAfter;
+};
+
+// Working arrays of one thread.
+struct RowScratch {
+  RowScratch(const double* ft, int n) : Xa(static_cast<std::size_t>(n) + 1, 0.0), Pipeline(ft, n) {}
+  std::vector<double> Xa;
+  LinePipeline Pipeline;
+};
+
+// One grid row: for every scale step k, the line of ln(S / (X^A + S))
+// against Ft and its saturated squared misfit, starting from the line `line`.
 template <bool Dagum>
-double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double e,
-                    double d, double* __restrict ez, int n) {
-  ExpAffineArray(xt + 1, e, d, ez + 1, n);
-  double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - BurrFc<Dagum>(ez[i]));
-  return sum;
+RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace& ws, RowScratch& scratch,
+                  LineState line) {
+  const int n = ws.N;
+  double* xa = scratch.Xa.data();
+  PowersOf(ws.LnX.data(), A, xa, n);
+  std::array<double, 3> scale{};  // S of the steps being transformed, by k % 3
+  RowBest row;
+  bool variation = false;
+  scratch.Pipeline.Run(
+      line, ws.Fr.data(), 1, kCount,
+      [&](int k, int i0, int m, double* xt) {
+        if (i0 == 1) scale[k % 3] = std::exp(A * grid.LnScale[k]);
+        const double s = scale[k % 3];
+        double t[LinePipeline::kBlock];
+        for (int j = 0; j < m; ++j) t[j] = s / (xa[i0 + j] + s);
+        LogArray(t, xt + i0, m);
+      },
+      [](double e, double d, const double* xt, int i0, int m, double* g) {
+        ExpAffineArray(xt + i0, e, d, g, m);
+      },
+      [](double fr, double ez) { return SaturatedSq(fr - BurrFc<Dagum>(ez)); },
+      [&](int k, double misfit) {
+        if (line.NoVariation && !variation) row.UsedLineBefore = true;
+        variation = variation || !line.NoVariation;
+        if (misfit < row.Misfit) {
+          row.Misfit = misfit;
+          row.K = k;
+        }
+        return true;
+      },
+      [] {});
+  row.LineAfter = line;
+  return row;
 }
 
 template <bool Dagum>
@@ -98,7 +142,6 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
     if (run.X[i] > xmax) xmax = run.X[i];
 
   auto grid = std::make_unique<BurrGrid>();
-  std::vector<double> ez(static_cast<std::size_t>(n) + 1, 0.0);
   const int kCount = FillBurrScaleTable(xmax, grid->Scale);
   if (kCount == 0) return;  // no scale value below the data: no candidate
   for (int k = 1; k <= kCount; ++k) grid->LnScale[k] = std::log(grid->Scale[k]);
@@ -109,31 +152,41 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
     gridfits::FtLogComplement(run, ws);
 
   const double* lnx = ws.LnX.data();
-  const double* fr = ws.Fr.data();
   const double* ft = ws.Ft.data();
   double* xa = ws.XWork.data();
   double* xt = ws.Xt.data();
   LineState& line = ws.Line;
   const bool busyLine = !Dagum && run.PreferredCode == "31" && n >= 501;
+  bool busyShown = false;
+
+  // The rows are searched side by side, each from the line before the
+  // search; a row whose first steps lack variation needs the line of the row
+  // before it and is searched again when the rows are taken over in order.
+  const int threads = FitThreadsOf(run);
+  std::vector<RowScratch> scratch;
+  for (int t = 0; t < threads; ++t) scratch.emplace_back(ft, n);
+  std::vector<RowBest> rows(kBurrExponentSteps + 1);
+  const LineState lineBefore = line;
+  ParallelRows(threads, 1, kBurrExponentSteps, [&](int a, int worker) {
+    run.ThrowIfCancelled();
+    if (worker == 0 && busyLine && a >= 150 && !busyShown) {
+      run.AddProgress(" Burr is busy .....");
+      busyShown = true;
+    }
+    rows[a] = SearchRow<Dagum>(*grid, kCount, BurrExponent<Dagum>(a), ws, scratch[worker], lineBefore);
+  });
+  if (busyLine && !busyShown) run.AddProgress(" Burr is busy .....");
 
   double best = 1000000.0;
   int aBest = 0, kBest = 0;
   for (int a = 1; a <= kBurrExponentSteps; ++a) {
-    run.ThrowIfCancelled();
-    const double A = BurrExponent<Dagum>(a);
-    PowersOf(lnx, A, xa, n);
-    if (busyLine && a == 150) run.AddProgress(" Burr is busy .....");
-    for (int k = 1; k <= kCount; ++k) {
-      ScaleTransform(xa, std::exp(A * grid->LnScale[k]), xt, n);
-      Regression(line, xt, ft);
-      grid->Misfit[k] = SearchMisfit<Dagum>(xt, fr, line.ParA, line.ParB, ez.data(), n);
-    }
-    for (int k = 1; k <= kCount; ++k) {
-      if (grid->Misfit[k] < best) {
-        best = grid->Misfit[k];
-        aBest = a;
-        kBest = k;
-      }
+    if (rows[a].UsedLineBefore && a > 1)
+      rows[a] = SearchRow<Dagum>(*grid, kCount, BurrExponent<Dagum>(a), ws, scratch[0], line);
+    line = rows[a].LineAfter;
+    if (rows[a].Misfit < best) {
+      best = rows[a].Misfit;
+      aBest = a;
+      kBest = rows[a].K;
     }
   }
   if (aBest == 0) return;  // every misfit undefined (overflowing powers): no candidate

@@ -2,25 +2,69 @@
 // fitted curve, the admission rule, the trial separations, the progress lines.
 #include "fitting/Composites.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "fitting/Catalogue.h"
 #include "fitting/CompositeSums.h"
 #include "fitting/DistributionFunctions.h"
+#include "fitting/VectorMath.h"
 
 namespace tavorix {
 
 namespace {
 
+constexpr int kSumsBlock = 64;
+
+// The calculated frequencies of a block from z = a t + b, the exp going
+// through the array functions: the same operations as LimitedComponentFc,
+// in array passes.
+template <ComponentKind K, KindLimits L>
+void BlockFc(const double* t, double a, double b, double* fc, int m) {
+  for (int j = 0; j < m; ++j) fc[j] = a * t[j] + b;
+  if constexpr (K == ComponentKind::Logistic) {
+    if constexpr (L == KindLimits::GeneralizedLogisticLimited)
+      for (int j = 0; j < m; ++j) fc[j] = LimitTo8(fc[j]);
+    ExpArray(fc, fc, m);
+    for (int j = 0; j < m; ++j) fc[j] = 1.0 / (1.0 + fc[j]);
+  } else if constexpr (K == ComponentKind::Gumbel) {
+    for (int j = 0; j < m; ++j) fc[j] = -LimitTo8(fc[j]);
+    ExpNegExpArray(fc, fc, m);
+  } else if constexpr (K == ComponentKind::MirroredGumbel) {
+    for (int j = 0; j < m; ++j) fc[j] = L != KindLimits::Simple ? -LimitTo8(fc[j]) : -fc[j];
+    ExpNegExpArray(fc, fc, m);
+    for (int j = 0; j < m; ++j) fc[j] = 1.0 - fc[j];
+  } else {
+    // w = -z; the simple limit gives the value 8 itself from w >= 8 on.
+    bool capped[kSumsBlock] = {};
+    for (int j = 0; j < m; ++j) {
+      const double w = -fc[j];
+      if constexpr (L == KindLimits::Simple) {
+        capped[j] = w >= 8.0;
+        fc[j] = capped[j] ? 0.0 : w;
+      } else {
+        fc[j] = LimitTo8(w);
+      }
+    }
+    ExpArray(fc, fc, m);
+    for (int j = 0; j < m; ++j) fc[j] = capped[j] ? 8.0 : 1.0 - fc[j];
+  }
+}
+
 template <ComponentKind K, KindLimits L>
 PartSums SumsOf(const double* t, const double* fr, int first, int last, double a, double b) {
   PartSums s;
-  for (int i = first; i <= last; ++i) {
-    const double d = fr[i] - LimitedComponentFc<K, L>(a * t[i] + b);
-    s.SumSq += d * d;
-    s.SaturatedSumSq += SaturatedSq(d);
-    s.SumAbs += std::fabs(d);
+  double fc[kSumsBlock];
+  for (int i0 = first; i0 <= last; i0 += kSumsBlock) {
+    const int m = std::min(kSumsBlock, last - i0 + 1);
+    BlockFc<K, L>(t + i0, a, b, fc, m);
+    for (int j = 0; j < m; ++j) {
+      const double d = fr[i0 + j] - fc[j];
+      s.SumSq += d * d;
+      s.SaturatedSumSq += SaturatedSq(d);
+      s.SumAbs += std::fabs(d);
+    }
   }
   return s;
 }

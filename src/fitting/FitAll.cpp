@@ -211,6 +211,7 @@ void RunStepOnCopy(const TavorixRun& run, const EngineStep& step, StepOutcome& o
   try {
     run.ThrowIfCancelled();
     outcome.Run = run;
+    outcome.Run.FitThreads = 1;  // the steps themselves keep the processors busy
     outcome.Run.Progress = [&outcome](std::string_view line) { outcome.Lines.emplace_back(line); };
     FitWorkspace ws;
     ws.Prepare(outcome.Run);

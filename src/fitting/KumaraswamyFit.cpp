@@ -1,11 +1,13 @@
 #include "fitting/KumaraswamyFit.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
 #include "fitting/ExponentScan.h"
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/ParallelRows.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -51,28 +53,36 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   auto at = [&](int m, int k) -> double& {
     return misfit[static_cast<std::size_t>(m - 1) * kKumaraswamyTableColumns + (k - 1)];
   };
-  std::vector<double> lnRatio(static_cast<std::size_t>(n) + 1, 0.0);
-  std::vector<double> scratch(static_cast<std::size_t>(n) + 1, 0.0);
-
   const double* fr = ws.Fr.data();
   const double* ft = ws.Ft.data();
-  const double* lnr = lnRatio.data();
   double* xt = ws.Xt.data();
-  double* tmp = scratch.data();
-  LineState& line = ws.Line;
 
-  for (int m = 1; m <= kKumaraswamyBoundSteps; ++m) {
+  // The rows fill their own parts of the table, side by side; every row
+  // starts afresh (the ratio line keeps nothing from the step before).
+  struct Scratch {
+    explicit Scratch(int n) : LnRatio(n + 1, 0.0), Xt(n + 1, 0.0), Tmp(n + 1, 0.0) {}
+    std::vector<double> LnRatio, Xt, Tmp;
+    LineState Line;
+    std::array<double, 281> Table{};
+  };
+  const int threads = FitThreadsOf(run);
+  std::vector<Scratch> scratch;
+  for (int t = 0; t < threads; ++t) scratch.emplace_back(n);
+  ParallelRows(threads, 1, kKumaraswamyBoundSteps, [&](int m, int worker) {
     run.ThrowIfCancelled();
+    Scratch& w = scratch[worker];
+    w.Line = ws.Line;
     const double bound = BoundOf(run, m);
-    for (int i = 1; i <= n; ++i) ws.XWork[i] = ws.X[i] / bound;
-    LogArray(ws.XWork.data() + 1, lnRatio.data() + 1, n);
-    RunExponentScan(ws.ScanTable, [&](double a) {
-      KumaraswamyTransform(lnr, a, xt, tmp, n);
-      RatioLine(line, xt, ft);
-      return SearchMisfit(xt, fr, line.ParA, tmp, n);
+    for (int i = 1; i <= n; ++i) w.Tmp[i] = ws.X[i] / bound;
+    LogArray(w.Tmp.data() + 1, w.LnRatio.data() + 1, n);
+    RunExponentScan(w.Table, [&](double a) {
+      KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), w.Tmp.data(), n);
+      RatioLine(w.Line, w.Xt.data(), ft);
+      return SearchMisfit(w.Xt.data(), fr, w.Line.ParA, w.Tmp.data(), n);
     });
-    for (int k = 1; k <= kScanSteps; ++k) at(m, k) = ws.ScanTable[k];
-  }
+    for (int k = 1; k <= kScanSteps; ++k) at(m, k) = w.Table[k];
+  });
+  LineState& line = ws.Line;
 
   // The first step of every row never wins, as in the exponent scan.
   double best = 1000000.0;

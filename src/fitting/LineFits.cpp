@@ -6,6 +6,28 @@ namespace tavorix {
 
 namespace {
 
+// Slope, intercept, means and spread from the sums of the two passes.
+template <class T>
+void FinishLine(LineState& s, T sumX, T sumF, T lo, T hi, T dxSum, T dfSum, T sxx, T sxy, int n,
+                int sdDivisor) {
+  T meanX = sumX / n;
+  T meanF = sumF / n;
+  sxx -= dxSum * dxSum / n;
+  sxy -= dxSum * dfSum / n;
+  meanX += dxSum / n;
+  meanF += dfSum / n;
+  s.MeanXt = static_cast<double>(meanX);
+  s.MeanFt = static_cast<double>(meanF);
+  if (!(hi > lo) || !(sxx > 0)) {
+    s.NoVariation = true;
+    return;
+  }
+  const T a = sxy / sxx;
+  s.ParA = static_cast<double>(a);
+  s.ParB = static_cast<double>(meanF - a * meanX);
+  s.SdXt = static_cast<double>(std::sqrt(sxx / sdDivisor));
+}
+
 // Least squares over points first..last in the precision T of the arrays.
 template <class T>
 void LeastSquaresOf(LineState& s, const T* xt, const T* ft, int first, int last, int sdDivisor) {
@@ -25,8 +47,8 @@ void LeastSquaresOf(LineState& s, const T* xt, const T* ft, int first, int last,
     lo = xt[i] < lo ? xt[i] : lo;
     hi = xt[i] > hi ? xt[i] : hi;
   }
-  T meanX = sumX / n;
-  T meanF = sumF / n;
+  const T meanX = sumX / n;
+  const T meanF = sumF / n;
   // Second pass on the deviations; the residual sums correct the means
   // (corrected two-pass formulas), which keeps full precision for data far
   // from zero.
@@ -39,23 +61,16 @@ void LeastSquaresOf(LineState& s, const T* xt, const T* ft, int first, int last,
     sxx += dx * dx;
     sxy += dx * df;
   }
-  sxx -= dxSum * dxSum / n;
-  sxy -= dxSum * dfSum / n;
-  meanX += dxSum / n;
-  meanF += dfSum / n;
-  s.MeanXt = static_cast<double>(meanX);
-  s.MeanFt = static_cast<double>(meanF);
-  if (!(hi > lo) || !(sxx > 0)) {
-    s.NoVariation = true;
-    return;
-  }
-  const T a = sxy / sxx;
-  s.ParA = static_cast<double>(a);
-  s.ParB = static_cast<double>(meanF - a * meanX);
-  s.SdXt = static_cast<double>(std::sqrt(sxx / sdDivisor));
+  FinishLine(s, sumX, sumF, lo, hi, dxSum, dfSum, sxx, sxy, n, sdDivisor);
 }
 
 }  // namespace
+
+void FinishLeastSquares(LineState& s, const LineSums& sums, int n, int sdDivisor) {
+  s.NoVariation = false;
+  FinishLine(s, sums.SumX, sums.SumF, sums.Lo, sums.Hi, sums.DxSum, sums.DfSum, sums.Sxx, sums.Sxy,
+             n, sdDivisor);
+}
 
 void LeastSquares(LineState& s, const double* xt, const double* ft, int first, int last,
                   int sdDivisor) {

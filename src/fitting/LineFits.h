@@ -35,4 +35,15 @@ void RatioLineHigh(LineState& s, const double* xt, const double* ft);
 void LeastSquares(LineState& s, const double* xt, const double* ft, int first, int last,
                   int sdDivisor);
 
+// The sums of the two passes of LeastSquares over n points, for searches that
+// form them in their own loops: first pass SumX, SumF and the extremes Lo, Hi
+// of Xt; second pass the sums of the deviations dx = Xt - SumX / n and
+// df = Ft - SumF / n, of dx * dx and of dx * df, each added in point order.
+// FinishLeastSquares makes the line from them exactly as LeastSquares does.
+struct LineSums {
+  double SumX = 0, SumF = 0, Lo = 0, Hi = 0;
+  double DxSum = 0, DfSum = 0, Sxx = 0, Sxy = 0;
+};
+void FinishLeastSquares(LineState& s, const LineSums& sums, int n, int sdDivisor);
+
 }  // namespace tavorix

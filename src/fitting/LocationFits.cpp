@@ -1,9 +1,13 @@
 #include "fitting/LocationFits.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
 #include "fitting/LineFits.h"
+#include "fitting/LinePipeline.h"
+#include "fitting/ParallelRows.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -60,6 +64,150 @@ double StepMisfit(FitWorkspace& ws, const LocationFitKind& kind, double c, doubl
 
 }  // namespace
 
+namespace {
+
+// The bound of step k as LocationStepBound forms it, knowing the extremes of
+// the data: a bound beyond them reaches no datum (a difference of two unequal
+// doubles is never zero), so the look at every datum is left out.
+double StepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k, double xmin,
+                 double xmax) {
+  const long double range = run.X[run.N] - run.X[1];
+  if (side == BoundSide::Left) {
+    const double c = static_cast<double>(run.X[1] - 0.01L * k * range);
+    return c < xmin ? c : LocationStepBound(run, ws, side, k);
+  }
+  const double c = static_cast<double>(run.X[run.N] + 0.01L * k * range);
+  return c > xmax ? c : LocationStepBound(run, ws, side, k);
+}
+
+// The extremes of the data, for StepBound.
+struct DataExtremes {
+  double Min = 0, Max = 0;
+};
+
+// Runs steps first..last from the line `line` (three steps per pass over the
+// data); done(k, misfit, line) takes the misfits in step order with the line
+// of step k and returns false to stop.
+template <bool Mirrored, class Done>
+void RunSteps(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+              DataExtremes extremes, LinePipeline& pipeline, LineState& line, int first, int last,
+              Done&& done) {
+  const double* x = ws.X.data();
+  const bool left = kind.Side == BoundSide::Left;
+  std::array<double, 3> bound{};  // of the step being transformed, by step % 3
+  int begun = 0;
+  pipeline.Run(
+      line, ws.Fr.data(), first, last,
+      [&](int k, int i0, int m, double* xt) {
+        if (i0 == 1) bound[k % 3] = StepBound(run, ws, kind.Side, k, extremes.Min, extremes.Max);
+        const double c = bound[k % 3];
+        double t[LinePipeline::kBlock];
+        for (int j = 0; j < m; ++j) t[j] = left ? x[i0 + j] - c : c - x[i0 + j];
+        LogArray(t, xt + i0, m);
+      },
+      [](double a, double b, const double* xt, int i0, int m, double* g) {
+        for (int j = 0; j < m; ++j) g[j] = a * xt[i0 + j] + b;
+        ExpNegExpArray(g, g, m);
+      },
+      [](double fr, double g) {
+        const double d = fr - (Mirrored ? 1.0 - g : g);
+        return d * d;
+      },
+      [&](int k, double misfit) { return done(k, misfit, line); },
+      [&] {
+        if ((++begun & 255) == 0) run.ThrowIfCancelled();
+      });
+}
+
+// The misfits of a run of steps formed ahead of the stepping, and the line
+// after each step.
+struct StepChunk {
+  int First = 0, Last = 0;
+  std::vector<double> Misfit;
+  std::vector<LineState> Line;
+  bool UsedLineBefore = false;  // a step without variation took the line from before the chunk
+};
+
+template <bool Mirrored>
+void FormChunk(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+               DataExtremes extremes, LinePipeline& pipeline, LineState line, StepChunk& chunk) {
+  chunk.Misfit.clear();
+  chunk.Line.clear();
+  chunk.UsedLineBefore = false;
+  bool variation = false;
+  RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, line, chunk.First, chunk.Last,
+                     [&](int, double misfit, const LineState& after) {
+                       if (after.NoVariation && !variation) chunk.UsedLineBefore = true;
+                       variation = variation || !after.NoVariation;
+                       chunk.Misfit.push_back(misfit);
+                       chunk.Line.push_back(after);
+                       return true;
+                     });
+}
+
+// The stepping: it stops at the first step that does not lower the misfit
+// and returns the step before it (0: none), leaving in ws.Line the line of
+// the step where it stopped. On several threads the steps are formed ahead
+// in chunks, side by side, and taken over in step order; the chunks grow
+// from 16 steps, so a stepping that stops early forms few steps in vain.
+template <bool Mirrored>
+int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+  const int n = ws.N;
+  DataExtremes extremes{ws.X[1], ws.X[1]};
+  for (int i = 1; i <= n; ++i) {
+    extremes.Min = std::min(extremes.Min, ws.X[i]);
+    extremes.Max = std::max(extremes.Max, ws.X[i]);
+  }
+  double best = 1000000.0;
+  int kBest = 0;
+  auto take = [&](int k, double misfit) {
+    if (!(misfit < best)) return false;
+    best = misfit;
+    kBest = k;
+    return true;
+  };
+
+  const int threads = FitThreadsOf(run);
+  if (threads == 1) {
+    LinePipeline pipeline(ws.Ft.data(), n);
+    RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, 1, kind.MaxSteps,
+                       [&](int k, double misfit, const LineState&) { return take(k, misfit); });
+    return kBest;
+  }
+
+  std::vector<LinePipeline> pipelines;
+  for (int t = 0; t < threads; ++t) pipelines.emplace_back(ws.Ft.data(), n);
+  std::vector<StepChunk> chunks(static_cast<std::size_t>(threads));
+  int next = 1, size = 16;
+  while (next <= kind.MaxSteps) {
+    int used = 0;
+    for (auto& chunk : chunks) {
+      if (next > kind.MaxSteps) break;
+      chunk.First = next;
+      chunk.Last = std::min(kind.MaxSteps, next + size - 1);
+      next = chunk.Last + 1;
+      ++used;
+    }
+    size = std::min(2 * size, 2048);
+    const LineState lineBefore = ws.Line;
+    ParallelRows(threads, 0, used - 1, [&](int c, int worker) {
+      FormChunk<Mirrored>(run, ws, kind, extremes, pipelines[worker], lineBefore, chunks[c]);
+    });
+    for (int c = 0; c < used; ++c) {
+      StepChunk& chunk = chunks[c];
+      if (c > 0 && chunk.UsedLineBefore)
+        FormChunk<Mirrored>(run, ws, kind, extremes, pipelines[0], ws.Line, chunk);
+      for (int k = chunk.First; k <= chunk.Last; ++k) {
+        ws.Line = chunk.Line[k - chunk.First];
+        if (!take(k, chunk.Misfit[k - chunk.First])) return kBest;
+      }
+    }
+  }
+  return kBest;
+}
+
+}  // namespace
+
 double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k) {
   const long double range = run.X[run.N] - run.X[1];
   const double* x = ws.X.data();
@@ -75,26 +223,27 @@ double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSid
   return c;
 }
 
+double LocationStepMisfit(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind, int k,
+                          double* g) {
+  return StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k), g);
+}
+
+void FillLocationFt(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+  for (int i = 1; i <= run.N; ++i) {
+    const long double fr = ClippedFr(run.Fr[i]);
+    ws.Ft[i] = static_cast<double>(std::log(-std::log(kind.Mirrored ? 1.0L - fr : fr)));
+  }
+}
+
 void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
   FitSlot& slot = run.Slots[kind.Code];
   slot = FitSlot{};
   slot.Ran = true;
   const int n = run.N;
-  for (int i = 1; i <= n; ++i) {
-    const long double fr = ClippedFr(run.Fr[i]);
-    ws.Ft[i] = static_cast<double>(std::log(-std::log(kind.Mirrored ? 1.0L - fr : fr)));
-  }
+  FillLocationFt(run, ws, kind);
 
   std::vector<double> g(static_cast<std::size_t>(n) + 1, 0.0);
-  double best = 1000000.0;
-  int kBest = 0;
-  for (int k = 1; k <= kind.MaxSteps; ++k) {
-    if ((k & 255) == 0) run.ThrowIfCancelled();
-    const double sum = StepMisfit(ws, kind, LocationStepBound(run, ws, kind.Side, k), g.data());
-    if (!(sum < best)) break;
-    best = sum;
-    kBest = k;
-  }
+  const int kBest = kind.Mirrored ? RunStepping<true>(run, ws, kind) : RunStepping<false>(run, ws, kind);
   if (kBest == 0) {
     slot.Score = 1000;
     return;

@@ -32,6 +32,15 @@ inline constexpr LocationFitKind kFisherTippett3Kind{59, BoundSide::Right, false
 // would otherwise reach.
 double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k);
 
+// Ft of the kind: ln(-ln Fr), or ln(-ln(1 - Fr)) when mirrored, with Fr kept
+// inside (0, 1).
+void FillLocationFt(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind);
+
+// The squared misfit of step k alone (after FillLocationFt); g is a scratch
+// array of N + 1 values. The reference of the stepping's tests.
+double LocationStepMisfit(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind, int k,
+                          double* g);
+
 // Runs the stepping of one kind and fills run.Slots[kind.Code] with A, B
 // (the final line) and C. A search whose first step gives no usable misfit
 // has no candidate: score 1000, not listed.

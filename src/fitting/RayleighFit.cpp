@@ -6,6 +6,7 @@
 #include "fitting/DistributionFunctions.h"
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
+#include "fitting/ParallelRows.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -41,21 +42,47 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
   const int n = ws.N;
   const double* fr = ws.Fr.data();
   const double* xt = ws.Xt.data();
-  std::vector<double> scratch(static_cast<std::size_t>(n) + 1, 0.0);
 
+  // The exponent rows are searched side by side, each on its own powers;
+  // their bests are taken over in row order, the first of equal misfits
+  // winning as in one loop over the whole grid.
+  struct Row {
+    double Misfit = 1000000.0;
+    int S = 0;
+  };
+  struct Scratch {
+    explicit Scratch(int n) : Powers(n + 1, 0.0), Terms(n + 1, 0.0) {}
+    std::vector<double> Powers, Terms;
+    LineState Line;
+  };
+  const int threads = FitThreadsOf(run);
+  std::vector<Scratch> scratch;
+  for (int t = 0; t < threads; ++t) scratch.emplace_back(n);
+  std::vector<Row> rows(kRayleighExponentSteps + 1);
+  ParallelRows(threads, 1, kRayleighExponentSteps, [&](int e, int worker) {
+    run.ThrowIfCancelled();
+    Scratch& w = scratch[worker];
+    w.Line = ws.Line;
+    const double E = RayleighExponent(e);
+    ExpScaledArray(ws.LnX.data() + 1, E, w.Powers.data() + 1, n);
+    Regression(w.Line, w.Powers.data(), fr);
+    const double meanXt = w.Line.MeanXt;
+    Row& row = rows[e];
+    for (int s = 1; s <= kRayleighScaleSteps; ++s) {
+      const double sumSq = SearchMisfit(w.Powers.data(), fr, RayleighDivider(meanXt, E, s), w.Terms.data(), n);
+      if (sumSq < row.Misfit) {
+        row.Misfit = sumSq;
+        row.S = s;
+      }
+    }
+  });
   double best = 1000000.0;
   int eBest = 0, sBest = 0;
   for (int e = 1; e <= kRayleighExponentSteps; ++e) {
-    run.ThrowIfCancelled();
-    const double E = RayleighExponent(e);
-    const double meanXt = PowersAndMean(ws, E);
-    for (int s = 1; s <= kRayleighScaleSteps; ++s) {
-      const double sumSq = SearchMisfit(xt, fr, RayleighDivider(meanXt, E, s), scratch.data(), n);
-      if (sumSq < best) {
-        best = sumSq;
-        eBest = e;
-        sBest = s;
-      }
+    if (rows[e].Misfit < best) {
+      best = rows[e].Misfit;
+      eBest = e;
+      sBest = rows[e].S;
     }
   }
   if (eBest == 0) return;  // every misfit undefined: no candidate

@@ -1,9 +1,10 @@
 #pragma once
-// exp and log over arrays for the grid searches. Where the processor has
-// AVX2 and the C library's vector math library was found at build time, the
-// values go through its 4-wide functions (at most 4 ulp from the scalar
-// ones, and the same for every position and length of the array); otherwise
-// through std::exp and std::log. Both paths give the same classes of
+// exp and log over arrays for the grid searches. Where the C library's
+// vector math library was found at build time, the values go through its
+// 8-wide AVX-512 functions or, without AVX-512, its 4-wide AVX2 functions,
+// chosen once per process from what the processor has (at most 4 ulp from
+// the scalar ones, and the same for every position and length of the
+// array); otherwise through std::exp and std::log. Both paths give the same classes of
 // results: inf, 0 and NaN where the scalar functions give them.
 //
 // The arrays are plain 0-based ranges of n values (pass x + 1 for a 1-based
@@ -14,7 +15,14 @@
 
 namespace tavorix {
 
-// True when the 4-wide functions are in use (known once per process).
+// The ways the array functions can go.
+enum class MathPath { Scalar, Avx2, Avx512 };
+
+// True when this build and processor can take the path.
+bool MathPathAvailable(MathPath path);
+// The path in use: the widest available one (known once per process).
+MathPath ActiveMathPath();
+// True when a vector path is in use.
 bool VectorMathAvailable();
 
 // out[i] = exp(in[i]).
@@ -27,6 +35,16 @@ void ExpScaledArray(const double* x, double a, double* out, int n);
 void ExpAffineArray(const double* x, double a, double b, double* out, int n);
 // out[i] = exp(-exp(in[i])), the double exponential of the Gumbel forms.
 void ExpNegExpArray(const double* in, double* out, int n);
+
+// The functions on a given available path, so that the tests and benchmarks
+// can hold every path against the scalar one.
+namespace onpath {
+void ExpArray(MathPath path, const double* in, double* out, int n);
+void LogArray(MathPath path, const double* in, double* out, int n);
+void ExpScaledArray(MathPath path, const double* x, double a, double* out, int n);
+void ExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n);
+void ExpNegExpArray(MathPath path, const double* in, double* out, int n);
+}  // namespace onpath
 
 // The scalar loops alone, whatever the processor: the reference of the tests
 // and the benchmarks.

@@ -1,5 +1,7 @@
 #include "ui/TavorixWindows.h"
 
+#include <QCoreApplication>
+
 #include "calculator/window/UcalcForm.h"
 #include "core/UDMTavorix.h"
 #include "ui/UFinishForm.h"
@@ -35,6 +37,11 @@ TTavorixWindows CreateTavorixWindows(TDialogs& dialogs) {
   w.OptForm = std::make_unique<TOptForm>();
   w.ListForm = std::make_unique<TListForm>();
   w.SelectForm = std::make_unique<TSelectForm>(*w.DMTavorix, dialogs);
+  TMainForm* main = w.MainForm.get();
+  w.FinishForm->EndProgram = [main] {
+    main->EndProgram();
+    QCoreApplication::exit(0);
+  };
   w.MainForm->AttachWindows(w.FinishForm.get(), w.CalcForm.get(), w.OptForm.get(), w.ListForm.get(),
                             w.SelectForm.get());
   return w;

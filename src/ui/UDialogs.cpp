@@ -64,6 +64,14 @@ bool TQtDialogs::Confirm(const std::string& question) {
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+TSaveAnswer TQtDialogs::AskSave(const std::string& question) {
+  const auto answer =
+      QMessageBox::question(parent_, QString::fromStdString(caption_), QString::fromStdString(question),
+                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (answer == QMessageBox::Save) return TSaveAnswer::Save;
+  return answer == QMessageBox::Discard ? TSaveAnswer::Discard : TSaveAnswer::Cancel;
+}
+
 std::optional<std::string> TQtDialogs::OpenFileName(const TFileDialogSpec& spec) {
   auto* dialog = MakeDialog(parent_, spec, QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::AnyFile);  // a missing file gets the program's own message

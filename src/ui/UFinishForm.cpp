@@ -1,7 +1,8 @@
 #include "ui/UFinishForm.h"
 
 #include <QApplication>
-#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QShowEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -12,7 +13,9 @@ namespace tavorix {
 TFinishForm::TFinishForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("FinishForm");
   setWindowTitle("Tavorix finish");
-  EndProgram = [] { QApplication::quit(); };
+  // exit(), not quit(): quit() first asks every window to close, and the
+  // main window answers a close by showing this window again.
+  EndProgram = [] { QCoreApplication::exit(0); };
 
   Memo1 = new QPlainTextEdit(this);
   Memo1->setReadOnly(true);
@@ -35,9 +38,22 @@ void TFinishForm::FinishButtonClick() {
   if (EndProgram) EndProgram();
 }
 
-void TFinishForm::closeEvent(QCloseEvent* event) {
-  event->accept();
-  if (EndProgram) EndProgram();
+// Space or Enter on the window presses Finish.
+void TFinishForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FinishButton->setFocus();
+}
+
+void TFinishForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    FinishButton->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace tavorix

@@ -1,6 +1,6 @@
 #pragma once
-// The window shown when the main window is closed; "Finish" (or closing it)
-// ends the program.
+// The window shown when the main window is closed; "Finish" ends the
+// program, closing the window any other way (its X, Escape) returns to it.
 
 #include <QWidget>
 #include <functional>
@@ -18,7 +18,7 @@ class TFinishForm : public QWidget {
  public:
   explicit TFinishForm(QWidget* parent = nullptr);
 
-  // What ending the program means; quits the application unless replaced.
+  // What ending the program means; leaves the event loop unless replaced.
   std::function<void()> EndProgram;
 
   QPlainTextEdit* Memo1;
@@ -29,7 +29,8 @@ class TFinishForm : public QWidget {
   void FinishButtonClick();
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tavorix

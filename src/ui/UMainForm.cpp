@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,14 +18,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <optional>
 
 #include "calculator/window/UcalcForm.h"
 #include "core/UDMTavorix.h"
 #include "graphs/GraphView.h"
 #include "ui/HelpTexts.h"
+#include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/UFinishForm.h"
 #include "ui/USelectForm.h"
@@ -62,6 +67,7 @@ TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), di
   BuildGraphicsPage();
 
   connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+  setAcceptDrops(true);
   resize(kMainFormWidth, 580);
   FormCreate();
 }
@@ -79,16 +85,26 @@ void TMainForm::AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* op
   selectForm_ = select;
   if (selectForm_) selectForm_->SetHost(this);
   AttachCalculator();
+  // The page shows the session as it starts.
+  if (dm_) InitialiseInputPage(true);
 }
 
 void TMainForm::BuildMenus() {
   FileMenu = menuBar()->addMenu("&File");
   InputOpenAction = FileMenu->addAction("Open input");
+  InputOpenAction->setShortcut(QKeySequence::Open);
+  RecentMenu = FileMenu->addMenu("Recent files");
+  RecentMenu->setObjectName("RecentMenu");
   OutputOpenAction = FileMenu->addAction("Open output");
   OpenGraphMenuItem = FileMenu->addAction("Open &Graph");  // has no action
-  InputSaveAction = FileMenu->addAction("Save input");
+  InputSaveAction = FileMenu->addAction("Save input");  // Save-Run
+  InputSaveAction->setShortcut(QKeySequence("Ctrl+R"));
+  InputSaveOnlyAction = FileMenu->addAction("Save input without run");
+  InputSaveOnlyAction->setShortcut(QKeySequence("Ctrl+S"));
   FileMenu->addSeparator();
   FileExitAction = FileMenu->addAction("Program E&xit");
+  FileExitAction->setShortcut(QKeySequence("Ctrl+Q"));
+  FillRecentMenu();
 
   EditMenu = menuBar()->addMenu("&Edit");
   EditCopyAction = EditMenu->addAction("&Copy");
@@ -99,15 +115,31 @@ void TMainForm::BuildMenus() {
   EditPasteAction->setShortcut(QKeySequence("Ctrl+V"));
   EditDeleteAction = EditMenu->addAction("&Delete");
   EditDeleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+  EditSelectAllAction = EditMenu->addAction("Select &all");
+  EditSelectAllAction->setShortcut(QKeySequence::SelectAll);
+
+  HelpAction = menuBar()->addAction("&Help");
+  HelpAction->setShortcut(QKeySequence::HelpContents);
+  connect(HelpAction, &QAction::triggered, this, [this] {
+    ShowPage(IntroTabSheet);
+    ShowHelp(IntroMemo);
+  });
 
   connect(InputOpenAction, &QAction::triggered, this, &TMainForm::InputOpenActionExecute);
   connect(OutputOpenAction, &QAction::triggered, this, &TMainForm::OutputOpenActionExecute);
   connect(InputSaveAction, &QAction::triggered, this, &TMainForm::InputSaveActionExecute);
+  connect(InputSaveOnlyAction, &QAction::triggered, this, &TMainForm::InputSaveOnlyActionExecute);
   connect(FileExitAction, &QAction::triggered, this, &QWidget::close);
   connect(EditCopyAction, &QAction::triggered, this, &TMainForm::EditCopyActionExecute);
   connect(EditCutAction, &QAction::triggered, this, &TMainForm::EditCutActionExecute);
   connect(EditPasteAction, &QAction::triggered, this, &TMainForm::EditPasteActionExecute);
   connect(EditDeleteAction, &QAction::triggered, this, &TMainForm::EditDeleteActionExecute);
+  connect(EditSelectAllAction, &QAction::triggered, this, [] {
+    QWidget* w = QApplication::focusWidget();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+    else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) m->selectAll();
+    else if (auto* v = qobject_cast<QAbstractItemView*>(w)) v->selectAll();
+  });
 }
 
 void TMainForm::BuildIntroPage() {
@@ -196,8 +228,7 @@ void TMainForm::ShowHelp(QPlainTextEdit* memo) {
 
 void TMainForm::IntroTabSheetShow() {
   ShowHelp(IntroMemo);
-  InputSaveAction->setEnabled(false);
-  SaveRunButton->setEnabled(false);
+  UpdateCommands();
   ShowStatus("Click on the Input tab to proceed.");
 }
 
@@ -210,13 +241,59 @@ void TMainForm::BackButtonClick() { ShowHelp(IntroMemo); }
 // --- closing -----------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (endingProgram_) {
+    event->accept();
+    return;
+  }
   // The program ends only through the finish window.
   event->ignore();
-  if (RunInProgress) return;
+  if (RunInProgress()) return;
+  if (AskBeforeClosing(Session)) {
+    switch (dialogs_.AskSave(std::string(kUnsavedQuestion))) {
+      case TSaveAnswer::Cancel:
+        return;
+      case TSaveAnswer::Save:
+        if (!dm_ || !SaveInput()) return;
+        break;
+      case TSaveAnswer::Discard:
+        break;
+    }
+  }
   if (finishForm_) {
     finishForm_->show();
     finishForm_->raise();
   }
+}
+
+void TMainForm::EndProgram() {
+  endingProgram_ = true;
+  close();
+}
+
+// --- dropped files -------------------------------------------------------------
+
+namespace {
+
+std::optional<std::string> DroppedDataFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
+    return std::nullopt;
+  const QString path = mime->urls().front().toLocalFile();
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != "txt" && suffix != "csv" && suffix != "inp") return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (!RunInProgress() && !pasteHelpShown_ && DroppedDataFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  const auto path = DroppedDataFile(event->mimeData());
+  if (!path || RunInProgress()) return;
+  event->acceptProposedAction();
+  OpenDataFile(*path);
 }
 
 // --- selection window --------------------------------------------------------
@@ -231,13 +308,17 @@ void TMainForm::SelectionButtonClick() {
 void TMainForm::PreferredDistributionConfirmed() {
   ListButton->hide();
   DeleteRankedList();
-  SetCompositeOption(0);
-  CompositeOn = false;
 }
 
-void TMainForm::ShowSelectionText(const std::string& text) { SelectionEdit->setText(QString::fromStdString(text)); }
+void TMainForm::ShowSelectionText(const std::string& text) {
+  const bool compositesSwitchedOff = ChoosePreferred(Session, dm_ ? dm_->SelectionCode : "1", text);
+  ShowSession();
+  if (compositesSwitchedOff)
+    ShowStatus("Composite distributions are switched off: the preferred distribution is fitted alone.");
+}
 
 // --- Edit menu ---------------------------------------------------------------
+// The actions work on the focused widget, and change only what can be edited.
 
 namespace {
 
@@ -249,36 +330,41 @@ QPlainTextEdit* FocusedMemo() { return qobject_cast<QPlainTextEdit*>(QApplicatio
 void TMainForm::EditCopyActionExecute() {
   if (auto* e = FocusedLineEdit()) e->copy();
   else if (auto* m = FocusedMemo()) m->copy();
-  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentItem())
-    QGuiApplication::clipboard()->setText(StringGrid1->currentItem()->text());
+  else if (QApplication::focusWidget() == StringGrid1) QGuiApplication::clipboard()->setText(StringGrid1->SelectedText());
 }
 
 void TMainForm::EditCutActionExecute() {
-  if (auto* e = FocusedLineEdit()) e->cut();
-  else if (auto* m = FocusedMemo()) m->cut();
-  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentItem()) {
-    QGuiApplication::clipboard()->setText(StringGrid1->currentItem()->text());
+  if (auto* e = FocusedLineEdit()) {
+    if (!e->isReadOnly()) e->cut();
+  } else if (auto* m = FocusedMemo()) {
+    if (!m->isReadOnly()) m->cut();
+  } else if (QApplication::focusWidget() == StringGrid1) {
+    EditCopyActionExecute();
     EditDeleteActionExecute();
   }
 }
 
 void TMainForm::EditPasteActionExecute() {
-  if (auto* e = FocusedLineEdit()) e->paste();
-  else if (auto* m = FocusedMemo()) m->paste();
-  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentRow() >= 0) {
-    const int column = std::max(StringGrid1->currentColumn(), 0);
-    if (column == 0 && Page.Grid.FixedCols > 0) return;
-    StringGrid1SetEditText(column, StringGrid1->currentRow(), QGuiApplication::clipboard()->text());
+  if (auto* e = FocusedLineEdit()) {
+    if (!e->isReadOnly()) e->paste();
+  } else if (auto* m = FocusedMemo()) {
+    if (!m->isReadOnly()) m->paste();
+  } else if (QApplication::focusWidget() == StringGrid1) {
+    const QModelIndex current = StringGrid1->currentIndex();
+    PasteClipboardAt(1, current.isValid() ? current.row() : 0);
   }
 }
 
 void TMainForm::EditDeleteActionExecute() {
-  if (auto* e = FocusedLineEdit()) e->del();
-  else if (auto* m = FocusedMemo()) m->textCursor().removeSelectedText();
-  else if (QApplication::focusWidget() == StringGrid1 && StringGrid1->currentRow() >= 0) {
-    const int column = std::max(StringGrid1->currentColumn(), 0);
-    if (column == 0 && Page.Grid.FixedCols > 0) return;
-    StringGrid1SetEditText(column, StringGrid1->currentRow(), QString());
+  if (auto* e = FocusedLineEdit()) {
+    if (!e->isReadOnly()) e->del();
+  } else if (auto* m = FocusedMemo()) {
+    if (!m->isReadOnly()) m->textCursor().removeSelectedText();
+  } else if (QApplication::focusWidget() == StringGrid1) {
+    const auto [first, last] = StringGrid1->SelectedRows();
+    if (first < 0) return;
+    ClearCells(Session, first, last);
+    ShowSessionGrid();
   }
 }
 

@@ -11,8 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "core/InputPage.h"
+#include "core/Session.h"
 #include "core/StringToFloat.h"
+#include "ui/RunController.h"
 #include "ui/UBaseForm.h"
 #include "ui/USelectForm.h"
 
@@ -26,7 +27,9 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
+class QMenu;
+class QDragEnterEvent;
+class QDropEvent;
 class QTabWidget;
 
 namespace tavorix {
@@ -38,7 +41,8 @@ class TCalcForm;
 class TOptForm;
 class TListForm;
 class TSelectForm;
-class TMessageSink;
+class TGridModel;
+class TGridView;
 struct GraphView;
 
 // Left edge and width of the main window on a screen of the given width:
@@ -75,6 +79,9 @@ class TMainForm : public TBaseForm, public TSelectionHost {
 
  public:
   TMainForm(TDialogs& dialogs, QWidget* parent = nullptr);
+
+  // The finish window ends the program: the main window closes for good.
+  void EndProgram();
   ~TMainForm() override;
 
   // The partners of the window, created after it (start-up order).
@@ -91,6 +98,19 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Milliseconds of each pause between the stages of a run (500).
   void SetStagePauseMs(int ms) { stagePauseMs_ = ms; }
 
+  // A Save-Run works in the background.
+  bool RunInProgress() const { return runner_.Running(); }
+
+  // Opens a dropped or recent file: ".inp" as input, ".txt" or ".csv" as a
+  // column of numbers (the first numeric column of a ".csv").
+  void OpenDataFile(const std::string& path);
+
+  // The files of File ▸ Recent files, newest first.
+  std::vector<std::string> RecentFiles() const;
+
+  // The whole clipboard pasted at (column, row) of the grid.
+  void PasteClipboardAt(int column, int row);
+
   // TSelectionHost
   void PreferredDistributionConfirmed() override;
   void ShowSelectionText(const std::string& text) override;
@@ -101,7 +121,11 @@ class TMainForm : public TBaseForm, public TSelectionHost {
 
   QMenu *FileMenu, *EditMenu;
   QAction *InputOpenAction, *OutputOpenAction, *OpenGraphMenuItem, *InputSaveAction, *FileExitAction;
-  QAction *EditCopyAction, *EditCutAction, *EditPasteAction, *EditDeleteAction;
+  QAction *InputSaveOnlyAction, *HelpAction;
+  QMenu* RecentMenu;
+  QAction *EditCopyAction, *EditCutAction, *EditPasteAction, *EditDeleteAction, *EditSelectAllAction;
+  // The grid's context menu.
+  QAction *GridInsertRowAction, *GridDeleteRowsAction;
 
   // Intro page
   QGroupBox* HelpGroupBox;
@@ -117,11 +141,14 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   QLabel* SelectionLabel;
   QLineEdit* SelectionEdit;
   QLabel *GridLabel1, *GridLabel2;
-  QTableWidget* StringGrid1;
+  TGridView* StringGrid1;
+  TGridModel* GridModel;
   QLabel* FileNameLabel;
   QLineEdit* FileNameEdit;
   QPushButton *ClearButton, *SaveRunButton, *OpenInputButton, *PasteHelpButton;
   QPlainTextEdit *PasteHelpMemo, *WaitMemo;
+  QFrame* WaitPanel;        // the progress lines and the Cancel button of a run
+  QPushButton* CancelRunButton;
 
   // Output page
   QPlainTextEdit* OutputMemo;
@@ -138,7 +165,7 @@ class TMainForm : public TBaseForm, public TSelectionHost {
       *OpenGraphButton;
 
   // --- window state -------------------------------------------------------
-  TInputPage Page;                 // the grid and boxes as the core sees them
+  TSession Session;                // the series and the settings of the Input page
   TDecimalSettings DecimalSettings;  // decimal separator of typed numbers
   bool ResultsAvailable = false;
   bool OnOutputPage = false;
@@ -146,10 +173,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   bool OutputFileOpen = false;
   bool ResultsComplete = false;    // a run has just finished: its AvAbsDiff is in the data module
   bool InputFileOpened = false;
-  bool CompositeOn = false;
   bool ColourGraph = true;
   bool BeltOn = true;
-  bool RunInProgress = false;
   int CurrentCode = 0;
   int GraphType = 1;
   std::string StartDirectory;
@@ -176,6 +201,10 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void InputOpenActionExecute();
   void ClearButtonClick();
   void InputSaveActionExecute();
+  void InputSaveOnlyActionExecute();
+  void CancelRunButtonClick();
+  void GridInsertRowActionExecute();
+  void GridDeleteRowsActionExecute();
   void OptionComboBoxChange();
   void DisconComboBoxChange();
   void SelectionButtonClick();
@@ -207,6 +236,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormClose
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();
@@ -221,17 +252,24 @@ class TMainForm : public TBaseForm, public TSelectionHost {
 
   // Input page helpers
   void InitialiseInputPage(bool keepTitles = false);
-  void ShowPageState();  // the core page model into the widgets
-  void ShowGrid();
-  void SetCompositeOption(int item);
+  void ShowSession();  // the session into the widgets
+  void ShowSessionGrid();
+  void ShowCompositeOption();
   void DeleteRankedList();
   void SetInitialFolders(const std::string& folder);
   void OpenInputFile(const std::string& path);
   void GridEditorPaste(int column, int row, const QString& text);
-  friend class TGridDelegate;
+  void ForgetResults();
+  void UpdateCommands();
+  void RememberRecentFile(const std::string& path);
+  void FillRecentMenu();
+  void ShowGridMenu(const QPoint& pos);
 
   // Save-Run helpers
   bool SaveInputDialog();
+  bool SaveInput();  // checks, asks for the name and writes the ".inp"; true when written
+  void SetRunning(bool running);
+  void RunFinished(const TRunOutcome& outcome);
   void ShowRunResults(int distCode);
 
   // Output page helpers
@@ -253,10 +291,10 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   TListForm* listForm_ = nullptr;
   TSelectForm* selectForm_ = nullptr;
   std::unique_ptr<GraphView> graphView_;
-  std::unique_ptr<TMessageSink> calcSink_;  // the calculator's messages go through dialogs_
   int previousPage_ = 0;
   int stagePauseMs_ = 500;
-  bool syncingGrid_ = false;
+  TRunController runner_;
+  bool endingProgram_ = false;
   bool inCountExit_ = false;
   bool inClassesExit_ = false;
   bool pasteHelpShown_ = false;

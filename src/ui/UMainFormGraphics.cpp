@@ -129,8 +129,7 @@ void TMainForm::GraphicsTabSheetShow() {
   OnOutputPage = false;
   ShowStatus("Graphics presentations of output data can be seen and saved. Use \"Make graph\" to open an "
              "output file and make the graphs.");
-  InputSaveAction->setEnabled(false);
-  SaveRunButton->setEnabled(false);
+  UpdateCommands();
   if (!GraphMade) {
     SaveGraphButton->hide();
     SaveBlWhButton->hide();

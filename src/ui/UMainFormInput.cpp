@@ -2,10 +2,13 @@
 // composite option and list, the grid StringGrid1 with in-place editing and
 // paste, opening an input file, clearing, and Save-Run.
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
-#include <QEventLoop>
+#include <QFrame>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,17 +19,28 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QThread>
 #include <QVBoxLayout>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
+#include "calculator/window/UcalcForm.h"
+#include "core/DataImport.h"
+#include "core/TavorixError.h"
+#include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
+#include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/UListForm.h"
 #include "ui/UMainForm.h"
@@ -70,79 +84,50 @@ constexpr const char* kNoCompositeItem = "No composite distribution allowed, eve
 constexpr const char* kAllowCompositeItem = "Allow a composite distribution, if it can be detected";
 constexpr const char* kPasteHelpText =
     "There may be data on the clipboard, for example a column of numbers copied from a "
-    "spreadsheet or a text editor. To paste such a column into the grid, right-click twice on "
-    "the first cell of the \"Data value\" column and choose \"paste\" in the menu that appears "
-    "(or click the cell twice and press Ctrl+V). Every line of the copied text becomes one "
-    "datum; the number of data follows the number of lines.\n\n"
-    "Numbers are read with the decimal separator of this computer. Letters, blanks and "
-    "thousands separators are left out.\n\n"
+    "spreadsheet or a text editor. To paste such a column into the grid, click the first cell of "
+    "the \"Data value\" column and press Ctrl+V, or right-click it and choose \"Paste\". Every "
+    "line of the copied text becomes one datum; the number of data follows the number of lines. "
+    "A file of numbers (\".txt\", \".csv\") or an input file (\".inp\") can also be dropped on "
+    "the window.\n\n"
+    "Numbers may be written with a decimal point or, when no number of the column has a point, "
+    "with a decimal comma. A column that mixes both, or holds anything that is not a number, is "
+    "refused with the first line in doubt.\n\n"
     "Empty cells are left out when the data are saved, so data can be removed by emptying "
-    "their cells.";
-
-constexpr const char* kRunFailedText = "The calculations stopped because of an error.";
-
-// Swallows the user's input to every window while a run works on the data
-// module in the background; painting goes on.
-class TInputBlocker : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::Shortcut:
-      case QEvent::ContextMenu:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      case QEvent::Close:
-        event->ignore();
-        return true;
-      default:
-        return QObject::eventFilter(watched, event);
-    }
-  }
-};
+    "their cells (select them and press Delete) or with \"Delete rows\" of the right-click menu. "
+    "Ctrl+C copies the selected cells.";
+constexpr const char* kClassesStatusText = "Number of classes: between 2 and 20; 5 is usual (2, 5, 10 or 20 are "
+                                           "recommended, 10 or 20 only with more than 50 resp. 100 data).";
+constexpr const char* kRecentFilesKey = "RecentFiles";
 
 char SystemDecimalSeparator() {
   const QString point = QLocale::system().decimalPoint();
   return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
 }
 
+std::string ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw TavorixError(FileOpenErrorText(path));
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Why a file cannot be written there, in the operating system's words:
+// found by trying to create a file beside it.
+std::string WriteFailureReason(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
+  const std::string probe = (folder / ".tavorix-write-check").string();
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  ::unlink(probe.c_str());
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+  return {};
+}
+
 }  // namespace
-
-// The in-place editor of the grid. Text that holds a TAB or a line end was
-// pasted: it goes to the paste handling instead of into the cell.
-class TGridDelegate : public QStyledItemDelegate {
- public:
-  TGridDelegate(TMainForm* form) : QStyledItemDelegate(form->StringGrid1), form_(form) {}
-
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
-    auto* editor = new QLineEdit(parent);
-    editor->setObjectName("StringGrid1Editor");
-    editor->setFrame(false);
-    const int row = index.row(), column = index.column();
-    connect(editor, &QLineEdit::textChanged, editor, [this, editor, row, column](const QString& text) {
-      if (!text.contains('\t') && !text.contains('\r') && !text.contains('\n')) return;
-      auto* self = const_cast<TGridDelegate*>(this);
-      QSignalBlocker block(editor);
-      emit self->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
-      form_->GridEditorPaste(column, row, text);
-    });
-    return editor;
-  }
-
- private:
-  TMainForm* form_;
-};
 
 void TMainForm::BuildInputPage() {
   DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
+  ResetSession(Session);
 
   Title1Label = new QLabel("Title", InputTabSheet);
   Title1Edit = new QLineEdit(InputTabSheet);
@@ -196,15 +181,19 @@ void TMainForm::BuildInputPage() {
 
   GridLabel1 = new QLabel("Serial Nr.", InputTabSheet);
   GridLabel2 = new QLabel("Data value", InputTabSheet);
-  StringGrid1 = new QTableWidget(0, 2, InputTabSheet);
+  GridModel = new TGridModel(Session, this);
+  StringGrid1 = new TGridView(InputTabSheet);
   StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->setModel(GridModel);
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
   StringGrid1->verticalHeader()->setDefaultSectionSize(20);
-  StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                                QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-  StringGrid1->setItemDelegate(new TGridDelegate(this));
+  StringGrid1->setItemDelegate(new TGridDelegate(
+      StringGrid1, [this](int column, int row, const QString& text) { GridEditorPaste(column, row, text); }));
+  StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   StringGrid1->setColumnWidth(0, 62);
   StringGrid1->setColumnWidth(1, 85);
   StringGrid1->setFixedWidth(155);
@@ -212,12 +201,20 @@ void TMainForm::BuildInputPage() {
   PasteHelpMemo = new QPlainTextEdit(kPasteHelpText, InputTabSheet);
   PasteHelpMemo->setObjectName("PasteHelpMemo");
   PasteHelpMemo->setReadOnly(true);
-  WaitMemo = new QPlainTextEdit(InputTabSheet);
+  WaitPanel = new QFrame(InputTabSheet);
+  WaitPanel->setObjectName("WaitPanel");
+  WaitMemo = new QPlainTextEdit(WaitPanel);
   WaitMemo->setObjectName("WaitMemo");
   WaitMemo->setReadOnly(true);
   WaitMemo->setStyleSheet("QPlainTextEdit { color: yellow; background-color: blue; }");
   WaitMemo->setMaximumHeight(110);
-  WaitMemo->hide();
+  CancelRunButton = new QPushButton("Cancel", WaitPanel);
+  CancelRunButton->setObjectName("CancelRunButton");
+  auto* waitLayout = new QVBoxLayout(WaitPanel);
+  waitLayout->setContentsMargins(0, 0, 0, 0);
+  waitLayout->addWidget(WaitMemo);
+  waitLayout->addWidget(CancelRunButton, 0, Qt::AlignRight);
+  WaitPanel->hide();
 
   auto* gridLabels = new QHBoxLayout;
   gridLabels->addWidget(GridLabel1);
@@ -250,7 +247,7 @@ void TMainForm::BuildInputPage() {
   for (auto* b : {OpenInputButton, ClearButton, SaveRunButton, PasteHelpButton}) buttons->addWidget(b);
   form->addLayout(buttons, row++, 0, 1, 3);
   form->addWidget(PasteHelpMemo, row++, 0, 1, 3);
-  form->addWidget(WaitMemo, row++, 0, 1, 3);
+  form->addWidget(WaitPanel, row++, 0, 1, 3);
   form->setRowStretch(row, 1);
   form->setColumnStretch(2, 1);
 
@@ -258,13 +255,17 @@ void TMainForm::BuildInputPage() {
   layout->addLayout(left);
   layout->addLayout(form, 1);
 
+  GridInsertRowAction = new QAction("Insert row", this);
+  GridDeleteRowsAction = new QAction("Delete rows", this);
+  connect(GridInsertRowAction, &QAction::triggered, this, &TMainForm::GridInsertRowActionExecute);
+  connect(GridDeleteRowsAction, &QAction::triggered, this, &TMainForm::GridDeleteRowsActionExecute);
+  connect(StringGrid1, &QWidget::customContextMenuRequested, this, &TMainForm::ShowGridMenu);
+
   connect(NrOfDataEdit, &QLineEdit::editingFinished, this, &TMainForm::NrOfDataEditExit);
   connect(NrOfClassesEdit, &QLineEdit::editingFinished, this, &TMainForm::NrOfClassesEditExit);
-  connect(Title1Edit, &QLineEdit::textChanged, this, [this](const QString& t) { Page.Title1Text = t.toStdString(); });
-  connect(Title2Edit, &QLineEdit::textChanged, this, [this](const QString& t) { Page.Title2Text = t.toStdString(); });
-  connect(StringGrid1, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (!syncingGrid_) StringGrid1SetEditText(item->column(), item->row(), item->text());
-  });
+  connect(Title1Edit, &QLineEdit::textEdited, this, [this](const QString& t) { Session.Title1 = t.toStdString(); });
+  connect(Title2Edit, &QLineEdit::textEdited, this, [this](const QString& t) { Session.Title2 = t.toStdString(); });
+  connect(GridModel, &TGridModel::CellEdited, this, &TMainForm::StringGrid1SetEditText);
   connect(OptionComboBox, &QComboBox::activated, this, &TMainForm::OptionComboBoxChange);
   connect(DisconComboBox, &QComboBox::activated, this, &TMainForm::DisconComboBoxChange);
   connect(SelectionButton, &QPushButton::clicked, this, &TMainForm::SelectionButtonClick);
@@ -272,59 +273,46 @@ void TMainForm::BuildInputPage() {
   connect(ClearButton, &QPushButton::clicked, this, &TMainForm::ClearButtonClick);
   connect(SaveRunButton, &QPushButton::clicked, this, &TMainForm::InputSaveActionExecute);
   connect(PasteHelpButton, &QPushButton::clicked, this, &TMainForm::PasteHelpButtonClick);
+  connect(CancelRunButton, &QPushButton::clicked, this, &TMainForm::CancelRunButtonClick);
+  connect(&runner_, &TRunController::Progress, WaitMemo, &QPlainTextEdit::appendPlainText);
+  connect(&runner_, &TRunController::Finished, this, &TMainForm::RunFinished);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == NrOfClassesEdit && event->type() == QEvent::MouseButtonPress) NrOfClassesEditClick();
+  // The classes hint goes to the status bar; the click and the typing go on.
+  if (watched == NrOfClassesEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress))
+    NrOfClassesEditClick();
   return TBaseForm::eventFilter(watched, event);
 }
 
-// --- page state --------------------------------------------------------------
+// --- session into the widgets ------------------------------------------------
 
-void TMainForm::ShowPageState() {
+void TMainForm::ShowSession() {
   auto put = [](QLineEdit* edit, const std::string& text) {
     const QString q = QString::fromStdString(text);
     if (edit->text() != q) edit->setText(q);
   };
-  put(Title1Edit, Page.Title1Text);
-  put(Title2Edit, Page.Title2Text);
-  put(NrOfDataEdit, Page.NrOfDataText);
-  put(NrOfClassesEdit, Page.NrOfClassesText);
-  ShowGrid();
+  put(Title1Edit, Session.Title1);
+  put(Title2Edit, Session.Title2);
+  put(NrOfClassesEdit, Session.ClassesText);
+  put(SelectionEdit, Session.PreferredText);
+  ShowCompositeOption();
+  ShowSessionGrid();
 }
 
-void TMainForm::ShowGrid() {
-  syncingGrid_ = true;
-  const int rows = Page.Grid.RowCount();
-  if (StringGrid1->rowCount() != rows) StringGrid1->setRowCount(rows);
-  const bool fixedSerials = Page.Grid.FixedCols > 0;
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < 2; ++c) {
-      const QString text = QString::fromStdString(Page.Grid.Cells[r][c]);
-      QTableWidgetItem* item = StringGrid1->item(r, c);
-      if (!item) {
-        item = new QTableWidgetItem(text);
-        StringGrid1->setItem(r, c, item);
-      } else if (item->text() != text) {
-        item->setText(text);
-      }
-      if (c == 0) {
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (!fixedSerials) flags |= Qt::ItemIsEditable;
-        if (item->flags() != flags) item->setFlags(flags);
-        item->setBackground(fixedSerials ? palette().button() : palette().base());
-      }
-    }
-  }
-  StringGrid1->setFixedWidth(Page.Grid.Width);
-  syncingGrid_ = false;
+void TMainForm::ShowSessionGrid() {
+  GridModel->Sync();
+  NrOfDataEdit->setText(QString::number(Session.RowCount()));
+  StringGrid1->setFixedWidth(GridWidthFor(Session.RowCount()));
 }
 
-void TMainForm::SetCompositeOption(int item) {
-  OptionComboBox->setCurrentIndex(item);
-  DisconComboBox->setCurrentIndex(0);
+void TMainForm::ShowCompositeOption() {
+  const int item = Session.CompositeOption;
+  if (OptionComboBox->currentIndex() != item) OptionComboBox->setCurrentIndex(item);
+  if (DisconComboBox->currentIndex() != Session.CompositeItem) DisconComboBox->setCurrentIndex(Session.CompositeItem);
   DisconComboBox->setVisible(item == 1);
   DisconLabel->setVisible(item == 1);
+  if (selectForm_ && Session.PreferredCode == "1") selectForm_->RadioButton(1)->setChecked(true);
 }
 
 void TMainForm::SetInitialFolders(const std::string& folder) {
@@ -341,22 +329,32 @@ void TMainForm::DeleteRankedList() {
 }
 
 void TMainForm::InitialiseInputPage(bool keepTitles) {
-  const std::string title1 = Page.Title1Text, title2 = Page.Title2Text;
-  InitInputPage(Page, *dm_);
+  const std::string title1 = Session.Title1, title2 = Session.Title2;
+  ResetSession(Session);
   if (keepTitles) {
-    Page.Title1Text = title1;
-    Page.Title2Text = title2;
+    Session.Title1 = title1;
+    Session.Title2 = title2;
   }
-  Page.NrOfClassesText = "5";
-  dm_->NrOfClasses = 5;
-  dm_->NrOfClassesText = "5";
-  dm_->SelectionCode = "1";
-  SelectionEdit->setText("Best of All distributions");
-  if (selectForm_) selectForm_->RadioButton(1)->setChecked(true);
+  if (dm_) {
+    dm_->NrOfClasses = 5;
+    dm_->NrOfClassesText = "5";
+    dm_->SelectionCode = "1";
+  }
   FileNameLabel->hide();
   FileNameEdit->hide();
-  SetCompositeOption(0);
-  ShowPageState();
+  ShowSession();
+}
+
+void TMainForm::UpdateCommands() {
+  const bool running = RunInProgress();
+  const bool onInput = PageControl1->currentWidget() == InputTabSheet;
+  const bool saveRun = SaveRunOffered(onInput ? TPage::Input : TPage::Intro, pasteHelpShown_, running);
+  const bool files = FileCommandsOffered(pasteHelpShown_, running);
+  SaveRunButton->setEnabled(saveRun);
+  for (QAction* a : {InputSaveAction, InputSaveOnlyAction}) a->setEnabled(saveRun);
+  for (QAction* a : {InputOpenAction, OutputOpenAction}) a->setEnabled(files);
+  RecentMenu->setEnabled(files);
+  for (QPushButton* b : {ClearButton, OpenInputButton}) b->setEnabled(files);
 }
 
 // --- Input page handlers -----------------------------------------------------
@@ -364,17 +362,13 @@ void TMainForm::InitialiseInputPage(bool keepTitles) {
 void TMainForm::InputTabSheetShow() {
   ShowStatus("Enter data or use \"Open\" to see examples under \"Data\" or to edit existing files. "
              "Thereafter use \"Save-Run\".");
-  InputSaveAction->setEnabled(true);
-  SaveRunButton->setEnabled(!pasteHelpShown_);
-  // Before any data the page is set up afresh, but titles typed already stay.
-  if (dm_ && !InputFileOpened && !Page.DataEntered) InitialiseInputPage(true);
   SelectionButton->show();
   SelectionLabel->show();
   SelectionEdit->show();
   StringGrid1->setColumnWidth(0, 62);
   StringGrid1->setColumnWidth(1, 85);
-  CompositeOn = OptionComboBox->currentIndex() == 1;
   ResultsComplete = false;
+  UpdateCommands();
 }
 
 void TMainForm::PasteHelpButtonClick() {
@@ -384,47 +378,85 @@ void TMainForm::PasteHelpButtonClick() {
   for (QWidget* w : {static_cast<QWidget*>(StringGrid1), static_cast<QWidget*>(GridLabel1),
                      static_cast<QWidget*>(GridLabel2)})
     w->setVisible(!pasteHelpShown_);
-  for (QPushButton* b : {ClearButton, SaveRunButton, OpenInputButton}) b->setEnabled(!pasteHelpShown_);
+  UpdateCommands();
 }
 
 void TMainForm::NrOfDataEditExit() {
   // A message box takes the focus away and would end the editing once more.
   if (inCountExit_ || !dm_) return;
   inCountExit_ = true;
-  Page.NrOfDataText = NrOfDataEdit->text().toStdString();
-  tavorix::NrOfDataEditExit(Page, *dm_, DecimalSettings, dialogs_);
-  ShowPageState();
+  const std::string typed = NrOfDataEdit->text().toStdString();
+  CountBoxExit(Session, typed, dialogs_);
+  ShowSessionGrid();
   inCountExit_ = false;
 }
 
-void TMainForm::NrOfClassesEditClick() { tavorix::NrOfClassesEditClick(dialogs_); }
+void TMainForm::NrOfClassesEditClick() { ShowStatus(kClassesStatusText); }
 
 void TMainForm::NrOfClassesEditExit() {
   if (inClassesExit_ || !dm_) return;
   inClassesExit_ = true;
-  Page.NrOfClassesText = NrOfClassesEdit->text().toStdString();
-  tavorix::NrOfClassesEditExit(Page, *dm_, dialogs_);
-  ShowPageState();
+  const std::string text = ClassesBoxExit(Session, NrOfClassesEdit->text().toStdString(), dialogs_);
+  NrOfClassesEdit->setText(QString::fromStdString(text));
+  dm_->NrOfClassesText = text;
+  dm_->NrOfClasses = ClassesOf(Session);
   inClassesExit_ = false;
 }
 
 void TMainForm::StringGrid1SetEditText(int column, int row, const QString& text) {
-  if (!dm_) return;
+  if (!dm_ || column != 1) return;
   const std::string s = text.toStdString();
-  const bool multiCell = s.find_first_of("\t\r\n") != std::string::npos;
-  Page.NrOfDataText = NrOfDataEdit->text().toStdString();
-  tavorix::StringGrid1SetEditText(Page, *dm_, DecimalSettings, column, row, s, dialogs_);
-  ShowPageState();
-  if (multiCell) ShowPage(InputTabSheet);
+  if (s.find_first_of("\t\r\n") != std::string::npos) {
+    GridEditorPaste(column, row, text);
+    return;
+  }
+  SetCell(Session, row, s);
+  GridModel->CellChanged(row);
 }
 
 void TMainForm::GridEditorPaste(int column, int row, const QString& text) {
-  StringGrid1SetEditText(column, row, text);
+  if (!PasteText(Session, row, column, text.toStdString(), DecimalSettings, dialogs_)) {
+    ShowPage(InputTabSheet);
+    return;
+  }
+  ShowSessionGrid();
+  ShowPage(InputTabSheet);
   StringGrid1->setFocus();
 }
 
+void TMainForm::PasteClipboardAt(int column, int row) {
+  GridEditorPaste(column, row, QGuiApplication::clipboard()->text());
+}
+
+void TMainForm::ShowGridMenu(const QPoint& pos) {
+  QMenu menu(this);
+  menu.addAction(EditPasteAction);
+  menu.addAction(EditCopyAction);
+  menu.addAction(EditDeleteAction);
+  menu.addSeparator();
+  menu.addAction(GridInsertRowAction);
+  menu.addAction(GridDeleteRowsAction);
+  StringGrid1->setFocus();
+  menu.exec(StringGrid1->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::GridInsertRowActionExecute() {
+  const int row = StringGrid1->currentIndex().isValid() ? StringGrid1->currentIndex().row() : Session.RowCount();
+  InsertRow(Session, row);
+  ShowSessionGrid();
+}
+
+void TMainForm::GridDeleteRowsActionExecute() {
+  const auto [first, last] = StringGrid1->SelectedRows();
+  if (first < 0) return;
+  DeleteRows(Session, first, last - first + 1);
+  if (Session.RowCount() < kMinimumNrOfData) Session.Cells.resize(kMinimumNrOfData);
+  StringGrid1->clearSelection();
+  ShowSessionGrid();
+}
+
 void TMainForm::InputOpenActionExecute() {
-  if (!dm_) return;
+  if (!dm_ || !InputOpenAction->isEnabled()) return;
   TFileDialogSpec spec = kInputFileDialog;
   spec.InitialDir = InputDir;
   const auto path = dialogs_.OpenFileName(spec);
@@ -441,72 +473,106 @@ void TMainForm::InputOpenActionExecute() {
 }
 
 void TMainForm::OpenInputFile(const std::string& path) {
-  const std::string previousFile = dm_->FileName;
-  dm_->FileName = path;
+  TDMTavorix series = *dm_;
+  series.FileName = path;
   try {
-    dm_->ReadInputFile();
+    series.ReadInputFile();
   } catch (const std::exception& e) {
     // The series stays as it was; the program goes on with it.
-    dm_->FileName = previousFile;
     dialogs_.ShowMessage(e.what());
     return;
   }
+  *dm_ = std::move(series);
+  dm_->SelectionCode = "1";
   InputFileOpened = true;
   FileNameEdit->setText(QString::fromStdString(path));
   FileNameLabel->show();
   FileNameEdit->show();
-  FillPageFromSeries(Page, *dm_, DecimalSettings);
-  dm_->NrOfClassesText = Page.NrOfClassesText;
+  LoadSeries(Session, *dm_, DecimalSettings);
+  dm_->NrOfClassesText = Session.ClassesText;
   SetInitialFolders(fs::path(path).parent_path().string());
-  SetCompositeOption(dm_->CompositeAllowed ? 1 : 0);
-  CompositeOn = dm_->CompositeAllowed;
-  ShowPageState();
+  ShowSession();
   OutputMemo->hide();
   for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, ListButton}) b->hide();
   if (listForm_) listForm_->hide();
+  RememberRecentFile(path);
   ShowPage(InputTabSheet);
+}
+
+void TMainForm::OpenDataFile(const std::string& path) {
+  if (!dm_ || RunInProgress()) return;
+  std::string ext = fs::path(path).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    dialogs_.ShowMessage("File does not exist, please select another one,");
+    return;
+  }
+  if (ext == ".inp") {
+    OpenInputFile(path);
+    return;
+  }
+  std::string text;
+  try {
+    text = ReadTextFile(path);
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  if (ext == ".csv") text = FirstNumericColumn(text);
+  TSession next = Session;
+  next.Cells.clear();
+  if (!PasteText(next, 0, 1, text, DecimalSettings, dialogs_)) return;
+  Session = std::move(next);
+  ShowSession();
+  RememberRecentFile(path);
+  ShowPage(InputTabSheet);
+}
+
+void TMainForm::ForgetResults() {
+  Session.LastRun = {};
+  ResultsAvailable = ResultsComplete = OutputFileOpen = GraphMade = false;
+  OutputMemo->clear();
+  OutputMemo->hide();
+  for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, OptButton, ListButton}) b->hide();
+  FitPanel->hide();
+  ResetGraphicsPage();
+  ChoicePanel->hide();
+  if (listForm_) listForm_->hide();
+  if (calcForm_) calcForm_->hide();
+  if (dm_) dm_->FileName = StartDirectory;
 }
 
 void TMainForm::ClearButtonClick() {
   if (!dm_) return;
-  if (!tavorix::ClearButtonClick(Page, *dm_, dialogs_)) return;
+  if (!dialogs_.Confirm(std::string(kClearQuestion))) return;
   InputFileOpened = false;
-  ResultsAvailable = false;
+  ForgetResults();
   InitialiseInputPage();
   ShowPage(InputTabSheet);
 }
 
 void TMainForm::OptionComboBoxChange() {
-  const int item = OptionComboBox->currentIndex();
-  CompositeOn = item == 1;
-  SetCompositeOption(item);
-  if (dm_) dm_->SelectionCode = "1";
-  SelectionEdit->setText("Best of All Distributions");
-  if (selectForm_) selectForm_->RadioButton(1)->setChecked(true);
+  SetCompositeOption(Session, OptionComboBox->currentIndex());
+  Session.PreferredText = "Best of All Distributions";
+  if (dm_) dm_->SelectionCode = Session.PreferredCode;
+  ShowSession();
 }
 
 void TMainForm::DisconComboBoxChange() {
   if (!dm_) return;
-  int item = DisconComboBox->currentIndex();
+  const int item = DisconComboBox->currentIndex();
   if (item < 0 || item >= kCompositeItemCount) return;
-  dm_->SelectionCode = kCompositeItems[item].Code;
-  if (item == kCompositeSeparatorItem) {
+  if (!ChooseCompositeItem(Session, item, kCompositeItems[item].Code)) {
     dialogs_.ShowMessage("This is not a selection option");
-    DisconComboBox->setCurrentIndex(0);
-    dm_->SelectionCode = "1";
-    item = 0;
-  }
-  if (item != 0) {
+  } else if (item != 0) {
     DeleteRankedList();
-    CompositeOn = false;
     ListButton->hide();
-    SelectionEdit->setText("See \"Select composite distribution\"");
-    if (selectForm_) selectForm_->RadioButton(1)->setChecked(true);
   } else {
-    CompositeOn = true;
     ListButton->show();
-    SelectionEdit->setText("Best of All distributions");
   }
+  dm_->SelectionCode = Session.PreferredCode;
+  ShowSession();
 }
 
 void TMainForm::OpenFileFromCommandLine(const std::string& path) {
@@ -521,8 +587,35 @@ void TMainForm::OpenFileFromCommandLine(const std::string& path) {
     OpenOutputFile(path, true);
   } else {
     ShowPage(InputTabSheet);
-    OpenInputFile(path);
+    OpenDataFile(path);
   }
+}
+
+// --- recent files --------------------------------------------------------------
+
+std::vector<std::string> TMainForm::RecentFiles() const {
+  std::vector<std::string> list;
+  for (const QString& p : QSettings().value(kRecentFilesKey).toStringList()) list.push_back(p.toStdString());
+  return list;
+}
+
+void TMainForm::RememberRecentFile(const std::string& path) {
+  std::error_code ec;
+  const std::string absolute = fs::absolute(path, ec).lexically_normal().string();
+  QStringList list;
+  for (const std::string& p : WithRecentFile(RecentFiles(), absolute)) list << QString::fromStdString(p);
+  QSettings().setValue(kRecentFilesKey, list);
+  FillRecentMenu();
+}
+
+void TMainForm::FillRecentMenu() {
+  RecentMenu->clear();
+  const std::vector<std::string> files = RecentFiles();
+  for (const std::string& path : files) {
+    QAction* a = RecentMenu->addAction(QString::fromStdString(path));
+    connect(a, &QAction::triggered, this, [this, path] { OpenDataFile(path); });
+  }
+  if (files.empty()) RecentMenu->addAction("(none)")->setEnabled(false);
 }
 
 // --- Save-Run ----------------------------------------------------------------
@@ -530,98 +623,117 @@ void TMainForm::OpenFileFromCommandLine(const std::string& path) {
 bool TMainForm::SaveInputDialog() {
   TFileDialogSpec spec = kInputFileDialog;
   spec.InitialDir = InputDir;
-  const auto path = dialogs_.SaveFileName(spec);
-  if (!path) return false;
+  const auto chosen = dialogs_.SaveFileName(spec);
+  if (!chosen) return false;
+  const std::string path = InputPathFor(*chosen);
   std::error_code ec;
-  if (fs::exists(*path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return false;
-  dm_->FileName = *path;
+  if (fs::exists(path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return false;
+  dm_->FileName = path;
   return true;
 }
 
-void TMainForm::InputSaveActionExecute() {
-  if (!dm_ || RunInProgress || !InputSaveAction->isEnabled()) return;
+bool TMainForm::SaveInput() {
   // The boxes may still be in edit: take what they show.
   NrOfClassesEditExit();
+  Session.Title1 = Title1Edit->text().toStdString();
+  Session.Title2 = Title2Edit->text().toStdString();
+  // Every check comes before the file is named and written.
+  TDMTavorix series = *dm_;
+  TSession checked = Session;
+  if (!CollectSeries(checked, series, DecimalSettings, dialogs_)) return false;
+  const std::string previousFile = dm_->FileName;
   if (!SaveInputDialog()) {
+    dm_->FileName = previousFile;
     dialogs_.ShowMessage("The input data were not saved");
-    return;
+    return false;
   }
-  Page.Title1Text = Title1Edit->text().toStdString();
-  Page.Title2Text = Title2Edit->text().toStdString();
-  const bool collected = CollectSeriesAtSaveRun(Page, *dm_, DecimalSettings, dialogs_);
-  ShowPageState();
-  if (!collected) return;
-
-  dm_->NrOfClassesText = NrOfClassesEdit->text().toStdString();
-  // The file records the composite option as the page shows it.
-  dm_->CompositeAllowed = OptionComboBox->currentIndex() == 1;
+  series.FileName = dm_->FileName;
   try {
-    dm_->WriteInputFile();
+    series.WriteInputFile();
   } catch (const std::exception& e) {
-    dialogs_.ShowMessage(e.what());
-    return;
+    dm_->FileName = previousFile;
+    const std::string reason = WriteFailureReason(series.FileName);
+    dialogs_.ShowMessage(reason.empty() ? std::string(e.what()) : e.what() + std::string("\n") + reason);
+    return false;
   }
-  NrOfDataEdit->setText(QString::number(dm_->NrOfData));
-  CompositeOn = OptionComboBox->currentIndex() == 1;
+  *dm_ = std::move(series);
+  Session = std::move(checked);
+  Session.InputPath = dm_->FileName;
+  Session.Unsaved = false;
+  ShowSessionGrid();
+  FileNameEdit->setText(QString::fromStdString(dm_->FileName));
+  FileNameLabel->show();
+  FileNameEdit->show();
+  SetInitialFolders(fs::path(dm_->FileName).parent_path().string());
+  RememberRecentFile(dm_->FileName);
+  return true;
+}
 
-  // The stages run on a worker thread; the window keeps painting and the
-  // progress panel shows each line as it comes, but takes no input.
+void TMainForm::InputSaveOnlyActionExecute() {
+  if (!dm_ || RunInProgress() || !InputSaveOnlyAction->isEnabled()) return;
+  if (SaveInput()) ShowStatus(QString::fromStdString("The input is saved in " + dm_->FileName));
+}
+
+void TMainForm::InputSaveActionExecute() {
+  if (!dm_ || RunInProgress() || !InputSaveAction->isEnabled()) return;
+  if (!SaveInput()) return;
+
   WaitMemo->clear();
-  WaitMemo->show();
-  PipelineOptions options;
-  options.SortRankedList = DisconComboBox->currentIndex() <= 0;
-  options.Progress = [this](std::string_view line) {
-    const QString text = QString::fromUtf8(line.data(), static_cast<int>(line.size()));
-    QMetaObject::invokeMethod(WaitMemo, [this, text] { WaitMemo->appendPlainText(text); }, Qt::QueuedConnection);
-  };
-  const int pauseMs = stagePauseMs_;
-  options.Pause = [pauseMs] { QThread::msleep(static_cast<unsigned long>(pauseMs)); };
+  TRunRequest request;
+  request.Series = *dm_;
+  request.CompositeOn = CompositeOnForRun(Session);
+  request.SortRankedList = SortRankedListAfterRun(Session);
+  request.PauseMs = stagePauseMs_;
+  runner_.Start(std::move(request));
+  SetRunning(true);
+}
 
-  TavorixRun run;
-  PipelineResult result;
-  std::string error;
-  const bool compositeOn = CompositeOn;
-  TDMTavorix& dm = *dm_;
-  QThread* worker = QThread::create([&] {
-    try {
-      result = RunSaveRunStages(dm, run, compositeOn, options);
-    } catch (const std::exception& e) {
-      error = e.what();
-      if (error.empty()) error = kRunFailedText;
-    } catch (...) {
-      error = kRunFailedText;
-    }
-  });
-  TInputBlocker blocker;
-  qApp->installEventFilter(&blocker);
-  RunInProgress = true;
-  QEventLoop loop;
-  connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-  worker->start();
-  loop.exec();
-  worker->wait();
-  delete worker;
-  QCoreApplication::sendPostedEvents(WaitMemo, QEvent::MetaCall);
-  RunInProgress = false;
-  qApp->removeEventFilter(&blocker);
+void TMainForm::CancelRunButtonClick() {
+  runner_.Cancel();
+  CancelRunButton->setEnabled(false);
+}
 
-  WaitMemo->hide();
-  // Notices of the stages (the left move of tiny data) wait for the run to end:
-  // the worker cannot show a box.
-  for (const std::string& notice : run.Notices) dialogs_.ShowMessage(notice);
-  if (!error.empty()) {
-    dialogs_.ShowMessage(error);
+// While a run works the window takes no input but the Cancel button; it
+// keeps painting and shows the progress lines as they come.
+void TMainForm::SetRunning(bool running) {
+  WaitPanel->setVisible(running);
+  CancelRunButton->setEnabled(running);
+  PageControl1->tabBar()->setEnabled(!running);
+  menuBar()->setEnabled(!running);
+  for (QWidget* w : InputTabSheet->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w != WaitPanel) w->setEnabled(!running);
+  for (QAction* a : {EditCopyAction, EditCutAction, EditPasteAction, EditDeleteAction, EditSelectAllAction,
+                     FileExitAction, HelpAction})
+    a->setEnabled(!running);
+  if (running) CancelRunButton->setFocus();
+  UpdateCommands();
+}
+
+void TMainForm::RunFinished(const TRunOutcome& outcome) {
+  SetRunning(false);
+  // Notices of the stages (the left move of tiny data) wait for the run to end.
+  for (const std::string& notice : outcome.Notices) dialogs_.ShowMessage(notice);
+  if (outcome.Cancelled) {
+    ShowStatus("The run was cancelled; no results were written.");
     ShowPage(InputTabSheet);
     return;
   }
+  if (!outcome.Error.empty()) {
+    dialogs_.ShowMessage(outcome.Error);
+    ShowPage(InputTabSheet);
+    return;
+  }
+  const PipelineResult& result = outcome.Result;
   if (result.NoVariation) {
     dialogs_.ShowMessage(kNoVariationMessage);
     return;
   }
+  *dm_ = outcome.Series;
   LastInputPath = result.InputPath;
+  Session.LastRun = {true, result.InputPath, result.OutputPath, result.DistCode, dm_->NrOfData};
   // The list window computes the goodness-of-fit statistics from the run
   // when its ranked list is shown.
-  if (listForm_) listForm_->SetRunResults(result.ListPath, std::make_shared<const TavorixRun>(std::move(run)));
+  if (listForm_) listForm_->SetRunResults(result.ListPath, outcome.Run);
   dialogs_.ShowMessage(result.Message);
   ShowRunResults(result.DistCode);
 }
@@ -639,8 +751,8 @@ void TMainForm::ShowRunResults(int distCode) {
   PictureImage->hide();
   // A goodness-of-fit panel left open shows the figure of the run before.
   FitPanel->hide();
-  FitButton->setVisible(dm_->NrOfData > 500);
-  ListButton->setVisible(dm_->SelectionCode == "1" && DisconComboBox->currentIndex() <= 0);
+  FitButton->setVisible(GoodnessOfFitOffered(dm_->NrOfData));
+  ListButton->setVisible(ListOfferedAfterRun(Session));
   if (listForm_) listForm_->hide();
   ShowPage(OutputTabSheet);
 }

@@ -33,31 +33,6 @@ namespace tavorix {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The calculator window's messages go through the main window's dialogs;
-// the real boxes stand over the calculator window, which raised them, so
-// that it stays in front of the main window.
-class TDialogsMessageSink : public TMessageSink {
- public:
-  TDialogsMessageSink(TDialogs& dialogs, QWidget* window) : dialogs_(dialogs), boxes_(window) {}
-  void ShowMessage(const QString& text) override {
-    if (RealBoxes())
-      boxes_.ShowMessage(text);
-    else
-      dialogs_.ShowMessage(text.toStdString());
-  }
-  bool Confirm(const QString& question) override {
-    return RealBoxes() ? boxes_.Confirm(question) : dialogs_.Confirm(question.toStdString());
-  }
-
- private:
-  bool RealBoxes() const { return dynamic_cast<TQtDialogs*>(&dialogs_) != nullptr; }
-  TDialogs& dialogs_;
-  TMessageBoxSink boxes_;
-};
-
-}  // namespace
 
 QStringList GoodnessOfFitLines(double avAbsDiff) {
   return {
@@ -141,8 +116,9 @@ void TMainForm::BuildOutputPage() {
 
 void TMainForm::AttachCalculator() {
   if (!calcForm_) return;
-  calcSink_ = std::make_unique<TDialogsMessageSink>(dialogs_, calcForm_);
-  calcForm_->SetMessageSink(calcSink_.get());
+  // The real boxes stand over the calculator window, which raised them, so
+  // that it stays in front of the main window; scripted dialogs answer all.
+  if (!dynamic_cast<TQtDialogs*>(&dialogs_)) calcForm_->SetDialogs(&dialogs_);
   calcForm_->SetDecimalSettings(&DecimalSettings);
   if (dm_) calcForm_->SetDataModule(dm_);
 }
@@ -177,8 +153,7 @@ void TMainForm::OutputTabSheetShow() {
   } else {
     for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
   }
-  InputSaveAction->setEnabled(false);
-  SaveRunButton->setEnabled(false);
+  UpdateCommands();
   ShowStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or to "
              "inspect any other output file.");
   PrepareGraphicsPage();
@@ -249,7 +224,9 @@ void TMainForm::ListButtonClick() {
 
 void TMainForm::OutputOpenActionExecute() {
   if (!dm_) return;
-  const bool fromOutputPage = PageControl1->currentWidget() == OutputTabSheet;
+  // Opened from the Graphics page the file goes to the graphs, from any
+  // other page to the Output page.
+  const bool fromOutputPage = PageControl1->currentWidget() != GraphicsTabSheet;
   TFileDialogSpec spec = kOutputFileDialog;
   spec.InitialDir = OutputDir;
   const auto path = dialogs_.OpenFileName(spec);

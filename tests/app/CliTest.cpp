@@ -75,7 +75,7 @@ TEST(CliImport, RefusedDataExitOneAndWriteNothing) {
   WriteFile(dir.File("text.txt"), "1\n2\nthree\n4\n5\n6\n");
   r = RunCli(dir, {"import", dir.File("text.txt")});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Err, "Not all data values in the inputfile are real\n");
+  EXPECT_EQ(r.Err, "Not all data values in the inputfile are real\nRow 3: \"three\" is not a number\n");
   EXPECT_FALSE(std::filesystem::exists(dir.File("text.inp")));
 
   r = RunCli(dir, {"import", dir.File("missing.txt")});

@@ -68,9 +68,13 @@ TEST(DataImport, ExponentNotationIsKept) {
 }
 
 TEST(DataImport, RefusalsCarryTheProgramsMessages) {
-  EXPECT_EQ(ErrorOf("1\n2\nx\n4\n5\n6\n"), "Not all data values in the inputfile are real");
+  EXPECT_EQ(ErrorOf("1\n2\nx\n4\n5\n6\n"), "Not all data values in the inputfile are real\nRow 3: \"x\" is not a number");
+  EXPECT_EQ(ErrorOf("1.5\n2.5\n3,5\n4\n5\n6\n"),
+            "Not all data values in the inputfile are real\n"
+            "Line 3: \"3,5\" has a comma where the other numbers have a decimal point");
   EXPECT_EQ(ErrorOf("0\n0\n0\n0\n1\n2\n3\n"), "There are too many zero input data. Input is invalid.");
   EXPECT_EQ(ErrorOf("1\n2\n3\n\n4\n5\n"), "The minimum number of data is 6");
+  EXPECT_EQ(ErrorOf("\n\n"), "The minimum number of data is 6");
   EXPECT_NE(ErrorOf("1\n2\n-2e6\n4\n5\n6\n").find("-2000000"), std::string::npos);
   EXPECT_EQ(ErrorOf("0\n0\n0\n1\n2\n3\n"), "");
 }

@@ -214,3 +214,35 @@ TEST(Engine, ThreadsDoNotChangeAnyResult) {
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+// A heavy fit preferred on its own splits its grid over threads; the slot
+// must be exactly that of one thread (choices and first-of-equal tie-breaks).
+class PreferredThreads : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PreferredThreads, SplittingTheGridChangesNothing) {
+  std::vector<double> v = GumbelData(60);
+  for (int i = 0; i < 60; i += 5) v[i] *= 1.0 + 0.013 * i;
+  TavorixRun one = testing::MakeRun(v, GetParam());
+  one.FitThreads = 1;
+  TavorixRun three = one;
+  three.FitThreads = 3;
+  EXPECT_EQ(Collect(one), Collect(three));
+  const int code = one.Fitted.DistCode;
+  ASSERT_EQ(code, three.Fitted.DistCode);
+  const FitSlot& a = one.Slots[code];
+  const FitSlot& b = three.Slots[code];
+  ASSERT_TRUE(a.HasResult);
+  EXPECT_EQ(a.Score, b.Score);
+  for (auto field : {&FitParams::A, &FitParams::B, &FitParams::C, &FitParams::E, &FitParams::S,
+                     &FitParams::MBound})
+    EXPECT_EQ(a.P.*field, b.P.*field);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, PreferredThreads, ::testing::Values("31", "32", "33", "39", "59", "69"),
+                         [](const auto& info) { return std::string("Code") + info.param; });
+
+}  // namespace
+}  // namespace tavorix

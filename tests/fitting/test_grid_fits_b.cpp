@@ -194,6 +194,35 @@ TEST_P(BoundFit, RecoversTheBoundOfItsOwnDistribution) {
 INSTANTIATE_TEST_SUITE_P(GridFitsB, BoundFit, ::testing::ValuesIn(kBoundCases),
                          [](const auto& info) { return "Code" + std::to_string(info.param.Kind.Code); });
 
+// The stepping forms several steps in one pass, and on several threads
+// chunks of steps ahead; it must stop where the steps done one at a time stop: at the first step that does not lower the misfit.
+// The Gumbel sample runs the right-hand kinds through all their steps.
+TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
+  const BoundCase& c = GetParam();
+  for (const auto& values : {QuantilesAtPlottingPositions(37, c.Quantile),
+                             QuantilesAtPlottingPositions(41, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
+    TavorixRun run = MakeRun(values);
+    FitWorkspace ref = MakeWorkspace(run);
+    FillLocationFt(run, ref, c.Kind);
+    std::vector<double> g(run.N + 1);
+    double best = 1000000.0;
+    int kBest = 0;
+    for (int k = 1; k <= c.Kind.MaxSteps; ++k) {
+      const double sum = LocationStepMisfit(run, ref, c.Kind, k, g.data());
+      if (!(sum < best)) break;
+      best = sum;
+      kBest = k;
+    }
+    ASSERT_GT(kBest, 0);
+    for (int threads : {1, 3}) {  // one thread, or chunks of steps formed side by side
+      run.FitThreads = threads;
+      FitWorkspace ws = MakeWorkspace(run);
+      FitLocation(run, ws, c.Kind);
+      EXPECT_EQ(run.Slots[c.Kind.Code].P.C, LocationStepBound(run, ref, c.Kind.Side, kBest)) << threads;
+    }
+  }
+}
+
 TEST(BoundFit, FrechetSteppingThatWorsensAtTheSecondStepKeepsTheFirst) {
   // Frechet data whose bound lies 1.2 % of the range below X[1]: step 1
   // (1 %) is nearer the bound than step 2 (2 %). The shape gives that ratio

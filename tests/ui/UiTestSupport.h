@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QElapsedTimer>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "core/UDMTavorix.h"
+#include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
 #include "ui/UDialogs.h"
 #include "ui/UFinishForm.h"
@@ -32,6 +35,7 @@ class ScriptedDialogs : public TDialogs {
  public:
   std::vector<std::string> Messages, Questions;
   std::deque<bool> Answers;
+  std::deque<TSaveAnswer> SaveAnswers;
   std::deque<std::optional<std::string>> OpenNames, SaveNames;
   std::vector<TFileDialogSpec> OpenSpecs, SaveSpecs;
 
@@ -44,6 +48,16 @@ class ScriptedDialogs : public TDialogs {
     }
     const bool a = Answers.front();
     Answers.pop_front();
+    return a;
+  }
+  TSaveAnswer AskSave(const std::string& question) override {
+    Questions.push_back(question);
+    if (SaveAnswers.empty()) {
+      ADD_FAILURE() << "unexpected question: " << question;
+      return TSaveAnswer::Cancel;
+    }
+    const TSaveAnswer a = SaveAnswers.front();
+    SaveAnswers.pop_front();
     return a;
   }
   std::optional<std::string> OpenFileName(const TFileDialogSpec& spec) override {
@@ -89,17 +103,29 @@ class MainFormTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return (folder.path() + "/").toStdString() + name; }
 
   // Pastes text from the clipboard into the cell's in-place editor, as a
-  // user does with a column copied from a spreadsheet.
+  // user does with a column copied from a spreadsheet (Ctrl+V).
   void PasteIntoCell(int row, int column, const QString& text) {
     QGuiApplication::clipboard()->setText(text);
-    QTableWidget* grid = form->StringGrid1;
-    grid->setCurrentCell(row, column);
-    grid->editItem(grid->item(row, column));
-    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(row, column)));
+    TGridView* grid = form->StringGrid1;
+    const QModelIndex index = grid->model()->index(row, column);
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(index));
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
-    editor->paste();
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
   }
+
+  // Waits until a Save-Run that was started has ended.
+  void WaitForRun() {
+    QElapsedTimer clock;
+    clock.start();
+    while (form->RunInProgress() && clock.elapsed() < 120000) QTest::qWait(5);
+    ASSERT_FALSE(form->RunInProgress()) << "the run did not end";
+  }
+
+  // The rows the grid shows (its row header follows what the model announced).
+  int Rows() const { return form->StringGrid1->verticalHeader()->count(); }
 
   // One value a line, each line ended by CR LF.
   static QString Column(const std::vector<double>& values) {
@@ -115,8 +141,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   QString Cell(int row, int column) const {
-    auto* item = form->StringGrid1->item(row, column);
-    return item ? item->text() : QString();
+    return form->StringGrid1->model()->index(row, column).data().toString();
   }
 
   static std::string ReadFile(const std::string& path) {

@@ -17,10 +17,13 @@
 namespace tavorix {
 namespace {
 
-class RecordingSink : public TMessageSink {
+class RecordingSink : public TDialogs {
  public:
-  void ShowMessage(const QString& text) override { Messages.push_back(text.toStdString()); }
-  bool Confirm(const QString&) override { return true; }
+  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+  bool Confirm(const std::string&) override { return true; }
+  TSaveAnswer AskSave(const std::string&) override { return TSaveAnswer::Cancel; }
+  std::optional<std::string> OpenFileName(const TFileDialogSpec&) override { return std::nullopt; }
+  std::optional<std::string> SaveFileName(const TFileDialogSpec&) override { return std::nullopt; }
   std::vector<std::string> Messages;
 };
 

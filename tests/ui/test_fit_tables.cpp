@@ -24,6 +24,7 @@ class FitTablesTest : public MainFormTest {
     dialogs.Answers = {true};
     dialogs.SaveNames = {path};
     form->SaveRunButton->click();
+    WaitForRun();
     ASSERT_TRUE(Exists(Path("failure.out")));
   }
 

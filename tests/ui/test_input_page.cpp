@@ -12,10 +12,10 @@ namespace {
 
 using InputPageTest = MainFormTest;
 
-TEST_F(InputPageTest, FirstShownWithFifteenZeroRowsAndDefaults) {
-  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
+TEST_F(InputPageTest, FirstShownWithFifteenEmptyRowsAndDefaults) {
+  EXPECT_EQ(Rows(), 15);
   EXPECT_EQ(Cell(14, 0), "15");
-  EXPECT_EQ(Cell(14, 1), "0");
+  EXPECT_EQ(Cell(14, 1), "");
   EXPECT_EQ(form->NrOfDataEdit->text(), "15");
   EXPECT_EQ(form->NrOfClassesEdit->text(), "5");
   EXPECT_EQ(form->ThresholdEdit->text(), "not used");
@@ -38,16 +38,17 @@ TEST_F(InputPageTest, CountBelowSixIsSetToSixWithTheMinimumMessage) {
 TEST_F(InputPageTest, LargerCountAddsEmptyRowsAndWidensTheGrid) {
   TypeInto(form->NrOfDataEdit, "20");
   EXPECT_EQ(dialogs.LastMessage(), " Add data in the last cells at the end of the column");
-  ASSERT_EQ(form->StringGrid1->rowCount(), 20);
+  ASSERT_EQ(Rows(), 20);
   EXPECT_EQ(Cell(19, 0), "20");
   EXPECT_EQ(Cell(19, 1), "");
-  EXPECT_EQ(Cell(14, 1), "0");
   EXPECT_EQ(form->StringGrid1->width(), 170);
-  EXPECT_EQ(dm->NrOfData, 20);
 
+  // With a datum below it a smaller count is not applied, and the box shows the rows again.
+  PasteIntoCell(18, 1, "7.5\r\n");
   TypeInto(form->NrOfDataEdit, "10");
   EXPECT_EQ(dialogs.LastMessage(), " To remove data, empty the relevant data cells ");
-  EXPECT_EQ(form->StringGrid1->rowCount(), 20);
+  EXPECT_EQ(Rows(), 20);
+  EXPECT_EQ(form->NrOfDataEdit->text(), "20");
 }
 
 TEST_F(InputPageTest, ClassesAsLettersBecomeFiveAndAboveFiftyBecomeFifty) {
@@ -59,62 +60,71 @@ TEST_F(InputPageTest, ClassesAsLettersBecomeFiveAndAboveFiftyBecomeFifty) {
   EXPECT_EQ(dm->NrOfClasses, 50);
 }
 
-TEST_F(InputPageTest, ClickInClassesBoxExplainsTheClasses) {
+TEST_F(InputPageTest, ClassesHintGoesToTheStatusBarAndKeepsTheTypedDigit) {
   QTest::mouseClick(form->NrOfClassesEdit, Qt::LeftButton);
-  ASSERT_FALSE(dialogs.Messages.empty());
-  EXPECT_EQ(dialogs.Messages.front().rfind("For interval analysis (histogram) a number of interval classes", 0), 0u);
+  QTest::keyClick(form->NrOfClassesEdit, Qt::Key_End);
+  QTest::keyClick(form->NrOfClassesEdit, Qt::Key_0);
+  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_TRUE(form->StatusText().startsWith("Number of classes: between 2 and 20"));
+  EXPECT_EQ(form->NrOfClassesEdit->text(), "50");
 }
 
-TEST_F(InputPageTest, PasteOfCommaLinesFillsTheSeries) {
-  form->DecimalSettings.DecimalSeparator = ',';
-  dialogs.Answers = {true};  // keep the original 15 data
-  PasteIntoCell(0, 1, "1,5\r\n2,5\r\n");
-  EXPECT_EQ(dialogs.Questions,
-            (std::vector<std::string>{"The number of data is less than the original number. Do you want to maintain "
-                                      "the original number?"}));
-  EXPECT_EQ(Cell(0, 1), "1,5");
-  EXPECT_EQ(Cell(1, 1), "2,5");
-  ASSERT_GE(dm->Values.size(), 2u);
-  EXPECT_EQ(dm->Values[0], 1.5L);
-  EXPECT_EQ(dm->Values[1], 2.5L);
-  EXPECT_EQ(dm->NrOfData, 15);
-  // After a paste the serial column no longer takes input.
-  EXPECT_FALSE(form->StringGrid1->item(0, 0)->flags() & Qt::ItemIsEditable);
+TEST_F(InputPageTest, PastedDecimalCommasAreReadAsImportReadsThem) {
+  // Shown with the window's separator: a point here, a comma under a comma locale.
+  for (const char shown : {'.', ','}) {
+    form->DecimalSettings.DecimalSeparator = shown;
+    PasteIntoCell(0, 1, "1,5\r\n3,2\r\n5,1\r\n7,25\r\n8\r\n9,5\r\n");
+    const QString sep(QChar::fromLatin1(shown));
+    EXPECT_EQ(Cell(0, 1), "1" + sep + "5");
+    EXPECT_EQ(Cell(3, 1), "7" + sep + "25");
+    EXPECT_EQ(Cell(4, 1), "8");
+    EXPECT_EQ(Rows(), 6);
+  }
   EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_TRUE(dialogs.Questions.empty());
+  EXPECT_FALSE(form->StringGrid1->model()->index(0, 0).flags() & Qt::ItemIsEditable);
+
+  // A column that mixes commas and points is refused with its doubtful line.
+  PasteIntoCell(0, 1, "1.5\r\n2.5\r\n3,5\r\n");
+  EXPECT_EQ(dialogs.LastMessage(), "There are no data to be pasted or the data are incompatible\n"
+                                   "Line 3: \"3,5\" has a comma where the other numbers have a decimal point");
+  EXPECT_EQ(Cell(2, 1), "5,1");
 }
 
 TEST_F(InputPageTest, PasteOfALongColumnSetsTheCount) {
   std::vector<double> values;
   for (int i = 1; i <= 40; ++i) values.push_back(i * 0.5);
   PasteIntoCell(0, 1, Column(values));
-  EXPECT_EQ(form->StringGrid1->rowCount(), 40);
+  EXPECT_EQ(Rows(), 40);
   EXPECT_EQ(form->NrOfDataEdit->text(), "40");
   EXPECT_EQ(Cell(39, 0), "40");
-  EXPECT_EQ(dm->Values[39], 20.0L);
+  EXPECT_EQ(Cell(39, 1), "20");
   EXPECT_EQ(form->StringGrid1->width(), 170);
   EXPECT_TRUE(dialogs.Questions.empty());
 }
 
 TEST_F(InputPageTest, PasteOfTextWithoutNumbersIsRefused) {
-  dialogs.Answers = {false};
-  PasteIntoCell(0, 1, "abc\r\n,\r\n");
-  EXPECT_TRUE(dialogs.Showed("There are no data to be pasted or the data are incompatible"));
-  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
-  EXPECT_EQ(Cell(0, 1), "0");
+  PasteIntoCell(0, 1, "12\r\nabc\r\n,\r\n");
+  EXPECT_EQ(dialogs.LastMessage(),
+            "There are no data to be pasted or the data are incompatible\nRow 2: \"abc\" is not a number");
+  EXPECT_EQ(Rows(), 15);
+  EXPECT_EQ(Cell(0, 1), "");
 }
 
 TEST_F(InputPageTest, EditMenuPastesIntoTheCurrentCellOfTheGrid) {
+  PasteIntoCell(0, 1, Column(std::vector<double>(15, 1.0)));
   QApplication::setActiveWindow(form);
   form->StringGrid1->setFocus();
-  form->StringGrid1->setCurrentCell(3, 1);
+  form->StringGrid1->setCurrentIndex(form->StringGrid1->model()->index(3, 1));
   ASSERT_EQ(QApplication::focusWidget(), form->StringGrid1);
   QGuiApplication::clipboard()->setText("7\r\n8\r\n");
-  dialogs.Answers = {true};
+  dialogs.Answers = {true};  // the rows below hold data: keep them
   form->EditPasteAction->trigger();
+  EXPECT_EQ(dialogs.Questions.size(), 1u);
   EXPECT_EQ(Cell(3, 1), "7");
   EXPECT_EQ(Cell(4, 1), "8");
-  EXPECT_EQ(dm->Values[4], 8.0L);
-  EXPECT_EQ(dm->NrOfData, 15);
+  EXPECT_EQ(Cell(14, 1), "1");
+  EXPECT_EQ(Rows(), 15);
 
   // Delete empties the current cell, which removes its datum at Save-Run.
   form->EditDeleteAction->trigger();
@@ -122,18 +132,21 @@ TEST_F(InputPageTest, EditMenuPastesIntoTheCurrentCellOfTheGrid) {
 }
 
 TEST_F(InputPageTest, TypedCellGoesIntoThePage) {
-  QTableWidget* grid = form->StringGrid1;
-  grid->setCurrentCell(2, 1);
-  grid->editItem(grid->item(2, 1));
-  auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(2, 1)));
+  TGridView* grid = form->StringGrid1;
+  const QModelIndex index = grid->model()->index(2, 1);
+  grid->setCurrentIndex(index);
+  grid->edit(index);
+  auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(index));
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
   QTest::keyClicks(editor, "2.75");
   QTest::keyClick(editor, Qt::Key_Return);
-  QCoreApplication::processEvents();  // the editor commits its text through a queued call
+  QCoreApplication::processEvents();
   EXPECT_EQ(Cell(2, 1), "2.75");
-  EXPECT_EQ(form->Page.Grid.Cells[2][1], "2.75");
-  EXPECT_TRUE(form->Page.DataEntered);
+  EXPECT_EQ(form->Session.Cells[2], "2.75");
+  EXPECT_TRUE(form->Session.Unsaved);
+  // Enter moved on to the next row, as in a spreadsheet.
+  EXPECT_EQ(grid->currentIndex().row(), 3);
 }
 
 TEST_F(InputPageTest, PasteHelpHidesTheGridAndDisablesTheButtons) {
@@ -146,7 +159,12 @@ TEST_F(InputPageTest, PasteHelpHidesTheGridAndDisablesTheButtons) {
   EXPECT_FALSE(form->SaveRunButton->isEnabled());
   EXPECT_FALSE(form->ClearButton->isEnabled());
   EXPECT_FALSE(form->OpenInputButton->isEnabled());
+  // The menu commands are off as well while the help covers the grid.
+  EXPECT_FALSE(form->InputSaveAction->isEnabled());
+  EXPECT_FALSE(form->InputOpenAction->isEnabled());
+  EXPECT_FALSE(form->OutputOpenAction->isEnabled());
   form->PasteHelpButton->click();
+  EXPECT_TRUE(form->InputSaveAction->isEnabled());
   EXPECT_EQ(form->PasteHelpButton->text(), " Paste help ");
   EXPECT_FALSE(form->StringGrid1->isHidden());
   EXPECT_TRUE(form->SaveRunButton->isEnabled());
@@ -170,7 +188,7 @@ TEST_F(InputPageTest, OpeningAnInputFileFillsThePage) {
   EXPECT_EQ(form->Title2Edit->text(), "Second title");
   EXPECT_EQ(form->NrOfClassesEdit->text(), "7");
   EXPECT_EQ(form->NrOfDataEdit->text(), "6");
-  ASSERT_EQ(form->StringGrid1->rowCount(), 6);
+  ASSERT_EQ(Rows(), 6);
   EXPECT_EQ(Cell(2, 1), "0.5");
   EXPECT_EQ(Cell(5, 1), "123.46");
   EXPECT_FALSE(form->FileNameEdit->isHidden());
@@ -183,7 +201,7 @@ TEST_F(InputPageTest, OpeningAnInputFileFillsThePage) {
   // The page is not re-initialised when it is shown again.
   form->PageControl1->setCurrentWidget(form->IntroTabSheet);
   form->PageControl1->setCurrentWidget(form->InputTabSheet);
-  EXPECT_EQ(form->StringGrid1->rowCount(), 6);
+  EXPECT_EQ(Rows(), 6);
 }
 
 TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
@@ -202,8 +220,8 @@ TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
   dialogs.OpenNames = {bad};
   form->InputOpenActionExecute();
   EXPECT_EQ(dialogs.LastMessage(), "A program error occurred.Real numbers in the inputfile \"" + bad + "\" are invalid");
-  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
-  EXPECT_EQ(dm->NrOfData, 15);
+  EXPECT_EQ(Rows(), 15);
+  EXPECT_EQ(dm->FileName, form->StartDirectory);
   EXPECT_TRUE(form->isVisible());
 }
 
@@ -216,7 +234,7 @@ TEST_F(InputPageTest, ReturningToThePageBeforeDataKeepsTheTypedTitles) {
   form->PageControl1->setCurrentWidget(form->InputTabSheet);
   EXPECT_EQ(form->Title1Edit->text(), "Rainfall");
   EXPECT_EQ(form->Title2Edit->text(), "mm per day");
-  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
+  EXPECT_EQ(Rows(), 15);
   EXPECT_EQ(form->NrOfDataEdit->text(), "15");
 }
 
@@ -225,10 +243,10 @@ TEST_F(InputPageTest, ClearAsksAndReinitialises) {
   TypeInto(form->NrOfDataEdit, "20");
   dialogs.Answers = {false, true};
   form->ClearButton->click();
-  EXPECT_EQ(form->StringGrid1->rowCount(), 20);
+  EXPECT_EQ(Rows(), 20);
   form->ClearButton->click();
   EXPECT_EQ(dialogs.Questions.back(), "The data will be cleared, are you sure?");
-  EXPECT_EQ(form->StringGrid1->rowCount(), 15);
+  EXPECT_EQ(Rows(), 15);
   EXPECT_EQ(form->Title1Edit->text(), "");
   EXPECT_EQ(form->NrOfDataEdit->text(), "15");
 }

@@ -1,4 +1,4 @@
-// Save-Run from the Input page: the checks, the run on its worker thread and
+// Save-Run from the Input page: the checks, the run in the background and
 // what the Output page shows afterwards.
 
 #include <QComboBox>
@@ -36,6 +36,7 @@ class SaveRunTest : public MainFormTest {
   void SaveRun(const std::string& path) {
     dialogs.SaveNames.push_back(path);
     form->SaveRunButton->click();
+    WaitForRun();
   }
 
   std::string RunMessage(const std::string& base) const {
@@ -45,6 +46,7 @@ class SaveRunTest : public MainFormTest {
 };
 
 TEST_F(SaveRunTest, CancelledOrRefusedSaveWritesNothing) {
+  PasteIntoCell(0, 1, Column(GumbelSeries(10)));
   dialogs.SaveNames = {std::nullopt};
   form->SaveRunButton->click();
   EXPECT_EQ(dialogs.LastMessage(), "The input data were not saved");
@@ -63,9 +65,9 @@ TEST_F(SaveRunTest, ElevenZerosOfTwentyStopTheRunTenDoNot) {
   std::vector<double> values(20, 0.0);
   for (int i = 11; i < 20; ++i) values[i] = i;
   PasteIntoCell(0, 1, Column(values));
-  SaveRun(Path("eleven.inp"));
+  form->SaveRunButton->click();
   EXPECT_EQ(dialogs.LastMessage(), "There are too many zero input data. Input is invalid.");
-  EXPECT_FALSE(Exists(Path("eleven.inp")));
+  EXPECT_TRUE(dialogs.SaveSpecs.empty());  // refused before the file is named
   EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
 
   values[10] = 10;
@@ -85,7 +87,7 @@ TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
   EXPECT_EQ(dialogs.LastMessage(), "No variation between data. Program stops running");
   EXPECT_TRUE(Exists(Path("flat.inp")));
   EXPECT_FALSE(Exists(Path("flat.out")));
-  EXPECT_TRUE(form->WaitMemo->isHidden());
+  EXPECT_TRUE(form->WaitPanel->isHidden());
   EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
 }
 
@@ -173,7 +175,7 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   EXPECT_EQ(progress.at(1), " Calculating .....");
   EXPECT_TRUE(progress.contains(" Progress 75% ...."));
   EXPECT_EQ(progress.back(), " Filing results ..");
-  EXPECT_TRUE(form->WaitMemo->isHidden());
+  EXPECT_TRUE(form->WaitPanel->isHidden());
 
   EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
   EXPECT_TRUE(form->OutputMemo->toPlainText().startsWith(" RESULTS OF Tavorix PROGRAM\n"));
@@ -216,7 +218,7 @@ TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   form->SetStagePauseMs(40);
   bool running = false, panelShown = false, closed = true;
   QTimer::singleShot(0, form, [&] {
-    running = form->RunInProgress;
+    running = form->RunInProgress();
     panelShown = form->WaitMemo->isVisible();
     QTest::keyClicks(form->Title1Edit, "typed");
     closed = form->close();

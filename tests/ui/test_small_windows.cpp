@@ -45,7 +45,7 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
   // Composites allowed and a ranked list of an earlier run beside the file.
   QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
   ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
-  ASSERT_TRUE(form->CompositeOn);
+  ASSERT_TRUE(CompositeOnForRun(form->Session));
   dm->FileName = Path("run.inp");
   WriteFile(Path("run.Lst"), "list");
   form->ListButton->show();
@@ -58,7 +58,7 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
                                                         "selected may or may not be suitable in this case."}));
   EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
   EXPECT_TRUE(form->DisconComboBox->isHidden());
-  EXPECT_FALSE(form->CompositeOn);
+  EXPECT_FALSE(CompositeOnForRun(form->Session));
   EXPECT_FALSE(Exists(Path("run.Lst")));
   EXPECT_TRUE(form->ListButton->isHidden());
   EXPECT_FALSE(windows.SelectForm->isVisible());
@@ -83,7 +83,7 @@ TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
   EXPECT_EQ(dm->SelectionCode, "1");
   EXPECT_EQ(form->SelectionEdit->text(), "Best of All Distributions");
   EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
-  EXPECT_TRUE(form->CompositeOn);
+  EXPECT_TRUE(CompositeOnForRun(form->Session));
   EXPECT_FALSE(form->DisconComboBox->isHidden());
   EXPECT_FALSE(form->DisconLabel->isHidden());
   EXPECT_FALSE(form->SelectionButton->isHidden());
@@ -93,7 +93,7 @@ TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
   QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
   EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
   EXPECT_EQ(dm->SelectionCode, "1");
-  EXPECT_FALSE(form->CompositeOn);
+  EXPECT_FALSE(CompositeOnForRun(form->Session));
   EXPECT_TRUE(form->DisconComboBox->isHidden());
 }
 
@@ -105,7 +105,6 @@ TEST_F(SelectionTest, CompositeListSetsTheCodeAndRefusesItsSeparator) {
   ChooseComposite(16);
   EXPECT_EQ(dm->SelectionCode, "90");
   EXPECT_EQ(form->SelectionEdit->text(), "See \"Select composite distribution\"");
-  EXPECT_FALSE(form->CompositeOn);
   EXPECT_TRUE(form->ListButton->isHidden());
 
   ChooseComposite(13);
@@ -113,7 +112,7 @@ TEST_F(SelectionTest, CompositeListSetsTheCodeAndRefusesItsSeparator) {
   EXPECT_EQ(form->DisconComboBox->currentIndex(), 0);
   EXPECT_EQ(dm->SelectionCode, "1");
   EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
-  EXPECT_TRUE(form->CompositeOn);
+  EXPECT_TRUE(CompositeOnForRun(form->Session));
 }
 
 TEST(MainWindowPlacement, NarrowScreensShrinkTheWindow) {

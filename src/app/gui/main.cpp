@@ -36,6 +36,7 @@ class TTavorixApplication : public QApplication {
 int main(int argc, char** argv) {
   TTavorixApplication app(argc, argv);
   QApplication::setApplicationName("tavorix");
+  QApplication::setOrganizationName("tavorix");
   QGuiApplication::setDesktopFileName("tavorix");
   QApplication::setWindowIcon(QIcon::fromTheme("tavorix"));
   // The main window ends only through the finish window.

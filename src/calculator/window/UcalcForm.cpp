@@ -17,15 +17,6 @@
 
 namespace tavorix {
 
-void TMessageBoxSink::ShowMessage(const QString& text) {
-  QMessageBox::information(parent_, QStringLiteral("Tavorix"), text);
-}
-
-bool TMessageBoxSink::Confirm(const QString& question) {
-  return QMessageBox::question(parent_, QStringLiteral("Tavorix"), question,
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
 namespace {
 
 const QString kNotAvailable = QStringLiteral("n.a");
@@ -69,8 +60,9 @@ QLineEdit* MakeGo(QWidget* parent, const char* name, int x, int y) {
 
 }  // namespace
 
-TCalcForm::TCalcForm(QWidget* parent, TMessageSink* sink)
-    : QWidget(parent, Qt::Window), sink_(sink), boxes_(this) {
+TCalcForm::TCalcForm(QWidget* parent, TDialogs* dialogs)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), boxes_(this) {
+  boxes_.SetCaption("Tavorix");
   setObjectName(QStringLiteral("CalcForm"));
   setWindowTitle(QStringLiteral("Calculator"));
   BuildControls();
@@ -140,7 +132,7 @@ void TCalcForm::SetDataModule(const TDMTavorix* dm) { dm_ = dm; }
 void TCalcForm::SetDecimalSettings(TDecimalSettings* settings) {
   settings_ = settings != nullptr ? settings : &ownSettings_;
 }
-void TCalcForm::SetMessageSink(TMessageSink* sink) { sink_ = sink; }
+void TCalcForm::SetDialogs(TDialogs* dialogs) { dialogs_ = dialogs; }
 
 std::string TCalcForm::CurrentFile() const { return dm_ != nullptr ? dm_->FileName : fileName_; }
 
@@ -149,10 +141,7 @@ QString TCalcForm::Number(double v) const {
 }
 
 void TCalcForm::Message(const QString& text) {
-  if (sink_ != nullptr)
-    sink_->ShowMessage(text);
-  else
-    boxes_.ShowMessage(text);
+  (dialogs_ != nullptr ? *dialogs_ : static_cast<TDialogs&>(boxes_)).ShowMessage(text.toStdString());
 }
 
 // --- events ------------------------------------------------------------------------

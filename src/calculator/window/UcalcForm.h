@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/StringToFloat.h"
+#include "ui/UDialogs.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,32 +18,12 @@ namespace tavorix {
 
 class TDMTavorix;
 
-// Message boxes of a window, behind an interface so that tests can answer.
-class TMessageSink {
- public:
-  virtual ~TMessageSink() = default;
-  virtual void ShowMessage(const QString& text) = 0;
-  // Yes/No question; true for Yes.
-  virtual bool Confirm(const QString& question) = 0;
-};
-
-// The real boxes (QMessageBox), parented to the given window.
-class TMessageBoxSink : public TMessageSink {
- public:
-  explicit TMessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
-  void ShowMessage(const QString& text) override;
-  bool Confirm(const QString& question) override;
-
- private:
-  QWidget* parent_;
-};
-
 class TCalcForm : public QWidget {
   Q_OBJECT
 
  public:
-  // sink: where the messages go; nullptr for real message boxes.
-  explicit TCalcForm(QWidget* parent = nullptr, TMessageSink* sink = nullptr);
+  // dialogs: where the messages go; nullptr for real message boxes.
+  explicit TCalcForm(QWidget* parent = nullptr, TDialogs* dialogs = nullptr);
   ~TCalcForm() override;
 
   // The results (or input) file whose ".aux" and ".inp" the calculator reads.
@@ -52,7 +33,7 @@ class TCalcForm : public QWidget {
   void SetDataModule(const TDMTavorix* dm);
   // The decimal separator of typed numbers (the main window's settings).
   void SetDecimalSettings(TDecimalSettings* settings);
-  void SetMessageSink(TMessageSink* sink);
+  void SetDialogs(TDialogs* dialogs);
 
   // Upper half.
   QLabel *Label7, *Label1, *Label2, *Label3, *Label15, *Label16, *Label17, *Label9, *Label10, *Label11;
@@ -86,8 +67,8 @@ class TCalcForm : public QWidget {
   void Message(const QString& text);
   void BuildControls();
 
-  TMessageSink* sink_ = nullptr;
-  TMessageBoxSink boxes_;
+  TDialogs* dialogs_ = nullptr;
+  TQtDialogs boxes_;
   TDecimalSettings ownSettings_;
   TDecimalSettings* settings_ = &ownSettings_;
   const TDMTavorix* dm_ = nullptr;

@@ -1,0 +1,154 @@
+#pragma once
+// A run of linearised search steps, three at a time in one pass over the
+// data: the transformed Xt and first line sums of step k + 1, the deviation
+// sums of step k and the misfit of step k - 1 (which needs the line of step
+// k - 1). The chains of sums do not wait for one another, so the processor
+// overlaps them with the exp and log work; every sum still adds its terms in
+// point order, so each line and misfit is the value of the step done alone
+// (Regression, then the misfit loop). A step after the one that ends the run
+// may be formed and is thrown away.
+//
+// The caller gives, per block of points i0 .. i0 + m - 1 (at most kBlock):
+//   xtOf(k, i0, m, xt)     writes Xt of step k into xt[i0 .. i0 + m - 1];
+//   termsOf(a, b, xt, i0, m, g)  writes the block's calculated values into
+//                          g[0 .. m - 1] from Xt and the line Ft = a Xt + b;
+//   term(fr, g)            the misfit term of one point;
+//   done(k, misfit)        takes the misfits in step order; false stops.
+// The line of each step goes through `line` in step order, so a step without
+// variation keeps the slope and intercept before it, as Regression does.
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "fitting/LineFits.h"
+
+namespace tavorix {
+
+class LinePipeline {
+ public:
+  static constexpr int kBlock = 16;
+
+  // ft: the transformed frequencies (the same at every step), 1..n.
+  LinePipeline(const double* ft, int n) : n_(n) {
+    for (auto& b : xt_) b.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    df_.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    double sumF = 0;
+    for (int i = 1; i <= n; ++i) sumF += ft[i];
+    const double meanF = sumF / n;
+    double dfSum = 0;
+    for (int i = 1; i <= n; ++i) {
+      df_[i] = ft[i] - meanF;
+      dfSum += df_[i];
+    }
+    sumF_ = sumF;
+    dfSum_ = dfSum;
+  }
+
+  // Steps first..last; `check` is called before each new step is begun.
+  template <class XtOf, class TermsOf, class Term, class Done, class Check>
+  void Run(LineState& line, const double* fr, int first, int last, XtOf&& xtOf, TermsOf&& termsOf,
+           Term&& term, Done&& done, Check&& check) {
+    for (int j = first - 1; j <= last + 1; ++j) {
+      Pass pass;
+      pass.First = j + 1 <= last ? j + 1 : 0;
+      pass.Second = j >= first && j <= last ? j : 0;
+      pass.Misfit = j - 1 >= first ? j - 1 : 0;
+      if (pass.First) check();
+      RunPass(pass, line, fr, xtOf, termsOf, term);
+      if (pass.Misfit && !done(pass.Misfit, pass.Sum)) return;
+      if (pass.Second) FinishLeastSquares(line, sums_[Slot(pass.Second)], n_, n_ - 1);
+    }
+  }
+
+ private:
+  struct Pass {
+    int First = 0, Second = 0, Misfit = 0;  // step numbers; 0: not in this pass
+    double Sum = 0;
+  };
+
+  // The running sums of one pass.
+  struct Sums {
+    double SumX = 0, Lo = 0, Hi = 0;     // first sums of the step ahead
+    double DxSum = 0, Sxx = 0, Sxy = 0;  // deviation sums of the step at hand
+    double Sum = 0;                      // misfit of the step behind
+  };
+
+  static int Slot(int k) { return k % 3; }
+
+  template <class XtOf, class TermsOf, class Term>
+  void RunPass(Pass& pass, const LineState& line, const double* fr, XtOf& xtOf, TermsOf& termsOf,
+               Term& term) {
+    double* xt1 = xt_[Slot(pass.First)].data();
+    const double* xt2 = xt_[Slot(pass.Second)].data();
+    const double* xt3 = xt_[Slot(pass.Misfit)].data();
+    const double meanX = sums_[Slot(pass.Second)].SumX / n_;
+    const double a = line.ParA, b = line.ParB;
+    const bool steady = pass.First && pass.Second && pass.Misfit;
+    Sums acc;
+    double g[kBlock];
+    for (int i0 = 1; i0 <= n_; i0 += kBlock) {
+      const int m = std::min(kBlock, n_ - i0 + 1);
+      if (pass.First) {
+        xtOf(pass.First, i0, m, xt1);
+        if (i0 == 1) acc.Lo = acc.Hi = xt1[1];
+      }
+      if (pass.Misfit) termsOf(a, b, xt3, i0, m, g);
+      acc = steady ? AddBlock<true>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, pass, term)
+                   : AddBlock<false>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, pass, term);
+    }
+    if (pass.First) {
+      LineSums& s = sums_[Slot(pass.First)];
+      s = LineSums{};
+      s.SumX = acc.SumX;
+      s.SumF = sumF_;
+      s.Lo = acc.Lo;
+      s.Hi = acc.Hi;
+    }
+    if (pass.Second) {
+      LineSums& s = sums_[Slot(pass.Second)];
+      s.DxSum = acc.DxSum;
+      s.DfSum = dfSum_;
+      s.Sxx = acc.Sxx;
+      s.Sxy = acc.Sxy;
+    }
+    pass.Sum = acc.Sum;
+  }
+
+  // Adds the terms of one block to the sums. Out of line so that the sums
+  // stay in registers (across the exp and log calls they would live in
+  // memory). All: every part is in the pass; otherwise `pass` says which.
+  template <bool All, class Term>
+  [[gnu::noinline]] static Sums AddBlock(Sums acc, const double* xt1, const double* xt2,
+                                         const double* df, const double* fr, const double* g,
+                                         double meanX, int i0, int m, const Pass& pass, Term& term) {
+    const bool first = All || pass.First, second = All || pass.Second, misfit = All || pass.Misfit;
+    double s1 = acc.SumX, l1 = acc.Lo, h1 = acc.Hi, s2 = acc.DxSum, q2 = acc.Sxx, p2 = acc.Sxy;
+    double s3 = acc.Sum;
+    for (int j = 0; j < m; ++j) {
+      const int i = i0 + j;
+      if (first) {
+        const double v = xt1[i];
+        s1 += v;
+        l1 = v < l1 ? v : l1;
+        h1 = v > h1 ? v : h1;
+      }
+      if (second) {
+        const double dx = xt2[i] - meanX;
+        s2 += dx;
+        q2 += dx * dx;
+        p2 += dx * df[i];
+      }
+      if (misfit) s3 += term(fr[i], g[j]);
+    }
+    return {s1, l1, h1, s2, q2, p2, s3};
+  }
+
+  const int n_;
+  std::array<std::vector<double>, 3> xt_;  // Xt of the steps in flight, by step % 3
+  std::array<LineSums, 3> sums_{};
+  std::vector<double> df_;  // Ft - mean Ft
+  double sumF_ = 0, dfSum_ = 0;
+};
+
+}  // namespace tavorix
