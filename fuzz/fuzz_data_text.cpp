@@ -1,23 +1,27 @@
 // A data column as "tavorix-cli import" reads it and the same text pasted
-// into the grid of the Input page, followed by the checks of Save-Run. The
-// first input byte chooses the options and the paste cell.
+// (or typed) into the grid of the Input page, followed by the checks of
+// Save-Run. The first input byte chooses the options and the cell.
 
 #include <sstream>
 
 #include "FuzzSupport.h"
 #include "core/DataImport.h"
-#include "core/InputPage.h"
+#include "core/Session.h"
+#include "core/UserDialogs.h"
 #include "core/TavorixError.h"
 
 using namespace tavorix;
 
 namespace {
 
-class QuietDialogs : public TUserDialogs {
+class QuietDialogs : public TDialogs {
  public:
   explicit QuietDialogs(bool yes) : yes_(yes) {}
   void ShowMessage(const std::string&) override {}
   bool Confirm(const std::string&) override { return yes_; }
+  TSaveAnswer AskSave(const std::string&) override { return TSaveAnswer::Discard; }
+  std::optional<std::string> OpenFileName(const TFileDialogSpec&) override { return std::nullopt; }
+  std::optional<std::string> SaveFileName(const TFileDialogSpec&) override { return std::nullopt; }
 
  private:
   bool yes_;
@@ -51,19 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const TavorixError&) {
   }
 
-  TInputPage page;
+  TSession session;
+  ResetSession(session);
   TDMTavorix dm;
   QuietDialogs dialogs(flags & 8);
-  InitInputPage(page, dm);
   TDecimalSettings settings;
   settings.DecimalSeparator = (flags & 1) ? ',' : '.';
   const int column = (flags >> 4) & 1;
   const int row = (flags >> 5) & 7;
   if (flags & 0x80)
-    StringGrid1SetEditText(page, dm, settings, column, row, text, dialogs);
+    SetCell(session, row, text.substr(0, text.find_first_of("\t\r\n")));
   else
-    HandlePasteMultiCell(page, dm, settings, column, row, text, dialogs);
-  NrOfDataEditExit(page, dm, settings, dialogs);
-  if (CollectSeriesAtSaveRun(page, dm, settings, dialogs)) WriteBack(dm);
+    PasteText(session, row, column, text, settings, dialogs);
+  if (CollectSeries(session, dm, settings, dialogs)) {
+    if (dm.NrOfData < kMinimumNrOfData) fuzz::Fail("Save-Run accepted fewer than 6 values");
+    WriteBack(dm);
+  }
   return 0;
 }
