@@ -8,6 +8,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/WindowPlacement.h"
+
 namespace tavorix {
 
 TFinishForm::TFinishForm(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -41,6 +43,7 @@ void TFinishForm::FinishButtonClick() {
 // Space or Enter on the window presses Finish.
 void TFinishForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (!event->spontaneous()) PlaceOverActiveWindow(this);
   FinishButton->setFocus();
 }
 

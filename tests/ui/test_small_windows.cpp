@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "UiTestSupport.h"
 #include "ui/UOptForm.h"
@@ -140,6 +141,17 @@ TEST_F(MainWindowTest, ClosingTheMainWindowShowsTheFinishWindow) {
   EXPECT_FALSE(ended);
   windows.FinishForm->FinishButton->click();
   EXPECT_TRUE(ended);
+}
+
+TEST_F(MainWindowTest, FinishWindowOpensCentredOnTheMainWindowAndWholeOnTheScreen) {
+  form->resize(400, 300);
+  form->move(60, 40);
+  QApplication::setActiveWindow(form);
+  form->close();
+  ASSERT_TRUE(windows.FinishForm->isVisible());
+  const QRect finish = windows.FinishForm->frameGeometry();
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(finish));
+  EXPECT_LE((finish.center() - form->frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST_F(MainWindowTest, PagesAndIntroHelp) {
