@@ -254,11 +254,16 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
       finished.notify_all();
     }
   };
+  // With several threads the workers do all the fitting and this thread
+  // only takes their results over in step order; alone, it fits every step
+  // itself, in launch order.
   std::vector<std::thread> pool;
-  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+  if (threads > 1)
+    for (unsigned t = 0; t < threads; ++t) pool.emplace_back(worker);
+  else
+    worker();
 
   std::exception_ptr error;
-  if (threads == 1) worker();  // runs every step here, in launch order
   for (std::size_t i = 0; i < steps.size(); ++i) {
     StepOutcome outcome;
     {
