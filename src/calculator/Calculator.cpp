@@ -8,11 +8,9 @@
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
-#include "fitting/CompositeKinds.h"
 #include "fitting/Composites.h"
-#include "fitting/DistributionFunctions.h"
-#include "fitting/FittedCurve.h"
-#include "fitting/Inverses.h"
+#include "fitting/FittedModel.h"
+#include "fitting/Hastings.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 
@@ -20,33 +18,11 @@ namespace tavorix {
 
 namespace {
 
-constexpr double kMoveBack = 0.0001;  // input = moved + Shift - 0.0001
-
-bool IsNormalCode(int code) { return code >= 20 && code <= 26; }
-
-bool IsCompositeCode(int code) {
-  CompositeParts parts{};
-  return CompositePartsOf(code, parts);
-}
-
-// The transform of the normal family's variable; NaN where it is undefined.
-double NormalTransform(int code, const FitParams& p, double x) {
-  switch (code) {
-    case 22: case 23: return x > 0 ? std::log(x) : NAN;
-    case 24: return x >= 0 ? std::sqrt(x) : NAN;
-    case 25: return x * x;
-    case 26: return x > 0 ? std::exp(p.E * std::log(x)) : NAN;
-    default: return x;
-  }
-}
-
-
-// Whether x lies in the lower part: at or below the separation point. P
-// comes back from the parameter file's 15 digits and X' from the input
-// units, so a value typed as P itself may differ from it in the last digits;
-// such a value still counts as at P.
-bool InLowerPart(const FitParams& p, double x) {
-  return x <= p.BreakPoint + 1e-12 * std::max(1.0, std::fabs(p.BreakPoint));
+FittedModel ModelOf(const CalcParameters& prm) {
+  FittedDistribution fd;
+  fd.DistCode = prm.Code;
+  fd.P = prm.P;
+  return FittedModel(fd, prm.Shift);
 }
 
 void RequireKnownCode(const CalcParameters& prm) {
@@ -55,30 +31,16 @@ void RequireKnownCode(const CalcParameters& prm) {
 
 // X in input units from a normal-family scan value Y. With floorBase a
 // non-positive base of a root becomes 0.001 (the lower limit); otherwise
-// such a Y has no value. Codes 20 and 21 go back 0.001 above Shift + Y.
-std::optional<double> NormalValue(const CalcParameters& prm, double y, bool floorBase) {
-  const double shift = prm.Shift;
-  auto base = [&](double v) -> std::optional<double> {
-    if (v > 0) return v;
-    if (floorBase) return 0.001;
-    return std::nullopt;
-  };
-  switch (prm.Code) {
-    case 20: case 21: return y + shift + 0.001;
-    case 22: case 23: return std::exp(y) + shift - kMoveBack;
-    case 24: return y * y + shift - kMoveBack;
-    case 25: {
-      const auto b = base(y);
-      if (!b) return std::nullopt;
-      return std::sqrt(*b) + shift - kMoveBack;
-    }
-    case 26: {
-      const auto b = base(y);
-      if (!b) return std::nullopt;
-      return std::exp(std::log(*b) / prm.P.E) + shift - kMoveBack;
-    }
-    default: return std::nullopt;
+// such a Y has no value. The plain normal codes go back 0.001 above
+// Shift + Y.
+std::optional<double> NormalValue(const FittedModel& model, double y, bool floorBase) {
+  if (model.Transform() == NormalTransform::Identity) return y + model.Shift() + 0.001;
+  InverseResult x = model.FromTransformed(y);
+  if (!x.Ok) {
+    if (!floorBase) return std::nullopt;
+    x = model.FromTransformed(0.001);
   }
+  return model.ToInput(x.X);
 }
 
 std::optional<double> Finite(double v) {
@@ -97,7 +59,7 @@ CalcParameters ReadParam(std::istream& in, std::string_view path) {
   prm.Code = c.Code;
   prm.P = c.Fit.P;
   prm.Shift = c.Shift;
-  if (IsCompositeCode(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
+  if (IsComposite(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
   return prm;
 }
 
@@ -129,7 +91,9 @@ CalcInputs ReadCalcInputs(const std::string& outOrInpPath) {
 }
 
 bool CalcCodeKnown(int code) {
-  return IsNormalCode(code) || IsCompositeCode(code) || SingleFcFunction(code) != nullptr;
+  FittedDistribution fd;
+  fd.DistCode = code;
+  return FittedModel(fd, 0).Evaluable();
 }
 
 // --- input checks ----------------------------------------------------------------
@@ -167,30 +131,9 @@ double ParseCalcReturnPeriod(std::string_view text, TDecimalSettings& settings) 
 
 double FrequencySd(double f, int n) { return std::sqrt(f * (1.0 - f) * n) / n; }
 
-double CalcNormalF(double z, double negative) {
-  const double t = 1.0 / (1.0 + 0.23165 * z);
-  const double s = t * (0.31938 + t * (-0.35656 + t * (1.78148 + t * (-1.82126 + t * 1.33027))));
-  if (s < 0) return negative;
-  const double phi = std::exp(-z * z / 2.0) / std::sqrt(2.0 * std::numbers::pi);
-  return 1.0 - phi * s;
-}
+double CalcNormalF(double z, double negative) { return HastingsCalcF(z, negative); }
 
-double CalcFc(const CalcParameters& prm, double xMoved) {
-  const int code = prm.Code;
-  const FitParams& p = prm.P;
-  if (IsCompositeCode(code)) return CompositePartFc(code, p, xMoved, InLowerPart(p, xMoved));
-  if (IsNormalCode(code)) {
-    const double t = NormalTransform(code, p, xMoved);
-    return CalcNormalF((t - p.Mean) / p.Sigma, 0.001);
-  }
-  // The single codes as the fitted curve evaluates a datum, with its guards
-  // (Gompertz at least 0.001, GEV beyond its bound exp(-1), the distance to
-  // the bound of 33, 35, 58 and 59 kept positive).
-  FittedDistribution fd;
-  fd.DistCode = code;
-  fd.P = p;
-  return Fcode(fd, xMoved, FcodeUse::Data);
-}
+double CalcFc(const CalcParameters& prm, double xMoved) { return ModelOf(prm).F(xMoved, Guard::Calculator); }
 
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
   RequireKnownCode(prm);
@@ -243,10 +186,11 @@ DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data) {
     if (v > r.Max) r.Max = v;
     if (v < r.Min) r.Min = v;
   }
-  if (prm.Code < 22 || prm.Code > 26) return r;
+  const FittedModel model = ModelOf(prm);
+  if (!model.IsNormalFamily() || model.Transform() == NormalTransform::Identity) return r;
   r = DataRange{};
   for (double v : moved) {
-    const double t = NormalTransform(prm.Code, prm.P, v);
+    const double t = model.Transformed(v);
     if (!std::isfinite(t)) continue;  // ln or root of a value the run never has
     if (t > r.Max) r.Max = t;
     if (t < r.Min) r.Min = t;
@@ -278,31 +222,30 @@ ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
   r.Fu = f + 3.4 * r.Sd * (1.0 - f);
   r.Fl = f - 3.4 * r.Sd * f;
   if (r.Fl < 0) r.Fl = 0;
-  const int code = prm.Code;
 
-  if (code == 61) return r;  // Gamma has no inverse
-
-  if (IsNormalCode(code)) {
+  const FittedModel model = ModelOf(prm);
+  if (model.IsNormalFamily()) {
     const DataRange range = MaxMin(prm, data.Values);
     auto at = [&](double q, bool floorBase) -> std::optional<double> {
       const auto y = NormalCalc(prm, range, q);
       if (!y) return std::nullopt;
-      return NormalValue(prm, *y, floorBase);
+      return NormalValue(model, *y, floorBase);
     };
     r.X = at(f, false);
     r.Xl = at(r.Fl, true);
     r.Xu = at(r.Fu, false);
     return r;
   }
+  if (!model.HasInverse()) return r;  // Gamma has no inverse
 
   // A composite takes its part once, from F against F(P), for all three.
-  r.UpperPart = IsCompositeCode(code) && f > prm.FP;
+  r.UpperPart = model.IsComposite() && f > prm.FP;
   const CompositePart part = r.UpperPart ? CompositePart::Upper : CompositePart::Lower;
   auto at = [&](double q, NonPositive policy) -> std::optional<double> {
     if (!(q > 0 && q < 1)) return std::nullopt;
-    const InverseResult inv = InverseFc(code, prm.P, q, part, policy);
+    const InverseResult inv = model.Inverse(q, part, policy);
     if (!inv.Ok) return std::nullopt;
-    return Finite(inv.X + prm.Shift - kMoveBack);
+    return Finite(model.ToInput(inv.X));
   };
   r.X = at(f, NonPositive::Fail);
   r.Xl = at(r.Fl, NonPositive::FloorAt0_001);

@@ -2,35 +2,15 @@
 
 #include <cmath>
 
+#include "fitting/Registry.h"
+
 namespace tavorix {
 
 bool CompositePartsOf(int code, CompositeParts& parts) {
-  using K = ComponentKind;
-  switch (code) {
-    case 7: parts = {K::MirroredGumbel, K::MirroredGumbel, false, false}; return true;
-    case 8: parts = {K::Logistic, K::Logistic, false, false}; return true;
-    case 9: parts = {K::Gumbel, K::Gumbel, false, false}; return true;
-    case 10: parts = {K::MirroredGumbel, K::Logistic, false, false}; return true;
-    case 11: parts = {K::MirroredGumbel, K::Gumbel, false, false}; return true;
-    case 12: parts = {K::Gumbel, K::Logistic, false, false}; return true;
-    case 13: parts = {K::Gumbel, K::MirroredGumbel, false, false}; return true;
-    case 14: parts = {K::Logistic, K::MirroredGumbel, false, false}; return true;
-    case 15: parts = {K::Logistic, K::Gumbel, false, false}; return true;
-    case 16: parts = {K::Gumbel, K::Poisson, false, false}; return true;
-    case 17: parts = {K::MirroredGumbel, K::Poisson, false, false}; return true;
-    case 18: parts = {K::Logistic, K::Poisson, false, false}; return true;
-    case 70: parts = {K::Logistic, K::Logistic, true, true}; return true;
-    case 71: parts = {K::Gumbel, K::Gumbel, true, true}; return true;
-    case 72: parts = {K::Poisson, K::Poisson, true, false}; return true;
-    case 74: parts = {K::MirroredGumbel, K::MirroredGumbel, true, true}; return true;
-    case 80: parts = {K::Logistic, K::Gumbel, true, false}; return true;
-    case 81: parts = {K::Logistic, K::Poisson, true, false}; return true;
-    case 82: parts = {K::Gumbel, K::Logistic, true, false}; return true;
-    case 83: parts = {K::Gumbel, K::Poisson, true, false}; return true;
-    case 84: parts = {K::Poisson, K::Logistic, true, false}; return true;
-    case 85: parts = {K::Poisson, K::Gumbel, true, false}; return true;
-    default: return false;
-  }
+  const DistributionInfo* d = FindDistribution(code);
+  if (!d || (d->Kind != DistKind::SimpleComposite && d->Kind != DistKind::GeneralizedComposite)) return false;
+  parts = d->Parts;
+  return true;
 }
 
 double ComponentFt(ComponentKind kind, double f) {

@@ -13,9 +13,11 @@ struct CompositeParts {
   ComponentKind Upper;
   bool Generalized;     // parts use X^E (codes 70-85)
   bool UpperIntercept;  // Bg is the intercept of the upper line (70, 71, 74), else 0
+  bool UpperExponentFloor = false;  // the inverse keeps Eg at 0.1 or more (84)
 };
 
-// The parts of a composite code; false for codes that are not composites.
+// The parts of a composite code (from the registry); false for codes that
+// are not composites.
 bool CompositePartsOf(int code, CompositeParts& parts);
 
 // Transformed observed frequency Ft of a kind.

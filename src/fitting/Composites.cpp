@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/CompositeSums.h"
 #include "fitting/DistributionFunctions.h"
 #include "fitting/VectorMath.h"
@@ -117,19 +117,8 @@ void SplitFt(double* ft, const double* low, const double* up, int m, int n) {
 
 void FinishCompositeStep(TavorixRun& run, int code) {
   const DistributionInfo* info = FindDistribution(code);
-  if (info != nullptr && run.PreferredCode == info->Preference) return;
-  switch (code) {
-    case 80:
-      run.AddProgress(" 80 done");
-      run.AddProgress(" Progress 20% .....");
-      break;
-    case 82: run.AddProgress(" 82 done ....."); break;
-    case 84:
-      run.AddProgress(" 84 done");
-      run.AddProgress(" Progress 60% .....");
-      break;
-    default: run.AddProgress(" " + std::to_string(code) + " done"); break;
-  }
+  if (info == nullptr || run.PreferredCode == info->Preference) return;
+  AddStepLines(run, *info);
 }
 
 double CompositeFc(int code, const FitParams& p, double x) {

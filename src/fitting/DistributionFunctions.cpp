@@ -143,40 +143,58 @@ double FcLaplaceGeneralized(const FitParams& p, double x) {
   return LaplaceAt(PowerOf(x, p.E2), p.Mode, p.S1, p.S2);
 }
 
-FcFunction SingleFcFunction(int code) {
-  switch (code) {
-    case 3: return FcExponentialGeneralized;
-    case 4: return FcGumbel;
-    case 5: return FcGumbelMirrored;
-    case 6: return FcExponential;
-    case 31: return FcBurr;
-    case 32: return FcDagum;
-    case 33: return FcFisherTippett3Mirrored;
-    case 34: return FcGompertz;
-    case 35: return FcFrechetMirrored;
-    case 36: return FcKumaraswamy;
-    case 51: return FcGumbelGeneralized;
-    case 52: return FcGumbelMirroredGeneralized;
-    case 53: return FcLogistic;
-    case 54: return FcLogLogistic;
-    case 55: return FcLogisticGeneralized;
-    case 56: return FcFisk;
-    case 57: return FcWeibull;
-    case 58: return FcFrechet;
-    case 59: return FcFisherTippett3;
-    case 60: return FcWeibullMirrored;
-    case 61: return FcGamma;
-    case 62: return FcStudent1;
-    case 63: return FcStudent2;
-    case 64: return FcCauchy;
-    case 65: return FcCauchyGeneralized;
-    case 66: return FcExponentialMirrored;
-    case 67: return FcGev;
-    case 68: return FcLaplace;
-    case 69: return FcRayleigh;
-    case 73: return FcLaplaceGeneralized;
-    default: return nullptr;
+namespace {
+
+// Fisher-Tippett / Frechet forms with the distance to the bound guarded: a
+// scaled distance that is not positive is replaced by a floor.
+template <SupportBound Side, bool Mirrored>
+double GuardedBoundFc(const FitParams& p, double x, Guard use, BoundHits* hits) {
+  const double floor = use == Guard::ClassBounds ? 0.001 : 0.0001;
+  const double scale = std::exp(-p.B / p.A);
+  double dist = (Side == SupportBound::Lower ? x - p.C : p.C - x) / scale;
+  if (!(dist > 0)) {
+    dist = floor;
+    if (hits) (Side == SupportBound::Lower ? hits->BelowBoundC : hits->AboveBoundC) = true;
   }
+  const double g = std::exp(-std::exp(p.A * std::log(dist)));
+  return Mirrored ? 1.0 - g : g;
+}
+
+}  // namespace
+
+double GuardedFcFrechet(const FitParams& p, double x, Guard use, BoundHits* hits) {
+  return GuardedBoundFc<SupportBound::Lower, false>(p, x, use, hits);
+}
+double GuardedFcFrechetMirrored(const FitParams& p, double x, Guard use, BoundHits* hits) {
+  return GuardedBoundFc<SupportBound::Lower, true>(p, x, use, hits);
+}
+double GuardedFcFisherTippett3(const FitParams& p, double x, Guard use, BoundHits* hits) {
+  return GuardedBoundFc<SupportBound::Upper, false>(p, x, use, hits);
+}
+double GuardedFcFisherTippett3Mirrored(const FitParams& p, double x, Guard use, BoundHits* hits) {
+  return GuardedBoundFc<SupportBound::Upper, true>(p, x, use, hits);
+}
+
+double GuardedFcGompertz(const FitParams& p, double x, Guard use, BoundHits*) {
+  const double f = FcGompertz(p, x);
+  return (use != Guard::ClassBounds && f < 0.001) ? 0.001 : f;
+}
+
+double GuardedFcFisk(const FitParams& p, double x, Guard, BoundHits*) {
+  if (std::fabs(p.B) >= 0.001) return FcFisk(p, x);
+  FitParams q = p;
+  q.B = 0.001;
+  return FcFisk(q, x);
+}
+
+double GuardedFcGev(const FitParams& p, double x, Guard, BoundHits*) {
+  if (p.K != 0 && 1.0 + p.K * (x - p.Loc) / p.Scale <= 0) return std::exp(-1.0);
+  return FcGev(p, x);
+}
+
+double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {
+  const double t = PowerOf(x, rank < p.BreakRank ? p.E1 : p.E2);
+  return t <= p.Mode ? 0.5 * std::exp((t - p.Mode) / p.S1) : 1.0 - 0.5 * std::exp(-(t - p.Mode) / p.S2);
 }
 
 }  // namespace tavorix

@@ -15,6 +15,7 @@
 //   73: Mode (in the transformed scale), S1, S2, E1, E2
 
 #include "core/RunContext.h"
+#include "fitting/Registry.h"
 
 namespace tavorix {
 
@@ -49,10 +50,23 @@ double FcLaplace(const FitParams& p, double x);                 // 68
 double FcRayleigh(const FitParams& p, double x);                // 69
 double FcLaplaceGeneralized(const FitParams& p, double x);      // 73
 
-// The function of a single code; nullptr for codes that are not single
-// distributions (composites and the normal family have their own).
-using FcFunction = double (*)(const FitParams&, double);
-FcFunction SingleFcFunction(int code);
+// Evaluations with the guards of the fitted curve, the class bounds and the
+// calculator, for the codes where they differ from the plain function:
+// the bounded forms keep the scaled distance to the bound positive (0.0001
+// at the data, 0.001 at class bounds) and report a value on the wrong side;
+// Gompertz gives at least 0.001 at the data; Fisk keeps |B| at 0.001 or
+// more; GEV gives exp(-1) beyond its bound.
+double GuardedFcFrechet(const FitParams& p, double x, Guard use, BoundHits* hits);                 // 58
+double GuardedFcFrechetMirrored(const FitParams& p, double x, Guard use, BoundHits* hits);         // 35
+double GuardedFcFisherTippett3(const FitParams& p, double x, Guard use, BoundHits* hits);          // 59
+double GuardedFcFisherTippett3Mirrored(const FitParams& p, double x, Guard use, BoundHits* hits);  // 33
+double GuardedFcGompertz(const FitParams& p, double x, Guard use, BoundHits* hits);                // 34
+double GuardedFcFisk(const FitParams& p, double x, Guard use, BoundHits* hits);                    // 56
+double GuardedFcGev(const FitParams& p, double x, Guard use, BoundHits* hits);                     // 67
+
+// The generalized Laplace at the datum of a rank: below the break rank with
+// the lower exponent, from it on with the upper one.
+double FcLaplaceGeneralizedAtRank(int code, const FitParams& p, double x, int rank);  // 73
 
 // Power x^e computed as exp(e ln x), the form every fit uses; 0 for x <= 0.
 double PowerOf(double x, double e);

@@ -18,7 +18,7 @@
 #include "core/AtomicFile.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/Composites.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/LineFits.h"
@@ -29,37 +29,21 @@ namespace tavorix {
 
 namespace {
 
-// One step of the best-of-all order: a single fit and the progress line it
-// adds afterwards; `alone` says whether the line is also added when the fit
-// is preferred on its own.
-struct SingleStep {
-  int Code;
-  const char* Line;
-  bool Alone;
-};
+// The rows of the registry that take part in the run, sorted by a column;
+// rows where the column is 0 take no part.
+template <class Key>
+std::vector<const DistributionInfo*> RowsBy(Key key) {
+  std::vector<const DistributionInfo*> rows;
+  for (const DistributionInfo& d : Registry())
+    if (key(d) > 0) rows.push_back(&d);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&](const DistributionInfo* a, const DistributionInfo* b) { return key(*a) < key(*b); });
+  return rows;
+}
 
-constexpr SingleStep kFirstSingles[] = {
-    {3, " 3 done", true}, {4, " 4 done", true}, {5, " 5 done", true}, {6, " please wait ...", true}};
-constexpr SingleStep kMiddleSingles[] = {
-    {31, " 31 done", false}, {34, " 34 done", false}, {36, " 36 done", false},
-    {32, " 32 done", true},  {51, " 51 done", false}, {52, " 52 done", true},
-    {53, " 53 done", true},  {54, " 54 done", true},  {69, " 69 done ...", false},
-    {55, " 50% completed ..", true}, {68, " 68 done", false}, {73, " 73 done", false}};
-constexpr SingleStep kLateSingles[] = {
-    {56, nullptr, false},       {57, " 57 done", true},  {58, " 58 done", false},
-    {35, " 59 done", false},    {33, " 33 done", false}, {59, " progressing ...", true},
-    {60, " 60 done", true},     {61, " Advancing ...", true}, {62, " 62 done", false},
-    {64, " 64 done", true},     {65, " 65 done", false}, {66, " 66 done", true},
-    {67, " 67 done", true}};
-
-constexpr int kSimpleComposites[] = {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-constexpr int kGeneralizedComposites[] = {70, 71, 72, 74, 80, 81, 82, 83, 84, 85};
-
-// Choice order after code 20: each replaces the best on a strictly lower score.
-constexpr int kChoiceOrder[] = {21, 22, 23, 24, 25, 26, 3,  4,  5,  6,  31, 32, 34, 36, 51, 52, 53, 54,
-                                55, 56, 57, 58, 33, 35, 59, 60, 62, 63, 64, 65, 66, 67, 68, 69, 73};
-constexpr int kCompositeOrder[] = {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                   70, 71, 72, 74, 80, 81, 82, 83, 84, 85};
+bool IsCompositeKind(DistKind kind) {
+  return kind == DistKind::SimpleComposite || kind == DistKind::GeneralizedComposite;
+}
 
 // A score that is not a finite number marks a failed fit: it never wins and
 // has no list entry.
@@ -80,122 +64,46 @@ void AppendEntry(TavorixRun& run, int code) {
 // Runs the preferred fit alone. Returns false when the text names no fit.
 bool RunPreferred(TavorixRun& run, FitWorkspace& ws) {
   const DistributionInfo* info = FindByPreference(run.PreferredCode);
-  if (!info) return false;
-  const int code = info->Code;
-  int chosenStudent = 62;
-  switch (info->Kind) {
-    case DistKind::NormalFamily:
-      FitNormalFamily(run, ws, code);
-      break;
-    case DistKind::SimpleComposite:
-      FitSimpleComposite(run, ws, code);
-      break;
-    case DistKind::GeneralizedComposite:
-      FitGeneralizedComposite(run, ws, code);
-      break;
-    case DistKind::Single: {
-      if (code == 62)
-        chosenStudent = FitStudent(run, ws);
-      else
-        RunSingleFit(run, ws, code);
-      auto lineOf = [&](auto const& steps) {
-        for (const auto& s : steps)
-          if (s.Code == code && s.Alone && s.Line) run.AddProgress(s.Line);
-      };
-      lineOf(kFirstSingles);
-      lineOf(kMiddleSingles);
-      lineOf(kLateSingles);
-      break;
-    }
-    case DistKind::TitleOnly:
-      return false;
-  }
-  int chosen = code;
-  if (code == 62) chosen = chosenStudent;
+  if (!info || !info->Fit) return false;
+  const int chosen = info->Fit(run, ws, info->Code);
+  if (info->LinesWhenAlone) AddStepLines(run, *info);
   SanitizeSlot(run.Slots[chosen]);
   if (run.Slots[chosen].HasResult) TakeFit(run, chosen);
   return true;
 }
 
-// One step of the best-of-all run: fits that run together, the codes whose
-// results they leave (in list order), and the progress lines that follow.
+// One step of the best-of-all run: fits that run together and the codes
+// whose results they leave (in list order).
 struct EngineStep {
   std::vector<int> Codes;
   std::function<void(TavorixRun&, FitWorkspace&)> Fit;
-  std::vector<std::string> LinesAfter;
   int Cost = 0;  // rough relative cost; the dearest steps are started first
 };
 
-int CostOf(int code) {
-  switch (code) {
-    case 33: case 59: return 9;
-    case 31: case 32: return 8;
-    case 36: return 7;
-    case 70: case 71: case 72: case 74: case 80: case 81: case 82: case 83: case 84: case 85: return 6;
-    case 69: case 67: return 5;
-    case 26: case 23: case 68: case 61: return 4;
-    default: return 0;
-  }
-}
-
+// The steps in fit order: every row with its own step, joined by the rows
+// fitted with it (63 with 62, 73 with 68); the composites only with the
+// composite option. Each fit is followed by its progress lines (composite
+// fits add their own).
 std::vector<EngineStep> BestOfAllSteps(const TavorixRun& run) {
   std::vector<EngineStep> steps;
-  auto single = [&](const SingleStep& s) {
+  const auto rows = RowsBy([](const DistributionInfo& d) { return d.FitStep; });
+  for (const DistributionInfo* d : rows) {
+    if (d->FittedWith != 0) continue;
+    if (IsCompositeKind(d->Kind) && !run.CompositeOn) continue;
     EngineStep step;
-    step.Codes = s.Code == 62 ? std::vector<int>{62, 63} : std::vector<int>{s.Code};
-    step.Fit = [code = s.Code](TavorixRun& r, FitWorkspace& ws) { RunSingleFit(r, ws, code); };
-    if (s.Line) step.LinesAfter.push_back(s.Line);
-    step.Cost = CostOf(s.Code);
-    steps.push_back(std::move(step));
-  };
-  auto composite = [&](int code, bool generalized) {
-    EngineStep step;
-    step.Codes = {code};
-    step.Fit = [code, generalized](TavorixRun& r, FitWorkspace& ws) {
-      generalized ? FitGeneralizedComposite(r, ws, code) : FitSimpleComposite(r, ws, code);
+    std::vector<const DistributionInfo*> members{d};
+    for (const DistributionInfo* other : rows)
+      if (other->FittedWith == d->Code) members.push_back(other);
+    for (const DistributionInfo* m : members) step.Codes.push_back(m->Code);
+    step.Fit = [members](TavorixRun& r, FitWorkspace& ws) {
+      for (const DistributionInfo* m : members) {
+        if (m->Fit) m->Fit(r, ws, m->Code);
+        if (!IsCompositeKind(m->Kind)) AddStepLines(r, *m);
+      }
     };
-    step.Cost = CostOf(code);
+    step.Cost = d->Cost;
     steps.push_back(std::move(step));
-  };
-  auto normal = [&](int code, std::vector<std::string> after) {
-    EngineStep step;
-    step.Codes = {code};
-    step.Fit = [code](TavorixRun& r, FitWorkspace& ws) { FitNormalFamily(r, ws, code); };
-    step.LinesAfter = std::move(after);
-    step.Cost = CostOf(code);
-    steps.push_back(std::move(step));
-  };
-
-  for (const auto& s : kFirstSingles) single(s);
-  if (run.CompositeOn)
-    for (int code : kSimpleComposites) composite(code, false);
-  for (const auto& s : kMiddleSingles) {
-    if (s.Code == 73) continue;  // fitted with 68, whose score it needs
-    if (s.Code != 68) {
-      single(s);
-      continue;
-    }
-    EngineStep laplace;
-    laplace.Codes = {68, 73};
-    laplace.Fit = [](TavorixRun& r, FitWorkspace& ws) {
-      RunSingleFit(r, ws, 68);
-      r.AddProgress(" 68 done");
-      RunSingleFit(r, ws, 73);
-    };
-    laplace.LinesAfter = {" 73 done"};
-    laplace.Cost = CostOf(68);
-    steps.push_back(std::move(laplace));
   }
-  if (run.CompositeOn)
-    for (int code : kGeneralizedComposites) composite(code, true);
-  for (const auto& s : kLateSingles) single(s);
-  normal(20, {});
-  normal(21, {});
-  normal(22, {" Still working ......"});
-  normal(23, run.N >= 501 ? std::vector<std::string>{" Progressing ......"} : std::vector<std::string>{});
-  normal(24, {});
-  normal(25, {" Iterations ...."});
-  normal(26, {});
   return steps;
 }
 
@@ -281,7 +189,6 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
       AppendEntry(run, code);
     }
     for (const auto& line : outcome.Lines) run.AddProgress(line);
-    for (const auto& line : steps[i].LinesAfter) run.AddProgress(line);
   }
   for (auto& t : pool) t.join();
   if (error) std::rethrow_exception(error);
@@ -302,59 +209,64 @@ void TakeFit(TavorixRun& run, int code) {
   fd.StdErrX = slot.StdErrX;
   fd.ParA = 0;
   fd.ParB = 0;
-  switch (code) {
-    case 31: case 32:
+  const DistributionInfo* d = FindDistribution(code);
+  switch (d ? d->Hand : HandOver::None) {
+    case HandOver::LineAB:
+      fd.ParA = slot.P.A;
+      fd.ParB = slot.P.B;
+      break;
+    case HandOver::LineA:
+      fd.ParA = slot.P.A;
+      break;
+    case HandOver::BurrES:
       fd.ParA = slot.P.E;
       fd.ParB = slot.P.S;
       break;
-    case 34: case 36: case 61: case 67: case 68: case 69: case 73:
-      break;  // these codes keep their parameters in their own members
-    case 62: case 63:
+    case HandOver::Student:
       fd.MeanXt = slot.P.Loc;
       fd.SdXt = slot.P.Scale;
       break;
-    case 20: case 21: case 23: case 24: case 25: case 26:
+    case HandOver::NormalSearched:
+      fd.SdXt = slot.P.Sigma0;
+      [[fallthrough]];
+    case HandOver::NormalPlain:
       fd.MeanXt = slot.P.Mean;
       fd.StdErrX = slot.P.Sigma;
-      if (code != 20) fd.SdXt = slot.P.Sigma0;
       break;
-    case 22:
-      break;
-    default:
-      if (!IsComposite(code)) {
-        fd.ParA = slot.P.A;
-        fd.ParB = code == 6 ? 0.0 : slot.P.B;
-      }
+    case HandOver::None:
       break;
   }
 }
 
 void ChooseBestDistribution(TavorixRun& run) {
-  for (int code = 20; code <= 26; ++code)
-    if (run.Slots[code].Score < 0.001) run.Slots[code].Score = 1000;
+  for (const DistributionInfo& d : Registry())
+    if (d.Kind == DistKind::NormalFamily && run.Slots[d.Code].Score < 0.001) run.Slots[d.Code].Score = 1000;
   auto scoreOf = [&](int code) {
     const FitSlot& s = run.Slots[code];
     if (!s.Ran || !s.HasResult || !std::isfinite(s.Score)) return 1000.0;
     return s.Score;
   };
-  double best = scoreOf(20);
-  int bestCode = 20;
-  for (int code : kChoiceOrder) {
-    const double s = scoreOf(code);
-    if (s < best) {
+  const auto order = RowsBy([](const DistributionInfo& d) { return d.ChoicePlace; });
+  int bestCode = 0;
+  double best = 0;
+  for (const DistributionInfo* d : order) {
+    if (IsCompositeKind(d->Kind)) continue;
+    const double s = scoreOf(d->Code);
+    if (bestCode == 0 || s < best) {
       best = s;
-      bestCode = code;
+      bestCode = d->Code;
     }
   }
   if (run.CompositeOn) {
     const double bestSingle = best;
-    for (int code : kCompositeOrder) {
-      const FitSlot& slot = run.Slots[code];
+    for (const DistributionInfo* d : order) {
+      if (!IsCompositeKind(d->Kind)) continue;
+      const FitSlot& slot = run.Slots[d->Code];
       if (!slot.Ran || !slot.HasResult) continue;
-      const double s = scoreOf(code);
-      if (s < best && s < bestSingle && CompositeAdmitted(code, slot.P.BreakCount, run.N)) {
+      const double s = scoreOf(d->Code);
+      if (s < best && s < bestSingle && CompositeAdmitted(d->Code, slot.P.BreakCount, run.N)) {
         best = s;
-        bestCode = code;
+        bestCode = d->Code;
       }
     }
   }

@@ -5,25 +5,13 @@
 
 
 #include "core/RunContext.h"
+#include "fitting/Registry.h"
 
 namespace tavorix {
 
-// Where a value is evaluated; the guards differ slightly between them.
-enum class FcodeUse {
-  Data,       // the data of the run and curve points (fitted-curve routine)
-  Intervals,  // class bounds of the interval analysis
-};
-
-// Set when a bounded distribution met a value on the wrong side of its bound.
-struct BoundHits {
-  bool BelowBoundC = false;  // 58, 35: a value at or below the lower bound C
-  bool AboveBoundC = false;  // 59, 33: a value at or above the upper bound C
-};
-
 // Calculated cumulative frequency of the fitted distribution at x (moved
-// scale), with the evaluation guards of the fitted curve. Composites take
-// the lower part for x <= BreakPoint. Never NaN.
-double Fcode(const FittedDistribution& fd, double x, FcodeUse use, BoundHits* hits = nullptr);
+// scale), with the guards of `use` (Data or ClassBounds); see FittedModel.
+double Fcode(const FittedDistribution& fd, double x, Guard use, BoundHits* hits = nullptr);
 
 // Data mode: FcCalc[1..N] of the run for the chosen distribution. Composites
 // and the generalized Laplace choose their part by rank. Every code is

@@ -9,34 +9,14 @@
 
 #include "fitting/DistributionFunctions.h"
 #include "fitting/ExponentScan.h"
+#include "fitting/FittedModel.h"
+#include "fitting/Hastings.h"
+#include "fitting/Registry.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
 
 namespace {
-
-constexpr double kHastingsP = 0.23165;
-constexpr double kB1 = 0.31938, kB2 = -0.35656, kB3 = 1.78148, kB4 = -1.82126, kB5 = 1.33027;
-constexpr double kInvSqrt2Pi = 0.3989422804014327;  // 1 / sqrt(2 pi)
-
-// The exponent of the density at z.
-inline double DensityExponent(double z) { return -0.5 * z * z; }
-
-// HastingsF on the standardised value z = (t - mean) / sigma, given
-// g = exp(DensityExponent(z)).
-inline double HastingsWith(double z, double g) {
-  const double den = 1.0 + kHastingsP * z;
-  // Where den is not positive u is negative (or infinite) and every term of
-  // the polynomial is negative, so F is 0; this also keeps NaN out.
-  if (!(den > 0.0)) return 0.0;
-  const double u = 1.0 / den;
-  const double poly = u * (kB1 + u * (kB2 + u * (kB3 + u * (kB4 + u * kB5))));
-  const double phi = g * kInvSqrt2Pi;
-  const double f = 1.0 - phi * poly;
-  return (poly < 0.0 || f < 0.0) ? 0.0 : f;
-}
-
-inline double HastingsAt(double z) { return HastingsWith(z, std::exp(DensityExponent(z))); }
 
 struct Moments {
   double Mean = 0;
@@ -161,14 +141,14 @@ struct Outcome {
 // The transformed values t[1..N] of a code; those of 24 (sqrt X) and 25
 // (X^2) are written into the workspace's Xt.
 const double* Transformed(FitWorkspace& ws, int code) {
-  switch (code) {
-    case 22:
-    case 23:
+  const DistributionInfo* d = FindDistribution(code);
+  switch (d ? d->Transform : NormalTransform::None) {
+    case NormalTransform::Log:
       return ws.LnX.data();
-    case 24:
+    case NormalTransform::Sqrt:
       for (int i = 1; i <= ws.N; ++i) ws.Xt[i] = std::sqrt(ws.X[i]);
       return ws.Xt.data();
-    case 25:
+    case NormalTransform::Square:
       for (int i = 1; i <= ws.N; ++i) ws.Xt[i] = ws.X[i] * ws.X[i];
       return ws.Xt.data();
     default:
@@ -307,7 +287,7 @@ void EvaluateOnly(TavorixRun& run, const FitWorkspace& ws, int code) {
 double HastingsF(double t, double mean, double sigma) { return HastingsAt((t - mean) / sigma); }
 
 void FitNormalFamily(TavorixRun& run, FitWorkspace& ws, int code) {
-  if (code < 20 || code > 26) return;
+  if (!IsNormalFamily(code)) return;
   if (run.NormalEvalOnly) {
     EvaluateOnly(run, ws, code);
     return;
@@ -335,29 +315,14 @@ void FitNormalFamily(TavorixRun& run, FitWorkspace& ws, int code) {
 
 double NormalFamilyFc(int code, const FitParams& p, double x) {
   if (!(p.Sigma > 0)) return 0.0;
-  double t = 0;
-  switch (code) {
-    case 20:
-    case 21:
-      t = x;
-      break;
-    case 22:
-    case 23:
-      if (!(x > 0)) return 0.0;
-      t = std::log(x);
-      break;
-    case 24:
-      if (x < 0) return 0.0;
-      t = std::sqrt(x);
-      break;
-    case 25:
-      t = x * x;
-      break;
-    case 26:
-      t = PowerOf(x, p.E);
-      break;
-    default:
-      return 0.0;
+  const DistributionInfo* d = FindDistribution(code);
+  if (!d || d->Kind != DistKind::NormalFamily) return 0.0;
+  double t = NormalTransformed(d->Transform, p.E, x);
+  // Below the domain of ln and the root the frequency is 0; a power of a
+  // value <= 0 counts as 0.
+  if (std::isnan(t)) {
+    if (d->Transform != NormalTransform::Power) return 0.0;
+    t = 0.0;
   }
   return HastingsF(t, p.Mean, p.Sigma);
 }

@@ -4,26 +4,21 @@
 #include <cmath>
 
 #include "fitting/FittedCurve.h"
+#include "fitting/FittedModel.h"
 
 namespace tavorix {
-
-namespace {
-
-double ToMoved(double x, double shift) { return x - shift + 0.0001; }
-double FromMoved(double x, double shift) { return x + shift - 0.0001; }
-
-}  // namespace
 
 CurvePoints ComputeSparseCurve(const AxisState& axes, const ParameterFileContents& params, int n) {
   CurvePoints c;
   if (params.Code == 0 || n < 1) return c;
+  const FittedModel model(params.Fit, params.Shift);
   const double lo = static_cast<double>(axes.Xlo) / axes.XFactor;
   const double hi = static_cast<double>(axes.Xhi) / axes.XFactor;
   for (int k = 1; k <= 20; ++k) {
     const double x = lo + k * (hi - lo) / 20;
-    double moved = ToMoved(x, params.Shift);
+    double moved = model.ToMoved(x);
     if (moved <= 0) moved = 0.001;  // as the calculator treats a value left of the data
-    const double f = std::clamp(Fcode(params.Fit, moved, FcodeUse::Data), 0.0, 1.0);
+    const double f = std::clamp(model.F(moved, Guard::Data), 0.0, 1.0);
     const double sd = std::sqrt(f * (1 - f) * n) / n;
     c.X.push_back(x);
     c.F.push_back(100 * f);
@@ -46,16 +41,17 @@ GraphIntervals ComputeGraphIntervals(const std::vector<double>& g, const FittedD
   for (int k = 1; k <= K; ++k) b[k + 1] = b[k] + width;
   if (b[1] == 0) b[1] = 0.0001;
   b[K + 1] += LastBoundNudge(width);  // the largest value lies inside the last class
-  for (int k = 1; k <= K + 1; ++k) iv.Fc[k] = Fcode(fit, b[k], FcodeUse::Intervals);
+  const FittedModel model(fit, 0.0);
+  for (int k = 1; k <= K + 1; ++k) iv.Fc[k] = model.F(b[k], Guard::ClassBounds);
   return iv;
 }
 
 DensityCurve ComputeDensityCurve(const GraphData& d, const AxisState& axes, const ParameterFileContents& params) {
   DensityCurve dc;
   if (params.Code == 0 || d.RowCount < 3) return dc;
-  const double shift = params.Shift;
+  const FittedModel model(params.Fit, params.Shift);
   std::vector<double> moved(d.RowCount);
-  for (int r = 0; r < d.RowCount; ++r) moved[r] = ToMoved(static_cast<double>(d.X[r]), shift);
+  for (int r = 0; r < d.RowCount; ++r) moved[r] = model.ToMoved(static_cast<double>(d.X[r]));
   const GraphIntervals iv = ComputeGraphIntervals(moved, params.Fit);
 
   // Histogram class width against the width of the curve's classes.
@@ -68,11 +64,11 @@ DensityCurve ComputeDensityCurve(const GraphData& d, const AxisState& axes, cons
     v = std::min(v, cap);
     dc.Density[i] = v > 0 ? v : 0;
   }
-  if (params.Code >= 20 && params.Code <= 29 && dc.Density[1] > dc.Density[2]) dc.Density[1] = 0.75 * dc.Density[2];
+  if (model.IsNormalFamily() && dc.Density[1] > dc.Density[2]) dc.Density[1] = 0.75 * dc.Density[2];
 
   const double start = static_cast<double>(axes.Xlo) / axes.XFactor;
   const double end = static_cast<double>(axes.Xhi) / axes.XFactor;
-  for (int i = 0; i <= 20; ++i) dc.Bound[i] = FromMoved(iv.Bounds[i + 1], shift);
+  for (int i = 0; i <= 20; ++i) dc.Bound[i] = model.ToInput(iv.Bounds[i + 1]);
   if (dc.Bound[0] < start) dc.Bound[0] = start;
   if (dc.Bound[20] > end) dc.Bound[20] = end;
   dc.Valid = true;

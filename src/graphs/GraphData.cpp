@@ -7,7 +7,7 @@
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "report/ResultsReport.h"

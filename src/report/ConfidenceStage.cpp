@@ -14,7 +14,8 @@
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
-#include "fitting/Inverses.h"
+#include "fitting/FittedModel.h"
+#include "fitting/Hastings.h"
 #include "report/XValueFormat.h"
 
 namespace tavorix {
@@ -42,38 +43,9 @@ std::vector<std::string_view> Tokens(std::string_view line) {
                      " is missing or does not hold its seven numbers.");
 }
 
-bool IsNormalCode(int code) { return code >= 20 && code <= 26; }
-
 // The data were moved (left move, or the move for negative values): the X
 // printed in input units differ from the fit's values.
 bool DataMoved(const TavorixRun& run) { return run.Shifted || run.Shift < 0; }
-
-// Moved-scale value of an input-unit X.
-double MovedValueOf(const TavorixRun& run, double x) { return x - run.Shift + 0.0001; }
-
-// Input-unit value of a moved-scale X.
-double InputUnits(const TavorixRun& run, double x) { return x + run.Shift - 0.0001; }
-
-// The normal integral as the stepping inverse computes it: Hastings with
-// five-digit constants, 0 where the polynomial is negative.
-double ScanF(double y, double mean, double sigma) {
-  const double z = (y - mean) / sigma;
-  const double t = 1.0 / (1.0 + 0.23165 * z);
-  const double s = t * (0.31938 + t * (-0.35656 + t * (1.78148 + t * (-1.82126 + t * 1.33027))));
-  const double phi = std::exp(-z * z / 2.0) / std::sqrt(2.0 * std::numbers::pi);
-  return s >= 0 ? 1.0 - phi * s : 0.0;
-}
-
-// Moved-scale X of a normal code from the scanned transformed value Y.
-InverseResult FromTransformed(int code, double y, double e) {
-  switch (code) {
-    case 22: case 23: return {true, std::exp(y)};
-    case 24: return {true, y * y};
-    case 25: return y > 0 ? InverseResult{true, std::sqrt(y)} : InverseResult{};
-    case 26: return y > 0 ? InverseResult{true, std::exp(std::log(y) / e)} : InverseResult{};
-    default: return {true, y};
-  }
-}
 
 struct ClampedLimits {
   double P, Pl, Pu;
@@ -142,33 +114,18 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
   XRange r{10000000.0, 0.0};
   const bool moved = DataMoved(run);
   for (const auto& row : rows) {
-    const double x = moved ? MovedValueOf(run, row.X) : row.X;
+    const double x = moved ? row.X - run.Shift + 0.0001 : row.X;
     r.Max = std::max(r.Max, x);
     r.Min = std::min(r.Min, x);
   }
   r.Max += 0.05 * (r.Max - r.Min);
-  switch (run.Fitted.DistCode) {
-    case 22: case 23:
-      r.Min = r.Min > 0 ? std::log(r.Min) : 0.0;
-      r.Max = std::log(r.Max);
-      break;
-    case 24:
-      r.Min = std::sqrt(r.Min);
-      r.Max = std::sqrt(r.Max);
-      break;
-    case 25:
-      r.Min = r.Min * r.Min;
-      r.Max = r.Max * r.Max;
-      break;
-    case 26: {
-      const double e = run.Fitted.P.E;
-      r.Min = r.Min > 0 ? std::exp(e * std::log(r.Min)) : 0.0;
-      r.Max = std::exp(e * std::log(r.Max));
-      break;
-    }
-    default:
-      break;
-  }
+  const FittedModel model(run.Fitted, run.Shift);
+  if (!model.IsNormalFamily() || model.Transform() == NormalTransform::Identity) return r;
+  // The lower end of ln and powers is 0 where the data reach 0 or below.
+  const NormalTransform t = model.Transform();
+  const bool zeroFloor = t == NormalTransform::Log || t == NormalTransform::Power;
+  r.Min = zeroFloor && !(r.Min > 0) ? 0.0 : model.Transformed(r.Min);
+  r.Max = model.Transformed(r.Max);
   return r;
 }
 
@@ -189,7 +146,7 @@ NormalScanner::NormalScanner(double mean, double sigma, XRange range) {
   double running = 0;
   for (int k = First_; k <= Last_; ++k) {
     // fmax drops a NaN (no spread): such a point never qualifies.
-    running = std::fmax(running, ScanF(GridPoint(k), mean, sigma));
+    running = std::fmax(running, HastingsScanF((GridPoint(k) - mean) / sigma));
     RunningMaxF_[k - First_] = running;
   }
 }
@@ -208,49 +165,54 @@ double NormalScanner::Scan(double q) const {
 
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows) {
   const int n = static_cast<int>(rows.size());
-  const int code = run.Fitted.DistCode;
   CalculatedX cx;
   cx.CalcX.assign(n + 1, 0.0);
   cx.LowerX.assign(n + 1, 0.0);
   cx.UpperX.assign(n + 1, 0.0);
 
-  FitParams p = run.Fitted.P;
+  FittedDistribution fit = run.Fitted;
+  FitParams& p = fit.P;
   if (std::fabs(p.A) < 1e-13) p.A = 1e-13;
   // The Rayleigh exponent stands in the slope's place of the run summary.
-  if (code == 69 && std::fabs(p.E) < 1e-13) p.E = 1e-13;
+  if (fit.DistCode == 69 && std::fabs(p.E) < 1e-13) p.E = 1e-13;
+  const FittedModel model(fit, run.Shift);
   // A frequency without an X lies below the distribution's lowest value
   // (a mass at the lower end of its range): the lower limit is that end.
-  const double lowerFallback = InputUnits(run, 0.0);
+  const double lowerFallback = model.ToInput(0.0);
   const int nBelowP = p.BreakCount;
 
   std::optional<NormalScanner> scanner;
-  if (IsNormalCode(code)) scanner.emplace(p.Mean, p.Sigma, FindXRange(run, rows));
+  if (model.IsNormalFamily()) scanner.emplace(p.Mean, p.Sigma, FindXRange(run, rows));
 
   // X at frequency q, moved scale; Ok false where the formula has no value.
   auto inverse = [&](double q, int rank) -> InverseResult {
-    if (IsNormalCode(code)) return FromTransformed(code, scanner->Scan(q), p.E);
+    if (scanner) return model.FromTransformed(scanner->Scan(q));
     const CompositePart part = rank <= nBelowP ? CompositePart::Lower : CompositePart::Upper;
-    return InverseFc(code, p, q, part);
+    return model.Inverse(q, part);
   };
 
+  // Without an inverse (Gamma) the calculated X is the observed one, its
+  // limits 10% either side.
+  const bool hasInverse = scanner || model.HasInverse();
+  // The square-normal falls back to the input value of the moved zero, the
+  // other codes to the observed X.
+  const bool fallBackToZero = model.Transform() == NormalTransform::Square;
   for (int i = 1; i <= n; ++i) {
     const ReportTableRow& row = rows[i - 1];
-    if (code == 61) {
+    if (!hasInverse) {
       cx.CalcX[i] = row.X;
       cx.LowerX[i] = 0.9 * row.X;
       cx.UpperX[i] = 1.1 * row.X;
       continue;
     }
-    // Code 25 falls back to the input value of the moved zero, the other
-    // codes to the observed X.
-    const double upperFallback = code == 25 ? InputUnits(run, 0.0) : row.X;
+    const double upperFallback = fallBackToZero ? model.ToInput(0.0) : row.X;
     const ClampedLimits q = ClampedFrequencies(row);
     const InverseResult c = inverse(q.P, i);
     const InverseResult l = inverse(q.Pl, i);
     const InverseResult u = inverse(q.Pu, i);
-    cx.CalcX[i] = c.Ok ? InputUnits(run, c.X) : upperFallback;
-    cx.LowerX[i] = l.Ok ? InputUnits(run, l.X) : lowerFallback;
-    cx.UpperX[i] = u.Ok ? InputUnits(run, u.X) : upperFallback;
+    cx.CalcX[i] = c.Ok ? model.ToInput(c.X) : upperFallback;
+    cx.LowerX[i] = l.Ok ? model.ToInput(l.X) : lowerFallback;
+    cx.UpperX[i] = u.Ok ? model.ToInput(u.X) : upperFallback;
   }
   cx.R = EfficiencyCoefficient(rows, cx.CalcX);
   return cx;

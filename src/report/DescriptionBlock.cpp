@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/NumberFormat.h"
+#include "fitting/Registry.h"
 #include "report/XValueFormat.h"
 
 namespace tavorix {
@@ -19,18 +20,9 @@ std::string E3(double v) { return FormatE3(v); }
 
 // --- term line --------------------------------------------------------------
 
-enum class TermLabel { C, T, Y };
-
 TermLabel TermLabelOf(int code) {
-  switch (code) {
-    case 33: case 35: case 57: case 58: case 59: case 60: case 62: case 63: case 64: case 65:
-      return TermLabel::T;
-    case 55:
-      return TermLabel::Y;
-    default:
-      if ((code >= 7 && code <= 17) || (code >= 70 && code <= 85 && code != 73)) return TermLabel::Y;
-      return TermLabel::C;
-  }
+  const DistributionInfo* d = FindDistribution(code);
+  return d ? d->Term : TermLabel::C;
 }
 
 void WriteTermLine(std::ostream& out, const TavorixRun& run, TermLabel label) {
@@ -137,49 +129,50 @@ const SingleForm* FindSingleForm(int code) {
 void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
   const FittedDistribution& fd = run.Fitted;
   const FitParams& p = fd.P;
-  switch (fd.DistCode) {
-    case 3: case 51: case 52: case 55: case 65: case 66:
+  const DistributionInfo* d = FindDistribution(fd.DistCode);
+  switch (d ? d->Own : OwnLines::None) {
+    case OwnLines::Exponent:
       Line(out, "     The exponent E = " + E3(p.E));
       break;
-    case 57:
+    case OwnLines::WeibullC:
       Line(out, "     C    = exp(-B/A) = " + E3(std::exp(-fd.ParB / fd.ParA)));
       break;
-    case 58: case 35:
+    case OwnLines::LowerBoundC:
       Line(out, "     C    = " + E3(p.C));
       if (run.BelowBoundC) Line(out, " Warning, there are values smaller than the lower bound C");
       break;
-    case 59: case 33:
+    case OwnLines::UpperBoundC:
       Line(out, "     C    = " + E3(p.C));
       if (run.AboveBoundC) Line(out, " Warning, there are values larger than the upper bound C");
       break;
-    case 61:
+    case OwnLines::GammaSum:
       Line(out, "     Summation from n=0 to n=B");
       break;
-    case 67:
+    case OwnLines::Gev:
       Line(out, "     K = " + E3(p.K) + "  A = " + E3(p.Loc) + "  B = " + E3(p.Scale));
       if (p.BoundFlag) {
         Line(out, " The K-value is not optimal: ");
         Line(out, " There are data beyond the bound.");
       }
       break;
-    case 69:
+    case OwnLines::Rayleigh:
       Line(out, "     The exponent E = " + FormatFixed(p.E, 8, 3) + " The value of divider S = " +
                     FormatFixed(p.S, 8, 3));
       break;
-    case 31: case 32:
+    case OwnLines::BurrDagum:
       Line(out, "    B = " + E3(p.B) + "    A = " + E3(p.A) + "    D = " + E3(p.D) + "    E = " + E3(p.E));
       break;
-    case 36:
+    case OwnLines::Kumaraswamy:
       Line(out, "      M = " + E3(p.MBound) + "      A = " + E3(p.A) + "      B = " + E3(p.B));
       break;
-    case 68:
+    case OwnLines::Laplace:
       Line(out, "        B =  " + E3(p.Mode) + "  A1 =  " + E3(p.A1) + "  A2 =  " + E3(p.A2));
       break;
-    case 73:
+    case OwnLines::LaplaceGeneralized:
       Line(out, " B =  " + E3(p.Mode) + "  A1 =  " + E3(p.A1) + "  A2 =  " + E3(p.A2));
       Line(out, " The exponents are: E1 =  " + E3(p.E1) + "  and E2 =  " + E3(p.E2));
       break;
-    default:
+    case OwnLines::None:
       break;
   }
 }
@@ -245,6 +238,12 @@ constexpr NormalForm kNormalForms[] = {
      " The average value of (X+C)^E  : ", " The average value of X^E  : ",
      " The standard error of (X+C)^E : ", " The standard error of X^E : ", true},
 };
+
+const NormalForm* FindNormalForm(int code) {
+  for (const NormalForm& f : kNormalForms)
+    if (f.Code == code) return &f;
+  return nullptr;
+}
 
 void WriteNormal(std::ostream& out, const TavorixRun& run, const NormalForm& f) {
   const FitParams& p = run.Fitted.P;
@@ -404,19 +403,29 @@ double PrintedX(const TavorixRun& run, long double x) {
 
 void WriteDistributionBlock(std::ostream& out, const TavorixRun& run) {
   const int code = run.Fitted.DistCode;
-  if (const SingleForm* f = FindSingleForm(code)) {
-    WriteSingle(out, run, *f);
-  } else if (code == 34) {
-    WriteGompertz(out, run);
-  } else if (code >= 20 && code <= 26) {
-    WriteNormal(out, run, kNormalForms[code - 20]);
-  } else if (const SimpleCompositeForm* s = FindSimpleComposite(code)) {
-    WriteSimpleCompositeHeading(out, run, *s);
-  } else if (const GeneralizedCompositeForm* g = FindGeneralizedComposite(code)) {
-    WriteGeneralizedComposite(out, run, *g);
-  } else {
-    Line(out, "");
+  const DistributionInfo* d = FindDistribution(code);
+  const SingleForm* single = FindSingleForm(code);
+  const NormalForm* normal = FindNormalForm(code);
+  const SimpleCompositeForm* simple = FindSimpleComposite(code);
+  const GeneralizedCompositeForm* generalized = FindGeneralizedComposite(code);
+  switch (d ? d->Form : ReportForm::None) {
+    case ReportForm::Single:
+      if (single) return WriteSingle(out, run, *single);
+      break;
+    case ReportForm::Gompertz: return WriteGompertz(out, run);
+    case ReportForm::Normal:
+      if (normal) return WriteNormal(out, run, *normal);
+      break;
+    case ReportForm::SimpleComposite:
+      if (simple) return WriteSimpleCompositeHeading(out, run, *simple);
+      break;
+    case ReportForm::GeneralizedComposite:
+      if (generalized) return WriteGeneralizedComposite(out, run, *generalized);
+      break;
+    case ReportForm::None:
+      break;
   }
+  Line(out, "");
 }
 
 void WriteCompositeTwoPartBlock(std::ostream& out, const TavorixRun& run) {

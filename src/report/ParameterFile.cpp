@@ -9,7 +9,7 @@
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
 #include "core/TavorixError.h"
-#include "fitting/CompositeKinds.h"
+#include "fitting/Registry.h"
 #include "fitting/GammaFit.h"
 #include "report/ResultsLoader.h"
 
@@ -17,36 +17,14 @@ namespace tavorix {
 
 namespace {
 
-// The members of a code's parameter lines, in file order. The composite
-// separation point is written in X units (moved value + Shift).
-enum class Field { A, B, E, C, K, Loc, Scale, Mode, S1, S2, S, Q, D, XPlusOneFlag, MBound, Terms, E1, E2,
-                   Mean, Sigma, As, Bs, Es, Ag, Bg, Eg, BreakPoint, ParA, ParB, Zero };
+using Field = ParamField;
 
-std::vector<Field> FieldsOf(int code) {
-  using F = Field;
-  CompositeParts parts{};
-  if (CompositePartsOf(code, parts)) {
-    if (parts.Generalized) return {F::Es, F::Eg, F::As, F::Bs, F::Ag, F::Bg, F::BreakPoint};
-    return {F::As, F::Bs, F::Ag, F::Bg, F::BreakPoint};
-  }
-  switch (code) {
-    case 3: case 51: case 52: case 55: case 65: case 66: return {F::ParA, F::ParB, F::E};
-    case 4: case 5: case 53: case 54: case 56: case 57: case 60: case 64: return {F::ParA, F::ParB};
-    case 33: case 59: case 35: case 58: return {F::ParA, F::ParB, F::C};
-    case 61: return {F::A, F::Terms};
-    case 67: return {F::Zero, F::Zero, F::K, F::Loc, F::Scale};
-    case 68: return {F::Zero, F::Zero, F::Mode, F::S1, F::S2};
-    case 69: return {F::E, F::S, F::E, F::S};
-    case 6: return {F::ParA};
-    case 20: case 21: case 22: case 23: case 24: case 25: return {F::Mean, F::Sigma};
-    case 26: return {F::Mean, F::Sigma, F::E};
-    case 31: case 32: return {F::S, F::A, F::E, F::B, F::D};
-    case 34: return {F::XPlusOneFlag, F::B, F::E, F::A};
-    case 36: return {F::MBound, F::A, F::B};
-    case 73: return {F::Mode, F::S1, F::S2, F::E1, F::E2};
-    case 62: case 63: return {F::Loc, F::Scale};
-    default: return {};
-  }
+// The members of a code's parameter lines, in file order (from the
+// registry). The composite separation point is written in X units (moved
+// value + Shift).
+std::span<const Field> FieldsOf(int code) {
+  const DistributionInfo* d = FindDistribution(code);
+  return d ? d->Fields : std::span<const Field>{};
 }
 
 double* MemberOf(FittedDistribution& fd, Field f) {
@@ -63,7 +41,6 @@ double* MemberOf(FittedDistribution& fd, Field f) {
     case Field::S1: return &p.S1;
     case Field::S2: return &p.S2;
     case Field::S: return &p.S;
-    case Field::Q: return &p.Q;
     case Field::D: return &p.D;
     case Field::MBound: return &p.MBound;
     case Field::E1: return &p.E1;
@@ -96,7 +73,6 @@ const char* NameOf(Field f) {
     case Field::S1: return "LowerScale";
     case Field::S2: return "UpperScale";
     case Field::S: return "S";
-    case Field::Q: return "Q";
     case Field::D: return "D";
     case Field::XPlusOneFlag: return "XPlusOne";
     case Field::MBound: return "M";
@@ -173,7 +149,7 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars, std::
   if (!(code > -1 && code < kLargestParameterFileCode + 1)) throw TavorixError(ReportOpenErrorText(path));
   c.Code = static_cast<int>(code);
   c.Fit.DistCode = c.Code;
-  const std::vector<Field> fields = FieldsOf(c.Code);
+  const std::span<const Field> fields = FieldsOf(c.Code);
   std::vector<double> values;
   for (std::size_t i = 0; i < fields.size(); ++i) values.push_back(nextNumber());
   c.Shift = nextNumber();

@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/Session.h"
 #include "core/StringToFloat.h"
@@ -56,15 +58,14 @@ struct TWindowPlacement {
 inline constexpr int kMainFormWidth = 747;
 TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth = kMainFormWidth);
 
-// The items of the composite list: text and the preference text they store
-// (item 13 is a separator, not a choice).
-inline constexpr int kCompositeItemCount = 25;
-inline constexpr int kCompositeSeparatorItem = 13;
+// The items of the composite list: text and the preference text they store.
+// The first item is the best of all composites; a separator (code "1", not
+// a choice) stands before the first generalized composite.
 struct TCompositeItem {
-  const char* Text;
-  const char* Code;
+  std::string_view Text;
+  std::string_view Code;
 };
-extern const std::array<TCompositeItem, kCompositeItemCount> kCompositeItems;
+const std::vector<TCompositeItem>& CompositeItems();
 
 // The Graphics page offers the confidence-belt toggle only where it changes
 // the picture: graphs with a belt (cumulative, return periods, belt of X)

@@ -27,6 +27,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -38,6 +39,7 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
+#include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
 #include "ui/InputGrid.h"
@@ -50,33 +52,27 @@ namespace tavorix {
 
 namespace fs = std::filesystem;
 
-const std::array<TCompositeItem, kCompositeItemCount> kCompositeItems{{
-    {"Best fitting of all composite distributions", "1"},
-    {"Composite logistic distribution", "8"},
-    {"Composite Gumbel distribution", "9"},
-    {"Composite Gumbel mirrored", "7"},
-    {"Logistic + Gumbel", "15"},
-    {"Logistic + Poisson", "18"},
-    {"Logistic + Gumbel mirrored", "14"},
-    {"Gumbel + Logistic", "12"},
-    {"Gumbel + Poisson", "16"},
-    {"Gumbel + Gumbel mirrored", "13"},
-    {"Gumbel mirrored + logistic", "10"},
-    {"Gumbel mirrored + Gumbel", "11"},
-    {"Gumbel mirrored + Poisson", "17"},
-    {"---The following use generalized distributions---", "1"},
-    {"Composite generalized logistic distribution", "70"},
-    {"Composite generalized Gumbel distribution", "71"},
-    {"Composite generalized Gumbel mirrored", "90"},
-    {"Composite generalized Poisson distribution", "72"},
-    {"Gen. logistic + gen. Gumbel", "80"},
-    {"Gen logistic + gen. Poisson", "81"},
-    {"Gen. Gumbel + gen. logistic", "82"},
-    {"Gen. Gumbel + gen. Poisson", "83"},
-    {"Gen. Poisson + gen. logistic", "84"},
-    {"Gen. Poisson + gen. Gumbel", "85"},
-    {"Generalized Laplace distribution", "73"},
-}};
+const std::vector<TCompositeItem>& CompositeItems() {
+  static const std::vector<TCompositeItem> items = [] {
+    std::vector<const DistributionInfo*> rows;
+    for (const DistributionInfo& d : Registry())
+      if (d.CompositeItemPlace > 0) rows.push_back(&d);
+    std::sort(rows.begin(), rows.end(), [](const DistributionInfo* a, const DistributionInfo* b) {
+      return a->CompositeItemPlace < b->CompositeItemPlace;
+    });
+    std::vector<TCompositeItem> list{{"Best fitting of all composite distributions", "1"}};
+    bool separated = false;
+    for (const DistributionInfo* d : rows) {
+      if (!separated && d->Kind == DistKind::GeneralizedComposite) {
+        list.push_back({"---The following use generalized distributions---", "1"});
+        separated = true;
+      }
+      list.push_back({d->CompositeItem, d->Preference});
+    }
+    return list;
+  }();
+  return items;
+}
 
 namespace {
 
@@ -158,8 +154,9 @@ void TMainForm::BuildInputPage() {
   DisconLabel = new QLabel("Select composite distribution", InputTabSheet);
   DisconComboBox = new QComboBox(InputTabSheet);
   DisconComboBox->setObjectName("DisconComboBox");
-  for (const auto& item : kCompositeItems) DisconComboBox->addItem(item.Text);
-  DisconComboBox->setMaxVisibleItems(kCompositeItemCount);
+  for (const auto& item : CompositeItems())
+    DisconComboBox->addItem(QString::fromUtf8(item.Text.data(), static_cast<int>(item.Text.size())));
+  DisconComboBox->setMaxVisibleItems(static_cast<int>(CompositeItems().size()));
 
   SelectionButton = new QPushButton("Select a preferred probability distribution", InputTabSheet);
   SelectionButton->setObjectName("SelectionButton");
@@ -562,8 +559,8 @@ void TMainForm::OptionComboBoxChange() {
 void TMainForm::DisconComboBoxChange() {
   if (!dm_) return;
   const int item = DisconComboBox->currentIndex();
-  if (item < 0 || item >= kCompositeItemCount) return;
-  if (!ChooseCompositeItem(Session, item, kCompositeItems[item].Code)) {
+  if (item < 0 || item >= static_cast<int>(CompositeItems().size())) return;
+  if (!ChooseCompositeItem(Session, item, CompositeItems()[item].Code)) {
     dialogs_.ShowMessage("This is not a selection option");
   } else if (item != 0) {
     DeleteRankedList();

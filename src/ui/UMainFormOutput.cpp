@@ -21,6 +21,7 @@
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "graphs/GraphData.h"
+#include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "ui/UDesignForm.h"
@@ -269,7 +270,9 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   CurrentCode = data.Code;
   FitButton->setVisible(data.N > 250);
   ListButton->setVisible(fs::exists(WithExtension(path, ".Lst"), ec));
-  OptButton->setVisible(CurrentCode == 21 || (CurrentCode >= 23 && CurrentCode <= 26));
+  // The optimisation table belongs to the normal codes whose spread was searched.
+  const DistributionInfo* fitted = FindDistribution(CurrentCode);
+  OptButton->setVisible(fitted && fitted->Hand == HandOver::NormalSearched);
   if (fromOutputPage) {
     ShowPage(OutputTabSheet);
   } else {

@@ -1,5 +1,7 @@
 #include "ui/USelectForm.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
@@ -8,51 +10,25 @@
 #include <QVBoxLayout>
 
 #include "core/UDMTavorix.h"
+#include "fitting/Registry.h"
 #include "ui/UDialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
-// In the order in which the choice is evaluated.
-const std::array<TSelectChoice, kSelectChoiceCount> kSelectChoices{{
-    {"Best of All Distributions", "1", "Best of All"},
-    {"Normal (standard)", "20", "standard normal"},
-    {"Normal (optimized)", "21", "optimized normal"},
-    {"Log-normal (standard)", "22", "standard log-normal"},
-    {"Log-normal (optimized)", "23", "optimized log-normal"},
-    {"Root-normal", "24", "root-normal"},
-    {"Square-normal", "25", "square-normal"},
-    {"Generalized normal", "26", "generalized normal"},
-    {"Logistic (standard)", "53", "standard logistic"},
-    {"Log-logistic", "54", "log-logistic"},
-    {"Logistic generalized", "55", "generalized logistic"},
-    {"Burr distribution", "31", "Burr probability"},
-    {"Cauchy (standard)", "64", "standard Cauchy"},
-    {"Cauchy generalized", "65", "generalized Cauchy"},
-    {"Dagum distribution", "32", "Dagum probability"},
-    {"Exponential (standard)", "6", "standard exponential"},
-    {"Exponential generalized", "3", "generalized exponential"},
-    {"Exponential general. mirr.", "66", "gen. exponential mirrored"},
-    {"Frechet (typical)", "58", "Frechet"},
-    {"GEV (Gen. Extreme. Value)", "67", "GEV probability"},
-    {"Gompertz (generalized)", "34", "generalized Gompertz"},
-    {"Gumbel (standard)", "4", "standard Gumbel"},
-    {"Gumbel generalized", "51", "generalized Gumbel"},
-    {"Gumbel mirrored", "5", "mirrored Gumbel"},
-    {"Gumbel mirrored generalized", "52", "generalized mirrored Gumbel"},
-    {"Laplace (standard)", "68", "standard Laplace"},
-    {"Laplace generalized", "73", "generalized Laplace"},
-    {"Fisk (adjusted)", "56", "Fisk adjusted"},
-    {"Weibull (standard)", "57", "Weibull"},
-    {"Weibull mirrored", "60", "mirrored Weibull"},
-    {"Student (1 or 2 d.f.)", "62", "Student"},
-    {"Fisher-Tippet III", "59", "Fisher Tippet III"},
-    {"F-T III mirrored", "33", "Fisher Tippet III mirrored"},
-    {"Frechet mirrored", "35", "Frechet mirrored"},
-    {"Kumaraswamy generalized", "39", "Kumaraswamy generalized"},
-    {"Rayleigh generalized", "69", "Rayleigh generalized"},
-    {"Gamma (Erlang)", "61", "Gamma (Erlang)"},
-}};
+const std::vector<TSelectChoice>& SelectChoices() {
+  static const std::vector<TSelectChoice> choices = [] {
+    std::vector<const DistributionInfo*> rows;
+    for (const DistributionInfo& d : Registry())
+      if (d.SelectPlace > 0) rows.push_back(&d);
+    std::sort(rows.begin(), rows.end(),
+              [](const DistributionInfo* a, const DistributionInfo* b) { return a->SelectPlace < b->SelectPlace; });
+    std::vector<TSelectChoice> c{{"Best of All Distributions", "1", "Best of All"}};
+    for (const DistributionInfo* d : rows) c.push_back({d->Caption, d->Preference, d->SelectPhrase});
+    return c;
+  }();
+  return choices;
+}
 
 TSelectForm::TSelectForm(TDMTavorix& dm, TDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), dialogs_(dialogs) {
@@ -61,14 +37,16 @@ TSelectForm::TSelectForm(TDMTavorix& dm, TDialogs& dialogs, QWidget* parent)
 
   RadioGroup1 = new QGroupBox("Make a selection then click \"Confirm\"", this);
   auto* grid = new QGridLayout(RadioGroup1);
-  constexpr int kFirstColumn = (kSelectChoiceCount + 1) / 2;  // 19 left, 18 right
-  for (int i = 0; i < kSelectChoiceCount; ++i) {
-    auto* button = new QRadioButton(QString::fromUtf8(kSelectChoices[i].Caption.data(),
-                                                      static_cast<int>(kSelectChoices[i].Caption.size())),
+  const auto& choices = SelectChoices();
+  const int count = static_cast<int>(choices.size());
+  const int firstColumn = (count + 1) / 2;  // the left column takes the odd one
+  for (int i = 0; i < count; ++i) {
+    auto* button = new QRadioButton(QString::fromUtf8(choices[i].Caption.data(),
+                                                      static_cast<int>(choices[i].Caption.size())),
                                     RadioGroup1);
     button->setObjectName(QString("RadioButton%1").arg(i + 1));
-    RadioButtons[i] = button;
-    grid->addWidget(button, i % kFirstColumn, i / kFirstColumn);
+    RadioButtons.push_back(button);
+    grid->addWidget(button, i % firstColumn, i / firstColumn);
   }
   RadioButtons[0]->setChecked(true);
 
@@ -89,13 +67,14 @@ void TSelectForm::showEvent(QShowEvent* event) {
 
 void TSelectForm::Button1Click() {
   int chosen = -1;
-  for (int i = 0; i < kSelectChoiceCount && chosen < 0; ++i)
+  const int count = static_cast<int>(RadioButtons.size());
+  for (int i = 0; i < count && chosen < 0; ++i)
     if (RadioButtons[i]->isChecked()) chosen = i;
   if (chosen < 0) {
     hide();
     return;
   }
-  const TSelectChoice& choice = kSelectChoices[chosen];
+  const TSelectChoice& choice = SelectChoices()[chosen];
   dm_.SelectionCode = std::string(choice.Code);
   const bool preferred = chosen != 0;
   if (preferred) {

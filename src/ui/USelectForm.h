@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QGroupBox;
 class QPushButton;
@@ -24,8 +25,9 @@ struct TSelectChoice {
   std::string_view Phrase;
 };
 
-inline constexpr int kSelectChoiceCount = 37;
-extern const std::array<TSelectChoice, kSelectChoiceCount> kSelectChoices;
+// "Best of All" first, then the distributions with a button, in the order
+// of the registry's selection places.
+const std::vector<TSelectChoice>& SelectChoices();
 
 // What the selection window changes on the main window.
 class TSelectionHost {
@@ -46,7 +48,7 @@ class TSelectForm : public QWidget {
   void SetHost(TSelectionHost* host) { host_ = host; }
 
   QGroupBox* RadioGroup1;
-  std::array<QRadioButton*, kSelectChoiceCount> RadioButtons{};  // RadioButton1 .. RadioButton37
+  std::vector<QRadioButton*> RadioButtons;  // RadioButton1 .. RadioButtonN
   QPushButton* Button1;
 
   QRadioButton* RadioButton(int number) const { return RadioButtons[number - 1]; }

@@ -14,7 +14,7 @@
 #include "core/NumberFormat.h"
 #include "core/TestUtil.h"
 #include "core/UDMTavorix.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "fitting/FittedCurve.h"
 #include "report/ParameterFile.h"

@@ -8,6 +8,7 @@
 
 #include "core/RunContext.h"
 #include "fitting/FitWorkspace.h"
+#include "fitting/Registry.h"
 
 namespace tavorix::testing {
 
@@ -44,3 +45,16 @@ inline FitWorkspace MakeWorkspace(const TavorixRun& run) {
 }
 
 }  // namespace tavorix::testing
+
+namespace tavorix {
+
+// The plain frequency function of a single code, from the registry; empty
+// for codes that are not single distributions.
+using PlainFc = std::function<double(const FitParams&, double)>;
+inline PlainFc SingleFcOf(int code) {
+  const DistributionInfo* d = FindDistribution(code);
+  if (!d || d->Kind != DistKind::Single || !d->Fc) return {};
+  return [d, code](const FitParams& p, double x) { return d->Fc(code, p, x); };
+}
+
+}  // namespace tavorix

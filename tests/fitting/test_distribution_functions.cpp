@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fitting/DistributionFunctions.h"
+#include "FitTestSupport.h"
 
 namespace tavorix {
 namespace {
@@ -66,8 +67,8 @@ class SingleFunction : public ::testing::TestWithParam<FunctionCase> {};
 
 TEST_P(SingleFunction, IsACumulativeFrequencyOverItsRange) {
   const FunctionCase& c = GetParam();
-  const FcFunction fc = SingleFcFunction(c.Code);
-  ASSERT_NE(fc, nullptr);
+  const PlainFc fc = SingleFcOf(c.Code);
+  ASSERT_TRUE(fc);
   constexpr int kSteps = 2000;
   double previous = -1;
   for (int k = 0; k <= kSteps; ++k) {
@@ -84,7 +85,7 @@ TEST_P(SingleFunction, IsACumulativeFrequencyOverItsRange) {
 
 TEST_P(SingleFunction, GivesANumberInsideZeroOneAnywhere) {
   const FunctionCase& c = GetParam();
-  const FcFunction fc = SingleFcFunction(c.Code);
+  const PlainFc fc = SingleFcOf(c.Code);
   for (double x : {-1e300, -50.0, -1.0, -1e-9, 0.0, 1e-300, 1e-9, 1e6, 1e300}) {
     const double f = fc(c.P, x);
     EXPECT_FALSE(std::isnan(f)) << "x = " << x;
@@ -104,7 +105,7 @@ TEST(SingleFunctions, BelowTheSupportMatchTheLimitFromTheRight) {
   for (const auto& c : kCases) {
     if (!kPositiveSupport.contains(c.Code)) continue;
     SCOPED_TRACE(c.Code);
-    const FcFunction fc = SingleFcFunction(c.Code);
+    const PlainFc fc = SingleFcOf(c.Code);
     EXPECT_NEAR(fc(c.P, 0.0), fc(c.P, 1e-12), 1e-3);
     EXPECT_NEAR(fc(c.P, -5.0), fc(c.P, 1e-12), 1e-3);
   }
@@ -113,9 +114,9 @@ TEST(SingleFunctions, BelowTheSupportMatchTheLimitFromTheRight) {
 TEST(SingleFunctions, CoverEverySingleCodeAndNoOther) {
   int count = 0;
   for (int code = 0; code < 100; ++code)
-    if (SingleFcFunction(code)) ++count;
+    if (SingleFcOf(code)) ++count;
   EXPECT_EQ(count, static_cast<int>(std::size(kCases)));
-  for (int code : {0, 1, 2, 7, 20, 26, 39, 70, 74, 85}) EXPECT_EQ(SingleFcFunction(code), nullptr) << code;
+  for (int code : {0, 1, 2, 7, 20, 26, 39, 70, 74, 85}) EXPECT_FALSE(SingleFcOf(code)) << code;
 }
 
 TEST(SingleFunctions, SpotValuesOfTheirFormulas) {

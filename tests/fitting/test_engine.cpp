@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "FitTestSupport.h"
 

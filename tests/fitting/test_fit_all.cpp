@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "core/TavorixError.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "FitTestSupport.h"
 

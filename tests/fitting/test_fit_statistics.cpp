@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FitTestSupport.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "fitting/FitStatistics.h"
 

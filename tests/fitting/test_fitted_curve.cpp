@@ -85,8 +85,8 @@ TEST(FittedCurve, IntervalGuardOfTheBoundDistanceIsOneThousandth) {
   fd.P.A = 1.0;
   fd.P.B = 0.0;
   fd.P.C = 5.0;
-  EXPECT_NEAR(Fcode(fd, 6.0, FcodeUse::Intervals), std::exp(-0.001), 1e-15);
-  EXPECT_NEAR(Fcode(fd, 6.0, FcodeUse::Data), std::exp(-0.0001), 1e-15);
+  EXPECT_NEAR(Fcode(fd, 6.0, Guard::ClassBounds), std::exp(-0.001), 1e-15);
+  EXPECT_NEAR(Fcode(fd, 6.0, Guard::Data), std::exp(-0.0001), 1e-15);
 }
 
 TEST(FittedCurve, CompositeSwitchesFormulaExactlyAtTheBreakPoint) {
@@ -100,7 +100,7 @@ TEST(FittedCurve, CompositeSwitchesFormulaExactlyAtTheBreakPoint) {
   for (int k = 1; k <= 20; ++k) {
     const double x = 0.2 * k;
     const double expected = x <= 2.0 ? std::exp(-std::exp(-x)) : std::exp(-std::exp(-(2.0 * x - 1.0)));
-    EXPECT_NEAR(Fcode(fd, x, FcodeUse::Data), expected, 1e-14) << "x = " << x;
+    EXPECT_NEAR(Fcode(fd, x, Guard::Data), expected, 1e-14) << "x = " << x;
   }
 }
 
@@ -124,8 +124,8 @@ TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
   fd.P.K = 0.5;
   fd.P.Loc = 10.0;
   fd.P.Scale = 2.0;
-  EXPECT_NEAR(Fcode(fd, 5.0, FcodeUse::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
-  EXPECT_NEAR(Fcode(fd, 12.0, FcodeUse::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
+  EXPECT_NEAR(Fcode(fd, 5.0, Guard::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
+  EXPECT_NEAR(Fcode(fd, 12.0, Guard::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
 }
 
 TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
@@ -134,9 +134,9 @@ TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
   fd.P.MBound = 10.0;
   fd.P.A = 2.0;
   fd.P.B = 3.0;
-  EXPECT_EQ(Fcode(fd, 10.0002, FcodeUse::Intervals), 1.0);
-  EXPECT_EQ(Fcode(fd, 0.0, FcodeUse::Intervals), 0.0);
-  EXPECT_NEAR(Fcode(fd, 5.0, FcodeUse::Data), 1.0 - std::pow(1.0 - 0.25, 3.0), 1e-14);
+  EXPECT_EQ(Fcode(fd, 10.0002, Guard::ClassBounds), 1.0);
+  EXPECT_EQ(Fcode(fd, 0.0, Guard::ClassBounds), 0.0);
+  EXPECT_NEAR(Fcode(fd, 5.0, Guard::Data), 1.0 - std::pow(1.0 - 0.25, 3.0), 1e-14);
 }
 
 TEST(FittedCurve, GompertzIsRaisedToOneThousandthOnlyForData) {
@@ -147,8 +147,8 @@ TEST(FittedCurve, GompertzIsRaisedToOneThousandthOnlyForData) {
   fd.P.E = 1.0;
   const double raw = 1.0 - std::exp(-0.0001 * (std::exp(std::log(2.0)) - 1.0));
   ASSERT_LT(raw, 0.001);
-  EXPECT_DOUBLE_EQ(Fcode(fd, 2.0, FcodeUse::Data), 0.001);
-  EXPECT_NEAR(Fcode(fd, 2.0, FcodeUse::Intervals), raw, 1e-15);
+  EXPECT_DOUBLE_EQ(Fcode(fd, 2.0, Guard::Data), 0.001);
+  EXPECT_NEAR(Fcode(fd, 2.0, Guard::ClassBounds), raw, 1e-15);
 }
 
 }  // namespace

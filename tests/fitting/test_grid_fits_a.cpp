@@ -325,8 +325,8 @@ TEST_P(GridFitsAScore, ScoreIsTheFinalAbsoluteMisfitOfTheCatalogueFunction) {
   ASSERT_TRUE(s.Ran);
   ASSERT_TRUE(s.HasResult);
   EXPECT_TRUE(s.Listed);
-  const FcFunction fc = SingleFcFunction(c.code);
-  ASSERT_NE(fc, nullptr);
+  const PlainFc fc = SingleFcOf(c.code);
+  ASSERT_TRUE(fc);
   double sum = 0;
   for (int r = 1; r <= run.N; ++r) {
     double f = fc(s.P, x[r - 1]);

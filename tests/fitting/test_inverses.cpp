@@ -6,6 +6,7 @@
 
 #include "fitting/CompositeKinds.h"
 #include "fitting/DistributionFunctions.h"
+#include "FitTestSupport.h"
 #include "fitting/Inverses.h"
 
 namespace tavorix {
@@ -59,8 +60,8 @@ std::vector<InverseCase> SingleCases() {
 
 TEST(Inverses, EverySingleCodeRoundTripsThroughItsFrequencyFunction) {
   for (const auto& c : SingleCases()) {
-    const FcFunction fc = SingleFcFunction(c.Code);
-    ASSERT_NE(fc, nullptr) << c.Code;
+    const PlainFc fc = SingleFcOf(c.Code);
+    ASSERT_TRUE(fc) << c.Code;
     ASSERT_TRUE(HasClosedFormInverse(c.Code)) << c.Code;
     for (double q : {0.02, 0.1, 0.3, 0.5, 0.7, 0.9, 0.98}) {
       const InverseResult r = InverseFc(c.Code, c.P, q, CompositePart::Lower);

@@ -91,8 +91,8 @@ TEST_P(KnownDistribution, GivesBackItsParameters) {
 
   // The parameters as handed over reproduce the plotting positions through
   // the code's own frequency function.
-  const FcFunction fc = SingleFcFunction(c.Code);
-  ASSERT_NE(fc, nullptr);
+  const PlainFc fc = SingleFcOf(c.Code);
+  ASSERT_TRUE(fc);
   for (int i = 1; i <= kN; ++i)
     EXPECT_NEAR(fc(slot.P, data[i - 1]), static_cast<double>(i) / (kN + 1), 1e-9) << i;
 }

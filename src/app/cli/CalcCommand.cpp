@@ -13,7 +13,7 @@
 #include "calculator/DesignTable.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 
 namespace tavorix::cli {
 namespace {

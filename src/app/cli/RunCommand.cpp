@@ -15,7 +15,7 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "fitting/FitStatistics.h"
 #include "fitting/FitWorkspace.h"

@@ -10,7 +10,7 @@
 #include "core/RunCancel.h"
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 
 namespace tavorix::cli {
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <string_view>
 
-#include "fitting/Catalogue.h"
+#include "fitting/Registry.h"
 
 namespace tavorix {
 namespace {
@@ -79,7 +79,7 @@ constexpr ExpectedNames kExpected[] = {
     {26, " Generalized normal distribution", "Generalized normal distribution", "Generalized normal", "26"},
 };
 
-TEST(Catalogue, EveryCodeHasItsNamesAndPreferenceText) {
+TEST(Registry, EveryCodeHasItsNamesAndPreferenceText) {
   for (const auto& e : kExpected) {
     SCOPED_TRACE(e.Code);
     const DistributionInfo* d = FindDistribution(e.Code);
@@ -93,15 +93,15 @@ TEST(Catalogue, EveryCodeHasItsNamesAndPreferenceText) {
   }
 }
 
-TEST(Catalogue, HoldsNoOtherFittedCodes) {
+TEST(Registry, HoldsNoOtherFittedCodes) {
   std::set<int> expected{1, 2};
   for (const auto& e : kExpected) expected.insert(e.Code);
   std::set<int> present;
-  for (const auto& d : Catalogue()) EXPECT_TRUE(present.insert(d.Code).second) << "twice: " << d.Code;
+  for (const auto& d : Registry()) EXPECT_TRUE(present.insert(d.Code).second) << "twice: " << d.Code;
   EXPECT_EQ(present, expected);
 }
 
-TEST(Catalogue, PreferenceTextsSelectTheirCodes) {
+TEST(Registry, PreferenceTextsSelectTheirCodes) {
   for (const auto& e : kExpected) {
     if (e.Preference.empty()) continue;
     const DistributionInfo* d = FindByPreference(e.Preference);
@@ -120,7 +120,7 @@ TEST(Catalogue, PreferenceTextsSelectTheirCodes) {
   EXPECT_EQ(FindByPreference("2"), nullptr);
 }
 
-TEST(Catalogue, TitleOnlyCodesAndUnknownCodes) {
+TEST(Registry, TitleOnlyCodesAndUnknownCodes) {
   EXPECT_EQ(TitleName(1), "Generalized linear");
   EXPECT_EQ(TitleName(2), "Generalized linear exponential");
   EXPECT_EQ(ListName(1), "");
@@ -129,7 +129,7 @@ TEST(Catalogue, TitleOnlyCodesAndUnknownCodes) {
   EXPECT_EQ(FindDistribution(0), nullptr);
 }
 
-TEST(Catalogue, KindsOfCodes) {
+TEST(Registry, KindsOfCodes) {
   for (int code : {7, 18, 70, 74, 80, 85}) EXPECT_TRUE(IsComposite(code)) << code;
   for (int code : {3, 36, 63, 73, 20, 26, 0, 1}) EXPECT_FALSE(IsComposite(code)) << code;
   for (int code = 20; code <= 26; ++code) EXPECT_TRUE(IsNormalFamily(code)) << code;

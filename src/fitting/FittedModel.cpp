@@ -1,0 +1,83 @@
+#include "fitting/FittedModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fitting/Composites.h"
+#include "fitting/Hastings.h"
+
+namespace tavorix {
+
+namespace {
+
+double Finite(double f) { return std::isfinite(f) ? f : (f > 0 ? 1.0 : 0.0); }
+
+}  // namespace
+
+double NormalTransformed(NormalTransform transform, double e, double x) {
+  switch (transform) {
+    case NormalTransform::Log: return x > 0 ? std::log(x) : NAN;
+    case NormalTransform::Sqrt: return x >= 0 ? std::sqrt(x) : NAN;
+    case NormalTransform::Square: return x * x;
+    case NormalTransform::Power: return x > 0 ? std::exp(e * std::log(x)) : NAN;
+    case NormalTransform::Identity:
+    case NormalTransform::None: return x;
+  }
+  return x;
+}
+
+FittedModel::FittedModel(const FittedDistribution& fit, double shift)
+    : fit_(fit), shift_(shift), info_(FindDistribution(fit.DistCode)) {}
+
+bool FittedModel::IsComposite() const {
+  return info_ && (info_->Kind == DistKind::SimpleComposite || info_->Kind == DistKind::GeneralizedComposite);
+}
+
+bool FittedModel::InLowerPart(double x) const {
+  // P comes back from the parameter file's 15 digits and X' from the input
+  // units, so a value typed as P itself may differ from it in the last
+  // digits; such a value still counts as at P.
+  const double p = fit_.P.BreakPoint;
+  return x <= p + 1e-12 * std::max(1.0, std::fabs(p));
+}
+
+double FittedModel::F(double x, Guard use, BoundHits* hits) const {
+  if (!Evaluable()) return 0.0;
+  const int code = fit_.DistCode;
+  const FitParams& p = fit_.P;
+  if (use == Guard::Search) return info_->Fc(code, p, x);
+  if (use == Guard::Calculator) {
+    if (IsComposite()) return CompositePartFc(code, p, x, InLowerPart(x));
+    if (IsNormalFamily()) return HastingsCalcF((Transformed(x) - p.Mean) / p.Sigma, 0.001);
+  }
+  if (info_->GuardedFc) return Finite(info_->GuardedFc(p, x, use, hits));
+  return Finite(info_->Fc(code, p, x));
+}
+
+double FittedModel::FAtRank(double x, int rank, BoundHits* hits) const {
+  if (!Evaluable()) return 0.0;
+  if (info_->FcAtRank) return Finite(info_->FcAtRank(fit_.DistCode, fit_.P, x, rank));
+  return F(x, Guard::Data, hits);
+}
+
+InverseResult FittedModel::Inverse(double q, CompositePart part, NonPositive policy) const {
+  if (!HasInverse()) return {};
+  return info_->Inverse(fit_.DistCode, fit_.P, q, part, policy);
+}
+
+double FittedModel::Transformed(double x) const { return NormalTransformed(Transform(), fit_.P.E, x); }
+
+InverseResult FittedModel::FromTransformed(double t) const {
+  switch (Transform()) {
+    case NormalTransform::Log: return {true, std::exp(t)};
+    case NormalTransform::Sqrt: return {true, t * t};
+    case NormalTransform::Square: return t > 0 ? InverseResult{true, std::sqrt(t)} : InverseResult{};
+    case NormalTransform::Power:
+      return t > 0 ? InverseResult{true, std::exp(std::log(t) / fit_.P.E)} : InverseResult{};
+    case NormalTransform::Identity:
+    case NormalTransform::None: return {true, t};
+  }
+  return {true, t};
+}
+
+}  // namespace tavorix

@@ -1,0 +1,555 @@
+// The distribution registry: one row per code. The columns are described in
+// Registry.h; the fit order, the choice order, the selection window and the
+// composite list are columns here, so that the engine and the windows only
+// sort rows by them.
+#include "fitting/Registry.h"
+
+#include <array>
+
+#include "fitting/BurrDagumFits.h"
+#include "fitting/Composites.h"
+#include "fitting/DistributionFunctions.h"
+#include "fitting/FiskFit.h"
+#include "fitting/GammaFit.h"
+#include "fitting/GevFit.h"
+#include "fitting/GompertzFit.h"
+#include "fitting/KumaraswamyFit.h"
+#include "fitting/LaplaceFits.h"
+#include "fitting/LocationFits.h"
+#include "fitting/NormalFamily.h"
+#include "fitting/RayleighFit.h"
+#include "fitting/RegressionFits.h"
+#include "fitting/StudentFit.h"
+
+namespace tavorix {
+
+namespace {
+
+// Adapters from the functions of one code to the registry's signatures.
+template <void (*F)(TavorixRun&, FitWorkspace&)>
+int Own(TavorixRun& run, FitWorkspace& ws, int code) {
+  F(run, ws);
+  return code;
+}
+template <void (*F)(TavorixRun&, FitWorkspace&, int)>
+int ByCode(TavorixRun& run, FitWorkspace& ws, int code) {
+  F(run, ws, code);
+  return code;
+}
+int ByRegression(TavorixRun& run, FitWorkspace& ws, int code) {
+  FitByRegression(code, run, ws);
+  return code;
+}
+// The Student fit fills both 62 and 63 and chooses between them.
+int StudentPair(TavorixRun& run, FitWorkspace& ws, int) { return FitStudent(run, ws); }
+
+template <double (*F)(const FitParams&, double)>
+double ByParams(int, const FitParams& p, double x) {
+  return F(p, x);
+}
+template <InverseResult (*F)(const FitParams&, double, NonPositive)>
+InverseResult ByParams(int, const FitParams& p, double q, CompositePart, NonPositive policy) {
+  return F(p, q, policy);
+}
+
+// Parameter-file lines of each parameter layout, in file order.
+using F = ParamField;
+constexpr ParamField kLine[] = {F::ParA, F::ParB};
+constexpr ParamField kLineA[] = {F::ParA};
+constexpr ParamField kLineE[] = {F::ParA, F::ParB, F::E};
+constexpr ParamField kBounded[] = {F::ParA, F::ParB, F::C};
+constexpr ParamField kBurr[] = {F::S, F::A, F::E, F::B, F::D};
+constexpr ParamField kGompertz[] = {F::XPlusOneFlag, F::B, F::E, F::A};
+constexpr ParamField kKumaraswamy[] = {F::MBound, F::A, F::B};
+constexpr ParamField kGamma[] = {F::A, F::Terms};
+constexpr ParamField kStudent[] = {F::Loc, F::Scale};
+constexpr ParamField kGev[] = {F::Zero, F::Zero, F::K, F::Loc, F::Scale};
+constexpr ParamField kLaplace[] = {F::Zero, F::Zero, F::Mode, F::S1, F::S2};
+constexpr ParamField kLaplaceGeneralized[] = {F::Mode, F::S1, F::S2, F::E1, F::E2};
+constexpr ParamField kRayleigh[] = {F::E, F::S, F::E, F::S};
+constexpr ParamField kNormal[] = {F::Mean, F::Sigma};
+constexpr ParamField kNormalE[] = {F::Mean, F::Sigma, F::E};
+constexpr ParamField kSimpleComposite[] = {F::As, F::Bs, F::Ag, F::Bg, F::BreakPoint};
+constexpr ParamField kGeneralizedComposite[] = {F::Es, F::Eg, F::As, F::Bs, F::Ag, F::Bg, F::BreakPoint};
+
+// Codes 1 and 2 exist only as graph titles. FitStep orders the best-of-all
+// run (composites only with the composite option); ChoicePlace orders the
+// choice: the first row is the start, each later row replaces the best on a
+// strictly lower score, the composites come last under their own rule.
+constexpr DistributionInfo kRegistry[] = {
+    {.Code = 1, .ListName = "",
+     .TitleName = "Generalized linear",
+     .Caption = "", .Preference = "", .Kind = DistKind::TitleOnly},
+    {.Code = 2, .ListName = "",
+     .TitleName = "Generalized linear exponential",
+     .Caption = "", .Preference = "", .Kind = DistKind::TitleOnly},
+    {.Code = 3, .ListName = " Generalized exponential (Poisson-type) distribution",
+     .TitleName = "Generalized exponential (Poisson) distribution",
+     .Caption = "Exponential generalized", .Preference = "3", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 1, .StepLines = " 3 done", .LinesWhenAlone = true, .ChoicePlace = 8,
+     .Fc = ByParams<FcExponentialGeneralized>,
+     .Inverse = ByParams<InverseExponentialGeneralized>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Own = OwnLines::Exponent, .SelectPlace = 16, .SelectPhrase = "generalized exponential"},
+    {.Code = 4, .ListName = " Gumbel distribution",
+     .TitleName = "Gumbel distribution",
+     .Caption = "Gumbel (standard)", .Preference = "4", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 2, .StepLines = " 4 done", .LinesWhenAlone = true, .ChoicePlace = 9,
+     .Fc = ByParams<FcGumbel>,
+     .Inverse = ByParams<InverseGumbel>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .SelectPlace = 21, .SelectPhrase = "standard Gumbel"},
+    {.Code = 5, .ListName = " Mirrored Gumbel distribution",
+     .TitleName = "Mirrored Gumbel distribution",
+     .Caption = "Gumbel mirrored", .Preference = "5", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 3, .StepLines = " 5 done", .LinesWhenAlone = true, .ChoicePlace = 10,
+     .Fc = ByParams<FcGumbelMirrored>,
+     .Inverse = ByParams<InverseGumbelMirrored>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .SelectPlace = 23, .SelectPhrase = "mirrored Gumbel"},
+    {.Code = 6, .ListName = " Exponential distribution (Poisson type)",
+     .TitleName = "Simple exponential (Poisson) distribution",
+     .Caption = "Exponential (standard)", .Preference = "6", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 4, .StepLines = " please wait ...", .LinesWhenAlone = true, .ChoicePlace = 11,
+     .Fc = ByParams<FcExponential>,
+     .Inverse = ByParams<InverseExponential>, .Fields = kLineA, .Hand = HandOver::LineA,
+     .Form = ReportForm::Single, .SelectPlace = 15, .SelectPhrase = "standard exponential"},
+    {.Code = 7, .ListName = " Composite Gumbel distribution mirrored",
+     .TitleName = "Composite Gumbel mirrored distribution",
+     .Caption = "", .Preference = "7", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 5, .StepLines = " 7 done", .ChoicePlace = 37,
+     .Parts = {ComponentKind::MirroredGumbel, ComponentKind::MirroredGumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 3, .CompositeItem = "Composite Gumbel mirrored"},
+    {.Code = 8, .ListName = " Composite logistic distribution",
+     .TitleName = "Composite logistic distribution",
+     .Caption = "", .Preference = "8", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 6, .StepLines = " 8 done", .ChoicePlace = 38,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Logistic, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 1, .CompositeItem = "Composite logistic distribution"},
+    {.Code = 9, .ListName = " Composite Gumbel distribution",
+     .TitleName = "Composite Gumbel distribution",
+     .Caption = "", .Preference = "9", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 7, .StepLines = " 9 done", .ChoicePlace = 39,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Gumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 2, .CompositeItem = "Composite Gumbel distribution"},
+    {.Code = 10, .ListName = " Gumbel mirrored + Logistic distribution",
+     .TitleName = "Composite Gumbel mirrored + logistic distribution",
+     .Caption = "", .Preference = "10", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 8, .StepLines = " 10 done", .ChoicePlace = 40,
+     .Parts = {ComponentKind::MirroredGumbel, ComponentKind::Logistic, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 10, .CompositeItem = "Gumbel mirrored + logistic"},
+    {.Code = 11, .ListName = " Gumbel mirrored  + Gumbel standard distribution ",
+     .TitleName = "Mirrored Gumbel + standard Gumbel distribution",
+     .Caption = "", .Preference = "11", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 9, .StepLines = " 11 done", .ChoicePlace = 41,
+     .Parts = {ComponentKind::MirroredGumbel, ComponentKind::Gumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 11, .CompositeItem = "Gumbel mirrored + Gumbel"},
+    {.Code = 12, .ListName = " Gumbel + Logistic distribution",
+     .TitleName = "Composite Gumbel + logistic distribution",
+     .Caption = "", .Preference = "12", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 10, .StepLines = " 12 done", .ChoicePlace = 42,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Logistic, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 7, .CompositeItem = "Gumbel + Logistic"},
+    {.Code = 13, .ListName = " Gumbel + Gumbel Mirrored  distribution",
+     .TitleName = "Standard Gumbel + mirrored Gumbel distribution",
+     .Caption = "", .Preference = "13", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 11, .StepLines = " 13 done", .ChoicePlace = 43,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::MirroredGumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 9, .CompositeItem = "Gumbel + Gumbel mirrored"},
+    {.Code = 14, .ListName = " Logistic + Gumbel mirrored distribution",
+     .TitleName = "Composite logistic + mirrored Gumbel distribution",
+     .Caption = "", .Preference = "14", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 12, .StepLines = " 14 done", .ChoicePlace = 44,
+     .Parts = {ComponentKind::Logistic, ComponentKind::MirroredGumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 6, .CompositeItem = "Logistic + Gumbel mirrored"},
+    {.Code = 15, .ListName = " Logistic + Gumbel distribution",
+     .TitleName = "Composite logistic + Gumbel distribution",
+     .Caption = "", .Preference = "15", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 13, .StepLines = " 15 done", .ChoicePlace = 45,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Gumbel, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 4, .CompositeItem = "Logistic + Gumbel"},
+    {.Code = 16, .ListName = " Gumbel + Poisson distribution",
+     .TitleName = "Composite Gumbel + Poisson distribution",
+     .Caption = "", .Preference = "16", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 14, .StepLines = " 16 done", .ChoicePlace = 46,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Poisson, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 8, .CompositeItem = "Gumbel + Poisson"},
+    {.Code = 17, .ListName = " Gumbel mirrored + Poisson distribution",
+     .TitleName = "Composite Gumbel mirrored + Poisson distribution",
+     .Caption = "", .Preference = "17", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 15, .StepLines = " 17 done", .ChoicePlace = 47,
+     .Parts = {ComponentKind::MirroredGumbel, ComponentKind::Poisson, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .Term = TermLabel::Y, .CompositeItemPlace = 12, .CompositeItem = "Gumbel mirrored + Poisson"},
+    {.Code = 18, .ListName = " Logistic + Poisson distribution",
+     .TitleName = "Composite lLogistic + Poisson distribution",
+     .Caption = "", .Preference = "18", .Kind = DistKind::SimpleComposite,
+     .Fit = ByCode<FitSimpleComposite>, .FitStep = 16, .StepLines = " 18 done", .ChoicePlace = 48,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Poisson, false, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kSimpleComposite,
+     .Form = ReportForm::SimpleComposite, .CompositeItemPlace = 5, .CompositeItem = "Logistic + Poisson"},
+    {.Code = 20, .ListName = " Normal distribution standard",
+     .TitleName = "Normal distribution usual",
+     .Caption = "Normal (standard)", .Preference = "20", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 53, .ChoicePlace = 1,
+     .Transform = NormalTransform::Identity, .Fc = NormalFamilyFc,
+     .Fields = kNormal, .Hand = HandOver::NormalPlain,
+     .Form = ReportForm::Normal, .SelectPlace = 1, .SelectPhrase = "standard normal"},
+    {.Code = 21, .ListName = " Normal distribution optimized",
+     .TitleName = "Normal distribution optimized",
+     .Caption = "Normal (optimized)", .Preference = "21", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 54, .ChoicePlace = 2,
+     .Transform = NormalTransform::Identity, .Fc = NormalFamilyFc,
+     .Fields = kNormal, .Hand = HandOver::NormalSearched,
+     .Form = ReportForm::Normal, .SelectPlace = 2, .SelectPhrase = "optimized normal"},
+    {.Code = 22, .ListName = " Log-normal distribution standard",
+     .TitleName = "Log-normal distribution usual",
+     .Caption = "Log-normal (standard)", .Preference = "22", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 55, .StepLines = " Still working ......", .ChoicePlace = 3,
+     .Transform = NormalTransform::Log, .Fc = NormalFamilyFc,
+     .Fields = kNormal,
+     .Form = ReportForm::Normal, .SelectPlace = 3, .SelectPhrase = "standard log-normal"},
+    {.Code = 23, .ListName = " Log-normal distribution optimized",
+     .TitleName = "Log-normal distribution optimized",
+     .Caption = "Log-normal (optimized)", .Preference = "23", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 56, .StepLines = " Progressing ......", .LinesFromN = 501, .Cost = 4, .ChoicePlace = 4,
+     .Transform = NormalTransform::Log, .Fc = NormalFamilyFc,
+     .Fields = kNormal, .Hand = HandOver::NormalSearched,
+     .Form = ReportForm::Normal, .SelectPlace = 4, .SelectPhrase = "optimized log-normal"},
+    {.Code = 24, .ListName = " Root-normal distribution optimized",
+     .TitleName = "Root-normal distribution",
+     .Caption = "Root-normal", .Preference = "24", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 57, .ChoicePlace = 5,
+     .Transform = NormalTransform::Sqrt, .Fc = NormalFamilyFc,
+     .Fields = kNormal, .Hand = HandOver::NormalSearched,
+     .Form = ReportForm::Normal, .SelectPlace = 5, .SelectPhrase = "root-normal"},
+    {.Code = 25, .ListName = " Square normal distribution optimized",
+     .TitleName = "Square-normal distribution",
+     .Caption = "Square-normal", .Preference = "25", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 58, .StepLines = " Iterations ....", .ChoicePlace = 6,
+     .Transform = NormalTransform::Square, .Fc = NormalFamilyFc,
+     .Fields = kNormal, .Hand = HandOver::NormalSearched,
+     .Form = ReportForm::Normal, .SelectPlace = 6, .SelectPhrase = "square-normal"},
+    {.Code = 26, .ListName = " Generalized normal distribution",
+     .TitleName = "Generalized normal distribution",
+     .Caption = "Generalized normal", .Preference = "26", .Kind = DistKind::NormalFamily,
+     .Fit = ByCode<FitNormalFamily>, .FitStep = 59, .Cost = 4, .ChoicePlace = 7,
+     .Transform = NormalTransform::Power, .Fc = NormalFamilyFc,
+     .Fields = kNormalE, .Hand = HandOver::NormalSearched,
+     .Form = ReportForm::Normal, .SelectPlace = 7, .SelectPhrase = "generalized normal"},
+    {.Code = 31, .ListName = " Burr distribution generalized",
+     .TitleName = "Burr (generalized Pareto-Lomax) distribution",
+     .Caption = "Burr distribution", .Preference = "31", .Kind = DistKind::Single,
+     .Fit = Own<FitBurr>, .FitStep = 17, .StepLines = " 31 done", .Cost = 8, .ChoicePlace = 12,
+     .Fc = ByParams<FcBurr>,
+     .Inverse = ByParams<InverseBurr>, .Fields = kBurr, .Hand = HandOver::BurrES,
+     .Form = ReportForm::Single, .Own = OwnLines::BurrDagum, .SelectPlace = 11, .SelectPhrase = "Burr probability"},
+    {.Code = 32, .ListName = " Dagum distribution generalized",
+     .TitleName = "Dagum (mirrorred Burr) distribution",
+     .Caption = "Dagum distribution", .Preference = "32", .Kind = DistKind::Single,
+     .Fit = Own<FitDagum>, .FitStep = 20, .StepLines = " 32 done", .LinesWhenAlone = true, .Cost = 8, .ChoicePlace = 13,
+     .Fc = ByParams<FcDagum>,
+     .Inverse = ByParams<InverseDagum>, .Fields = kBurr, .Hand = HandOver::BurrES,
+     .Form = ReportForm::Single, .Own = OwnLines::BurrDagum, .SelectPlace = 14, .SelectPhrase = "Dagum probability"},
+    {.Code = 33, .ListName = " Fisher-Tippett type 3 mirrorered",
+     .TitleName = "Fisher-Tippett type 3 mirrored",
+     .Caption = "F-T III mirrored", .Preference = "33", .Kind = DistKind::Single,
+     .Fit = Own<FitFisherTippett3Mirrored>, .FitStep = 43, .StepLines = " 33 done", .Cost = 9, .ChoicePlace = 24,
+     .Bound = SupportBound::Upper, .Fc = ByParams<FcFisherTippett3Mirrored>,
+     .GuardedFc = GuardedFcFisherTippett3Mirrored, .Inverse = ByParams<InverseFisherTippett3Mirrored>, .Fields = kBounded, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::UpperBoundC, .SelectPlace = 32, .SelectPhrase = "Fisher Tippet III mirrored"},
+    {.Code = 34, .ListName = " Gompertz distribution generalized",
+     .TitleName = "Generalized Gompertz distribution",
+     .Caption = "Gompertz (generalized)", .Preference = "34", .Kind = DistKind::Single,
+     .Fit = Own<FitGompertz>, .FitStep = 18, .StepLines = " 34 done", .ChoicePlace = 14,
+     .Fc = ByParams<FcGompertz>,
+     .GuardedFc = GuardedFcGompertz, .Inverse = ByParams<InverseGompertz>, .Fields = kGompertz,
+     .Form = ReportForm::Gompertz, .SelectPlace = 20, .SelectPhrase = "generalized Gompertz"},
+    {.Code = 35, .ListName = " Frechet (Fisher-Tippet Type 2) mirrored",
+     .TitleName = "Mirrored Frechet distribution",
+     .Caption = "Frechet mirrored", .Preference = "35", .Kind = DistKind::Single,
+     .Fit = Own<FitFrechetMirrored>, .FitStep = 42, .StepLines = " 59 done", .ChoicePlace = 25,
+     .Bound = SupportBound::Lower, .Fc = ByParams<FcFrechetMirrored>,
+     .GuardedFc = GuardedFcFrechetMirrored, .Inverse = ByParams<InverseFrechetMirrored>, .Fields = kBounded, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::LowerBoundC, .SelectPlace = 33, .SelectPhrase = "Frechet mirrored"},
+    {.Code = 36, .ListName = " Kumaraswamy distribution",
+     .TitleName = "Kumaraswamy distribution",
+     .Caption = "Kumaraswamy generalized", .Preference = "39", .Kind = DistKind::Single,
+     .Fit = Own<FitKumaraswamy>, .FitStep = 19, .StepLines = " 36 done", .Cost = 7, .ChoicePlace = 15,
+     .Fc = ByParams<FcKumaraswamy>,
+     .Inverse = ByParams<InverseKumaraswamy>, .Fields = kKumaraswamy,
+     .Form = ReportForm::Single, .Own = OwnLines::Kumaraswamy, .SelectPlace = 34, .SelectPhrase = "Kumaraswamy generalized"},
+    {.Code = 51, .ListName = " Gumbel distribution generalized",
+     .TitleName = "Generalized Gumbel distribution",
+     .Caption = "Gumbel generalized", .Preference = "51", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 21, .StepLines = " 51 done", .ChoicePlace = 16,
+     .Fc = ByParams<FcGumbelGeneralized>,
+     .Inverse = ByParams<InverseGumbelGeneralized>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Own = OwnLines::Exponent, .SelectPlace = 22, .SelectPhrase = "generalized Gumbel"},
+    {.Code = 52, .ListName = " Generalized Mirrored Gumbel distribution",
+     .TitleName = "Generalized mirrored Gumbel distribution",
+     .Caption = "Gumbel mirrored generalized", .Preference = "52", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 22, .StepLines = " 52 done", .LinesWhenAlone = true, .ChoicePlace = 17,
+     .Fc = ByParams<FcGumbelMirroredGeneralized>,
+     .Inverse = ByParams<InverseGumbelMirroredGeneralized>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Own = OwnLines::Exponent, .SelectPlace = 24, .SelectPhrase = "generalized mirrored Gumbel"},
+    {.Code = 53, .ListName = " Logistic distribution",
+     .TitleName = "Logistic distribution",
+     .Caption = "Logistic (standard)", .Preference = "53", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 23, .StepLines = " 53 done", .LinesWhenAlone = true, .ChoicePlace = 18,
+     .Fc = ByParams<FcLogistic>,
+     .Inverse = ByParams<InverseLogistic>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .SelectPlace = 8, .SelectPhrase = "standard logistic"},
+    {.Code = 54, .ListName = " Log-logistic distribution",
+     .TitleName = "Log-logistic distribution",
+     .Caption = "Log-logistic", .Preference = "54", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 24, .StepLines = " 54 done", .LinesWhenAlone = true, .ChoicePlace = 19,
+     .Fc = ByParams<FcLogLogistic>,
+     .Inverse = ByParams<InverseLogLogistic>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .SelectPlace = 9, .SelectPhrase = "log-logistic"},
+    {.Code = 55, .ListName = " Generalized logistic distribution",
+     .TitleName = "Generalized logistic distribution",
+     .Caption = "Logistic generalized", .Preference = "55", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 26, .StepLines = " 50% completed ..", .LinesWhenAlone = true, .ChoicePlace = 20,
+     .Fc = ByParams<FcLogisticGeneralized>,
+     .Inverse = ByParams<InverseLogisticGeneralized>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::Y, .Own = OwnLines::Exponent, .SelectPlace = 10, .SelectPhrase = "generalized logistic"},
+    {.Code = 56, .ListName = " Adjusted Fisk distribution",
+     .TitleName = "Adjusted Fisk distribution",
+     .Caption = "Fisk (adjusted)", .Preference = "56", .Kind = DistKind::Single,
+     .Fit = Own<FitFisk>, .FitStep = 39, .ChoicePlace = 21,
+     .Fc = ByParams<FcFisk>,
+     .GuardedFc = GuardedFcFisk, .Inverse = ByParams<InverseFisk>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .SelectPlace = 27, .SelectPhrase = "Fisk adjusted"},
+    {.Code = 57, .ListName = " Weibull distribution",
+     .TitleName = "Weibull distribution",
+     .Caption = "Weibull (standard)", .Preference = "57", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 40, .StepLines = " 57 done", .LinesWhenAlone = true, .ChoicePlace = 22,
+     .Fc = ByParams<FcWeibull>,
+     .Inverse = ByParams<InverseWeibull>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::WeibullC, .SelectPlace = 28, .SelectPhrase = "Weibull"},
+    {.Code = 58, .ListName = " Frechet (Fisher-Tippet Type 2) distribution",
+     .TitleName = "Frechet distribution",
+     .Caption = "Frechet (typical)", .Preference = "58", .Kind = DistKind::Single,
+     .Fit = Own<FitFrechet>, .FitStep = 41, .StepLines = " 58 done", .ChoicePlace = 23,
+     .Bound = SupportBound::Lower, .Fc = ByParams<FcFrechet>,
+     .GuardedFc = GuardedFcFrechet, .Inverse = ByParams<InverseFrechet>, .Fields = kBounded, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::LowerBoundC, .SelectPlace = 18, .SelectPhrase = "Frechet"},
+    {.Code = 59, .ListName = " Fisher-Tippett type 3 distribution",
+     .TitleName = "Fisher-Tippett type 3 distribution",
+     .Caption = "Fisher-Tippet III", .Preference = "59", .Kind = DistKind::Single,
+     .Fit = Own<FitFisherTippett3>, .FitStep = 44, .StepLines = " progressing ...", .LinesWhenAlone = true, .Cost = 9, .ChoicePlace = 26,
+     .Bound = SupportBound::Upper, .Fc = ByParams<FcFisherTippett3>,
+     .GuardedFc = GuardedFcFisherTippett3, .Inverse = ByParams<InverseFisherTippett3>, .Fields = kBounded, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::UpperBoundC, .SelectPlace = 31, .SelectPhrase = "Fisher Tippet III"},
+    {.Code = 60, .ListName = " mirrored Weibull distribution",
+     .TitleName = "Mirrored Weibull distribution",
+     .Caption = "Weibull mirrored", .Preference = "60", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 45, .StepLines = " 60 done", .LinesWhenAlone = true, .ChoicePlace = 27,
+     .Fc = ByParams<FcWeibullMirrored>,
+     .Inverse = ByParams<InverseWeibullMirrored>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .SelectPlace = 29, .SelectPhrase = "mirrored Weibull"},
+    {.Code = 61, .ListName = " Gamma (Erlang) distribution",
+     .TitleName = "Gamma (Erlang) distribution",
+     .Caption = "Gamma (Erlang)", .Preference = "61", .Kind = DistKind::Single,
+     .Fit = Own<FitGamma>, .FitStep = 46, .StepLines = " Advancing ...", .LinesWhenAlone = true, .Cost = 4,
+     .Fc = ByParams<FcGamma>,
+     .Fields = kGamma,
+     .Form = ReportForm::Single, .Own = OwnLines::GammaSum, .SelectPlace = 36, .SelectPhrase = "Gamma (Erlang)"},
+    {.Code = 62, .ListName = " Student distribution with 1 d.f.",
+     .TitleName = "Student t-distribution with 1 d.f.",
+     .Caption = "Student (1 or 2 d.f.)", .Preference = "62", .Kind = DistKind::Single,
+     .Fit = StudentPair, .FitStep = 47, .StepLines = " 62 done", .ChoicePlace = 28,
+     .Fc = ByParams<FcStudent1>,
+     .Inverse = ByParams<InverseStudent1>, .Fields = kStudent, .Hand = HandOver::Student,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .SelectPlace = 30, .SelectPhrase = "Student"},
+    {.Code = 63, .ListName = " Student distribution with 2 d.f.",
+     .TitleName = "Student t-distribution with 2 d.f.",
+     .Caption = "", .Preference = "", .Kind = DistKind::Single,
+     .Fit = nullptr, .FitStep = 48, .FittedWith = 62, .ChoicePlace = 29,
+     .Fc = ByParams<FcStudent2>,
+     .Inverse = ByParams<InverseStudent2>, .Fields = kStudent, .Hand = HandOver::Student,
+     .Form = ReportForm::Single, .Term = TermLabel::T},
+    {.Code = 64, .ListName = " Cauchy distribution",
+     .TitleName = "Cauchy distribution",
+     .Caption = "Cauchy (standard)", .Preference = "64", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 49, .StepLines = " 64 done", .LinesWhenAlone = true, .ChoicePlace = 30,
+     .Fc = ByParams<FcCauchy>,
+     .Inverse = ByParams<InverseCauchy>, .Fields = kLine, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .SelectPlace = 12, .SelectPhrase = "standard Cauchy"},
+    {.Code = 65, .ListName = " Generalized Cauchy distribution",
+     .TitleName = "Generalized Cauchy distribution",
+     .Caption = "Cauchy generalized", .Preference = "65", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 50, .StepLines = " 65 done", .ChoicePlace = 31,
+     .Fc = ByParams<FcCauchyGeneralized>,
+     .Inverse = ByParams<InverseCauchyGeneralized>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Term = TermLabel::T, .Own = OwnLines::Exponent, .SelectPlace = 13, .SelectPhrase = "generalized Cauchy"},
+    {.Code = 66, .ListName = " Mirrored exponential (Poisson) distribution",
+     .TitleName = "Mirrored Poisson distribution",
+     .Caption = "Exponential general. mirr.", .Preference = "66", .Kind = DistKind::Single,
+     .Fit = ByRegression, .FitStep = 51, .StepLines = " 66 done", .LinesWhenAlone = true, .ChoicePlace = 32,
+     .Fc = ByParams<FcExponentialMirrored>,
+     .Inverse = ByParams<InverseExponentialMirrored>, .Fields = kLineE, .Hand = HandOver::LineAB,
+     .Form = ReportForm::Single, .Own = OwnLines::Exponent, .SelectPlace = 17, .SelectPhrase = "gen. exponential mirrored"},
+    {.Code = 67, .ListName = " GEV distribution",
+     .TitleName = "Generalized extreme value (GEV) distribution",
+     .Caption = "GEV (Gen. Extreme. Value)", .Preference = "67", .Kind = DistKind::Single,
+     .Fit = Own<FitGev>, .FitStep = 52, .StepLines = " 67 done", .LinesWhenAlone = true, .Cost = 5, .ChoicePlace = 33,
+     .Fc = ByParams<FcGev>,
+     .GuardedFc = GuardedFcGev, .Inverse = ByParams<InverseGev>, .Fields = kGev,
+     .Form = ReportForm::Single, .Own = OwnLines::Gev, .SelectPlace = 19, .SelectPhrase = "GEV probability"},
+    {.Code = 68, .ListName = " Laplace distribution (standard)",
+     .TitleName = "Laplace distribution",
+     .Caption = "Laplace (standard)", .Preference = "68", .Kind = DistKind::Single,
+     .Fit = Own<FitLaplace>, .FitStep = 27, .StepLines = " 68 done", .Cost = 4, .ChoicePlace = 34,
+     .Fc = ByParams<FcLaplace>,
+     .Inverse = ByParams<InverseLaplace>, .Fields = kLaplace,
+     .Form = ReportForm::Single, .Own = OwnLines::Laplace, .SelectPlace = 25, .SelectPhrase = "standard Laplace"},
+    {.Code = 69, .ListName = " Generalized Rayleigh distribution",
+     .TitleName = "Generalized Rayleigh distribution",
+     .Caption = "Rayleigh generalized", .Preference = "69", .Kind = DistKind::Single,
+     .Fit = Own<FitRayleigh>, .FitStep = 25, .StepLines = " 69 done ...", .Cost = 5, .ChoicePlace = 35,
+     .Fc = ByParams<FcRayleigh>,
+     .Inverse = ByParams<InverseRayleigh>, .Fields = kRayleigh,
+     .Form = ReportForm::Single, .Own = OwnLines::Rayleigh, .SelectPlace = 35, .SelectPhrase = "Rayleigh generalized"},
+    {.Code = 70, .ListName = " Composite generalizd logistic distribution",
+     .TitleName = "Composite generalized logistic distribution",
+     .Caption = "", .Preference = "70", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 29, .StepLines = " 70 done", .Cost = 6, .ChoicePlace = 49,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Logistic, true, true}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 13, .CompositeItem = "Composite generalized logistic distribution"},
+    {.Code = 71, .ListName = " Composite generalized Gumbel distribution",
+     .TitleName = "Composite generalized Gumbel distribution",
+     .Caption = "", .Preference = "71", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 30, .StepLines = " 71 done", .Cost = 6, .ChoicePlace = 50,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Gumbel, true, true}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 14, .CompositeItem = "Composite generalized Gumbel distribution"},
+    {.Code = 72, .ListName = " Composite generalized exponential (Poisson) distribution",
+     .TitleName = "Composite generalized Poisson distribution",
+     .Caption = "", .Preference = "72", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 31, .StepLines = " 72 done", .Cost = 6, .ChoicePlace = 51,
+     .Parts = {ComponentKind::Poisson, ComponentKind::Poisson, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 16, .CompositeItem = "Composite generalized Poisson distribution"},
+    {.Code = 73, .ListName = " Generalized Laplace distribution",
+     .TitleName = "Generalized Laplace distribution",
+     .Caption = "Laplace generalized", .Preference = "73", .Kind = DistKind::Single,
+     .Fit = Own<FitLaplaceGeneralized>, .FitStep = 28, .FittedWith = 68, .StepLines = " 73 done", .ChoicePlace = 36,
+     .Fc = ByParams<FcLaplaceGeneralized>,
+     .FcAtRank = FcLaplaceGeneralizedAtRank, .Inverse = ByParams<InverseLaplaceGeneralized>, .Fields = kLaplaceGeneralized,
+     .Form = ReportForm::Single, .Own = OwnLines::LaplaceGeneralized, .SelectPlace = 26, .SelectPhrase = "generalized Laplace", .CompositeItemPlace = 23, .CompositeItem = "Generalized Laplace distribution"},
+    {.Code = 74, .ListName = " Composite mirrored Gumbel distribution generalized",
+     .TitleName = "Composite generalized Gumbel mirrored",
+     .Caption = "", .Preference = "90", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 32, .StepLines = " 74 done", .Cost = 6, .ChoicePlace = 52,
+     .Parts = {ComponentKind::MirroredGumbel, ComponentKind::MirroredGumbel, true, true}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 15, .CompositeItem = "Composite generalized Gumbel mirrored"},
+    {.Code = 80, .ListName = " Generalized logistic + Gumbel distribution",
+     .TitleName = "Composite logistic and Gumbel distribution",
+     .Caption = "", .Preference = "80", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 33, .StepLines = " 80 done\n Progress 20% .....", .Cost = 6, .ChoicePlace = 53,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Gumbel, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 17, .CompositeItem = "Gen. logistic + gen. Gumbel"},
+    {.Code = 81, .ListName = " Generalized Logistic + Poisson distribution",
+     .TitleName = "Composite logistic and Poisson distribution",
+     .Caption = "", .Preference = "81", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 34, .StepLines = " 81 done", .Cost = 6, .ChoicePlace = 54,
+     .Parts = {ComponentKind::Logistic, ComponentKind::Poisson, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 18, .CompositeItem = "Gen logistic + gen. Poisson"},
+    {.Code = 82, .ListName = " Generalized Gumbel + logistic distribution",
+     .TitleName = "Composite Gumbel and logistic distribution",
+     .Caption = "", .Preference = "82", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 35, .StepLines = " 82 done .....", .Cost = 6, .ChoicePlace = 55,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Logistic, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 19, .CompositeItem = "Gen. Gumbel + gen. logistic"},
+    {.Code = 83, .ListName = " Generalized Gumbel + Poisson distribution",
+     .TitleName = "Composite Gumbel and Poisson distribution",
+     .Caption = "", .Preference = "83", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 36, .StepLines = " 83 done", .Cost = 6, .ChoicePlace = 56,
+     .Parts = {ComponentKind::Gumbel, ComponentKind::Poisson, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 20, .CompositeItem = "Gen. Gumbel + gen. Poisson"},
+    {.Code = 84, .ListName = " Generalized Poisson + logistic distribution",
+     .TitleName = "Composite Poisson and logistic distribution",
+     .Caption = "", .Preference = "84", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 37, .StepLines = " 84 done\n Progress 60% .....", .Cost = 6, .ChoicePlace = 57,
+     .Parts = {ComponentKind::Poisson, ComponentKind::Logistic, true, false, true}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 21, .CompositeItem = "Gen. Poisson + gen. logistic"},
+    {.Code = 85, .ListName = " Generalized Poisson + Gumbel distribution",
+     .TitleName = "Composite Poisson and Gumbel distribution",
+     .Caption = "", .Preference = "85", .Kind = DistKind::GeneralizedComposite,
+     .Fit = ByCode<FitGeneralizedComposite>, .FitStep = 38, .StepLines = " 85 done", .Cost = 6, .ChoicePlace = 58,
+     .Parts = {ComponentKind::Poisson, ComponentKind::Gumbel, true, false}, .Fc = CompositeFc,
+     .FcAtRank = CompositeFcAtRank, .Inverse = InverseComposite, .Fields = kGeneralizedComposite,
+     .Form = ReportForm::GeneralizedComposite, .Term = TermLabel::Y, .CompositeItemPlace = 22, .CompositeItem = "Gen. Poisson + gen. Gumbel"},
+};
+
+constexpr std::array<signed char, kLargestCode + 1> kIndex = [] {
+  std::array<signed char, kLargestCode + 1> index{};
+  index.fill(-1);
+  for (std::size_t i = 0; i < std::size(kRegistry); ++i) index[kRegistry[i].Code] = static_cast<signed char>(i);
+  return index;
+}();
+
+}  // namespace
+
+std::span<const DistributionInfo> Registry() { return kRegistry; }
+
+const DistributionInfo* FindDistribution(int code) {
+  if (code < 0 || code > kLargestCode || kIndex[code] < 0) return nullptr;
+  return &kRegistry[kIndex[code]];
+}
+
+const DistributionInfo* FindByPreference(std::string_view text) {
+  if (text.empty()) return nullptr;
+  for (const auto& d : kRegistry)
+    if (d.Kind != DistKind::TitleOnly && d.Preference == text) return &d;
+  return nullptr;
+}
+
+std::string_view ListName(int code) {
+  const auto* d = FindDistribution(code);
+  return d ? d->ListName : std::string_view{};
+}
+
+std::string_view TitleName(int code) {
+  const auto* d = FindDistribution(code);
+  return d ? d->TitleName : std::string_view{};
+}
+
+bool IsComposite(int code) {
+  const auto* d = FindDistribution(code);
+  return d && (d->Kind == DistKind::SimpleComposite || d->Kind == DistKind::GeneralizedComposite);
+}
+
+void AddStepLines(const TavorixRun& run, const DistributionInfo& d) {
+  if (d.StepLines.empty() || run.N < d.LinesFromN) return;
+  std::string_view rest = d.StepLines;
+  while (true) {
+    const auto nl = rest.find('\n');
+    run.AddProgress(rest.substr(0, nl));
+    if (nl == std::string_view::npos) break;
+    rest.remove_prefix(nl + 1);
+  }
+}
+
+bool IsNormalFamily(int code) {
+  const auto* d = FindDistribution(code);
+  return d && d->Kind == DistKind::NormalFamily;
+}
+
+}  // namespace tavorix

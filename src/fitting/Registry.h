@@ -1,0 +1,146 @@
+#pragma once
+// The distribution registry: one row per code holding everything the program
+// knows about that distribution — its names and captions, its kind, its step
+// in the fit order and its place in the choice order, the fit itself, the
+// cumulative frequency function, the inverse, the parameter-file lines and
+// the form of its report block. Every stage and window takes its knowledge
+// of a code from here; adding a distribution means adding a row (and its
+// functions). The table itself is in Registry.cpp.
+
+#include <span>
+#include <string_view>
+
+#include "core/RunContext.h"
+#include "fitting/CompositeKinds.h"
+#include "fitting/Inverses.h"
+
+namespace tavorix {
+
+struct FitWorkspace;
+
+enum class DistKind { TitleOnly, Single, NormalFamily, SimpleComposite, GeneralizedComposite };
+
+// Where a fitted distribution is evaluated; the guards differ between them.
+enum class Guard {
+  Search,      // the plain function, as the fits' final evaluation computes it
+  Data,        // the data of the run and curve points (report, graphs)
+  ClassBounds, // class bounds of the interval analysis
+  Calculator,  // single values typed into the calculator
+};
+
+// Set when a bounded distribution met a value on the wrong side of its bound.
+struct BoundHits {
+  bool BelowBoundC = false;  // 58, 35: a value at or below the lower bound C
+  bool AboveBoundC = false;  // 59, 33: a value at or above the upper bound C
+};
+
+// The transformed variable of the normal family.
+enum class NormalTransform { None, Identity, Log, Sqrt, Square, Power };
+
+// The side of the bound C of the bounded distributions.
+enum class SupportBound { None, Lower, Upper };
+
+// One line of the parameter file: which member of the fit it holds. ParA and
+// ParB are the line's A and B as the report prints them; Zero is a line that
+// is always 0; BreakPoint is written in X units.
+enum class ParamField {
+  A, B, E, C, K, Loc, Scale, Mode, S1, S2, S, D, XPlusOneFlag, MBound, Terms, E1, E2,
+  Mean, Sigma, As, Bs, Es, Ag, Bg, Eg, BreakPoint, ParA, ParB, Zero
+};
+
+// What the choice hands over besides the parameters: ParA/ParB (the line of
+// the report and the parameter file) or the moments the report prints.
+enum class HandOver {
+  None,
+  LineAB,        // ParA = A, ParB = B
+  LineA,         // ParA = A, ParB = 0
+  BurrES,        // ParA = E, ParB = S
+  Student,       // MeanXt = Loc, SdXt = Scale
+  NormalPlain,   // MeanXt = Mean, StdErrX = Sigma
+  NormalSearched // as NormalPlain, and SdXt = Sigma0
+};
+
+// The layout of the description block of the report.
+enum class ReportForm { None, Single, Gompertz, Normal, SimpleComposite, GeneralizedComposite };
+// The label of the report's line for the term added to moved data.
+enum class TermLabel { C, T, Y };
+// The lines of the description block that belong to the code itself.
+enum class OwnLines {
+  None, Exponent, WeibullC, LowerBoundC, UpperBoundC, GammaSum, Gev, Rayleigh, BurrDagum, Kumaraswamy,
+  Laplace, LaplaceGeneralized
+};
+
+// The fit of a code into run.Slots[code]; returns the code whose result the
+// choice of a preferred fit takes (the code itself, or 63 when the Student
+// fit prefers its 2 d.f. form).
+using FitFunction = int (*)(TavorixRun&, FitWorkspace&, int code);
+// Cumulative frequency on the moved scale, never NaN for the single codes.
+using CodeFcFunction = double (*)(int code, const FitParams&, double x);
+// The same with the guards of the fitted curve, the class bounds and the
+// calculator (codes whose evaluation differs from the plain function).
+using GuardedFcFunction = double (*)(const FitParams&, double x, Guard, BoundHits*);
+// The frequency of the datum of a given rank (the part is chosen by rank).
+using RankFcFunction = double (*)(int code, const FitParams&, double x, int rank);
+// X on the moved scale at frequency q (0 < q < 1).
+using InverseFunction = InverseResult (*)(int code, const FitParams&, double q, CompositePart, NonPositive);
+
+struct DistributionInfo {
+  int Code;
+  std::string_view ListName;    // with its leading blank, as written to the ranked list
+  std::string_view TitleName;   // graph title
+  std::string_view Caption;     // selection window caption ("" when there is no button)
+  std::string_view Preference;  // preference text ("39" selects 36, "90" selects 74)
+  DistKind Kind;
+
+  // --- fitting -----------------------------------------------------------
+  FitFunction Fit = nullptr;      // nullptr: fitted by the fit of FittedWith (63 by 62)
+  int FitStep = 0;                // place in the best-of-all fit order
+  int FittedWith = 0;             // the step of this code also fits it (63 with 62, 73 with 68)
+  std::string_view StepLines;     // progress lines after the fit, '\n' between lines
+  bool LinesWhenAlone = false;    // the lines also follow the fit preferred on its own
+  int LinesFromN = 0;             // the lines only for runs of at least this many data
+  int Cost = 0;                   // rough relative cost; the dearest steps start first
+  int ChoicePlace = 0;            // place in the choice order; 0: never chosen
+
+  // --- evaluation --------------------------------------------------------
+  CompositeParts Parts{};         // composites: the kinds below and above P
+  NormalTransform Transform = NormalTransform::None;
+  SupportBound Bound = SupportBound::None;
+  CodeFcFunction Fc = nullptr;
+  GuardedFcFunction GuardedFc = nullptr;  // nullptr: the guards only keep Fc finite
+  RankFcFunction FcAtRank = nullptr;      // nullptr: the data are evaluated as any X
+  InverseFunction Inverse = nullptr;      // nullptr: no closed form
+
+  // --- parameters and report ---------------------------------------------
+  std::span<const ParamField> Fields{};
+  HandOver Hand = HandOver::None;
+  ReportForm Form = ReportForm::None;
+  TermLabel Term = TermLabel::C;
+  OwnLines Own = OwnLines::None;
+
+  // --- windows -----------------------------------------------------------
+  int SelectPlace = 0;            // button of the selection window (1 = first after "Best of All")
+  std::string_view SelectPhrase;  // "... distribution selected" text of that button
+  int CompositeItemPlace = 0;     // item of the composite list (1 = first after "Best fitting ...")
+  std::string_view CompositeItem;
+};
+
+// Every row, in the catalogue order (ascending code).
+std::span<const DistributionInfo> Registry();
+const DistributionInfo* FindDistribution(int code);
+// The distribution selected by a preference text, or nullptr ("1" and unknown texts).
+const DistributionInfo* FindByPreference(std::string_view text);
+std::string_view ListName(int code);
+// Graph title; empty for code 0 and unknown codes.
+std::string_view TitleName(int code);
+bool IsComposite(int code);
+bool IsNormalFamily(int code);
+
+// Adds the progress lines of a row's fit ('\n' between lines in the
+// column), unless the run has fewer data than the row asks for.
+void AddStepLines(const TavorixRun& run, const DistributionInfo& d);
+
+// Largest code of the table; codes index arrays of this size plus one.
+inline constexpr int kLargestCode = 85;
+
+}  // namespace tavorix
