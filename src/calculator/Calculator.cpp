@@ -133,15 +133,14 @@ double FrequencySd(double f, int n) { return std::sqrt(f * (1.0 - f) * n) / n; }
 
 double CalcNormalF(double z, double negative) { return HastingsCalcF(z, negative); }
 
-double CalcFc(const CalcParameters& prm, double xMoved) { return ModelOf(prm).F(xMoved, Guard::Calculator); }
-
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
   RequireKnownCode(prm);
   FrequencyResult r;
   r.X = x;
-  r.XMoved = x - prm.Shift + 0.0001;
+  const FittedModel model = ModelOf(prm);
+  r.XMoved = model.ToMoved(x);
   if (r.XMoved <= 0) r.XMoved = 0.001;
-  double f = CalcFc(prm, r.XMoved);
+  double f = model.F(r.XMoved, Guard::Calculator);
   if (!(f > 0)) f = 0.0000001;  // NaN included
   if (f >= 1) f = 0.9999999;
   r.F = f;
@@ -160,7 +159,7 @@ FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
 
 std::string CalcRangeNote(const CalcParameters& prm, const CalcData& data, double x, char decimalSeparator) {
   std::string note;
-  if (x - prm.Shift + 0.0001 <= 0) {
+  if (ModelOf(prm).ToMoved(x) <= 0) {
     note = "X lies below the range of the distribution: the results are those of X = " +
            FormatGeneral(prm.Shift - 0.0001 + 0.001, decimalSeparator);
   }

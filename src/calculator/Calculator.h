@@ -95,11 +95,6 @@ struct FrequencyResult {
 // Standard deviation of a frequency estimated from n data, sqrt(F (1-F) n)/n.
 double FrequencySd(double f, int n);
 
-// The calculator's frequency at X' on the moved scale (before the clamp):
-// the fitted curve's value at a datum, composites by the side of P that X'
-// lies on, the normal family by the calculator's own approximation.
-double CalcFc(const CalcParameters& prm, double xMoved);
-
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x);
 
 // What the calculator says about an X whose frequency is not a plain

@@ -1,5 +1,6 @@
 #include "fitting/CompositeKinds.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fitting/Registry.h"
@@ -28,7 +29,9 @@ double ComponentFc(ComponentKind kind, double z) {
     case ComponentKind::Logistic: return 1.0 / (1.0 + std::exp(z));
     case ComponentKind::Gumbel: return std::exp(-std::exp(-z));
     case ComponentKind::MirroredGumbel: return 1.0 - std::exp(-std::exp(-z));
-    case ComponentKind::Poisson: return 1.0 - std::exp(-z);
+    // Below the lower end of its range (z < 0) the Poisson part has no
+    // mass: its frequency is 0, not the negative value of the formula.
+    case ComponentKind::Poisson: return std::max(0.0, 1.0 - std::exp(-z));
   }
   return 0.0;
 }

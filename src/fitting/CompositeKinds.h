@@ -24,7 +24,8 @@ bool CompositePartsOf(int code, CompositeParts& parts);
 double ComponentFt(ComponentKind kind, double f);
 
 // Calculated frequency of a kind from z = A t + B, without any limit on z
-// (the fitted curve and the calculator use it so).
+// (the fitted curve and the calculator use it so); the Poisson kind is 0
+// for z < 0.
 double ComponentFc(ComponentKind kind, double z);
 
 // The limits with which the composite searches evaluate a kind. They keep

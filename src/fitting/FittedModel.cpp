@@ -47,8 +47,14 @@ double FittedModel::F(double x, Guard use, BoundHits* hits) const {
   const FitParams& p = fit_.P;
   if (use == Guard::Search) return info_->Fc(code, p, x);
   if (use == Guard::Calculator) {
-    if (IsComposite()) return CompositePartFc(code, p, x, InLowerPart(x));
-    if (IsNormalFamily()) return HastingsCalcF((Transformed(x) - p.Mean) / p.Sigma, 0.001);
+    double f;
+    if (IsComposite())
+      f = CompositePartFc(code, p, x, InLowerPart(x));
+    else if (IsNormalFamily())
+      f = HastingsCalcF((Transformed(x) - p.Mean) / p.Sigma, 0.001);
+    else
+      f = F(x, Guard::Data);
+    return std::clamp(Finite(f), 0.0, 1.0);
   }
   if (info_->GuardedFc) return Finite(info_->GuardedFc(p, x, use, hits));
   return Finite(info_->Fc(code, p, x));

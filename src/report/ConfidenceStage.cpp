@@ -113,13 +113,13 @@ std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n) {
 XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows) {
   XRange r{10000000.0, 0.0};
   const bool moved = DataMoved(run);
+  const FittedModel model(run.Fitted, run.Shift);
   for (const auto& row : rows) {
-    const double x = moved ? row.X - run.Shift + 0.0001 : row.X;
+    const double x = moved ? model.ToMoved(row.X) : row.X;
     r.Max = std::max(r.Max, x);
     r.Min = std::min(r.Min, x);
   }
   r.Max += 0.05 * (r.Max - r.Min);
-  const FittedModel model(run.Fitted, run.Shift);
   if (!model.IsNormalFamily() || model.Transform() == NormalTransform::Identity) return r;
   // The lower end of ln and powers is 0 where the data reach 0 or below.
   const NormalTransform t = model.Transform();

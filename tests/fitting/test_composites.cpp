@@ -479,8 +479,10 @@ TEST(CompositeCurve, PartFollowsTheBreakPointOrTheRank) {
   EXPECT_DOUBLE_EQ(CompositeFcAtRank(15, p, 4.0, 6), std::exp(-std::exp(-2.0)));
   EXPECT_DOUBLE_EQ(CompositeFcAtRank(15, p, 4.0, 5), 1.0 / (1.0 + std::exp(-1.0)));
   // The curve uses the unlimited kinds: a Poisson upper part (code 16) far
-  // below its line gives 1 - exp(w), not 8.
-  EXPECT_DOUBLE_EQ(CompositeFc(16, FitParams{.Ag = -3.0, .BreakPoint = 1.0}, 3.0), 1.0 - std::exp(9.0));
+  // below its line is 0 there (no mass below its range), not the search's 8
+  // and not the formula's negative 1 - exp(9).
+  EXPECT_EQ(CompositeFc(16, FitParams{.Ag = -3.0, .BreakPoint = 1.0}, 3.0), 0.0);
+  EXPECT_DOUBLE_EQ(CompositeFc(16, FitParams{.Ag = 3.0, .BreakPoint = 1.0}, 3.0), 1.0 - std::exp(-9.0));
 
   // Code 85: Poisson on X^Es below, Gumbel on X^Eg above.
   FitParams g;
