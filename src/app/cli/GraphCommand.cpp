@@ -9,9 +9,7 @@
 #include "core/StringToFloat.h"
 
 #ifdef TAVORIX_WITH_DRAWING
-#include <QGuiApplication>
-#include <QtGlobal>
-
+#include "DrawingApp.h"
 #include "graphs/fitted/FittedGraphs.h"
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
@@ -74,14 +72,6 @@ GraphOptions ParseGraphArgs(const Args& args) {
   return g;
 }
 
-#ifdef TAVORIX_WITH_DRAWING
-// Qt's notes go to stderr, except the offscreen platform's remark about a
-// missing runtime folder, which says nothing to a user of the command.
-void QtMessageToStderr(QtMsgType, const QMessageLogContext&, const QString& text) {
-  if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))) return;
-  std::cerr << text.toStdString() << "\n";
-}
-#endif
 
 }  // namespace
 
@@ -89,16 +79,7 @@ int RunGraph(const Args& args) {
   const GraphOptions g = ParseGraphArgs(args);
   RequireNoDirectory(g.Report);
 #ifdef TAVORIX_WITH_DRAWING
-  // Drawing needs a Qt platform; without a display the offscreen one serves.
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (!std::getenv("QT_QPA_PLATFORM") && (!display || !*display) && (!wayland || !*wayland))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char name[] = "tavorix-cli";
-  char* argv[] = {name, nullptr};
-  qInstallMessageHandler(QtMessageToStderr);
-  QGuiApplication app(argc, argv);
+  const DrawingApp app;
 
   GraphView view;
   PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
