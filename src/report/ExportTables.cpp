@@ -1,5 +1,6 @@
 #include "report/ExportTables.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -56,7 +57,9 @@ void ReadSection(const LineSet& lines, const std::string& path, std::string_view
   const std::size_t at = FindSection(lines, marker);
   if (at == lines.size()) return;
   table.Title = std::string(TrimBlanks(lines[at]));
-  for (std::size_t i = at + 1 + headerLines; i < lines.size() && !StartsWith(lines[i], " ---"); ++i) {
+  table.FirstLine = at;
+  std::size_t i = at + 1 + headerLines;
+  for (; i < lines.size() && !StartsWith(lines[i], " ---"); ++i) {
     const auto tokens = Tokens(lines[i]);
     if (tokens.size() != table.Header.size()) throw TavorixError(DamagedTable(path, table.Title));
     std::vector<std::string> row;
@@ -73,12 +76,15 @@ void ReadSection(const LineSet& lines, const std::string& path, std::string_view
     }
     table.Rows.push_back(std::move(row));
   }
+  table.LastLine = std::min(i, lines.size() - 1);
 }
 
 void ReadFrequencies(const LineSet& lines, const std::string& path, int n, ExportTable& table) {
   const std::size_t at = FindSection(lines, " Obs");
   if (at == lines.size()) return;
   table.Title = std::string(TrimBlanks(lines[at]));
+  table.FirstLine = at;
+  table.LastLine = std::min(at + 5 + static_cast<std::size_t>(std::max(n, 0)), lines.size() - 1);
   std::ostringstream text;
   for (const std::string& line : lines) text << line << '\n';
   std::istringstream in(text.str());
@@ -239,6 +245,23 @@ void WriteCsv(std::ostream& out, const ExportTable& table) {
   };
   row(table.Header);
   for (const auto& r : table.Rows) row(r);
+}
+
+std::string TabSeparated(const ExportTable& table) {
+  std::string out;
+  auto row = [&](const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? "\t" : "") + cells[i];
+    out += '\n';
+  };
+  row(table.Header);
+  for (const auto& r : table.Rows) row(r);
+  return out;
+}
+
+const ExportTable* ReportTableAtLine(const ResultsExport& r, std::size_t line) {
+  for (const ExportTable* t : {&r.Intervals, &r.Frequencies, &r.ReturnPeriods, &r.CalculatedX})
+    if (!t->Rows.empty() && t->FirstLine <= line && line <= t->LastLine) return t;
+  return nullptr;
 }
 
 std::vector<std::string> WriteCsvFolder(const ResultsExport& r, const std::string& folder) {

@@ -17,6 +17,9 @@ struct ExportTable {
   std::string Title;     // the report's heading of the table
   std::vector<std::string> Header;
   std::vector<std::vector<std::string>> Rows;
+  // The report's lines of a table of the report (0-based): its heading and
+  // its closing rule.
+  std::size_t FirstLine = 0, LastLine = 0;
 };
 
 struct ResultsExport {
@@ -45,6 +48,14 @@ ResultsExport ReadResultsExport(const std::string& outPath);
 // One CSV file: the header row, then the rows; a field with a comma, a
 // double quote or a line end is quoted (quotes doubled).
 void WriteCsv(std::ostream& out, const ExportTable& table);
+
+// The table as tab-separated lines (header first), for the clipboard.
+std::string TabSeparated(const ExportTable& table);
+
+// The table of the report (intervals, frequencies, return periods,
+// calculated X) whose lines hold the report line `line`; nullptr when the
+// line lies outside them.
+const ExportTable* ReportTableAtLine(const ResultsExport& results, std::size_t line);
 
 // The CSV files named in the tables into the folder (made when missing),
 // each atomically: intervals.csv, frequencies.csv, return_periods.csv,

@@ -46,28 +46,6 @@ ExportOptions ParseExportArgs(const Args& args) {
   return e;
 }
 
-#ifdef TAVORIX_WITH_DRAWING
-// Graphs 1, 3, 4 and 7 of the report as SVG documents; a graph the
-// distribution does not give (Q-Q without X from a frequency) is left out.
-std::vector<HtmlGraph> ReportGraphs(const std::string& report) {
-  std::vector<HtmlGraph> graphs;
-  const std::pair<int, const char*> kGraphs[] = {{kGraphCumulative, "Cumulative distribution"},
-                                                 {kGraphConfidenceBelt, "Confidence belt of X"},
-                                                 {kGraphReturnPeriods, "Return periods"},
-                                                 {kGraphQuantiles, "Quantiles observed-calculated (Q-Q)"}};
-  for (const auto& [type, caption] : kGraphs) {
-    GraphView view;
-    try {
-      PrepareAnyGraph(report, type, view);
-    } catch (const TavorixError&) {
-      continue;
-    }
-    const QByteArray svg = GraphSvg(view, DrawOptions{true, true});
-    graphs.push_back({caption, std::string(svg.constData(), static_cast<std::size_t>(svg.size()))});
-  }
-  return graphs;
-}
-#endif
 
 }  // namespace
 
@@ -81,7 +59,10 @@ int RunExport(const Args& args) {
   if (!e.HtmlFile.empty()) {
 #ifdef TAVORIX_WITH_DRAWING
     const DrawingApp app;
-    const std::vector<HtmlGraph> graphs = ReportGraphs(e.Report);
+    const std::vector<HtmlGraph> graphs = ReportPageGraphs(e.Report, [](const GraphView& view) {
+      const QByteArray svg = GraphSvg(view, DrawOptions{true, true});
+      return std::string(svg.constData(), static_cast<std::size_t>(svg.size()));
+    });
     WriteFileAtomically(e.HtmlFile, [&](std::ostream& out) {
       WriteHtmlReport(out, results, graphs, GraphFooter());
     });

@@ -129,4 +129,24 @@ void PrepareAnyGraph(const std::string& reportPath, int type, GraphView& view, b
   else PrepareGraph(reportPath, type, view, logPeriods);
 }
 
+std::vector<HtmlGraph> ReportPageGraphs(const std::string& reportPath,
+                                        const std::function<std::string(const GraphView&)>& toSvg) {
+  const std::pair<int, const char*> kGraphs[] = {{kGraphCumulative, "Cumulative distribution"},
+                                                 {kGraphConfidenceBelt, "Confidence belt of X"},
+                                                 {kGraphReturnPeriods, "Return periods"},
+                                                 {kGraphQuantiles, "Quantiles observed-calculated (Q-Q)"}};
+  std::vector<HtmlGraph> graphs;
+  for (const auto& [type, caption] : kGraphs) {
+    GraphView view;
+    try {
+      PrepareAnyGraph(reportPath, type, view);
+    } catch (const TavorixError&) {
+      if (type == kGraphQuantiles) continue;
+      throw;
+    }
+    graphs.push_back({caption, toSvg(view)});
+  }
+  return graphs;
+}
+
 }  // namespace tavorix

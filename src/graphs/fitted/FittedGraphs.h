@@ -3,10 +3,13 @@
 // graph (type 7) and the probability paper (type 8), and the one entry that
 // prepares every graph type.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "calculator/Calculator.h"
 #include "graphs/GraphView.h"
+#include "report/ExportHtml.h"
 
 namespace tavorix {
 
@@ -33,5 +36,11 @@ void PrepareFittedGraph(const std::string& reportPath, int type, GraphView& view
 
 // Any graph type 1 to 8.
 void PrepareAnyGraph(const std::string& reportPath, int type, GraphView& view, bool logPeriods = false);
+
+// Graphs 1, 3, 4 and 7 of the report for its HTML page, each turned into an
+// SVG document by `toSvg`; a graph the distribution does not give (the Q-Q
+// graph without X from a frequency) is left out.
+std::vector<HtmlGraph> ReportPageGraphs(const std::string& reportPath,
+                                        const std::function<std::string(const GraphView&)>& toSvg);
 
 }  // namespace tavorix
