@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders an HTML page of `tavorix-cli export --html` to a PNG with headless
-# Chromium (Debian's chromium package), as a browser window of the given
-# size shows it from the top: for the README and for looking at the page.
+# Chromium (Debian's chromium package, installed when missing), as a browser
+# window of the given size shows it from the top: for the README and for
+# looking at the page.
 #
 #   scripts/render-report.sh PAGE.html [OUT.png] [--size WIDTHxHEIGHT]
 #
@@ -20,7 +21,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 browser=$(command -v chromium || command -v chromium-browser || true)
-[ -n "$browser" ] || { echo "chromium is not installed (apt-get install chromium)" >&2; exit 1; }
+if [ -z "$browser" ]; then
+  "$(dirname "$0")/install-deps.sh" --render >&2
+  browser=$(command -v chromium)
+fi
 
 page=$(cd "$(dirname "$page")" && pwd)/$(basename "$page")
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")

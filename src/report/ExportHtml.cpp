@@ -84,7 +84,9 @@ void WriteHtmlReport(std::ostream& out, const ResultsExport& r, const std::vecto
   out << "<h1>" << HtmlEscape(title) << "</h1>\n";
   if (!r.Title2.empty()) out << "<p class=\"subtitle\">" << HtmlEscape(r.Title2) << "</p>\n";
   out << "<p class=\"facts\">Cumulative frequency analysis of " << r.N << " data";
-  if (!r.InputFile.empty()) out << " from <code>" << HtmlEscape(r.InputFile) << "</code>";
+  // The file's name without its folder: a page to hand on names no local path.
+  const std::string file = r.InputFile.substr(r.InputFile.find_last_of("/\\") + 1);
+  if (!file.empty()) out << " from <code>" << HtmlEscape(file) << "</code>";
   out << ".</p>\n";
 
   out << "<h2>" << HtmlEscape(r.DistributionName.empty() ? "No distribution found" : r.DistributionName)
@@ -95,6 +97,7 @@ void WriteHtmlReport(std::ostream& out, const ResultsExport& r, const std::vecto
     out << "</pre>\n";
   }
   Table(out, r.Parameters, false);
+  out << "<p class=\"facts\">Parameters as the parameter file holds them: on the scale of the fit, X &minus; Shift + 0.0001 (a separation point P in X units).</p>\n";
   if (!r.Statistics.empty()) {
     out << "<h2>Goodness of fit</h2>\n<pre>";
     for (const std::string& line : r.Statistics) out << HtmlEscape(line) << "\n";

@@ -69,6 +69,7 @@ bool BeltToggleOffered(int graphType, int points) {
     case kGraphCumulative:
     case kGraphReturnPeriods:
     case kGraphConfidenceBelt: return points <= kMaxBeltData;
+    case kGraphProbabilityPaper: return true;  // its limits come from the fitted curve, whatever the data
     default: return false;
   }
 }

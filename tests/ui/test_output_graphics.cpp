@@ -279,7 +279,8 @@ TEST(BeltToggle, OfferedOnlyWhereTheBeltIsDrawn) {
   EXPECT_TRUE(BeltToggleOffered(3, 250));
   EXPECT_FALSE(BeltToggleOffered(3, 251));
   EXPECT_TRUE(BeltToggleOffered(4, 100));
-  for (int type : {2, 5, 6}) EXPECT_FALSE(BeltToggleOffered(type, 10));
+  EXPECT_TRUE(BeltToggleOffered(8, 2500));
+  for (int type : {2, 5, 6, 7}) EXPECT_FALSE(BeltToggleOffered(type, 10));
 }
 
 }  // namespace
