@@ -262,6 +262,8 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   data = std::move(d);
 }
 
+namespace {
+
 // Scale factors, axis ladders and intervals from the raw ranges of the
 // graph type.
 AxisState FinishScale(int type, double xmin, double xmax, double ymin, double ymax, double obsMax) {
@@ -319,6 +321,8 @@ AxisState FinishScale(int type, double xmin, double xmax, double ymin, double ym
   }
   return a;
 }
+
+}  // namespace
 
 AxisState ScaleGraph(int type, GraphData& d) {
   const int rows = d.RowCount;

@@ -178,6 +178,8 @@ class Drawer {
       case kGraphReturnPeriods:
       case kGraphProbabilityPaper:
         Text(86, 65, cap.Observed, c_.Observed);
+        // A distribution without X from a frequency has no curve on the probability paper.
+        if (v_.Type == kGraphProbabilityPaper && v_.Curve.X.empty()) break;
         Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);
         LimitLegend(86, 95);
         break;
