@@ -79,7 +79,7 @@ void ReadSection(const LineSet& lines, const std::string& path, std::string_view
   table.LastLine = std::min(i, lines.size() - 1);
 }
 
-void ReadFrequencies(const LineSet& lines, const std::string& path, int n, ExportTable& table) {
+void ReadFrequencies(const LineSet& lines, int n, ExportTable& table) {
   const std::size_t at = FindSection(lines, " Obs");
   if (at == lines.size()) return;
   table.Title = std::string(TrimBlanks(lines[at]));
@@ -224,7 +224,7 @@ ResultsExport ReadResultsExport(const std::string& outPath) {
   ReadSection(lines, outPath, " Int", 4, false, r.Intervals);
   r.Frequencies = {"frequencies.csv", "",
                    {"X", "serial", "rank %", "calculated %", "st.dev %", "lower %", "upper %"}, {}};
-  ReadFrequencies(lines, outPath, r.N, r.Frequencies);
+  ReadFrequencies(lines, r.N, r.Frequencies);
   r.ReturnPeriods = {"return_periods.csv", "",
                      {"X", "serial", "rank", "calculated", "lower", "upper"}, {}};
   ReadSection(lines, outPath, " Ret", 4, true, r.ReturnPeriods);
