@@ -131,3 +131,15 @@ TEST(ExportHtml, PageIsSelfContainedWithTheGraphsInlineAndTheTitlesEscaped) {
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+TEST(ExportText, TitlesBecomeUtf8) {
+  EXPECT_EQ(AsUtf8("Pegel K\xC3\xB6ln"), "Pegel K\xC3\xB6ln");  // UTF-8 stays
+  EXPECT_EQ(AsUtf8("Pegel K\xF6ln"), "Pegel K\xC3\xB6ln");      // Latin-1 is converted
+  EXPECT_EQ(AsUtf8("cut \xC3"), "cut \xC3\x83");                // a cut sequence is no UTF-8
+}
+
+}  // namespace
+}  // namespace tavorix
