@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every build, test and run dependency of Tavorix from Debian.
 # Idempotent: runs apt-get update only when a package is missing.
-# With --fuzz also clang and libFuzzer, which only `make fuzz` needs.
+# With --fuzz also clang and libFuzzer, which only `make fuzz` needs; with
+# --render also Chromium, which only scripts/render-report.sh needs.
 set -euo pipefail
 
 packages=(
@@ -14,9 +15,12 @@ packages=(
   desktop-file-utils
   locales
 )
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libfuzzer-14-dev)
-fi
+for option in "$@"; do
+  case $option in
+    --fuzz) packages+=(clang libfuzzer-14-dev) ;;
+    --render) packages+=(chromium) ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -262,8 +262,69 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   data = std::move(d);
 }
 
-AxisState ScaleGraph(int type, GraphData& d) {
+namespace {
+
+// Scale factors, axis ladders and intervals from the raw ranges of the
+// graph type.
+AxisState FinishScale(int type, double xmin, double xmax, double ymin, double ymax, double obsMax) {
   AxisState a;
+  // A table without rows still gets a usable axis.
+  if (xmin > xmax) xmin = 0, xmax = 1;
+  if (ymin > ymax) ymin = 0, ymax = 1;
+
+  const bool xMainlyNegative = xmin < 0 && std::fabs(xmin) > std::fabs(xmax);
+  if (!xMainlyNegative && xmin > -0.001) a.XFactor = FactorFor(xmax, 1.1);
+  else if (xMainlyNegative && std::fabs(xmin) > 0.001) a.XFactor = FactorFor(std::fabs(xmax), 1.1);
+  xmin *= a.XFactor;
+  xmax *= a.XFactor;
+
+  const bool yScaled = type == kGraphConfidenceBelt || type == kGraphReturnPeriods || type == kGraphPredObserved ||
+                       type == kGraphQuantiles || type == kGraphProbabilityPaper;
+  if (yScaled) {
+    const bool yMainlyNegative = ymin < 0 && std::fabs(ymin) > std::fabs(ymax);
+    if (!yMainlyNegative && ymin > 0) {
+      a.YFactor = FactorFor(ymax, 1.0);
+    } else if (yMainlyNegative && ymax < 0) {
+      if (ymin > -0.01) a.YFactor = 1000;
+      else if (-0.1 < ymin && ymin < -0.01) a.YFactor = 100;
+      else if (-1 < ymin && ymin < -0.1) a.YFactor = 10;
+    }
+    ymin *= a.YFactor;
+    ymax *= a.YFactor;
+  }
+  a.RangeXmax = xmax;
+  a.RangeYmin = ymin;
+  a.RangeYmax = ymax;
+
+  const Ladder lx = AxisLadder(xmin, xmax);
+  a.Xlo = lx.Lo;
+  a.Xhi = lx.Hi;
+  a.Xdec = lx.Decimals;
+  a.Xticks = Intervals(lx);
+
+  if (yScaled) {
+    const Ladder ly = AxisLadder(ymin, ymax);
+    a.Ylo = ly.Lo;
+    a.Yhi = ly.Hi;
+    a.Ydec = ly.Decimals;
+    a.Yticks = Intervals(ly);
+  } else if (type == kGraphCumulative) {
+    a.Ylo = 0;
+    a.Yhi = 120;
+    a.Yticks = 12;
+    a.Ydec = 0;
+  } else {
+    a.Ylo = 0;
+    a.Yhi = 10 * RoundWhole((obsMax + 15) / 10);
+    a.Yticks = std::clamp(static_cast<int>(a.Yhi / 10), 4, 10);
+    a.Ydec = 1;
+  }
+  return a;
+}
+
+}  // namespace
+
+AxisState ScaleGraph(int type, GraphData& d) {
   const int rows = d.RowCount;
   double xmin = 10000000, xmax = -1000000, ymin = 10000000, ymax = -1000000;
   double obsMax = 0;
@@ -319,55 +380,17 @@ AxisState ScaleGraph(int type, GraphData& d) {
     default:
       break;
   }
-  // A table without rows still gets a usable axis.
-  if (xmin > xmax) xmin = 0, xmax = 1;
-  if (ymin > ymax) ymin = 0, ymax = 1;
+  return FinishScale(type, xmin, xmax, ymin, ymax, obsMax);
+}
 
-  const bool xMainlyNegative = xmin < 0 && std::fabs(xmin) > std::fabs(xmax);
-  if (!xMainlyNegative && xmin > -0.001) a.XFactor = FactorFor(xmax, 1.1);
-  else if (xMainlyNegative && std::fabs(xmin) > 0.001) a.XFactor = FactorFor(std::fabs(xmax), 1.1);
-  xmin *= a.XFactor;
-  xmax *= a.XFactor;
-
-  const bool yScaled = type == kGraphConfidenceBelt || type == kGraphReturnPeriods || type == kGraphPredObserved;
-  if (yScaled) {
-    const bool yMainlyNegative = ymin < 0 && std::fabs(ymin) > std::fabs(ymax);
-    if (!yMainlyNegative && ymin > 0) {
-      a.YFactor = FactorFor(ymax, 1.0);
-    } else if (yMainlyNegative && ymax < 0) {
-      if (ymin > -0.01) a.YFactor = 1000;
-      else if (-0.1 < ymin && ymin < -0.01) a.YFactor = 100;
-      else if (-1 < ymin && ymin < -0.1) a.YFactor = 10;
-    }
-    ymin *= a.YFactor;
-    ymax *= a.YFactor;
-  }
-  a.RangeXmax = xmax;
-  a.RangeYmin = ymin;
-  a.RangeYmax = ymax;
-
-  const Ladder lx = AxisLadder(xmin, xmax);
-  a.Xlo = lx.Lo;
-  a.Xhi = lx.Hi;
-  a.Xdec = lx.Decimals;
-  a.Xticks = Intervals(lx);
-
-  if (yScaled) {
-    const Ladder ly = AxisLadder(ymin, ymax);
-    a.Ylo = ly.Lo;
-    a.Yhi = ly.Hi;
-    a.Ydec = ly.Decimals;
-    a.Yticks = Intervals(ly);
-  } else if (type == kGraphCumulative) {
-    a.Ylo = 0;
-    a.Yhi = 120;
-    a.Yticks = 12;
-    a.Ydec = 0;
-  } else {
-    a.Ylo = 0;
-    a.Yhi = 10 * RoundWhole((obsMax + 15) / 10);
-    a.Yticks = std::clamp(static_cast<int>(a.Yhi / 10), 4, 10);
-    a.Ydec = 1;
+AxisState ScaleRanges(int type, double xmin, double xmax, double ymin, double ymax) {
+  AxisState a = FinishScale(type, xmin, xmax, ymin, ymax, 0);
+  if (type == kGraphQuantiles) {
+    a.Ylo = a.Xlo;
+    a.Yhi = a.Xhi;
+    a.Yticks = a.Xticks;
+    a.Ydec = a.Xdec;
+    a.YFactor = a.XFactor;
   }
   return a;
 }
@@ -384,10 +407,16 @@ GraphCaptions MakeCaptions(int type, const AxisState& axes) {
     case kGraphConfidenceBelt: c.Vertical = scaled(axes.YFactor, "X-data", ""); break;
     case kGraphReturnPeriods: c.Vertical = "Return period"; break;
     case kGraphPredObserved: c.Vertical = "Cumulative frequency calculated (%)"; break;
+    case kGraphQuantiles: c.Vertical = scaled(axes.YFactor, "X-data", "") + " observed"; break;
+    case kGraphProbabilityPaper: c.Vertical = scaled(axes.YFactor, "X-data", ""); break;
     default: break;
   }
   if (type == kGraphPredObserved) {
     c.Horizontal = "Cumulative frequency observed (%)";
+  } else if (type == kGraphQuantiles) {
+    c.Horizontal = scaled(axes.XFactor, "X-data", "") + " calculated";
+  } else if (type == kGraphProbabilityPaper) {
+    c.Horizontal = "Return period (Gumbel scale)";
   } else {
     const char* pad = axes.XFactor == 10 ? "       " : axes.XFactor == 100 ? "      " : "     ";
     c.Horizontal = scaled(axes.XFactor, "         X-Data", pad);
@@ -408,6 +437,7 @@ GraphCaptions MakeCaptions(int type, const AxisState& axes) {
       c.Observed = "----- observed/calculated";
       break;
     case kGraphPredObserved:
+    case kGraphQuantiles:
       c.Observed = "   o   Observed";
       c.Calculated = " - - - Obs = Calc";
       break;

@@ -1,7 +1,7 @@
 #pragma once
 // Graph data of a finished run, read back from its results report (".out")
 // and the parameter file (".aux") beside it, and the axis scaling, captions
-// and titles that go with each of the six graph types. Nothing here uses the
+// and titles that go with each graph type. Nothing here uses the
 // fitting engine's memory: a report opened long after its run gives the same
 // graphs.
 
@@ -19,9 +19,12 @@ enum GraphType : int {
   kGraphReturnPeriods = 4,   // "Return periods"
   kGraphPredObserved = 5,    // "Predicted-observed"
   kGraphHistogramObs = 6,    // "Interval distribution (histogram observed)"
+  kGraphQuantiles = 7,       // "Quantiles observed-calculated (Q-Q)"
+  kGraphProbabilityPaper = 8,  // "Probability paper (return periods)"
 };
 
-inline bool IsGraphType(int type) { return type >= 1 && type <= 6; }
+inline constexpr int kGraphTypeCount = 8;
+inline bool IsGraphType(int type) { return type >= 1 && type <= kGraphTypeCount; }
 
 // One table of the report, rows 0-based.
 //   types 1, 5: X observed, S2 Fr %, S3 Fc %, S4 upper %, S5 lower %
@@ -29,6 +32,10 @@ inline bool IsGraphType(int type) { return type >= 1 && type <= 6; }
 //   type 6:     as type 2 with S3 and S4 exchanged (bars show the observed frequency)
 //   type 3:     X observed, S2 serial, S3 calculated X, S4 upper X, S5 lower X
 //   type 4:     X observed, S2 rank return period, S3 calculated, S4 upper, S5 lower
+//               (with a logarithmic axis: the return periods' base-10 logarithms)
+//   type 7:     X the fitted distribution's X at R/(N+1), S2 X observed, S3 R/(N+1) %
+//   type 8:     X reduced variate -ln(-ln(R/(N+1))) of the Gumbel scale, S2 X observed
+// X values of types 7 and 8 are in input units.
 struct GraphData {
   std::vector<long double> X, S2, S3, S4, S5;
   std::vector<long double> XCopy;  // X as read, before type 5 replaces it
@@ -72,6 +79,11 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data);
 // Axis ranges of the graph type. Type 5 turns the rows into (Fr, Fc) points
 // with S4 as the line of equality.
 AxisState ScaleGraph(int type, GraphData& data);
+
+// Axis state of a graph of values against values (types 7 and 8) from the
+// data ranges: scale factors and ladders as for the other graphs. Type 7 has
+// the horizontal axis on both sides, so that the 1:1 line is the diagonal.
+AxisState ScaleRanges(int type, double xmin, double xmax, double ymin, double ymax);
 
 GraphCaptions MakeCaptions(int type, const AxisState& axes);
 

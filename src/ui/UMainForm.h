@@ -20,6 +20,7 @@
 #include "ui/USelectForm.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -154,6 +155,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Output page
   QPlainTextEdit* OutputMemo;
   QPushButton *SeeOutputButton, *ViewGraphButton, *CalcButton, *FitButton, *OptButton, *ListButton;
+  QPushButton *ExportButton, *CopyTableButton;  // shown with the results
+  QAction *ExportCsvAction, *ExportHtmlAction;  // the menu of "Export…"
   QFrame* FitPanel;
   QPlainTextEdit* FitMemo;
   QPushButton* CloseFitButton;
@@ -161,7 +164,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Graphics page
   QLabel *GraphImage, *PictureImage;
   QGroupBox* ChoicePanel;
-  std::array<QRadioButton*, 6> GraphRadioButtons{};  // graph types 1..6
+  std::array<QRadioButton*, 8> GraphRadioButtons{};  // graph types 1..8
+  QCheckBox* LogPeriodsBox;  // return periods (type 4) on a logarithmic axis
   QPushButton *GoButton, *MakeGraphButton, *SelectButton, *SaveGraphButton, *SaveBlWhButton, *ConfBeltButton,
       *OpenGraphButton;
 
@@ -218,6 +222,9 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void CalcButtonClick();
   void ViewGraphButtonClick();
   void ListButtonClick();
+  void ExportCsvActionExecute();   // the tables as CSV files into a folder
+  void ExportHtmlActionExecute();  // one HTML page with tables and graphs
+  void CopyTableButtonClick();     // the report's table under the cursor, tab-separated
   void OutputOpenActionExecute();
   // Graphics
   void GraphicsTabSheetShow();

@@ -1,6 +1,7 @@
 // The Graphics page of the main window: choosing, drawing and saving the
 // graphs of a results file, and opening a saved graph.
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "graphs/GraphView.h"
+#include "graphs/fitted/FittedGraphs.h"
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
 #include "report/ParameterFile.h"
@@ -33,15 +35,22 @@ namespace {
 constexpr const char* kHideBelt = "Hide conf. belt";
 constexpr const char* kShowBelt = "Show conf. belt";
 
-// Captions of the graph types 1..6.
-constexpr const char* kGraphCaptions[6] = {
+// Captions of the graph types 1..8.
+constexpr const char* kGraphCaptions[kGraphTypeCount] = {
     "Cumulative distribution",
     "Interval distribution (histogram calculated)",
     "Confidence belt of X",
     "Return periods",
     "Predicted-observed",
     "Interval distribution (histogram observed)",
+    "Quantiles observed-calculated (Q-Q)",
+    "Probability paper (return periods)",
 };
+
+// The save dialog: the bitmap formats and the vector formats, by the file name.
+const TFileDialogSpec kGraphSaveFormats{
+    "BMP image (*.bmp)|*.bmp|PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf", "bmp",
+    "", ""};
 
 // The number of points that decides whether the belt of a graph is drawn.
 int BeltPoints(const GraphView& view) {
@@ -60,6 +69,7 @@ bool BeltToggleOffered(int graphType, int points) {
     case kGraphCumulative:
     case kGraphReturnPeriods:
     case kGraphConfidenceBelt: return points <= kMaxBeltData;
+    case kGraphProbabilityPaper: return true;  // its limits come from the fitted curve, whatever the data
     default: return false;
   }
 }
@@ -79,9 +89,18 @@ void TMainForm::BuildGraphicsPage() {
   ChoicePanel = new QGroupBox("Select type of graph", canvas);
   ChoicePanel->setObjectName("ChoicePanel");
   auto* choices = new QVBoxLayout(ChoicePanel);
-  for (int t = 0; t < 6; ++t) {
+  for (int t = 0; t < kGraphTypeCount; ++t) {
     GraphRadioButtons[t] = new QRadioButton(kGraphCaptions[t], ChoicePanel);
     choices->addWidget(GraphRadioButtons[t]);
+    if (t + 1 == kGraphReturnPeriods) {
+      LogPeriodsBox = new QCheckBox("logarithmic return periods", ChoicePanel);
+      LogPeriodsBox->setObjectName("LogPeriodsBox");
+      auto* row = new QHBoxLayout;  // indented under its graph type
+      row->addSpacing(20);
+      row->addWidget(LogPeriodsBox);
+      row->addStretch();
+      choices->addLayout(row);
+    }
   }
   GraphRadioButtons[0]->setChecked(true);
   GoButton = new QPushButton("Go", ChoicePanel);
@@ -168,7 +187,7 @@ void TMainForm::GoButtonClick() {
              "using \"Make graph\"");
   SelectButton->show();
   int type = 0;
-  for (int t = 0; t < 6 && type == 0; ++t)
+  for (int t = 0; t < kGraphTypeCount && type == 0; ++t)
     if (GraphRadioButtons[t]->isChecked() && GraphRadioButtons[t]->isEnabled()) type = t + 1;
   if (type == 0) {
     dialogs_.ShowMessage(" The desired type of graph could not be assessed");
@@ -187,7 +206,7 @@ void TMainForm::DrawGraph() {
   SaveBlWhButton->show();
   ConfBeltButton->hide();
   try {
-    PrepareGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_);
+    PrepareAnyGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_, LogPeriodsBox->isChecked());
   } catch (const std::exception& e) {
     // A failed draw leaves no picture: the previous one is not saved in its place.
     GraphBitmap = QImage();
@@ -206,7 +225,7 @@ void TMainForm::DrawGraph() {
 }
 
 void TMainForm::SaveGraph() {
-  TFileDialogSpec spec = kGraphSaveDialog;
+  TFileDialogSpec spec = kGraphSaveFormats;
   spec.InitialDir = OutputDir;
   const auto path = dialogs_.SaveFileName(spec);
   if (!path) {
@@ -216,7 +235,12 @@ void TMainForm::SaveGraph() {
   std::error_code ec;
   if (fs::exists(*path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return;
   try {
-    SaveGraphImage(GraphBitmap, *path);
+    // Bitmaps are the picture on the page; the vector formats draw it again.
+    const GraphFormat format = GraphFormatOf(*path);
+    if (format == GraphFormat::Svg || format == GraphFormat::Pdf)
+      tavorix::SaveGraph(*graphView_, DrawOptions{ColourGraph, BeltOn}, *path);
+    else
+      SaveGraphImage(GraphBitmap, *path);
   } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
     return;

@@ -2,7 +2,11 @@
 // the ranked list, the optimisation text, the calculator, and opening an
 // existing results file.
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,8 +24,14 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
+#include "core/AtomicFile.h"
 #include "graphs/GraphData.h"
 #include "fitting/Registry.h"
+#include "graphs/draw/GraphDrawing.h"
+#include "graphs/draw/GraphFile.h"
+#include "graphs/fitted/FittedGraphs.h"
+#include "report/ExportHtml.h"
+#include "report/ExportTables.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "ui/UDesignForm.h"
@@ -70,6 +80,18 @@ void TMainForm::BuildOutputPage() {
   auto* designButton = new QPushButton("Design values", OutputTabSheet);
   designButton->setObjectName("DesignButton");
   FollowVisibility(CalcButton, designButton);
+  // Exports and the table copy work from the results file: shown with "Graphics".
+  ExportButton = new QPushButton("Export\u2026", OutputTabSheet);
+  ExportButton->setObjectName("ExportButton");
+  auto* exportMenu = new QMenu(ExportButton);
+  ExportCsvAction = exportMenu->addAction("Tables as CSV files (folder)\u2026");
+  ExportHtmlAction = exportMenu->addAction("Report as HTML page\u2026");
+  ExportButton->setMenu(exportMenu);
+  CopyTableButton = new QPushButton("Copy table", OutputTabSheet);
+  CopyTableButton->setObjectName("CopyTableButton");
+  CopyTableButton->setToolTip("Copies the table under the cursor, tab-separated");
+  FollowVisibility(ViewGraphButton, ExportButton);
+  FollowVisibility(ViewGraphButton, CopyTableButton);
 
   FitPanel = new QFrame(OutputTabSheet);
   FitPanel->setObjectName("FitPanel");
@@ -87,8 +109,8 @@ void TMainForm::BuildOutputPage() {
   // The buttons sit in two rows under the results, which keep the width.
   auto* buttons = new QGridLayout;
   int i = 0;
-  for (QPushButton* b :
-       {SeeOutputButton, ViewGraphButton, CalcButton, FitButton, OptButton, ListButton, designButton}) {
+  for (QPushButton* b : {SeeOutputButton, ViewGraphButton, CalcButton, FitButton, OptButton, ListButton,
+                         designButton, ExportButton, CopyTableButton}) {
     buttons->addWidget(b, i / 3, i % 3);
     ++i;
   }
@@ -105,6 +127,9 @@ void TMainForm::BuildOutputPage() {
   connect(OptButton, &QPushButton::clicked, this, &TMainForm::OptButtonClick);
   connect(ListButton, &QPushButton::clicked, this, &TMainForm::ListButtonClick);
   connect(CloseFitButton, &QPushButton::clicked, this, &TMainForm::CloseFitButtonClick);
+  connect(ExportCsvAction, &QAction::triggered, this, &TMainForm::ExportCsvActionExecute);
+  connect(ExportHtmlAction, &QAction::triggered, this, &TMainForm::ExportHtmlActionExecute);
+  connect(CopyTableButton, &QPushButton::clicked, this, &TMainForm::CopyTableButtonClick);
   connect(designButton, &QPushButton::clicked, this, [this] {
     auto* form = findChild<TDesignForm*>("DesignForm");
     if (!form) {
@@ -200,7 +225,9 @@ void TMainForm::CalcButtonClick() {
 void TMainForm::ViewGraphButtonClick() {
   ResultsAvailable = true;
   ChoicePanel->show();
+  // Gamma results have no X from a frequency: no belt of X and no Q-Q graph.
   GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(CurrentCode != 61);
+  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(CurrentCode != 61);
   ShowPage(GraphicsTabSheet);
 }
 
@@ -278,6 +305,67 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   } else {
     ShowPage(GraphicsTabSheet);
     ShowStatus("Select type of graph");
+  }
+}
+
+void TMainForm::ExportCsvActionExecute() {
+  if (!dm_) return;
+  const std::string out = WithExtension(dm_->FileName, ".out");
+  TFileDialogSpec spec{"Folder of CSV tables (*)|*", "", OutputDir,
+                       fs::path(out).stem().string() + "-tables"};
+  const auto folder = dialogs_.SaveFileName(spec);
+  if (!folder) {
+    dialogs_.ShowMessage("The tables were not exported");
+    return;
+  }
+  try {
+    WriteCsvFolder(ReadResultsExport(out), *folder);
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  dialogs_.ShowMessage("The tables were saved as CSV files in  " + *folder);
+}
+
+void TMainForm::ExportHtmlActionExecute() {
+  if (!dm_) return;
+  const std::string out = WithExtension(dm_->FileName, ".out");
+  TFileDialogSpec spec{"HTML page (*.html)|*.html", "html", OutputDir, fs::path(out).stem().string() + ".html"};
+  const auto path = dialogs_.SaveFileName(spec);
+  if (!path) {
+    dialogs_.ShowMessage("The report was not exported");
+    return;
+  }
+  std::error_code ec;
+  if (fs::exists(*path, ec) && !dialogs_.Confirm("The file already exists, overwrite?")) return;
+  try {
+    const ResultsExport results = ReadResultsExport(out);
+    const std::vector<HtmlGraph> graphs = ReportPageGraphs(out, [](const GraphView& view) {
+      const QByteArray svg = GraphSvg(view, DrawOptions{true, true});
+      return std::string(svg.constData(), static_cast<std::size_t>(svg.size()));
+    });
+    WriteFileAtomically(*path, [&](std::ostream& o) { WriteHtmlReport(o, results, graphs, GraphFooter()); });
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  dialogs_.ShowMessage("The report was saved in  " + *path);
+}
+
+void TMainForm::CopyTableButtonClick() {
+  if (!dm_) return;
+  const auto line = static_cast<std::size_t>(OutputMemo->textCursor().blockNumber());
+  try {
+    const ResultsExport results = ReadResultsExport(WithExtension(dm_->FileName, ".out"));
+    const ExportTable* table = ReportTableAtLine(results, line);
+    if (!table) {
+      dialogs_.ShowMessage("Click into a table of the results first, then copy it");
+      return;
+    }
+    QApplication::clipboard()->setText(QString::fromStdString(TabSeparated(*table)));
+    ShowStatus(QString::fromStdString("Copied: " + table->Title));
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
   }
 }
 

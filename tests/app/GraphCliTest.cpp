@@ -117,13 +117,15 @@ TEST(CliGraph, RefusesMissingReportsAndWrongArguments) {
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("The file \"" + missing + "\"could not be opened."), std::string::npos) << r.Err;
 
-  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "7", "-o", dir.File("g.bmp")}).Status, 2);
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "9", "-o", dir.File("g.bmp")}).Status, 2);
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "--size", "600x400", "-o", dir.File("g.bmp")}).Status, 2);
+  EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "--log-periods", "-o", dir.File("g.bmp")}).Status, 2);
   EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1"}).Status, 2);
   EXPECT_EQ(RunGraphCli(dir, {Report("gumbel12.out"), "-o", dir.File("g.bmp")}).Status, 2);
   EXPECT_FALSE(std::filesystem::exists(dir.File("g.bmp")));
 }
 
-TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
+TEST(CliGraph, AllGraphsOfARunOnNegativeData) {
   // The Lake Huron departures run from about -3 to +3 feet.
   TempDir dir;
   const std::string inp = dir.File("lakehuron_anomaly.inp");
@@ -131,7 +133,7 @@ TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
   const test::CliResult run = test::RunCli(dir, {"run", inp});
   ASSERT_EQ(run.Status, 0) << run.Err;
   const Rgb aqua{0, 255, 255}, darkBlue{0, 0, 139};
-  for (int type = 1; type <= 6; ++type) {
+  for (int type = 1; type <= 8; ++type) {
     const std::string bmp = dir.File("graph" + std::to_string(type) + ".bmp");
     const GraphRun r =
         RunGraphCli(dir, {dir.File("lakehuron_anomaly.out"), "--type", std::to_string(type), "-o", bmp});
@@ -141,15 +143,33 @@ TEST(CliGraph, AllSixGraphsOfARunOnNegativeData) {
     ASSERT_EQ(bytes.size(), Le(bytes, 10, 4) + 1872u * 441u) << "type " << type;
     EXPECT_EQ(Le(bytes, 28, 2), 24u);
     EXPECT_EQ(PixelOf(bytes, 600, 300), darkBlue);
-    // Observed circles (1, 4, 5) and the density curve (2, 6) below the legends.
+    // Observed circles (1, 4, 5, 7, 8) and the density curve (2, 6) below the legends.
     if (type != 3) {
       EXPECT_GT(CountOf(bytes, aqua, 105, 350), 30) << "type " << type;
     }
     // The belt of 98 data has its limit lines.
-    if (type == 1 || type == 3 || type == 4) {
+    if (type == 1 || type == 3 || type == 4 || type == 8) {
       EXPECT_GT(CountYellow(bytes), 100) << "type " << type;
     }
   }
+  // The vector files and a larger bitmap, by the file name.
+  for (const std::string name : {"paper.svg", "paper.pdf", "paper.png"}) {
+    const GraphRun r = RunGraphCli(dir, {dir.File("lakehuron_anomaly.out"), "--type", "8", "--size", "1869x1323",
+                                         "-o", dir.File(name)});
+    ASSERT_EQ(r.Status, 0) << name << ": " << r.Err;
+  }
+  EXPECT_NE(ReadFile(dir.File("paper.svg")).find("<svg"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("paper.pdf")).substr(0, 4), "%PDF");
+  const std::string png = ReadFile(dir.File("paper.png"));
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  auto be32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  EXPECT_EQ(be32(16), 1869u);  // width and height of the header
+  EXPECT_EQ(be32(20), 1323u);
 }
 
 }  // namespace

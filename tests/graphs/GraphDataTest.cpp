@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
 #include "graphs/GraphData.h"
+#include "graphs/GraphView.h"
 
 namespace tavorix {
 namespace {
@@ -320,6 +323,33 @@ TEST(GraphTitles, CatalogueTitleEmptyForZeroPreviousForUnknown) {
   EXPECT_EQ(DistributionTitle(18, ""), "Composite lLogistic + Poisson distribution");
   EXPECT_EQ(DistributionTitle(0, "Gumbel distribution"), "");
   EXPECT_EQ(DistributionTitle(19, "Gumbel distribution"), "Gumbel distribution");
+}
+
+}  // namespace
+}  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+TEST(GraphScale, LogarithmicReturnPeriodsRunFromOneToTheDecadeAbove) {
+  GraphView linear, log;
+  PrepareGraph(Fixture("gumbel12.out"), kGraphReturnPeriods, linear);
+  PrepareGraph(Fixture("gumbel12.out"), kGraphReturnPeriods, log, true);
+  ASSERT_EQ(log.Data.RowCount, linear.Data.RowCount);
+  ASSERT_GT(linear.Data.RowCount, 2);
+  for (int r = 0; r < log.Data.RowCount; ++r)
+    EXPECT_NEAR(static_cast<double>(log.Data.S3[r]), std::log10(static_cast<double>(linear.Data.S3[r])), 1e-12);
+  // The largest period drawn (all rows but the last) lies below the top decade.
+  double top = 0;
+  for (int r = 0; r + 1 < linear.Data.RowCount; ++r)
+    top = std::max({top, static_cast<double>(linear.Data.S3[r]), static_cast<double>(linear.Data.S4[r])});
+  EXPECT_EQ(log.Axes.Ylo, 0);
+  EXPECT_EQ(log.Axes.Yhi, std::ceil(std::log10(top)));
+  ASSERT_GE(log.YMarks.size(), 4u);
+  EXPECT_EQ(log.YMarks[0].Label, "1");
+  EXPECT_EQ(log.YMarks[3].Label, "10");
+  EXPECT_NEAR(log.YMarks[1].At, std::log10(2.0), 1e-12);
+  EXPECT_EQ(log.Axes.Xlo, linear.Axes.Xlo);  // the X axis stays
 }
 
 }  // namespace

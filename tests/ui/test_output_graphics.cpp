@@ -2,14 +2,20 @@
 // report layout: eight ranked values of a Gumbel fit, with their parameter
 // file.
 
+#include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "UiTestSupport.h"
+#include "graphs/GraphData.h"
 
 namespace tavorix::test {
 namespace {
@@ -151,7 +157,8 @@ TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
   dialogs.SaveNames = {bmp};
   form->SaveBlWhButton->click();
   EXPECT_EQ(dialogs.LastMessage(), "The graph was saved in  " + bmp);
-  EXPECT_EQ(dialogs.SaveSpecs.back().Filter, "Image files (*.bmp)|*.bmp");
+  EXPECT_NE(dialogs.SaveSpecs.back().Filter.find("(*.svg)|*.svg"), std::string::npos);
+  EXPECT_NE(dialogs.SaveSpecs.back().Filter.find("(*.pdf)|*.pdf"), std::string::npos);
   EXPECT_EQ(PixelAt(300, 410), QColor(255, 255, 255));
   QImage saved(QString::fromStdString(bmp));
   ASSERT_FALSE(saved.isNull());
@@ -171,6 +178,13 @@ TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
   dialogs.SaveNames = {std::nullopt};
   form->SaveGraphButton->click();
   EXPECT_EQ(dialogs.LastMessage(), "The graph was not saved");
+
+  // The vector formats by the name.
+  dialogs.SaveNames = {Path("graph.svg"), Path("graph.pdf")};
+  form->SaveGraphButton->click();
+  form->SaveGraphButton->click();
+  EXPECT_NE(ReadFile(Path("graph.svg")).find("<svg"), std::string::npos);
+  EXPECT_EQ(ReadFile(Path("graph.pdf")).substr(0, 4), "%PDF");
 
   // Opening the saved graph shows it as a picture.
   dialogs.OpenNames = {bmp};
@@ -199,9 +213,56 @@ TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
   form->PageControl1->setCurrentWidget(form->OutputTabSheet);
   form->ViewGraphButton->click();
   EXPECT_FALSE(form->GraphRadioButtons[2]->isEnabled());
+  EXPECT_FALSE(form->GraphRadioButtons[kGraphQuantiles - 1]->isEnabled());
   form->GraphRadioButtons[2]->setChecked(true);
   form->GoButton->click();
   EXPECT_EQ(dialogs.LastMessage(), " The desired type of graph could not be assessed");
+}
+
+TEST_F(ResultsFileTest, QuantileAndProbabilityPaperGraphs) {
+  OpenFromOutputPage();
+  form->ViewGraphButton->click();
+  for (int type : {kGraphQuantiles, kGraphProbabilityPaper}) {
+    form->GraphRadioButtons[type - 1]->setChecked(true);
+    form->GoButton->click();
+    ASSERT_TRUE(dialogs.Messages.empty()) << type << ": " << dialogs.LastMessage();
+    // Observed points in aqua on the plot.
+    int aqua = 0;
+    for (int y = 100; y < 350; ++y)
+      for (int x = 70; x < 570; ++x) aqua += PixelAt(x, y) == QColor(0, 255, 255) ? 1 : 0;
+    EXPECT_GT(aqua, 8 * 6) << "type " << type;
+    form->SelectButton->click();
+  }
+}
+
+TEST_F(ResultsFileTest, ExportsAndCopyOfTheTableUnderTheCursor) {
+  OpenFromOutputPage();
+  ASSERT_FALSE(form->ExportButton->isHidden());
+  dialogs.SaveNames = {Path("tables"), Path("page.html")};
+  form->ExportCsvAction->trigger();
+  EXPECT_EQ(dialogs.LastMessage(), "The tables were saved as CSV files in  " + Path("tables"));
+  EXPECT_TRUE(std::filesystem::exists(Path("tables/frequencies.csv")));
+  form->ExportHtmlAction->trigger();
+  EXPECT_EQ(dialogs.LastMessage(), "The report was saved in  " + Path("page.html"));
+  EXPECT_NE(ReadFile(Path("page.html")).find("<svg"), std::string::npos);
+
+  // The cursor on the third row of the frequency table.
+  QTextCursor cursor(form->OutputMemo->document()->findBlockByNumber(0));
+  const QString text = form->OutputMemo->toPlainText();
+  const int row = text.indexOf("   3.000      8");
+  ASSERT_GE(row, 0);
+  cursor.setPosition(row);
+  form->OutputMemo->setTextCursor(cursor);
+  form->CopyTableButton->click();
+  const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 9);
+  EXPECT_EQ(lines[0], "X\tserial\trank %\tcalculated %\tst.dev %\tlower %\tupper %");
+  EXPECT_EQ(lines[3], "3\t8\t33.33\t32\t16.49\t22\t70.12");
+
+  // Outside every table the user is told where to click.
+  form->OutputMemo->setTextCursor(QTextCursor(form->OutputMemo->document()->findBlockByNumber(0)));
+  form->CopyTableButton->click();
+  EXPECT_EQ(dialogs.LastMessage(), "Click into a table of the results first, then copy it");
 }
 
 TEST_F(ResultsFileTest, GraphOpenFailures) {
@@ -218,7 +279,8 @@ TEST(BeltToggle, OfferedOnlyWhereTheBeltIsDrawn) {
   EXPECT_TRUE(BeltToggleOffered(3, 250));
   EXPECT_FALSE(BeltToggleOffered(3, 251));
   EXPECT_TRUE(BeltToggleOffered(4, 100));
-  for (int type : {2, 5, 6}) EXPECT_FALSE(BeltToggleOffered(type, 10));
+  EXPECT_TRUE(BeltToggleOffered(8, 2500));
+  for (int type : {2, 5, 6, 7}) EXPECT_FALSE(BeltToggleOffered(type, 10));
 }
 
 }  // namespace

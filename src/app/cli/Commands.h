@@ -37,6 +37,7 @@ int RunRun(const Args& args);
 int RunCalc(const Args& args);
 int RunGraph(const Args& args);
 int RunBatch(const Args& args);
+int RunExport(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
@@ -47,7 +48,10 @@ inline constexpr const char* kRunUsage =
 inline constexpr const char* kCalcUsage =
     "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
     "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--json | --csv]";
-inline constexpr const char* kGraphUsage = "tavorix-cli graph FILE.out --type 1..6 [--bw] [--no-belt] -o FILE.bmp|FILE.png";
+inline constexpr const char* kGraphUsage =
+    "tavorix-cli graph FILE.out --type 1..8 [--bw] [--no-belt] [--log-periods] [--size WxH] "
+    "-o FILE.bmp|FILE.png|FILE.svg|FILE.pdf";
+inline constexpr const char* kExportUsage = "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html]";
 inline constexpr const char* kBatchUsage =
     "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
     "[--summary FILE.csv|FILE.json] [--force] [--recursive]";

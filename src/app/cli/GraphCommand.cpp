@@ -1,17 +1,16 @@
-// tavorix-cli graph: draws one of the six graphs of a results report and
-// saves it as a BMP (or PNG) file, without a display.
+// tavorix-cli graph: draws one of the graphs of a results report and saves
+// it as a BMP, PNG, SVG or PDF file (by the file name), without a display.
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "Commands.h"
 #include "core/StringToFloat.h"
 
 #ifdef TAVORIX_WITH_DRAWING
-#include <QGuiApplication>
-#include <QtGlobal>
-
-#include "graphs/GraphView.h"
+#include "DrawingApp.h"
+#include "graphs/fitted/FittedGraphs.h"
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
 #endif
@@ -25,7 +24,20 @@ struct GraphOptions {
   int Type = 0;
   bool Colour = true;
   bool Belt = true;
+  bool LogPeriods = false;
+  int Width = 623, Height = 441;
 };
+
+// "WxH": a bitmap size of at least the usual 623 x 441 and at most 10000 pixels a side.
+void ParseSize(const std::string& text, GraphOptions& g) {
+  const auto x = text.find_first_of("xX");
+  const auto w = x == std::string::npos ? std::nullopt : ParseFileInteger(text.substr(0, x));
+  const auto h = x == std::string::npos ? std::nullopt : ParseFileInteger(text.substr(x + 1));
+  if (!w || !h || *w < 623 || *h < 441 || *w > 10000 || *h > 10000)
+    throw UsageError("the size is WIDTHxHEIGHT, from 623x441 to 10000x10000 pixels");
+  g.Width = *w;
+  g.Height = *h;
+}
 
 GraphOptions ParseGraphArgs(const Args& args) {
   GraphOptions g;
@@ -33,7 +45,7 @@ GraphOptions ParseGraphArgs(const Args& args) {
     const std::string& a = args[i];
     if (a == "--type") {
       const auto t = ParseFileInteger(OptionValue(args, i));
-      if (!t || *t < 1 || *t > 6) throw UsageError("the graph type is 1 to 6");
+      if (!t || *t < 1 || *t > 8) throw UsageError("the graph type is 1 to 8");
       g.Type = *t;
     } else if (a == "-o") {
       g.Output = OptionValue(args, i);
@@ -41,6 +53,10 @@ GraphOptions ParseGraphArgs(const Args& args) {
       g.Colour = false;
     } else if (a == "--no-belt") {
       g.Belt = false;
+    } else if (a == "--log-periods") {
+      g.LogPeriods = true;
+    } else if (a == "--size") {
+      ParseSize(OptionValue(args, i), g);
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else if (g.Report.empty()) {
@@ -50,19 +66,12 @@ GraphOptions ParseGraphArgs(const Args& args) {
     }
   }
   if (g.Report.empty()) throw UsageError("no results file given");
-  if (g.Type == 0) throw UsageError("no graph type given (--type 1..6)");
-  if (g.Output.empty()) throw UsageError("no image file given (-o FILE.bmp)");
+  if (g.Type == 0) throw UsageError("no graph type given (--type 1..8)");
+  if (g.Output.empty()) throw UsageError("no image file given (-o FILE.bmp|.png|.svg|.pdf)");
+  if (g.LogPeriods && g.Type != 4) throw UsageError("--log-periods belongs to the return-period graph (--type 4)");
   return g;
 }
 
-#ifdef TAVORIX_WITH_DRAWING
-// Qt's notes go to stderr, except the offscreen platform's remark about a
-// missing runtime folder, which says nothing to a user of the command.
-void QtMessageToStderr(QtMsgType, const QMessageLogContext&, const QString& text) {
-  if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))) return;
-  std::cerr << text.toStdString() << "\n";
-}
-#endif
 
 }  // namespace
 
@@ -70,21 +79,11 @@ int RunGraph(const Args& args) {
   const GraphOptions g = ParseGraphArgs(args);
   RequireNoDirectory(g.Report);
 #ifdef TAVORIX_WITH_DRAWING
-  // Drawing needs a Qt platform; without a display the offscreen one serves.
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (!std::getenv("QT_QPA_PLATFORM") && (!display || !*display) && (!wayland || !*wayland))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char name[] = "tavorix-cli";
-  char* argv[] = {name, nullptr};
-  qInstallMessageHandler(QtMessageToStderr);
-  QGuiApplication app(argc, argv);
+  const DrawingApp app;
 
   GraphView view;
-  PrepareGraph(g.Report, g.Type, view);
-  const QImage image = DrawGraph(view, DrawOptions{g.Colour, g.Belt});
-  SaveGraphImage(image, g.Output);
+  PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
+  SaveGraph(view, DrawOptions{g.Colour, g.Belt}, g.Output, QSize(g.Width, g.Height));
   std::cout << "The graph was saved in  " << g.Output << "\n";
   return kExitOk;
 #else

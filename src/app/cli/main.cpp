@@ -26,6 +26,7 @@ constexpr Command kCommands[] = {
     {"calc", RunCalc, kCalcUsage},
     {"graph", RunGraph, kGraphUsage},
     {"batch", RunBatch, kBatchUsage},
+    {"export", RunExport, kExportUsage},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -21,12 +21,14 @@ constexpr int kPlotHeight = 300;
 // Pixel coordinates stay within a range QPainter handles exactly.
 int ClampPixel(long long p) { return static_cast<int>(std::clamp(p, -100000LL, 100000LL)); }
 
-// Font sizes are points at 96 dots per inch, as pixel sizes.
-QFont ArialFont(int points) {
+// Font sizes are points at 96 dots per inch, as pixel sizes. The bitmap of
+// the window has crisp text; a smooth drawing (vector files, large bitmaps)
+// lets the device smooth it.
+QFont ArialFont(int points, bool smooth) {
   QFont f;
   f.setFamilies(QStringList{"Arial", "Liberation Sans"});
   f.setPixelSize((points * 96 + 36) / 72);
-  f.setStyleStrategy(QFont::NoAntialias);
+  f.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
   return f;
 }
 
@@ -41,10 +43,10 @@ Palette PaletteFor(bool colour) {
 
 class Drawer {
  public:
-  Drawer(QImage& image, const GraphView& view, const DrawOptions& options)
-      : p_(&image), v_(view), a_(view.Axes), o_(options), c_(PaletteFor(options.Colour)) {
-    p_.setRenderHint(QPainter::Antialiasing, false);
-    p_.setRenderHint(QPainter::TextAntialiasing, false);
+  Drawer(QPainter& painter, const GraphView& view, const DrawOptions& options, bool smooth)
+      : p_(painter), v_(view), a_(view.Axes), o_(options), c_(PaletteFor(options.Colour)), smooth_(smooth) {
+    p_.setRenderHint(QPainter::Antialiasing, smooth);
+    p_.setRenderHint(QPainter::TextAntialiasing, smooth);
   }
 
   void Draw() {
@@ -56,6 +58,7 @@ class Drawer {
   }
 
  private:
+  QFont Font(int points) const { return ArialFont(points, smooth_); }
   int X(double v) const { return XPixel(a_, v); }
   int Y(double w) const { return YPixel(a_, w); }
 
@@ -85,9 +88,9 @@ class Drawer {
 
   void Frame() {
     p_.fillRect(0, 0, kGraphWidth, kGraphHeight, kSilver);
-    p_.setFont(ArialFont(12));
+    p_.setFont(Font(12));
     Text(45, 2, v_.Data.Title1, Qt::black);
-    p_.setFont(ArialFont(10));
+    p_.setFont(Font(10));
     Text(20, 425, GraphFooter(), Qt::black);
     p_.fillRect(QRect(QPoint(20, 19), QPoint(604, 419)), c_.Plot);
   }
@@ -95,7 +98,7 @@ class Drawer {
   void Texts() {
     const int type = v_.Type;
     Text(45, 22, v_.Data.Title2, c_.Axes);
-    const bool wideCaption = type == kGraphPredObserved || type == kGraphHistogramObs;
+    const bool wideCaption = type == kGraphPredObserved || type == kGraphHistogramObs || type == kGraphProbabilityPaper;
     Text(wideCaption ? 400 : 470, 375, v_.Captions.Horizontal, c_.Axes);
     Text(82, 50, v_.Captions.Vertical, c_.Axes);
     // The long vertical caption of the predicted-observed graph takes the
@@ -115,6 +118,7 @@ class Drawer {
       case kGraphCumulative: return CumulativePoints() <= kMaxBeltData;
       case kGraphReturnPeriods: return v_.Data.RowCount <= kMaxBeltData;
       case kGraphConfidenceBelt: return v_.Data.N <= kMaxBeltData;
+      case kGraphProbabilityPaper: return !v_.Curve.X.empty();  // the limits come from the fitted curve
       default: return false;
     }
   }
@@ -172,11 +176,15 @@ class Drawer {
         LimitLegend(86, 80);
         break;
       case kGraphReturnPeriods:
+      case kGraphProbabilityPaper:
         Text(86, 65, cap.Observed, c_.Observed);
+        // A distribution without X from a frequency has no curve on the probability paper.
+        if (v_.Type == kGraphProbabilityPaper && v_.Curve.X.empty()) break;
         Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);
         LimitLegend(86, 95);
         break;
       case kGraphPredObserved:
+      case kGraphQuantiles:
         Text(86, 70, cap.Observed, c_.Observed);
         Legend(86, 85, cap.Calculated, c_.Axes, Qt::DashLine);
         break;
@@ -192,6 +200,8 @@ class Drawer {
       case kGraphHistogramCalc: case kGraphHistogramObs: Histogram(); break;
       case kGraphConfidenceBelt: ConfidenceBelt(); break;
       case kGraphPredObserved: PredictedObserved(); break;
+      case kGraphQuantiles: Quantiles(); break;
+      case kGraphProbabilityPaper: ProbabilityPaper(); break;
       default: break;
     }
   }
@@ -313,15 +323,51 @@ class Drawer {
          Y(static_cast<double>(d.S4[last])));
   }
 
+  // Observed against calculated X, with the 1:1 line from corner to corner
+  // (both axes are the same).
+  void Quantiles() {
+    const GraphData& d = v_.Data;
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+    Pen(c_.Axes, Qt::DashLine);
+    Line(kPlotLeft, kPlotBottom, kPlotLeft + kPlotWidth, kPlotBottom - kPlotHeight);
+  }
+
+  // Observed X at their plotting positions on the Gumbel scale, the fitted
+  // curve and its 90% limits. A segment is drawn only when both ends lie on
+  // the plot: the limits of the far return periods leave it.
+  void ProbabilityPaper() {
+    const GraphData& d = v_.Data;
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+    const CurvePoints& c = v_.Curve;
+    auto onPlot = [&](double w) { return std::isfinite(w) && Y(w) >= kPlotBottom - kPlotHeight && Y(w) <= kPlotBottom; };
+    auto lineOf = [&](const std::vector<double>& s) {
+      for (std::size_t i = 0; i + 1 < c.X.size(); ++i)
+        if (onPlot(s[i]) && onPlot(s[i + 1])) Line(X(c.X[i]), Y(s[i]), X(c.X[i + 1]), Y(s[i + 1]));
+    };
+    Pen(c_.Axes, Qt::SolidLine);
+    lineOf(c.F);
+    if (!BeltDrawn()) return;
+    Pen(c_.Limits, Qt::DotLine);
+    lineOf(c.Lower);
+    lineOf(c.Upper);
+  }
+
   // Label in fixed notation, at least decimals + 2 characters wide.
   static std::string Label(double v, int decimals) { return FormatFixed(v, decimals + 2, decimals); }
 
   void Axes() {
-    p_.setFont(ArialFont(8));
+    p_.setFont(Font(8));
     const QFontMetrics fm(p_.font());
     Pen(c_.Axes, Qt::SolidLine);
     Line(kPlotLeft, kPlotBottom, kPlotLeft, kPlotBottom - kPlotHeight);
-    const int ty = a_.Yticks;
+    for (const AxisMark& m : v_.YMarks) {
+      const int y = Y(m.At);
+      Line(kPlotLeft, y, kPlotLeft - 4, y);
+      const QString s = QString::fromStdString(m.Label);
+      Text(kPlotLeft - 6 - fm.horizontalAdvance(s), y - fm.height() / 2, m.Label, c_.Axes);
+      Pen(c_.Axes, Qt::SolidLine);
+    }
+    const int ty = v_.YMarks.empty() ? a_.Yticks : -1;
     for (int k = ty >= 11 ? ty - 10 : 0; k <= ty; ++k) {
       const int y = static_cast<int>(RoundHalfEven(static_cast<double>(k) / ty * kPlotHeight + 50));
       Pen(c_.Axes, Qt::SolidLine);
@@ -332,7 +378,14 @@ class Drawer {
     }
     Pen(c_.Axes, Qt::SolidLine);
     Line(kPlotLeft, kPlotBottom, kPlotLeft + kPlotWidth, kPlotBottom);
-    const int tx = a_.Xticks;
+    for (const AxisMark& m : v_.XMarks) {
+      const int x = X(m.At);
+      Line(x, kPlotBottom, x, kPlotBottom + 4);
+      const QString s = QString::fromStdString(m.Label);
+      Text(x - fm.horizontalAdvance(s) / 2, 362, m.Label, c_.Axes);
+      Pen(c_.Axes, Qt::SolidLine);
+    }
+    const int tx = v_.XMarks.empty() ? a_.Xticks : -1;
     for (int k = 0; k <= tx; ++k) {
       const double at = static_cast<double>(k) / tx * kPlotWidth;
       const int x = static_cast<int>(RoundHalfEven(at + 70));
@@ -343,11 +396,12 @@ class Drawer {
     }
   }
 
-  QPainter p_;
+  QPainter& p_;
   const GraphView& v_;
   const AxisState& a_;
   DrawOptions o_;
   Palette c_;
+  bool smooth_;
 };
 
 }  // namespace
@@ -366,13 +420,34 @@ int YPixel(const AxisState& a, double w) {
   return ClampPixel(kPlotBottom - RoundHalfEven((a.YFactor * w - a.Ylo) * kPlotHeight / span));
 }
 
+void PaintGraph(QPainter& painter, const GraphView& view, const DrawOptions& options, bool smooth) {
+  Drawer drawer(painter, view, options, smooth);
+  drawer.Draw();
+}
+
 QImage DrawGraph(const GraphView& view, const DrawOptions& options) {
   QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
   image.setDotsPerMeterX(3780);  // 96 dots per inch
   image.setDotsPerMeterY(3780);
   {
-    Drawer drawer(image, view, options);
-    drawer.Draw();
+    QPainter painter(&image);
+    PaintGraph(painter, view, options, false);
+  }
+  return image;
+}
+
+QImage DrawGraph(const GraphView& view, const DrawOptions& options, const QSize& size) {
+  if (size == QSize(kGraphWidth, kGraphHeight)) return DrawGraph(view, options);
+  QImage image(size, QImage::Format_RGB32);
+  // Dots per inch grow with the size, so the picture prints as large as the bitmap of the window.
+  const int dpm = static_cast<int>(std::lround(3780.0 * size.width() / kGraphWidth));
+  image.setDotsPerMeterX(dpm);
+  image.setDotsPerMeterY(dpm);
+  image.fill(kSilver);
+  {
+    QPainter painter(&image);
+    painter.scale(static_cast<double>(size.width()) / kGraphWidth, static_cast<double>(size.height()) / kGraphHeight);
+    PaintGraph(painter, view, options, true);
   }
   return image;
 }

@@ -5,9 +5,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <string>
 
 #include "graphs/GraphView.h"
+
+class QPainter;
 
 namespace tavorix {
 
@@ -40,6 +43,16 @@ inline const QColor kDarkBlue{0, 0, 139};
 int XPixel(const AxisState& axes, double v);
 int YPixel(const AxisState& axes, double w);
 
+// The one drawing of a graph, on any device, in the coordinates of the
+// 623 x 441 bitmap (a painter scaled to another size draws the same layout).
+// `smooth` turns on the device's smoothing of lines and text; the bitmap of
+// the window is drawn without.
+void PaintGraph(QPainter& painter, const GraphView& view, const DrawOptions& options, bool smooth);
+
+// The graph on a 623 x 441 bitmap.
 QImage DrawGraph(const GraphView& view, const DrawOptions& options);
+// The same layout on a bitmap of another size (smoothed); the usual size
+// gives the bitmap above.
+QImage DrawGraph(const GraphView& view, const DrawOptions& options, const QSize& size);
 
 }  // namespace tavorix
