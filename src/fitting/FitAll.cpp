@@ -316,19 +316,13 @@ std::string AverageLine(double average) {
   return " Average = " + value;
 }
 
-void WriteRankedList(std::ostream& out, const std::string& fileName, const TavorixRun& run) {
+void WriteRankedList(std::ostream& out, const std::string& fileName, const std::vector<RankedEntry>& entries) {
   const char* crlf = "\r\n";
   out << kRankedListFirstLine << crlf
       << " observed and calcuated cumulative frequency values (in %)." << crlf << crlf
       << " The lower the average, the better the distribution fit. Averages are ranked." << crlf
       << crlf << " Name of this file : " << fileName << crlf << crlf;
-  for (const auto& e : run.RankedList) out << e.Name << crlf << AverageLine(e.Average) << crlf << crlf;
-}
-
-void WriteRankedListFile(const std::string& path, const TavorixRun& run) {
-  const auto slash = path.find_last_of("/\\");
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  WriteFileAtomically(path, [&](std::ostream& out) { WriteRankedList(out, name, run); });
+  for (const auto& e : entries) out << e.Name << crlf << AverageLine(e.Average) << crlf << crlf;
 }
 
 namespace {
@@ -351,27 +345,34 @@ double ParseAverage(const std::string& line) {
   return v;
 }
 
+// Ascending averages by adjacent exchanges, only when the later value is
+// strictly smaller: equal averages keep their order.
+void SortByAverage(std::vector<RankedEntry>& entries) {
+  for (std::size_t pass = 0; pass + 1 < entries.size(); ++pass)
+    for (std::size_t i = 0; i + 1 < entries.size() - pass; ++i)
+      if (entries[i + 1].Average < entries[i].Average) std::swap(entries[i], entries[i + 1]);
+}
+
 }  // namespace
+
+std::vector<RankedEntry> SortedByPrintedAverage(std::vector<RankedEntry> entries) {
+  // Each average becomes the value its line shows, which prints as the same line.
+  for (auto& e : entries) e.Average = ParseAverage(AverageLine(e.Average));
+  SortByAverage(entries);
+  return entries;
+}
 
 void SortRankedList(const std::string& path) {
   const LineSet lines = ReadListLines(path);
   const bool sevenLines = lines.size() > 5 && lines[5].compare(0, 5, " Name") == 0;
   const std::size_t header = std::min<std::size_t>(sevenLines ? 7 : 5, lines.size());
-  struct Entry {
-    std::string Name;
-    double Average;
-  };
-  std::vector<Entry> entries;
+  std::vector<RankedEntry> entries;
   const std::size_t count = (lines.size() - header) / 3;
   for (std::size_t e = 0; e < count; ++e) {
     const std::size_t at = header + 3 * e;
-    entries.push_back({lines[at], ParseAverage(lines[at + 1])});
+    entries.push_back({0, lines[at], ParseAverage(lines[at + 1])});
   }
-  // Adjacent exchanges only when the later value is strictly smaller: equal
-  // averages keep their order.
-  for (std::size_t pass = 0; pass + 1 < entries.size(); ++pass)
-    for (std::size_t i = 0; i + 1 < entries.size() - pass; ++i)
-      if (entries[i + 1].Average < entries[i].Average) std::swap(entries[i], entries[i + 1]);
+  SortByAverage(entries);
   WriteFileAtomically(path, [&](std::ostream& out) {
     for (std::size_t i = 0; i < header; ++i) out << lines[i] << "\r\n";
     for (const auto& e : entries) out << e.Name << "\r\n" << AverageLine(e.Average) << "\r\n\r\n";

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "core/RunContext.h"
 
@@ -35,9 +36,12 @@ void TakeFit(TavorixRun& run, int code);
 
 // The ranked list file: seven header lines (line 6 names the file itself)
 // and three lines per entry, CR LF line ends.
-void WriteRankedList(std::ostream& out, const std::string& fileName, const TavorixRun& run);
-// Writes the ranked list of the run atomically to `path`.
-void WriteRankedListFile(const std::string& path, const TavorixRun& run);
+void WriteRankedList(std::ostream& out, const std::string& fileName, const std::vector<RankedEntry>& entries);
+
+// The entries in ascending order of their averages as the list prints them
+// (four decimals), equal printed averages in their order: the order of the
+// list's file re-sorted by SortRankedList. The averages are the printed values.
+std::vector<RankedEntry> SortedByPrintedAverage(std::vector<RankedEntry> entries);
 
 // Re-sorts a ranked list file in ascending order of the averages (stable),
 // keeping its 5- or 7-line header.

@@ -252,11 +252,11 @@ void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::v
   out << kCrLf;
 }
 
-bool RunConfidenceStage(const TavorixRun& run, std::istream& report, std::ostream& values) {
-  if (run.Fitted.DistCode == 0) return false;
-  const std::vector<ReportTableRow> rows = ReadReportTable(report, run.N);
-  WriteConfidenceTable(values, run, rows, ComputeCalculatedX(run, rows));
-  return true;
+std::optional<CalculatedX> RunConfidenceStage(const TavorixRun& run, const ReportSummary& report) {
+  if (run.Fitted.DistCode == 0) return std::nullopt;
+  if (report.UnreadableRow != 0) ThrowBadRow(report.UnreadableRow);
+  if (static_cast<int>(report.Table.size()) != run.N) ThrowBadRow(static_cast<int>(report.Table.size()) + 1);
+  return ComputeCalculatedX(run, report.Table);
 }
 
 }  // namespace tavorix

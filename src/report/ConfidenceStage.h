@@ -1,9 +1,9 @@
 #pragma once
-// The confidence stage of a run: it reads the observed/calculated frequency
-// table back from the results report, turns every calculated frequency and
-// its 90% limits back into X values of the fitted distribution, and writes
-// the table " Confidence limits of calculated X-values" ("Values.tmp") with
-// the efficiency coefficient R of calculated against observed X.
+// The confidence stage of a run: it takes the observed/calculated frequency
+// table of the results report, turns every calculated frequency and its 90%
+// limits back into X values of the fitted distribution, and writes the table
+// " Confidence limits of calculated X-values" with the efficiency
+// coefficient R of calculated against observed X.
 //
 // Units: the report prints X in the user's input units. The observed column,
 // the fallbacks, the "X(1) >= 0" rule and R stay in input units; the inverse
@@ -12,25 +12,19 @@
 // rounded ones.
 
 #include <iosfwd>
+#include <optional>
 #include <vector>
 
 #include "core/RunContext.h"
+#include "report/ResultsReport.h"
 
 namespace tavorix {
 
-// One row of the report's table " Observed and calculated cumulative
-// frequencies": X (input units), serial number, then Rank, Calc, St.Dev,
-// Lower and Upper in %.
-struct ReportTableRow {
-  double X = 0;
-  int Serial = 0;
-  double Rank = 0, Calc = 0, StDev = 0, Lower = 0, Upper = 0;
-};
-
-// Finds the first line that begins with " Obs", skips the four lines below
-// it (rule, two header lines, rule) and reads n rows of seven blank-separated
-// numbers; X may be fixed ("12.345") or scientific ("3.57E-004"). Throws
-// TavorixError when the table is missing, short or malformed.
+// The table of a stored report: finds the first line that begins with
+// " Obs", skips the four lines below it (rule, two header lines, rule) and
+// reads n rows of seven blank-separated numbers; X may be fixed ("12.345") or
+// scientific ("3.57E-004"). Throws TavorixError when the table is missing,
+// short or malformed.
 std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n);
 
 // Observed X range of the table on the moved scale of the fit, the top
@@ -83,17 +77,18 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
 // 500, else 0, from the largest value in input units.
 int XDecimals(double largestX);
 
-// Writes "Values.tmp" (CR LF): heading, one row per observation with the
-// printed corrections (a negative lower limit is 0 when the smallest datum
-// is not negative; an upper limit not above the calculated X is 1% of its
-// size above it), and R.
+// Writes the confidence table (CR LF): heading, one row per observation with
+// the printed corrections (a negative lower limit is 0 when the smallest
+// datum is not negative; an upper limit not above the calculated X is 1% of
+// its size above it), and R.
 void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::vector<ReportTableRow>& rows,
                           const CalculatedX& cx);
 
-// The whole stage for a finished report: reads its table, computes the
-// calculated X values and writes "Values.tmp". A run without a chosen
-// distribution (DistCode 0) has no table: nothing is read or written and the
-// result is false.
-bool RunConfidenceStage(const TavorixRun& run, std::istream& report, std::ostream& values);
+// The stage for a report just written: computes the calculated X values
+// from the rows of its frequency table as printed (report.Table), for
+// WriteConfidenceTable. A run without a chosen distribution (DistCode 0) has
+// no table: the result is empty. Throws TavorixError, as ReadReportTable
+// does, when a row was printed with a field that is no number.
+std::optional<CalculatedX> RunConfidenceStage(const TavorixRun& run, const ReportSummary& report);
 
 }  // namespace tavorix

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "core/NumberFormat.h"
+#include "core/StringToFloat.h"
 #include "fitting/LineFits.h"
 #include "report/DescriptionBlock.h"
 #include "report/ParameterFile.h"
@@ -115,10 +117,14 @@ void WriteIntervalTable(std::ostream& out, const TavorixRun& run, int d, bool ti
   Line(out, "");
 }
 
+std::string RankedXText(const TavorixRun& run, int i, int e, bool tiny) {
+  return FormatXValue(PrintedX(run, run.X[i]), 8, e, tiny);
+}
+
 // Ranked X value and serial number, the first columns of both tables.
 std::string RankedXAndSerial(const TavorixRun& run, int i, int e, bool tiny) {
   const int serial = run.SerialOfRank[i];
-  std::string text = FormatXValue(PrintedX(run, run.X[i]), 8, e, tiny) + "      " + FormatInt(serial);
+  std::string text = RankedXText(run, i, e, tiny) + "      " + FormatInt(serial);
   if (serial < 10)
     text += "  ";
   else if (serial < 100)
@@ -126,7 +132,14 @@ std::string RankedXAndSerial(const TavorixRun& run, int i, int e, bool tiny) {
   return text;
 }
 
-void WriteFrequencyTable(std::ostream& out, const TavorixRun& run, int e, bool tiny) {
+// The number a printed field reads back as (blanks around it dropped).
+std::optional<double> ReadBack(std::string_view field) {
+  const auto first = field.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  return ParseFileReal(field.substr(first, field.find_last_not_of(' ') + 1 - first));
+}
+
+void WriteFrequencyTable(std::ostream& out, const TavorixRun& run, int e, bool tiny, ReportSummary& s) {
   Line(out, " Observed and calculated cumulative frequencies");
   Line(out, kFrequencyRule);
   Line(out, "   X-value   Serial    Cumulative frequency (%)       90%conf limit");
@@ -152,9 +165,27 @@ void WriteFrequencyTable(std::ostream& out, const TavorixRun& run, int e, bool t
     if (upper < upperPrev) upper = upperPrev;
     if (calc * 1.00001L >= upper) upper = 99.99L;
     upperPrev = upper;
-    Line(out, RankedXAndSerial(run, i, e, tiny) + FormatFixed(static_cast<double>(rank), 10, 2) +
-                  FormatFixed(static_cast<double>(calc), 10, 2) + FormatFixed(static_cast<double>(sd), 10, 2) +
-                  FormatFixed(static_cast<double>(lower), 10, 2) + FormatFixed(static_cast<double>(upper), 10, 3));
+    const std::string percents[] = {FormatFixed(static_cast<double>(rank), 10, 2),
+                                    FormatFixed(static_cast<double>(calc), 10, 2),
+                                    FormatFixed(static_cast<double>(sd), 10, 2),
+                                    FormatFixed(static_cast<double>(lower), 10, 2),
+                                    FormatFixed(static_cast<double>(upper), 10, 3)};
+    Line(out, RankedXAndSerial(run, i, e, tiny) + percents[0] + percents[1] + percents[2] + percents[3] +
+                  percents[4]);
+
+    ReportTableRow row;
+    row.Serial = run.SerialOfRank[i];
+    const std::optional<double> x = ReadBack(RankedXText(run, i, e, tiny));
+    double* fields[] = {&row.Rank, &row.Calc, &row.StDev, &row.Lower, &row.Upper};
+    bool readable = x.has_value();
+    for (int k = 0; k < 5 && readable; ++k) {
+      const std::optional<double> v = ReadBack(percents[k]);
+      readable = v.has_value();
+      if (readable) *fields[k] = *v;
+    }
+    if (!readable && s.UnreadableRow == 0) s.UnreadableRow = i;
+    row.X = x.value_or(0.0);
+    s.Table.push_back(row);
   }
   Line(out, kFrequencyRule);
 }
@@ -262,7 +293,8 @@ ReportSummary WriteResultsReport(std::ostream& out, const TavorixRun& run, const
   WriteCompositeTwoPartBlock(out, run);
   WriteStatistics(out, run, s.ClassDecimals, s.TinyData, s);
   WriteIntervalTable(out, run, s.ClassDecimals, s.TinyData);
-  WriteFrequencyTable(out, run, s.XDecimals, s.TinyData);
+  s.Table.reserve(run.N > 0 ? run.N : 0);
+  WriteFrequencyTable(out, run, s.XDecimals, s.TinyData, s);
   WriteGoodnessOfFit(out, run, s);
   WriteReturnPeriods(out, run, s.XDecimals, s.TinyData);
   return s;

@@ -2,12 +2,13 @@
 // The results report of a run: header, the description of the chosen
 // distribution, statistics of X, the interval analysis, observed and
 // calculated cumulative frequencies with 90% limits, goodness of fit and
-// return periods. The confidence stage reads its frequency table back and
-// the final stage appends the confidence lines to it.
+// return periods. The confidence stage takes the rows of its frequency table
+// as printed and the final stage appends the confidence lines to it.
 
 #include <iosfwd>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/RunContext.h"
 
@@ -21,6 +22,15 @@ inline constexpr std::size_t kReportTitleLines = 5;
 // The first line of every results report, by which its readers know it.
 inline constexpr const char* kReportFirstLine = " RESULTS OF Tavorix PROGRAM";
 
+// One row of the report's table " Observed and calculated cumulative
+// frequencies": X (input units), serial number, then Rank, Calc, St.Dev,
+// Lower and Upper in %.
+struct ReportTableRow {
+  double X = 0;
+  int Serial = 0;
+  double Rank = 0, Calc = 0, StDev = 0, Lower = 0, Upper = 0;
+};
+
 struct ReportSummary {
   bool Found = false;     // a distribution was chosen (DistCode is not 0)
   double AvAbsDiff = 0;   // average |Fc - Fr| in %, for the data module
@@ -29,10 +39,15 @@ struct ReportSummary {
   int XDecimals = 0;      // decimals of X in the frequency and return-period tables
   int ClassDecimals = 0;  // decimals of the statistics line and the class limits
   bool TinyData = false;  // X values are printed in the "%8.3e" form
+  // The rows of the frequency table as printed: every number is its printed
+  // text read back, so the rows hold exactly what the report shows.
+  std::vector<ReportTableRow> Table;
+  // Rank of the first row with a printed field that is no number (not
+  // finite), else 0; such a table has no usable rows.
+  int UnreadableRow = 0;
 };
 
-// Writes the report body (what the run keeps in "TmpFile.Tmp") with CR LF
-// line ends. inputPath names the series; it is printed with the extension
+// Writes the report body with CR LF line ends. inputPath names the series; it is printed with the extension
 // ".inp". The run is only read: X values are printed in input units.
 ReportSummary WriteResultsReport(std::ostream& out, const TavorixRun& run, const std::string& inputPath);
 

@@ -1,9 +1,7 @@
 #include "report/RunPipeline.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "core/AtomicFile.h"
@@ -15,49 +13,12 @@
 #include "report/ConfidenceStage.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsReport.h"
-#include "report/TempParameters.h"
 
 namespace tavorix {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The run's scratch files ("Temp.tmp", "TmpFile.Tmp", "Values.tmp") live in
-// a private folder that is removed when the run ends, however it ends.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tavorix-run-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw TavorixError("The run's temporary folder could not be created.");
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  if (!out) throw TavorixError(FileOpenErrorText(path));
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(path));
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A run that ends without results leaves none of an earlier run beside its
 // input: the report, parameter file and ranked list would describe other data.
@@ -82,18 +43,14 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
   pause();
   progress(" Calculating .....");
 
-  ScratchFolder scratch;
-  const std::string tempParameters = scratch.File("Temp.tmp");
-  const std::string reportScratch = scratch.File("TmpFile.Tmp");
-  const std::string valuesScratch = scratch.File("Values.tmp");
-  // The ranked list names itself in its header: it keeps its own name here.
-  const std::string listScratch = scratch.File(fs::path(result.ListPath).filename().string().c_str());
-
   // The stages up to the report.
   run.PreferredCode = dm.SelectionCode.substr(0, 4);
   PrepareData(run, dm);
   run.NoVariation = false;
   ReportSummary summary;
+  std::string reportText;
+  // The ranked list as its file holds it, written with the other results.
+  std::optional<std::string> listText;
   if (dm.NrOfData < 1) {
     run.NoVariation = true;
   } else {
@@ -101,18 +58,20 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
     run.FitStarted = true;
     FitAllDistributions(run);
     if (!run.NoVariation) {
-      if (run.BestOfAll()) WriteRankedListFile(listScratch, run);
-      EvaluateFittedCurve(run);
-      {
-        std::ostringstream temp;
-        WriteTempParameters(temp, run);
-        WriteText(tempParameters, temp.str());
+      if (run.BestOfAll()) {
+        // The list names itself by what follows the last '/' or '\\' of its path.
+        const std::string name = result.ListPath.substr(result.ListPath.find_last_of("/\\") + 1);
+        std::ostringstream list;
+        WriteRankedList(list, name,
+                        options.SortRankedList ? SortedByPrintedAverage(run.RankedList) : run.RankedList);
+        listText = std::move(list).str();
       }
+      EvaluateFittedCurve(run);
       run.ReportStage = true;
       ComputeIntervals(run);
       std::ostringstream report;
       summary = WriteResultsReport(report, run, result.InputPath);
-      WriteText(reportScratch, report.str());
+      reportText = std::move(report).str();
     }
   }
   if (run.NoVariation) {
@@ -126,31 +85,16 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
   progress(" Progress 75% ....");
 
   // The confidence stage, the parameter file and the results file.
-  const std::string reportText = ReadText(reportScratch);
   const int code = run.Fitted.DistCode;
-  std::string valuesText;
-  std::vector<ReportTableRow> rows;
-  CalculatedX cx;
-  if (code != 0) {
-    std::istringstream table(reportText);
-    rows = ReadReportTable(table, run.N);
-    cx = ComputeCalculatedX(run, rows);
-  }
+  const std::optional<CalculatedX> cx = RunConfidenceStage(run, summary);
   if (dm.NrOfData > 250) progress(" Almost done ...");
-  if (code != 0) {
-    std::ostringstream values;
-    WriteConfidenceTable(values, run, rows, cx);
-    WriteText(valuesScratch, values.str());
-    valuesText = ReadText(valuesScratch);
-  }
+  std::ostringstream values;
+  if (cx) WriteConfidenceTable(values, run, summary.Table, *cx);
   // Every result is computed: from here on the run writes its files and is
   // no longer stopped.
   run.ThrowIfCancelled();
-  const bool listed = run.BestOfAll() && fs::exists(listScratch);
-  if (listed && options.SortRankedList) SortRankedList(listScratch);
-  if (listed) {
-    const std::string listText = ReadText(listScratch);
-    WriteFileAtomically(result.ListPath, [&](std::ostream& out) { out << listText; });
+  if (listText && run.BestOfAll()) {
+    WriteFileAtomically(result.ListPath, [&](std::ostream& out) { out << *listText; });
   } else {
     std::error_code ec;
     fs::remove(result.ListPath, ec);
@@ -159,7 +103,7 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
                       [&](std::ostream& out) { WriteParameterFile(out, run.Fitted, run.Shift); });
   WriteFileAtomically(result.OutputPath, [&](std::ostream& out) {
     out << reportText;
-    if (code != 61) out << valuesText;
+    if (code != 61) out << values.view();
   });
   if (options.Pause) options.Pause();
 

@@ -45,7 +45,6 @@ inline constexpr const char* kNoVariationMessage = "No variation between data. P
 // PreferredCode taken from dm.SelectionCode and CompositeOn as given. The
 // run context is filled as the stages leave it. Afterwards dm.FileName ends
 // in ".out", dm.Values holds the ranked values and dm.AvAbsDiff the fit.
-// Scratch files live in a private folder that is removed whatever happens.
 // The results files (".out", ".aux", ".Lst") are written only once every
 // result is computed; a run that ends without results removes the results
 // files of an earlier run, a cancelled run changes no file.

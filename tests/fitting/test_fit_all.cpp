@@ -1,4 +1,4 @@
-// The fit-all engine: ranked list file, its sorting, the choice and the
+// The fit-all engine: ranked list, its sorting, the choice and the
 // hand-over of the chosen fit.
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ void ExpectSameText(const std::string& expected, const std::string& actual) {
 
 TavorixRun RunWithEntries() {
   TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6, 7, 8});
-  run.RankedList.push_back({4, std::string(ListName(4)), 3.5});
+  // Prints as 3.5000, as Cauchy's does.
+  run.RankedList.push_back({4, std::string(ListName(4)), 3.50004});
   run.RankedList.push_back({53, std::string(ListName(53)), 12.25});
   run.RankedList.push_back({64, std::string(ListName(64)), 3.5});
   return run;
@@ -50,7 +51,7 @@ TavorixRun RunWithEntries() {
 
 TEST(RankedList, WritesTheFixedLayoutWithCrLf) {
   std::ostringstream out;
-  WriteRankedList(out, "series.Lst", RunWithEntries());
+  WriteRankedList(out, "series.Lst", RunWithEntries().RankedList);
   ExpectSameText(ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/ranked_list.Lst"), out.str());
 }
 
@@ -72,18 +73,26 @@ class SortedListTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
 };
 
-TEST_F(SortedListTest, SortsAscendingAndKeepsFileOrderOfEqualAverages) {
-  const std::string path = (dir_ / "series.Lst").string();
-  WriteRankedListFile(path, RunWithEntries());
-  SortRankedList(path);
+TEST_F(SortedListTest, SortsAscendingByThePrintedAverageAndKeepsListOrderOfEqualOnes) {
+  const TavorixRun run = RunWithEntries();
   std::string expected = ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/ranked_list.Lst");
-  // Expected order: Gumbel 3.5, Cauchy 3.5 (file order kept), Logistic 12.25.
+  // Expected order: Gumbel 3.5000, Cauchy 3.5000 (list order kept), Logistic 12.25.
   const std::string logistic = " Logistic distribution\r\n Average = 12.2500\r\n\r\n";
   const std::string cauchy = " Cauchy distribution\r\n Average = 3.5000\r\n\r\n";
   expected.replace(expected.find(logistic), logistic.size(), "");
   expected += logistic;
+  ASSERT_NE(expected.find(cauchy), std::string::npos);
+  std::ostringstream sorted;
+  WriteRankedList(sorted, "series.Lst", SortedByPrintedAverage(run.RankedList));
+  ExpectSameText(expected, sorted.str());
+  // The list's file re-sorted comes out the same.
+  const std::string path = (dir_ / "series.Lst").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    WriteRankedList(out, "series.Lst", run.RankedList);
+  }
+  SortRankedList(path);
   ExpectSameText(expected, ReadFile(path));
-  ASSERT_NE(ReadFile(path).find(cauchy), std::string::npos);
 }
 
 TEST_F(SortedListTest, RecognisesAFiveLineHeader) {

@@ -347,10 +347,9 @@ TEST(ConfidenceTable, TinyDataPrintEveryXInScientificForm) {
 
 TEST(ConfidenceStage, RunWithoutDistributionHasNoTable) {
   TavorixRun run = MakeRun({1.0, 2.0, 3.0});
-  std::istringstream report(" RESULTS OF Tavorix PROGRAM\r\n The frequency distibution cannot be found :\r\n");
-  std::ostringstream values;
-  EXPECT_FALSE(RunConfidenceStage(run, report, values));
-  EXPECT_TRUE(values.str().empty());
+  std::ostringstream report;
+  const ReportSummary summary = WriteResultsReport(report, run, "/data/series.inp");
+  EXPECT_FALSE(RunConfidenceStage(run, summary).has_value());
 }
 
 }  // namespace

@@ -4,17 +4,20 @@
 
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <locale>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/DataPreparation.h"
+#include "core/TavorixError.h"
 #include "core/TestUtil.h"
 #include "core/UDMTavorix.h"
 #include "fitting/FitAll.h"
 #include "fitting/FitTestSupport.h"
 #include "fitting/FittedCurve.h"
+#include "report/ConfidenceStage.h"
 #include "report/ResultsReport.h"
 #include "report/XValueFormat.h"
 
@@ -471,6 +474,40 @@ TEST(ResultsReportOfARun, NegativeDataKeepTheirInputValues) {
   double lower = 0;
   in >> lower;
   EXPECT_NEAR(lower, input[0], 0.0005);
+}
+
+// The rows the confidence stage takes are exactly the numbers of the printed
+// table, with fixed, negative and scientific X; a row printed with a field
+// that is no number stops the stage as reading the text would.
+TEST(ResultsReportOfARun, TableRowsAreThePrintedNumbers) {
+  std::vector<double> tinyData;
+  for (double v : {0.00030, 0.00031, 0.00033, 0.00035, 0.00036, 0.00038, 0.00040}) tinyData.push_back(v - 0.000225);
+  TavorixRun tiny = SimpleRun(tinyData, 53);
+  tiny.Shifted = true;
+  tiny.Shift = 0.000325;
+  const TavorixRun runs[] = {GoldenGumbelRun(), tiny, PreparedAndFitted(GumbelQuantiles(-8.0), "4"),
+                             PreparedAndFitted(GumbelQuantiles(1000.0), "1")};
+  for (const TavorixRun& run : runs) {
+    const Written w = Write(run);
+    std::istringstream text(w.Text);
+    const std::vector<ReportTableRow> printed = ReadReportTable(text, run.N);
+    EXPECT_EQ(w.Summary.UnreadableRow, 0);
+    ASSERT_EQ(w.Summary.Table.size(), printed.size());
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+      const ReportTableRow& a = w.Summary.Table[i];
+      const ReportTableRow& b = printed[i];
+      EXPECT_TRUE(a.X == b.X && a.Serial == b.Serial && a.Rank == b.Rank && a.Calc == b.Calc &&
+                  a.StDev == b.StDev && a.Lower == b.Lower && a.Upper == b.Upper)
+          << "row " << i + 1 << " of a run of " << run.N;
+    }
+  }
+  TavorixRun broken = GoldenGumbelRun();
+  broken.FcCalc[4] = std::numeric_limits<long double>::quiet_NaN();
+  const Written w = Write(broken);
+  EXPECT_EQ(w.Summary.UnreadableRow, 4);
+  std::istringstream text(w.Text);
+  EXPECT_THROW(ReadReportTable(text, broken.N), TavorixError);
+  EXPECT_THROW(RunConfidenceStage(broken, w.Summary), TavorixError);
 }
 
 // A fixed X that fits its column stays fixed; a wider one takes the e3 form

@@ -1,8 +1,8 @@
 #pragma once
 // SIGINT and SIGTERM stop a running analysis cleanly: the handler only sets
-// a flag that the run looks at (RunCancelled), the scratch folder is removed
-// as the run unwinds, nothing is half-written, and the process exits with
-// 128 + the signal's number (130, 143).
+// a flag that the run looks at (RunCancelled), the run unwinds with nothing
+// half-written, and the process exits with 128 + the signal's number (130,
+// 143).
 
 #include <atomic>
 
