@@ -197,36 +197,64 @@ DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data) {
   return r;
 }
 
+namespace {
+
+constexpr int kNormalScanSteps = 100000;
+
+// Y of step k of the normal family's scan: from the minimum in steps of a
+// ten-thousandth of the maximum; a maximum that is not positive (logarithms
+// of data below 1) would step away from the data, so then the steps are a
+// ten-thousandth of the range.
+double ScanY(const DataRange& range, int k) {
+  if (range.Max > 0) return range.Max * 0.0001 * k + range.Min;
+  const double step = (range.Max - range.Min) / 10000.0;
+  return range.Min + step * k;
+}
+
+}  // namespace
+
 std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q) {
-  constexpr int kSteps = 100000;
-  // From the minimum in steps of a ten-thousandth of the maximum; a maximum
-  // that is not positive (logarithms of data below 1) would step away from
-  // the data, so then the steps are a ten-thousandth of the range.
-  const bool byMax = range.Max > 0;
-  const double step = byMax ? range.Max * 0.0001 : (range.Max - range.Min) / 10000.0;
-  for (int k = 1; k <= kSteps; ++k) {
-    const double y = byMax ? range.Max * 0.0001 * k + range.Min : range.Min + step * k;
+  for (int k = 1; k <= kNormalScanSteps; ++k) {
+    const double y = ScanY(range, k);
     const double f = CalcNormalF((y - prm.P.Mean) / prm.P.Sigma, 0.0);
     if (f > q) return y;
   }
   return std::nullopt;
 }
 
-ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
+ValueCalculator::ValueCalculator(const CalcParameters& prm, const CalcData& data) : prm_(prm), n_(data.N) {
   RequireKnownCode(prm);
+  normal_ = ModelOf(prm).IsNormalFamily();
+  if (!normal_) return;
+  range_ = MaxMin(prm, data.Values);
+  runningMax_.resize(kNormalScanSteps);
+  double running = -HUGE_VAL;
+  for (int k = 1; k <= kNormalScanSteps; ++k) {
+    // fmax drops a NaN frequency, which never exceeds q.
+    running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm.P.Mean) / prm.P.Sigma, 0.0));
+    runningMax_[k - 1] = running;
+  }
+}
+
+std::optional<double> ValueCalculator::NormalY(double q) const {
+  const auto it = std::upper_bound(runningMax_.begin(), runningMax_.end(), q);
+  if (it == runningMax_.end()) return std::nullopt;
+  return ScanY(range_, static_cast<int>(it - runningMax_.begin()) + 1);
+}
+
+ValueResult ValueCalculator::At(double f) const {
   ValueResult r;
   r.F = f;
   r.T = 1.0 / (1.0 - f);
-  r.Sd = FrequencySd(f, data.N);
+  r.Sd = FrequencySd(f, n_);
   r.Fu = f + 3.4 * r.Sd * (1.0 - f);
   r.Fl = f - 3.4 * r.Sd * f;
   if (r.Fl < 0) r.Fl = 0;
 
-  const FittedModel model = ModelOf(prm);
-  if (model.IsNormalFamily()) {
-    const DataRange range = MaxMin(prm, data.Values);
+  const FittedModel model = ModelOf(prm_);
+  if (normal_) {
     auto at = [&](double q, bool floorBase) -> std::optional<double> {
-      const auto y = NormalCalc(prm, range, q);
+      const auto y = NormalY(q);
       if (!y) return std::nullopt;
       return NormalValue(model, *y, floorBase);
     };
@@ -238,7 +266,7 @@ ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
   if (!model.HasInverse()) return r;  // Gamma has no inverse
 
   // A composite takes its part once, from F against F(P), for all three.
-  r.UpperPart = model.IsComposite() && f > prm.FP;
+  r.UpperPart = model.IsComposite() && f > prm_.FP;
   const CompositePart part = r.UpperPart ? CompositePart::Upper : CompositePart::Lower;
   auto at = [&](double q, NonPositive policy) -> std::optional<double> {
     if (!(q > 0 && q < 1)) return std::nullopt;
@@ -250,6 +278,10 @@ ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
   r.Xl = at(r.Fl, NonPositive::FloorAt0_001);
   r.Xu = at(r.Fu, NonPositive::Fail);
   return r;
+}
+
+ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f) {
+  return ValueCalculator(prm, data).At(f);
 }
 
 }  // namespace tavorix

@@ -132,4 +132,26 @@ double CalcNormalF(double z, double negative);
 
 ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
 
+// Frequency to X for any number of frequencies of one fit (graphs, tables).
+// The normal family's scan is prepared once: the first of its 100 000 steps
+// whose frequency exceeds q is the first whose running maximum does, found
+// by bisection, so each value costs a few comparisons instead of a scan. The
+// results are those of CalcVal.
+class ValueCalculator {
+ public:
+  // Throws TavorixError (kCalcNoParameters) when the code cannot be evaluated.
+  ValueCalculator(const CalcParameters& prm, const CalcData& data);
+  ValueResult At(double f) const;
+  // The normal family's scan value Y at q, as NormalCalc gives it.
+  std::optional<double> NormalY(double q) const;
+
+ private:
+  double StepY(int k) const;
+  CalcParameters prm_;
+  int n_ = 0;
+  bool normal_ = false;
+  DataRange range_;
+  std::vector<double> runningMax_;  // step k at index k - 1
+};
+
 }  // namespace tavorix

@@ -333,6 +333,30 @@ TEST(CalcVal, NormalScanThatFindsNothingShowsNoValue) {
   EXPECT_FALSE(r.X || r.Xl || r.Xu);
 }
 
+TEST(ValueCalculator, PreparedScanFindsTheStepOfTheLinearScan) {
+  // Both ways of the range (positive maximum, and logarithms of data below
+  // 1), frequencies from the lower tail (where the approximation is not
+  // monotone) to the top and beyond what the scan reaches.
+  CalcData below;
+  below.N = 6;
+  below.Values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
+  FitParams low;
+  low.Mean = std::log(0.3);
+  low.Sigma = 0.5;
+  FitParams wide;
+  wide.Mean = 5.0;
+  wide.Sigma = 2.0;
+  wide.E = 0.7;
+  const std::pair<CalcParameters, CalcData> cases[] = {
+      {Params(22, low, 0.0001), below}, {Params(20, wide, 0.0001), Data(10)}, {Params(26, wide, -3.0), Data(10)}};
+  for (const auto& [prm, data] : cases) {
+    SCOPED_TRACE(prm.Code);
+    const ValueCalculator calc(prm, data);
+    const DataRange range = MaxMin(prm, data.Values);
+    for (double q = -0.01; q <= 1.01; q += 0.0037) EXPECT_EQ(calc.NormalY(q), NormalCalc(prm, range, q)) << q;
+  }
+}
+
 TEST(CalcVal, MaxMinTransformsTheMovedDataForCodes22To26) {
   CalcData data;
   data.Values = {2.0, 5.0, 3.0};

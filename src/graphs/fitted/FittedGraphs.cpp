@@ -27,8 +27,9 @@ void QuantileGraph(const CalcInputs& in, GraphView& v) {
   const int n = d.RowCount;
   double lo = 1e300, hi = -1e300;
   std::vector<long double> fitted(n);
+  const FittedQuantiles quantiles(in);
   for (int r = 0; r < n; ++r) {
-    const FittedX q = FittedQuantile(in, (r + 1.0) / (n + 1.0));
+    const FittedX q = quantiles.At((r + 1.0) / (n + 1.0));
     if (!q.X) throw TavorixError(kQuantilesNotAvailable);
     fitted[r] = *q.X;
     lo = std::min({lo, *q.X, static_cast<double>(d.X[r])});
@@ -61,11 +62,12 @@ void PaperGraph(const CalcInputs& in, GraphView& v) {
   uhi += kPaperMargin;
 
   CurvePoints& c = v.Curve;
-  if (HasFittedQuantile(in)) {
+  const FittedQuantiles quantiles(in);
+  if (quantiles.Available()) {
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     for (int k = 0; k <= kPaperCurvePoints; ++k) {
       const double u = ulo + k * (uhi - ulo) / kPaperCurvePoints;
-      const FittedX q = FittedQuantile(in, GumbelFrequency(u));
+      const FittedX q = quantiles.At(GumbelFrequency(u));
       c.X.push_back(u);
       c.F.push_back(q.X.value_or(kNone));
       c.Lower.push_back(q.Lower.value_or(kNone));

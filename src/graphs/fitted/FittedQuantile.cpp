@@ -8,14 +8,20 @@ bool HasFittedQuantile(const CalcInputs& in) {
   return DesignValuesAvailable(in.Param.Code);
 }
 
-FittedX FittedQuantile(const CalcInputs& in, double f) {
+FittedQuantiles::FittedQuantiles(const CalcInputs& in) {
+  if (HasFittedQuantile(in)) calc_.emplace(in.Param, in.Data);
+}
+
+FittedX FittedQuantiles::At(double f) const {
   FittedX out;
-  if (!HasFittedQuantile(in) || !(f > 0 && f < 1)) return out;
-  const ValueResult v = CalcVal(in.Param, in.Data, f);
+  if (!calc_ || !(f > 0 && f < 1)) return out;
+  const ValueResult v = calc_->At(f);
   out.X = v.X;
   out.Lower = v.Xl;
   out.Upper = v.Xu;
   return out;
 }
+
+FittedX FittedQuantile(const CalcInputs& in, double f) { return FittedQuantiles(in).At(f); }
 
 }  // namespace tavorix

@@ -18,8 +18,21 @@ struct FittedX {
 // Whether the distribution of the files gives X from a frequency at all.
 bool HasFittedQuantile(const CalcInputs& in);
 
-// X at the cumulative frequency f (0 < f < 1) and X at the 90% limits of f
-// for the number of data of the input file, as the calculator gives them.
+// X at cumulative frequencies (0 < f < 1) and X at the 90% limits of f for
+// the number of data of the input file, as the calculator gives them; the
+// calculator is prepared once for all the frequencies of a graph.
+class FittedQuantiles {
+ public:
+  explicit FittedQuantiles(const CalcInputs& in);
+  bool Available() const { return calc_.has_value(); }
+  // Empty values where the distribution gives no X (or none at all).
+  FittedX At(double f) const;
+
+ private:
+  std::optional<ValueCalculator> calc_;
+};
+
+// The same for one frequency.
 FittedX FittedQuantile(const CalcInputs& in, double f);
 
 }  // namespace tavorix
