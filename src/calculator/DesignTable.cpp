@@ -1,5 +1,7 @@
 #include "calculator/DesignTable.h"
 
+#include "fitting/Registry.h"
+
 #include <algorithm>
 #include <optional>
 #include <ostream>
@@ -16,7 +18,7 @@ bool DesignTable::AnyExtrapolated() const {
   return false;
 }
 
-bool DesignValuesAvailable(int code) { return code != 61 && CalcCodeKnown(code); }
+bool DesignValuesAvailable(int code) { return !NoXFromFrequency(code) && CalcCodeKnown(code); }
 
 DesignTable MakeDesignTable(const CalcInputs& in, const std::vector<double>& periods) {
   for (double t : periods) CheckCalcReturnPeriod(t);

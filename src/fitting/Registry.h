@@ -117,6 +117,7 @@ struct DistributionInfo {
   ReportForm Form = ReportForm::None;
   TermLabel Term = TermLabel::C;
   OwnLines Own = OwnLines::None;
+  bool LineLines = false;         // the report prints the line's A (and B, unless LineA) after the block
 
   // --- windows -----------------------------------------------------------
   int SelectPlace = 0;            // button of the selection window (1 = first after "Best of All")
@@ -135,6 +136,10 @@ std::string_view ListName(int code);
 std::string_view TitleName(int code);
 bool IsComposite(int code);
 bool IsNormalFamily(int code);
+// A fitted code that gives no X from a frequency (Gamma: no inverse and no
+// scan): no confidence limits of X, no belt of X, no Q-Q graph, no design
+// values. False for code 0 and unknown codes.
+bool NoXFromFrequency(int code);
 
 // Adds the progress lines of a row's fit ('\n' between lines in the
 // column), unless the run has fewer data than the row asks for.

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/NumberFormat.h"
+#include "fitting/Registry.h"
 #include "core/StringToFloat.h"
 #include "fitting/LineFits.h"
 #include "report/DescriptionBlock.h"
@@ -40,15 +41,10 @@ void WriteHeader(std::ostream& out, const TavorixRun& run, const std::string& in
 
 // The general A and B lines that follow the description block.
 void WriteGeneralLines(std::ostream& out, const TavorixRun& run) {
-  const int code = run.Fitted.DistCode;
-  const bool hasGeneralLines = (code >= 1 && code <= 6) || (code >= 51 && code <= 60) || code == 33 ||
-                               code == 35 || (code >= 64 && code != 73);
-  // GEV, Laplace and Rayleigh print their own parameters instead; the
-  // generalized composites have none of these lines.
-  const bool hasA = code < 70 && code != 61 && code != 67 && code != 68 && code != 69;
-  if (!hasGeneralLines || !hasA) return;
+  const DistributionInfo* d = FindDistribution(run.Fitted.DistCode);
+  if (!d || !d->LineLines) return;
   Line(out, "     A    = " + FormatE3(run.Fitted.ParA));
-  if (code != 6) Line(out, "     B    = " + FormatE3(run.Fitted.ParB));
+  if (d->Hand != HandOver::LineA) Line(out, "     B    = " + FormatE3(run.Fitted.ParB));
 }
 
 // Gumbel: its mode and the standard error of X of the Gumbel fit itself.

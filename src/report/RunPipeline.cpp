@@ -9,6 +9,7 @@
 #include "core/RunCancel.h"
 #include "core/TavorixError.h"
 #include "fitting/FitAll.h"
+#include "fitting/Registry.h"
 #include "fitting/FittedCurve.h"
 #include "report/ConfidenceStage.h"
 #include "report/ParameterFile.h"
@@ -103,7 +104,7 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
                       [&](std::ostream& out) { WriteParameterFile(out, run.Fitted, run.Shift); });
   WriteFileAtomically(result.OutputPath, [&](std::ostream& out) {
     out << reportText;
-    if (code != 61) out << values.view();
+    if (!NoXFromFrequency(code)) out << values.view();
   });
   if (options.Pause) options.Pause();
 

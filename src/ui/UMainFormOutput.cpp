@@ -226,8 +226,8 @@ void TMainForm::ViewGraphButtonClick() {
   ResultsAvailable = true;
   ChoicePanel->show();
   // Gamma results have no X from a frequency: no belt of X and no Q-Q graph.
-  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(CurrentCode != 61);
-  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(CurrentCode != 61);
+  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(!NoXFromFrequency(CurrentCode));
+  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(!NoXFromFrequency(CurrentCode));
   ShowPage(GraphicsTabSheet);
 }
 

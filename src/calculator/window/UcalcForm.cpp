@@ -9,6 +9,7 @@
 #include <QShowEvent>
 
 #include "calculator/Calculator.h"
+#include "calculator/DesignTable.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
@@ -186,7 +187,8 @@ void TCalcForm::FormShow() {
   for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit9, Edit10, Edit13, Edit14}) e->clear();
   Label19->clear();
   const int code = ReadParam(WithExtension(CurrentFile(), ".aux")).Code;
-  const bool gamma = code == 61;
+  // A known code without X from a frequency (Gamma).
+  const bool gamma = CalcCodeKnown(code) && !DesignValuesAvailable(code);
   for (QWidget* w : std::initializer_list<QWidget*>{Edit4, Edit5, Label4, Label5, Label6, Label13, Label14,
                                                     Label18})
     w->setEnabled(!gamma);
