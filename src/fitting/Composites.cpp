@@ -129,11 +129,6 @@ double CompositeFcAtRank(int code, const FitParams& p, double x, int rank) {
   return CompositePartFc(code, p, x, rank <= p.BreakCount);
 }
 
-bool CompositeAdmissible(int code, int m, int n) {
-  const int fewestLower = code == 70 ? 5 : 6;
-  return m >= fewestLower && m < n - 5;
-}
-
 int GeneralizedTrialSeparation(int n, int j) { return n * (j + 4) / 20; }
 
 }  // namespace tavorix

@@ -44,11 +44,6 @@ double CompositeFc(int code, const FitParams& p, double x);
 // lower part (data with ties at P stay in the part the fit gave them).
 double CompositeFcAtRank(int code, const FitParams& p, double x, int rank);
 
-// Whether a composite with m data in its lower part out of n may enter the
-// final choice: more than 5 lower data (code 70: more than 4) and fewer than
-// n - 5.
-bool CompositeAdmissible(int code, int m, int n);
-
 // Size of the lower part of generalized trial j (1..11): floor(n (j+4) / 20),
 // that is 25 %, 30 %, ... 75 % of n with the fraction dropped.
 int GeneralizedTrialSeparation(int n, int j);

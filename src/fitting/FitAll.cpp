@@ -197,8 +197,8 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
 }  // namespace
 
 bool CompositeAdmitted(int code, int m, int n) {
-  const int minimum = code == 70 ? 4 : 5;
-  return m > minimum && m < n - 5;
+  const DistributionInfo* d = FindDistribution(code);
+  return d && d->FewestLowerData > 0 && m >= d->FewestLowerData && m < n - 5;
 }
 
 void TakeFit(TavorixRun& run, int code) {

@@ -50,8 +50,8 @@ void SortRankedList(const std::string& path);
 // " Average = " line of a ranked-list entry.
 std::string AverageLine(double average);
 
-// Composite admission: at least 6 data in the lower part (code 70: 5) and
-// fewer than N - 5.
+// Composite admission: at least the row's fewest lower data (6; code 70:
+// 5) in the lower part and fewer than N - 5. False for other codes.
 bool CompositeAdmitted(int code, int m, int n);
 
 }  // namespace tavorix

@@ -101,6 +101,7 @@ struct DistributionInfo {
   int LinesFromN = 0;             // the lines only for runs of at least this many data
   int Cost = 0;                   // rough relative cost; the dearest steps start first
   int ChoicePlace = 0;            // place in the choice order; 0: never chosen
+  int FewestLowerData = 0;        // composites: fewest data below P for the choice
 
   // --- evaluation --------------------------------------------------------
   CompositeParts Parts{};         // composites: the kinds below and above P

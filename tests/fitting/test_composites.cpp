@@ -9,6 +9,7 @@
 
 #include "fitting/CompositeKinds.h"
 #include "fitting/Composites.h"
+#include "fitting/FitAll.h"
 #include "FitTestSupport.h"
 
 namespace tavorix {
@@ -98,12 +99,12 @@ TEST(CompositeSeparations, GeneralizedTrialsAreFloorsOfFivePercentSteps) {
 
 TEST(CompositeSeparations, TwelveDataAdmitOnlySixLowerData) {
   for (int code : kSimpleCodes) {
-    for (int m = 0; m <= 12; ++m) EXPECT_EQ(CompositeAdmissible(code, m, 12), m == 6) << m;
+    for (int m = 0; m <= 12; ++m) EXPECT_EQ(CompositeAdmitted(code, m, 12), m == 6) << m;
   }
   for (int code : kGeneralizedCodes) {
     const bool is70 = code == 70;
     for (int m = 0; m <= 12; ++m)
-      EXPECT_EQ(CompositeAdmissible(code, m, 12), m == 6 || (is70 && m == 5)) << code << " " << m;
+      EXPECT_EQ(CompositeAdmitted(code, m, 12), m == 6 || (is70 && m == 5)) << code << " " << m;
   }
   // Twelve data: the generalized fits can only end on one of the trials
   // 3, 4, 5, 6, 7, 8, 9.
