@@ -24,6 +24,18 @@ LineSet ReadLines(std::istream& in) {
   return SplitLines(text);
 }
 
+std::vector<std::string_view> SplitBlanks(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) out.push_back(line.substr(start, i - start));
+  }
+  return out;
+}
+
 std::string_view TrimBlanks(std::string_view s) {
   const auto first = s.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};

@@ -18,6 +18,9 @@ LineSet SplitLines(std::string_view text);
 // Reads the whole stream and splits it into lines.
 LineSet ReadLines(std::istream& in);
 
+// The blank- or tab-separated tokens of a line.
+std::vector<std::string_view> SplitBlanks(std::string_view line);
+
 // The text without leading and trailing blanks and tabs.
 std::string_view TrimBlanks(std::string_view s);
 

@@ -33,13 +33,7 @@ bool StartsWith(const std::string& line, std::string_view prefix) {
 // The blank-separated numbers of a line; a token that is no number reads as 0.
 std::vector<double> NumbersOf(std::string_view line) {
   std::vector<double> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(ParseFileReal(line.substr(start, i - start)).value_or(0.0));
-  }
+  for (std::string_view token : SplitBlanks(line)) out.push_back(ParseFileReal(token).value_or(0.0));
   return out;
 }
 

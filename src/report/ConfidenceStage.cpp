@@ -25,18 +25,6 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr const char* kRule = " ----------------------------------------------------------";
 
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
 [[noreturn]] void ThrowBadRow(int rank) {
   throw TavorixError("Row " + FormatInt(rank) +
                      " of the table of observed and calculated cumulative frequencies in the results report"
@@ -91,7 +79,7 @@ std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n) {
   rows.reserve(n > 0 ? n : 0);
   for (int rank = 1; rank <= n; ++rank, ++at) {
     if (at >= lines.size()) ThrowBadRow(rank);
-    const auto tokens = Tokens(lines[at]);
+    const auto tokens = SplitBlanks(lines[at]);
     if (tokens.size() < 7) ThrowBadRow(rank);
     ReportTableRow row;
     const auto x = ParseFileReal(tokens[0]);

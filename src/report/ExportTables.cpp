@@ -23,18 +23,6 @@ namespace {
 
 bool StartsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
 std::string Number(double v) { return FormatShortest(v); }
 
 std::string DamagedTable(const std::string& path, const std::string& title) {
@@ -60,7 +48,7 @@ void ReadSection(const LineSet& lines, const std::string& path, std::string_view
   table.FirstLine = at;
   std::size_t i = at + 1 + headerLines;
   for (; i < lines.size() && !StartsWith(lines[i], " ---"); ++i) {
-    const auto tokens = Tokens(lines[i]);
+    const auto tokens = SplitBlanks(lines[i]);
     if (tokens.size() != table.Header.size()) throw TavorixError(DamagedTable(path, table.Title));
     std::vector<std::string> row;
     for (std::size_t k = 0; k < tokens.size(); ++k) {
