@@ -30,8 +30,8 @@ DesignTable MakeDesignTable(const CalcInputs& in, const std::vector<double>& per
   if (!table.Available) return table;
   // The largest plotted return period is that of the largest datum, N + 1.
   const double largestPlotted = table.N + 1.0;
-  for (double t : periods)
-    table.Rows.push_back({t, CalcVal(in.Param, in.Data, FrequencyOfReturnPeriod(t)), t > largestPlotted});
+  const ValueCalculator calc(in.Param, in.Data);
+  for (double t : periods) table.Rows.push_back({t, calc.At(FrequencyOfReturnPeriod(t)), t > largestPlotted});
   return table;
 }
 

@@ -22,6 +22,5 @@ FittedX FittedQuantiles::At(double f) const {
   return out;
 }
 
-FittedX FittedQuantile(const CalcInputs& in, double f) { return FittedQuantiles(in).At(f); }
 
 }  // namespace tavorix

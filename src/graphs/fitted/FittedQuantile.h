@@ -1,7 +1,7 @@
 #pragma once
 // The fitted distribution's X at a cumulative frequency, with its 90%
 // limits, for the graphs that plot X against frequencies (Q-Q, probability
-// paper) and for the exports. Every such X goes through FittedQuantile, so
+// paper) and for the exports. Every such X goes through FittedQuantiles, so
 // there is one place that turns a frequency into X.
 
 #include <optional>
@@ -32,7 +32,5 @@ class FittedQuantiles {
   std::optional<ValueCalculator> calc_;
 };
 
-// The same for one frequency.
-FittedX FittedQuantile(const CalcInputs& in, double f);
 
 }  // namespace tavorix
