@@ -9,7 +9,7 @@ namespace tavorix {
 
 bool CompositePartsOf(int code, CompositeParts& parts) {
   const DistributionInfo* d = FindDistribution(code);
-  if (!d || (d->Kind != DistKind::SimpleComposite && d->Kind != DistKind::GeneralizedComposite)) return false;
+  if (!d || !IsCompositeKind(d->Kind)) return false;
   parts = d->Parts;
   return true;
 }

@@ -41,10 +41,6 @@ std::vector<const DistributionInfo*> RowsBy(Key key) {
   return rows;
 }
 
-bool IsCompositeKind(DistKind kind) {
-  return kind == DistKind::SimpleComposite || kind == DistKind::GeneralizedComposite;
-}
-
 // A score that is not a finite number marks a failed fit: it never wins and
 // has no list entry.
 void SanitizeSlot(FitSlot& slot) {

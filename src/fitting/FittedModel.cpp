@@ -30,7 +30,7 @@ FittedModel::FittedModel(const FittedDistribution& fit, double shift)
     : fit_(fit), shift_(shift), info_(FindDistribution(fit.DistCode)) {}
 
 bool FittedModel::IsComposite() const {
-  return info_ && (info_->Kind == DistKind::SimpleComposite || info_->Kind == DistKind::GeneralizedComposite);
+  return info_ && IsCompositeKind(info_->Kind);
 }
 
 bool FittedModel::InLowerPart(double x) const {

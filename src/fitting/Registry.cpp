@@ -533,7 +533,7 @@ std::string_view TitleName(int code) {
 
 bool IsComposite(int code) {
   const auto* d = FindDistribution(code);
-  return d && (d->Kind == DistKind::SimpleComposite || d->Kind == DistKind::GeneralizedComposite);
+  return d && IsCompositeKind(d->Kind);
 }
 
 void AddStepLines(const TavorixRun& run, const DistributionInfo& d) {

@@ -20,6 +20,10 @@ struct FitWorkspace;
 
 enum class DistKind { TitleOnly, Single, NormalFamily, SimpleComposite, GeneralizedComposite };
 
+inline bool IsCompositeKind(DistKind kind) {
+  return kind == DistKind::SimpleComposite || kind == DistKind::GeneralizedComposite;
+}
+
 // Where a fitted distribution is evaluated; the guards differ between them.
 enum class Guard {
   Search,      // the plain function, as the fits' final evaluation computes it
@@ -96,7 +100,7 @@ struct DistributionInfo {
   FitFunction Fit = nullptr;      // nullptr: fitted by the fit of FittedWith (63 by 62)
   int FitStep = 0;                // place in the best-of-all fit order
   int FittedWith = 0;             // the step of this code also fits it (63 with 62, 73 with 68)
-  std::string_view StepLines;     // progress lines after the fit, '\n' between lines
+  std::string_view StepLines{};   // progress lines after the fit, '\n' between lines
   bool LinesWhenAlone = false;    // the lines also follow the fit preferred on its own
   int LinesFromN = 0;             // the lines only for runs of at least this many data
   int Cost = 0;                   // rough relative cost; the dearest steps start first
@@ -122,9 +126,9 @@ struct DistributionInfo {
 
   // --- windows -----------------------------------------------------------
   int SelectPlace = 0;            // button of the selection window (1 = first after "Best of All")
-  std::string_view SelectPhrase;  // "... distribution selected" text of that button
+  std::string_view SelectPhrase{};  // "... distribution selected" text of that button
   int CompositeItemPlace = 0;     // item of the composite list (1 = first after "Best fitting ...")
-  std::string_view CompositeItem;
+  std::string_view CompositeItem{};
 };
 
 // Every row, in the catalogue order (ascending code).

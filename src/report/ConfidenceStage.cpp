@@ -1,4 +1,5 @@
 #include "report/ConfidenceStage.h"
+#include "report/DescriptionBlock.h"
 #include "report/ResultsReport.h"
 
 #include <algorithm>
@@ -30,10 +31,6 @@ constexpr const char* kRule = " ------------------------------------------------
                      " of the table of observed and calculated cumulative frequencies in the results report"
                      " is missing or does not hold its seven numbers.");
 }
-
-// The data were moved (left move, or the move for negative values): the X
-// printed in input units differ from the fit's values.
-bool DataMoved(const TavorixRun& run) { return run.Shifted || run.Shift < 0; }
 
 struct ClampedLimits {
   double P, Pl, Pu;

@@ -48,10 +48,6 @@ FittedModel ModelOf(int code) {
   return FittedModel(run.Fitted, run.Shift);
 }
 
-bool IsCompositeRow(const DistributionInfo& d) {
-  return d.Kind == DistKind::SimpleComposite || d.Kind == DistKind::GeneralizedComposite;
-}
-
 // The frequency by which a datum of a rank was fitted (the part of a
 // composite by rank).
 double PartF(const FittedModel& m, double x, int rank) {
@@ -167,7 +163,7 @@ TEST(Registry, PlacesAreUniqueAndEveryFittedRowHasAStep) {
     EXPECT_GT(d.FitStep, 0) << d.Code;
     EXPECT_TRUE(d.Fit || d.FittedWith) << d.Code;
     EXPECT_EQ(d.Fields.empty(), false) << d.Code;
-    if (IsCompositeRow(d)) EXPECT_TRUE(d.Inverse && d.FcAtRank) << d.Code;
+    if (IsCompositeKind(d.Kind)) EXPECT_TRUE(d.Inverse && d.FcAtRank) << d.Code;
     for (auto [column, value] : {std::pair{&fit, d.FitStep}, {&choice, d.ChoicePlace},
                                  {&select, d.SelectPlace}, {&item, d.CompositeItemPlace}}) {
       if (value == 0) continue;
