@@ -58,7 +58,8 @@ void ComputeIntervals(TavorixRun& run) {
       if (b[j] <= x[i] && x[i] < b[j + 1]) count[j] += 1;
     }
   }
-  for (int j = 1; j <= k + 1; ++j) run.ClassFc[j] = Fcode(run.Fitted, b[j], Guard::ClassBounds);
+  const FittedModel model(run.Fitted, run.Shift);
+  for (int j = 1; j <= k + 1; ++j) run.ClassFc[j] = model.F(b[j], Guard::ClassBounds);
 }
 
 }  // namespace tavorix
