@@ -73,7 +73,9 @@ std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n) {
     throw TavorixError("The results report holds no table of observed and calculated cumulative frequencies.");
   at += 5;
   std::vector<ReportTableRow> rows;
-  rows.reserve(n > 0 ? n : 0);
+  // A count read from a damaged file may be huge: reserve no more rows than
+  // there are lines.
+  if (n > 0) rows.reserve(std::min<std::size_t>(static_cast<std::size_t>(n), lines.size() - std::min(at, lines.size())));
   for (int rank = 1; rank <= n; ++rank, ++at) {
     if (at >= lines.size()) ThrowBadRow(rank);
     const auto tokens = SplitBlanks(lines[at]);

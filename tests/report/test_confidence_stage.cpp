@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -76,6 +77,9 @@ TEST(ReadReportTable, MissingTableOrRowsAreReportedAsErrors) {
   EXPECT_THROW(ReadReportTable(shortTable, 2), TavorixError);  // the next line is the closing rule
   std::istringstream sixNumbers(ReportWithTable("   1.000      1     50.00     48.00     20.00     20.00\r\n"));
   EXPECT_THROW(ReadReportTable(sixNumbers, 1), TavorixError);
+  // A damaged report's count of data may be huge; the rows are missing, not the memory.
+  std::istringstream hugeCount(ReportWithTable(oneRow));
+  EXPECT_THROW(ReadReportTable(hugeCount, std::numeric_limits<int>::max()), TavorixError);
 }
 
 // --- the table of an exponential fit, written by hand ----------------------
