@@ -225,18 +225,21 @@ std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& ran
 ValueCalculator::ValueCalculator(const CalcParameters& prm, const CalcData& data) : prm_(prm), n_(data.N) {
   RequireKnownCode(prm);
   normal_ = ModelOf(prm).IsNormalFamily();
-  if (!normal_) return;
-  range_ = MaxMin(prm, data.Values);
-  runningMax_.resize(kNormalScanSteps);
-  double running = -HUGE_VAL;
-  for (int k = 1; k <= kNormalScanSteps; ++k) {
-    // fmax drops a NaN frequency, which never exceeds q.
-    running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm.P.Mean) / prm.P.Sigma, 0.0));
-    runningMax_[k - 1] = running;
-  }
+  if (normal_) range_ = MaxMin(prm, data.Values);
 }
 
 std::optional<double> ValueCalculator::NormalY(double q) const {
+  // The scan is extended only as far as a frequency asks: up to the first
+  // step whose running maximum exceeds q, or to its end.
+  if (runningMax_.empty() || !(runningMax_.back() > q)) {
+    double running = runningMax_.empty() ? -HUGE_VAL : runningMax_.back();
+    for (int k = static_cast<int>(runningMax_.size()) + 1; k <= kNormalScanSteps; ++k) {
+      // fmax drops a NaN frequency, which never exceeds q.
+      running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Mean) / prm_.P.Sigma, 0.0));
+      runningMax_.push_back(running);
+      if (running > q) break;
+    }
+  }
   const auto it = std::upper_bound(runningMax_.begin(), runningMax_.end(), q);
   if (it == runningMax_.end()) return std::nullopt;
   return ScanY(range_, static_cast<int>(it - runningMax_.begin()) + 1);

@@ -133,10 +133,11 @@ double CalcNormalF(double z, double negative);
 ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
 
 // Frequency to X for any number of frequencies of one fit (graphs, tables).
-// The normal family's scan is prepared once: the first of its 100 000 steps
-// whose frequency exceeds q is the first whose running maximum does, found
-// by bisection, so each value costs a few comparisons instead of a scan. The
-// results are those of CalcVal.
+// The normal family's scan is kept: the first of its 100 000 steps whose
+// frequency exceeds q is the first whose running maximum does, found by
+// bisection in the steps scanned so far (the scan goes on only when none of
+// them qualifies), so each value costs a few comparisons instead of a scan.
+// The results are those of CalcVal. Not for use from two threads at once.
 class ValueCalculator {
  public:
   // Throws TavorixError (kCalcNoParameters) when the code cannot be evaluated.
@@ -151,7 +152,7 @@ class ValueCalculator {
   int n_ = 0;
   bool normal_ = false;
   DataRange range_;
-  std::vector<double> runningMax_;  // step k at index k - 1
+  mutable std::vector<double> runningMax_;  // step k at index k - 1, as far as scanned
 };
 
 }  // namespace tavorix

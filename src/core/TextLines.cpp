@@ -1,6 +1,6 @@
 #include "core/TextLines.h"
 
-#include <iterator>
+#include <sstream>
 
 namespace tavorix {
 
@@ -8,11 +8,10 @@ LineSet SplitLines(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   LineSet lines;
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') continue;
+  for (std::size_t i = text.find_first_of("\r\n"); i != std::string_view::npos;
+       i = text.find_first_of("\r\n", start)) {
     lines.emplace_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
   if (start < text.size()) lines.emplace_back(text.substr(start));
@@ -20,8 +19,11 @@ LineSet SplitLines(std::string_view text) {
 }
 
 LineSet ReadLines(std::istream& in) {
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  return SplitLines(text);
+  // One bulk copy of the stream's buffer (an empty one only marks the copy
+  // as failed, which does not matter here).
+  std::ostringstream text;
+  text << in.rdbuf();
+  return SplitLines(text.view());
 }
 
 std::vector<std::string_view> SplitBlanks(std::string_view line) {
