@@ -323,14 +323,6 @@ void WriteRankedList(std::ostream& out, const std::string& fileName, const std::
 
 namespace {
 
-// The list as every reader of the program splits a file: CR LF, LF and a
-// lone CR each end a line.
-LineSet ReadListLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(path));
-  return ReadLines(in);
-}
-
 double ParseAverage(const std::string& line) {
   // " Average =" then a real number.
   std::string rest = line.size() > 10 ? line.substr(10) : std::string();
@@ -356,23 +348,6 @@ std::vector<RankedEntry> SortedByPrintedAverage(std::vector<RankedEntry> entries
   for (auto& e : entries) e.Average = ParseAverage(AverageLine(e.Average));
   SortByAverage(entries);
   return entries;
-}
-
-void SortRankedList(const std::string& path) {
-  const LineSet lines = ReadListLines(path);
-  const bool sevenLines = lines.size() > 5 && lines[5].compare(0, 5, " Name") == 0;
-  const std::size_t header = std::min<std::size_t>(sevenLines ? 7 : 5, lines.size());
-  std::vector<RankedEntry> entries;
-  const std::size_t count = (lines.size() - header) / 3;
-  for (std::size_t e = 0; e < count; ++e) {
-    const std::size_t at = header + 3 * e;
-    entries.push_back({0, lines[at], ParseAverage(lines[at + 1])});
-  }
-  SortByAverage(entries);
-  WriteFileAtomically(path, [&](std::ostream& out) {
-    for (std::size_t i = 0; i < header; ++i) out << lines[i] << "\r\n";
-    for (const auto& e : entries) out << e.Name << "\r\n" << AverageLine(e.Average) << "\r\n\r\n";
-  });
 }
 
 }  // namespace tavorix

@@ -39,13 +39,9 @@ void TakeFit(TavorixRun& run, int code);
 void WriteRankedList(std::ostream& out, const std::string& fileName, const std::vector<RankedEntry>& entries);
 
 // The entries in ascending order of their averages as the list prints them
-// (four decimals), equal printed averages in their order: the order of the
-// list's file re-sorted by SortRankedList. The averages are the printed values.
+// (four decimals), equal printed averages in their order. The averages are
+// the printed values.
 std::vector<RankedEntry> SortedByPrintedAverage(std::vector<RankedEntry> entries);
-
-// Re-sorts a ranked list file in ascending order of the averages (stable),
-// keeping its 5- or 7-line header.
-void SortRankedList(const std::string& path);
 
 // " Average = " line of a ranked-list entry.
 std::string AverageLine(double average);

@@ -81,28 +81,10 @@ void ReadFrequencies(const LineSet& lines, int n, ExportTable& table) {
                           Number(r.Lower), Number(r.Upper)});
 }
 
-// The ranked list: after its header, each fit is a name line, an average
-// line and an empty line.
 void ReadFits(const std::string& lstPath, ExportTable& table) {
   std::ifstream in(lstPath, std::ios::binary);
   if (!in) return;
-  const LineSet lines = ReadLines(in);
-  if (!IsRankedList(lines)) throw TavorixError(NotResultsFileText(lstPath));
-  std::size_t at = 0;
-  while (at < lines.size() && !StartsWith(lines[at], " Name")) ++at;
-  at = at < lines.size() ? at + 1 : 5;
-  int rank = 0;
-  for (; at + 1 < lines.size(); ++at) {
-    if (!StartsWith(lines[at + 1], " Average =")) continue;
-    const std::string name(TrimBlanks(lines[at]));
-    const auto average = ParseFileReal(TrimBlanks(std::string_view(lines[at + 1]).substr(10)));
-    if (!average) throw TavorixError(NotResultsFileText(lstPath));
-    std::string code;
-    for (const DistributionInfo& d : Registry())
-      if (TrimBlanks(d.ListName) == name) code = FormatInt(d.Code);
-    table.Rows.push_back({FormatInt(++rank), code, AsUtf8(name), Number(*average)});
-    ++at;
-  }
+  ReadFitsTable(ReadLines(in), lstPath, table);
 }
 
 void ReadParameters(const std::string& auxPath, ResultsExport& r) {
@@ -179,6 +161,27 @@ std::string AsUtf8(const std::string& text) {
     }
   }
   return out;
+}
+
+// The ranked list: after its header, each fit is a name line, an average
+// line and an empty line.
+void ReadFitsTable(const LineSet& lines, const std::string& path, ExportTable& table) {
+  if (!IsRankedList(lines)) throw TavorixError(NotResultsFileText(path));
+  std::size_t at = 0;
+  while (at < lines.size() && !StartsWith(lines[at], " Name")) ++at;
+  at = at < lines.size() ? at + 1 : 5;
+  int rank = 0;
+  for (; at + 1 < lines.size(); ++at) {
+    if (!StartsWith(lines[at + 1], " Average =")) continue;
+    const std::string name(TrimBlanks(lines[at]));
+    const auto average = ParseFileReal(TrimBlanks(std::string_view(lines[at + 1]).substr(10)));
+    if (!average) throw TavorixError(NotResultsFileText(path));
+    std::string code;
+    for (const DistributionInfo& d : Registry())
+      if (TrimBlanks(d.ListName) == name) code = FormatInt(d.Code);
+    table.Rows.push_back({FormatInt(++rank), code, AsUtf8(name), Number(*average)});
+    ++at;
+  }
 }
 
 ResultsExport ReadResultsExport(const std::string& outPath) {

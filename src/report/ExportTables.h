@@ -45,6 +45,11 @@ struct ResultsExport {
 // rows.
 ResultsExport ReadResultsExport(const std::string& outPath);
 
+// The fits of a ranked list's lines in the list's order (rank, code, name,
+// average). Throws TavorixError naming `path` when the lines are no ranked
+// list or an average is no number.
+void ReadFitsTable(const std::vector<std::string>& lines, const std::string& path, ExportTable& table);
+
 // One CSV file: the header row, then the rows; a field with a comma, a
 // double quote or a line end is quoted (quotes doubled).
 void WriteCsv(std::ostream& out, const ExportTable& table);

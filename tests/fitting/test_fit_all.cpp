@@ -65,15 +65,7 @@ TEST(RankedList, AverageLineHasFourDecimalsInAtLeastSixCharacters) {
             " Average = 1606938044258990275541962092341162602522202993782792835301376.0000");
 }
 
-class SortedListTest : public ::testing::Test {
- protected:
-  std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
-                               ("tavorix_sort_" + std::to_string(::getpid()));
-  void SetUp() override { std::filesystem::create_directories(dir_); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-};
-
-TEST_F(SortedListTest, SortsAscendingByThePrintedAverageAndKeepsListOrderOfEqualOnes) {
+TEST(SortedList, SortsAscendingByThePrintedAverageAndKeepsListOrderOfEqualOnes) {
   const TavorixRun run = RunWithEntries();
   std::string expected = ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/golden/ranked_list.Lst");
   // Expected order: Gumbel 3.5000, Cauchy 3.5000 (list order kept), Logistic 12.25.
@@ -85,44 +77,6 @@ TEST_F(SortedListTest, SortsAscendingByThePrintedAverageAndKeepsListOrderOfEqual
   std::ostringstream sorted;
   WriteRankedList(sorted, "series.Lst", SortedByPrintedAverage(run.RankedList));
   ExpectSameText(expected, sorted.str());
-  // The list's file re-sorted comes out the same.
-  const std::string path = (dir_ / "series.Lst").string();
-  {
-    std::ofstream out(path, std::ios::binary);
-    WriteRankedList(out, "series.Lst", run.RankedList);
-  }
-  SortRankedList(path);
-  ExpectSameText(expected, ReadFile(path));
-}
-
-TEST_F(SortedListTest, RecognisesAFiveLineHeader) {
-  const std::string path = (dir_ / "old.Lst").string();
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
-        << " B fit\r\n Average = 9.0000\r\n\r\n"
-        << " A fit\r\n Average = 1.2500\r\n\r\n";
-  }
-  SortRankedList(path);
-  EXPECT_EQ(ReadFile(path),
-            " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
-            " A fit\r\n Average = 1.2500\r\n\r\n"
-            " B fit\r\n Average = 9.0000\r\n\r\n");
-}
-
-// The list is split into lines as every other file: a lone CR ends a line too.
-TEST_F(SortedListTest, LoneCarriageReturnsEndLinesAndAMissingListIsTheProgramsError) {
-  const std::string path = (dir_ / "mac.Lst").string();
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << " Header one\r Header two\r\r Header four\r\r B fit\r Average = 9.0000\r\r A fit\r Average = 1.2500\r\r";
-  }
-  SortRankedList(path);
-  EXPECT_EQ(ReadFile(path),
-            " Header one\r\n Header two\r\n\r\n Header four\r\n\r\n"
-            " A fit\r\n Average = 1.2500\r\n\r\n"
-            " B fit\r\n Average = 9.0000\r\n\r\n");
-  EXPECT_THROW(SortRankedList((dir_ / "missing.Lst").string()), TavorixError);
 }
 
 TEST(CompositeAdmission, NeedsSixLowerPointsExceptCode70AndFiveAbove) {

@@ -83,7 +83,9 @@ TEST_P(RegistrySweep, FrequencyIsNeverNaNAndInZeroOneOverTheData) {
       const double f = model_.F(x, g);
       ASSERT_FALSE(std::isnan(f)) << "x = " << x;
       // The calculator answers with a frequency whatever X is typed.
-      if (g == Guard::Calculator) ASSERT_TRUE(f >= 0.0 && f <= 1.0) << "x = " << x << ": " << f;
+      if (g == Guard::Calculator) {
+        ASSERT_TRUE(f >= 0.0 && f <= 1.0) << "x = " << x << ": " << f;
+      }
     }
     for (int k = 0; k <= 400; ++k) {
       const double x = lo + (hi - lo) * k / 400;
@@ -163,7 +165,9 @@ TEST(Registry, PlacesAreUniqueAndEveryFittedRowHasAStep) {
     EXPECT_GT(d.FitStep, 0) << d.Code;
     EXPECT_TRUE(d.Fit || d.FittedWith) << d.Code;
     EXPECT_EQ(d.Fields.empty(), false) << d.Code;
-    if (IsCompositeKind(d.Kind)) EXPECT_TRUE(d.Inverse && d.FcAtRank) << d.Code;
+    if (IsCompositeKind(d.Kind)) {
+      EXPECT_TRUE(d.Inverse && d.FcAtRank) << d.Code;
+    }
     for (auto [column, value] : {std::pair{&fit, d.FitStep}, {&choice, d.ChoicePlace},
                                  {&select, d.SelectPlace}, {&item, d.CompositeItemPlace}}) {
       if (value == 0) continue;
