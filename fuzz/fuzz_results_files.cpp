@@ -1,9 +1,9 @@
 // A results report (".out") with the parameter file beside it (".aux", after
-// a line "@@aux"): the report and code as the Output page loads them and
-// the tables as the export reads them, the frequency table for a count of rows,
-// and one of the graphs as the Graphics page prepares it. The input's length
-// chooses the row count and the graph, so that each run reads the files a
-// few times rather than a dozen.
+// a line "@@aux"): the frequency table for a count of rows, then the report,
+// code and tables as the export reads them or one of the graphs as the
+// Graphics page prepares it. The input's length chooses the row count and
+// what reads the files, so that each run reads them once or twice rather
+// than a dozen times.
 
 #include <sstream>
 
@@ -31,12 +31,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (static_cast<int>(ReadReportTable(table, n).size()) != n) fuzz::Fail("table rows");
   } catch (const TavorixError&) {
   }
-  try {
-    const ResultsExport results = ReadResultsExport(outPath);
-    if (results.Frequencies.Rows.size() > static_cast<std::size_t>(results.N)) fuzz::Fail("more rows than data");
-  } catch (const TavorixError&) {
+  // The export's readers or one graph (the input's length chooses).
+  if (size % 3 == 0) {
+    try {
+      const ResultsExport results = ReadResultsExport(outPath);
+      if (results.Frequencies.Rows.size() > static_cast<std::size_t>(results.N)) fuzz::Fail("more rows than data");
+    } catch (const TavorixError&) {
+    }
+    return 0;
   }
-  const int type = 1 + static_cast<int>(size % 6);
+  const int type = 1 + static_cast<int>(size / 3 % 6);
   GraphView view;
   try {
     PrepareGraph(outPath, type, view);
