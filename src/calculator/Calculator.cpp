@@ -204,17 +204,28 @@ constexpr int kNormalScanSteps = 100000;
 // Y of step k of the normal family's scan: from the minimum in steps of a
 // ten-thousandth of the maximum; a maximum that is not positive (logarithms
 // of data below 1) would step away from the data, so then the steps are a
-// ten-thousandth of the range.
+// ten-thousandth of the range. Steps past the first 100 000 go on from
+// there in steps of a ten-thousandth of the range.
 double ScanY(const DataRange& range, int k) {
-  if (range.Max > 0) return range.Max * 0.0001 * k + range.Min;
+  if (range.Max > 0 && k <= kNormalScanSteps) return range.Max * 0.0001 * k + range.Min;
   const double step = (range.Max - range.Min) / 10000.0;
+  if (range.Max > 0) return range.Max * 0.0001 * kNormalScanSteps + range.Min + step * (k - kNormalScanSteps);
   return range.Min + step * k;
+}
+
+// 100 000 steps; twice as many when the first 100 000 end below the
+// maximum: a small positive maximum against a minimum far below it (the
+// logarithm of a datum near 0) would otherwise leave the centre of the fit
+// out of reach, with no X for most frequencies.
+int ScanSteps(const DataRange& range) {
+  return range.Max > 0 && ScanY(range, kNormalScanSteps) < range.Max ? 2 * kNormalScanSteps : kNormalScanSteps;
 }
 
 }  // namespace
 
 std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q) {
-  for (int k = 1; k <= kNormalScanSteps; ++k) {
+  const int steps = ScanSteps(range);
+  for (int k = 1; k <= steps; ++k) {
     const double y = ScanY(range, k);
     const double f = CalcNormalF((y - prm.P.Mean) / prm.P.Sigma, 0.0);
     if (f > q) return y;
@@ -233,7 +244,8 @@ std::optional<double> ValueCalculator::NormalY(double q) const {
   // step whose running maximum exceeds q, or to its end.
   if (runningMax_.empty() || !(runningMax_.back() > q)) {
     double running = runningMax_.empty() ? -HUGE_VAL : runningMax_.back();
-    for (int k = static_cast<int>(runningMax_.size()) + 1; k <= kNormalScanSteps; ++k) {
+    const int steps = ScanSteps(range_);
+    for (int k = static_cast<int>(runningMax_.size()) + 1; k <= steps; ++k) {
       // fmax drops a NaN frequency, which never exceeds q.
       running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Mean) / prm_.P.Sigma, 0.0));
       runningMax_.push_back(running);

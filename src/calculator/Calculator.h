@@ -123,7 +123,8 @@ DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data);
 
 // The transformed value Y of the normal family at which the calculator's
 // normal approximation first exceeds q, scanning 100 000 steps from the
-// range's minimum; empty when no step qualifies.
+// range's minimum (200 000 when the first 100 000 end below the maximum);
+// empty when no step qualifies.
 std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q);
 
 // The calculator's normal approximation: 1 - phi(z) S(t), or `negative`
@@ -133,7 +134,7 @@ double CalcNormalF(double z, double negative);
 ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
 
 // Frequency to X for any number of frequencies of one fit (graphs, tables).
-// The normal family's scan is kept: the first of its 100 000 steps whose
+// The normal family's scan is kept: the first of its steps whose
 // frequency exceeds q is the first whose running maximum does, found by
 // bisection in the steps scanned so far (the scan goes on only when none of
 // them qualifies), so each value costs a few comparisons instead of a scan.

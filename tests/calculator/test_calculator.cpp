@@ -357,6 +357,25 @@ TEST(ValueCalculator, PreparedScanFindsTheStepOfTheLinearScan) {
   }
 }
 
+TEST(CalcVal, LogNormalOfDataNearZeroReachesItsCentre) {
+  // ln of the moved 0 is about -7 and the largest logarithm 0.64: 100 000
+  // steps of a ten-thousandth of 0.64 end near -0.6, below the fit's median.
+  CalcData data;
+  data.Values = {0.0, 0.3, 0.6, 1.2, 1.5, 1.9};
+  data.N = 6;
+  FitParams p;
+  p.Mean = std::log(0.8);
+  p.Sigma = 0.8;
+  const CalcParameters prm = Params(22, p, 0.0001);
+  for (double f : {0.1, 0.5, 0.9}) {
+    const ValueResult r = CalcVal(prm, data, f);
+    ASSERT_TRUE(r.X && r.Xl && r.Xu) << f;
+    EXPECT_LT(*r.Xl, *r.X);
+    EXPECT_LT(*r.X, *r.Xu);
+  }
+  EXPECT_NEAR(*CalcVal(prm, data, 0.5).X, 0.8, 0.002);
+}
+
 TEST(CalcVal, MaxMinTransformsTheMovedDataForCodes22To26) {
   CalcData data;
   data.Values = {2.0, 5.0, 3.0};
