@@ -7,6 +7,8 @@ PREFIX ?= /usr/local
 SANITIZE_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= -1
+FUZZ_SANITIZE ?= 1
 
 .PHONY: all deps configure build test test-sanitized run bench fuzz clean install
 
@@ -34,10 +36,11 @@ test-sanitized: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavorix_fuzz
 	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# Each fuzz target for FUZZ_SECONDS; new inputs that add coverage join fuzz/corpus.
+# Each fuzz target for FUZZ_SECONDS (or FUZZ_RUNS executions; FUZZ_SANITIZE=0
+# for the faster build without sanitizers); new inputs that add coverage join fuzz/corpus.
 fuzz:
 	./scripts/install-deps.sh --fuzz
-	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz.sh $(FUZZ_DIR)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_SANITIZE=$(FUZZ_SANITIZE) ./scripts/fuzz.sh $(FUZZ_DIR)
 
 run: build
 	./scripts/run.sh $(BUILD_DIR)
