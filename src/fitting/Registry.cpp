@@ -5,6 +5,9 @@
 #include "fitting/Registry.h"
 
 #include <array>
+#include <unordered_map>
+
+#include "core/TextLines.h"
 
 #include "fitting/BurrDagumFits.h"
 #include "fitting/Composites.h"
@@ -519,6 +522,18 @@ const DistributionInfo* FindByPreference(std::string_view text) {
   for (const auto& d : kRegistry)
     if (d.Kind != DistKind::TitleOnly && d.Preference == text) return &d;
   return nullptr;
+}
+
+const DistributionInfo* FindByListName(std::string_view name) {
+  // Built once: the trimmed list names, a later row taking a name first.
+  static const std::unordered_map<std::string_view, const DistributionInfo*> byName = [] {
+    std::unordered_map<std::string_view, const DistributionInfo*> m;
+    for (const auto& d : kRegistry)
+      if (!d.ListName.empty()) m[TrimBlanks(d.ListName)] = &d;
+    return m;
+  }();
+  const auto it = byName.find(name);
+  return it == byName.end() ? nullptr : it->second;
 }
 
 std::string_view ListName(int code) {

@@ -136,6 +136,9 @@ std::span<const DistributionInfo> Registry();
 const DistributionInfo* FindDistribution(int code);
 // The distribution selected by a preference text, or nullptr ("1" and unknown texts).
 const DistributionInfo* FindByPreference(std::string_view text);
+// The row whose list name, without its leading and trailing blanks, is
+// `name` (a ranked list's entry), or nullptr.
+const DistributionInfo* FindByListName(std::string_view name);
 std::string_view ListName(int code);
 // Graph title; empty for code 0 and unknown codes.
 std::string_view TitleName(int code);

@@ -176,9 +176,8 @@ void ReadFitsTable(const LineSet& lines, const std::string& path, ExportTable& t
     const std::string name(TrimBlanks(lines[at]));
     const auto average = ParseFileReal(TrimBlanks(std::string_view(lines[at + 1]).substr(10)));
     if (!average) throw TavorixError(NotResultsFileText(path));
-    std::string code;
-    for (const DistributionInfo& d : Registry())
-      if (TrimBlanks(d.ListName) == name) code = FormatInt(d.Code);
+    const DistributionInfo* d = FindByListName(name);
+    const std::string code = d ? FormatInt(d->Code) : std::string();
     table.Rows.push_back({FormatInt(++rank), code, AsUtf8(name), Number(*average)});
     ++at;
   }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/TextLines.h"
 #include "fitting/Composites.h"
 #include "fitting/FitAll.h"
 #include "fitting/FittedModel.h"
@@ -156,10 +157,16 @@ INSTANTIATE_TEST_SUITE_P(Registry, RegistrySweep, ::testing::ValuesIn(FittedCode
                          [](const auto& info) { return "Code" + std::to_string(info.param); });
 
 // The windows and the engine sort rows by these columns: a place taken
-// twice would make their order depend on the table's order.
-TEST(Registry, PlacesAreUniqueAndEveryFittedRowHasAStep) {
+// twice would make their order depend on the table's order. The export
+// finds a ranked list's codes by the names: a name taken twice would give
+// one of them the other's code.
+TEST(Registry, PlacesAndListNamesAreUniqueAndEveryFittedRowHasAStep) {
   std::vector<int> fit, choice, select, item;
   for (const DistributionInfo& d : Registry()) {
+    if (!d.ListName.empty()) {
+      const DistributionInfo* named = FindByListName(TrimBlanks(d.ListName));
+      EXPECT_TRUE(named && named->Code == d.Code) << d.Code;
+    }
     if (d.Kind == DistKind::TitleOnly) continue;
     EXPECT_TRUE(d.Fc) << d.Code;
     EXPECT_GT(d.FitStep, 0) << d.Code;
