@@ -59,7 +59,7 @@ CalcParameters ReadParam(std::istream& in, std::string_view path) {
   prm.Code = c.Code;
   prm.P = c.Fit.P;
   prm.Shift = c.Shift;
-  if (IsComposite(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.BreakPoint, false);
+  if (IsComposite(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.Composite.BreakPoint, false);
   return prm;
 }
 

@@ -19,8 +19,23 @@ namespace tavorix {
 // Receives the short progress lines of a run (" 3 done", " Calculating .....").
 using ProgressSink = std::function<void(std::string_view)>;
 
+// A part of a composite distribution: the line A t + B of its reduced
+// variable, t = X^E in the generalized composites (E unused otherwise).
+struct CompositePartLine {
+  double A = 0, B = 0, E = 0;
+};
+
+// A composite distribution: the lower part (the report's s) up to the
+// separation point P, the upper part (g) above it.
+struct CompositeParams {
+  CompositePartLine Lower, Upper;
+  double BreakPoint = 0;  // P on the moved scale
+  int BreakCount = 0;     // data at or below P (the lower part's ranks)
+};
+
 // Every named parameter that a fit can leave behind. One value type for all
-// codes: each fit fills the members that belong to it and leaves the rest 0.
+// codes: each fit fills the members that belong to it and leaves the rest 0;
+// the composites keep theirs in one family of their own.
 struct FitParams {
   double A = 0, B = 0;       // slope and intercept of the final line (or the code's own A, B)
   double E = 0;              // exponent of the generalized forms
@@ -37,10 +52,7 @@ struct FitParams {
   bool BoundFlag = false;    // GEV: data beyond the bound, K adjusted
   // Normal family: mean and standard deviation of the transformed variable.
   double Mean = 0, Sigma0 = 0, Sigma = 0;
-  // Composites: lower (s) and upper (g) parts, separation point and break count.
-  double As = 0, Bs = 0, Es = 0, Ag = 0, Bg = 0, Eg = 0;
-  double BreakPoint = 0;
-  int BreakCount = 0;
+  CompositeParams Composite;
 };
 
 // Result slot of one fit for the whole engine run.

@@ -89,11 +89,11 @@ double CompositePartFc(int code, const FitParams& p, double x, bool lower) {
   CompositeParts parts{};
   if (!CompositePartsOf(code, parts)) return 0.0;
   if (lower) {
-    const double t = parts.Generalized ? PowerOf(x, p.Es) : x;
-    return ComponentFc(parts.Lower, p.As * t + p.Bs);
+    const double t = parts.Generalized ? PowerOf(x, p.Composite.Lower.E) : x;
+    return ComponentFc(parts.Lower, p.Composite.Lower.A * t + p.Composite.Lower.B);
   }
-  const double t = parts.Generalized ? PowerOf(x, p.Eg) : x;
-  return ComponentFc(parts.Upper, p.Ag * t + p.Bg);
+  const double t = parts.Generalized ? PowerOf(x, p.Composite.Upper.E) : x;
+  return ComponentFc(parts.Upper, p.Composite.Upper.A * t + p.Composite.Upper.B);
 }
 
 PartSums EvaluatePart(ComponentKind kind, KindLimits limits, const double* t, const double* fr,
@@ -122,11 +122,11 @@ void FinishCompositeStep(TavorixRun& run, int code) {
 }
 
 double CompositeFc(int code, const FitParams& p, double x) {
-  return CompositePartFc(code, p, x, x <= p.BreakPoint);
+  return CompositePartFc(code, p, x, x <= p.Composite.BreakPoint);
 }
 
 double CompositeFcAtRank(int code, const FitParams& p, double x, int rank) {
-  return CompositePartFc(code, p, x, rank <= p.BreakCount);
+  return CompositePartFc(code, p, x, rank <= p.Composite.BreakCount);
 }
 
 int GeneralizedTrialSeparation(int n, int j) { return n * (j + 4) / 20; }

@@ -9,7 +9,7 @@
 //
 // Each fit is one step of the fit-all run. It assumes ws.Prepare(run) was
 // called, never writes the run's X or Fr, and leaves its result in
-// run.Slots[code] (P.As, Bs, Es, Ag, Bg, Eg, BreakPoint, BreakCount):
+// run.Slots[code] (P.Composite: both parts, BreakPoint and BreakCount):
 //   Ran        always true;
 //   HasResult  false when no separation was admissible (the slot then holds
 //              score 1000 and zero parameters and must take no part in the

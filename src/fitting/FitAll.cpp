@@ -260,7 +260,7 @@ void ChooseBestDistribution(TavorixRun& run) {
       const FitSlot& slot = run.Slots[d->Code];
       if (!slot.Ran || !slot.HasResult) continue;
       const double s = scoreOf(d->Code);
-      if (s < best && s < bestSingle && CompositeAdmitted(d->Code, slot.P.BreakCount, run.N)) {
+      if (s < best && s < bestSingle && CompositeAdmitted(d->Code, slot.P.Composite.BreakCount, run.N)) {
         best = s;
         bestCode = d->Code;
       }

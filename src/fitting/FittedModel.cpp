@@ -37,7 +37,7 @@ bool FittedModel::InLowerPart(double x) const {
   // P comes back from the parameter file's 15 digits and X' from the input
   // units, so a value typed as P itself may differ from it in the last
   // digits; such a value still counts as at P.
-  const double p = fit_.P.BreakPoint;
+  const double p = fit_.P.Composite.BreakPoint;
   return x <= p + 1e-12 * std::max(1.0, std::fabs(p));
 }
 

@@ -206,14 +206,14 @@ void FitGeneralizedComposite(TavorixRun& run, FitWorkspace& ws, int code) {
   if (found) {
     slot.HasResult = true;
     slot.Score = fit.FinalPass(best);
-    slot.P.As = best.As;
-    slot.P.Bs = best.Bs;
-    slot.P.Ag = best.Ag;
-    slot.P.Bg = best.Bg;
-    slot.P.Es = PowerTable::Exponent(best.KEs);
-    slot.P.Eg = PowerTable::Exponent(best.KEg);
-    slot.P.BreakPoint = ws.X[best.M];
-    slot.P.BreakCount = best.M;
+    slot.P.Composite.Lower.A = best.As;
+    slot.P.Composite.Lower.B = best.Bs;
+    slot.P.Composite.Upper.A = best.Ag;
+    slot.P.Composite.Upper.B = best.Bg;
+    slot.P.Composite.Lower.E = PowerTable::Exponent(best.KEs);
+    slot.P.Composite.Upper.E = PowerTable::Exponent(best.KEg);
+    slot.P.Composite.BreakPoint = ws.X[best.M];
+    slot.P.Composite.BreakCount = best.M;
   } else {
     slot.Score = 1000.0;
   }

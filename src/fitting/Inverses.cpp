@@ -58,11 +58,11 @@ InverseResult InverseComposite(int code, const FitParams& p, double q, Composite
   CompositePartsOf(code, parts);
   const bool lower = part == CompositePart::Lower;
   const ComponentKind kind = lower ? parts.Lower : parts.Upper;
-  const double a = lower ? p.As : p.Ag;
-  const double b = lower ? p.Bs : p.Bg;
+  const double a = lower ? p.Composite.Lower.A : p.Composite.Upper.A;
+  const double b = lower ? p.Composite.Lower.B : p.Composite.Upper.B;
   const double t = ComponentLinear(kind, q, a, b);
   if (!parts.Generalized) return Value(t);
-  double e = lower ? p.Es : p.Eg;
+  double e = lower ? p.Composite.Lower.E : p.Composite.Upper.E;
   if (parts.UpperExponentFloor && !lower && e < 0.1) e = 0.1;
   return RootOf(t, e, policy);
 }

@@ -66,12 +66,12 @@ void FitSimpleComposite(TavorixRun& run, FitWorkspace& ws, int code) {
       best = total;
       slot.HasResult = true;
       slot.Score = low.SumAbs + up.SumAbs;
-      slot.P.As = as;
-      slot.P.Bs = bs;
-      slot.P.Ag = ag;
-      slot.P.Bg = bg;
-      slot.P.BreakPoint = p;
-      slot.P.BreakCount = m;
+      slot.P.Composite.Lower.A = as;
+      slot.P.Composite.Lower.B = bs;
+      slot.P.Composite.Upper.A = ag;
+      slot.P.Composite.Upper.B = bg;
+      slot.P.Composite.BreakPoint = p;
+      slot.P.Composite.BreakCount = m;
     }
   }
 

@@ -166,7 +166,7 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   // A frequency without an X lies below the distribution's lowest value
   // (a mass at the lower end of its range): the lower limit is that end.
   const double lowerFallback = model.ToInput(0.0);
-  const int nBelowP = p.BreakCount;
+  const int nBelowP = p.Composite.BreakCount;
 
   std::optional<NormalScanner> scanner;
   if (model.IsNormalFamily()) scanner.emplace(p.Mean, p.Sigma, FindXRange(run, rows));

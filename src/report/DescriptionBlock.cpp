@@ -325,7 +325,7 @@ void WriteSimpleCompositeHeading(std::ostream& out, const TavorixRun& run, const
   Line(out, f.Head1);
   if (!f.Head2.empty()) Line(out, f.Head2);
   // Unmoved data print P + Shift; moved data print P in input units.
-  const double p = run.Fitted.P.BreakPoint;
+  const double p = run.Fitted.P.Composite.BreakPoint;
   const double printed = DataMoved(run) ? InputValueOf(run, p) : p + run.Shift;
   Line(out, " The separation point is : P = " + FormatXNumber(printed, 6, 3, IsTinyData(run)));
   Line(out, "");
@@ -381,16 +381,16 @@ void WriteGeneralizedComposite(std::ostream& out, const TavorixRun& run, const G
   Line(out, f.Head);
   const std::string_view label = (f.Code == 71 || f.Code == 74) ? " The separation point is P = : "
                                                                  : " The separation point is : P = ";
-  Line(out, std::string(label) + E3(PrintedX(run, p.BreakPoint)));
+  Line(out, std::string(label) + E3(PrintedX(run, p.Composite.BreakPoint)));
   Line(out, "");
   const bool moved = DataMoved(run);
   if (moved) WriteTermLine(out, run, TermLabel::Y);
   Line(out, moved ? f.Lower->LowerTerm : f.Lower->LowerPlain);
-  Line(out, "          As = " + E3(p.As) + "        Bs = " + E3(p.Bs));
-  Line(out, "          The value of exponent Es is: " + E3(p.Es));
+  Line(out, "          As = " + E3(p.Composite.Lower.A) + "        Bs = " + E3(p.Composite.Lower.B));
+  Line(out, "          The value of exponent Es is: " + E3(p.Composite.Lower.E));
   Line(out, moved ? f.Upper->UpperTerm : f.Upper->UpperPlain);
-  Line(out, "          Ag = " + E3(p.Ag) + "        Bg = " + E3(p.Bg));
-  Line(out, "          The value of exponent Eg is: " + E3(p.Eg));
+  Line(out, "          Ag = " + E3(p.Composite.Upper.A) + "        Bg = " + E3(p.Composite.Upper.B));
+  Line(out, "          The value of exponent Eg is: " + E3(p.Composite.Upper.E));
 }
 
 }  // namespace
@@ -436,9 +436,9 @@ void WriteCompositeTwoPartBlock(std::ostream& out, const TavorixRun& run) {
   const bool moved = DataMoved(run);
   if (moved) WriteTermLine(out, run, f->Code);
   Line(out, moved ? f->LowerTerm : f->LowerPlain);
-  Line(out, "          As = " + E3(p.As) + "        Bs = " + E3(p.Bs));
+  Line(out, "          As = " + E3(p.Composite.Lower.A) + "        Bs = " + E3(p.Composite.Lower.B));
   Line(out, moved ? f->UpperTerm : f->UpperPlain);
-  Line(out, "          Ag = " + E3(p.Ag) + "        Bg = " + E3(p.Bg));
+  Line(out, "          Ag = " + E3(p.Composite.Upper.A) + "        Bg = " + E3(p.Composite.Upper.B));
 }
 
 }  // namespace tavorix

@@ -47,13 +47,13 @@ double* MemberOf(FittedDistribution& fd, Field f) {
     case Field::E2: return &p.E2;
     case Field::Mean: return &p.Mean;
     case Field::Sigma: return &p.Sigma;
-    case Field::As: return &p.As;
-    case Field::Bs: return &p.Bs;
-    case Field::Es: return &p.Es;
-    case Field::Ag: return &p.Ag;
-    case Field::Bg: return &p.Bg;
-    case Field::Eg: return &p.Eg;
-    case Field::BreakPoint: return &p.BreakPoint;
+    case Field::As: return &p.Composite.Lower.A;
+    case Field::Bs: return &p.Composite.Lower.B;
+    case Field::Es: return &p.Composite.Lower.E;
+    case Field::Ag: return &p.Composite.Upper.A;
+    case Field::Bg: return &p.Composite.Upper.B;
+    case Field::Eg: return &p.Composite.Upper.E;
+    case Field::BreakPoint: return &p.Composite.BreakPoint;
     case Field::ParA: return &fd.ParA;
     case Field::ParB: return &fd.ParB;
     default: return nullptr;
@@ -108,7 +108,7 @@ std::vector<std::pair<std::string, double>> NamedParameters(const FittedDistribu
     switch (f) {
       case Field::XPlusOneFlag: v = fd.P.XPlusOne ? 1 : 0; break;
       case Field::Terms: v = fd.P.Terms; break;
-      case Field::BreakPoint: v = fd.P.BreakPoint + shift; break;
+      case Field::BreakPoint: v = fd.P.Composite.BreakPoint + shift; break;
       default: v = *MemberOf(copy, f); break;
     }
     named.emplace_back(name, v);
@@ -125,7 +125,7 @@ void WriteParameterFile(std::ostream& out, const FittedDistribution& fd, double 
       case Field::XPlusOneFlag: out << (fd.P.XPlusOne ? 1 : 0) << crlf; break;
       case Field::Terms: out << FormatScientific23(fd.P.Terms) << crlf; break;
       case Field::Zero: out << FormatScientific23(0.0) << crlf; break;
-      case Field::BreakPoint: out << FormatScientific23(fd.P.BreakPoint + shift) << crlf; break;
+      case Field::BreakPoint: out << FormatScientific23(fd.P.Composite.BreakPoint + shift) << crlf; break;
       default: out << FormatScientific23(*MemberOf(copy, f)) << crlf; break;
     }
   }
@@ -162,7 +162,7 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars, std::
         c.Fit.P.Terms = static_cast<int>(v + (v >= 0 ? 0.5 : -0.5));
         break;
       case Field::Zero: break;
-      case Field::BreakPoint: c.Fit.P.BreakPoint = v - c.Shift; break;
+      case Field::BreakPoint: c.Fit.P.Composite.BreakPoint = v - c.Shift; break;
       default: *MemberOf(c.Fit, fields[i]) = v; break;
     }
   }

@@ -188,17 +188,10 @@ TEST(CalcFrequent, NoParameterFileAsksForARun) {
 
 // --- frequency to X ---------------------------------------------------------------------
 
-FitParams With(std::initializer_list<std::pair<double FitParams::*, double>> values) {
-  FitParams p;
-  for (const auto& [member, v] : values) p.*member = v;
-  return p;
-}
-
 // Code 12: Gumbel below P = 3, logistic above, with a jump at P so that the
 // two parts give clearly different X for the same frequency.
 CalcParameters GumbelLogistic(double shift) {
-  FitParams p = With({{&FitParams::As, 1.0}, {&FitParams::Bs, -2.0}, {&FitParams::Ag, -1.5},
-                      {&FitParams::Bg, 4.0}, {&FitParams::BreakPoint, 3.0}});
+  const FitParams p{.Composite = {.Lower = {.A = 1.0, .B = -2.0}, .Upper = {.A = -1.5, .B = 4.0}, .BreakPoint = 3.0}};
   return Params(12, p, shift);
 }
 

@@ -112,9 +112,9 @@ TEST(CompositeSeparations, TwelveDataAdmitOnlySixLowerData) {
   FitWorkspace ws = MakeWorkspace(run);
   for (int code : kGeneralizedCodes) {
     FitGeneralizedComposite(run, ws, code);
-    const int m = run.Slots[code].P.BreakCount;
+    const int m = run.Slots[code].P.Composite.BreakCount;
     EXPECT_TRUE(m >= 3 && m <= 9) << code;
-    EXPECT_DOUBLE_EQ(run.Slots[code].P.BreakPoint, static_cast<double>(run.X[m]));
+    EXPECT_DOUBLE_EQ(run.Slots[code].P.Composite.BreakPoint, static_cast<double>(run.X[m]));
   }
 }
 
@@ -131,8 +131,8 @@ TEST(SimpleComposites, DatumEqualToAGridPointBelongsToTheLowerPart) {
     FitSimpleComposite(run, ws, code);
     const FitSlot& slot = run.Slots[code];
     ASSERT_TRUE(slot.HasResult) << code;
-    EXPECT_EQ(slot.P.BreakPoint, 3.0) << code;
-    EXPECT_EQ(slot.P.BreakCount, 3) << code;
+    EXPECT_EQ(slot.P.Composite.BreakPoint, 3.0) << code;
+    EXPECT_EQ(slot.P.Composite.BreakCount, 3) << code;
   }
 }
 
@@ -148,7 +148,7 @@ TEST(SimpleComposites, HeavyTiesLeaveNoAdmissibleSeparation) {
     EXPECT_TRUE(slot.Ran);
     EXPECT_FALSE(slot.HasResult) << code;
     EXPECT_FALSE(slot.Listed) << code;
-    EXPECT_EQ(slot.P.BreakCount, 0);
+    EXPECT_EQ(slot.P.Composite.BreakCount, 0);
   }
   // The steps still report that they ran.
   EXPECT_EQ(progress.Lines.size(), 12u);
@@ -168,7 +168,7 @@ TEST(Composites, TiedLowerDataAreNotACandidateAndLeaveNoTraceOfEarlierLines) {
     code < 20 ? FitSimpleComposite(run, ws, code) : FitGeneralizedComposite(run, ws, code);
     const FitSlot first = run.Slots[code];
     ASSERT_TRUE(first.HasResult) << code;
-    EXPECT_GT(first.P.BreakCount, 9) << code;
+    EXPECT_GT(first.P.Composite.BreakCount, 9) << code;
 
     FitWorkspace other = MakeWorkspace(run);
     other.Line.ParA = -55.0;
@@ -176,8 +176,8 @@ TEST(Composites, TiedLowerDataAreNotACandidateAndLeaveNoTraceOfEarlierLines) {
     code < 20 ? FitSimpleComposite(run, other, code) : FitGeneralizedComposite(run, other, code);
     const FitSlot& second = run.Slots[code];
     EXPECT_EQ(first.Score, second.Score) << code;
-    EXPECT_EQ(first.P.As, second.P.As) << code;
-    EXPECT_EQ(first.P.BreakCount, second.P.BreakCount) << code;
+    EXPECT_EQ(first.P.Composite.Lower.A, second.P.Composite.Lower.A) << code;
+    EXPECT_EQ(first.P.Composite.BreakCount, second.P.Composite.BreakCount) << code;
   }
 }
 
@@ -194,8 +194,8 @@ TEST(SimpleComposites, PoissonUpperPartWithLargeWGetsTheValueEight) {
   FitSimpleComposite(run, ws, 18);
   const FitSlot& slot = run.Slots[18];
   ASSERT_TRUE(slot.HasResult);
-  ASSERT_EQ(slot.P.BreakCount, 3);
-  ASSERT_LT(slot.P.Ag * 101.97, -8.0);
+  ASSERT_EQ(slot.P.Composite.BreakCount, 3);
+  ASSERT_LT(slot.P.Composite.Upper.A * 101.97, -8.0);
   // Each upper datum contributes |F - 8| = 8 - F; the three lower ones at most 1.
   double upper = 0;
   for (int r = 4; r <= 30; ++r) upper += 8.0 - r / 31.0;
@@ -215,10 +215,10 @@ TEST(SimpleComposites, TwoGumbelPopulationsAreFoundAtTheirJunction) {
     }
   }
   const double step = static_cast<double>(run.X[100] - run.X[1]) / 50;
-  EXPECT_LT(std::fabs(gumbel.P.BreakPoint - 10.0), step);
-  EXPECT_NEAR(gumbel.P.As, 0.5, 0.025);
-  EXPECT_NEAR(gumbel.P.Ag, 0.1, 0.005);
-  EXPECT_EQ(gumbel.P.Bg, 0.0);
+  EXPECT_LT(std::fabs(gumbel.P.Composite.BreakPoint - 10.0), step);
+  EXPECT_NEAR(gumbel.P.Composite.Lower.A, 0.5, 0.025);
+  EXPECT_NEAR(gumbel.P.Composite.Upper.A, 0.1, 0.005);
+  EXPECT_EQ(gumbel.P.Composite.Upper.B, 0.0);
   EXPECT_LT(AverageOf(gumbel.Score, 100), 0.5);
 }
 
@@ -238,10 +238,10 @@ TEST(GeneralizedComposites, TwoGumbelPopulationsAreFoundAtTheirJunction) {
       EXPECT_LT(gumbel.Score, run.Slots[code].Score) << code;
     }
   }
-  EXPECT_EQ(gumbel.P.BreakCount, 70);
-  EXPECT_DOUBLE_EQ(gumbel.P.BreakPoint, static_cast<double>(run.X[70]));
-  EXPECT_NEAR(gumbel.P.Es, 1.0, 0.05);
-  EXPECT_NEAR(gumbel.P.Eg, 1.0, 0.05);
+  EXPECT_EQ(gumbel.P.Composite.BreakCount, 70);
+  EXPECT_DOUBLE_EQ(gumbel.P.Composite.BreakPoint, static_cast<double>(run.X[70]));
+  EXPECT_NEAR(gumbel.P.Composite.Lower.E, 1.0, 0.05);
+  EXPECT_NEAR(gumbel.P.Composite.Upper.E, 1.0, 0.05);
   EXPECT_LT(AverageOf(gumbel.Score, 100), 0.1);
 }
 
@@ -326,22 +326,22 @@ TEST(GeneralizedComposites, ReportedLinesScoreAndExponentsFollowFromTheSeparatio
     const FitSlot& slot = run.Slots[code];
     ASSERT_TRUE(slot.HasResult);
     const CompositeParts parts = PartsOf(code);
-    const int m = slot.P.BreakCount;
+    const int m = slot.P.Composite.BreakCount;
     bool isTrial = false;
     for (int j = 1; j <= kGeneralizedTrials; ++j) isTrial |= m == n * (j + 4) / 20;
     EXPECT_TRUE(isTrial) << code;
-    EXPECT_DOUBLE_EQ(slot.P.BreakPoint, static_cast<double>(run.X[m]));
+    EXPECT_DOUBLE_EQ(slot.P.Composite.BreakPoint, static_cast<double>(run.X[m]));
 
     // Final pass: lower part on X^Es, upper on X^Eg, the upper line anchored
     // at point M with X[M]^Es and the lower kind's transform.
     std::vector<long double> t(n + 1);
-    for (int i = 1; i <= n; ++i) t[i] = power(i, i <= m ? slot.P.Es : slot.P.Eg);
+    for (int i = 1; i <= n; ++i) t[i] = power(i, i <= m ? slot.P.Composite.Lower.E : slot.P.Composite.Upper.E);
     const Recomputed fin = Recompute(run, parts, KindLimits::Generalized, KindLimits::Generalized,
                                      t, m, true, true);
-    ExpectRelNear(fin.Low.A, slot.P.As, "As", code);
-    ExpectRelNear(fin.Low.B, slot.P.Bs, "Bs", code);
-    ExpectRelNear(fin.Up.A, slot.P.Ag, "Ag", code);
-    ExpectRelNear(fin.Up.B, slot.P.Bg, "Bg", code);
+    ExpectRelNear(fin.Low.A, slot.P.Composite.Lower.A, "As", code);
+    ExpectRelNear(fin.Low.B, slot.P.Composite.Lower.B, "Bs", code);
+    ExpectRelNear(fin.Up.A, slot.P.Composite.Upper.A, "Ag", code);
+    ExpectRelNear(fin.Up.B, slot.P.Composite.Upper.B, "Bg", code);
     ExpectRelNear(fin.SumAbs, slot.Score, "score", code);
 
     // Es minimises the saturated lower misfit over E = 0.01 .. 3.00.
@@ -352,7 +352,7 @@ TEST(GeneralizedComposites, ReportedLinesScoreAndExponentsFollowFromTheSeparatio
       lowS[k] = Recompute(run, parts, KindLimits::Generalized, KindLimits::Generalized, t, m, true,
                           false)
                     .SatSumSq;
-      if (std::fabs(0.01 * k - slot.P.Es) < 1e-9) chosen = lowS[k];
+      if (std::fabs(0.01 * k - slot.P.Composite.Lower.E) < 1e-9) chosen = lowS[k];
     }
     ASSERT_GT(chosen, 0) << code;
     for (int k = 1; k <= kCompositeExponentSteps; ++k) {
@@ -365,13 +365,13 @@ TEST(GeneralizedComposites, ReportedLinesScoreAndExponentsFollowFromTheSeparatio
     // (code 70 limits the logistic z here).
     const KindLimits upLimits =
         code == 70 ? KindLimits::GeneralizedLogisticLimited : KindLimits::Generalized;
-    for (int i = 1; i <= m; ++i) t[i] = power(i, slot.P.Es);
+    for (int i = 1; i <= m; ++i) t[i] = power(i, slot.P.Composite.Lower.E);
     chosen = -1;
     std::vector<long double> upS(kCompositeExponentSteps + 1);
     for (int k = 1; k <= kCompositeExponentSteps; ++k) {
       for (int i = m + 1; i <= n; ++i) t[i] = power(i, 0.01 * k);
       upS[k] = Recompute(run, parts, KindLimits::Generalized, upLimits, t, m, false, true).SatSumSq;
-      if (std::fabs(0.01 * k - slot.P.Eg) < 1e-9) chosen = upS[k];
+      if (std::fabs(0.01 * k - slot.P.Composite.Upper.E) < 1e-9) chosen = upS[k];
     }
     ASSERT_GT(chosen, 0) << code;
     for (int k = 1; k <= kCompositeExponentSteps; ++k) {
@@ -395,18 +395,18 @@ TEST(SimpleComposites, ReportedSeparationMinimisesTheSquaredMisfitOfTheGrid) {
     ASSERT_TRUE(slot.HasResult);
     const CompositeParts parts = PartsOf(code);
     const Recomputed chosen = Recompute(run, parts, KindLimits::Simple, KindLimits::Simple, x,
-                                        slot.P.BreakCount, true, true);
-    ExpectRelNear(chosen.Low.A, slot.P.As, "As", code);
-    ExpectRelNear(chosen.Low.B, slot.P.Bs, "Bs", code);
-    ExpectRelNear(chosen.Up.A, slot.P.Ag, "Ag", code);
-    EXPECT_EQ(slot.P.Bg, 0.0);
+                                        slot.P.Composite.BreakCount, true, true);
+    ExpectRelNear(chosen.Low.A, slot.P.Composite.Lower.A, "As", code);
+    ExpectRelNear(chosen.Low.B, slot.P.Composite.Lower.B, "Bs", code);
+    ExpectRelNear(chosen.Up.A, slot.P.Composite.Upper.A, "Ag", code);
+    EXPECT_EQ(slot.P.Composite.Upper.B, 0.0);
     ExpectRelNear(chosen.SumAbs, slot.Score, "score", code);
     // The reported P is a grid point, and it is the admissible one with the
     // smallest squared misfit.
     bool onGrid = false;
     for (int k = 1; k <= kSimpleGridPoints; ++k) {
       const long double p = run.X[1] + k * step;
-      onGrid |= std::fabs(p - slot.P.BreakPoint) < 1e-9;
+      onGrid |= std::fabs(p - slot.P.Composite.BreakPoint) < 1e-9;
       int m = 0;
       while (m < n && run.X[m + 1] <= p) ++m;
       if (m < 3 || n - m < 3) continue;
@@ -468,12 +468,12 @@ TEST(CompositeSteps, PreferredCompositeAddsNoProgressAndNoListEntry) {
 TEST(CompositeCurve, PartFollowsTheBreakPointOrTheRank) {
   // Code 15: logistic below, Gumbel above, on X itself.
   FitParams p;
-  p.As = -1.0;
-  p.Bs = 3.0;
-  p.Ag = 0.5;
-  p.Bg = 0.0;
-  p.BreakPoint = 4.0;
-  p.BreakCount = 5;
+  p.Composite.Lower.A = -1.0;
+  p.Composite.Lower.B = 3.0;
+  p.Composite.Upper.A = 0.5;
+  p.Composite.Upper.B = 0.0;
+  p.Composite.BreakPoint = 4.0;
+  p.Composite.BreakCount = 5;
   EXPECT_DOUBLE_EQ(CompositeFc(15, p, 4.0), 1.0 / (1.0 + std::exp(-1.0)));
   EXPECT_DOUBLE_EQ(CompositeFc(15, p, 4.5), std::exp(-std::exp(-2.25)));
   // A datum at P with rank 6 lies in the upper part; rank 5 in the lower.
@@ -482,19 +482,19 @@ TEST(CompositeCurve, PartFollowsTheBreakPointOrTheRank) {
   // The curve uses the unlimited kinds: a Poisson upper part (code 16) far
   // below its line is 0 there (no mass below its range), not the search's 8
   // and not the formula's negative 1 - exp(9).
-  EXPECT_EQ(CompositeFc(16, FitParams{.Ag = -3.0, .BreakPoint = 1.0}, 3.0), 0.0);
-  EXPECT_DOUBLE_EQ(CompositeFc(16, FitParams{.Ag = 3.0, .BreakPoint = 1.0}, 3.0), 1.0 - std::exp(-9.0));
+  EXPECT_EQ(CompositeFc(16, FitParams{.Composite = {.Upper = {.A = -3.0}, .BreakPoint = 1.0}}, 3.0), 0.0);
+  EXPECT_DOUBLE_EQ(CompositeFc(16, FitParams{.Composite = {.Upper = {.A = 3.0}, .BreakPoint = 1.0}}, 3.0), 1.0 - std::exp(-9.0));
 
   // Code 85: Poisson on X^Es below, Gumbel on X^Eg above.
   FitParams g;
-  g.As = 0.3;
-  g.Bs = 0.1;
-  g.Es = 0.5;
-  g.Ag = 0.05;
-  g.Bg = 0.2;
-  g.Eg = 2.0;
-  g.BreakPoint = 9.0;
-  g.BreakCount = 7;
+  g.Composite.Lower.A = 0.3;
+  g.Composite.Lower.B = 0.1;
+  g.Composite.Lower.E = 0.5;
+  g.Composite.Upper.A = 0.05;
+  g.Composite.Upper.B = 0.2;
+  g.Composite.Upper.E = 2.0;
+  g.Composite.BreakPoint = 9.0;
+  g.Composite.BreakCount = 7;
   EXPECT_NEAR(CompositeFc(85, g, 9.0), 1.0 - std::exp(-1.0), 1e-14);
   EXPECT_NEAR(CompositeFc(85, g, 10.0), std::exp(-std::exp(-5.2)), 1e-14);
 }

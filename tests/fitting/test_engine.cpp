@@ -121,7 +121,7 @@ TEST(Engine, PreferredCompositeRunsAloneWhateverTheCompositeOption) {
   EXPECT_EQ(RanCodes(run), std::vector<int>({15}));
   EXPECT_EQ(run.Fitted.DistCode, 15);
   EXPECT_TRUE(progress.empty());
-  EXPECT_EQ(run.Fitted.P.BreakCount, run.Slots[15].P.BreakCount);
+  EXPECT_EQ(run.Fitted.P.Composite.BreakCount, run.Slots[15].P.Composite.BreakCount);
 
   TavorixRun gen = testing::MakeRun(GumbelData(40), "90");
   Collect(gen);
@@ -206,7 +206,7 @@ TEST(Engine, ThreadsDoNotChangeAnyResult) {
       EXPECT_EQ(one.Slots[code].Score, many.Slots[code].Score) << code;
       EXPECT_EQ(one.Slots[code].P.A, many.Slots[code].P.A) << code;
       EXPECT_EQ(one.Slots[code].P.E, many.Slots[code].P.E) << code;
-      EXPECT_EQ(one.Slots[code].P.BreakCount, many.Slots[code].P.BreakCount) << code;
+      EXPECT_EQ(one.Slots[code].P.Composite.BreakCount, many.Slots[code].P.Composite.BreakCount) << code;
     }
     EXPECT_EQ(one.Fitted.DistCode, many.Fitted.DistCode);
   }

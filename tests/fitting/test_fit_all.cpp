@@ -95,7 +95,7 @@ void SetSlot(TavorixRun& run, int code, double score, int breakCount = 0) {
   s.Score = score;
   s.P.A = code;  // recognisable parameters
   s.P.B = -code;
-  s.P.BreakCount = breakCount;
+  s.P.Composite.BreakCount = breakCount;
 }
 
 TavorixRun RunWithAllSingles(double score) {
@@ -138,7 +138,7 @@ TEST(Choice, CompositesOnlyWhenAllowedAndAdmitted) {
   ChooseBestDistribution(run);
   EXPECT_EQ(run.Fitted.DistCode, 14);
   EXPECT_DOUBLE_EQ(run.Fitted.ParA, 0.0) << "composites keep their parameters in their own members";
-  EXPECT_EQ(run.Fitted.P.BreakCount, 10);
+  EXPECT_EQ(run.Fitted.P.Composite.BreakCount, 10);
 
   run.Slots[70].Score = 0.9;
   ChooseBestDistribution(run);

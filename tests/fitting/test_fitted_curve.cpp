@@ -92,11 +92,11 @@ TEST(FittedCurve, IntervalGuardOfTheBoundDistanceIsOneThousandth) {
 TEST(FittedCurve, CompositeSwitchesFormulaExactlyAtTheBreakPoint) {
   FittedDistribution fd;
   fd.DistCode = 9;  // Gumbel below and above
-  fd.P.As = 1.0;
-  fd.P.Bs = 0.0;
-  fd.P.Ag = 2.0;
-  fd.P.Bg = -1.0;
-  fd.P.BreakPoint = 2.0;
+  fd.P.Composite.Lower.A = 1.0;
+  fd.P.Composite.Lower.B = 0.0;
+  fd.P.Composite.Upper.A = 2.0;
+  fd.P.Composite.Upper.B = -1.0;
+  fd.P.Composite.BreakPoint = 2.0;
   for (int k = 1; k <= 20; ++k) {
     const double x = 0.2 * k;
     const double expected = x <= 2.0 ? std::exp(-std::exp(-x)) : std::exp(-std::exp(-(2.0 * x - 1.0)));
@@ -107,10 +107,10 @@ TEST(FittedCurve, CompositeSwitchesFormulaExactlyAtTheBreakPoint) {
 TEST(FittedCurve, CompositeDataChooseThePartByRank) {
   TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6, 7, 8});
   run.Fitted.DistCode = 9;
-  run.Fitted.P.As = 1.0;
-  run.Fitted.P.Ag = 2.0;
-  run.Fitted.P.BreakPoint = 6.5;  // by value the sixth datum would be lower
-  run.Fitted.P.BreakCount = 4;    // by rank only four are
+  run.Fitted.P.Composite.Lower.A = 1.0;
+  run.Fitted.P.Composite.Upper.A = 2.0;
+  run.Fitted.P.Composite.BreakPoint = 6.5;  // by value the sixth datum would be lower
+  run.Fitted.P.Composite.BreakCount = 4;    // by rank only four are
   EvaluateFittedCurve(run);
   for (int i = 1; i <= 8; ++i) {
     const double a = i <= 4 ? 1.0 : 2.0;

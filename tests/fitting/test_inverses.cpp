@@ -78,19 +78,19 @@ TEST(Inverses, CompositePartsRoundTripThroughTheirKinds) {
     FitParams p;
     // Slopes with the sign that makes each kind increase in t.
     auto slope = [](ComponentKind k) { return k == ComponentKind::Logistic ? -0.8 : 0.8; };
-    p.As = slope(parts.Lower);
-    p.Bs = 0.1;
-    p.Ag = slope(parts.Upper);
-    p.Bg = 0.2;
-    p.Es = parts.Generalized ? 1.3 : 0.0;
-    p.Eg = parts.Generalized ? 0.8 : 0.0;
+    p.Composite.Lower.A = slope(parts.Lower);
+    p.Composite.Lower.B = 0.1;
+    p.Composite.Upper.A = slope(parts.Upper);
+    p.Composite.Upper.B = 0.2;
+    p.Composite.Lower.E = parts.Generalized ? 1.3 : 0.0;
+    p.Composite.Upper.E = parts.Generalized ? 0.8 : 0.0;
     for (CompositePart part : {CompositePart::Lower, CompositePart::Upper}) {
       const bool lower = part == CompositePart::Lower;
       for (double q : {0.2, 0.5, 0.8}) {
         const InverseResult r = InverseFc(code, p, q, part);
         if (!r.Ok) continue;  // generalized forms have no value where t <= 0
-        const double t = parts.Generalized ? std::pow(r.X, lower ? p.Es : p.Eg) : r.X;
-        const double z = (lower ? p.As : p.Ag) * t + (lower ? p.Bs : p.Bg);
+        const double t = parts.Generalized ? std::pow(r.X, lower ? p.Composite.Lower.E : p.Composite.Upper.E) : r.X;
+        const double z = (lower ? p.Composite.Lower.A : p.Composite.Upper.A) * t + (lower ? p.Composite.Lower.B : p.Composite.Upper.B);
         EXPECT_NEAR(ComponentFc(lower ? parts.Lower : parts.Upper, z), q, 1e-9)
             << "code " << code << (lower ? " lower" : " upper") << " q " << q;
       }

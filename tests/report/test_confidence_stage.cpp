@@ -160,11 +160,11 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
   SetCode(run, 9);
   FitParams& p = run.Fitted.P;
-  p.As = 1.0;
-  p.Bs = 0.0;
-  p.Ag = 0.5;
-  p.Bg = -1.0;
-  p.BreakCount = 2;
+  p.Composite.Lower.A = 1.0;
+  p.Composite.Lower.B = 0.0;
+  p.Composite.Upper.A = 0.5;
+  p.Composite.Upper.B = -1.0;
+  p.Composite.BreakCount = 2;
   std::string table;
   for (int i = 1; i <= 4; ++i)
     table += "   0." + std::to_string(i) + "000      " + std::to_string(i) +
@@ -173,7 +173,7 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   CalculatedX cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[2], 0.3665129, 1e-6);
   EXPECT_NEAR(cx.CalcX[3], 2.7330258, 1e-6);
-  p.BreakCount = 3;
+  p.Composite.BreakCount = 3;
   cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[3], 0.3665129, 1e-6);
   EXPECT_NEAR(cx.CalcX[4], 2.7330258, 1e-6);

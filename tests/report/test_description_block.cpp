@@ -222,21 +222,21 @@ TEST(DescriptionBlock, NormalFamilyValueLines) {
 
 TEST(DescriptionBlock, SimpleCompositeHeadingPrintsTheSeparationPoint) {
   TavorixRun run = Unmoved(12);
-  run.Fitted.P.BreakPoint = 4.23445;  // printed as P + Shift = 4.23455
+  run.Fitted.P.Composite.BreakPoint = 4.23445;  // printed as P + Shift = 4.23455
   EXPECT_EQ(Block(run), (Lines{" The cumulative frequency function is composed of :",
                                " Gumbel (<P) and logistic (>P) :", " The separation point is : P =  4.235", ""}));
   // Negative data: P in input units (moved 4.0001 is input 4.0001 - 2 - 0.0001).
   TavorixRun moved = MovedForNegatives(12);
-  moved.Fitted.P.BreakPoint = 4.0001;
+  moved.Fitted.P.Composite.BreakPoint = 4.0001;
   EXPECT_EQ(Block(moved)[2], " The separation point is : P =  2.000");
 }
 
 TEST(DescriptionBlock, LogisticPlusPoissonWithoutMove) {
   TavorixRun run = Unmoved(18);
-  run.Fitted.P.As = -1.5;
-  run.Fitted.P.Bs = 3.0;
-  run.Fitted.P.Ag = 0.5;
-  run.Fitted.P.Bg = -0.25;
+  run.Fitted.P.Composite.Lower.A = -1.5;
+  run.Fitted.P.Composite.Lower.B = 3.0;
+  run.Fitted.P.Composite.Upper.A = 0.5;
+  run.Fitted.P.Composite.Upper.B = -0.25;
   EXPECT_EQ(TwoPart(run), (Lines{"     X < P :  Freq = 1/{1+exp(Ag*X+Bg)}",
                                  "          As = -1.50E+000        Bs = 3.00E+000",
                                  "     X > P :  Freq = 1-exp{-(Ag*X+Bg)}",
@@ -262,17 +262,17 @@ TEST(DescriptionBlock, TwoPartBlockOfGumbelCompositesStartsWithAnEmptyLine) {
 TEST(DescriptionBlock, GeneralizedCompositeSeparationLabels) {
   for (int code : {71, 74}) {
     TavorixRun run = Unmoved(code);
-    run.Fitted.P.BreakPoint = 2.5;
+    run.Fitted.P.Composite.BreakPoint = 2.5;
     EXPECT_EQ(Block(run)[1], " The separation point is P = : 2.50E+000") << code;
   }
   TavorixRun run = Unmoved(83);
-  run.Fitted.P.BreakPoint = 2.5;
-  run.Fitted.P.As = 1.0;
-  run.Fitted.P.Bs = -2.0;
-  run.Fitted.P.Es = 0.5;
-  run.Fitted.P.Ag = 3.0;
-  run.Fitted.P.Bg = 0.0;
-  run.Fitted.P.Eg = 1.5;
+  run.Fitted.P.Composite.BreakPoint = 2.5;
+  run.Fitted.P.Composite.Lower.A = 1.0;
+  run.Fitted.P.Composite.Lower.B = -2.0;
+  run.Fitted.P.Composite.Lower.E = 0.5;
+  run.Fitted.P.Composite.Upper.A = 3.0;
+  run.Fitted.P.Composite.Upper.B = 0.0;
+  run.Fitted.P.Composite.Upper.E = 1.5;
   EXPECT_EQ(Block(run), (Lines{" The frequency function is generalized Gumbel + Poisson:",
                                " The separation point is : P = 2.50E+000", "",
                                " X < P :  Freq = exp[-exp{-(As*X^Es+Bs)}]",
@@ -283,7 +283,7 @@ TEST(DescriptionBlock, GeneralizedCompositeSeparationLabels) {
                                "          The value of exponent Eg is: 1.50E+000"}));
   // Moved data: Y label, the part formulas with the term, P in input units.
   TavorixRun moved = MovedForNegatives(84);
-  moved.Fitted.P.BreakPoint = 4.5001;
+  moved.Fitted.P.Composite.BreakPoint = 4.5001;
   const Lines lines = Block(moved);
   EXPECT_EQ(lines[1], " The separation point is : P = 2.50E+000");
   EXPECT_EQ(lines[3], " The variable X is replaced by Y=X+C, with C = 2.00E+000");

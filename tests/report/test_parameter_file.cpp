@@ -95,18 +95,18 @@ TEST(ParameterFile, GompertzFlagIsAnIntegerAndBurrStartsWithS) {
 TEST(ParameterFile, CompositeSeparationPointIsWrittenInXUnits) {
   FittedDistribution fd;
   fd.DistCode = 14;
-  fd.P.As = -1.0;
-  fd.P.Bs = 2.0;
-  fd.P.Ag = 0.5;
-  fd.P.Bg = 0.0;
-  fd.P.BreakPoint = 3.0;
+  fd.P.Composite.Lower.A = -1.0;
+  fd.P.Composite.Lower.B = 2.0;
+  fd.P.Composite.Upper.A = 0.5;
+  fd.P.Composite.Upper.B = 0.0;
+  fd.P.Composite.BreakPoint = 3.0;
   const std::string text = Written(fd, -1.5);
   EXPECT_NE(text.find("\r\n 1.50000000000000E+0000\r\n-1.50000000000000E+0000\r\n"), std::string::npos)
       << "P = 3.0 + Shift, then Shift";
   std::istringstream in(text);
   const ParameterFileContents c = ReadParameterFile(in);
   EXPECT_EQ(c.Code, 14);
-  EXPECT_DOUBLE_EQ(c.Fit.P.BreakPoint, 3.0);
+  EXPECT_DOUBLE_EQ(c.Fit.P.Composite.BreakPoint, 3.0);
   EXPECT_DOUBLE_EQ(c.Shift, -1.5);
 }
 
@@ -137,13 +137,13 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
     p.E2 = 1.5;
     p.Mean = 5.0;
     p.Sigma = 1.25;
-    p.As = 1.0;
-    p.Bs = -1.0;
-    p.Es = 0.8;
-    p.Ag = 2.0;
-    p.Bg = -2.0;
-    p.Eg = 1.2;
-    p.BreakPoint = 7.0;
+    p.Composite.Lower.A = 1.0;
+    p.Composite.Lower.B = -1.0;
+    p.Composite.Lower.E = 0.8;
+    p.Composite.Upper.A = 2.0;
+    p.Composite.Upper.B = -2.0;
+    p.Composite.Upper.E = 1.2;
+    p.Composite.BreakPoint = 7.0;
     p.XPlusOne = true;
     std::istringstream in(Written(fd, 0.0001));
     const ParameterFileContents c = ReadParameterFile(in);
@@ -206,10 +206,10 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
       default: {
         CompositeParts parts{};
         ASSERT_TRUE(CompositePartsOf(code, parts)) << code;
-        EXPECT_DOUBLE_EQ(r.Bg, -2.0) << code;
-        EXPECT_DOUBLE_EQ(r.BreakPoint, 7.0) << code;
+        EXPECT_DOUBLE_EQ(r.Composite.Upper.B, -2.0) << code;
+        EXPECT_DOUBLE_EQ(r.Composite.BreakPoint, 7.0) << code;
         if (parts.Generalized) {
-          EXPECT_DOUBLE_EQ(r.Eg, 1.2) << code;
+          EXPECT_DOUBLE_EQ(r.Composite.Upper.E, 1.2) << code;
         }
       }
     }

@@ -53,7 +53,7 @@ FittedModel ModelOf(int code) {
 // composite by rank).
 double PartF(const FittedModel& m, double x, int rank) {
   if (m.IsComposite())
-    return CompositePartFc(m.Code(), m.Params(), x, rank <= m.Params().BreakCount);
+    return CompositePartFc(m.Code(), m.Params(), x, rank <= m.Params().Composite.BreakCount);
   return m.F(x, Guard::Search);
 }
 
@@ -104,7 +104,7 @@ TEST_P(RegistrySweep, FrequencyRisesOverTheDataWithinEachPart) {
   double previous = -1;
   bool lowerPart = true;
   for (int i = 1; i <= run_.N; ++i) {
-    const bool lower = !model_.IsComposite() || i <= model_.Params().BreakCount;
+    const bool lower = !model_.IsComposite() || i <= model_.Params().Composite.BreakCount;
     if (lower != lowerPart) previous = -1;  // a composite may step at its separation point
     lowerPart = lower;
     const double f = PartF(model_, static_cast<double>(run_.X[i]), i);
@@ -128,7 +128,7 @@ TEST_P(RegistrySweep, InverseReturnsTheDatumOfItsFrequency) {
     const double q = PartF(model_, x, rank);
     if (!(q > 1e-6 && q < 1 - 1e-6)) continue;  // a flat tail has no single X
     const CompositePart part =
-        model_.IsComposite() && rank > model_.Params().BreakCount ? CompositePart::Upper : CompositePart::Lower;
+        model_.IsComposite() && rank > model_.Params().Composite.BreakCount ? CompositePart::Upper : CompositePart::Lower;
     const InverseResult inv = model_.Inverse(q, part);
     ASSERT_TRUE(inv.Ok) << "rank " << rank << " q " << q;
     EXPECT_NEAR(PartF(model_, inv.X, rank), q, 1e-9) << "rank " << rank;
@@ -142,7 +142,7 @@ TEST_P(RegistrySweep, ParameterFileGivesBackTheSameModel) {
   ASSERT_EQ(back.Code, GetParam());
   EXPECT_EQ(back.Shift, run_.Shift);
   const FittedModel read(back.Fit, back.Shift);
-  const double p = model_.Params().BreakPoint;
+  const double p = model_.Params().Composite.BreakPoint;
   for (int i = 1; i <= run_.N; ++i) {
     const double x = static_cast<double>(run_.X[i]);
     if (model_.IsComposite() && std::fabs(x - p) < 1e-9 * std::fabs(p)) continue;  // P itself

@@ -290,7 +290,7 @@ TEST(ResultsReport, OtherCodesHaveOneEmptyLineInsteadOfTheModeLines) {
 
 TEST(ResultsReport, SimpleCompositeTwoPartBlockStandsBeforeTheStatistics) {
   TavorixRun run = SimpleRun({1, 2, 3, 4, 5, 6}, 9);
-  run.Fitted.P.BreakPoint = 3.5;
+  run.Fitted.P.Composite.BreakPoint = 3.5;
   const Written w = Write(run);
   const int p = IndexOf(w, " The separation point is : P =  3.500");
   ASSERT_NE(p, -1);
