@@ -55,7 +55,7 @@ void BM_FitNormalFamily(benchmark::State& state) {
     benchmark::DoNotOptimize(run.Slots[code].Score);
   }
   state.counters["E"] = run.Slots[code].P.E;
-  state.counters["sigma"] = run.Slots[code].P.Sigma;
+  state.counters["sigma"] = run.Slots[code].P.Normal.Sigma;
 }
 
 BENCHMARK(BM_FitNormalFamily)

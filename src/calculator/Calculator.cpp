@@ -227,7 +227,7 @@ std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& ran
   const int steps = ScanSteps(range);
   for (int k = 1; k <= steps; ++k) {
     const double y = ScanY(range, k);
-    const double f = CalcNormalF((y - prm.P.Mean) / prm.P.Sigma, 0.0);
+    const double f = CalcNormalF((y - prm.P.Normal.Mean) / prm.P.Normal.Sigma, 0.0);
     if (f > q) return y;
   }
   return std::nullopt;
@@ -247,7 +247,7 @@ std::optional<double> ValueCalculator::NormalY(double q) const {
     const int steps = ScanSteps(range_);
     for (int k = static_cast<int>(runningMax_.size()) + 1; k <= steps; ++k) {
       // fmax drops a NaN frequency, which never exceeds q.
-      running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Mean) / prm_.P.Sigma, 0.0));
+      running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Normal.Mean) / prm_.P.Normal.Sigma, 0.0));
       runningMax_.push_back(running);
       if (running > q) break;
     }

@@ -33,25 +33,51 @@ struct CompositeParams {
   int BreakCount = 0;     // data at or below P (the lower part's ranks)
 };
 
+// GEV (67): shape K, location (the report's A) and scale (B); Q = A - B/K is
+// the bound, and BeyondBound says that data lay beyond it and K was moved
+// so that none does.
+struct GevParams {
+  double K = 0, Loc = 0, Scale = 0, Q = 0;
+  bool BeyondBound = false;
+};
+
+// Student (62, 63): mean and spread.
+struct StudentParams {
+  double Mean = 0, Spread = 0;
+};
+
+// Laplace (68) and generalized Laplace (73): the mode (73: B' on the
+// transformed scale), the slopes A1, A2 of the halves with their scales
+// S1 = 1/A1, S2 = 1/A2, the exponents E1, E2 of the halves (73) and the
+// rank M where the upper half begins.
+struct LaplaceParams {
+  double Mode = 0, A1 = 0, A2 = 0, S1 = 0, S2 = 0, E1 = 0, E2 = 0;
+  int BreakRank = 0;
+};
+
+// Normal family (20-26): mean and standard deviation of the transformed
+// variable; Sigma0 is the moments' value before a search optimised Sigma.
+// The exponent of the power transform (26) is FitParams::E.
+struct NormalParams {
+  double Mean = 0, Sigma0 = 0, Sigma = 0;
+};
+
 // Every named parameter that a fit can leave behind. One value type for all
 // codes: each fit fills the members that belong to it and leaves the rest 0;
-// the composites keep theirs in one family of their own.
+// the GEV, Student, Laplace, normal and composite distributions keep theirs
+// in a family of their own.
 struct FitParams {
   double A = 0, B = 0;       // slope and intercept of the final line (or the code's own A, B)
   double E = 0;              // exponent of the generalized forms
   double C = 0;              // location / bound of 33, 35, 58, 59
   double D = 0, S = 0;       // Burr/Dagum intercept D and S = B^A; Rayleigh divider S
-  double Q = 0, K = 0;       // GEV bound Q and shape K
-  double Loc = 0, Scale = 0; // GEV location A and scale B; Student mean and spread
   double MBound = 0;         // Kumaraswamy bound M
-  double Mode = 0;           // Laplace mode B (73: B' in the transformed scale)
-  double A1 = 0, A2 = 0, S1 = 0, S2 = 0, E1 = 0, E2 = 0;  // Laplace halves
-  int BreakRank = 0;         // Laplace break rank M
   int Terms = 0;             // Gamma: number of terms n (its B)
   bool XPlusOne = false;     // Gompertz works on X + 1
-  bool BoundFlag = false;    // GEV: data beyond the bound, K adjusted
-  // Normal family: mean and standard deviation of the transformed variable.
-  double Mean = 0, Sigma0 = 0, Sigma = 0;
+  GevParams Gev;
+  StudentParams Student;
+  LaplaceParams Laplace;
+  NormalParams Normal;
   CompositeParams Composite;
 };
 

@@ -108,11 +108,11 @@ double FcGamma(const FitParams& p, double x) {
 }
 
 double FcStudent1(const FitParams& p, double x) {
-  const double y = (x - p.Loc) / p.Scale;
+  const double y = (x - p.Student.Mean) / p.Student.Spread;
   return std::atan(y) / std::numbers::pi + 0.5;
 }
 double FcStudent2(const FitParams& p, double x) {
-  const double y = (x - p.Loc) / p.Scale;
+  const double y = (x - p.Student.Mean) / p.Student.Spread;
   // hypot keeps Y / sqrt(Y^2 + 2) at +-1 where Y^2 would overflow.
   return 0.5 * (1.0 + y / std::hypot(y, std::numbers::sqrt2));
 }
@@ -125,22 +125,22 @@ double FcExponentialMirrored(const FitParams& p, double x) {
 }
 
 double FcGev(const FitParams& p, double x) {
-  if (p.K == 0) return std::exp(-std::exp(-(x - p.Loc) / p.Scale));
-  const double t = 1.0 + p.K * (x - p.Loc) / p.Scale;
-  if (t <= 0) return p.K > 0 ? 0.0 : 1.0;
-  return std::exp(-std::exp(std::log(t) * (-1.0 / p.K)));
+  if (p.Gev.K == 0) return std::exp(-std::exp(-(x - p.Gev.Loc) / p.Gev.Scale));
+  const double t = 1.0 + p.Gev.K * (x - p.Gev.Loc) / p.Gev.Scale;
+  if (t <= 0) return p.Gev.K > 0 ? 0.0 : 1.0;
+  return std::exp(-std::exp(std::log(t) * (-1.0 / p.Gev.K)));
 }
 
-double FcLaplace(const FitParams& p, double x) { return LaplaceAt(x, p.Mode, p.S1, p.S2); }
+double FcLaplace(const FitParams& p, double x) { return LaplaceAt(x, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2); }
 
 double FcRayleigh(const FitParams& p, double x) { return 1.0 - std::exp(-PowerOf(x, p.E) / p.S); }
 
 double FcLaplaceGeneralized(const FitParams& p, double x) {
   // The half follows from the lower transform: below the mode with X^E1,
   // otherwise the upper half with X^E2.
-  const double lower = PowerOf(x, p.E1);
-  if (lower <= p.Mode) return LaplaceAt(lower, p.Mode, p.S1, p.S2);
-  return LaplaceAt(PowerOf(x, p.E2), p.Mode, p.S1, p.S2);
+  const double lower = PowerOf(x, p.Laplace.E1);
+  if (lower <= p.Laplace.Mode) return LaplaceAt(lower, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
+  return LaplaceAt(PowerOf(x, p.Laplace.E2), p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
 }
 
 namespace {
@@ -188,13 +188,13 @@ double GuardedFcFisk(const FitParams& p, double x, Guard, BoundHits*) {
 }
 
 double GuardedFcGev(const FitParams& p, double x, Guard, BoundHits*) {
-  if (p.K != 0 && 1.0 + p.K * (x - p.Loc) / p.Scale <= 0) return std::exp(-1.0);
+  if (p.Gev.K != 0 && 1.0 + p.Gev.K * (x - p.Gev.Loc) / p.Gev.Scale <= 0) return std::exp(-1.0);
   return FcGev(p, x);
 }
 
 double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {
-  const double t = PowerOf(x, rank < p.BreakRank ? p.E1 : p.E2);
-  return t <= p.Mode ? 0.5 * std::exp((t - p.Mode) / p.S1) : 1.0 - 0.5 * std::exp(-(t - p.Mode) / p.S2);
+  const double t = PowerOf(x, rank < p.Laplace.BreakRank ? p.Laplace.E1 : p.Laplace.E2);
+  return t <= p.Laplace.Mode ? 0.5 * std::exp((t - p.Laplace.Mode) / p.Laplace.S1) : 1.0 - 0.5 * std::exp(-(t - p.Laplace.Mode) / p.Laplace.S2);
 }
 
 }  // namespace tavorix

@@ -10,9 +10,9 @@
 //   31, 32: A (exponent), S (= B^A), E (slope), D (intercept)
 //   34: A, B, E, XPlusOne                 36: MBound, A, B
 //   56: A, B                               61: A (scale), Terms (n)
-//   62, 63: Loc (mean), Scale (spread)     67: K, Loc, Scale
-//   68: Mode, S1, S2                       69: E, S
-//   73: Mode (in the transformed scale), S1, S2, E1, E2
+//   62, 63: Student (Mean, Spread)         67: Gev (K, Loc, Scale)
+//   68: Laplace (Mode, S1, S2)             69: E, S
+//   73: Laplace (Mode on the transformed scale, S1, S2, E1, E2)
 
 #include "core/RunContext.h"
 #include "fitting/Registry.h"

@@ -219,15 +219,15 @@ void TakeFit(TavorixRun& run, int code) {
       fd.ParB = slot.P.S;
       break;
     case HandOver::Student:
-      fd.MeanXt = slot.P.Loc;
-      fd.SdXt = slot.P.Scale;
+      fd.MeanXt = slot.P.Student.Mean;
+      fd.SdXt = slot.P.Student.Spread;
       break;
     case HandOver::NormalSearched:
-      fd.SdXt = slot.P.Sigma0;
+      fd.SdXt = slot.P.Normal.Sigma0;
       [[fallthrough]];
     case HandOver::NormalPlain:
-      fd.MeanXt = slot.P.Mean;
-      fd.StdErrX = slot.P.Sigma;
+      fd.MeanXt = slot.P.Normal.Mean;
+      fd.StdErrX = slot.P.Normal.Sigma;
       break;
     case HandOver::None:
       break;

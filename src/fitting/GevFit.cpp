@@ -80,31 +80,31 @@ void FitGev(TavorixRun& run, FitWorkspace& ws) {
   }
 
   FitParams& p = slot.P;
-  p.Loc = loc;
+  p.Gev.Loc = loc;
   if (kBest > 0) {
-    p.K = static_cast<double>(0.01L * kBest - 1.0L);
-    p.Scale = static_cast<double>(0.3L * spread + 0.01L * jBest * spread);
+    p.Gev.K = static_cast<double>(0.01L * kBest - 1.0L);
+    p.Gev.Scale = static_cast<double>(0.3L * spread + 0.01L * jBest * spread);
   }
-  if (p.K == 0) {  // no grid point without data outside the support
+  if (p.Gev.K == 0) {  // no grid point without data outside the support
     slot.Score = 1000;
     return;
   }
-  p.Q = p.Loc - p.Scale / p.K;
+  p.Gev.Q = p.Gev.Loc - p.Gev.Scale / p.Gev.K;
   for (int i = 1; i <= n; ++i) {
-    if ((p.K < 0 && ws.X[i] >= 0.999 * p.Q) || (p.K > 0 && ws.X[i] <= 1.001 * p.Q)) {
-      p.BoundFlag = true;
+    if ((p.Gev.K < 0 && ws.X[i] >= 0.999 * p.Gev.Q) || (p.Gev.K > 0 && ws.X[i] <= 1.001 * p.Gev.Q)) {
+      p.Gev.BeyondBound = true;
       break;
     }
   }
-  if (p.BoundFlag) {
-    if (p.K < 0) p.K = -p.Scale / (0.999 * p.Q - p.Loc);
-    if (p.K > 0) p.K = -p.Scale / (1.001 * p.Q - p.Loc);
+  if (p.Gev.BeyondBound) {
+    if (p.Gev.K < 0) p.Gev.K = -p.Gev.Scale / (0.999 * p.Gev.Q - p.Gev.Loc);
+    if (p.Gev.K > 0) p.Gev.K = -p.Gev.Scale / (1.001 * p.Gev.Q - p.Gev.Loc);
   }
 
-  const double negInvK = -1.0 / p.K;
+  const double negInvK = -1.0 / p.Gev.K;
   double sumAbs = 0;
   for (int i = 1; i <= n; ++i) {
-    const double t = dx[i] * p.K / p.Scale;
+    const double t = dx[i] * p.Gev.K / p.Gev.Scale;
     const double y = 1.0 + t > 0 ? std::log(1.0 + t) * negInvK : 0.0;
     sumAbs += std::fabs(fr[i] - std::exp(-std::exp(y)));
   }

@@ -28,7 +28,7 @@ double GevLocation(const TavorixRun& run);
 double GevSearchMisfit(const double* dx, const double* fr, int n, double k, double b,
                        double stopAt = 1000000.0);
 
-// Fills run.Slots[67]: K, Loc (A), Scale (B), Q = A - B/K and BoundFlag;
+// Fills run.Slots[67].P.Gev: K, Loc (A), Scale (B), Q = A - B/K and BeyondBound;
 // P.A and P.B stay 0. When data lie beyond the bound (X >= 0.999 Q with
 // K < 0, or X <= 1.001 Q with K > 0) the flag is raised and K is adjusted;
 // Q keeps its value from before the adjustment. A final K of exactly 0 (no

@@ -133,10 +133,10 @@ InverseResult InverseFisherTippett3(const FitParams& p, double q, NonPositive) {
 InverseResult InverseWeibullMirrored(const FitParams& p, double q, NonPositive) {
   return Value(std::exp((L1(q) - p.B) / p.A));
 }
-InverseResult InverseStudent1(const FitParams& p, double q, NonPositive) { return Value(p.Scale * T(q) + p.Loc); }
+InverseResult InverseStudent1(const FitParams& p, double q, NonPositive) { return Value(p.Student.Spread * T(q) + p.Student.Mean); }
 InverseResult InverseStudent2(const FitParams& p, double q, NonPositive) {
   const double u = 2.0 * q - 1.0;
-  return Value(p.Scale * std::numbers::sqrt2 * u / std::sqrt(1.0 - u * u) + p.Loc);
+  return Value(p.Student.Spread * std::numbers::sqrt2 * u / std::sqrt(1.0 - u * u) + p.Student.Mean);
 }
 InverseResult InverseCauchy(const FitParams& p, double q, NonPositive) { return Value((T(q) - p.B) / p.A); }
 InverseResult InverseCauchyGeneralized(const FitParams& p, double q, NonPositive policy) {
@@ -146,19 +146,19 @@ InverseResult InverseExponentialMirrored(const FitParams& p, double q, NonPositi
   return RootOf(-(std::log(q) + p.B) / p.A, p.E, policy);
 }
 InverseResult InverseGev(const FitParams& p, double q, NonPositive) {
-  if (p.K == 0) return Value(p.Loc - p.Scale * std::log(-std::log(q)));
-  return Value((std::exp(-p.K * std::log(-std::log(q))) - 1.0) * p.Scale / p.K + p.Loc);
+  if (p.Gev.K == 0) return Value(p.Gev.Loc - p.Gev.Scale * std::log(-std::log(q)));
+  return Value((std::exp(-p.Gev.K * std::log(-std::log(q))) - 1.0) * p.Gev.Scale / p.Gev.K + p.Gev.Loc);
 }
 InverseResult InverseLaplace(const FitParams& p, double q, NonPositive) {
-  if (q >= 0.5) return Value(p.Mode - std::log(2.0 - 2.0 * q) * p.S2);
-  return Value(p.Mode + std::log(2.0 * q) * p.S1);
+  if (q >= 0.5) return Value(p.Laplace.Mode - std::log(2.0 - 2.0 * q) * p.Laplace.S2);
+  return Value(p.Laplace.Mode + std::log(2.0 * q) * p.Laplace.S1);
 }
 InverseResult InverseRayleigh(const FitParams& p, double q, NonPositive policy) {
   return RootOf(-std::log(1.0 - q) * p.S, p.E, policy);
 }
 InverseResult InverseLaplaceGeneralized(const FitParams& p, double q, NonPositive policy) {
-  if (q >= 0.5) return RootOf(p.Mode - std::log(2.0 - 2.0 * q) * p.S2, p.E2, policy);
-  return RootOf(p.Mode + std::log(2.0 * q) * p.S1, p.E1, policy);
+  if (q >= 0.5) return RootOf(p.Laplace.Mode - std::log(2.0 - 2.0 * q) * p.Laplace.S2, p.Laplace.E2, policy);
+  return RootOf(p.Laplace.Mode + std::log(2.0 * q) * p.Laplace.S1, p.Laplace.E1, policy);
 }
 
 bool HasClosedFormInverse(int code) {

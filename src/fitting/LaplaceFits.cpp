@@ -123,13 +123,13 @@ void FitLaplace(TavorixRun& run, FitWorkspace& ws) {
   }
 
   FitParams& p = slot.P;
-  p.Mode = modes.B[jBest];
-  p.BreakRank = modes.M[jBest];
-  p.A1 = a1Best;
-  p.A2 = a2Best;
-  p.S1 = 1.0 / a1Best;
-  p.S2 = 1.0 / a2Best;
-  slot.Score = FinishLaplace(run, x, fr, p.Mode, p.S1, p.S2);
+  p.Laplace.Mode = modes.B[jBest];
+  p.Laplace.BreakRank = modes.M[jBest];
+  p.Laplace.A1 = a1Best;
+  p.Laplace.A2 = a2Best;
+  p.Laplace.S1 = 1.0 / a1Best;
+  p.Laplace.S2 = 1.0 / a2Best;
+  slot.Score = FinishLaplace(run, x, fr, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
   slot.HasResult = true;
 }
 
@@ -239,19 +239,19 @@ void FitLaplaceGeneralized(TavorixRun& run, FitWorkspace& ws) {
   }
 
   FitParams& p = slot.P;
-  p.E1 = expo[eBest];
-  p.E2 = expo[fBest];
-  p.BreakRank = modes.M[jBest];
-  p.Mode = std::exp(p.E1 * lnMode[jBest]);
-  p.A1 = a1Best;
-  p.A2 = a2Best;
-  p.S1 = 1.0 / a1Best;
-  p.S2 = 1.0 / a2Best;
-  if (p.S2 < 0) p.S2 = 1.0;
+  p.Laplace.E1 = expo[eBest];
+  p.Laplace.E2 = expo[fBest];
+  p.Laplace.BreakRank = modes.M[jBest];
+  p.Laplace.Mode = std::exp(p.Laplace.E1 * lnMode[jBest]);
+  p.Laplace.A1 = a1Best;
+  p.Laplace.A2 = a2Best;
+  p.Laplace.S1 = 1.0 / a1Best;
+  p.Laplace.S2 = 1.0 / a2Best;
+  if (p.Laplace.S2 < 0) p.Laplace.S2 = 1.0;
   // Final: X^E1 below the break rank, X^E2 from it on.
   double* xt = ws.Xt.data();
-  for (int i = 1; i <= n; ++i) xt[i] = std::exp((i < p.BreakRank ? p.E1 : p.E2) * ws.LnX[i]);
-  slot.Score = FinishLaplace(run, xt, fr, p.Mode, p.S1, p.S2);
+  for (int i = 1; i <= n; ++i) xt[i] = std::exp((i < p.Laplace.BreakRank ? p.Laplace.E1 : p.Laplace.E2) * ws.LnX[i]);
+  slot.Score = FinishLaplace(run, xt, fr, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
   slot.HasResult = true;
 
   if (run.BestOfAll() && !(slot.Score < 0.95 * run.Slots[68].Score)) {

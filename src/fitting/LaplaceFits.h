@@ -29,7 +29,7 @@ struct LaplaceModeCandidates {
 LaplaceModeCandidates MakeLaplaceModes(const TavorixRun& run, int lowRank, int highRank);
 
 // Code 68: modes between X[round(N/3)] and X[round(2N/3)]. Fills
-// run.Slots[68] (Mode, A1, A2, S1, S2, BreakRank) and run.FcCalc.
+// run.Slots[68].P.Laplace (Mode, A1, A2, S1, S2, BreakRank) and run.FcCalc.
 void FitLaplace(TavorixRun& run, FitWorkspace& ws);
 
 // Code 73: modes between X[N div 3] and X[2N div 3], exponents 0.025..2.000.

@@ -162,8 +162,8 @@ Outcome FitPlain(FitWorkspace& ws, int code) {
   out.T = Transformed(ws, code);
   const Moments m = MomentsOf(out.T, ws.N);
   if (!(m.Sd0 > 0)) return out;
-  out.P.Mean = m.Mean;
-  out.P.Sigma = m.Sd0;
+  out.P.Normal.Mean = m.Mean;
+  out.P.Normal.Sigma = m.Sd0;
   out.Ok = true;
   return out;
 }
@@ -179,9 +179,9 @@ Outcome FitSigma(FitWorkspace& ws, int code) {
   double bound = kNoLimit;
   FillSigmaRow<false>(ws.XWork.data(), ws.Fr.data(), ws.N, m.Sd0, table.data(), bound, kEveryStep);
   const int k = ChooseSigmaEntry(table);
-  out.P.Mean = m.Mean;
-  out.P.Sigma0 = m.Sd0;
-  out.P.Sigma = GridValue(k, m.Sd0);
+  out.P.Normal.Mean = m.Mean;
+  out.P.Normal.Sigma0 = m.Sd0;
+  out.P.Normal.Sigma = GridValue(k, m.Sd0);
   out.Ok = true;
   return out;
 }
@@ -204,9 +204,9 @@ Outcome FitMeanSigma(FitWorkspace& ws) {
     return true;
   });
   const NormalGridEntry best = ChooseMeanSigmaEntry(table);
-  out.P.Mean = GridValue(best.J, m.Mean);
-  out.P.Sigma0 = m.Sd0;
-  out.P.Sigma = GridValue(best.K, m.Sd0);
+  out.P.Normal.Mean = GridValue(best.J, m.Mean);
+  out.P.Normal.Sigma0 = m.Sd0;
+  out.P.Normal.Sigma = GridValue(best.K, m.Sd0);
   out.Ok = true;
   return out;
 }
@@ -243,9 +243,9 @@ Outcome FitExponentSigma(FitWorkspace& ws) {
   const Moments m = MomentsOf(out.T, ws.N);
   if (!(m.Sd0 > 0)) return out;
   out.P.E = e;
-  out.P.Mean = m.Mean;
-  out.P.Sigma0 = m.Sd0;
-  out.P.Sigma = GridValue(best.K, m.Sd0);
+  out.P.Normal.Mean = m.Mean;
+  out.P.Normal.Sigma0 = m.Sd0;
+  out.P.Normal.Sigma = GridValue(best.K, m.Sd0);
   out.Ok = true;
   return out;
 }
@@ -269,7 +269,7 @@ double Evaluate(TavorixRun& run, const FitWorkspace& ws, const double* t, const 
   run.FcCalc.resize(static_cast<std::size_t>(ws.N) + 1);
   long double score = 0;
   for (int i = 1; i <= ws.N; ++i) {
-    const double f = HastingsAt((t[i] - p.Mean) / p.Sigma);
+    const double f = HastingsAt((t[i] - p.Normal.Mean) / p.Normal.Sigma);
     run.FcCalc[i] = f;
     score += std::fabs(static_cast<long double>(ws.Fr[i]) - f);
   }
@@ -314,7 +314,7 @@ void FitNormalFamily(TavorixRun& run, FitWorkspace& ws, int code) {
 }
 
 double NormalFamilyFc(int code, const FitParams& p, double x) {
-  if (!(p.Sigma > 0)) return 0.0;
+  if (!(p.Normal.Sigma > 0)) return 0.0;
   const DistributionInfo* d = FindDistribution(code);
   if (!d || d->Kind != DistKind::NormalFamily) return 0.0;
   double t = NormalTransformed(d->Transform, p.E, x);
@@ -324,7 +324,7 @@ double NormalFamilyFc(int code, const FitParams& p, double x) {
     if (d->Transform != NormalTransform::Power) return 0.0;
     t = 0.0;
   }
-  return HastingsF(t, p.Mean, p.Sigma);
+  return HastingsF(t, p.Normal.Mean, p.Normal.Sigma);
 }
 
 int ChooseSigmaEntry(std::span<const double> ss) {

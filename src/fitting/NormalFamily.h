@@ -20,8 +20,8 @@
 // Slots[code].StdErrX is not used by these codes.
 //
 // Hand-over when a normal code is the preferred one (done by the engine):
-// P.Mean goes to Fitted.MeanXt, P.Sigma to the standard-error value
-// Fitted.StdErrX and P.Sigma0 to Fitted.SdXt; code 20 hands over only Mean
+// P.Normal.Mean goes to Fitted.MeanXt, P.Normal.Sigma to the standard-error value
+// Fitted.StdErrX and P.Normal.Sigma0 to Fitted.SdXt; code 20 hands over only Mean
 // and Sigma, code 22 nothing.
 
 #include <span>

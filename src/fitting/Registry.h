@@ -48,7 +48,7 @@ enum class SupportBound { None, Lower, Upper };
 // ParB are the line's A and B as the report prints them; Zero is a line that
 // is always 0; BreakPoint is written in X units.
 enum class ParamField {
-  A, B, E, C, K, Loc, Scale, Mode, S1, S2, S, D, XPlusOneFlag, MBound, Terms, E1, E2,
+  A, B, E, C, K, Loc, Scale, StudentMean, StudentSpread, Mode, S1, S2, S, D, XPlusOneFlag, MBound, Terms, E1, E2,
   Mean, Sigma, As, Bs, Es, Ag, Bg, Eg, BreakPoint, ParA, ParB, Zero
 };
 

@@ -45,8 +45,8 @@ int FitStudent(TavorixRun& run, FitWorkspace& ws) {
     slot.Ran = true;
     slot.HasResult = true;
     slot.Score = code == 62 ? choice.Score62 : choice.Score63;
-    slot.P.Loc = mean;
-    slot.P.Scale = spread;
+    slot.P.Student.Mean = mean;
+    slot.P.Student.Spread = spread;
     slot.Listed = run.BestOfAll() && code == choice.Code;
   }
   return choice.Code;

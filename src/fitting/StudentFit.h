@@ -20,7 +20,7 @@ struct StudentChoice {
 // below sumAbs1, so 63 cannot outrank 62.
 StudentChoice ChooseStudent(double ss1, double ss2, double sumAbs1, double sumAbs2);
 
-// Fits both forms into run.Slots[62] and [63] (P.Loc = mean, P.Scale =
+// Fits both forms into run.Slots[62] and [63] (P.Student: mean and
 // spread of the data, from Regression); only the chosen one is Listed (best
 // of all only). Returns the chosen code.
 int FitStudent(TavorixRun& run, FitWorkspace& ws);

@@ -169,7 +169,7 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   const int nBelowP = p.Composite.BreakCount;
 
   std::optional<NormalScanner> scanner;
-  if (model.IsNormalFamily()) scanner.emplace(p.Mean, p.Sigma, FindXRange(run, rows));
+  if (model.IsNormalFamily()) scanner.emplace(p.Normal.Mean, p.Normal.Sigma, FindXRange(run, rows));
 
   // X at frequency q, moved scale; Ok false where the formula has no value.
   auto inverse = [&](double q, int rank) -> InverseResult {

@@ -149,8 +149,8 @@ void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
       Line(out, "     Summation from n=0 to n=B");
       break;
     case OwnLines::Gev:
-      Line(out, "     K = " + E3(p.K) + "  A = " + E3(p.Loc) + "  B = " + E3(p.Scale));
-      if (p.BoundFlag) {
+      Line(out, "     K = " + E3(p.Gev.K) + "  A = " + E3(p.Gev.Loc) + "  B = " + E3(p.Gev.Scale));
+      if (p.Gev.BeyondBound) {
         Line(out, " The K-value is not optimal: ");
         Line(out, " There are data beyond the bound.");
       }
@@ -166,11 +166,11 @@ void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
       Line(out, "      M = " + E3(p.MBound) + "      A = " + E3(p.A) + "      B = " + E3(p.B));
       break;
     case OwnLines::Laplace:
-      Line(out, "        B =  " + E3(p.Mode) + "  A1 =  " + E3(p.A1) + "  A2 =  " + E3(p.A2));
+      Line(out, "        B =  " + E3(p.Laplace.Mode) + "  A1 =  " + E3(p.Laplace.A1) + "  A2 =  " + E3(p.Laplace.A2));
       break;
     case OwnLines::LaplaceGeneralized:
-      Line(out, " B =  " + E3(p.Mode) + "  A1 =  " + E3(p.A1) + "  A2 =  " + E3(p.A2));
-      Line(out, " The exponents are: E1 =  " + E3(p.E1) + "  and E2 =  " + E3(p.E2));
+      Line(out, " B =  " + E3(p.Laplace.Mode) + "  A1 =  " + E3(p.Laplace.A1) + "  A2 =  " + E3(p.Laplace.A2));
+      Line(out, " The exponents are: E1 =  " + E3(p.Laplace.E1) + "  and E2 =  " + E3(p.Laplace.E2));
       break;
     case OwnLines::None:
       break;
@@ -255,12 +255,12 @@ void WriteNormal(std::ostream& out, const TavorixRun& run, const NormalForm& f) 
   Line(out, " The numerical method of Hastings is applied.");
   const bool moved = DataMoved(run);
   if (moved) WriteTermLine(out, run, TermLabel::C);
-  if (!f.MeanPlain.empty()) Line(out, std::string(moved ? f.MeanMoved : f.MeanPlain) + E3(p.Mean));
+  if (!f.MeanPlain.empty()) Line(out, std::string(moved ? f.MeanMoved : f.MeanPlain) + E3(p.Normal.Mean));
   if (!f.SdPlain.empty()) {
     // The log-normal standard keeps its plain standard deviation in Sigma.
-    const double sd = f.Optimized ? p.Sigma0 : p.Sigma;
+    const double sd = f.Optimized ? p.Normal.Sigma0 : p.Normal.Sigma;
     std::string line = std::string(moved ? f.SdMoved : f.SdPlain) + E3(sd);
-    if (f.Optimized) line += " is optimized as : " + E3(p.Sigma);
+    if (f.Optimized) line += " is optimized as : " + E3(p.Normal.Sigma);
     Line(out, line);
   }
   Line(out, "");

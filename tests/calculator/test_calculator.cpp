@@ -167,8 +167,8 @@ TEST(CalcFrequent, GompertzGivesAtLeastOneThousandth) {
 
 TEST(CalcFrequent, NormalApproximationGivesOneThousandthWhereItsPolynomialIsNegative) {
   FitParams p;
-  p.Mean = 5.0;
-  p.Sigma = 1.0;
+  p.Normal.Mean = 5.0;
+  p.Normal.Sigma = 1.0;
   const CalcParameters prm = Params(20, p, 0.0001);
   // z = 0: 1 - phi(0) (0.31938 - 0.35656 + 1.78148 - 1.82126 + 1.33027).
   EXPECT_NEAR(CalcFrequent(prm, 10, 5.0).F, 0.5000016505500804, 1e-12);
@@ -272,8 +272,8 @@ TEST(CalcVal, FiskIsTheFittedFunctionInBothDirections) {
 
 TEST(CalcVal, NormalCodes20And21GoBackOneThousandthAboveShiftPlusY) {
   FitParams p;
-  p.Mean = 5.0;
-  p.Sigma = 1.0;
+  p.Normal.Mean = 5.0;
+  p.Normal.Sigma = 1.0;
   const double shift = 0.0001;
   const CalcData data = Data(10);  // 1..10, moved 1.0009..10.0009 for the scan
   for (int code : {20, 21}) {
@@ -298,8 +298,8 @@ TEST(CalcVal, LogNormalOfDataBelowOneScansOverTheTransformedRange) {
   data.N = 6;
   data.Values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
   FitParams p;
-  p.Mean = std::log(0.3);
-  p.Sigma = 0.5;
+  p.Normal.Mean = std::log(0.3);
+  p.Normal.Sigma = 0.5;
   const double shift = 0.0001;
   const CalcParameters prm = Params(22, p, shift);
   const DataRange range = MaxMin(prm, data.Values);
@@ -309,7 +309,7 @@ TEST(CalcVal, LogNormalOfDataBelowOneScansOverTheTransformedRange) {
   ASSERT_TRUE(r.X.has_value());
   // The median of a log-normal is e^mean; one step of the scan is tolerated.
   const double step = (range.Max - range.Min) / 10000.0;
-  EXPECT_NEAR(std::log(*r.X - shift + 0.0001), p.Mean, 1.01 * step);
+  EXPECT_NEAR(std::log(*r.X - shift + 0.0001), p.Normal.Mean, 1.01 * step);
   ASSERT_TRUE(r.Xl && r.Xu);
   EXPECT_LT(*r.Xl, *r.X);
   EXPECT_GT(*r.Xu, *r.X);
@@ -319,8 +319,8 @@ TEST(CalcVal, NormalScanThatFindsNothingShowsNoValue) {
   // The scan of code 20 ends at Min + 10 Max; a mean far above it never
   // reaches the frequency.
   FitParams p;
-  p.Mean = 1000.0;
-  p.Sigma = 1.0;
+  p.Normal.Mean = 1000.0;
+  p.Normal.Sigma = 1.0;
   const CalcParameters prm = Params(20, p, 0.0001);
   const ValueResult r = CalcVal(prm, Data(10), 0.5);
   EXPECT_FALSE(r.X || r.Xl || r.Xu);
@@ -334,11 +334,11 @@ TEST(ValueCalculator, PreparedScanFindsTheStepOfTheLinearScan) {
   below.N = 6;
   below.Values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
   FitParams low;
-  low.Mean = std::log(0.3);
-  low.Sigma = 0.5;
+  low.Normal.Mean = std::log(0.3);
+  low.Normal.Sigma = 0.5;
   FitParams wide;
-  wide.Mean = 5.0;
-  wide.Sigma = 2.0;
+  wide.Normal.Mean = 5.0;
+  wide.Normal.Sigma = 2.0;
   wide.E = 0.7;
   const std::pair<CalcParameters, CalcData> cases[] = {
       {Params(22, low, 0.0001), below}, {Params(20, wide, 0.0001), Data(10)}, {Params(26, wide, -3.0), Data(10)}};
@@ -357,8 +357,8 @@ TEST(CalcVal, LogNormalOfDataNearZeroReachesItsCentre) {
   data.Values = {0.0, 0.3, 0.6, 1.2, 1.5, 1.9};
   data.N = 6;
   FitParams p;
-  p.Mean = std::log(0.8);
-  p.Sigma = 0.8;
+  p.Normal.Mean = std::log(0.8);
+  p.Normal.Sigma = 0.8;
   const CalcParameters prm = Params(22, p, 0.0001);
   for (double f : {0.1, 0.5, 0.9}) {
     const ValueResult r = CalcVal(prm, data, f);

@@ -49,15 +49,15 @@ const FunctionCase kCases[] = {
     {59, Make([](FitParams& p) { p.A = 2, p.B = 0, p.C = 10; }), 0.01, 12},
     {60, Make([](FitParams& p) { p.A = -1.5, p.B = 1; }), 0.01, 30},
     {61, Make([](FitParams& p) { p.A = 2, p.Terms = 3; }), 0.01, 40},
-    {62, Make([](FitParams& p) { p.Loc = 5, p.Scale = 2; }), -400, 400},
-    {63, Make([](FitParams& p) { p.Loc = 5, p.Scale = 2; }), -100, 100},
+    {62, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -400, 400},
+    {63, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -100, 100},
     {64, Make([](FitParams& p) { p.A = 1, p.B = -5; }), -400, 400},
     {65, Make([](FitParams& p) { p.A = 1, p.B = -10, p.E = 0.9; }), 0.01, 800},
     {66, Make([](FitParams& p) { p.A = -0.5, p.B = 4, p.E = 0.9; }), 0.01, 12},
-    {67, Make([](FitParams& p) { p.K = 0.2, p.Loc = 5, p.Scale = 2; }), 0.01, 200},
-    {68, Make([](FitParams& p) { p.Mode = 5, p.S1 = 1, p.S2 = 2; }), 0.01, 30},
+    {67, Make([](FitParams& p) { p.Gev.K = 0.2, p.Gev.Loc = 5, p.Gev.Scale = 2; }), 0.01, 200},
+    {68, Make([](FitParams& p) { p.Laplace.Mode = 5, p.Laplace.S1 = 1, p.Laplace.S2 = 2; }), 0.01, 30},
     {69, Make([](FitParams& p) { p.E = 1.5, p.S = 3; }), 0.01, 12},
-    {73, Make([](FitParams& p) { p.Mode = 4, p.S1 = 1, p.S2 = 2, p.E1 = 0.8, p.E2 = 1.2; }), 0.01, 30},
+    {73, Make([](FitParams& p) { p.Laplace.Mode = 4, p.Laplace.S1 = 1, p.Laplace.S2 = 2, p.Laplace.E1 = 0.8, p.Laplace.E2 = 1.2; }), 0.01, 30},
 };
 
 // Codes whose function is defined through X^E, ln X or X/scale alone.
@@ -130,7 +130,7 @@ TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
   EXPECT_NEAR(FcWeibull(p, 3), 1 - std::exp(-1.0), 1e-14);
   EXPECT_NEAR(FcWeibullMirrored(p, 3), std::exp(-1.0), 1e-14);
   FitParams s;
-  s.Loc = 5, s.Scale = 2;
+  s.Student.Mean = 5, s.Student.Spread = 2;
   EXPECT_NEAR(FcStudent1(s, 7), 0.75, 1e-15);                           // Y = 1
   EXPECT_NEAR(FcStudent2(s, 7), 0.5 * (1 + 1 / std::sqrt(3.0)), 1e-15);
   FitParams g;
@@ -140,7 +140,7 @@ TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
   k.MBound = 2, k.A = 1, k.B = 2;                                      // 1 - (1 - 1/2)^2
   EXPECT_NEAR(FcKumaraswamy(k, 1), 0.75, 1e-15);
   FitParams l;
-  l.Mode = 5, l.S1 = 1, l.S2 = 2;
+  l.Laplace.Mode = 5, l.Laplace.S1 = 1, l.Laplace.S2 = 2;
   EXPECT_NEAR(FcLaplace(l, 5), 0.5, 1e-15);
   EXPECT_NEAR(FcLaplace(l, 7), 1 - 0.5 * std::exp(-1.0), 1e-15);
   EXPECT_NEAR(FcLaplace(l, 4), 0.5 * std::exp(-1.0), 1e-15);

@@ -83,9 +83,9 @@ TEST(Engine, PreferredNormalCodeWritesOnlyItsOwnLineAndHandsOverItsValues) {
   const auto progress = Collect(run);
   EXPECT_EQ(progress, std::vector<std::string>({" 91 done"}));
   EXPECT_EQ(run.Fitted.DistCode, 21);
-  EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, run.Slots[21].P.Mean);
-  EXPECT_DOUBLE_EQ(run.Fitted.StdErrX, run.Slots[21].P.Sigma);
-  EXPECT_DOUBLE_EQ(run.Fitted.SdXt, run.Slots[21].P.Sigma0);
+  EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, run.Slots[21].P.Normal.Mean);
+  EXPECT_DOUBLE_EQ(run.Fitted.StdErrX, run.Slots[21].P.Normal.Sigma);
+  EXPECT_DOUBLE_EQ(run.Fitted.SdXt, run.Slots[21].P.Normal.Sigma0);
 }
 
 TEST(Engine, ContinuingLineFromTwoHundredAndOneDataWhileTheRunFlagIsSet) {
@@ -111,7 +111,7 @@ TEST(Engine, StudentPreferenceEndsWithTheChosenForm) {
   const auto progress = Collect(run);
   EXPECT_TRUE(progress.empty()) << "the Student step line is not written when preferred";
   EXPECT_TRUE(run.Fitted.DistCode == 62 || run.Fitted.DistCode == 63);
-  EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, run.Slots[62].P.Loc);
+  EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, run.Slots[62].P.Student.Mean);
 }
 
 TEST(Engine, PreferredCompositeRunsAloneWhateverTheCompositeOption) {

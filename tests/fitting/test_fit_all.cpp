@@ -160,8 +160,8 @@ TEST(HandOver, BurrGivesSlopeAndScaleAndStudentGivesMeanAndSpread) {
   TakeFit(run, 31);
   EXPECT_DOUBLE_EQ(run.Fitted.ParA, 2.5);
   EXPECT_DOUBLE_EQ(run.Fitted.ParB, 7.0);
-  run.Slots[63].P.Loc = 11.0;
-  run.Slots[63].P.Scale = 3.0;
+  run.Slots[63].P.Student.Mean = 11.0;
+  run.Slots[63].P.Student.Spread = 3.0;
   TakeFit(run, 63);
   EXPECT_EQ(run.Fitted.DistCode, 63);
   EXPECT_DOUBLE_EQ(run.Fitted.MeanXt, 11.0);

@@ -121,9 +121,9 @@ TEST(FittedCurve, CompositeDataChooseThePartByRank) {
 TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
   FittedDistribution fd;
   fd.DistCode = 67;
-  fd.P.K = 0.5;
-  fd.P.Loc = 10.0;
-  fd.P.Scale = 2.0;
+  fd.P.Gev.K = 0.5;
+  fd.P.Gev.Loc = 10.0;
+  fd.P.Gev.Scale = 2.0;
   EXPECT_NEAR(Fcode(fd, 5.0, Guard::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
   EXPECT_NEAR(Fcode(fd, 12.0, Guard::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
 }

@@ -74,12 +74,12 @@ TEST(LaplaceFit, RecoversModeAndSlopesFromLaplaceQuantiles) {
   ASSERT_TRUE(slot.HasResult);
   EXPECT_TRUE(slot.Listed);
   const double step = (run.X[134] - run.X[67]) / 20.0;  // modes between X[67] and X[134]
-  EXPECT_NEAR(slot.P.Mode, mu, step);
-  EXPECT_NEAR(slot.P.S1, s1, 0.05 * s1);
-  EXPECT_NEAR(slot.P.S2, s2, 0.05 * s2);
-  EXPECT_DOUBLE_EQ(slot.P.S1, 1 / slot.P.A1);
-  EXPECT_DOUBLE_EQ(slot.P.S2, 1 / slot.P.A2);
-  EXPECT_EQ(slot.P.BreakRank, FirstRankAbove(run, slot.P.Mode));
+  EXPECT_NEAR(slot.P.Laplace.Mode, mu, step);
+  EXPECT_NEAR(slot.P.Laplace.S1, s1, 0.05 * s1);
+  EXPECT_NEAR(slot.P.Laplace.S2, s2, 0.05 * s2);
+  EXPECT_DOUBLE_EQ(slot.P.Laplace.S1, 1 / slot.P.Laplace.A1);
+  EXPECT_DOUBLE_EQ(slot.P.Laplace.S2, 1 / slot.P.Laplace.A2);
+  EXPECT_EQ(slot.P.Laplace.BreakRank, FirstRankAbove(run, slot.P.Laplace.Mode));
   // The calculated frequencies are kept per rank and are close to Fr.
   ASSERT_EQ(run.FcCalc.size(), 202u);
   double sumAbs = 0;
@@ -94,17 +94,17 @@ TEST(LaplaceFit, EightDataTakeModesBetweenRanks3And5And73BetweenRanks2And5) {
   FitWorkspace ws = MakeWorkspace(run);
   FitLaplace(run, ws);
   const FitParams& p68 = run.Slots[68].P;
-  EXPECT_TRUE(OnModeLattice(p68.Mode, data[2], data[4])) << p68.Mode;
-  EXPECT_FALSE(OnModeLattice(p68.Mode, data[1], data[4])) << "mode also fits ranks 2..5; change the data";
-  EXPECT_EQ(p68.BreakRank, FirstRankAbove(run, p68.Mode));
+  EXPECT_TRUE(OnModeLattice(p68.Laplace.Mode, data[2], data[4])) << p68.Laplace.Mode;
+  EXPECT_FALSE(OnModeLattice(p68.Laplace.Mode, data[1], data[4])) << "mode also fits ranks 2..5; change the data";
+  EXPECT_EQ(p68.Laplace.BreakRank, FirstRankAbove(run, p68.Laplace.Mode));
 
   run.PreferredCode = "73";
   FitLaplaceGeneralized(run, ws);
   const FitParams& p73 = run.Slots[73].P;
-  const double mode = std::pow(p73.Mode, 1 / p73.E1);  // back from B' = B^E1
+  const double mode = std::pow(p73.Laplace.Mode, 1 / p73.Laplace.E1);  // back from B' = B^E1
   EXPECT_TRUE(OnModeLattice(mode, data[1], data[4])) << mode;
   EXPECT_FALSE(OnModeLattice(mode, data[2], data[4])) << "mode also fits ranks 3..5; change the data";
-  EXPECT_EQ(p73.BreakRank, FirstRankAbove(run, mode));
+  EXPECT_EQ(p73.Laplace.BreakRank, FirstRankAbove(run, mode));
 }
 
 TEST(LaplaceGeneralizedFit, FindsTheExponentOfPoweredLaplaceData) {
@@ -119,10 +119,10 @@ TEST(LaplaceGeneralizedFit, FindsTheExponentOfPoweredLaplaceData) {
   FitLaplaceGeneralized(run, ws);
   const FitSlot& slot = run.Slots[73];
   ASSERT_TRUE(slot.HasResult);
-  EXPECT_GT(slot.P.E1, 0.3);
-  EXPECT_LT(slot.P.E1, 0.8);
-  EXPECT_GT(slot.P.E2, 0.3);
-  EXPECT_LT(slot.P.E2, 0.8);
+  EXPECT_GT(slot.P.Laplace.E1, 0.3);
+  EXPECT_LT(slot.P.Laplace.E1, 0.8);
+  EXPECT_GT(slot.P.Laplace.E2, 0.3);
+  EXPECT_LT(slot.P.Laplace.E2, 0.8);
   EXPECT_LT(slot.Score, 0.5 * run.Slots[68].Score);
   EXPECT_TRUE(slot.Listed);
   // The final values are those of the generalized fit, rank by rank.
@@ -300,11 +300,11 @@ TEST(GevFit, ShapeSignFollowsTheData) {
     const FitSlot& slot = run.Slots[67];
     ASSERT_TRUE(slot.HasResult);
     EXPECT_TRUE(slot.Listed);
-    EXPECT_NEAR(slot.P.K, k, 0.05) << k;
-    EXPECT_NEAR(slot.P.Loc, 10, 0.05) << k;
-    EXPECT_NEAR(slot.P.Scale, 2, 0.1) << k;
-    EXPECT_DOUBLE_EQ(slot.P.Q, slot.P.Loc - slot.P.Scale / slot.P.K);
-    EXPECT_FALSE(slot.P.BoundFlag);
+    EXPECT_NEAR(slot.P.Gev.K, k, 0.05) << k;
+    EXPECT_NEAR(slot.P.Gev.Loc, 10, 0.05) << k;
+    EXPECT_NEAR(slot.P.Gev.Scale, 2, 0.1) << k;
+    EXPECT_DOUBLE_EQ(slot.P.Gev.Q, slot.P.Gev.Loc - slot.P.Gev.Scale / slot.P.Gev.K);
+    EXPECT_FALSE(slot.P.Gev.BeyondBound);
     EXPECT_EQ(slot.P.A, 0);
     EXPECT_EQ(slot.P.B, 0);
     EXPECT_LT(100 * slot.Score / run.N, 1.0) << k;
@@ -317,7 +317,7 @@ TEST(GevFit, LocationInterpolatesBetweenTheRanksAroundFrequency037) {
   EXPECT_NEAR(GevLocation(run), 10 + 10 * (0.37 - 4 / 11.0) * 11, 1e-12);
   FitWorkspace ws = MakeWorkspace(run);
   FitGev(run, ws);
-  EXPECT_NEAR(run.Slots[67].P.Loc, 10.7, 1e-12);
+  EXPECT_NEAR(run.Slots[67].P.Gev.Loc, 10.7, 1e-12);
 }
 
 TEST(GevFit, SearchMisfitRestartsAt1000OutsideTheSupportAndRejectsShapeZero) {
@@ -353,7 +353,7 @@ TEST(GevFit, SearchMisfitStopsEarlyOnlyWhenTheResultCannotWin) {
 // Data within 0.1 % of the bound raise the flag and change K; Q stays at
 // the grid's value A - B/K, so B/(A - Q) is a grid shape 0.01 k - 1.
 void ExpectGridBound(const FitParams& p) {
-  const double gridShape = p.Scale / (p.Loc - p.Q);
+  const double gridShape = p.Gev.Scale / (p.Gev.Loc - p.Gev.Q);
   EXPECT_NEAR(gridShape * 100, std::round(gridShape * 100), 1e-6) << gridShape;
 }
 
@@ -362,11 +362,11 @@ TEST(GevFit, BoundFlagAdjustsShapeWithLowerBound) {
   FitWorkspace ws = MakeWorkspace(run);
   FitGev(run, ws);
   const FitParams& p = run.Slots[67].P;
-  ASSERT_TRUE(p.BoundFlag);
+  ASSERT_TRUE(p.Gev.BeyondBound);
   ExpectGridBound(p);
-  EXPECT_GT(p.Scale / (p.Loc - p.Q), 0);
-  EXPECT_NEAR(p.K, -p.Scale / (1.001 * p.Q - p.Loc), 1e-12);
-  EXPECT_GT(p.K, 0);
+  EXPECT_GT(p.Gev.Scale / (p.Gev.Loc - p.Gev.Q), 0);
+  EXPECT_NEAR(p.Gev.K, -p.Gev.Scale / (1.001 * p.Gev.Q - p.Gev.Loc), 1e-12);
+  EXPECT_GT(p.Gev.K, 0);
 }
 
 TEST(GevFit, BoundFlagAdjustsShapeWithUpperBound) {
@@ -374,11 +374,11 @@ TEST(GevFit, BoundFlagAdjustsShapeWithUpperBound) {
   FitWorkspace ws = MakeWorkspace(run);
   FitGev(run, ws);
   const FitParams& p = run.Slots[67].P;
-  ASSERT_TRUE(p.BoundFlag);
+  ASSERT_TRUE(p.Gev.BeyondBound);
   ExpectGridBound(p);
-  ASSERT_GT(0.999 * p.Q - p.Loc, 0);
-  EXPECT_NEAR(p.K, -p.Scale / (0.999 * p.Q - p.Loc), 1e-12);
-  EXPECT_LT(p.K, 0);
+  ASSERT_GT(0.999 * p.Gev.Q - p.Gev.Loc, 0);
+  EXPECT_NEAR(p.Gev.K, -p.Gev.Scale / (0.999 * p.Gev.Q - p.Gev.Loc), 1e-12);
+  EXPECT_LT(p.Gev.K, 0);
 }
 
 TEST(GevFit, UpperBoundAdjustmentThatTurnsShapePositiveIsAdjustedAgain) {
@@ -388,11 +388,11 @@ TEST(GevFit, UpperBoundAdjustmentThatTurnsShapePositiveIsAdjustedAgain) {
   FitWorkspace ws = MakeWorkspace(run);
   FitGev(run, ws);
   const FitParams& p = run.Slots[67].P;
-  ASSERT_TRUE(p.BoundFlag);
+  ASSERT_TRUE(p.Gev.BeyondBound);
   ExpectGridBound(p);
-  ASSERT_LT(0.999 * p.Q - p.Loc, 0);
-  EXPECT_NEAR(p.K, -p.Scale / (1.001 * p.Q - p.Loc), 1e-12);
-  EXPECT_LT(p.K, 0);
+  ASSERT_LT(0.999 * p.Gev.Q - p.Gev.Loc, 0);
+  EXPECT_NEAR(p.Gev.K, -p.Gev.Scale / (1.001 * p.Gev.Q - p.Gev.Loc), 1e-12);
+  EXPECT_LT(p.Gev.K, 0);
 }
 
 TEST(GevFit, AddsItsProgressLinesDuringTheSearch) {

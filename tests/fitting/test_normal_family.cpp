@@ -138,12 +138,12 @@ TEST(NormalFamily, StandardNormalTakesSampleMeanAndSd) {
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return x; }));
   ASSERT_TRUE(s.HasResult);
   EXPECT_TRUE(s.Ran);
-  EXPECT_NEAR(s.P.Mean, 10.0, 1e-12);
-  EXPECT_NEAR(s.P.Sigma, m.Sd, 1e-12);
+  EXPECT_NEAR(s.P.Normal.Mean, 10.0, 1e-12);
+  EXPECT_NEAR(s.P.Normal.Sigma, m.Sd, 1e-12);
   // Quantiles at R/(N+1) spread a little less than the population.
-  EXPECT_GT(s.P.Sigma, 0.95 * 2.0);
-  EXPECT_LT(s.P.Sigma, 2.0);
-  EXPECT_EQ(s.P.Sigma0, 0.0);
+  EXPECT_GT(s.P.Normal.Sigma, 0.95 * 2.0);
+  EXPECT_LT(s.P.Normal.Sigma, 2.0);
+  EXPECT_EQ(s.P.Normal.Sigma0, 0.0);
   EXPECT_NEAR(s.Score, AbsMisfit(f.Run), 1e-12);
   EXPECT_TRUE(s.Listed);
 }
@@ -153,9 +153,9 @@ TEST(NormalFamily, StandardLogNormalWorksOnLogarithms) {
   const FitSlot& s = f.Run.Slots[22];
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return std::log(x); }));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_NEAR(s.P.Mean, 2.0, 1e-12);
-  EXPECT_NEAR(s.P.Sigma, m.Sd, 1e-12);
-  EXPECT_EQ(s.P.Sigma0, 0.0);
+  EXPECT_NEAR(s.P.Normal.Mean, 2.0, 1e-12);
+  EXPECT_NEAR(s.P.Normal.Sigma, m.Sd, 1e-12);
+  EXPECT_EQ(s.P.Normal.Sigma0, 0.0);
   for (int i = 1; i <= f.Run.N; ++i) {
     const double x = static_cast<double>(f.Run.X[i]);
     EXPECT_NEAR(static_cast<double>(f.Run.FcCalc[i]), HastingsF(std::log(x), m.Mean, m.Sd), 1e-12);
@@ -195,16 +195,16 @@ TEST_P(SigmaGrid, ExactNormalQuantilesGiveBackMeanAndSigma) {
   const FitSlot& s = f.Run.Slots[c.Code];
   const SampleMoments m = MomentsOf(Transform(f.Run, c.Back));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_NEAR(s.P.Mean, c.Mean, 1e-12 * c.Mean);
-  EXPECT_NEAR(s.P.Mean, m.Mean, 1e-12 * c.Mean);
-  EXPECT_NEAR(s.P.Sigma0, m.Sd, 1e-12 * m.Sd);
-  EXPECT_NEAR(s.P.Sigma, GridStep(110, m.Sd), 1e-12 * m.Sd);
-  EXPECT_GT(s.P.Sigma, c.Sigma);
-  EXPECT_LT(s.P.Sigma, 1.01 * c.Sigma);
+  EXPECT_NEAR(s.P.Normal.Mean, c.Mean, 1e-12 * c.Mean);
+  EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12 * c.Mean);
+  EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12 * m.Sd);
+  EXPECT_NEAR(s.P.Normal.Sigma, GridStep(110, m.Sd), 1e-12 * m.Sd);
+  EXPECT_GT(s.P.Normal.Sigma, c.Sigma);
+  EXPECT_LT(s.P.Normal.Sigma, 1.01 * c.Sigma);
   EXPECT_NEAR(s.Score, AbsMisfit(f.Run), 1e-12);
   for (int i = 1; i <= f.Run.N; ++i) {
     const double t = c.Back(static_cast<double>(f.Run.X[i]));
-    EXPECT_NEAR(static_cast<double>(f.Run.FcCalc[i]), HastingsF(t, s.P.Mean, s.P.Sigma), 1e-12);
+    EXPECT_NEAR(static_cast<double>(f.Run.FcCalc[i]), HastingsF(t, s.P.Normal.Mean, s.P.Normal.Sigma), 1e-12);
   }
 }
 
@@ -224,8 +224,8 @@ TEST(NormalFamily, OptimizedNormalTakesFirstEntryWhenBestSigmaIsHalfSd0) {
   const FitSlot& s = f.Run.Slots[21];
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return x; }));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_NEAR(s.P.Sigma0, m.Sd, 1e-12);
-  EXPECT_EQ(s.P.Sigma, 0.5 * s.P.Sigma0);
+  EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12);
+  EXPECT_EQ(s.P.Normal.Sigma, 0.5 * s.P.Normal.Sigma0);
 }
 
 TEST(NormalFamily, OptimizedLogNormalNeverTakesAnEdgeEntryAlone) {
@@ -238,9 +238,9 @@ TEST(NormalFamily, OptimizedLogNormalNeverTakesAnEdgeEntryAlone) {
   const FitSlot& s = f.Run.Slots[23];
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double v) { return std::log(v); }));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_NEAR(s.P.Mean, m.Mean, 1e-12 * m.Mean);
-  EXPECT_NEAR(s.P.Sigma, GridStep(2, m.Sd), 1e-12);
-  EXPECT_GT(s.P.Sigma, 0.5 * s.P.Sigma0);
+  EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12 * m.Mean);
+  EXPECT_NEAR(s.P.Normal.Sigma, GridStep(2, m.Sd), 1e-12);
+  EXPECT_GT(s.P.Normal.Sigma, 0.5 * s.P.Normal.Sigma0);
 }
 
 // --- the choice rules on hand-made tables -------------------------------------------
@@ -333,8 +333,8 @@ TEST(NormalFamily, MeanSigmaSearchPicksTheEntryOfTheFullTable) {
       ss[At(j, k)] = FullMisfit(t, f.Run.Fr, GridStep(j, m.Mean), GridStep(k, m.Sd), false);
   const NormalGridEntry e = ChooseMeanSigmaEntry(ss);
   const FitSlot& s = f.Run.Slots[23];
-  EXPECT_EQ(s.P.Mean, GridStep(e.J, m.Mean));
-  EXPECT_EQ(s.P.Sigma, GridStep(e.K, m.Sd));
+  EXPECT_EQ(s.P.Normal.Mean, GridStep(e.J, m.Mean));
+  EXPECT_EQ(s.P.Normal.Sigma, GridStep(e.K, m.Sd));
 }
 
 TEST(NormalFamily, ExponentSigmaSearchPicksTheEntryOfTheFullTable) {
@@ -356,7 +356,7 @@ TEST(NormalFamily, ExponentSigmaSearchPicksTheEntryOfTheFullTable) {
   ASSERT_FALSE(exponent > 0.95 && exponent < 1.05);  // the data are meant to need no snapping
   const FitSlot& s = f.Run.Slots[26];
   EXPECT_EQ(s.P.E, exponent);
-  EXPECT_NEAR(s.P.Sigma, GridStep(e.K, s.P.Sigma0), 1e-15 * s.P.Sigma);
+  EXPECT_NEAR(s.P.Normal.Sigma, GridStep(e.K, s.P.Normal.Sigma0), 1e-15 * s.P.Normal.Sigma);
 }
 
 // --- code 26 -----------------------------------------------------------------------
@@ -373,9 +373,9 @@ TEST(NormalFamily, GeneralizedNormalSnapsExponentNearOneAndCannotWin) {
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return std::exp(std::log(x)); }));
   ASSERT_TRUE(s.HasResult);
   EXPECT_EQ(s.P.E, 1.0);
-  EXPECT_NEAR(s.P.Mean, m.Mean, 1e-12);
-  EXPECT_NEAR(s.P.Sigma0, m.Sd, 1e-12);
-  EXPECT_NEAR(s.P.Sigma, GridStep(117, m.Sd), 1e-12);
+  EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12);
+  EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12);
+  EXPECT_NEAR(s.P.Normal.Sigma, GridStep(117, m.Sd), 1e-12);
   EXPECT_EQ(s.Score, 1000.0);
   EXPECT_FALSE(s.Listed);
   EXPECT_EQ(f.Lines, std::vector<std::string>{" 96 done"});
@@ -400,9 +400,9 @@ TEST(NormalFamily, GeneralizedNormalFindsExponentAwayFromOne) {
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return std::exp(2.03 * std::log(x)); }));
   ASSERT_TRUE(s.HasResult);
   EXPECT_DOUBLE_EQ(s.P.E, 2.03);
-  EXPECT_NEAR(s.P.Mean, m.Mean, 1e-12 * m.Mean);
-  EXPECT_NEAR(s.P.Sigma0, m.Sd, 1e-12 * m.Sd);
-  EXPECT_NEAR(s.P.Sigma, GridStep(117, m.Sd), 1e-12 * m.Sd);
+  EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12 * m.Mean);
+  EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12 * m.Sd);
+  EXPECT_NEAR(s.P.Normal.Sigma, GridStep(117, m.Sd), 1e-12 * m.Sd);
   EXPECT_TRUE(s.Listed);
   EXPECT_NEAR(s.Score, AbsMisfit(f.Run), 1e-12);
 }
@@ -468,9 +468,9 @@ TEST(NormalFamily, EvaluationOnlyChangesNothingButFcCalc) {
     FitSlot& slot = run.Slots[code];
     slot.Ran = slot.HasResult = slot.Listed = true;
     slot.Score = 0.123;
-    slot.P.Mean = 1.5;
-    slot.P.Sigma = 0.8;
-    slot.P.Sigma0 = 0.7;
+    slot.P.Normal.Mean = 1.5;
+    slot.P.Normal.Sigma = 0.8;
+    slot.P.Normal.Sigma0 = 0.7;
     slot.P.E = 1.5;
     FitWorkspace ws = MakeWorkspace(run);
     ws.N = 20;
@@ -487,17 +487,17 @@ TEST(NormalFamily, EvaluationOnlyChangesNothingButFcCalc) {
     EXPECT_TRUE(lines.empty()) << code;
     EXPECT_EQ(slot.Score, 0.123) << code;
     EXPECT_TRUE(slot.Listed && slot.HasResult) << code;
-    EXPECT_EQ(slot.P.Mean, 1.5);
-    EXPECT_EQ(slot.P.Sigma, 0.8);
-    EXPECT_EQ(slot.P.Sigma0, 0.7);
+    EXPECT_EQ(slot.P.Normal.Mean, 1.5);
+    EXPECT_EQ(slot.P.Normal.Sigma, 0.8);
+    EXPECT_EQ(slot.P.Normal.Sigma0, 0.7);
     EXPECT_EQ(slot.P.E, 1.5);
   }
 }
 
 TEST(NormalFamilyFc, IsZeroWhereTheCurveHasNoValue) {
   FitParams p;
-  p.Mean = 1;
-  p.Sigma = 0.5;
+  p.Normal.Mean = 1;
+  p.Normal.Sigma = 0.5;
   p.E = 2;
   EXPECT_EQ(NormalFamilyFc(22, p, 0.0), 0.0);
   EXPECT_EQ(NormalFamilyFc(23, p, -1.0), 0.0);
@@ -507,7 +507,7 @@ TEST(NormalFamilyFc, IsZeroWhereTheCurveHasNoValue) {
   // Far to the left of the mean every code gives 0, not a small tail value.
   EXPECT_EQ(NormalFamilyFc(20, p, 1 - 2 * 0.5), 0.0);
   EXPECT_GT(NormalFamilyFc(20, p, 1.0), 0.5);
-  p.Sigma = 0;
+  p.Normal.Sigma = 0;
   EXPECT_EQ(NormalFamilyFc(20, p, 1.0), 0.0);
 }
 

@@ -301,8 +301,8 @@ TEST(StudentFit, UsesMeanAndSampleSpreadAndListsOnlyTheChosenForm) {
     SCOPED_TRACE(c);
     EXPECT_TRUE(slot.Ran);
     EXPECT_TRUE(slot.HasResult);
-    EXPECT_DOUBLE_EQ(slot.P.Loc, mean);
-    EXPECT_DOUBLE_EQ(slot.P.Scale, sd);
+    EXPECT_DOUBLE_EQ(slot.P.Student.Mean, mean);
+    EXPECT_DOUBLE_EQ(slot.P.Student.Spread, sd);
     EXPECT_EQ(slot.Listed, c == code);
   }
   EXPECT_NEAR(run.Slots[62].Score, abs1, 1e-12);

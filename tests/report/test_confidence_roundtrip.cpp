@@ -72,7 +72,7 @@ TEST_P(FittedRoundTrip, CalculatedXGivesTheDataBack) {
     if (!(f > 0.0011 && f < 0.9989)) continue;  // at the evaluation's limits: no unique X
     // The generalized Laplace takes its exponent by rank on the curve but
     // its half by frequency in the inverse; they agree away from the break.
-    if (code == 73 && (i < run.Fitted.P.BreakRank) != (f < 0.5)) continue;
+    if (code == 73 && (i < run.Fitted.P.Laplace.BreakRank) != (f < 0.5)) continue;
     ++checked;
     if (!normal) {
       EXPECT_NEAR(cx.CalcX[i], rows[i - 1].X, 1e-6 * (1 + std::fabs(rows[i - 1].X)))

@@ -246,9 +246,9 @@ TEST(NormalScan, FindsTheQuantilesOfANormalCode) {
   // 97.72% are 10, 12 and 14.
   TavorixRun run = MakeRun({5.0, 7.5, 10.0, 12.5, 15.0});
   SetCode(run, 20);
-  run.Fitted.P.Mean = 10.0;
-  run.Fitted.P.Sigma = 2.0;
-  run.Fitted.P.Sigma0 = 5.0;  // the plain sd must not be used
+  run.Fitted.P.Normal.Mean = 10.0;
+  run.Fitted.P.Normal.Sigma = 2.0;
+  run.Fitted.P.Normal.Sigma0 = 5.0;  // the plain sd must not be used
   const auto rows = Rows(
       "   5.000      1     16.67     50.00     22.36     20.00    84.130\r\n"
       "   7.500      2     33.33     84.13     16.33     50.00    97.720\r\n"
@@ -272,8 +272,8 @@ TEST(NormalScan, LogNormalDataBelowOneUseTheWidenedScan) {
   // 0.3 e^0.5 = 0.494616 and 0.3 e = 0.815485.
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.5, 0.8});
   SetCode(run, 22);
-  run.Fitted.P.Mean = std::log(0.3);
-  run.Fitted.P.Sigma = 0.5;
+  run.Fitted.P.Normal.Mean = std::log(0.3);
+  run.Fitted.P.Normal.Sigma = 0.5;
   const auto rows = Rows(
       "  0.1000      1     16.67     50.00     22.36     84.13    97.720\r\n"
       "  0.2000      2     33.33     50.00     22.36     84.13    97.720\r\n"

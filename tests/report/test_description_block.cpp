@@ -113,13 +113,13 @@ TEST(DescriptionBlock, BoundWarningsFollowTheFlagsOfTheEvaluation) {
 
 TEST(DescriptionBlock, GevPrintsKAAndBAndTheBoundMessage) {
   TavorixRun run = Unmoved(67);
-  run.Fitted.P.K = -0.25;
-  run.Fitted.P.Loc = 10.0;
-  run.Fitted.P.Scale = 2.5;
+  run.Fitted.P.Gev.K = -0.25;
+  run.Fitted.P.Gev.Loc = 10.0;
+  run.Fitted.P.Gev.Scale = 2.5;
   const Lines plain = Block(run);
   ASSERT_EQ(plain.size(), 4u);
   EXPECT_EQ(plain[3], "     K = -2.50E-001  A = 1.00E+001  B = 2.50E+000");
-  run.Fitted.P.BoundFlag = true;
+  run.Fitted.P.Gev.BeyondBound = true;
   const Lines flagged = Block(run);
   ASSERT_EQ(flagged.size(), 6u);
   EXPECT_EQ(flagged[4], " The K-value is not optimal: ");
@@ -151,20 +151,20 @@ TEST(DescriptionBlock, OwnParameterLinesOfBurrKumaraswamyAndLaplace) {
   EXPECT_EQ(Block(kuma).back(), "      M = 1.10E+001      A = 5.00E-001      B = 2.00E+000");
 
   TavorixRun laplace = MovedForNegatives(68);
-  laplace.Fitted.P.Mode = 4.5;
-  laplace.Fitted.P.A1 = 0.8;
-  laplace.Fitted.P.A2 = 1.2;
+  laplace.Fitted.P.Laplace.Mode = 4.5;
+  laplace.Fitted.P.Laplace.A1 = 0.8;
+  laplace.Fitted.P.Laplace.A2 = 1.2;
   EXPECT_EQ(Block(laplace), (Lines{" Cumulative frequency of the composite Laplace distribution :", "",
                                    " An additional term C is used : C = 2.00E+000",
                                    " X<B Freq = 0.5*exp{A1*(X+C-B)}", " X>B Freq = 1-0.5*exp{A2*(B-X-C)}",
                                    "        B =  4.50E+000  A1 =  8.00E-001  A2 =  1.20E+000"}));
 
   TavorixRun general = Unmoved(73);
-  general.Fitted.P.Mode = 2.0;
-  general.Fitted.P.A1 = 1.0;
-  general.Fitted.P.A2 = 3.0;
-  general.Fitted.P.E1 = 0.75;
-  general.Fitted.P.E2 = 1.25;
+  general.Fitted.P.Laplace.Mode = 2.0;
+  general.Fitted.P.Laplace.A1 = 1.0;
+  general.Fitted.P.Laplace.A2 = 3.0;
+  general.Fitted.P.Laplace.E1 = 0.75;
+  general.Fitted.P.Laplace.E2 = 1.25;
   const Lines lines = Block(general);
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[4], " B =  2.00E+000  A1 =  1.00E+000  A2 =  3.00E+000");
@@ -191,8 +191,8 @@ TEST(DescriptionBlock, NormalFamilyValueLines) {
                                   " The numerical method of Hastings is applied.", ""}));
 
   TavorixRun optimized = MovedForNegatives(21);
-  optimized.Fitted.P.Sigma0 = 2.0;
-  optimized.Fitted.P.Sigma = 1.8;
+  optimized.Fitted.P.Normal.Sigma0 = 2.0;
+  optimized.Fitted.P.Normal.Sigma = 1.8;
   EXPECT_EQ(Block(optimized), (Lines{" The probability distribution is optimized normal.",
                                      " The numerical method of Hastings is applied.",
                                      " An additional term C is used : C = 2.00E+000",
@@ -200,8 +200,8 @@ TEST(DescriptionBlock, NormalFamilyValueLines) {
 
   // The plain log-normal has its standard deviation in Sigma only.
   TavorixRun logNormal = Unmoved(22);
-  logNormal.Fitted.P.Mean = 1.5;
-  logNormal.Fitted.P.Sigma = 0.25;
+  logNormal.Fitted.P.Normal.Mean = 1.5;
+  logNormal.Fitted.P.Normal.Sigma = 0.25;
   EXPECT_EQ(Block(logNormal), (Lines{" The cumulative frequency function is log-normal.",
                                      " The numerical method of Hastings is applied.",
                                      " The mean value of Ln (X) is : 1.50E+000",
@@ -209,9 +209,9 @@ TEST(DescriptionBlock, NormalFamilyValueLines) {
 
   TavorixRun generalized = Unmoved(26);
   generalized.Fitted.P.E = 0.5;
-  generalized.Fitted.P.Mean = 3.0;
-  generalized.Fitted.P.Sigma0 = 1.0;
-  generalized.Fitted.P.Sigma = 0.9;
+  generalized.Fitted.P.Normal.Mean = 3.0;
+  generalized.Fitted.P.Normal.Sigma0 = 1.0;
+  generalized.Fitted.P.Normal.Sigma = 0.9;
   EXPECT_EQ(Block(generalized), (Lines{" The frequency function is generalized normal.",
                                        " The X-data were temporarily transformed into X^E",
                                        " The exponent E is : 5.00E-001",

@@ -39,8 +39,8 @@ TEST(ParameterFile, ExponentialNormalAndGammaLayouts) {
             " 1.25000000000000E-0001\r\n 1.00000000000000E-0004\r\n");
   FittedDistribution n;
   n.DistCode = 20;
-  n.P.Mean = 12.5;
-  n.P.Sigma = 3.0;
+  n.P.Normal.Mean = 12.5;
+  n.P.Normal.Sigma = 3.0;
   EXPECT_EQ(Written(n, 0.0001),
             " Parameters for internal use, do not remove.\r\n20\r\n"
             " 1.25000000000000E+0001\r\n 3.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
@@ -58,9 +58,9 @@ TEST(ParameterFile, GevAndLaplaceWriteZeroForAAndB) {
   fd.DistCode = 67;
   fd.ParA = 9.0;  // leftovers of earlier line fits must not appear
   fd.ParB = 9.0;
-  fd.P.K = -0.25;
-  fd.P.Loc = 10.0;
-  fd.P.Scale = 2.0;
+  fd.P.Gev.K = -0.25;
+  fd.P.Gev.Loc = 10.0;
+  fd.P.Gev.Scale = 2.0;
   EXPECT_EQ(Written(fd, -2.0),
             " Parameters for internal use, do not remove.\r\n67\r\n"
             " 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n"
@@ -123,20 +123,22 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
     p.B = 3.5;
     p.E = 0.75;
     p.C = 12.0;
-    p.K = 0.3;
-    p.Loc = 4.0;
-    p.Scale = 1.5;
-    p.Mode = 6.0;
-    p.S1 = 2.0;
-    p.S2 = 3.0;
+    p.Gev.K = 0.3;
+    p.Gev.Loc = 4.0;
+    p.Gev.Scale = 1.5;
+    p.Student.Mean = 4.0;
+    p.Student.Spread = 1.5;
+    p.Laplace.Mode = 6.0;
+    p.Laplace.S1 = 2.0;
+    p.Laplace.S2 = 3.0;
     p.S = 8.0;
     p.D = -0.1;
     p.MBound = 30.0;
     p.Terms = 4;
-    p.E1 = 0.5;
-    p.E2 = 1.5;
-    p.Mean = 5.0;
-    p.Sigma = 1.25;
+    p.Laplace.E1 = 0.5;
+    p.Laplace.E2 = 1.5;
+    p.Normal.Mean = 5.0;
+    p.Normal.Sigma = 1.25;
     p.Composite.Lower.A = 1.0;
     p.Composite.Lower.B = -1.0;
     p.Composite.Lower.E = 0.8;
@@ -170,12 +172,12 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
         EXPECT_EQ(r.Terms, 4);
         break;
       case 67:
-        EXPECT_DOUBLE_EQ(r.K, 0.3);
-        EXPECT_DOUBLE_EQ(r.Scale, 1.5);
+        EXPECT_DOUBLE_EQ(r.Gev.K, 0.3);
+        EXPECT_DOUBLE_EQ(r.Gev.Scale, 1.5);
         break;
       case 68: case 73:
-        EXPECT_DOUBLE_EQ(r.Mode, 6.0) << code;
-        EXPECT_DOUBLE_EQ(r.S2, 3.0) << code;
+        EXPECT_DOUBLE_EQ(r.Laplace.Mode, 6.0) << code;
+        EXPECT_DOUBLE_EQ(r.Laplace.S2, 3.0) << code;
         break;
       case 69:
         EXPECT_DOUBLE_EQ(r.E, 0.75);
@@ -194,11 +196,11 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
         EXPECT_DOUBLE_EQ(r.MBound, 30.0);
         break;
       case 62: case 63:
-        EXPECT_DOUBLE_EQ(r.Loc, 4.0) << code;
+        EXPECT_DOUBLE_EQ(r.Student.Mean, 4.0) << code;
         break;
       case 20: case 23: case 26:
-        EXPECT_DOUBLE_EQ(r.Mean, 5.0) << code;
-        EXPECT_DOUBLE_EQ(r.Sigma, 1.25) << code;
+        EXPECT_DOUBLE_EQ(r.Normal.Mean, 5.0) << code;
+        EXPECT_DOUBLE_EQ(r.Normal.Sigma, 1.25) << code;
         if (code == 26) {
           EXPECT_DOUBLE_EQ(r.E, 0.75);
         }

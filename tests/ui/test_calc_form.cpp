@@ -196,8 +196,8 @@ TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
   // exactly as it was, and so must its file name.
   FittedDistribution fd;
   fd.DistCode = 22;
-  fd.P.Mean = std::log(3.0);
-  fd.P.Sigma = 0.6;
+  fd.P.Normal.Mean = std::log(3.0);
+  fd.P.Normal.Sigma = 0.6;
   WriteRun(fd, 0.0001);
   TDMTavorix shared;
   shared.FileName = dir.File("run.out");
