@@ -193,8 +193,9 @@ double GuardedFcGev(const FitParams& p, double x, Guard, BoundHits*) {
 }
 
 double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {
-  const double t = PowerOf(x, rank < p.Laplace.BreakRank ? p.Laplace.E1 : p.Laplace.E2);
-  return t <= p.Laplace.Mode ? 0.5 * std::exp((t - p.Laplace.Mode) / p.Laplace.S1) : 1.0 - 0.5 * std::exp(-(t - p.Laplace.Mode) / p.Laplace.S2);
+  const LaplaceParams& l = p.Laplace;
+  const double t = PowerOf(x, rank < l.BreakRank ? l.E1 : l.E2);
+  return t <= l.Mode ? 0.5 * std::exp((t - l.Mode) / l.S1) : 1.0 - 0.5 * std::exp(-(t - l.Mode) / l.S2);
 }
 
 }  // namespace tavorix

@@ -133,7 +133,9 @@ InverseResult InverseFisherTippett3(const FitParams& p, double q, NonPositive) {
 InverseResult InverseWeibullMirrored(const FitParams& p, double q, NonPositive) {
   return Value(std::exp((L1(q) - p.B) / p.A));
 }
-InverseResult InverseStudent1(const FitParams& p, double q, NonPositive) { return Value(p.Student.Spread * T(q) + p.Student.Mean); }
+InverseResult InverseStudent1(const FitParams& p, double q, NonPositive) {
+  return Value(p.Student.Spread * T(q) + p.Student.Mean);
+}
 InverseResult InverseStudent2(const FitParams& p, double q, NonPositive) {
   const double u = 2.0 * q - 1.0;
   return Value(p.Student.Spread * std::numbers::sqrt2 * u / std::sqrt(1.0 - u * u) + p.Student.Mean);

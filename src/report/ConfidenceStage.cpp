@@ -75,7 +75,8 @@ std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n) {
   std::vector<ReportTableRow> rows;
   // A count read from a damaged file may be huge: reserve no more rows than
   // there are lines.
-  if (n > 0) rows.reserve(std::min<std::size_t>(static_cast<std::size_t>(n), lines.size() - std::min(at, lines.size())));
+  const std::size_t rowLines = lines.size() - std::min(at, lines.size());
+  if (n > 0) rows.reserve(std::min<std::size_t>(static_cast<std::size_t>(n), rowLines));
   for (int rank = 1; rank <= n; ++rank, ++at) {
     if (at >= lines.size()) ThrowBadRow(rank);
     const auto tokens = SplitBlanks(lines[at]);

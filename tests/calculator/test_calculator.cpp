@@ -191,7 +191,10 @@ TEST(CalcFrequent, NoParameterFileAsksForARun) {
 // Code 12: Gumbel below P = 3, logistic above, with a jump at P so that the
 // two parts give clearly different X for the same frequency.
 CalcParameters GumbelLogistic(double shift) {
-  const FitParams p{.Composite = {.Lower = {.A = 1.0, .B = -2.0}, .Upper = {.A = -1.5, .B = 4.0}, .BreakPoint = 3.0}};
+  FitParams p;
+  p.Composite.Lower = {1.0, -2.0, 0.0};
+  p.Composite.Upper = {-1.5, 4.0, 0.0};
+  p.Composite.BreakPoint = 3.0;
   return Params(12, p, shift);
 }
 

@@ -482,8 +482,12 @@ TEST(CompositeCurve, PartFollowsTheBreakPointOrTheRank) {
   // The curve uses the unlimited kinds: a Poisson upper part (code 16) far
   // below its line is 0 there (no mass below its range), not the search's 8
   // and not the formula's negative 1 - exp(9).
-  EXPECT_EQ(CompositeFc(16, FitParams{.Composite = {.Upper = {.A = -3.0}, .BreakPoint = 1.0}}, 3.0), 0.0);
-  EXPECT_DOUBLE_EQ(CompositeFc(16, FitParams{.Composite = {.Upper = {.A = 3.0}, .BreakPoint = 1.0}}, 3.0), 1.0 - std::exp(-9.0));
+  FitParams poisson;
+  poisson.Composite.BreakPoint = 1.0;
+  poisson.Composite.Upper.A = -3.0;
+  EXPECT_EQ(CompositeFc(16, poisson, 3.0), 0.0);
+  poisson.Composite.Upper.A = 3.0;
+  EXPECT_DOUBLE_EQ(CompositeFc(16, poisson, 3.0), 1.0 - std::exp(-9.0));
 
   // Code 85: Poisson on X^Es below, Gumbel on X^Eg above.
   FitParams g;

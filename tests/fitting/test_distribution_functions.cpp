@@ -57,7 +57,7 @@ const FunctionCase kCases[] = {
     {67, Make([](FitParams& p) { p.Gev.K = 0.2, p.Gev.Loc = 5, p.Gev.Scale = 2; }), 0.01, 200},
     {68, Make([](FitParams& p) { p.Laplace.Mode = 5, p.Laplace.S1 = 1, p.Laplace.S2 = 2; }), 0.01, 30},
     {69, Make([](FitParams& p) { p.E = 1.5, p.S = 3; }), 0.01, 12},
-    {73, Make([](FitParams& p) { p.Laplace.Mode = 4, p.Laplace.S1 = 1, p.Laplace.S2 = 2, p.Laplace.E1 = 0.8, p.Laplace.E2 = 1.2; }), 0.01, 30},
+    {73, Make([](FitParams& p) { p.Laplace = {.Mode = 4, .S1 = 1, .S2 = 2, .E1 = 0.8, .E2 = 1.2}; }), 0.01, 30},
 };
 
 // Codes whose function is defined through X^E, ln X or X/scale alone.

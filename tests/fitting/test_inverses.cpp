@@ -23,6 +23,13 @@ FitParams Params(std::initializer_list<std::pair<double FitParams::*, double>> v
   return p;
 }
 
+template <class Set>
+FitParams With(Set set) {
+  FitParams p;
+  set(p);
+  return p;
+}
+
 std::vector<InverseCase> SingleCases() {
   using P = FitParams;
   return {
@@ -46,15 +53,18 @@ std::vector<InverseCase> SingleCases() {
       {58, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 0.3}})},
       {59, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 40.0}})},
       {60, Params({{&P::A, -1.8}, {&P::B, 3.0}})},
-      {62, P{.Student = {.Mean = 10.0, .Spread = 2.0}}},
-      {63, P{.Student = {.Mean = 10.0, .Spread = 2.0}}},
+      {62, With([](P& p) { p.Student = {10.0, 2.0}; })},
+      {63, With([](P& p) { p.Student = {10.0, 2.0}; })},
       {64, Params({{&P::A, 0.9}, {&P::B, -9.0}})},
       {65, Params({{&P::A, 0.9}, {&P::B, -30.0}, {&P::E, 1.2}})},
       {66, Params({{&P::A, -0.2}, {&P::B, 4.5}, {&P::E, 1.3}})},
-      {67, P{.Gev = {.K = 0.2, .Loc = 10.0, .Scale = 3.0}}},
-      {68, P{.Laplace = {.Mode = 10.0, .S1 = 2.0, .S2 = 3.0}}},
+      {67, With([](P& p) { p.Gev.K = 0.2, p.Gev.Loc = 10.0, p.Gev.Scale = 3.0; })},
+      {68, With([](P& p) { p.Laplace.Mode = 10.0, p.Laplace.S1 = 2.0, p.Laplace.S2 = 3.0; })},
       {69, Params({{&P::E, 1.5}, {&P::S, 20.0}})},
-      {73, P{.Laplace = {.Mode = 10.0, .S1 = 2.0, .S2 = 3.0, .E1 = 1.0, .E2 = 1.0}}},
+      {73, With([](P& p) {
+         p.Laplace.Mode = 10.0, p.Laplace.S1 = 2.0, p.Laplace.S2 = 3.0;
+         p.Laplace.E1 = p.Laplace.E2 = 1.0;
+       })},
   };
 }
 
@@ -89,8 +99,9 @@ TEST(Inverses, CompositePartsRoundTripThroughTheirKinds) {
       for (double q : {0.2, 0.5, 0.8}) {
         const InverseResult r = InverseFc(code, p, q, part);
         if (!r.Ok) continue;  // generalized forms have no value where t <= 0
-        const double t = parts.Generalized ? std::pow(r.X, lower ? p.Composite.Lower.E : p.Composite.Upper.E) : r.X;
-        const double z = (lower ? p.Composite.Lower.A : p.Composite.Upper.A) * t + (lower ? p.Composite.Lower.B : p.Composite.Upper.B);
+        const CompositePartLine& line = lower ? p.Composite.Lower : p.Composite.Upper;
+        const double t = parts.Generalized ? std::pow(r.X, line.E) : r.X;
+        const double z = line.A * t + line.B;
         EXPECT_NEAR(ComponentFc(lower ? parts.Lower : parts.Upper, z), q, 1e-9)
             << "code " << code << (lower ? " lower" : " upper") << " q " << q;
       }

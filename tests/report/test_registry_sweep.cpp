@@ -127,8 +127,8 @@ TEST_P(RegistrySweep, InverseReturnsTheDatumOfItsFrequency) {
     if (!model_.HasInverse()) continue;  // Gamma: no closed form
     const double q = PartF(model_, x, rank);
     if (!(q > 1e-6 && q < 1 - 1e-6)) continue;  // a flat tail has no single X
-    const CompositePart part =
-        model_.IsComposite() && rank > model_.Params().Composite.BreakCount ? CompositePart::Upper : CompositePart::Lower;
+    const bool upper = model_.IsComposite() && rank > model_.Params().Composite.BreakCount;
+    const CompositePart part = upper ? CompositePart::Upper : CompositePart::Lower;
     const InverseResult inv = model_.Inverse(q, part);
     ASSERT_TRUE(inv.Ok) << "rank " << rank << " q " << q;
     EXPECT_NEAR(PartF(model_, inv.X, rank), q, 1e-9) << "rank " << rank;
