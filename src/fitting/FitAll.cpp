@@ -9,15 +9,12 @@
 #include <mutex>
 #include <thread>
 #include <cmath>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
-#include "core/AtomicFile.h"
 #include "core/TavorixError.h"
-#include "core/TextLines.h"
 #include "fitting/Registry.h"
 #include "fitting/Composites.h"
 #include "fitting/FitWorkspace.h"

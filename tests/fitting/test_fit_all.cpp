@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "core/TavorixError.h"
 #include "fitting/Registry.h"
 #include "fitting/FitAll.h"
 #include "FitTestSupport.h"
