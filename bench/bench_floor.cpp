@@ -145,8 +145,8 @@ double GridPointsOfRun(int n) {
        {kFrechetKind, kFrechetMirroredKind, kFisherTippett3MirroredKind, kFisherTippett3Kind}) {
     FitLocation(run, ws, kind);
     const FitSlot& slot = run.Slots[kind.Code];
-    const double from = kind.Side == BoundSide::Left ? static_cast<double>(run.X[1]) - slot.P.C
-                                                     : slot.P.C - static_cast<double>(run.X[run.N]);
+    const double from = kind.Side == BoundSide::Left ? static_cast<double>(run.X[1]) - slot.P.Bounded.C
+                                                     : slot.P.Bounded.C - static_cast<double>(run.X[run.N]);
     const double steps = slot.HasResult ? std::round(from / (0.01 * range)) + 1 : 1;
     points += std::min<double>(steps, kind.MaxSteps);
   }

@@ -54,7 +54,7 @@ void BM_FitNormalFamily(benchmark::State& state) {
     tavorix::FitNormalFamily(run, ws, code);
     benchmark::DoNotOptimize(run.Slots[code].Score);
   }
-  state.counters["E"] = run.Slots[code].P.E;
+  state.counters["E"] = run.Slots[code].P.Normal.E;
   state.counters["sigma"] = run.Slots[code].P.Normal.Sigma;
 }
 

@@ -191,7 +191,8 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   }
   if (aBest == 0) return;  // every misfit undefined (overflowing powers): no candidate
 
-  FitParams p;
+  FitParams params;
+  BurrParams& p = params.Burr;
   p.A = BurrExponent<Dagum>(aBest);
   p.B = grid->Scale[kBest];
   p.S = std::exp(p.A * grid->LnScale[kBest]);
@@ -202,7 +203,7 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   p.D = line.ParB;
   ExpAffineArray(xt + 1, p.E, p.D, ws.Fc.data() + 1, n);
   for (int i = 1; i <= n; ++i) ws.Fc[i] = BurrFc<Dagum>(ws.Fc[i]);
-  gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
+  gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
 
 }  // namespace

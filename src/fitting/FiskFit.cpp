@@ -61,11 +61,12 @@ void FitFisk(TavorixRun& run, FitWorkspace& ws) {
   }
   if (aBest == 0) return;  // every misfit undefined: no candidate
 
-  FitParams p;
+  FitParams params;
+  LineParams& p = params.Line;
   p.A = FiskExponent(aBest);
   p.B = scale[bBest];
   for (int i = 1; i <= n; ++i) ws.Fc[i] = FiskFc(p.A, lnRatio[bBest * stride + i]);
-  gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
+  gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
 
 }  // namespace tavorix

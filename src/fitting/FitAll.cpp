@@ -200,21 +200,8 @@ void TakeFit(TavorixRun& run, int code) {
   fd.DistCode = code;
   fd.P = slot.P;
   fd.StdErrX = slot.StdErrX;
-  fd.ParA = 0;
-  fd.ParB = 0;
   const DistributionInfo* d = FindDistribution(code);
   switch (d ? d->Hand : HandOver::None) {
-    case HandOver::LineAB:
-      fd.ParA = slot.P.A;
-      fd.ParB = slot.P.B;
-      break;
-    case HandOver::LineA:
-      fd.ParA = slot.P.A;
-      break;
-    case HandOver::BurrES:
-      fd.ParA = slot.P.E;
-      fd.ParB = slot.P.S;
-      break;
     case HandOver::Student:
       fd.MeanXt = slot.P.Student.Mean;
       fd.SdXt = slot.P.Student.Spread;
@@ -226,7 +213,7 @@ void TakeFit(TavorixRun& run, int code) {
       fd.MeanXt = slot.P.Normal.Mean;
       fd.StdErrX = slot.P.Normal.Sigma;
       break;
-    case HandOver::None:
+    default:
       break;
   }
 }

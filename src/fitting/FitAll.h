@@ -30,7 +30,7 @@ void FitAllDistributions(TavorixRun& run);
 // admitted composites when CompositeOn).
 void ChooseBestDistribution(TavorixRun& run);
 
-// Hands the result of a fit over into run.Fitted (DistCode, ParA, ParB, the
+// Hands the result of a fit over into run.Fitted (DistCode, the
 // parameters and the values that the report reads).
 void TakeFit(TavorixRun& run, int code);
 

@@ -71,7 +71,7 @@ InverseResult FittedModel::Inverse(double q, CompositePart part, NonPositive pol
   return info_->Inverse(fit_.DistCode, fit_.P, q, part, policy);
 }
 
-double FittedModel::Transformed(double x) const { return NormalTransformed(Transform(), fit_.P.E, x); }
+double FittedModel::Transformed(double x) const { return NormalTransformed(Transform(), fit_.P.Normal.E, x); }
 
 InverseResult FittedModel::FromTransformed(double t) const {
   switch (Transform()) {
@@ -79,7 +79,7 @@ InverseResult FittedModel::FromTransformed(double t) const {
     case NormalTransform::Sqrt: return {true, t * t};
     case NormalTransform::Square: return t > 0 ? InverseResult{true, std::sqrt(t)} : InverseResult{};
     case NormalTransform::Power:
-      return t > 0 ? InverseResult{true, std::exp(std::log(t) / fit_.P.E)} : InverseResult{};
+      return t > 0 ? InverseResult{true, std::exp(std::log(t) / fit_.P.Normal.E)} : InverseResult{};
     case NormalTransform::Identity:
     case NormalTransform::None: return {true, t};
   }

@@ -85,7 +85,7 @@ void FitGamma(TavorixRun& run, FitWorkspace& ws) {
     return;
   }
 
-  FitParams& p = slot.P;
+  GammaParams& p = slot.P.Gamma;
   p.A = ScaleOf(aBest);
   p.Terms = termsBest;
   run.FcCalc.assign(static_cast<std::size_t>(n) + 1, 0.0L);

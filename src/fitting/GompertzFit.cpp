@@ -60,7 +60,8 @@ void FitGompertz(TavorixRun& run, FitWorkspace& ws) {
   }
   if (eBest == 0) return;  // every misfit undefined: no candidate
 
-  FitParams p;
+  FitParams params;
+  GompertzParams& p = params.Gompertz;
   p.E = GompertzValue(eBest);
   p.B = GompertzValue(bBest);
   p.XPlusOne = plusOne;
@@ -72,7 +73,7 @@ void FitGompertz(TavorixRun& run, FitWorkspace& ws) {
     const double fc = 1.0 - std::exp(p.A * xt[i]);
     ws.Fc[i] = fc < 0.001 ? 0.001 : fc;
   }
-  gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
+  gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
 
 }  // namespace tavorix

@@ -38,14 +38,14 @@ double ComponentLinear(ComponentKind kind, double q, double a, double b) {
 }
 
 // Bound forms: the scaled distance to the bound, from -ln of a frequency.
-double BoundDistance(const FitParams& p, double minusLog) {
+double BoundDistance(const BoundedParams& p, double minusLog) {
   return std::exp(-p.B / p.A) * std::exp(std::log(minusLog) / p.A);
 }
 
 // Burr and Dagum: Z from the line E Z + D of the transformed frequency ft,
 // then X^A = S e^(-Z) - S. A negative value is a frequency below the
 // distribution's value at its lower end: there is no X for it.
-InverseResult BurrForm(const FitParams& p, double ft, NonPositive policy) {
+InverseResult BurrForm(const BurrParams& p, double ft, NonPositive policy) {
   const double z = (ft - p.D) / p.E;
   const double h = p.S * std::exp(-z) - p.S;
   return RootOf(h, p.A, policy);
@@ -67,100 +67,100 @@ InverseResult InverseComposite(int code, const FitParams& p, double q, Composite
   return RootOf(t, e, policy);
 }
 
-InverseResult InverseExponentialGeneralized(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseExponentialGeneralized(const PowerLineParams& p, double q, NonPositive policy) {
   return RootOf(-(std::log(1.0 - q) + p.B) / p.A, p.E, policy);
 }
-InverseResult InverseGumbel(const FitParams& p, double q, NonPositive) { return Value(-(L1(q) + p.B) / p.A); }
-InverseResult InverseGumbelMirrored(const FitParams& p, double q, NonPositive) {
+InverseResult InverseGumbel(const LineParams& p, double q, NonPositive) { return Value(-(L1(q) + p.B) / p.A); }
+InverseResult InverseGumbelMirrored(const LineParams& p, double q, NonPositive) {
   return Value((-L2(q) - p.B) / p.A);
 }
-InverseResult InverseExponential(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseExponential(const LineParams& p, double q, NonPositive policy) {
   const double y = -std::log(1.0 - q) / p.A;
   if (!(y > 0) && policy == NonPositive::Fail) return {};
   return Value(y > 0 ? y : 0.001);
 }
-InverseResult InverseBurr(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseBurr(const BurrParams& p, double q, NonPositive policy) {
   return BurrForm(p, std::log(1.0 - q), policy);
 }
-InverseResult InverseDagum(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseDagum(const BurrParams& p, double q, NonPositive policy) {
   return BurrForm(p, std::log(q), policy);
 }
-InverseResult InverseFisherTippett3Mirrored(const FitParams& p, double q, NonPositive) {
+InverseResult InverseFisherTippett3Mirrored(const BoundedParams& p, double q, NonPositive) {
   return Value(p.C - BoundDistance(p, -std::log(1.0 - q)));
 }
-InverseResult InverseGompertz(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseGompertz(const GompertzParams& p, double q, NonPositive policy) {
   // 1 - exp(A (Z^(B E) - 1)) = q  =>  Z = (ln(1-q)/A + 1)^(1/(B E)).
   InverseResult z = RootOf(std::log(1.0 - q) / p.A + 1.0, p.B * p.E, policy);
   if (z.Ok && p.XPlusOne) z.X -= 1.0;
   return z;
 }
-InverseResult InverseFrechetMirrored(const FitParams& p, double q, NonPositive) {
+InverseResult InverseFrechetMirrored(const BoundedParams& p, double q, NonPositive) {
   return Value(BoundDistance(p, -std::log(1.0 - q)) + p.C);
 }
-InverseResult InverseKumaraswamy(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseKumaraswamy(const KumaraswamyParams& p, double q, NonPositive policy) {
   InverseResult base = RootOf(1.0 - std::exp(std::log(1.0 - q) / p.B), p.A, policy);
-  if (base.Ok) base.X *= p.MBound;
+  if (base.Ok) base.X *= p.M;
   return base;
 }
-InverseResult InverseGumbelGeneralized(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseGumbelGeneralized(const PowerLineParams& p, double q, NonPositive policy) {
   const double a = p.A == 0 ? 0.0001 : p.A;
   return RootOf(-(L1(q) + p.B) / a, p.E, policy);
 }
-InverseResult InverseGumbelMirroredGeneralized(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseGumbelMirroredGeneralized(const PowerLineParams& p, double q, NonPositive policy) {
   return RootOf((-L2(q) - p.B) / p.A, p.E, policy);
 }
-InverseResult InverseLogistic(const FitParams& p, double q, NonPositive) { return Value((G(q) - p.B) / p.A); }
-InverseResult InverseLogLogistic(const FitParams& p, double q, NonPositive) {
+InverseResult InverseLogistic(const LineParams& p, double q, NonPositive) { return Value((G(q) - p.B) / p.A); }
+InverseResult InverseLogLogistic(const LineParams& p, double q, NonPositive) {
   return Value(std::exp((G(q) - p.B) / p.A));
 }
-InverseResult InverseLogisticGeneralized(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseLogisticGeneralized(const PowerLineParams& p, double q, NonPositive policy) {
   return RootOf((G(q) - p.B) / p.A, p.E, policy);
 }
-InverseResult InverseFisk(const FitParams& p, double q, NonPositive) {
+InverseResult InverseFisk(const LineParams& p, double q, NonPositive) {
   // 1 - 1/(1 + (X/B)^A) = q  =>  X = B (q/(1-q))^(1/A).
   const double b = std::fabs(p.B) < 0.001 ? 0.001 : p.B;
   return Value(b * std::exp(std::log(q / (1.0 - q)) / p.A));
 }
-InverseResult InverseWeibull(const FitParams& p, double q, NonPositive) {
+InverseResult InverseWeibull(const LineParams& p, double q, NonPositive) {
   return Value(std::exp((L2(q) - p.B) / p.A));
 }
-InverseResult InverseFrechet(const FitParams& p, double q, NonPositive) {
+InverseResult InverseFrechet(const BoundedParams& p, double q, NonPositive) {
   return Value(BoundDistance(p, -std::log(q)) + p.C);
 }
-InverseResult InverseFisherTippett3(const FitParams& p, double q, NonPositive) {
+InverseResult InverseFisherTippett3(const BoundedParams& p, double q, NonPositive) {
   return Value(p.C - BoundDistance(p, -std::log(q)));
 }
-InverseResult InverseWeibullMirrored(const FitParams& p, double q, NonPositive) {
+InverseResult InverseWeibullMirrored(const LineParams& p, double q, NonPositive) {
   return Value(std::exp((L1(q) - p.B) / p.A));
 }
-InverseResult InverseStudent1(const FitParams& p, double q, NonPositive) {
-  return Value(p.Student.Spread * T(q) + p.Student.Mean);
+InverseResult InverseStudent1(const StudentParams& p, double q, NonPositive) {
+  return Value(p.Spread * T(q) + p.Mean);
 }
-InverseResult InverseStudent2(const FitParams& p, double q, NonPositive) {
+InverseResult InverseStudent2(const StudentParams& p, double q, NonPositive) {
   const double u = 2.0 * q - 1.0;
-  return Value(p.Student.Spread * std::numbers::sqrt2 * u / std::sqrt(1.0 - u * u) + p.Student.Mean);
+  return Value(p.Spread * std::numbers::sqrt2 * u / std::sqrt(1.0 - u * u) + p.Mean);
 }
-InverseResult InverseCauchy(const FitParams& p, double q, NonPositive) { return Value((T(q) - p.B) / p.A); }
-InverseResult InverseCauchyGeneralized(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseCauchy(const LineParams& p, double q, NonPositive) { return Value((T(q) - p.B) / p.A); }
+InverseResult InverseCauchyGeneralized(const PowerLineParams& p, double q, NonPositive policy) {
   return RootOf((T(q) - p.B) / p.A, p.E, policy);
 }
-InverseResult InverseExponentialMirrored(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseExponentialMirrored(const PowerLineParams& p, double q, NonPositive policy) {
   return RootOf(-(std::log(q) + p.B) / p.A, p.E, policy);
 }
-InverseResult InverseGev(const FitParams& p, double q, NonPositive) {
-  if (p.Gev.K == 0) return Value(p.Gev.Loc - p.Gev.Scale * std::log(-std::log(q)));
-  return Value((std::exp(-p.Gev.K * std::log(-std::log(q))) - 1.0) * p.Gev.Scale / p.Gev.K + p.Gev.Loc);
+InverseResult InverseGev(const GevParams& p, double q, NonPositive) {
+  if (p.K == 0) return Value(p.Loc - p.Scale * std::log(-std::log(q)));
+  return Value((std::exp(-p.K * std::log(-std::log(q))) - 1.0) * p.Scale / p.K + p.Loc);
 }
-InverseResult InverseLaplace(const FitParams& p, double q, NonPositive) {
-  if (q >= 0.5) return Value(p.Laplace.Mode - std::log(2.0 - 2.0 * q) * p.Laplace.S2);
-  return Value(p.Laplace.Mode + std::log(2.0 * q) * p.Laplace.S1);
+InverseResult InverseLaplace(const LaplaceParams& p, double q, NonPositive) {
+  if (q >= 0.5) return Value(p.Mode - std::log(2.0 - 2.0 * q) * p.S2);
+  return Value(p.Mode + std::log(2.0 * q) * p.S1);
 }
-InverseResult InverseRayleigh(const FitParams& p, double q, NonPositive policy) {
+InverseResult InverseRayleigh(const RayleighParams& p, double q, NonPositive policy) {
   return RootOf(-std::log(1.0 - q) * p.S, p.E, policy);
 }
-InverseResult InverseLaplaceGeneralized(const FitParams& p, double q, NonPositive policy) {
-  if (q >= 0.5) return RootOf(p.Laplace.Mode - std::log(2.0 - 2.0 * q) * p.Laplace.S2, p.Laplace.E2, policy);
-  return RootOf(p.Laplace.Mode + std::log(2.0 * q) * p.Laplace.S1, p.Laplace.E1, policy);
+InverseResult InverseLaplaceGeneralized(const LaplaceParams& p, double q, NonPositive policy) {
+  if (q >= 0.5) return RootOf(p.Mode - std::log(2.0 - 2.0 * q) * p.S2, p.E2, policy);
+  return RootOf(p.Mode + std::log(2.0 * q) * p.S1, p.E1, policy);
 }
 
 bool HasClosedFormInverse(int code) {

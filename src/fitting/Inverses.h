@@ -32,35 +32,35 @@ InverseResult InverseFc(int code, const FitParams& p, double q, CompositePart pa
 bool HasClosedFormInverse(int code);
 
 // The inverses of the single codes, by code (q in (0, 1)).
-InverseResult InverseExponentialGeneralized(const FitParams& p, double q, NonPositive policy);  // 3
-InverseResult InverseGumbel(const FitParams& p, double q, NonPositive policy);                  // 4
-InverseResult InverseGumbelMirrored(const FitParams& p, double q, NonPositive policy);          // 5
-InverseResult InverseExponential(const FitParams& p, double q, NonPositive policy);             // 6
-InverseResult InverseBurr(const FitParams& p, double q, NonPositive policy);                    // 31
-InverseResult InverseDagum(const FitParams& p, double q, NonPositive policy);                   // 32
-InverseResult InverseFisherTippett3Mirrored(const FitParams& p, double q, NonPositive policy);  // 33
-InverseResult InverseGompertz(const FitParams& p, double q, NonPositive policy);                // 34
-InverseResult InverseFrechetMirrored(const FitParams& p, double q, NonPositive policy);         // 35
-InverseResult InverseKumaraswamy(const FitParams& p, double q, NonPositive policy);             // 36
-InverseResult InverseGumbelGeneralized(const FitParams& p, double q, NonPositive policy);       // 51
-InverseResult InverseGumbelMirroredGeneralized(const FitParams& p, double q, NonPositive policy);  // 52
-InverseResult InverseLogistic(const FitParams& p, double q, NonPositive policy);                // 53
-InverseResult InverseLogLogistic(const FitParams& p, double q, NonPositive policy);             // 54
-InverseResult InverseLogisticGeneralized(const FitParams& p, double q, NonPositive policy);     // 55
-InverseResult InverseFisk(const FitParams& p, double q, NonPositive policy);                    // 56
-InverseResult InverseWeibull(const FitParams& p, double q, NonPositive policy);                 // 57
-InverseResult InverseFrechet(const FitParams& p, double q, NonPositive policy);                 // 58
-InverseResult InverseFisherTippett3(const FitParams& p, double q, NonPositive policy);          // 59
-InverseResult InverseWeibullMirrored(const FitParams& p, double q, NonPositive policy);         // 60
-InverseResult InverseStudent1(const FitParams& p, double q, NonPositive policy);                // 62
-InverseResult InverseStudent2(const FitParams& p, double q, NonPositive policy);                // 63
-InverseResult InverseCauchy(const FitParams& p, double q, NonPositive policy);                  // 64
-InverseResult InverseCauchyGeneralized(const FitParams& p, double q, NonPositive policy);       // 65
-InverseResult InverseExponentialMirrored(const FitParams& p, double q, NonPositive policy);     // 66
-InverseResult InverseGev(const FitParams& p, double q, NonPositive policy);                     // 67
-InverseResult InverseLaplace(const FitParams& p, double q, NonPositive policy);                 // 68
-InverseResult InverseRayleigh(const FitParams& p, double q, NonPositive policy);                // 69
-InverseResult InverseLaplaceGeneralized(const FitParams& p, double q, NonPositive policy);      // 73
+InverseResult InverseExponentialGeneralized(const PowerLineParams& p, double q, NonPositive policy);  // 3
+InverseResult InverseGumbel(const LineParams& p, double q, NonPositive policy);                  // 4
+InverseResult InverseGumbelMirrored(const LineParams& p, double q, NonPositive policy);          // 5
+InverseResult InverseExponential(const LineParams& p, double q, NonPositive policy);             // 6
+InverseResult InverseBurr(const BurrParams& p, double q, NonPositive policy);                    // 31
+InverseResult InverseDagum(const BurrParams& p, double q, NonPositive policy);                   // 32
+InverseResult InverseFisherTippett3Mirrored(const BoundedParams& p, double q, NonPositive policy);  // 33
+InverseResult InverseGompertz(const GompertzParams& p, double q, NonPositive policy);                // 34
+InverseResult InverseFrechetMirrored(const BoundedParams& p, double q, NonPositive policy);         // 35
+InverseResult InverseKumaraswamy(const KumaraswamyParams& p, double q, NonPositive policy);             // 36
+InverseResult InverseGumbelGeneralized(const PowerLineParams& p, double q, NonPositive policy);       // 51
+InverseResult InverseGumbelMirroredGeneralized(const PowerLineParams& p, double q, NonPositive policy);  // 52
+InverseResult InverseLogistic(const LineParams& p, double q, NonPositive policy);                // 53
+InverseResult InverseLogLogistic(const LineParams& p, double q, NonPositive policy);             // 54
+InverseResult InverseLogisticGeneralized(const PowerLineParams& p, double q, NonPositive policy);     // 55
+InverseResult InverseFisk(const LineParams& p, double q, NonPositive policy);                    // 56
+InverseResult InverseWeibull(const LineParams& p, double q, NonPositive policy);                 // 57
+InverseResult InverseFrechet(const BoundedParams& p, double q, NonPositive policy);                 // 58
+InverseResult InverseFisherTippett3(const BoundedParams& p, double q, NonPositive policy);          // 59
+InverseResult InverseWeibullMirrored(const LineParams& p, double q, NonPositive policy);         // 60
+InverseResult InverseStudent1(const StudentParams& p, double q, NonPositive policy);                // 62
+InverseResult InverseStudent2(const StudentParams& p, double q, NonPositive policy);                // 63
+InverseResult InverseCauchy(const LineParams& p, double q, NonPositive policy);                  // 64
+InverseResult InverseCauchyGeneralized(const PowerLineParams& p, double q, NonPositive policy);       // 65
+InverseResult InverseExponentialMirrored(const PowerLineParams& p, double q, NonPositive policy);     // 66
+InverseResult InverseGev(const GevParams& p, double q, NonPositive policy);                     // 67
+InverseResult InverseLaplace(const LaplaceParams& p, double q, NonPositive policy);                 // 68
+InverseResult InverseRayleigh(const RayleighParams& p, double q, NonPositive policy);                // 69
+InverseResult InverseLaplaceGeneralized(const LaplaceParams& p, double q, NonPositive policy);      // 73
 
 // The part of a composite (its kinds from the registry).
 InverseResult InverseComposite(int code, const FitParams& p, double q, CompositePart part, NonPositive policy);

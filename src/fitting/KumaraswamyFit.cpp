@@ -98,10 +98,11 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   }
   if (mBest == 0) return;  // every misfit undefined: no candidate
 
-  FitParams p;
-  p.MBound = BoundOf(run, mBest);
+  FitParams params;
+  KumaraswamyParams& p = params.Kumaraswamy;
+  p.M = BoundOf(run, mBest);
   p.A = ScanExponent(kBest);
-  for (int i = 1; i <= n; ++i) xt[i] = std::log(1.0 - std::exp(p.A * std::log(ws.X[i] / p.MBound)));
+  for (int i = 1; i <= n; ++i) xt[i] = std::log(1.0 - std::exp(p.A * std::log(ws.X[i] / p.M)));
   RatioLine(line, xt, ft);
   p.B = line.ParA;
   run.FcCalc.assign(static_cast<std::size_t>(n) + 1, 0.0L);
@@ -109,7 +110,7 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     ws.Fc[i] = 1.0 - std::exp(p.B * xt[i]);
     run.FcCalc[i] = ws.Fc[i];
   }
-  gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
+  gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
   slot.StdErrX = 1.28 / p.B;
 }
 

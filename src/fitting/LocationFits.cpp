@@ -249,7 +249,7 @@ void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind)
     return;
   }
 
-  FitParams& p = slot.P;
+  BoundedParams& p = slot.P.Bounded;
   p.C = LocationStepBound(run, ws, kind.Side, kBest);
   FitLineAtBound(ws, kind.Side, p.C);
   p.A = ws.Line.ParA;

@@ -242,7 +242,7 @@ Outcome FitExponentSigma(FitWorkspace& ws) {
   out.T = PowerTransformed(ws, e);
   const Moments m = MomentsOf(out.T, ws.N);
   if (!(m.Sd0 > 0)) return out;
-  out.P.E = e;
+  out.P.Normal.E = e;
   out.P.Normal.Mean = m.Mean;
   out.P.Normal.Sigma0 = m.Sd0;
   out.P.Normal.Sigma = GridValue(best.K, m.Sd0);
@@ -304,7 +304,7 @@ void FitNormalFamily(TavorixRun& run, FitWorkspace& ws, int code) {
   slot.Score = Evaluate(run, ws, out.T, out.P);
   slot.HasResult = true;
   slot.Listed = run.BestOfAll();
-  if (code == 26 && out.P.E == 1.0 && run.BestOfAll()) {
+  if (code == 26 && out.P.Normal.E == 1.0 && run.BestOfAll()) {
     // The generalized form at E = 1 is the plain normal on X: it must not win
     // and has no list entry.
     slot.Score = 1000;
@@ -317,7 +317,7 @@ double NormalFamilyFc(int code, const FitParams& p, double x) {
   if (!(p.Normal.Sigma > 0)) return 0.0;
   const DistributionInfo* d = FindDistribution(code);
   if (!d || d->Kind != DistKind::NormalFamily) return 0.0;
-  double t = NormalTransformed(d->Transform, p.E, x);
+  double t = NormalTransformed(d->Transform, p.Normal.E, x);
   // Below the domain of ln and the root the frequency is 0; a power of a
   // value <= 0 counts as 0.
   if (std::isnan(t)) {

@@ -87,11 +87,12 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
   }
   if (eBest == 0) return;  // every misfit undefined: no candidate
 
-  FitParams p;
+  FitParams params;
+  RayleighParams& p = params.Rayleigh;
   p.E = RayleighExponent(eBest);
   p.S = RayleighDivider(PowersAndMean(ws, p.E), p.E, sBest);
   for (int i = 1; i <= n; ++i) ws.Fc[i] = 1.0 - std::exp(-xt[i] / p.S);
-  gridfits::StoreResult(run, slot, p, gridfits::FinalSumAbs(ws));
+  gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
 
 }  // namespace tavorix

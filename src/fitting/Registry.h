@@ -8,6 +8,7 @@
 // functions). The table itself is in Registry.cpp.
 
 #include <span>
+#include <variant>
 #include <string_view>
 
 #include "core/RunContext.h"
@@ -44,21 +45,58 @@ enum class NormalTransform { None, Identity, Log, Sqrt, Square, Power };
 // The side of the bound C of the bounded distributions.
 enum class SupportBound { None, Lower, Upper };
 
-// One line of the parameter file: which member of the fit it holds. ParA and
-// ParB are the line's A and B as the report prints them; Zero is a line that
-// is always 0; BreakPoint is written in X units.
-enum class ParamField {
-  A, B, E, C, K, Loc, Scale, StudentMean, StudentSpread, Mode, S1, S2, S, D, XPlusOneFlag, MBound, Terms, E1, E2,
-  Mean, Sigma, As, Bs, Es, Ag, Bg, Eg, BreakPoint, ParA, ParB, Zero
+// The family that holds a code's parameters (a member of FitParams).
+enum class ParamFamily {
+  None, Line, PowerLine, Bounded, Burr, Gompertz, Kumaraswamy, Gamma, Rayleigh, Gev, Student, Laplace, Normal,
+  Composite
 };
 
-// What the choice hands over besides the parameters: ParA/ParB (the line of
-// the report and the parameter file) or the moments the report prints.
+// Calls f with the family `family` of p (nothing for None) and returns its result.
+template <class P, class F>
+decltype(auto) VisitFamily(ParamFamily family, P& p, F&& f) {
+  switch (family) {
+    case ParamFamily::Line: return f(p.Line);
+    case ParamFamily::PowerLine: return f(p.PowerLine);
+    case ParamFamily::Bounded: return f(p.Bounded);
+    case ParamFamily::Burr: return f(p.Burr);
+    case ParamFamily::Gompertz: return f(p.Gompertz);
+    case ParamFamily::Kumaraswamy: return f(p.Kumaraswamy);
+    case ParamFamily::Gamma: return f(p.Gamma);
+    case ParamFamily::Rayleigh: return f(p.Rayleigh);
+    case ParamFamily::Gev: return f(p.Gev);
+    case ParamFamily::Student: return f(p.Student);
+    case ParamFamily::Laplace: return f(p.Laplace);
+    case ParamFamily::Normal: return f(p.Normal);
+    case ParamFamily::Composite: return f(p.Composite);
+    case ParamFamily::None: break;
+  }
+  std::monostate none;
+  return f(none);
+}
+
+// One line of the parameter file: the member of the code's family that it
+// holds, named as the file's reader names it (Mean and StudentMean are both
+// a family's Mean, printed "Mean" and "Location"; MBound is Kumaraswamy's M;
+// As..Eg are the composite parts' A, B, E). Zero is a line that is always 0;
+// BreakPoint is written in X units.
+enum class ParamField {
+  A, B, E, C, K, Loc, Scale, StudentMean, StudentSpread, Mode, S1, S2, S, D, XPlusOneFlag, MBound, Terms, E1, E2,
+  Mean, Sigma, As, Bs, Es, Ag, Bg, Eg, BreakPoint, Zero
+};
+
+// The parameters of a code: their family and the parameter file's lines.
+struct ParamLayout {
+  ParamFamily Family = ParamFamily::None;
+  std::span<const ParamField> Fields{};
+};
+
+// What the choice hands over besides the parameters: the line A, B that
+// the report prints after the description block, or the moments it prints.
 enum class HandOver {
   None,
-  LineAB,        // ParA = A, ParB = B
-  LineA,         // ParA = A, ParB = 0
-  BurrES,        // ParA = E, ParB = S
+  LineAB,        // the family's A and B
+  LineA,         // the family's A (B = 0)
+  BurrES,        // Burr's E and S
   Student,       // MeanXt = Loc, SdXt = Scale
   NormalPlain,   // MeanXt = Mean, StdErrX = Sigma
   NormalSearched // as NormalPlain, and SdXt = Sigma0
@@ -117,7 +155,7 @@ struct DistributionInfo {
   InverseFunction Inverse = nullptr;      // nullptr: no closed form
 
   // --- parameters and report ---------------------------------------------
-  std::span<const ParamField> Fields{};
+  ParamLayout Params{};
   HandOver Hand = HandOver::None;
   ReportForm Form = ReportForm::None;
   TermLabel Term = TermLabel::C;
@@ -148,6 +186,13 @@ bool IsNormalFamily(int code);
 // scan): no confidence limits of X, no belt of X, no Q-Q graph, no design
 // values. False for code 0 and unknown codes.
 bool NoXFromFrequency(int code);
+
+// The line A, B of a fitted code as the report prints it after its
+// description block (zero for codes that hand none over).
+struct ReportLine {
+  double A = 0, B = 0;
+};
+ReportLine ReportedLine(int code, const FitParams& p);
 
 // Adds the progress lines of a row's fit ('\n' between lines in the
 // column), unless the run has fewer data than the row asks for.

@@ -172,9 +172,12 @@ void FitShape(const RegressionShape& shape, TavorixRun& run, FitWorkspace& ws) {
   slot.Ran = true;
   slot.HasResult = true;
   slot.Score = score;
-  slot.P.A = a;
-  if (shape.Line == LineForm::LeastSquares) slot.P.B = b;  // the ratio line's intercept is unused
-  if (scanned) slot.P.E = e;
+  // The ratio line's intercept is unused; the scanned forms keep their exponent.
+  const double intercept = shape.Line == LineForm::LeastSquares ? b : 0.0;
+  if (scanned)
+    slot.P.PowerLine = {a, intercept, e};
+  else
+    slot.P.Line = {a, intercept};
   if (shape.RecordsStdErrX) slot.StdErrX = 1.28 / a;
   slot.Listed = run.BestOfAll();
   // A generalized form that ends at E = 1 is its standard twin: it gets no

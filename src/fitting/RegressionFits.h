@@ -7,8 +7,8 @@
 //   a line through (Xt, Ft), slope A and intercept B,
 //   Fc = the code's function of A*Xt + B with its overflow guard.
 // Each fit assumes ws.Prepare(run) was called for the run and fills
-// run.Slots[code]: Ran, HasResult, Score (final sum of |Fr - Fc|), P.A, P.B
-// (and P.E for the scanned forms), StdErrX = 1.28/A for the Gumbel fits 4, 5
+// run.Slots[code]: Ran, HasResult, Score (final sum of |Fr - Fc|), P.Line
+// (P.PowerLine for the scanned forms), StdErrX = 1.28/A for the Gumbel fits 4, 5
 // and 51, and Listed when the fit writes its ranked-list entry.
 
 #include "core/RunContext.h"

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
@@ -17,6 +18,7 @@
 #include "core/TextLines.h"
 #include "fitting/FittedModel.h"
 #include "fitting/Hastings.h"
+#include "fitting/Registry.h"
 #include "report/XValueFormat.h"
 
 namespace tavorix {
@@ -160,9 +162,14 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
 
   FittedDistribution fit = run.Fitted;
   FitParams& p = fit.P;
-  if (std::fabs(p.A) < 1e-13) p.A = 1e-13;
-  // The Rayleigh exponent stands in the slope's place of the run summary.
-  if (fit.DistCode == 69 && std::fabs(p.E) < 1e-13) p.E = 1e-13;
+  // A slope (Rayleigh: an exponent) of 0 would divide by zero in the inverse.
+  const DistributionInfo* d = FindDistribution(fit.DistCode);
+  VisitFamily(d ? d->Params.Family : ParamFamily::None, p, [](auto& f) {
+    if constexpr (requires { f.A; })
+      if (std::fabs(f.A) < 1e-13) f.A = 1e-13;
+    if constexpr (std::is_same_v<std::decay_t<decltype(f)>, RayleighParams>)
+      if (std::fabs(f.E) < 1e-13) f.E = 1e-13;
+  });
   const FittedModel model(fit, run.Shift);
   // A frequency without an X lies below the distribution's lowest value
   // (a mass at the lower end of its range): the lower limit is that end.

@@ -132,17 +132,17 @@ void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
   const DistributionInfo* d = FindDistribution(fd.DistCode);
   switch (d ? d->Own : OwnLines::None) {
     case OwnLines::Exponent:
-      Line(out, "     The exponent E = " + E3(p.E));
+      Line(out, "     The exponent E = " + E3(p.PowerLine.E));
       break;
     case OwnLines::WeibullC:
-      Line(out, "     C    = exp(-B/A) = " + E3(std::exp(-fd.ParB / fd.ParA)));
+      Line(out, "     C    = exp(-B/A) = " + E3(std::exp(-p.Line.B / p.Line.A)));
       break;
     case OwnLines::LowerBoundC:
-      Line(out, "     C    = " + E3(p.C));
+      Line(out, "     C    = " + E3(p.Bounded.C));
       if (run.BelowBoundC) Line(out, " Warning, there are values smaller than the lower bound C");
       break;
     case OwnLines::UpperBoundC:
-      Line(out, "     C    = " + E3(p.C));
+      Line(out, "     C    = " + E3(p.Bounded.C));
       if (run.AboveBoundC) Line(out, " Warning, there are values larger than the upper bound C");
       break;
     case OwnLines::GammaSum:
@@ -156,14 +156,14 @@ void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
       }
       break;
     case OwnLines::Rayleigh:
-      Line(out, "     The exponent E = " + FormatFixed(p.E, 8, 3) + " The value of divider S = " +
-                    FormatFixed(p.S, 8, 3));
+      Line(out, "     The exponent E = " + FormatFixed(p.Rayleigh.E, 8, 3) + " The value of divider S = " +
+                    FormatFixed(p.Rayleigh.S, 8, 3));
       break;
     case OwnLines::BurrDagum:
-      Line(out, "    B = " + E3(p.B) + "    A = " + E3(p.A) + "    D = " + E3(p.D) + "    E = " + E3(p.E));
+      Line(out, "    B = " + E3(p.Burr.B) + "    A = " + E3(p.Burr.A) + "    D = " + E3(p.Burr.D) + "    E = " + E3(p.Burr.E));
       break;
     case OwnLines::Kumaraswamy:
-      Line(out, "      M = " + E3(p.MBound) + "      A = " + E3(p.A) + "      B = " + E3(p.B));
+      Line(out, "      M = " + E3(p.Kumaraswamy.M) + "      A = " + E3(p.Kumaraswamy.A) + "      B = " + E3(p.Kumaraswamy.B));
       break;
     case OwnLines::Laplace:
       Line(out, "        B =  " + E3(p.Laplace.Mode) + "  A1 =  " + E3(p.Laplace.A1) + "  A2 =  " + E3(p.Laplace.A2));
@@ -193,7 +193,7 @@ void WriteSingle(std::ostream& out, const TavorixRun& run, const SingleForm& f) 
 void WriteGompertz(std::ostream& out, const TavorixRun& run) {
   Line(out, " Cumulative generalized Gompertz frequency function");
   Line(out, "");
-  const bool plusOne = run.Fitted.P.XPlusOne;
+  const bool plusOne = run.Fitted.P.Gompertz.XPlusOne;
   if (DataMoved(run)) {
     if (plusOne) {
       WriteTermLine(out, run, TermLabel::C);
@@ -250,7 +250,7 @@ void WriteNormal(std::ostream& out, const TavorixRun& run, const NormalForm& f) 
   Line(out, f.Head);
   if (f.Code == 26) {
     Line(out, " The X-data were temporarily transformed into X^E");
-    Line(out, " The exponent E is : " + E3(p.E));
+    Line(out, " The exponent E is : " + E3(p.Normal.E));
   }
   Line(out, " The numerical method of Hastings is applied.");
   const bool moved = DataMoved(run);

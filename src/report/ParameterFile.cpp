@@ -1,6 +1,8 @@
 #include "report/ParameterFile.h"
 
 #include <fstream>
+#include <type_traits>
+#include <variant>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -24,48 +26,92 @@ using Field = ParamField;
 // value + Shift).
 std::span<const Field> FieldsOf(int code) {
   const DistributionInfo* d = FindDistribution(code);
-  return d ? d->Fields : std::span<const Field>{};
+  return d ? d->Params.Fields : std::span<const Field>{};
 }
 
-double* MemberOf(FittedDistribution& fd, Field f) {
-  FitParams& p = fd.P;
-  switch (f) {
-    case Field::A: return &p.A;
-    case Field::B: return &p.B;
-    case Field::E: return &p.E;
-    case Field::C: return &p.C;
-    case Field::K: return &p.Gev.K;
-    case Field::Loc: return &p.Gev.Loc;
-    case Field::Scale: return &p.Gev.Scale;
-    case Field::StudentMean: return &p.Student.Mean;
-    case Field::StudentSpread: return &p.Student.Spread;
-    case Field::Mode: return &p.Laplace.Mode;
-    case Field::S1: return &p.Laplace.S1;
-    case Field::S2: return &p.Laplace.S2;
-    case Field::S: return &p.S;
-    case Field::D: return &p.D;
-    case Field::MBound: return &p.MBound;
-    case Field::E1: return &p.Laplace.E1;
-    case Field::E2: return &p.Laplace.E2;
-    case Field::Mean: return &p.Normal.Mean;
-    case Field::Sigma: return &p.Normal.Sigma;
-    case Field::As: return &p.Composite.Lower.A;
-    case Field::Bs: return &p.Composite.Lower.B;
-    case Field::Es: return &p.Composite.Lower.E;
-    case Field::Ag: return &p.Composite.Upper.A;
-    case Field::Bg: return &p.Composite.Upper.B;
-    case Field::Eg: return &p.Composite.Upper.E;
-    case Field::BreakPoint: return &p.Composite.BreakPoint;
-    case Field::ParA: return &fd.ParA;
-    case Field::ParB: return &fd.ParB;
-    default: return nullptr;
+// The member of a family that a parameter-file line holds; nullptr for a
+// line that is always 0 or one that the family does not have.
+using MemberRef = std::variant<std::nullptr_t, double*, int*, bool*>;
+
+template <class Fam>
+MemberRef MemberIn(Fam& f, Field field) {
+  if constexpr (std::is_same_v<Fam, std::monostate>) {
+    return nullptr;
+  } else {
+    switch (field) {
+      case Field::A: if constexpr (requires { f.A; }) return &f.A; break;
+      case Field::B: if constexpr (requires { f.B; }) return &f.B; break;
+      case Field::E: if constexpr (requires { f.E; }) return &f.E; break;
+      case Field::C: if constexpr (requires { f.C; }) return &f.C; break;
+      case Field::K: if constexpr (requires { f.K; }) return &f.K; break;
+      case Field::Loc: if constexpr (requires { f.Loc; }) return &f.Loc; break;
+      case Field::Scale: if constexpr (requires { f.Scale; }) return &f.Scale; break;
+      case Field::Mean: case Field::StudentMean: if constexpr (requires { f.Mean; }) return &f.Mean; break;
+      case Field::StudentSpread: if constexpr (requires { f.Spread; }) return &f.Spread; break;
+      case Field::Mode: if constexpr (requires { f.Mode; }) return &f.Mode; break;
+      case Field::S1: if constexpr (requires { f.S1; }) return &f.S1; break;
+      case Field::S2: if constexpr (requires { f.S2; }) return &f.S2; break;
+      case Field::E1: if constexpr (requires { f.E1; }) return &f.E1; break;
+      case Field::E2: if constexpr (requires { f.E2; }) return &f.E2; break;
+      case Field::S: if constexpr (requires { f.S; }) return &f.S; break;
+      case Field::D: if constexpr (requires { f.D; }) return &f.D; break;
+      case Field::MBound: if constexpr (requires { f.M; }) return &f.M; break;
+      case Field::Sigma: if constexpr (requires { f.Sigma; }) return &f.Sigma; break;
+      case Field::XPlusOneFlag: if constexpr (requires { f.XPlusOne; }) return &f.XPlusOne; break;
+      case Field::Terms: if constexpr (requires { f.Terms; }) return &f.Terms; break;
+      case Field::As: if constexpr (requires { f.Lower; }) return &f.Lower.A; break;
+      case Field::Bs: if constexpr (requires { f.Lower; }) return &f.Lower.B; break;
+      case Field::Es: if constexpr (requires { f.Lower; }) return &f.Lower.E; break;
+      case Field::Ag: if constexpr (requires { f.Upper; }) return &f.Upper.A; break;
+      case Field::Bg: if constexpr (requires { f.Upper; }) return &f.Upper.B; break;
+      case Field::Eg: if constexpr (requires { f.Upper; }) return &f.Upper.E; break;
+      case Field::BreakPoint: if constexpr (requires { f.BreakPoint; }) return &f.BreakPoint; break;
+      case Field::Zero: break;
+    }
+    return nullptr;
   }
+}
+
+// The value of one line of code `code` (0 for a line the family does not
+// hold). The break point is in X units.
+double FieldValue(const FittedDistribution& fd, Field f, double shift) {
+  const DistributionInfo* d = FindDistribution(fd.DistCode);
+  FitParams p = fd.P;
+  const MemberRef m = VisitFamily(d ? d->Params.Family : ParamFamily::None, p,
+                                  [&](auto& fam) { return MemberIn(fam, f); });
+  const double v = std::visit(
+      [](auto member) -> double {
+        if constexpr (std::is_same_v<decltype(member), std::nullptr_t>)
+          return 0.0;
+        else
+          return *member;
+      },
+      m);
+  return f == Field::BreakPoint ? v + shift : v;
+}
+
+// Stores the value of one line of code `code`; `v` is already checked.
+void SetField(FittedDistribution& fd, Field f, double v, double shift) {
+  const DistributionInfo* d = FindDistribution(fd.DistCode);
+  const MemberRef m = VisitFamily(d ? d->Params.Family : ParamFamily::None, fd.P,
+                                  [&](auto& fam) { return MemberIn(fam, f); });
+  std::visit(
+      [&](auto member) {
+        using T = decltype(member);
+        if constexpr (std::is_same_v<T, double*>)
+          *member = f == Field::BreakPoint ? v - shift : v;
+        else if constexpr (std::is_same_v<T, int*>)
+          *member = static_cast<int>(v + (v >= 0 ? 0.5 : -0.5));
+        else if constexpr (std::is_same_v<T, bool*>)
+          *member = v != 0;
+      },
+      m);
 }
 
 const char* NameOf(Field f) {
   switch (f) {
-    case Field::A: case Field::ParA: return "A";
-    case Field::B: case Field::ParB: return "B";
+    case Field::A: return "A";
+    case Field::B: return "B";
     case Field::E: return "E";
     case Field::C: return "C";
     case Field::K: return "K";
@@ -99,20 +145,13 @@ const char* NameOf(Field f) {
 
 std::vector<std::pair<std::string, double>> NamedParameters(const FittedDistribution& fd, double shift) {
   std::vector<std::pair<std::string, double>> named;
-  FittedDistribution copy = fd;
   for (Field f : FieldsOf(fd.DistCode)) {
     const std::string name = NameOf(f);
     if (name.empty()) continue;
     bool seen = false;
     for (const auto& [n, v] : named) seen = seen || n == name;
     if (seen) continue;  // 69 repeats E and S
-    double v = 0;
-    switch (f) {
-      case Field::XPlusOneFlag: v = fd.P.XPlusOne ? 1 : 0; break;
-      case Field::Terms: v = fd.P.Terms; break;
-      case Field::BreakPoint: v = fd.P.Composite.BreakPoint + shift; break;
-      default: v = *MemberOf(copy, f); break;
-    }
+    const double v = FieldValue(fd, f, shift);
     named.emplace_back(name, v);
   }
   return named;
@@ -121,15 +160,11 @@ std::vector<std::pair<std::string, double>> NamedParameters(const FittedDistribu
 void WriteParameterFile(std::ostream& out, const FittedDistribution& fd, double shift) {
   const char* crlf = "\r\n";
   out << kParameterFileHeader << crlf << fd.DistCode << crlf;
-  FittedDistribution copy = fd;
   for (Field f : FieldsOf(fd.DistCode)) {
-    switch (f) {
-      case Field::XPlusOneFlag: out << (fd.P.XPlusOne ? 1 : 0) << crlf; break;
-      case Field::Terms: out << FormatScientific23(fd.P.Terms) << crlf; break;
-      case Field::Zero: out << FormatScientific23(0.0) << crlf; break;
-      case Field::BreakPoint: out << FormatScientific23(fd.P.Composite.BreakPoint + shift) << crlf; break;
-      default: out << FormatScientific23(*MemberOf(copy, f)) << crlf; break;
-    }
+    if (f == Field::XPlusOneFlag)
+      out << FieldValue(fd, f, shift) << crlf;
+    else
+      out << FormatScientific23(FieldValue(fd, f, shift)) << crlf;
   }
   out << FormatScientific23(shift) << crlf;
 }
@@ -157,22 +192,9 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars, std::
   c.Shift = nextNumber();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const double v = values[i];
-    switch (fields[i]) {
-      case Field::XPlusOneFlag: c.Fit.P.XPlusOne = v != 0; break;
-      case Field::Terms:
-        if (!(v > -0.5 && v < kGammaMaxTerms + 0.5)) throw TavorixError(ReportOpenErrorText(path));
-        c.Fit.P.Terms = static_cast<int>(v + (v >= 0 ? 0.5 : -0.5));
-        break;
-      case Field::Zero: break;
-      case Field::BreakPoint: c.Fit.P.Composite.BreakPoint = v - c.Shift; break;
-      default: *MemberOf(c.Fit, fields[i]) = v; break;
-    }
-  }
-  // The linear fits keep A and B in ParA/ParB; the frequency functions read
-  // them from the parameters.
-  for (Field f : fields) {
-    if (f == Field::ParA) c.Fit.P.A = c.Fit.ParA;
-    if (f == Field::ParB) c.Fit.P.B = c.Fit.ParB;
+    if (fields[i] == Field::Terms && !(v > -0.5 && v < kGammaMaxTerms + 0.5))
+      throw TavorixError(ReportOpenErrorText(path));
+    SetField(c.Fit, fields[i], v, c.Shift);
   }
   return c;
 }

@@ -43,8 +43,9 @@ void WriteHeader(std::ostream& out, const TavorixRun& run, const std::string& in
 void WriteGeneralLines(std::ostream& out, const TavorixRun& run) {
   const DistributionInfo* d = FindDistribution(run.Fitted.DistCode);
   if (!d || !d->LineLines) return;
-  Line(out, "     A    = " + FormatE3(run.Fitted.ParA));
-  if (d->Hand != HandOver::LineA) Line(out, "     B    = " + FormatE3(run.Fitted.ParB));
+  const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
+  Line(out, "     A    = " + FormatE3(line.A));
+  if (d->Hand != HandOver::LineA) Line(out, "     B    = " + FormatE3(line.B));
 }
 
 // Gumbel: its mode and the standard error of X of the Gumbel fit itself.
@@ -52,8 +53,9 @@ void WriteModeLines(std::ostream& out, const TavorixRun& run, bool tiny) {
   if (run.Fitted.DistCode == 4) {
     const FittedDistribution& fd = run.Fitted;
     const FitSlot& gumbel = run.Slots[4];
-    const double stdErr = gumbel.HasResult ? gumbel.StdErrX : 1.28 / fd.ParA;
-    Line(out, "   Mode   =  " + FormatE5(PrintedX(run, -fd.ParB / fd.ParA)));
+    const LineParams& l = fd.P.Line;
+    const double stdErr = gumbel.HasResult ? gumbel.StdErrX : 1.28 / l.A;
+    Line(out, "   Mode   =  " + FormatE5(PrintedX(run, -l.B / l.A)));
     Line(out, " The standard error of X is optimized as " + FormatXValue(stdErr, 7, 2, tiny));
   }
   Line(out, "");

@@ -12,6 +12,7 @@
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
 #include "core/UDMTavorix.h"
+#include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 
 namespace tavorix {
@@ -19,15 +20,21 @@ namespace {
 
 // The calculator's parameters as a run would leave them: written to a
 // parameter file and read back.
-CalcParameters Params(int code, const FitParams& p, double shift, double parA = 0, double parB = 0) {
+CalcParameters Params(int code, const FitParams& p, double shift) {
   FittedDistribution fd;
   fd.DistCode = code;
-  fd.ParA = parA;
-  fd.ParB = parB;
   fd.P = p;
   std::stringstream file;
   WriteParameterFile(file, fd, shift);
   return ReadParam(file);
+}
+
+// The same for a code whose family holds a line A, B.
+CalcParameters Params(int code, FitParams p, double shift, double lineA, double lineB) {
+  VisitFamily(FindDistribution(code)->Params.Family, p, [&](auto& f) {
+    if constexpr (requires { f.A = lineA, f.B = lineB; }) f.A = lineA, f.B = lineB;
+  });
+  return Params(code, p, shift);
 }
 
 CalcData Data(int n) {
@@ -156,9 +163,9 @@ TEST(CalcFrequent, GammaSumsItsRoundedNumberOfTerms) {
 
 TEST(CalcFrequent, GompertzGivesAtLeastOneThousandth) {
   FitParams p;
-  p.A = -0.5;
-  p.B = 1.0;
-  p.E = 1.0;
+  p.Gompertz.A = -0.5;
+  p.Gompertz.B = 1.0;
+  p.Gompertz.E = 1.0;
   const CalcParameters prm = Params(34, p, 0.0001);
   EXPECT_DOUBLE_EQ(CalcFrequent(prm, 10, 0.0).F, 0.001);
   // Further up the fitted function itself: 1 - exp(-0.5 (X'^1 - 1)) at X' = 3.
@@ -236,7 +243,7 @@ TEST(CalcVal, UndefinedRootsShowNothingExceptTheFlooredLowerLimit) {
   // Code 55, F = 1/(1 + exp(A X'^E + B)) with B = 0: F(0) = 0.5, so below
   // 0.5 the value raised to 1/E is negative.
   FitParams p;
-  p.E = 2.0;
+  p.PowerLine.E = 2.0;
   const double shift = -1.0;
   const CalcParameters prm = Params(55, p, shift, -0.5, 0.0);
   const ValueResult r = CalcVal(prm, Data(6), 0.3);
@@ -252,7 +259,7 @@ TEST(CalcVal, BoundsAreConvertedLikeEveryValue) {
   // e^(-B/A) (-ln q)^(1/A). With data below zero (Shift -3.25) the bound in
   // input units is 1.5 - 3.25 - 0.0001.
   FitParams p;
-  p.C = 1.5;
+  p.Bounded.C = 1.5;
   const double shift = -3.25;
   const CalcParameters prm = Params(58, p, shift, -2.0, 1.0);
   const double q = 0.4;
@@ -342,7 +349,7 @@ TEST(ValueCalculator, PreparedScanFindsTheStepOfTheLinearScan) {
   FitParams wide;
   wide.Normal.Mean = 5.0;
   wide.Normal.Sigma = 2.0;
-  wide.E = 0.7;
+  wide.Normal.E = 0.7;
   const std::pair<CalcParameters, CalcData> cases[] = {
       {Params(22, low, 0.0001), below}, {Params(20, wide, 0.0001), Data(10)}, {Params(26, wide, -3.0), Data(10)}};
   for (const auto& [prm, data] : cases) {
@@ -376,7 +383,7 @@ TEST(CalcVal, MaxMinTransformsTheMovedDataForCodes22To26) {
   CalcData data;
   data.Values = {2.0, 5.0, 3.0};
   FitParams p;
-  p.E = 0.5;
+  p.Normal.E = 0.5;
   const double shift = 1.0;
   // Moved by d - Shift + 0.001: 1.001, 4.001, 2.001.
   const DataRange plain = MaxMin(Params(21, p, shift), data.Values);
@@ -403,8 +410,8 @@ TEST(CalcFiles, ReadsTheParameterAndInputFilesBesideTheResults) {
   dm.WriteInputFile();
   FittedDistribution fd;
   fd.DistCode = 53;
-  fd.ParA = -0.9;
-  fd.ParB = 3.0;
+  fd.P.Line.A = -0.9;
+  fd.P.Line.B = 3.0;
   {
     std::ofstream aux(dir.File("series.aux"), std::ios::binary);
     WriteParameterFile(aux, fd, -1.5);

@@ -57,4 +57,14 @@ inline PlainFc SingleFcOf(int code) {
   return [d, code](const FitParams& p, double x) { return d->Fc(code, p, x); };
 }
 
+// Sets the line A, B in the parameter family of `code`, where the family
+// has both (a line, power-line or bounded code, and the others that keep an
+// A and a B).
+inline void SetLine(FitParams& p, int code, double a, double b) {
+  const DistributionInfo* d = FindDistribution(code);
+  VisitFamily(d ? d->Params.Family : ParamFamily::None, p, [&](auto& f) {
+    if constexpr (requires { f.A = a, f.B = b; }) f.A = a, f.B = b;
+  });
+}
+
 }  // namespace tavorix

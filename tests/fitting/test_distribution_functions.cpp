@@ -28,35 +28,35 @@ FitParams Make(auto&& set) {
 }
 
 const FunctionCase kCases[] = {
-    {3, Make([](FitParams& p) { p.A = 0.5, p.B = 0.01, p.E = 1.3; }), 0.01, 12},
-    {4, Make([](FitParams& p) { p.A = 1, p.B = -3; }), 0.01, 12},
-    {5, Make([](FitParams& p) { p.A = -1, p.B = 4; }), 0.01, 12},
-    {6, Make([](FitParams& p) { p.A = 0.5; }), 0.01, 15},
-    {31, Make([](FitParams& p) { p.A = 1.5, p.S = std::pow(2.0, 1.5), p.E = 2, p.D = 0; }), 0.01, 50},
-    {32, Make([](FitParams& p) { p.A = -1.5, p.S = std::pow(2.0, -1.5), p.E = 2, p.D = 0; }), 0.01, 50},
-    {33, Make([](FitParams& p) { p.A = -2, p.B = 0, p.C = 10; }), 0.01, 12},
-    {34, Make([](FitParams& p) { p.A = -0.5, p.B = 1, p.E = 1; }), 0.01, 15},
-    {35, Make([](FitParams& p) { p.A = 2, p.B = 0, p.C = 1; }), 0.01, 6},
-    {36, Make([](FitParams& p) { p.MBound = 10, p.A = 1.5, p.B = 2; }), 0.01, 12},
-    {51, Make([](FitParams& p) { p.A = 1, p.B = -2, p.E = 0.8; }), 0.01, 20},
-    {52, Make([](FitParams& p) { p.A = -1, p.B = 4, p.E = 0.8; }), 0.01, 20},
-    {53, Make([](FitParams& p) { p.A = -1, p.B = 5; }), 0.01, 12},
-    {54, Make([](FitParams& p) { p.A = -2, p.B = 1; }), 0.01, 30},
-    {55, Make([](FitParams& p) { p.A = -1, p.B = 5, p.E = 1.2; }), 0.01, 12},
-    {56, Make([](FitParams& p) { p.A = 3, p.B = 4; }), 0.01, 30},
-    {57, Make([](FitParams& p) { p.A = 1.5, p.B = -1; }), 0.01, 12},
-    {58, Make([](FitParams& p) { p.A = -2, p.B = 0, p.C = 0.5; }), 0.01, 30},
-    {59, Make([](FitParams& p) { p.A = 2, p.B = 0, p.C = 10; }), 0.01, 12},
-    {60, Make([](FitParams& p) { p.A = -1.5, p.B = 1; }), 0.01, 30},
-    {61, Make([](FitParams& p) { p.A = 2, p.Terms = 3; }), 0.01, 40},
+    {3, Make([](FitParams& p) { p.PowerLine.A = 0.5, p.PowerLine.B = 0.01, p.PowerLine.E = 1.3; }), 0.01, 12},
+    {4, Make([](FitParams& p) { p.Line.A = 1, p.Line.B = -3; }), 0.01, 12},
+    {5, Make([](FitParams& p) { p.Line.A = -1, p.Line.B = 4; }), 0.01, 12},
+    {6, Make([](FitParams& p) { p.Line.A = 0.5; }), 0.01, 15},
+    {31, Make([](FitParams& p) { p.Burr.A = 1.5, p.Burr.S = std::pow(2.0, 1.5), p.Burr.E = 2, p.Burr.D = 0; }), 0.01, 50},
+    {32, Make([](FitParams& p) { p.Burr.A = -1.5, p.Burr.S = std::pow(2.0, -1.5), p.Burr.E = 2, p.Burr.D = 0; }), 0.01, 50},
+    {33, Make([](FitParams& p) { p.Bounded.A = -2, p.Bounded.B = 0, p.Bounded.C = 10; }), 0.01, 12},
+    {34, Make([](FitParams& p) { p.Gompertz.A = -0.5, p.Gompertz.B = 1, p.Gompertz.E = 1; }), 0.01, 15},
+    {35, Make([](FitParams& p) { p.Bounded.A = 2, p.Bounded.B = 0, p.Bounded.C = 1; }), 0.01, 6},
+    {36, Make([](FitParams& p) { p.Kumaraswamy.M = 10, p.Kumaraswamy.A = 1.5, p.Kumaraswamy.B = 2; }), 0.01, 12},
+    {51, Make([](FitParams& p) { p.PowerLine.A = 1, p.PowerLine.B = -2, p.PowerLine.E = 0.8; }), 0.01, 20},
+    {52, Make([](FitParams& p) { p.PowerLine.A = -1, p.PowerLine.B = 4, p.PowerLine.E = 0.8; }), 0.01, 20},
+    {53, Make([](FitParams& p) { p.Line.A = -1, p.Line.B = 5; }), 0.01, 12},
+    {54, Make([](FitParams& p) { p.Line.A = -2, p.Line.B = 1; }), 0.01, 30},
+    {55, Make([](FitParams& p) { p.PowerLine.A = -1, p.PowerLine.B = 5, p.PowerLine.E = 1.2; }), 0.01, 12},
+    {56, Make([](FitParams& p) { p.Line.A = 3, p.Line.B = 4; }), 0.01, 30},
+    {57, Make([](FitParams& p) { p.Line.A = 1.5, p.Line.B = -1; }), 0.01, 12},
+    {58, Make([](FitParams& p) { p.Bounded.A = -2, p.Bounded.B = 0, p.Bounded.C = 0.5; }), 0.01, 30},
+    {59, Make([](FitParams& p) { p.Bounded.A = 2, p.Bounded.B = 0, p.Bounded.C = 10; }), 0.01, 12},
+    {60, Make([](FitParams& p) { p.Line.A = -1.5, p.Line.B = 1; }), 0.01, 30},
+    {61, Make([](FitParams& p) { p.Gamma.A = 2, p.Gamma.Terms = 3; }), 0.01, 40},
     {62, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -400, 400},
     {63, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -100, 100},
-    {64, Make([](FitParams& p) { p.A = 1, p.B = -5; }), -400, 400},
-    {65, Make([](FitParams& p) { p.A = 1, p.B = -10, p.E = 0.9; }), 0.01, 800},
-    {66, Make([](FitParams& p) { p.A = -0.5, p.B = 4, p.E = 0.9; }), 0.01, 12},
+    {64, Make([](FitParams& p) { p.Line.A = 1, p.Line.B = -5; }), -400, 400},
+    {65, Make([](FitParams& p) { p.PowerLine.A = 1, p.PowerLine.B = -10, p.PowerLine.E = 0.9; }), 0.01, 800},
+    {66, Make([](FitParams& p) { p.PowerLine.A = -0.5, p.PowerLine.B = 4, p.PowerLine.E = 0.9; }), 0.01, 12},
     {67, Make([](FitParams& p) { p.Gev.K = 0.2, p.Gev.Loc = 5, p.Gev.Scale = 2; }), 0.01, 200},
     {68, Make([](FitParams& p) { p.Laplace.Mode = 5, p.Laplace.S1 = 1, p.Laplace.S2 = 2; }), 0.01, 30},
-    {69, Make([](FitParams& p) { p.E = 1.5, p.S = 3; }), 0.01, 12},
+    {69, Make([](FitParams& p) { p.Rayleigh.E = 1.5, p.Rayleigh.S = 3; }), 0.01, 12},
     {73, Make([](FitParams& p) { p.Laplace = {.Mode = 4, .S1 = 1, .S2 = 2, .E1 = 0.8, .E2 = 1.2}; }), 0.01, 30},
 };
 
@@ -121,7 +121,7 @@ TEST(SingleFunctions, CoverEverySingleCodeAndNoOther) {
 
 TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
   // Values computed by hand from the catalogue's formulas.
-  FitParams p;
+  LineParams p;
   p.A = 1, p.B = 0;
   EXPECT_NEAR(FcGumbel(p, 0), std::exp(-1.0), 1e-15);                  // exp(-exp(0))
   EXPECT_NEAR(FcLogistic(p, 0), 0.5, 1e-15);
@@ -129,18 +129,18 @@ TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
   p.A = 2, p.B = -2 * std::log(3.0);                                   // Weibull scale 3, shape 2
   EXPECT_NEAR(FcWeibull(p, 3), 1 - std::exp(-1.0), 1e-14);
   EXPECT_NEAR(FcWeibullMirrored(p, 3), std::exp(-1.0), 1e-14);
-  FitParams s;
-  s.Student.Mean = 5, s.Student.Spread = 2;
+  StudentParams s;
+  s.Mean = 5, s.Spread = 2;
   EXPECT_NEAR(FcStudent1(s, 7), 0.75, 1e-15);                           // Y = 1
   EXPECT_NEAR(FcStudent2(s, 7), 0.5 * (1 + 1 / std::sqrt(3.0)), 1e-15);
-  FitParams g;
+  GammaParams g;
   g.A = 2, g.Terms = 2;                                                // 1 - e^-r (1 + r), r = 1
   EXPECT_NEAR(FcGamma(g, 2), 1 - 2 * std::exp(-1.0), 1e-15);
-  FitParams k;
-  k.MBound = 2, k.A = 1, k.B = 2;                                      // 1 - (1 - 1/2)^2
+  KumaraswamyParams k;
+  k.M = 2, k.A = 1, k.B = 2;                                           // 1 - (1 - 1/2)^2
   EXPECT_NEAR(FcKumaraswamy(k, 1), 0.75, 1e-15);
-  FitParams l;
-  l.Laplace.Mode = 5, l.Laplace.S1 = 1, l.Laplace.S2 = 2;
+  LaplaceParams l;
+  l.Mode = 5, l.S1 = 1, l.S2 = 2;
   EXPECT_NEAR(FcLaplace(l, 5), 0.5, 1e-15);
   EXPECT_NEAR(FcLaplace(l, 7), 1 - 0.5 * std::exp(-1.0), 1e-15);
   EXPECT_NEAR(FcLaplace(l, 4), 0.5 * std::exp(-1.0), 1e-15);

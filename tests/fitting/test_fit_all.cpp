@@ -91,8 +91,7 @@ void SetSlot(TavorixRun& run, int code, double score, int breakCount = 0) {
   s.Ran = true;
   s.HasResult = true;
   s.Score = score;
-  s.P.A = code;  // recognisable parameters
-  s.P.B = -code;
+  s.P.Line = {static_cast<double>(code), static_cast<double>(-code)};  // recognisable parameters
   s.P.Composite.BreakCount = breakCount;
 }
 
@@ -110,8 +109,9 @@ TEST(Choice, EqualScoresKeepTheEarlierFitInTheChoiceOrder) {
   run.Slots[51].Score = 1.0;
   ChooseBestDistribution(run);
   EXPECT_EQ(run.Fitted.DistCode, 4);
-  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 4.0);
-  EXPECT_DOUBLE_EQ(run.Fitted.ParB, -4.0);
+  const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
+  EXPECT_DOUBLE_EQ(line.A, 4.0);
+  EXPECT_DOUBLE_EQ(line.B, -4.0);
 }
 
 TEST(Choice, NormalScoresBelowOneThousandthCountAsFailed) {
@@ -135,7 +135,7 @@ TEST(Choice, CompositesOnlyWhenAllowedAndAdmitted) {
   run.Slots[70].Score = 1.5;
   ChooseBestDistribution(run);
   EXPECT_EQ(run.Fitted.DistCode, 14);
-  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 0.0) << "composites keep their parameters in their own members";
+  EXPECT_DOUBLE_EQ(ReportedLine(14, run.Fitted.P).A, 0.0) << "composites hand no line over";
   EXPECT_EQ(run.Fitted.P.Composite.BreakCount, 10);
 
   run.Slots[70].Score = 0.9;
@@ -153,11 +153,12 @@ TEST(Choice, NonFiniteScoresNeverWin) {
 
 TEST(HandOver, BurrGivesSlopeAndScaleAndStudentGivesMeanAndSpread) {
   TavorixRun run = RunWithAllSingles(5.0);
-  run.Slots[31].P.E = 2.5;
-  run.Slots[31].P.S = 7.0;
+  run.Slots[31].P.Burr.E = 2.5;
+  run.Slots[31].P.Burr.S = 7.0;
   TakeFit(run, 31);
-  EXPECT_DOUBLE_EQ(run.Fitted.ParA, 2.5);
-  EXPECT_DOUBLE_EQ(run.Fitted.ParB, 7.0);
+  const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
+  EXPECT_DOUBLE_EQ(line.A, 2.5);
+  EXPECT_DOUBLE_EQ(line.B, 7.0);
   run.Slots[63].P.Student.Mean = 11.0;
   run.Slots[63].P.Student.Spread = 3.0;
   TakeFit(run, 63);

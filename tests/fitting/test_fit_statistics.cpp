@@ -80,8 +80,7 @@ TEST(FitStatistics, AgreeWithAnIndependentImplementationOnARealSeries) {
   for (const Expected& e : fits) {
     FitSlot& slot = run.Slots[e.Code];
     slot.Ran = slot.HasResult = slot.Listed = true;
-    slot.P.A = e.A;
-    slot.P.B = e.B;
+    slot.P.Line = {e.A, e.B};  // 4, 53 and 64: line codes
     // Listed in falling averages: the file order is the reverse.
     run.RankedList.push_back({e.Code, std::string(ListName(e.Code)), average});
     average -= 1.0;

@@ -13,8 +13,8 @@ namespace {
 FittedDistribution Gumbel(double a, double b) {
   FittedDistribution fd;
   fd.DistCode = 4;
-  fd.P.A = a;
-  fd.P.B = b;
+  fd.P.Line.A = a;
+  fd.P.Line.B = b;
   return fd;
 }
 
@@ -61,9 +61,9 @@ TEST(Intervals, NarrowClassesAreNotSwallowedByTheLastOne) {
 TEST(FittedCurve, FrechetWithADatumBelowItsBoundRaisesTheFlag) {
   TavorixRun run = testing::MakeRun({1, 2, 3, 4, 5, 6});
   run.Fitted.DistCode = 58;
-  run.Fitted.P.A = 2.0;
-  run.Fitted.P.B = -1.0;
-  run.Fitted.P.C = 1.5;  // the smallest datum lies below C
+  run.Fitted.P.Bounded.A = 2.0;
+  run.Fitted.P.Bounded.B = -1.0;
+  run.Fitted.P.Bounded.C = 1.5;  // the smallest datum lies below C
   EvaluateFittedCurve(run);
   EXPECT_TRUE(run.BelowBoundC);
   // The guarded distance 0.0001 gives exp(-(0.0001)^A) at that datum.
@@ -74,7 +74,7 @@ TEST(FittedCurve, FrechetWithADatumBelowItsBoundRaisesTheFlag) {
     EXPECT_NEAR(static_cast<double>(run.FcCalc[i]), expected, 1e-12);
   }
 
-  run.Fitted.P.C = 0.5;
+  run.Fitted.P.Bounded.C = 0.5;
   EvaluateFittedCurve(run);
   EXPECT_FALSE(run.BelowBoundC);
 }
@@ -82,9 +82,9 @@ TEST(FittedCurve, FrechetWithADatumBelowItsBoundRaisesTheFlag) {
 TEST(FittedCurve, IntervalGuardOfTheBoundDistanceIsOneThousandth) {
   FittedDistribution fd;
   fd.DistCode = 59;  // upper bound
-  fd.P.A = 1.0;
-  fd.P.B = 0.0;
-  fd.P.C = 5.0;
+  fd.P.Bounded.A = 1.0;
+  fd.P.Bounded.B = 0.0;
+  fd.P.Bounded.C = 5.0;
   EXPECT_NEAR(Fcode(fd, 6.0, Guard::ClassBounds), std::exp(-0.001), 1e-15);
   EXPECT_NEAR(Fcode(fd, 6.0, Guard::Data), std::exp(-0.0001), 1e-15);
 }
@@ -131,9 +131,9 @@ TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
 TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
   FittedDistribution fd;
   fd.DistCode = 36;
-  fd.P.MBound = 10.0;
-  fd.P.A = 2.0;
-  fd.P.B = 3.0;
+  fd.P.Kumaraswamy.M = 10.0;
+  fd.P.Kumaraswamy.A = 2.0;
+  fd.P.Kumaraswamy.B = 3.0;
   EXPECT_EQ(Fcode(fd, 10.0002, Guard::ClassBounds), 1.0);
   EXPECT_EQ(Fcode(fd, 0.0, Guard::ClassBounds), 0.0);
   EXPECT_NEAR(Fcode(fd, 5.0, Guard::Data), 1.0 - std::pow(1.0 - 0.25, 3.0), 1e-14);
@@ -142,9 +142,9 @@ TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {
 TEST(FittedCurve, GompertzIsRaisedToOneThousandthOnlyForData) {
   FittedDistribution fd;
   fd.DistCode = 34;
-  fd.P.A = -0.0001;
-  fd.P.B = 1.0;
-  fd.P.E = 1.0;
+  fd.P.Gompertz.A = -0.0001;
+  fd.P.Gompertz.B = 1.0;
+  fd.P.Gompertz.E = 1.0;
   const double raw = 1.0 - std::exp(-0.0001 * (std::exp(std::log(2.0)) - 1.0));
   ASSERT_LT(raw, 0.001);
   EXPECT_DOUBLE_EQ(Fcode(fd, 2.0, Guard::Data), 0.001);

@@ -87,11 +87,11 @@ TEST(BurrDagumFits, BurrRecoversExponentScaleAndSlopeOnExactQuantiles) {
   ASSERT_TRUE(s.Ran);
   ASSERT_TRUE(s.HasResult);
   EXPECT_TRUE(s.Listed);
-  EXPECT_DOUBLE_EQ(s.P.A, a);
-  EXPECT_NEAR(s.P.B, b, 1e-12);
-  EXPECT_NEAR(s.P.S, std::pow(s.P.B, a), 1e-12);
-  EXPECT_NEAR(s.P.E, k, 1e-8);
-  EXPECT_NEAR(s.P.D, 0.0, 1e-8);
+  EXPECT_DOUBLE_EQ(s.P.Burr.A, a);
+  EXPECT_NEAR(s.P.Burr.B, b, 1e-12);
+  EXPECT_NEAR(s.P.Burr.S, std::pow(s.P.Burr.B, a), 1e-12);
+  EXPECT_NEAR(s.P.Burr.E, k, 1e-8);
+  EXPECT_NEAR(s.P.Burr.D, 0.0, 1e-8);
   EXPECT_LT(s.Score, 1e-8);
 }
 
@@ -105,11 +105,11 @@ TEST(BurrDagumFits, DagumRecoversNegativeExponentScaleAndSlopeOnExactQuantiles) 
   const TavorixRun run = RunFit(FitDagum, x);
   const FitSlot& s = run.Slots[32];
   ASSERT_TRUE(s.HasResult);
-  EXPECT_DOUBLE_EQ(s.P.A, -a);
-  EXPECT_NEAR(s.P.B, b, 1e-12);
-  EXPECT_NEAR(s.P.S, std::pow(b, -a), 1e-12);
-  EXPECT_NEAR(s.P.E, p, 1e-8);
-  EXPECT_NEAR(s.P.D, 0.0, 1e-8);
+  EXPECT_DOUBLE_EQ(s.P.Burr.A, -a);
+  EXPECT_NEAR(s.P.Burr.B, b, 1e-12);
+  EXPECT_NEAR(s.P.Burr.S, std::pow(b, -a), 1e-12);
+  EXPECT_NEAR(s.P.Burr.E, p, 1e-8);
+  EXPECT_NEAR(s.P.Burr.D, 0.0, 1e-8);
   EXPECT_LT(s.Score, 1e-8);
   EXPECT_FALSE(run.Slots[31].Ran);
 }
@@ -133,7 +133,7 @@ TEST(BurrDagumFits, NoScaleValueBelowTheLargestDatumLeavesNoCandidate) {
     const FitSlot& s = run.Slots[fit == FitBurr ? 31 : 32];
     EXPECT_TRUE(s.HasResult);
     EXPECT_TRUE(s.Listed);
-    EXPECT_EQ(s.P.B, 0.001);
+    EXPECT_EQ(s.P.Burr.B, 0.001);
     EXPECT_LT(s.Score, 1000.0);
   }
 }
@@ -170,14 +170,14 @@ TEST(GompertzFit, KeepsXWhenNoDatumIsBelowOneAndTakesTheFirstOfEqualProducts) {
   const TavorixRun run = RunFit(FitGompertz, z);
   const FitSlot& s = run.Slots[34];
   ASSERT_TRUE(s.HasResult);
-  EXPECT_FALSE(s.P.XPlusOne);
-  EXPECT_NEAR(s.P.A, -0.5, 1e-10);
+  EXPECT_FALSE(s.P.Gompertz.XPlusOne);
+  EXPECT_NEAR(s.P.Gompertz.A, -0.5, 1e-10);
   EXPECT_LT(s.Score, 1e-9);
   // Only the product B E enters the fit. The grid points with B E = 1 exactly
   // are (E, B) = (0.4, 2.5), (0.5, 2), (1, 1), (2, 0.5), (2.5, 0.4); they tie,
   // and the first in loop order (E outer) wins.
-  EXPECT_DOUBLE_EQ(s.P.E, 0.4);
-  EXPECT_DOUBLE_EQ(s.P.B, 2.5);
+  EXPECT_DOUBLE_EQ(s.P.Gompertz.E, 0.4);
+  EXPECT_DOUBLE_EQ(s.P.Gompertz.B, 2.5);
 }
 
 TEST(GompertzFit, WorksOnXPlusOneWhenSomeDatumIsBelowOne) {
@@ -187,11 +187,11 @@ TEST(GompertzFit, WorksOnXPlusOneWhenSomeDatumIsBelowOne) {
   const TavorixRun run = RunFit(FitGompertz, x);
   const FitSlot& s = run.Slots[34];
   ASSERT_TRUE(s.HasResult);
-  EXPECT_TRUE(s.P.XPlusOne);
-  EXPECT_NEAR(s.P.A, -0.5, 1e-10);
-  EXPECT_NEAR(s.P.B * s.P.E, 1.0, 1e-12);
+  EXPECT_TRUE(s.P.Gompertz.XPlusOne);
+  EXPECT_NEAR(s.P.Gompertz.A, -0.5, 1e-10);
+  EXPECT_NEAR(s.P.Gompertz.B * s.P.Gompertz.E, 1.0, 1e-12);
   EXPECT_LT(s.Score, 1e-9);
-  EXPECT_NEAR(FcGompertz(s.P, x[10]), 11.0 / 31.0, 1e-12);
+  EXPECT_NEAR(FcGompertz(s.P.Gompertz, x[10]), 11.0 / 31.0, 1e-12);
 }
 
 // ---------------------------------------------------------------------------
@@ -217,10 +217,10 @@ TEST(KumaraswamyFit, RecoversBoundExponentAndShapeOnExactQuantiles) {
   const FitSlot& s = run.Slots[36];
   ASSERT_TRUE(s.HasResult);
   EXPECT_FALSE(s.Listed) << "a preferred fit has no list entry";
-  EXPECT_NEAR(s.P.MBound, 10.0, 1e-9);
-  EXPECT_DOUBLE_EQ(s.P.A, 2.0);
-  EXPECT_NEAR(s.P.B, b, 1e-8 * b);
-  EXPECT_DOUBLE_EQ(s.StdErrX, 1.28 / s.P.B);
+  EXPECT_NEAR(s.P.Kumaraswamy.M, 10.0, 1e-9);
+  EXPECT_DOUBLE_EQ(s.P.Kumaraswamy.A, 2.0);
+  EXPECT_NEAR(s.P.Kumaraswamy.B, b, 1e-8 * b);
+  EXPECT_DOUBLE_EQ(s.StdErrX, 1.28 / s.P.Kumaraswamy.B);
   EXPECT_LT(s.Score, 1e-9);
   ASSERT_EQ(run.FcCalc.size(), x.size() + 1);
   for (int r = 1; r <= run.N; ++r)
@@ -233,8 +233,8 @@ TEST(KumaraswamyFit, ExponentNearOneIsSetToOne) {
   const TavorixRun run = RunFit(FitKumaraswamy, x);
   const FitSlot& s = run.Slots[36];
   ASSERT_TRUE(s.HasResult);
-  EXPECT_EQ(s.P.A, 1.0);
-  EXPECT_NEAR(s.P.MBound, 10.0, 1e-9);
+  EXPECT_EQ(s.P.Kumaraswamy.A, 1.0);
+  EXPECT_NEAR(s.P.Kumaraswamy.M, 10.0, 1e-9);
 }
 
 // ---------------------------------------------------------------------------
@@ -257,8 +257,8 @@ TEST(RayleighFit, RecoversExponentAndDividerOnExactQuantiles) {
   const FitSlot& slot = run.Slots[69];
   ASSERT_TRUE(slot.HasResult);
   EXPECT_TRUE(slot.Listed);
-  EXPECT_DOUBLE_EQ(slot.P.E, 2.0);
-  EXPECT_NEAR(slot.P.S, s, 1e-9 * s);
+  EXPECT_DOUBLE_EQ(slot.P.Rayleigh.E, 2.0);
+  EXPECT_NEAR(slot.P.Rayleigh.S, s, 1e-9 * s);
   EXPECT_LT(slot.Score, 1e-9);
 }
 
@@ -268,8 +268,8 @@ TEST(RayleighFit, ExponentNearOneIsKept) {
   const TavorixRun run = RunFit(FitRayleigh, x);
   const FitSlot& slot = run.Slots[69];
   ASSERT_TRUE(slot.HasResult);
-  EXPECT_NEAR(slot.P.E, 0.97, 1e-12);
-  EXPECT_NEAR(slot.P.S, s, 1e-8 * s);
+  EXPECT_NEAR(slot.P.Rayleigh.E, 0.97, 1e-12);
+  EXPECT_NEAR(slot.P.Rayleigh.S, s, 1e-8 * s);
 }
 
 // ---------------------------------------------------------------------------
@@ -290,8 +290,8 @@ TEST(FiskFit, LandsNextToTheParametersOfLogLogisticData) {
   ASSERT_TRUE(s.HasResult);
   // A lies on the grid (steps of 0.2), B between two grid values (steps of
   // 0.01 mean X): the best point is at most one step away in each.
-  EXPECT_NEAR(s.P.A, a, 0.2 + 1e-9);
-  EXPECT_NEAR(s.P.B, b, 0.01 * mean + 1e-9);
+  EXPECT_NEAR(s.P.Line.A, a, 0.2 + 1e-9);
+  EXPECT_NEAR(s.P.Line.B, b, 0.01 * mean + 1e-9);
   EXPECT_LT(AverageOf(s.Score, run.N), 1.0);
 }
 
@@ -300,7 +300,7 @@ TEST(FiskFit, ScaleValuesBelow0001AreRaisedTo0001) {
   std::vector<double> x;
   for (int i = 1; i <= 10; ++i) x.push_back(0.0002 * i);
   const TavorixRun run = RunFit(FitFisk, x);
-  EXPECT_EQ(run.Slots[56].P.B, 0.001);
+  EXPECT_EQ(run.Slots[56].P.Line.B, 0.001);
 }
 
 // ---------------------------------------------------------------------------

@@ -17,12 +17,6 @@ struct InverseCase {
   FitParams P;
 };
 
-FitParams Params(std::initializer_list<std::pair<double FitParams::*, double>> values) {
-  FitParams p;
-  for (const auto& [member, v] : values) p.*member = v;
-  return p;
-}
-
 template <class Set>
 FitParams With(Set set) {
   FitParams p;
@@ -33,34 +27,34 @@ FitParams With(Set set) {
 std::vector<InverseCase> SingleCases() {
   using P = FitParams;
   return {
-      {3, Params({{&P::A, 0.8}, {&P::B, -0.2}, {&P::E, 1.4}})},
-      {4, Params({{&P::A, 0.5}, {&P::B, -2.0}})},
-      {5, Params({{&P::A, -0.5}, {&P::B, 2.0}})},
-      {6, Params({{&P::A, 0.3}})},
-      {31, Params({{&P::A, 1.5}, {&P::S, std::pow(4.0, 1.5)}, {&P::E, 2.0}, {&P::D, 0.05}})},
-      {32, Params({{&P::A, -1.5}, {&P::S, std::pow(4.0, -1.5)}, {&P::E, 1.2}, {&P::D, -0.02}})},
-      {33, Params({{&P::A, 2.0}, {&P::B, -1.0}, {&P::C, 30.0}})},
-      {34, Params({{&P::A, -0.05}, {&P::B, 1.3}, {&P::E, 0.9}})},
-      {35, Params({{&P::A, 2.0}, {&P::B, -1.0}, {&P::C, 0.5}})},
-      {36, Params({{&P::MBound, 25.0}, {&P::A, 1.7}, {&P::B, 2.5}})},
-      {51, Params({{&P::A, 0.4}, {&P::B, -1.5}, {&P::E, 1.3}})},
-      {52, Params({{&P::A, -0.4}, {&P::B, 5.0}, {&P::E, 0.7}})},
-      {53, Params({{&P::A, -0.6}, {&P::B, 3.0}})},
-      {54, Params({{&P::A, -2.0}, {&P::B, 3.0}})},
-      {55, Params({{&P::A, -0.6}, {&P::B, 5.0}, {&P::E, 1.6}})},
-      {56, Params({{&P::A, 2.5}, {&P::B, 6.0}})},
-      {57, Params({{&P::A, 1.8}, {&P::B, -3.0}})},
-      {58, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 0.3}})},
-      {59, Params({{&P::A, 2.2}, {&P::B, -2.0}, {&P::C, 40.0}})},
-      {60, Params({{&P::A, -1.8}, {&P::B, 3.0}})},
+      {3, With([](P& p) { p.PowerLine.A = 0.8, p.PowerLine.B = -0.2, p.PowerLine.E = 1.4; })},
+      {4, With([](P& p) { p.Line.A = 0.5, p.Line.B = -2.0; })},
+      {5, With([](P& p) { p.Line.A = -0.5, p.Line.B = 2.0; })},
+      {6, With([](P& p) { p.Line.A = 0.3; })},
+      {31, With([](P& p) { p.Burr.A = 1.5, p.Burr.S = std::pow(4.0, 1.5), p.Burr.E = 2.0, p.Burr.D = 0.05; })},
+      {32, With([](P& p) { p.Burr.A = -1.5, p.Burr.S = std::pow(4.0, -1.5), p.Burr.E = 1.2, p.Burr.D = -0.02; })},
+      {33, With([](P& p) { p.Bounded.A = 2.0, p.Bounded.B = -1.0, p.Bounded.C = 30.0; })},
+      {34, With([](P& p) { p.Gompertz.A = -0.05, p.Gompertz.B = 1.3, p.Gompertz.E = 0.9; })},
+      {35, With([](P& p) { p.Bounded.A = 2.0, p.Bounded.B = -1.0, p.Bounded.C = 0.5; })},
+      {36, With([](P& p) { p.Kumaraswamy.M = 25.0, p.Kumaraswamy.A = 1.7, p.Kumaraswamy.B = 2.5; })},
+      {51, With([](P& p) { p.PowerLine.A = 0.4, p.PowerLine.B = -1.5, p.PowerLine.E = 1.3; })},
+      {52, With([](P& p) { p.PowerLine.A = -0.4, p.PowerLine.B = 5.0, p.PowerLine.E = 0.7; })},
+      {53, With([](P& p) { p.Line.A = -0.6, p.Line.B = 3.0; })},
+      {54, With([](P& p) { p.Line.A = -2.0, p.Line.B = 3.0; })},
+      {55, With([](P& p) { p.PowerLine.A = -0.6, p.PowerLine.B = 5.0, p.PowerLine.E = 1.6; })},
+      {56, With([](P& p) { p.Line.A = 2.5, p.Line.B = 6.0; })},
+      {57, With([](P& p) { p.Line.A = 1.8, p.Line.B = -3.0; })},
+      {58, With([](P& p) { p.Bounded.A = 2.2, p.Bounded.B = -2.0, p.Bounded.C = 0.3; })},
+      {59, With([](P& p) { p.Bounded.A = 2.2, p.Bounded.B = -2.0, p.Bounded.C = 40.0; })},
+      {60, With([](P& p) { p.Line.A = -1.8, p.Line.B = 3.0; })},
       {62, With([](P& p) { p.Student = {10.0, 2.0}; })},
       {63, With([](P& p) { p.Student = {10.0, 2.0}; })},
-      {64, Params({{&P::A, 0.9}, {&P::B, -9.0}})},
-      {65, Params({{&P::A, 0.9}, {&P::B, -30.0}, {&P::E, 1.2}})},
-      {66, Params({{&P::A, -0.2}, {&P::B, 4.5}, {&P::E, 1.3}})},
+      {64, With([](P& p) { p.Line.A = 0.9, p.Line.B = -9.0; })},
+      {65, With([](P& p) { p.PowerLine.A = 0.9, p.PowerLine.B = -30.0, p.PowerLine.E = 1.2; })},
+      {66, With([](P& p) { p.PowerLine.A = -0.2, p.PowerLine.B = 4.5, p.PowerLine.E = 1.3; })},
       {67, With([](P& p) { p.Gev.K = 0.2, p.Gev.Loc = 10.0, p.Gev.Scale = 3.0; })},
       {68, With([](P& p) { p.Laplace.Mode = 10.0, p.Laplace.S1 = 2.0, p.Laplace.S2 = 3.0; })},
-      {69, Params({{&P::E, 1.5}, {&P::S, 20.0}})},
+      {69, With([](P& p) { p.Rayleigh.E = 1.5, p.Rayleigh.S = 20.0; })},
       {73, With([](P& p) {
          p.Laplace.Mode = 10.0, p.Laplace.S1 = 2.0, p.Laplace.S2 = 3.0;
          p.Laplace.E1 = p.Laplace.E2 = 1.0;
@@ -111,9 +105,9 @@ TEST(Inverses, CompositePartsRoundTripThroughTheirKinds) {
 
 TEST(Inverses, NonPositiveValuesFailOrTakeTheFloor) {
   FitParams p;
-  p.A = 1.0;
-  p.B = 5.0;  // -(ln(1-q) + 5) < 0 for moderate q
-  p.E = 2.0;
+  p.PowerLine.A = 1.0;
+  p.PowerLine.B = 5.0;  // -(ln(1-q) + 5) < 0 for moderate q
+  p.PowerLine.E = 2.0;
   EXPECT_FALSE(InverseFc(3, p, 0.5, CompositePart::Lower).Ok);
   const InverseResult floored = InverseFc(3, p, 0.5, CompositePart::Lower, NonPositive::FloorAt0_001);
   ASSERT_TRUE(floored.Ok);
@@ -122,8 +116,8 @@ TEST(Inverses, NonPositiveValuesFailOrTakeTheFloor) {
 
 TEST(Inverses, LogLogisticInvertsBelowOne) {
   FitParams p;
-  p.A = -2.0;
-  p.B = -1.0;  // median at ln X = -0.5
+  p.Line.A = -2.0;
+  p.Line.B = -1.0;  // median at ln X = -0.5
   const InverseResult r = InverseFc(54, p, 0.5, CompositePart::Lower);
   ASSERT_TRUE(r.Ok);
   EXPECT_NEAR(r.X, std::exp(-0.5), 1e-14);

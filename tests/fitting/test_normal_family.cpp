@@ -355,7 +355,7 @@ TEST(NormalFamily, ExponentSigmaSearchPicksTheEntryOfTheFullTable) {
   const double exponent = static_cast<double>(0.19L + 0.01L * e.J);
   ASSERT_FALSE(exponent > 0.95 && exponent < 1.05);  // the data are meant to need no snapping
   const FitSlot& s = f.Run.Slots[26];
-  EXPECT_EQ(s.P.E, exponent);
+  EXPECT_EQ(s.P.Normal.E, exponent);
   EXPECT_NEAR(s.P.Normal.Sigma, GridStep(e.K, s.P.Normal.Sigma0), 1e-15 * s.P.Normal.Sigma);
 }
 
@@ -372,7 +372,7 @@ TEST(NormalFamily, GeneralizedNormalSnapsExponentNearOneAndCannotWin) {
   const FitSlot& s = f.Run.Slots[26];
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return std::exp(std::log(x)); }));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_EQ(s.P.E, 1.0);
+  EXPECT_EQ(s.P.Normal.E, 1.0);
   EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12);
   EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12);
   EXPECT_NEAR(s.P.Normal.Sigma, GridStep(117, m.Sd), 1e-12);
@@ -385,7 +385,7 @@ TEST(NormalFamily, GeneralizedNormalPreferredKeepsItsScoreAtExponentOne) {
   const Fitted f = FitCode(NearOneExponentData(), 26, "26");
   const FitSlot& s = f.Run.Slots[26];
   ASSERT_TRUE(s.HasResult);
-  EXPECT_EQ(s.P.E, 1.0);
+  EXPECT_EQ(s.P.Normal.E, 1.0);
   EXPECT_LT(s.Score, 1000.0);
   EXPECT_NEAR(s.Score, AbsMisfit(f.Run), 1e-12);
   EXPECT_FALSE(s.Listed);  // a preferred run has no ranked list
@@ -399,7 +399,7 @@ TEST(NormalFamily, GeneralizedNormalFindsExponentAwayFromOne) {
   const FitSlot& s = f.Run.Slots[26];
   const SampleMoments m = MomentsOf(Transform(f.Run, [](double x) { return std::exp(2.03 * std::log(x)); }));
   ASSERT_TRUE(s.HasResult);
-  EXPECT_DOUBLE_EQ(s.P.E, 2.03);
+  EXPECT_DOUBLE_EQ(s.P.Normal.E, 2.03);
   EXPECT_NEAR(s.P.Normal.Mean, m.Mean, 1e-12 * m.Mean);
   EXPECT_NEAR(s.P.Normal.Sigma0, m.Sd, 1e-12 * m.Sd);
   EXPECT_NEAR(s.P.Normal.Sigma, GridStep(117, m.Sd), 1e-12 * m.Sd);
@@ -419,7 +419,7 @@ TEST(NormalFamily, EachCodeWritesItsProgressLineAndCurveMatchesEvaluation) {
     FitNormalFamily(run, ws, code);
     const FitSlot& s = run.Slots[code];
     ASSERT_TRUE(s.HasResult) << code;
-    EXPECT_EQ(s.Listed, code != 26 || s.P.E != 1.0) << code;
+    EXPECT_EQ(s.Listed, code != 26 || s.P.Normal.E != 1.0) << code;
     for (int i = 1; i <= run.N; ++i) {
       EXPECT_NEAR(NormalFamilyFc(code, s.P, static_cast<double>(run.X[i])),
                   static_cast<double>(run.FcCalc[i]), 1e-12)
@@ -471,7 +471,7 @@ TEST(NormalFamily, EvaluationOnlyChangesNothingButFcCalc) {
     slot.P.Normal.Mean = 1.5;
     slot.P.Normal.Sigma = 0.8;
     slot.P.Normal.Sigma0 = 0.7;
-    slot.P.E = 1.5;
+    slot.P.Normal.E = 1.5;
     FitWorkspace ws = MakeWorkspace(run);
     ws.N = 20;
     ws.X.assign(21, 0.0);
@@ -490,7 +490,7 @@ TEST(NormalFamily, EvaluationOnlyChangesNothingButFcCalc) {
     EXPECT_EQ(slot.P.Normal.Mean, 1.5);
     EXPECT_EQ(slot.P.Normal.Sigma, 0.8);
     EXPECT_EQ(slot.P.Normal.Sigma0, 0.7);
-    EXPECT_EQ(slot.P.E, 1.5);
+    EXPECT_EQ(slot.P.Normal.E, 1.5);
   }
 }
 
@@ -498,7 +498,7 @@ TEST(NormalFamilyFc, IsZeroWhereTheCurveHasNoValue) {
   FitParams p;
   p.Normal.Mean = 1;
   p.Normal.Sigma = 0.5;
-  p.E = 2;
+  p.Normal.E = 2;
   EXPECT_EQ(NormalFamilyFc(22, p, 0.0), 0.0);
   EXPECT_EQ(NormalFamilyFc(23, p, -1.0), 0.0);
   EXPECT_EQ(NormalFamilyFc(24, p, -1.0), 0.0);

@@ -71,6 +71,12 @@ const KnownCase kKnown[] = {
 
 class KnownDistribution : public ::testing::TestWithParam<KnownCase> {};
 
+// The line of a regression fit with its exponent (0 for the unscanned forms).
+PowerLineParams LineOf(int code, const FitParams& p) {
+  if (FindDistribution(code)->Params.Family == ParamFamily::PowerLine) return p.PowerLine;
+  return {p.Line.A, p.Line.B, 0.0};
+}
+
 TEST_P(KnownDistribution, GivesBackItsParameters) {
   const KnownCase& c = GetParam();
   const std::vector<double> data = QuantilesAtPlottingPositions(kN, c.Inverse);
@@ -82,12 +88,13 @@ TEST_P(KnownDistribution, GivesBackItsParameters) {
   EXPECT_TRUE(slot.Ran);
   EXPECT_TRUE(slot.HasResult);
   EXPECT_TRUE(slot.Listed);
-  EXPECT_EQ(slot.P.E, c.E);  // the scan lands exactly on the grid exponent
-  EXPECT_NEAR(slot.P.A, c.A, 1e-7 * std::fabs(c.A));
-  EXPECT_NEAR(slot.P.B, c.B, 1e-7 * std::max(1.0, std::fabs(c.B)));
+  const PowerLineParams line = LineOf(c.Code, slot.P);
+  EXPECT_EQ(line.E, c.E);  // the scan lands exactly on the grid exponent
+  EXPECT_NEAR(line.A, c.A, 1e-7 * std::fabs(c.A));
+  EXPECT_NEAR(line.B, c.B, 1e-7 * std::max(1.0, std::fabs(c.B)));
   EXPECT_LT(slot.Score, 1e-8);  // the line passes through every point
   const bool gumbel = c.Code == 4 || c.Code == 5 || c.Code == 51;
-  EXPECT_DOUBLE_EQ(slot.StdErrX, gumbel ? 1.28 / slot.P.A : 0.0);
+  EXPECT_DOUBLE_EQ(slot.StdErrX, gumbel ? 1.28 / line.A : 0.0);
 
   // The parameters as handed over reproduce the plotting positions through
   // the code's own frequency function.
@@ -114,15 +121,15 @@ TEST(RegressionFits, GeneralizedFitEndingAtEOneCannotWinInBestOfAll) {
   const std::vector<double> data = GumbelData();
   const FitSlot gumbel = FitOn(4, data);
   const FitSlot best = FitOn(51, data, "1");
-  EXPECT_EQ(best.P.E, 1.0);
+  EXPECT_EQ(best.P.PowerLine.E, 1.0);
   EXPECT_EQ(best.Score, 1000.0);
   EXPECT_FALSE(best.Listed);
   // Preferred alone it keeps its real score: that of its standard twin.
   const FitSlot alone = FitOn(51, data, "51");
-  EXPECT_EQ(alone.P.E, 1.0);
+  EXPECT_EQ(alone.P.PowerLine.E, 1.0);
   EXPECT_NEAR(alone.Score, gumbel.Score, 1e-9);
-  EXPECT_NEAR(alone.P.A, gumbel.P.A, 1e-9);
-  EXPECT_NEAR(alone.P.B, gumbel.P.B, 1e-9);
+  EXPECT_NEAR(alone.P.PowerLine.A, gumbel.P.Line.A, 1e-9);
+  EXPECT_NEAR(alone.P.PowerLine.B, gumbel.P.Line.B, 1e-9);
 }
 
 TEST(RegressionFits, BestExponentBeyondTheGridEndsAtEOne) {
@@ -133,7 +140,7 @@ TEST(RegressionFits, BestExponentBeyondTheGridEndsAtEOne) {
     const auto data = QuantilesAtPlottingPositions(
         kN, [e](double f) { return Root(-std::log(-std::log(f)), 2.0, -3.0, e); });
     const FitSlot slot = FitOn(51, data);
-    EXPECT_EQ(slot.P.E, 1.0);
+    EXPECT_EQ(slot.P.PowerLine.E, 1.0);
     EXPECT_EQ(slot.Score, 1000.0);
     EXPECT_FALSE(slot.Listed);
   }
@@ -142,7 +149,7 @@ TEST(RegressionFits, BestExponentBeyondTheGridEndsAtEOne) {
 TEST(RegressionFits, MirroredExponentialAtEOneKeepsItsScoreUnlisted) {
   const auto data = QuantilesAtPlottingPositions(kN, [](double f) { return Root(-std::log(f), -0.5, 5.0, 1); });
   const FitSlot slot = FitOn(66, data);
-  EXPECT_EQ(slot.P.E, 1.0);
+  EXPECT_EQ(slot.P.PowerLine.E, 1.0);
   EXPECT_FALSE(slot.Listed);
   EXPECT_LT(slot.Score, 1e-6);
 }
@@ -208,8 +215,9 @@ double ScoreFromFormula(int code, const FitSlot& slot, const std::vector<double>
   double sum = 0;
   outside = 0;
   for (int i = 1; i <= n; ++i) {
-    const double x = data[i - 1], p = slot.P.A * std::pow(x, slot.P.E) + slot.P.B;
-    double fc = code == 3 ? 1 - std::exp(-p) : code == 66 ? std::exp(-p) : 1 - std::exp(-slot.P.A * x);
+    const PowerLineParams line = LineOf(code, slot.P);
+    const double x = data[i - 1], p = line.A * std::pow(x, line.E) + line.B;
+    double fc = code == 3 ? 1 - std::exp(-p) : code == 66 ? std::exp(-p) : 1 - std::exp(-line.A * x);
     if (fc <= 0 || fc > 0.999) ++outside;
     if (clip) fc = fc <= 0 ? 0.001 : (fc > 0.999 ? 0.999 : fc);
     sum += std::fabs(static_cast<double>(i) / (n + 1) - fc);

@@ -81,7 +81,7 @@ TEST_P(FittedRoundTrip, CalculatedXGivesTheDataBack) {
     }
     // The scan returns the first grid point above the datum's transformed
     // value: within one step of it.
-    const double e = run.Fitted.P.E;
+    const double e = run.Fitted.P.Normal.E;
     const double above = Transformed(code, cx.CalcX[i] - run.Shift + 0.0001, e) -
                          Transformed(code, static_cast<double>(run.X[i]), e);
     EXPECT_GT(above, -1e-9) << "code " << code << " rank " << i;

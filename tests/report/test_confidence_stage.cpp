@@ -90,8 +90,7 @@ TEST(ConfidenceTable, ExponentialFitMatchesTheHandWrittenTable) {
   // (printed as 1.01 times the calculated X).
   TavorixRun run = MakeRun({0.2, 0.55, 0.9, 1.6, 2.4});
   SetCode(run, 6);
-  run.Fitted.ParA = 1.0;
-  run.Fitted.P.A = 1.0;
+  run.Fitted.P.Line.A = 1.0;
   const auto rows = Rows(
       "   0.200      3     16.67     18.13     17.24      0.00    45.210\r\n"
       "   0.550      1     33.33     42.31     22.09     10.54    85.620\r\n"
@@ -110,7 +109,7 @@ TEST(ComputeCalculatedX, FullAndZeroFrequenciesAreInvertedAtTheClampValues) {
   // Exponential with A = 2: X = -ln(1 - q)/2.
   TavorixRun run = MakeRun({1.0, 2.0});
   SetCode(run, 6);
-  run.Fitted.P.A = 2.0;
+  run.Fitted.P.Line.A = 2.0;
   const auto rows = Rows(
       "   1.000      1     33.33    100.00      0.00      0.00   100.000\r\n"
       "   2.000      2     66.67      0.00      0.00    100.00     0.000\r\n",
@@ -133,9 +132,9 @@ TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) 
   TavorixRun run = MakeMovedRun({-2.0, -1.0, 0.5, 1.0, 3.0, 8.5});
   ASSERT_DOUBLE_EQ(run.Shift, -2.0);
   SetCode(run, 3);
-  run.Fitted.P.A = 1.0;
-  run.Fitted.P.B = 1.0;
-  run.Fitted.P.E = 1.0;
+  run.Fitted.P.PowerLine.A = 1.0;
+  run.Fitted.P.PowerLine.B = 1.0;
+  run.Fitted.P.PowerLine.E = 1.0;
   const auto rows = Rows(table, 2);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[1], -1.7961272, 1e-6);  // -ln 0.3 - 1 on the moved scale, + Shift - 0.0001
@@ -182,8 +181,8 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
 TEST(ComputeCalculatedX, GammaIsNotInverted) {
   TavorixRun run = MakeRun({2.0, 4.0, 10.0});
   SetCode(run, 61);
-  run.Fitted.P.A = 1.5;
-  run.Fitted.P.Terms = 2;
+  run.Fitted.P.Gamma.A = 1.5;
+  run.Fitted.P.Gamma.Terms = 2;
   const auto rows = Rows(
       "   2.000      1     25.00     20.00     23.09      6.61    50.000\r\n"
       "   4.000      2     50.00     55.00     28.72     23.00    90.000\r\n"
@@ -207,8 +206,8 @@ TEST(ComputeCalculatedX, ClosedFormInverseReproducesTheDataAndPrintsCappedR) {
   auto quantile = [&](double f) { return -(std::log(-std::log(f)) + b) / a; };
   TavorixRun run = MakeRun(testing::QuantilesAtPlottingPositions(30, quantile));
   SetCode(run, 4);
-  run.Fitted.P.A = a;
-  run.Fitted.P.B = b;
+  run.Fitted.P.Line.A = a;
+  run.Fitted.P.Line.B = b;
   auto fc = [&](double x) { return std::exp(-std::exp(-(a * x + b))); };
   const auto rows = Rows(TableRowsFromFc(run, fc, 3), 30);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
@@ -225,8 +224,8 @@ TEST(ComputeCalculatedX, NegativeDataStayInInputUnits) {
   TavorixRun run = MakeMovedRun(values);
   ASSERT_DOUBLE_EQ(run.Shift, -5.0);
   SetCode(run, 53);
-  run.Fitted.P.A = -0.2;
-  run.Fitted.P.B = 2.5;
+  run.Fitted.P.Line.A = -0.2;
+  run.Fitted.P.Line.B = 2.5;
   auto fc = [](double x) { return 1.0 / (1.0 + std::exp(-0.2 * x + 2.5)); };
   const auto rows = Rows(TableRowsFromFc(run, fc, 2), run.N);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
@@ -338,7 +337,7 @@ TEST(ConfidenceTable, TinyDataPrintEveryXInScientificForm) {
   for (int k = 1; k <= 9; ++k) values.push_back(0.001 * k);
   TavorixRun run = MakeRun(values);
   SetCode(run, 6);
-  run.Fitted.P.A = 300.0;
+  run.Fitted.P.Line.A = 300.0;
   auto fc = [](double x) { return 1.0 - std::exp(-300.0 * x); };
   const auto rows = Rows(TableRowsFromFc(run, fc, 4, true), 9);
   EXPECT_DOUBLE_EQ(rows[0].X, 0.001);

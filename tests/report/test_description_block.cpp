@@ -58,8 +58,8 @@ using Lines = std::vector<std::string>;
 
 TEST(DescriptionBlock, WeibullOfMovedDataPrintsTheTTermAndC) {
   TavorixRun run = MovedForNegatives(57);
-  run.Fitted.ParA = 2.0;
-  run.Fitted.ParB = -4.0;  // C = exp(-B/A) = e^2 = 7.389
+  run.Fitted.P.Line.A = 2.0;
+  run.Fitted.P.Line.B = -4.0;  // C = exp(-B/A) = e^2 = 7.389
   EXPECT_EQ(Block(run), (Lines{" Cumulative frequency function of the Weibull type :", "",
                                " An additional term T is used : T = 2.00E+000",
                                "     Freq = exp[-{(X+T)/C}^A)}", "     C    = exp(-B/A) = 7.39E+000"}));
@@ -77,7 +77,7 @@ TEST(DescriptionBlock, TermAfterTheLeftMoveIsMinusThreeQuartersOfTheSmallestValu
 
 TEST(DescriptionBlock, GeneralizedLogisticUsesTheYLabelAndItsExponent) {
   TavorixRun run = MovedForNegatives(55);
-  run.Fitted.P.E = 1.25;
+  run.Fitted.P.PowerLine.E = 1.25;
   EXPECT_EQ(Block(run), (Lines{" The cumulative frequency function is generalized", " logistic :", "",
                                " The variable X is replaced by Y=X+C, with C = 2.00E+000",
                                "     Freq = 1/{1+exp(A*Y^E+B)}", "     The exponent E = 1.25E+000"}));
@@ -95,7 +95,7 @@ TEST(DescriptionBlock, GammaPrintsTheSummationLineMovedOrNot) {
 
 TEST(DescriptionBlock, BoundWarningsFollowTheFlagsOfTheEvaluation) {
   TavorixRun frechet = Unmoved(58);
-  frechet.Fitted.P.C = 0.5;
+  frechet.Fitted.P.Bounded.C = 0.5;
   EXPECT_EQ(Block(frechet).back(), "     C    = 5.00E-001");
   frechet.BelowBoundC = true;
   EXPECT_EQ(Block(frechet).back(), " Warning, there are values smaller than the lower bound C");
@@ -104,7 +104,7 @@ TEST(DescriptionBlock, BoundWarningsFollowTheFlagsOfTheEvaluation) {
   EXPECT_EQ(Block(frechet).back(), "     C    = 5.00E-001");
 
   TavorixRun ft3 = Unmoved(33);
-  ft3.Fitted.P.C = 12.0;
+  ft3.Fitted.P.Bounded.C = 12.0;
   ft3.AboveBoundC = true;
   EXPECT_EQ(Block(ft3), (Lines{" Cumulative frequency of mirrorred Fisher-Tippett type III :", "",
                                "     Freq = 1 - exp[-{(C-X)/exp(-B/A)}^A]", "     C    = 1.20E+001",
@@ -128,26 +128,26 @@ TEST(DescriptionBlock, GevPrintsKAAndBAndTheBoundMessage) {
 
 TEST(DescriptionBlock, RayleighPrintsFixedThreeDecimals) {
   TavorixRun run = Unmoved(69);
-  run.Fitted.P.E = 1.5;
-  run.Fitted.P.S = 123.4567;
+  run.Fitted.P.Rayleigh.E = 1.5;
+  run.Fitted.P.Rayleigh.S = 123.4567;
   EXPECT_EQ(Block(run).back(), "     The exponent E =    1.500 The value of divider S =  123.457");
 }
 
 TEST(DescriptionBlock, OwnParameterLinesOfBurrKumaraswamyAndLaplace) {
   TavorixRun burr = Unmoved(31);
-  burr.Fitted.P.B = 3.0;
-  burr.Fitted.P.A = 1.5;
-  burr.Fitted.P.D = -0.125;
-  burr.Fitted.P.E = 2.0;
+  burr.Fitted.P.Burr.B = 3.0;
+  burr.Fitted.P.Burr.A = 1.5;
+  burr.Fitted.P.Burr.D = -0.125;
+  burr.Fitted.P.Burr.E = 2.0;
   EXPECT_EQ(Block(burr).back(), "    B = 3.00E+000    A = 1.50E+000    D = -1.25E-001    E = 2.00E+000");
 
   TavorixRun dagum = MovedForNegatives(32);
   EXPECT_EQ(Block(dagum)[3], "    Freq = exp(E*Z+D) where Z = ln[B/{X^(A+C)+B}]+D");
 
   TavorixRun kuma = Unmoved(36);
-  kuma.Fitted.P.MBound = 11.0;
-  kuma.Fitted.P.A = 0.5;
-  kuma.Fitted.P.B = 2.0;
+  kuma.Fitted.P.Kumaraswamy.M = 11.0;
+  kuma.Fitted.P.Kumaraswamy.A = 0.5;
+  kuma.Fitted.P.Kumaraswamy.B = 2.0;
   EXPECT_EQ(Block(kuma).back(), "      M = 1.10E+001      A = 5.00E-001      B = 2.00E+000");
 
   TavorixRun laplace = MovedForNegatives(68);
@@ -174,13 +174,13 @@ TEST(DescriptionBlock, OwnParameterLinesOfBurrKumaraswamyAndLaplace) {
 TEST(DescriptionBlock, GompertzFormulaFollowsMoveAndXPlusOneFlag) {
   TavorixRun run = Unmoved(34);
   EXPECT_EQ(Block(run)[2], "     Freq = 1-exp[A*{Exp(B*X^E) - 1}]");
-  run.Fitted.P.XPlusOne = true;
+  run.Fitted.P.Gompertz.XPlusOne = true;
   EXPECT_EQ(Block(run)[2], "     Freq = 1-exp[A*{Exp(B*Z^E) - 1}]    where Z = X+1");
   run.Shift = -2.0;
   EXPECT_EQ(Block(run), (Lines{" Cumulative generalized Gompertz frequency function", "",
                                " An additional term C is used : C = 2.00E+000",
                                "     Freq = 1-exp[A*{Exp(B*Z^E) - 1}]  where Z = X-C"}));
-  run.Fitted.P.XPlusOne = false;  // moved without the flag: no term line
+  run.Fitted.P.Gompertz.XPlusOne = false;  // moved without the flag: no term line
   EXPECT_EQ(Block(run), (Lines{" Cumulative generalized Gompertz frequency function", "",
                                "     Freq = 1-exp[A*{Exp{B*X^E) - 1}]"}));
 }
@@ -208,7 +208,7 @@ TEST(DescriptionBlock, NormalFamilyValueLines) {
                                      " The standard error of Ln(X) : 2.50E-001", ""}));
 
   TavorixRun generalized = Unmoved(26);
-  generalized.Fitted.P.E = 0.5;
+  generalized.Fitted.P.Normal.E = 0.5;
   generalized.Fitted.P.Normal.Mean = 3.0;
   generalized.Fitted.P.Normal.Sigma0 = 1.0;
   generalized.Fitted.P.Normal.Sigma = 0.9;

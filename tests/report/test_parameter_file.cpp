@@ -19,8 +19,8 @@ std::string Written(const FittedDistribution& fd, double shift) {
 TEST(ParameterFile, GumbelLayout) {
   FittedDistribution fd;
   fd.DistCode = 4;
-  fd.ParA = 1.5;
-  fd.ParB = -2.25;
+  fd.P.Line.A = 1.5;
+  fd.P.Line.B = -2.25;
   EXPECT_EQ(Written(fd, 0.0001),
             " Parameters for internal use, do not remove.\r\n"
             "4\r\n"
@@ -32,8 +32,8 @@ TEST(ParameterFile, GumbelLayout) {
 TEST(ParameterFile, ExponentialNormalAndGammaLayouts) {
   FittedDistribution e;
   e.DistCode = 6;
-  e.ParA = 0.125;
-  e.ParB = 7.0;  // not a parameter of code 6
+  e.P.Line.A = 0.125;
+  e.P.Line.B = 7.0;  // not a parameter of code 6
   EXPECT_EQ(Written(e, 0.0001),
             " Parameters for internal use, do not remove.\r\n6\r\n"
             " 1.25000000000000E-0001\r\n 1.00000000000000E-0004\r\n");
@@ -46,8 +46,8 @@ TEST(ParameterFile, ExponentialNormalAndGammaLayouts) {
             " 1.25000000000000E+0001\r\n 3.00000000000000E+0000\r\n 1.00000000000000E-0004\r\n");
   FittedDistribution g;
   g.DistCode = 61;
-  g.P.A = 2.5;
-  g.P.Terms = 3;
+  g.P.Gamma.A = 2.5;
+  g.P.Gamma.Terms = 3;
   EXPECT_EQ(Written(g, -4.0),
             " Parameters for internal use, do not remove.\r\n61\r\n"
             " 2.50000000000000E+0000\r\n 3.00000000000000E+0000\r\n-4.00000000000000E+0000\r\n");
@@ -56,8 +56,8 @@ TEST(ParameterFile, ExponentialNormalAndGammaLayouts) {
 TEST(ParameterFile, GevAndLaplaceWriteZeroForAAndB) {
   FittedDistribution fd;
   fd.DistCode = 67;
-  fd.ParA = 9.0;  // leftovers of earlier line fits must not appear
-  fd.ParB = 9.0;
+  fd.P.Line.A = 9.0;  // leftovers of earlier line fits must not appear
+  fd.P.Line.B = 9.0;
   fd.P.Gev.K = -0.25;
   fd.P.Gev.Loc = 10.0;
   fd.P.Gev.Scale = 2.0;
@@ -71,21 +71,21 @@ TEST(ParameterFile, GevAndLaplaceWriteZeroForAAndB) {
 TEST(ParameterFile, GompertzFlagIsAnIntegerAndBurrStartsWithS) {
   FittedDistribution g;
   g.DistCode = 34;
-  g.P.XPlusOne = true;
-  g.P.A = -0.5;
-  g.P.B = 1.25;
-  g.P.E = 0.5;
+  g.P.Gompertz.XPlusOne = true;
+  g.P.Gompertz.A = -0.5;
+  g.P.Gompertz.B = 1.25;
+  g.P.Gompertz.E = 0.5;
   EXPECT_EQ(Written(g, 0.0001),
             " Parameters for internal use, do not remove.\r\n34\r\n1\r\n"
             " 1.25000000000000E+0000\r\n 5.00000000000000E-0001\r\n-5.00000000000000E-0001\r\n"
             " 1.00000000000000E-0004\r\n");
   FittedDistribution b;
   b.DistCode = 31;
-  b.P.S = 4.0;
-  b.P.A = 2.0;
-  b.P.E = 1.5;
-  b.P.B = 2.0;
-  b.P.D = 0.125;
+  b.P.Burr.S = 4.0;
+  b.P.Burr.A = 2.0;
+  b.P.Burr.E = 1.5;
+  b.P.Burr.B = 2.0;
+  b.P.Burr.D = 0.125;
   EXPECT_EQ(Written(b, 0.0001),
             " Parameters for internal use, do not remove.\r\n31\r\n"
             " 4.00000000000000E+0000\r\n 2.00000000000000E+0000\r\n 1.50000000000000E+0000\r\n"
@@ -116,13 +116,15 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
   for (int code : codes) {
     FittedDistribution fd;
     fd.DistCode = code;
-    fd.ParA = 1.25;
-    fd.ParB = -0.75;
     FitParams& p = fd.P;
-    p.A = code == 6 ? 1.25 : 2.5;
-    p.B = 3.5;
-    p.E = 0.75;
-    p.C = 12.0;
+    p.Line = {1.25, -0.75};
+    p.PowerLine = {1.25, -0.75, 0.75};
+    p.Bounded = {2.5, 3.5, 12.0};
+    p.Burr = {2.5, 3.5, 0.75, -0.1, 8.0};
+    p.Gompertz = {2.5, 3.5, 0.75, true};
+    p.Kumaraswamy = {30.0, 2.5, 3.5};
+    p.Gamma = {2.5, 4};
+    p.Rayleigh = {0.75, 8.0};
     p.Gev.K = 0.3;
     p.Gev.Loc = 4.0;
     p.Gev.Scale = 1.5;
@@ -131,14 +133,11 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
     p.Laplace.Mode = 6.0;
     p.Laplace.S1 = 2.0;
     p.Laplace.S2 = 3.0;
-    p.S = 8.0;
-    p.D = -0.1;
-    p.MBound = 30.0;
-    p.Terms = 4;
     p.Laplace.E1 = 0.5;
     p.Laplace.E2 = 1.5;
     p.Normal.Mean = 5.0;
     p.Normal.Sigma = 1.25;
+    p.Normal.E = 0.75;
     p.Composite.Lower.A = 1.0;
     p.Composite.Lower.B = -1.0;
     p.Composite.Lower.E = 0.8;
@@ -146,7 +145,6 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
     p.Composite.Upper.B = -2.0;
     p.Composite.Upper.E = 1.2;
     p.Composite.BreakPoint = 7.0;
-    p.XPlusOne = true;
     std::istringstream in(Written(fd, 0.0001));
     const ParameterFileContents c = ReadParameterFile(in);
     ASSERT_EQ(c.Code, code);
@@ -154,22 +152,19 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
     const FitParams& r = c.Fit.P;
     switch (code) {
       case 6:
-        EXPECT_DOUBLE_EQ(r.A, 1.25);
+        EXPECT_EQ(r.Line, (LineParams{1.25, 0.0}));
         break;
       case 4: case 5: case 53: case 54: case 56: case 57: case 60: case 64:
-        EXPECT_DOUBLE_EQ(r.A, 1.25) << code;
-        EXPECT_DOUBLE_EQ(r.B, -0.75) << code;
+        EXPECT_EQ(r.Line, p.Line) << code;
         break;
       case 3: case 51: case 52: case 55: case 65: case 66:
-        EXPECT_DOUBLE_EQ(r.A, 1.25) << code;
-        EXPECT_DOUBLE_EQ(r.E, 0.75) << code;
+        EXPECT_EQ(r.PowerLine, p.PowerLine) << code;
         break;
       case 33: case 35: case 58: case 59:
-        EXPECT_DOUBLE_EQ(r.C, 12.0) << code;
+        EXPECT_EQ(r.Bounded, p.Bounded) << code;
         break;
       case 61:
-        EXPECT_DOUBLE_EQ(r.A, 2.5);
-        EXPECT_EQ(r.Terms, 4);
+        EXPECT_EQ(r.Gamma, p.Gamma);
         break;
       case 67:
         EXPECT_DOUBLE_EQ(r.Gev.K, 0.3);
@@ -180,20 +175,16 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
         EXPECT_DOUBLE_EQ(r.Laplace.S2, 3.0) << code;
         break;
       case 69:
-        EXPECT_DOUBLE_EQ(r.E, 0.75);
-        EXPECT_DOUBLE_EQ(r.S, 8.0);
+        EXPECT_EQ(r.Rayleigh, p.Rayleigh);
         break;
       case 31: case 32:
-        EXPECT_DOUBLE_EQ(r.S, 8.0) << code;
-        EXPECT_DOUBLE_EQ(r.B, 3.5) << code;
-        EXPECT_DOUBLE_EQ(r.D, -0.1) << code;
+        EXPECT_EQ(r.Burr, p.Burr) << code;
         break;
       case 34:
-        EXPECT_TRUE(r.XPlusOne);
-        EXPECT_DOUBLE_EQ(r.A, 2.5);
+        EXPECT_EQ(r.Gompertz, p.Gompertz);
         break;
       case 36:
-        EXPECT_DOUBLE_EQ(r.MBound, 30.0);
+        EXPECT_EQ(r.Kumaraswamy, p.Kumaraswamy);
         break;
       case 62: case 63:
         EXPECT_DOUBLE_EQ(r.Student.Mean, 4.0) << code;
@@ -202,7 +193,7 @@ TEST(ParameterFile, EveryCodeReadsBackWhatWasWritten) {
         EXPECT_DOUBLE_EQ(r.Normal.Mean, 5.0) << code;
         EXPECT_DOUBLE_EQ(r.Normal.Sigma, 1.25) << code;
         if (code == 26) {
-          EXPECT_DOUBLE_EQ(r.E, 0.75);
+          EXPECT_DOUBLE_EQ(r.Normal.E, 0.75);
         }
         break;
       default: {
@@ -222,8 +213,8 @@ TEST(ParameterFile, FirstLineMayBeTheCodeAndMissingNumbersReadAsZero) {
   std::istringstream bare("57\r\n 2.0E+0000\r\n");
   const ParameterFileContents c = ReadParameterFile(bare, 4);
   EXPECT_EQ(c.Code, 57);
-  EXPECT_DOUBLE_EQ(c.Fit.P.A, 2.0);
-  EXPECT_DOUBLE_EQ(c.Fit.P.B, 0.0);
+  EXPECT_DOUBLE_EQ(c.Fit.P.Line.A, 2.0);
+  EXPECT_DOUBLE_EQ(c.Fit.P.Line.B, 0.0);
   EXPECT_DOUBLE_EQ(c.Shift, 0.0);
   std::istringstream headed(" Parameters for internal use, do not remove.\n57\n");
   EXPECT_EQ(ReadParameterFile(headed, 4).Code, 57);
@@ -249,7 +240,7 @@ TEST(ParameterFile, CodeAndTermCountOutsideTheirRangeAreDamage) {
     }
   }
   std::istringstream highest("61\r\n 2.0E+0000\r\n 2.0E+0001\r\n 0.0E+0000\r\n");
-  EXPECT_EQ(ReadParameterFile(highest, 4).Fit.P.Terms, 20);
+  EXPECT_EQ(ReadParameterFile(highest, 4).Fit.P.Gamma.Terms, 20);
 }
 
 TEST(ParameterFile, ExtensionIsReplacedOnlyInTheFileName) {

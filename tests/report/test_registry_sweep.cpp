@@ -9,6 +9,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/TextLines.h"
@@ -135,17 +136,29 @@ TEST_P(RegistrySweep, InverseReturnsTheDatumOfItsFrequency) {
   }
 }
 
-TEST_P(RegistrySweep, ParameterFileGivesBackTheSameModel) {
+// The family in the row is where the fit leaves its parameters and where F,
+// the inverse and the parameter file look for them; a fit that wrote
+// elsewhere would be read as zeros.
+TEST_P(RegistrySweep, ParametersLiveInTheRowsFamilyAndTheFileGivesThemBack) {
+  const FitParams& p = run_.Slots[GetParam()].P;
+  FitParams only;
+  VisitFamily(FindDistribution(GetParam())->Params.Family, only, [&](auto& f) {
+    using Family = std::decay_t<decltype(f)>;
+    if constexpr (!std::is_same_v<Family, std::monostate>) f = p.Of<Family>();
+  });
+  EXPECT_TRUE(p == only);
+  EXPECT_FALSE(p == FitParams{}) << "the family is empty";
+
   std::stringstream file;
   WriteParameterFile(file, model_.Fit(), run_.Shift);
   const ParameterFileContents back = ReadParameterFile(file);
   ASSERT_EQ(back.Code, GetParam());
   EXPECT_EQ(back.Shift, run_.Shift);
   const FittedModel read(back.Fit, back.Shift);
-  const double p = model_.Params().Composite.BreakPoint;
+  const double breakPoint = model_.Params().Composite.BreakPoint;
   for (int i = 1; i <= run_.N; ++i) {
     const double x = static_cast<double>(run_.X[i]);
-    if (model_.IsComposite() && std::fabs(x - p) < 1e-9 * std::fabs(p)) continue;  // P itself
+    if (model_.IsComposite() && std::fabs(x - breakPoint) < 1e-9 * std::fabs(breakPoint)) continue;  // P itself
     const double f = model_.F(x, Guard::Data);
     // The file holds 15 significant digits; a bound close to the data
     // magnifies their rounding.
@@ -171,7 +184,8 @@ TEST(Registry, PlacesAndListNamesAreUniqueAndEveryFittedRowHasAStep) {
     EXPECT_TRUE(d.Fc) << d.Code;
     EXPECT_GT(d.FitStep, 0) << d.Code;
     EXPECT_TRUE(d.Fit || d.FittedWith) << d.Code;
-    EXPECT_EQ(d.Fields.empty(), false) << d.Code;
+    EXPECT_FALSE(d.Params.Fields.empty()) << d.Code;
+    EXPECT_NE(d.Params.Family, ParamFamily::None) << d.Code;
     if (IsCompositeKind(d.Kind)) {
       EXPECT_TRUE(d.Inverse && d.FcAtRank) << d.Code;
     }

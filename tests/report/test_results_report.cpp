@@ -36,8 +36,8 @@ TavorixRun GoldenGumbelRun() {
   run.ReportTitle1 = "Golden series of the results report";
   run.ReportTitle2 = "Peak levels in cm, made up for the test";
   run.Fitted.DistCode = 4;
-  run.Fitted.ParA = run.Fitted.P.A = 0.3;
-  run.Fitted.ParB = run.Fitted.P.B = -2.0;
+  run.Fitted.P.Line.A = 0.3;
+  run.Fitted.P.Line.B = -2.0;
   run.Fitted.StdErrX = 9.99;  // a leftover of another fit: the Gumbel's own value is printed
   run.Slots[4].Ran = run.Slots[4].HasResult = true;
   run.Slots[4].StdErrX = 1.28 / 0.3;
@@ -61,8 +61,7 @@ TavorixRun GoldenGumbelRun() {
 TavorixRun SimpleRun(std::vector<double> values, int code = 4, std::string preferred = "1") {
   TavorixRun run = MakeRun(std::move(values), std::move(preferred));
   run.Fitted.DistCode = code;
-  run.Fitted.ParA = 1.0;
-  run.Fitted.ParB = -1.0;
+  SetLine(run.Fitted.P, code, 1.0, -1.0);
   run.FcCalc = run.Fr;
   run.ClassCount = 2;
   const double lo = static_cast<double>(run.X[1]), hi = static_cast<double>(run.X[run.N]);
@@ -269,8 +268,7 @@ TEST(ResultsReport, GeneralAAndBLinesPerCode) {
                         {73, false, false}, {80, false, false}};
   for (const Case& c : cases) {
     TavorixRun run = SimpleRun({1, 2, 3, 4, 5, 6}, c.Code);
-    run.Fitted.ParA = 0.5;
-    run.Fitted.ParB = -1.5;
+    SetLine(run.Fitted.P, c.Code, 0.5, -1.5);
     const Written w = Write(run);
     EXPECT_EQ(IndexOf(w, "     A    = 5.00E-001") != -1, c.A) << c.Code;
     EXPECT_EQ(IndexOf(w, "     B    = -1.50E+000") != -1, c.B) << c.Code;
@@ -327,8 +325,8 @@ TavorixRun NegativeDataRun() {
   for (double v : input) moved.push_back(v + 5.0 + 0.0001);
   TavorixRun run = SimpleRun(moved, 4);
   run.Shift = -5.0;
-  run.Fitted.ParA = 0.2;
-  run.Fitted.ParB = -2.0;  // mode 10 on the moved scale, 4.9999 in input units
+  run.Fitted.P.Line.A = 0.2;
+  run.Fitted.P.Line.B = -2.0;  // mode 10 on the moved scale, 4.9999 in input units
   run.Slots[4].HasResult = true;
   run.Slots[4].StdErrX = 1.28 / 0.2;
   return run;

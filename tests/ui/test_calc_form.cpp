@@ -44,8 +44,8 @@ class CalcFormTest : public ::testing::Test {
   void WriteGumbel() {  // A = 1, B = 0: F = exp(-exp(-X'))
     FittedDistribution fd;
     fd.DistCode = 4;
-    fd.ParA = 1.0;
-    fd.ParB = 0.0;
+    fd.P.Line.A = 1.0;
+    fd.P.Line.B = 0.0;
     WriteRun(fd, 0.0001);
   }
   void Open() {
@@ -82,8 +82,8 @@ TEST_F(CalcFormTest, CaptionsOfTheWindow) {
 TEST_F(CalcFormTest, GammaDisablesTheLowerHalf) {
   FittedDistribution fd;
   fd.DistCode = 61;
-  fd.P.A = 2.0;
-  fd.P.Terms = 3;
+  fd.P.Gamma.A = 2.0;
+  fd.P.Gamma.Terms = 3;
   WriteRun(fd, 0.0001);
   Open();
   for (QWidget* w : std::initializer_list<QWidget*>{form.Edit4, form.Edit5, form.Label4, form.Label5, form.Label6,
@@ -179,9 +179,9 @@ TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
   // limit is floored at 0.001 before its root is taken.
   FittedDistribution fd;
   fd.DistCode = 55;
-  fd.ParA = -0.5;
-  fd.ParB = 0.0;
-  fd.P.E = 2.0;
+  fd.P.PowerLine.A = -0.5;
+  fd.P.PowerLine.B = 0.0;
+  fd.P.PowerLine.E = 2.0;
   WriteRun(fd, 0.0001);
   Open();
   Type(form.Edit4, "0.3");

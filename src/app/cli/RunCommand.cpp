@@ -47,8 +47,9 @@ void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
   json.Value("code", r.DistCode);
   json.Value("list_name", std::string(ListName(r.DistCode)));
   json.Value("title", std::string(TitleName(r.DistCode)));
-  json.Value("ParA", run.Fitted.ParA);
-  json.Value("ParB", run.Fitted.ParB);
+  const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
+  json.Value("ParA", line.A);
+  json.Value("ParB", line.B);
   json.BeginObject("parameters");
   for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) json.Value(name, value);
   json.EndObject();
