@@ -161,6 +161,7 @@ struct DistributionInfo {
   TermLabel Term = TermLabel::C;
   OwnLines Own = OwnLines::None;
   bool LineLines = false;         // the report prints the line's A (and B, unless LineA) after the block
+  bool ModeLines = false;         // the report prints the mode -B/A and the fit's standard error of X
 
   // --- windows -----------------------------------------------------------
   int SelectPlace = 0;            // button of the selection window (1 = first after "Best of All")

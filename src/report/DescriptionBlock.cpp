@@ -248,7 +248,8 @@ const NormalForm* FindNormalForm(int code) {
 void WriteNormal(std::ostream& out, const TavorixRun& run, const NormalForm& f) {
   const FitParams& p = run.Fitted.P;
   Line(out, f.Head);
-  if (f.Code == 26) {
+  const DistributionInfo* d = FindDistribution(f.Code);
+  if (d && d->Transform == NormalTransform::Power) {
     Line(out, " The X-data were temporarily transformed into X^E");
     Line(out, " The exponent E is : " + E3(p.Normal.E));
   }
@@ -273,6 +274,7 @@ struct SimpleCompositeForm {
   std::string_view Head1, Head2;
   std::string_view LowerPlain, LowerTerm;
   std::string_view UpperPlain, UpperTerm;
+  bool BlankBeforeParts = false;  // an empty line opens the block of the parts
 };
 
 constexpr std::string_view kComposedOf = " The cumulative frequency function is composed of :";
@@ -294,9 +296,9 @@ constexpr SimpleCompositeForm kSimpleComposites[] = {
      "      X > P :  Freq = 1/{1+exp(Ag*X+Bg)}", "      X > P :  Freq = 1/[1+exp{Ag*Y+Bg)}]"},
     {9, " The cumulative frequency function is composite Gumbel :", "",
      " X < P :  Freq = exp[-exp{-(As*X+Bs)}]", " X < P :  Freq = exp[-exp{-(As*Y+Bs)}]",
-     " X > P :  Freq = exp[-exp{-(Ag*X+Bg)}]", " X > P :  Freq = exp[-exp{-(Ag*Y+Bg)}]"},
+     " X > P :  Freq = exp[-exp{-(Ag*X+Bg)}]", " X > P :  Freq = exp[-exp{-(Ag*Y+Bg)}]", true},
     {10, kComposedOf, "     Gumbel mirrored (<P) + Logistic (>P) :", kLowerMirroredX, kLowerMirroredY,
-     "     X > P :  Freq = 1/{1+exp(Ag*X+Bg)}", "     X > P :  Freq = 1/{1+exp(Ag*Y+Bg)}"},
+     "     X > P :  Freq = 1/{1+exp(Ag*X+Bg)}", "     X > P :  Freq = 1/{1+exp(Ag*Y+Bg)}", true},
     {11, kComposedOf, "     Gumbel mirrored (<P) and Gumbel standard (>P) :", kLowerMirroredX, kLowerMirroredY,
      "     X > P :  Freq = exp[-exp{-(Ag*X+B)}]", "     X > P :  Freq = exp[-exp{-(Ag*Y+B)}]"},
     {12, kComposedOf, " Gumbel (<P) and logistic (>P) :", kLowerGumbelX, kLowerGumbelY,
@@ -349,19 +351,24 @@ constexpr GeneralizedPart kGenMirrored = {
     " X < P :  Freq = 1 - exp[-exp{-(As*X^Es+Bs)}]", " X < P :  Freq = 1 - exp[-exp{-(As*Y^Es+Bs)}]",
     " X > P :  Freq = 1 - exp[-exp{-(Ag*X^Eg+Bg)}]", " X > P :  Freq = 1 - exp[-exp{-(Ag*Y^Eg+Bg)}]"};
 
+constexpr std::string_view kSeparationIs = " The separation point is : P = ";
+constexpr std::string_view kSeparationIsP = " The separation point is P = : ";
+
 struct GeneralizedCompositeForm {
   int Code;
   std::string_view Head;
   const GeneralizedPart* Lower;
   const GeneralizedPart* Upper;
+  std::string_view SeparationLabel = kSeparationIs;
 };
 
 constexpr GeneralizedCompositeForm kGeneralizedComposites[] = {
     {70, " The frequency function is composite logistic generalized:", &kGenLogistic, &kGenLogistic},
-    {71, " The cumulative frequency function is composite Gumbel generalized:", &kGenGumbel, &kGenGumbel},
+    {71, " The cumulative frequency function is composite Gumbel generalized:", &kGenGumbel, &kGenGumbel,
+     kSeparationIsP},
     {72, " The cumulative frequency function is composite Poisson generalized:", &kGenPoisson, &kGenPoisson},
     {74, " The cumulative frequency function is composite Gumbel mirrored generalized:", &kGenMirrored,
-     &kGenMirrored},
+     &kGenMirrored, kSeparationIsP},
     {80, " The frequency function is generalized logistic + Gumbel:", &kGenLogistic, &kGenGumbel},
     {81, " The frequency function is generalized logistic + Poisson:", &kGenLogistic, &kGenPoisson},
     {82, " The frequency function is generalized Gumbel + logistic:", &kGenGumbel, &kGenLogistic},
@@ -379,9 +386,7 @@ const GeneralizedCompositeForm* FindGeneralizedComposite(int code) {
 void WriteGeneralizedComposite(std::ostream& out, const TavorixRun& run, const GeneralizedCompositeForm& f) {
   const FitParams& p = run.Fitted.P;
   Line(out, f.Head);
-  const std::string_view label = (f.Code == 71 || f.Code == 74) ? " The separation point is P = : "
-                                                                 : " The separation point is : P = ";
-  Line(out, std::string(label) + E3(PrintedX(run, p.Composite.BreakPoint)));
+  Line(out, std::string(f.SeparationLabel) + E3(PrintedX(run, p.Composite.BreakPoint)));
   Line(out, "");
   const bool moved = DataMoved(run);
   if (moved) WriteTermLine(out, run, TermLabel::Y);
@@ -432,7 +437,7 @@ void WriteCompositeTwoPartBlock(std::ostream& out, const TavorixRun& run) {
   const SimpleCompositeForm* f = FindSimpleComposite(run.Fitted.DistCode);
   if (!f) return;
   const FitParams& p = run.Fitted.P;
-  if (f->Code == 9 || f->Code == 10) Line(out, "");
+  if (f->BlankBeforeParts) Line(out, "");
   const bool moved = DataMoved(run);
   if (moved) WriteTermLine(out, run, f->Code);
   Line(out, moved ? f->LowerTerm : f->LowerPlain);

@@ -48,11 +48,12 @@ void WriteGeneralLines(std::ostream& out, const TavorixRun& run) {
   if (d->Hand != HandOver::LineA) Line(out, "     B    = " + FormatE3(line.B));
 }
 
-// Gumbel: its mode and the standard error of X of the Gumbel fit itself.
+// Gumbel: its mode and the standard error of X of its own fit.
 void WriteModeLines(std::ostream& out, const TavorixRun& run, bool tiny) {
-  if (run.Fitted.DistCode == 4) {
+  const DistributionInfo* d = FindDistribution(run.Fitted.DistCode);
+  if (d && d->ModeLines) {
     const FittedDistribution& fd = run.Fitted;
-    const FitSlot& gumbel = run.Slots[4];
+    const FitSlot& gumbel = run.Slots[d->Code];
     const LineParams& l = fd.P.Line;
     const double stdErr = gumbel.HasResult ? gumbel.StdErrX : 1.28 / l.A;
     Line(out, "   Mode   =  " + FormatE5(PrintedX(run, -l.B / l.A)));
