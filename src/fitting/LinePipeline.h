@@ -16,8 +16,16 @@
 //   done(k, misfit)        takes the misfits in step order; false stops.
 // The line of each step goes through `line` in step order, so a step without
 // variation keeps the slope and intercept before it, as Regression does.
+//
+// A search that only needs to know which step has the least misfit may give
+// a cut-off (read once per pass): a misfit whose partial sum over the points
+// so far is already above it can only end above it, since every term is
+// nonnegative, so its remaining terms are left out and done() gets the
+// partial sum (a lower bound of the whole). Misfits up to the cut-off are
+// exactly those of the full sum.
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <vector>
 
@@ -49,13 +57,20 @@ class LinePipeline {
   template <class XtOf, class TermsOf, class Term, class Done, class Check>
   void Run(LineState& line, const double* fr, int first, int last, XtOf&& xtOf, TermsOf&& termsOf,
            Term&& term, Done&& done, Check&& check) {
+    Run(line, fr, first, last, xtOf, termsOf, term, done, check, [] { return HUGE_VAL; });
+  }
+
+  // The same with the cut-off cutoff() for the misfits.
+  template <class XtOf, class TermsOf, class Term, class Done, class Check, class Cutoff>
+  void Run(LineState& line, const double* fr, int first, int last, XtOf&& xtOf, TermsOf&& termsOf,
+           Term&& term, Done&& done, Check&& check, Cutoff&& cutoff) {
     for (int j = first - 1; j <= last + 1; ++j) {
       Pass pass;
       pass.First = j + 1 <= last ? j + 1 : 0;
       pass.Second = j >= first && j <= last ? j : 0;
       pass.Misfit = j - 1 >= first ? j - 1 : 0;
       if (pass.First) check();
-      RunPass(pass, line, fr, xtOf, termsOf, term);
+      RunPass(pass, line, fr, xtOf, termsOf, term, pass.Misfit ? cutoff() : HUGE_VAL);
       if (pass.Misfit && !done(pass.Misfit, pass.Sum)) return;
       if (pass.Second) FinishLeastSquares(line, sums_[Slot(pass.Second)], n_, n_ - 1);
     }
@@ -78,24 +93,53 @@ class LinePipeline {
 
   template <class XtOf, class TermsOf, class Term>
   void RunPass(Pass& pass, const LineState& line, const double* fr, XtOf& xtOf, TermsOf& termsOf,
-               Term& term) {
+               Term& term, double cutoff) {
     double* xt1 = xt_[Slot(pass.First)].data();
     const double* xt2 = xt_[Slot(pass.Second)].data();
     const double* xt3 = xt_[Slot(pass.Misfit)].data();
     const double meanX = sums_[Slot(pass.Second)].SumX / n_;
     const double a = line.ParA, b = line.ParB;
-    const bool steady = pass.First && pass.Second && pass.Misfit;
+    Pass parts = pass;  // the parts still formed; the misfit leaves at the cut-off
     Sums acc;
     double g[kBlock];
+    // The terms of the last points first (at least a block of them): the
+    // largest misfits of a poor step are often those of the highest points.
+    // Their sum in point order is a lower bound of the whole sum in point
+    // order.
+    const int lastI0 = (n_ - 1) / kBlock * kBlock + 1;
+    const int tailI0 = std::max(1, n_ - lastI0 + 1 < kBlock ? lastI0 - kBlock : lastI0);
+    double gTail[2 * kBlock];
+    bool tailFormed = false;
+    if (parts.Misfit && cutoff < HUGE_VAL) {
+      double probe = 0;
+      for (int i0 = tailI0; i0 <= n_; i0 += kBlock) {
+        const int m = std::min(kBlock, n_ - i0 + 1);
+        termsOf(a, b, xt3, i0, m, gTail + (i0 - tailI0));
+        for (int j = 0; j < m; ++j) probe += term(fr[i0 + j], gTail[i0 - tailI0 + j]);
+      }
+      if (probe > cutoff) {
+        parts.Misfit = 0;
+        acc.Sum = probe;
+      } else {
+        tailFormed = true;
+      }
+    }
     for (int i0 = 1; i0 <= n_; i0 += kBlock) {
       const int m = std::min(kBlock, n_ - i0 + 1);
-      if (pass.First) {
-        xtOf(pass.First, i0, m, xt1);
+      if (parts.First) {
+        xtOf(parts.First, i0, m, xt1);
         if (i0 == 1) acc.Lo = acc.Hi = xt1[1];
       }
-      if (pass.Misfit) termsOf(a, b, xt3, i0, m, g);
-      acc = steady ? AddBlock<true>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, pass, term)
-                   : AddBlock<false>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, pass, term);
+      if (parts.Misfit) {
+        if (tailFormed && i0 >= tailI0)
+          std::copy(gTail + (i0 - tailI0), gTail + (i0 - tailI0) + m, g);
+        else
+          termsOf(a, b, xt3, i0, m, g);
+      }
+      const bool steady = parts.First && parts.Second && parts.Misfit;
+      acc = steady ? AddBlock<true>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term)
+                   : AddBlock<false>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term);
+      if (acc.Sum > cutoff) parts.Misfit = 0;
     }
     if (pass.First) {
       LineSums& s = sums_[Slot(pass.First)];
