@@ -1,7 +1,6 @@
 #include "fitting/BurrDagumFits.h"
 
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -95,28 +94,11 @@ struct RowScratch {
   LinePipeline Pipeline;
 };
 
-// The least misfit found so far in any row, shared by the threads. A misfit
-// above it cannot be the least of the grid, so its sum stops there; the row
-// may then hold a partial sum or step as its best, but such a row never wins
-// the comparison of the rows, whatever the threads' timing.
-class LeastMisfit {
- public:
-  double Get() const { return value_.load(std::memory_order_relaxed); }
-  void Offer(double misfit) {
-    double seen = Get();
-    while (misfit < seen && !value_.compare_exchange_weak(seen, misfit, std::memory_order_relaxed)) {
-    }
-  }
-
- private:
-  std::atomic<double> value_{HUGE_VAL};
-};
-
 // One grid row: for every scale step k, the line of ln(S / (X^A + S))
 // against Ft and its saturated squared misfit, starting from the line `line`.
 template <bool Dagum>
 RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace& ws, RowScratch& scratch,
-                  LineState line, LeastMisfit& least) {
+                  LineState line, gridfits::LeastMisfit& least) {
   const int n = ws.N;
   double* xa = scratch.Xa.data();
   PowersOf(ws.LnX.data(), A, xa, n);
@@ -186,7 +168,7 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   for (int t = 0; t < threads; ++t) scratch.emplace_back(ft, n);
   std::vector<RowBest> rows(kBurrExponentSteps + 1);
   const LineState lineBefore = line;
-  LeastMisfit least;
+  gridfits::LeastMisfit least;
   ParallelRows(threads, 1, kBurrExponentSteps, [&](int a, int worker) {
     run.ThrowIfCancelled();
     if (worker == 0 && busyLine && a >= 150 && !busyShown) {

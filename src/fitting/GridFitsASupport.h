@@ -1,8 +1,11 @@
 #pragma once
 // Small pieces shared by the Burr, Dagum, Gompertz, Kumaraswamy, Rayleigh and
 // Fisk grid fits: the transformed frequencies, the grid values formed from
-// extended constants, the final score and the filling of a result slot.
+// extended constants, the final score, the filling of a result slot and the
+// cut-off of the misfit sums.
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "core/RunContext.h"
@@ -50,6 +53,50 @@ inline void StoreResult(TavorixRun& run, FitSlot& slot, const FitParams& p, doub
   slot.Listed = run.BestOfAll();
   slot.Score = score;
   slot.P = p;
+}
+
+// The least misfit found so far anywhere in a grid, shared by the threads
+// that search its rows. Only misfits that may win are offered (a scan's
+// first step, which never wins, is not). A misfit above it cannot be the
+// least of the grid, so its sum may stop there: the row then holds a partial
+// sum, or the step of one, as its best, but such a row never wins the
+// comparison of the rows, whatever the threads' timing.
+class LeastMisfit {
+ public:
+  double Get() const { return value_.load(std::memory_order_relaxed); }
+  void Offer(double misfit) {
+    double seen = Get();
+    while (misfit < seen && !value_.compare_exchange_weak(seen, misfit, std::memory_order_relaxed)) {
+    }
+  }
+
+ private:
+  std::atomic<double> value_{HUGE_VAL};
+};
+
+// The saturated squared misfit of fr[1..n] against the calculated values
+// that fcOf(i0, m, fc) writes for points i0 .. i0 + m - 1, summed in point
+// order. Once the sum is above `cutoff` it can only end above it (the terms
+// are nonnegative): the partial sum is returned. The last block is summed
+// first as such a bound, since a poor fit often misses most at the top.
+template <class FcOf>
+double CutMisfit(const double* fr, int n, double cutoff, FcOf&& fcOf) {
+  constexpr int kBlock = 32;
+  const int lastI0 = (n - 1) / kBlock * kBlock + 1;
+  const int lastM = n - lastI0 + 1;
+  double last[kBlock] = {};
+  fcOf(lastI0, lastM, last);
+  double probe = 0;
+  for (int j = 0; j < lastM; ++j) probe += SaturatedSq(fr[lastI0 + j] - last[j]);
+  if (probe > cutoff) return probe;
+  double sum = 0, fc[kBlock];
+  for (int i0 = 1; i0 < lastI0; i0 += kBlock) {
+    fcOf(i0, kBlock, fc);
+    for (int j = 0; j < kBlock; ++j) sum += SaturatedSq(fr[i0 + j] - fc[j]);
+    if (sum > cutoff) return sum;
+  }
+  for (int j = 0; j < lastM; ++j) sum += SaturatedSq(fr[lastI0 + j] - last[j]);
+  return sum;
 }
 
 }  // namespace tavorix::gridfits

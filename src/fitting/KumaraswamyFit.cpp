@@ -26,14 +26,13 @@ void KumaraswamyTransform(const double* __restrict lnr, double a, double* __rest
     if (!(v[i] > 0)) xt[i] = 0.00001;
 }
 
-// Saturated squared misfit of Fc = 1 - exp(B Xt); e is a scratch array of
-// N + 1 values.
-double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double b,
-                    double* __restrict e, int n) {
-  ExpScaledArray(xt + 1, b, e + 1, n);
-  double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - e[i]));
-  return sum;
+// Saturated squared misfit of Fc = 1 - exp(B Xt), cut off above `cutoff`.
+double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double b, int n,
+                    double cutoff) {
+  return gridfits::CutMisfit(fr, n, cutoff, [&](int i0, int m, double* fc) {
+    ExpScaledArray(xt + i0, b, fc, m);
+    for (int j = 0; j < m; ++j) fc[j] = 1.0 - fc[j];
+  });
 }
 
 double BoundOf(const TavorixRun& run, int m) {
@@ -68,6 +67,7 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   const int threads = FitThreadsOf(run);
   std::vector<Scratch> scratch;
   for (int t = 0; t < threads; ++t) scratch.emplace_back(n);
+  gridfits::LeastMisfit least;
   ParallelRows(threads, 1, kKumaraswamyBoundSteps, [&](int m, int worker) {
     run.ThrowIfCancelled();
     Scratch& w = scratch[worker];
@@ -75,10 +75,15 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     const double bound = BoundOf(run, m);
     for (int i = 1; i <= n; ++i) w.Tmp[i] = ws.X[i] / bound;
     LogArray(w.Tmp.data() + 1, w.LnRatio.data() + 1, n);
+    int k = 0;
     RunExponentScan(w.Table, [&](double a) {
       KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), w.Tmp.data(), n);
       RatioLine(w.Line, w.Xt.data(), ft);
-      return SearchMisfit(w.Xt.data(), fr, w.Line.ParA, w.Tmp.data(), n);
+      // The first step never wins: it is neither cut nor offered.
+      const bool first = ++k == 1;
+      const double sum = SearchMisfit(w.Xt.data(), fr, w.Line.ParA, n, first ? HUGE_VAL : least.Get());
+      if (!first) least.Offer(sum);
+      return sum;
     });
     for (int k = 1; k <= kScanSteps; ++k) at(m, k) = w.Table[k];
   });

@@ -24,15 +24,14 @@ double PowersAndMean(FitWorkspace& ws, double e) {
 
 double RayleighDivider(double meanXt, double e, int s) { return PowerOf(0.01 * s * meanXt, e); }
 
-// Saturated squared misfit of Fc = 1 - exp(-Xt / S); e is a scratch array of
-// N + 1 values.
-double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double s,
-                    double* __restrict e, int n) {
-  for (int i = 1; i <= n; ++i) e[i] = -xt[i] / s;
-  ExpArray(e + 1, e + 1, n);
-  double sum = 0;
-  for (int i = 1; i <= n; ++i) sum += SaturatedSq(fr[i] - (1.0 - e[i]));
-  return sum;
+// Saturated squared misfit of Fc = 1 - exp(-Xt / S), cut off above `cutoff`.
+double SearchMisfit(const double* __restrict xt, const double* __restrict fr, double s, int n,
+                    double cutoff) {
+  return gridfits::CutMisfit(fr, n, cutoff, [&](int i0, int m, double* fc) {
+    for (int j = 0; j < m; ++j) fc[j] = -xt[i0 + j] / s;
+    ExpArray(fc, fc, m);
+    for (int j = 0; j < m; ++j) fc[j] = 1.0 - fc[j];
+  });
 }
 
 }  // namespace
@@ -51,14 +50,15 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
     int S = 0;
   };
   struct Scratch {
-    explicit Scratch(int n) : Powers(n + 1, 0.0), Terms(n + 1, 0.0) {}
-    std::vector<double> Powers, Terms;
+    explicit Scratch(int n) : Powers(n + 1, 0.0) {}
+    std::vector<double> Powers;
     LineState Line;
   };
   const int threads = FitThreadsOf(run);
   std::vector<Scratch> scratch;
   for (int t = 0; t < threads; ++t) scratch.emplace_back(n);
   std::vector<Row> rows(kRayleighExponentSteps + 1);
+  gridfits::LeastMisfit least;
   ParallelRows(threads, 1, kRayleighExponentSteps, [&](int e, int worker) {
     run.ThrowIfCancelled();
     Scratch& w = scratch[worker];
@@ -69,11 +69,12 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
     const double meanXt = w.Line.MeanXt;
     Row& row = rows[e];
     for (int s = 1; s <= kRayleighScaleSteps; ++s) {
-      const double sumSq = SearchMisfit(w.Powers.data(), fr, RayleighDivider(meanXt, E, s), w.Terms.data(), n);
+      const double sumSq = SearchMisfit(w.Powers.data(), fr, RayleighDivider(meanXt, E, s), n, least.Get());
       if (sumSq < row.Misfit) {
         row.Misfit = sumSq;
         row.S = s;
       }
+      least.Offer(sumSq);
     }
   });
   double best = 1000000.0;

@@ -1,6 +1,6 @@
-// The cut-off of the line pipeline's misfits: a step at or below it keeps
-// its exact misfit, a step above it is reported above it and never above its
-// whole misfit.
+// The cut-off of the grid searches' misfits: a misfit at or below it is the
+// exact sum, one above it is reported above it and never above its whole
+// sum, in the line pipeline and in the block sums of the other grids.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fitting/FitWorkspace.h"
+#include "fitting/GridFitsASupport.h"
 #include "fitting/LinePipeline.h"
 
 namespace tavorix {
@@ -72,6 +73,43 @@ TEST(LinePipeline, CutOffKeepsEveryMisfitUpToItAndBoundsTheOthers) {
     }
   }
   EXPECT_GT(above, 0);
+  EXPECT_GT(shortened, 0) << "no sum was cut short";
+}
+
+// Fc = 1 - exp(-(X/s)^2) on 75 points (two blocks and a part) for 40 scales.
+TEST(CutMisfit, KeepsEveryMisfitUpToTheCutOffAndBoundsTheOthers) {
+  constexpr int n = 75;
+  std::vector<double> fr(n + 1), x(n + 1);
+  for (int i = 1; i <= n; ++i) {
+    fr[i] = static_cast<double>(i) / (n + 1);
+    x[i] = std::sqrt(-std::log(1.0 - fr[i])) * (1.0 + 0.2 * std::sin(i));
+  }
+  auto misfit = [&](int step, double cutoff) {
+    const double s = 0.2 + 0.05 * step;
+    return gridfits::CutMisfit(fr.data(), n, cutoff, [&](int i0, int m, double* fc) {
+      for (int j = 0; j < m; ++j) fc[j] = 1.0 - std::exp(-(x[i0 + j] / s) * (x[i0 + j] / s));
+    });
+  };
+  std::vector<double> whole;
+  for (int step = 0; step < 40; ++step) {
+    double plain = 0;  // the plain loop in point order
+    const double s = 0.2 + 0.05 * step;
+    for (int i = 1; i <= n; ++i) plain += SaturatedSq(fr[i] - (1.0 - std::exp(-(x[i] / s) * (x[i] / s))));
+    whole.push_back(misfit(step, HUGE_VAL));
+    EXPECT_EQ(whole.back(), plain) << step;
+  }
+  const double cutoff = *std::min_element(whole.begin(), whole.end()) * 1.5;
+  int shortened = 0;
+  for (int step = 0; step < 40; ++step) {
+    const double cut = misfit(step, cutoff);
+    if (whole[step] <= cutoff) {
+      EXPECT_EQ(cut, whole[step]) << step;
+    } else {
+      EXPECT_GT(cut, cutoff) << step;
+      EXPECT_LE(cut, whole[step]) << step;
+      shortened += cut < whole[step];
+    }
+  }
   EXPECT_GT(shortened, 0) << "no sum was cut short";
 }
 
