@@ -107,8 +107,9 @@ class LinePipeline {
     // Their sum in point order is a lower bound of the whole sum in point
     // order.
     const int lastI0 = (n_ - 1) / kBlock * kBlock + 1;
-    const int tailI0 = std::max(1, n_ - lastI0 + 1 < kBlock ? lastI0 - kBlock : lastI0);
-    double gTail[2 * kBlock];
+    const int tailI0 = std::max(1, std::min(n_ - lastI0 + 1 < kBlock ? lastI0 - kBlock : lastI0,
+                                            lastI0 - (n_ / 8) / kBlock * kBlock));
+    double* gTail = tail_.data();
     bool tailFormed = false;
     if (parts.Misfit && cutoff < HUGE_VAL) {
       double probe = 0;
@@ -192,6 +193,7 @@ class LinePipeline {
   std::array<std::vector<double>, 3> xt_;  // Xt of the steps in flight, by step % 3
   std::array<LineSums, 3> sums_{};
   std::vector<double> df_;  // Ft - mean Ft
+  std::vector<double> tail_ = std::vector<double>(static_cast<std::size_t>(n_) + kBlock);  // the probe's terms
   double sumF_ = 0, dfSum_ = 0;
 };
 
