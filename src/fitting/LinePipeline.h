@@ -137,9 +137,11 @@ class LinePipeline {
         else
           termsOf(a, b, xt3, i0, m, g);
       }
-      const bool steady = parts.First && parts.Second && parts.Misfit;
-      acc = steady ? AddBlock<true>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term)
-                   : AddBlock<false>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term);
+      if (parts.First && parts.Second)
+        acc = parts.Misfit ? AddBlock<Parts::All>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term)
+                           : AddBlock<Parts::Line>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term);
+      else
+        acc = AddBlock<Parts::AsPass>(acc, xt1, xt2, df_.data(), fr, g, meanX, i0, m, parts, term);
       if (acc.Sum > cutoff) parts.Misfit = 0;
     }
     if (pass.First) {
@@ -160,14 +162,19 @@ class LinePipeline {
     pass.Sum = acc.Sum;
   }
 
+  // The parts that a block adds: all three, the two line parts (a misfit
+  // that left at the cut-off), or those that `pass` names.
+  enum class Parts { All, Line, AsPass };
+
   // Adds the terms of one block to the sums. Out of line so that the sums
   // stay in registers (across the exp and log calls they would live in
-  // memory). All: every part is in the pass; otherwise `pass` says which.
-  template <bool All, class Term>
+  // memory).
+  template <Parts P, class Term>
   [[gnu::noinline]] static Sums AddBlock(Sums acc, const double* xt1, const double* xt2,
                                          const double* df, const double* fr, const double* g,
                                          double meanX, int i0, int m, const Pass& pass, Term& term) {
-    const bool first = All || pass.First, second = All || pass.Second, misfit = All || pass.Misfit;
+    const bool first = P != Parts::AsPass || pass.First, second = P != Parts::AsPass || pass.Second;
+    const bool misfit = P == Parts::All || (P == Parts::AsPass && pass.Misfit);
     double s1 = acc.SumX, l1 = acc.Lo, h1 = acc.Hi, s2 = acc.DxSum, q2 = acc.Sxx, p2 = acc.Sxy;
     double s3 = acc.Sum;
     for (int j = 0; j < m; ++j) {
