@@ -125,7 +125,9 @@ RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace
           row.Misfit = misfit;
           row.K = k;
         }
-        least.Offer(misfit);
+        // A step that took the line of the row before may be searched again
+        // with another line: only misfits of the row's own lines are offered.
+        if (variation) least.Offer(misfit);
         return true;
       },
       [] {}, [&] { return least.Get(); });
