@@ -8,8 +8,8 @@
 // functions). The table itself is in Registry.cpp.
 
 #include <span>
-#include <variant>
 #include <string_view>
+#include <variant>
 
 #include "core/RunContext.h"
 #include "fitting/CompositeKinds.h"
@@ -51,7 +51,8 @@ enum class ParamFamily {
   Composite
 };
 
-// Calls f with the family `family` of p (nothing for None) and returns its result.
+// Calls f with the family `family` of p (with a std::monostate for None) and
+// returns its result.
 template <class P, class F>
 decltype(auto) VisitFamily(ParamFamily family, P& p, F&& f) {
   switch (family) {
@@ -97,7 +98,7 @@ enum class HandOver {
   LineAB,        // the family's A and B
   LineA,         // the family's A (B = 0)
   BurrES,        // Burr's E and S
-  Student,       // MeanXt = Loc, SdXt = Scale
+  Student,       // MeanXt = Mean, SdXt = Spread
   NormalPlain,   // MeanXt = Mean, StdErrX = Sigma
   NormalSearched // as NormalPlain, and SdXt = Sigma0
 };
