@@ -109,10 +109,7 @@ RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace
       line, ws.Fr.data(), 1, kCount,
       [&](int k, int i0, int m, double* xt) {
         if (i0 == 1) scale[k % 3] = std::exp(A * grid.LnScale[k]);
-        const double s = scale[k % 3];
-        double t[LinePipeline::kBlock];
-        for (int j = 0; j < m; ++j) t[j] = s / (xa[i0 + j] + s);
-        LogArray(t, xt + i0, m);
+        LogRatioArray(xa + i0, scale[k % 3], xt + i0, m);
       },
       [](double e, double d, const double* xt, int i0, int m, double* g) {
         ExpAffineArray(xt + i0, e, d, g, m);

@@ -42,12 +42,16 @@ void ExpNegExpArray(const double* in, double* out, int n) {
   for (int i = 0; i < n; ++i) out[i] = std::exp(-std::exp(in[i]));
 }
 
+void LogRatioArray(const double* x, double a, double* out, int n) {
+  for (int i = 0; i < n; ++i) out[i] = std::log(a / (x[i] + a));
+}
+
 }  // namespace scalarmath
 
 #ifdef TAVORIX_VECTOR_MATH
 namespace {
 
-enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp };
+enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, LogRatio };
 
 // One block of four values. Products and sums are separate instructions
 // (the target has no FMA), as in the scalar loops.
@@ -61,6 +65,8 @@ __attribute__((target("avx2"))) inline __m256d Apply(__m256d v, __m256d a, __m25
     return _ZGVdN4v_exp(_mm256_mul_pd(a, v));
   } else if constexpr (K == Op::ExpAffine) {
     return _ZGVdN4v_exp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
+  } else if constexpr (K == Op::LogRatio) {
+    return _ZGVdN4v_log(_mm256_div_pd(a, _mm256_add_pd(v, a)));
   } else {
     // Negation flips the sign bit only, as unary minus does.
     return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(v), _mm256_set1_pd(-0.0)));
@@ -79,6 +85,8 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
     return _ZGVeN8v_exp(_mm512_mul_pd(a, v));
   } else if constexpr (K == Op::ExpAffine) {
     return _ZGVeN8v_exp(_mm512_add_pd(_mm512_mul_pd(a, v), b));
+  } else if constexpr (K == Op::LogRatio) {
+    return _ZGVeN8v_log(_mm512_div_pd(a, _mm512_add_pd(v, a)));
   } else {
     const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
     const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(v));
@@ -193,6 +201,11 @@ void ExpNegExpArray(MathPath path, const double* in, double* out, int n) {
   scalarmath::ExpNegExpArray(in, out, n);
 }
 
+void LogRatioArray(MathPath path, const double* x, double a, double* out, int n) {
+  TAVORIX_VECTOR_CASE(Op::LogRatio, x, out, n, a, 0.0)
+  scalarmath::LogRatioArray(x, a, out, n);
+}
+
 #undef TAVORIX_VECTOR_CASE
 
 }  // namespace onpath
@@ -211,6 +224,10 @@ void ExpAffineArray(const double* x, double a, double b, double* out, int n) {
 
 void ExpNegExpArray(const double* in, double* out, int n) {
   onpath::ExpNegExpArray(ActiveMathPath(), in, out, n);
+}
+
+void LogRatioArray(const double* x, double a, double* out, int n) {
+  onpath::LogRatioArray(ActiveMathPath(), x, a, out, n);
 }
 
 }  // namespace tavorix

@@ -35,6 +35,9 @@ void ExpScaledArray(const double* x, double a, double* out, int n);
 void ExpAffineArray(const double* x, double a, double b, double* out, int n);
 // out[i] = exp(-exp(in[i])), the double exponential of the Gumbel forms.
 void ExpNegExpArray(const double* in, double* out, int n);
+// out[i] = log(a / (x[i] + a)), the Burr transform; the sum and the quotient
+// are rounded as the scalar expressions are.
+void LogRatioArray(const double* x, double a, double* out, int n);
 
 // The functions on a given available path, so that the tests and benchmarks
 // can hold every path against the scalar one.
@@ -44,6 +47,7 @@ void LogArray(MathPath path, const double* in, double* out, int n);
 void ExpScaledArray(MathPath path, const double* x, double a, double* out, int n);
 void ExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n);
 void ExpNegExpArray(MathPath path, const double* in, double* out, int n);
+void LogRatioArray(MathPath path, const double* x, double a, double* out, int n);
 }  // namespace onpath
 
 // The scalar loops alone, whatever the processor: the reference of the tests
@@ -54,6 +58,7 @@ void LogArray(const double* in, double* out, int n);
 void ExpScaledArray(const double* x, double a, double* out, int n);
 void ExpAffineArray(const double* x, double a, double b, double* out, int n);
 void ExpNegExpArray(const double* in, double* out, int n);
+void LogRatioArray(const double* x, double a, double* out, int n);
 }  // namespace scalarmath
 
 }  // namespace tavorix

@@ -196,6 +196,9 @@ TEST_P(VectorPath, AgreesWithTheScalarLoopsAtEveryPosition) {
   onpath::ExpAffineArray(path, lnx.data(), -2.1, 0.3, affine.data(), m);
   scalarmath::ExpAffineArray(lnx.data(), -2.1, 0.3, ref.data(), m);
   for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], lnx[i], kMaxUlp);
+  onpath::LogRatioArray(path, scaled.data(), 2.7, affine.data(), m);
+  scalarmath::LogRatioArray(scaled.data(), 2.7, ref.data(), m);
+  for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], scaled[i], kMaxUlp);
 }
 
 INSTANTIATE_TEST_SUITE_P(VectorMath, VectorPath, ::testing::Values(MathPath::Avx2, MathPath::Avx512),
@@ -211,8 +214,9 @@ TEST(VectorMath, WorksInPlace) {
 }
 
 // The fused helpers form their arguments as a scalar loop would (product,
-// then sum, each rounded), so they equal ExpArray on those arguments.
-TEST(VectorMath, ScaledAndAffineFormTheirArgumentsUnfused) {
+// then sum, or sum, then quotient, each rounded), so they equal ExpArray or
+// LogArray on those arguments.
+TEST(VectorMath, FusedHelpersFormTheirArgumentsAsTheScalarExpressions) {
   // Logarithms of data as the power tables use them, with a zero (X = 1).
   const std::vector<double> lnx = {-3.2, -0.1, 0.0, 0.7, 1.9, 4.4, 6.1, 0.33333333333333331};
   const int n = static_cast<int>(lnx.size());
@@ -230,6 +234,17 @@ TEST(VectorMath, ScaledAndAffineFormTheirArgumentsUnfused) {
   for (int i = 0; i < n; ++i) {
     EXPECT_EQ(got[i], want[i]) << i;
     ExpectCloseOfSameClass(got[i], std::exp(a * lnx[i] + b), args[i], kMaxUlp);
+  }
+
+  // The Burr transform ln(S / (X^A + S)) on powers with a tiny and a huge one.
+  const std::vector<double> powers = {1e-300, 0.37, 1.0, 2.5, 19.0, 1e300, 0.1, 7.0, 123.0};
+  const int np = static_cast<int>(powers.size());
+  for (double s : {0.2, 3.0, 1e5}) {
+    std::vector<double> ratio(np), fused(np), plain(np);
+    for (int i = 0; i < np; ++i) ratio[i] = s / (powers[i] + s);
+    LogArray(ratio.data(), plain.data(), np);
+    LogRatioArray(powers.data(), s, fused.data(), np);
+    for (int i = 0; i < np; ++i) EXPECT_EQ(fused[i], plain[i]) << s << " " << i;
   }
 
   // X^2 from ln X: the powers of a table row.
