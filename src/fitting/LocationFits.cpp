@@ -100,14 +100,13 @@ void RunSteps(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKi
       line, ws.Fr.data(), first, last,
       [&](int k, int i0, int m, double* xt) {
         if (i0 == 1) bound[k % 3] = StepBound(run, ws, kind.Side, k, extremes.Min, extremes.Max);
-        const double c = bound[k % 3];
-        double t[LinePipeline::kBlock];
-        for (int j = 0; j < m; ++j) t[j] = left ? x[i0 + j] - c : c - x[i0 + j];
-        LogArray(t, xt + i0, m);
+        if (left)
+          LogAboveArray(x + i0, bound[k % 3], xt + i0, m);
+        else
+          LogBelowArray(x + i0, bound[k % 3], xt + i0, m);
       },
       [](double a, double b, const double* xt, int i0, int m, double* g) {
-        for (int j = 0; j < m; ++j) g[j] = a * xt[i0 + j] + b;
-        ExpNegExpArray(g, g, m);
+        ExpNegExpAffineArray(xt + i0, a, b, g, m);
       },
       [](double fr, double g) {
         const double d = fr - (Mirrored ? 1.0 - g : g);

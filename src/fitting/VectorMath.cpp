@@ -46,12 +46,24 @@ void LogRatioArray(const double* x, double a, double* out, int n) {
   for (int i = 0; i < n; ++i) out[i] = std::log(a / (x[i] + a));
 }
 
+void LogAboveArray(const double* x, double c, double* out, int n) {
+  for (int i = 0; i < n; ++i) out[i] = std::log(x[i] - c);
+}
+
+void LogBelowArray(const double* x, double c, double* out, int n) {
+  for (int i = 0; i < n; ++i) out[i] = std::log(c - x[i]);
+}
+
+void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n) {
+  for (int i = 0; i < n; ++i) out[i] = std::exp(-std::exp(a * x[i] + b));
+}
+
 }  // namespace scalarmath
 
 #ifdef TAVORIX_VECTOR_MATH
 namespace {
 
-enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, LogRatio };
+enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, ExpNegExpAffine, LogRatio, LogAbove, LogBelow };
 
 // One block of four values. Products and sums are separate instructions
 // (the target has no FMA), as in the scalar loops.
@@ -67,6 +79,13 @@ __attribute__((target("avx2"))) inline __m256d Apply(__m256d v, __m256d a, __m25
     return _ZGVdN4v_exp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
   } else if constexpr (K == Op::LogRatio) {
     return _ZGVdN4v_log(_mm256_div_pd(a, _mm256_add_pd(v, a)));
+  } else if constexpr (K == Op::LogAbove) {
+    return _ZGVdN4v_log(_mm256_sub_pd(v, a));
+  } else if constexpr (K == Op::LogBelow) {
+    return _ZGVdN4v_log(_mm256_sub_pd(a, v));
+  } else if constexpr (K == Op::ExpNegExpAffine) {
+    const __m256d u = _mm256_add_pd(_mm256_mul_pd(a, v), b);
+    return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(u), _mm256_set1_pd(-0.0)));
   } else {
     // Negation flips the sign bit only, as unary minus does.
     return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(v), _mm256_set1_pd(-0.0)));
@@ -87,6 +106,15 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
     return _ZGVeN8v_exp(_mm512_add_pd(_mm512_mul_pd(a, v), b));
   } else if constexpr (K == Op::LogRatio) {
     return _ZGVeN8v_log(_mm512_div_pd(a, _mm512_add_pd(v, a)));
+  } else if constexpr (K == Op::LogAbove) {
+    return _ZGVeN8v_log(_mm512_sub_pd(v, a));
+  } else if constexpr (K == Op::LogBelow) {
+    return _ZGVeN8v_log(_mm512_sub_pd(a, v));
+  } else if constexpr (K == Op::ExpNegExpAffine) {
+    const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
+    const __m512d u = _mm512_add_pd(_mm512_mul_pd(a, v), b);
+    const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(u));
+    return _ZGVeN8v_exp(_mm512_castsi512_pd(_mm512_xor_si512(e, sign)));
   } else {
     const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
     const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(v));
@@ -94,12 +122,10 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
   }
 }
 
-template <Op K>
-constexpr double kPad = K == Op::Log ? 1.0 : 0.0;
-
 // Full blocks straight from the arrays; the last one to three values go
 // through a padded block, so that every value takes the same path whatever
-// its position (the pad is an argument without a special case).
+// its position. The pad repeats the first of those values: an argument of
+// the call, so no lane meets a case that the data do not.
 template <Op K>
 __attribute__((target("avx2"))) void RunBlocks(const double* in, double* out, int n, double a,
                                                double b) {
@@ -108,7 +134,7 @@ __attribute__((target("avx2"))) void RunBlocks(const double* in, double* out, in
   int i = 0;
   for (; i + 4 <= n; i += 4) _mm256_storeu_pd(out + i, Apply<K>(_mm256_loadu_pd(in + i), va, vb));
   if (i < n) {
-    alignas(32) double block[4] = {kPad<K>, kPad<K>, kPad<K>, kPad<K>};
+    alignas(32) double block[4] = {in[i], in[i], in[i], in[i]};
     for (int j = 0; i + j < n; ++j) block[j] = in[i + j];
     _mm256_store_pd(block, Apply<K>(_mm256_load_pd(block), va, vb));
     for (int j = 0; i + j < n; ++j) out[i + j] = block[j];
@@ -125,7 +151,7 @@ __attribute__((target("avx512f"))) void RunBlocks8(const double* in, double* out
   for (; i + 8 <= n; i += 8) _mm512_storeu_pd(out + i, Apply8<K>(_mm512_loadu_pd(in + i), va, vb));
   if (i < n) {
     alignas(64) double block[8];
-    for (double& v : block) v = kPad<K>;
+    for (double& v : block) v = in[i];
     for (int j = 0; i + j < n; ++j) block[j] = in[i + j];
     _mm512_store_pd(block, Apply8<K>(_mm512_load_pd(block), va, vb));
     for (int j = 0; i + j < n; ++j) out[i + j] = block[j];
@@ -206,6 +232,21 @@ void LogRatioArray(MathPath path, const double* x, double a, double* out, int n)
   scalarmath::LogRatioArray(x, a, out, n);
 }
 
+void LogAboveArray(MathPath path, const double* x, double c, double* out, int n) {
+  TAVORIX_VECTOR_CASE(Op::LogAbove, x, out, n, c, 0.0)
+  scalarmath::LogAboveArray(x, c, out, n);
+}
+
+void LogBelowArray(MathPath path, const double* x, double c, double* out, int n) {
+  TAVORIX_VECTOR_CASE(Op::LogBelow, x, out, n, c, 0.0)
+  scalarmath::LogBelowArray(x, c, out, n);
+}
+
+void ExpNegExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n) {
+  TAVORIX_VECTOR_CASE(Op::ExpNegExpAffine, x, out, n, a, b)
+  scalarmath::ExpNegExpAffineArray(x, a, b, out, n);
+}
+
 #undef TAVORIX_VECTOR_CASE
 
 }  // namespace onpath
@@ -228,6 +269,18 @@ void ExpNegExpArray(const double* in, double* out, int n) {
 
 void LogRatioArray(const double* x, double a, double* out, int n) {
   onpath::LogRatioArray(ActiveMathPath(), x, a, out, n);
+}
+
+void LogAboveArray(const double* x, double c, double* out, int n) {
+  onpath::LogAboveArray(ActiveMathPath(), x, c, out, n);
+}
+
+void LogBelowArray(const double* x, double c, double* out, int n) {
+  onpath::LogBelowArray(ActiveMathPath(), x, c, out, n);
+}
+
+void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n) {
+  onpath::ExpNegExpAffineArray(ActiveMathPath(), x, a, b, out, n);
 }
 
 }  // namespace tavorix

@@ -38,6 +38,12 @@ void ExpNegExpArray(const double* in, double* out, int n);
 // out[i] = log(a / (x[i] + a)), the Burr transform; the sum and the quotient
 // are rounded as the scalar expressions are.
 void LogRatioArray(const double* x, double a, double* out, int n);
+// out[i] = log(x[i] - c) and log(c - x[i]): the distances to a bound.
+void LogAboveArray(const double* x, double c, double* out, int n);
+void LogBelowArray(const double* x, double c, double* out, int n);
+// out[i] = exp(-exp(a * x[i] + b)), the argument rounded as the scalar
+// expression is.
+void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n);
 
 // The functions on a given available path, so that the tests and benchmarks
 // can hold every path against the scalar one.
@@ -48,6 +54,9 @@ void ExpScaledArray(MathPath path, const double* x, double a, double* out, int n
 void ExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n);
 void ExpNegExpArray(MathPath path, const double* in, double* out, int n);
 void LogRatioArray(MathPath path, const double* x, double a, double* out, int n);
+void LogAboveArray(MathPath path, const double* x, double c, double* out, int n);
+void LogBelowArray(MathPath path, const double* x, double c, double* out, int n);
+void ExpNegExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n);
 }  // namespace onpath
 
 // The scalar loops alone, whatever the processor: the reference of the tests
@@ -59,6 +68,9 @@ void ExpScaledArray(const double* x, double a, double* out, int n);
 void ExpAffineArray(const double* x, double a, double b, double* out, int n);
 void ExpNegExpArray(const double* in, double* out, int n);
 void LogRatioArray(const double* x, double a, double* out, int n);
+void LogAboveArray(const double* x, double c, double* out, int n);
+void LogBelowArray(const double* x, double c, double* out, int n);
+void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n);
 }  // namespace scalarmath
 
 }  // namespace tavorix

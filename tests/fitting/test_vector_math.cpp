@@ -199,6 +199,15 @@ TEST_P(VectorPath, AgreesWithTheScalarLoopsAtEveryPosition) {
   onpath::LogRatioArray(path, scaled.data(), 2.7, affine.data(), m);
   scalarmath::LogRatioArray(scaled.data(), 2.7, ref.data(), m);
   for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], scaled[i], kMaxUlp);
+  onpath::LogBelowArray(path, scaled.data(), 200.0, affine.data(), m);
+  scalarmath::LogBelowArray(scaled.data(), 200.0, ref.data(), m);
+  for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], scaled[i], kMaxUlp);
+  onpath::LogAboveArray(path, scaled.data(), -1.5, affine.data(), m);
+  scalarmath::LogAboveArray(scaled.data(), -1.5, ref.data(), m);
+  for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], scaled[i], kMaxUlp);
+  onpath::ExpNegExpAffineArray(path, u.data(), 0.8, 0.2, affine.data(), m);
+  scalarmath::ExpNegExpAffineArray(u.data(), 0.8, 0.2, ref.data(), m);
+  for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], u[i], 4 * kMaxUlp);
 }
 
 INSTANTIATE_TEST_SUITE_P(VectorMath, VectorPath, ::testing::Values(MathPath::Avx2, MathPath::Avx512),
@@ -212,6 +221,9 @@ TEST(VectorMath, WorksInPlace) {
   LogArray(v.data(), v.data(), static_cast<int>(v.size()));
   for (std::size_t i = 0; i < v.size(); ++i) EXPECT_NEAR(v[i], args[i], 1e-13 * (1 + std::fabs(args[i])));
 }
+
+// Equal, or both NaN (a logarithm of a negative distance).
+bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 // The fused helpers form their arguments as a scalar loop would (product,
 // then sum, or sum, then quotient, each rounded), so they equal ExpArray or
@@ -246,6 +258,23 @@ TEST(VectorMath, FusedHelpersFormTheirArgumentsAsTheScalarExpressions) {
     LogRatioArray(powers.data(), s, fused.data(), np);
     for (int i = 0; i < np; ++i) EXPECT_EQ(fused[i], plain[i]) << s << " " << i;
   }
+
+  // The bound steppings: ln of the distance to a bound C, and the double
+  // exponential of their line A Xt + B.
+  for (double c : {-2.5, 0.0, 0.35, 150.0}) {
+    std::vector<double> above(np), below(np), fused(np), plain(np);
+    for (int i = 0; i < np; ++i) above[i] = powers[i] - c, below[i] = c - powers[i];
+    LogArray(above.data(), plain.data(), np);
+    LogAboveArray(powers.data(), c, fused.data(), np);
+    for (int i = 0; i < np; ++i) EXPECT_TRUE(SameValue(fused[i], plain[i])) << c << " " << i;
+    LogArray(below.data(), plain.data(), np);
+    LogBelowArray(powers.data(), c, fused.data(), np);
+    for (int i = 0; i < np; ++i) EXPECT_TRUE(SameValue(fused[i], plain[i])) << c << " " << i;
+  }
+  for (int i = 0; i < n; ++i) args[i] = a * lnx[i] + b;
+  ExpNegExpArray(args.data(), want.data(), n);
+  ExpNegExpAffineArray(lnx.data(), a, b, got.data(), n);
+  for (int i = 0; i < n; ++i) EXPECT_EQ(got[i], want[i]) << i;
 
   // X^2 from ln X: the powers of a table row.
   const double x = 3.5;
