@@ -75,12 +75,12 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     const double bound = BoundOf(run, m);
     for (int i = 1; i <= n; ++i) w.Tmp[i] = ws.X[i] / bound;
     LogArray(w.Tmp.data() + 1, w.LnRatio.data() + 1, n);
-    int k = 0;
+    int step = 0;
     RunExponentScan(w.Table, [&](double a) {
       KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), w.Tmp.data(), n);
       RatioLine(w.Line, w.Xt.data(), ft);
       // The first step never wins: it is neither cut nor offered.
-      const bool first = ++k == 1;
+      const bool first = ++step == 1;
       const double sum = SearchMisfit(w.Xt.data(), fr, w.Line.ParA, n, first ? HUGE_VAL : least.Get());
       if (!first) least.Offer(sum);
       return sum;

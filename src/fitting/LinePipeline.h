@@ -25,8 +25,8 @@
 // exactly those of the full sum.
 
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "fitting/LineFits.h"

@@ -65,6 +65,16 @@ namespace {
 
 enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, ExpNegExpAffine, LogRatio, LogAbove, LogBelow };
 
+// exp(-exp(u)); the negation flips the sign bit only, as unary minus does.
+__attribute__((target("avx2"))) inline __m256d ExpNegExp4(__m256d u) {
+  return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(u), _mm256_set1_pd(-0.0)));
+}
+__attribute__((target("avx512f"))) inline __m512d ExpNegExp8(__m512d u) {
+  const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
+  const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(u));
+  return _ZGVeN8v_exp(_mm512_castsi512_pd(_mm512_xor_si512(e, sign)));
+}
+
 // One block of four values. Products and sums are separate instructions
 // (the target has no FMA), as in the scalar loops.
 template <Op K>
@@ -84,11 +94,9 @@ __attribute__((target("avx2"))) inline __m256d Apply(__m256d v, __m256d a, __m25
   } else if constexpr (K == Op::LogBelow) {
     return _ZGVdN4v_log(_mm256_sub_pd(a, v));
   } else if constexpr (K == Op::ExpNegExpAffine) {
-    const __m256d u = _mm256_add_pd(_mm256_mul_pd(a, v), b);
-    return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(u), _mm256_set1_pd(-0.0)));
+    return ExpNegExp4(_mm256_add_pd(_mm256_mul_pd(a, v), b));
   } else {
-    // Negation flips the sign bit only, as unary minus does.
-    return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(v), _mm256_set1_pd(-0.0)));
+    return ExpNegExp4(v);
   }
 }
 
@@ -111,14 +119,9 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
   } else if constexpr (K == Op::LogBelow) {
     return _ZGVeN8v_log(_mm512_sub_pd(a, v));
   } else if constexpr (K == Op::ExpNegExpAffine) {
-    const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
-    const __m512d u = _mm512_add_pd(_mm512_mul_pd(a, v), b);
-    const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(u));
-    return _ZGVeN8v_exp(_mm512_castsi512_pd(_mm512_xor_si512(e, sign)));
+    return ExpNegExp8(_mm512_add_pd(_mm512_mul_pd(a, v), b));
   } else {
-    const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
-    const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(v));
-    return _ZGVeN8v_exp(_mm512_castsi512_pd(_mm512_xor_si512(e, sign)));
+    return ExpNegExp8(v);
   }
 }
 

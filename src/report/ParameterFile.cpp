@@ -72,13 +72,17 @@ MemberRef MemberIn(Fam& f, Field field) {
   }
 }
 
-// The value of one line of code `code` (0 for a line the family does not
-// hold). The break point is in X units.
+// The member that line f of code `code` holds, in the code's family.
+MemberRef MemberOf(FitParams& p, int code, Field f) {
+  const DistributionInfo* d = FindDistribution(code);
+  return VisitFamily(d ? d->Params.Family : ParamFamily::None, p, [&](auto& fam) { return MemberIn(fam, f); });
+}
+
+// The value of line f of the fit (0 for a line the family does not hold).
+// The break point is in X units.
 double FieldValue(const FittedDistribution& fd, Field f, double shift) {
-  const DistributionInfo* d = FindDistribution(fd.DistCode);
   FitParams p = fd.P;
-  const MemberRef m = VisitFamily(d ? d->Params.Family : ParamFamily::None, p,
-                                  [&](auto& fam) { return MemberIn(fam, f); });
+  const MemberRef m = MemberOf(p, fd.DistCode, f);
   const double v = std::visit(
       [](auto member) -> double {
         if constexpr (std::is_same_v<decltype(member), std::nullptr_t>)
@@ -90,11 +94,8 @@ double FieldValue(const FittedDistribution& fd, Field f, double shift) {
   return f == Field::BreakPoint ? v + shift : v;
 }
 
-// Stores the value of one line of code `code`; `v` is already checked.
+// Stores the value v of line f of the fit; v is already checked.
 void SetField(FittedDistribution& fd, Field f, double v, double shift) {
-  const DistributionInfo* d = FindDistribution(fd.DistCode);
-  const MemberRef m = VisitFamily(d ? d->Params.Family : ParamFamily::None, fd.P,
-                                  [&](auto& fam) { return MemberIn(fam, f); });
   std::visit(
       [&](auto member) {
         using T = decltype(member);
@@ -105,7 +106,7 @@ void SetField(FittedDistribution& fd, Field f, double v, double shift) {
         else if constexpr (std::is_same_v<T, bool*>)
           *member = v != 0;
       },
-      m);
+      MemberOf(fd.P, fd.DistCode, f));
 }
 
 const char* NameOf(Field f) {

@@ -12,7 +12,7 @@
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
 #include "core/UDMTavorix.h"
-#include "fitting/Registry.h"
+#include "fitting/FitTestSupport.h"
 #include "report/ParameterFile.h"
 
 namespace tavorix {
@@ -31,9 +31,7 @@ CalcParameters Params(int code, const FitParams& p, double shift) {
 
 // The same for a code whose family holds a line A, B.
 CalcParameters Params(int code, FitParams p, double shift, double lineA, double lineB) {
-  VisitFamily(FindDistribution(code)->Params.Family, p, [&](auto& f) {
-    if constexpr (requires { f.A = lineA, f.B = lineB; }) f.A = lineA, f.B = lineB;
-  });
+  SetLine(p, code, lineA, lineB);
   return Params(code, p, shift);
 }
 
