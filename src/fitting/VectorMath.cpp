@@ -1,6 +1,8 @@
 #include "fitting/VectorMath.h"
 
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #if defined(TAVORIX_HAVE_LIBMVEC) && defined(__x86_64__) && defined(__GNUC__)
 #define TAVORIX_VECTOR_MATH 1
@@ -11,8 +13,8 @@
 // special cases (huge, tiny, negative, zero, NaN arguments) lane by lane as
 // the scalar functions do.
 extern "C" {
-__attribute__((target("avx2"))) __m256d _ZGVdN4v_exp(__m256d);
-__attribute__((target("avx2"))) __m256d _ZGVdN4v_log(__m256d);
+__attribute__((target("avx2,fma"))) __m256d _ZGVdN4v_exp(__m256d);
+__attribute__((target("avx2,fma"))) __m256d _ZGVdN4v_log(__m256d);
 __attribute__((target("avx512f"))) __m512d _ZGVeN8v_exp(__m512d);
 __attribute__((target("avx512f"))) __m512d _ZGVeN8v_log(__m512d);
 }
@@ -63,45 +65,168 @@ void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int 
 #ifdef TAVORIX_VECTOR_MATH
 namespace {
 
+// The library's 4-wide exp and log, step for step: the same constants,
+// tables, operations and roundings, so each value is bit for bit the
+// library's (checked once per process before this path is taken). The
+// library looks its tables up with gather instructions, which are slow on
+// some processors; here four plain loads do it, and the steps are inline, so
+// that the blocks of a loop overlap.
+namespace inl {
+
+struct Tables {
+  double Exp2[1024];      // 2^(j/1024), j = 0..1023
+  double LnRecip[513];    // ln(512/j) for j <= 724, ln(1024/j) above, j = 512..1024
+};
+
+// Correctly rounded: each value is formed in extended precision from an
+// exact argument (checked against the library with every entry).
+const Tables& TablesOnce() {
+  static const Tables tables = [] {
+    Tables t{};
+    for (int j = 0; j < 1024; ++j) t.Exp2[j] = static_cast<double>(exp2l(j / 1024.0L));
+    for (int j = 512; j <= 1024; ++j) {
+      const int base = j <= 724 ? 512 : 1024;
+      t.LnRecip[j - 512] = static_cast<double>(-log1pl(static_cast<long double>(j - base) / base));
+    }
+    return t;
+  }();
+  return tables;
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d Load4(const double* table, __m256i index) {
+  alignas(32) long long i[4];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
+  return _mm256_setr_pd(table[i[0]], table[i[1]], table[i[2]], table[i[3]]);
+}
+
+// The lanes of `mask` from the scalar function, as the library does for the
+// arguments its vector steps do not cover.
+template <double (*F)(double)>
+__attribute__((target("avx2,fma"), noinline)) __m256d ScalarLanes(__m256d x, __m256d y, int mask) {
+  alignas(32) double xs[4], ys[4];
+  _mm256_store_pd(xs, x);
+  _mm256_store_pd(ys, y);
+  for (int l = 0; l < 4; ++l)
+    if (mask & (1 << l)) ys[l] = F(xs[l]);
+  return _mm256_load_pd(ys);
+}
+double ScalarExp(double x) { return std::exp(x); }
+double ScalarLog(double x) { return std::log(x); }
+
+// exp(x) = 2^(k/1024) (1 + r + c2 r^2 + c3 r^3), k = x 1024 / ln 2 rounded,
+// r = x - k ln 2 / 1024; |x| above 708.39 (and inf, NaN) go to std::exp.
+__attribute__((target("avx2,fma"))) inline __m256d Exp4(__m256d x, const Tables& t) {
+  const __m256d shifter = _mm256_set1_pd(0x1.8p+52);
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d shifted = _mm256_fmadd_pd(x, _mm256_set1_pd(0x1.71547652b82fep+10), shifter);
+  const __m256d k = _mm256_sub_pd(shifted, shifter);
+  __m256d r = _mm256_fnmadd_pd(k, _mm256_set1_pd(0x1.62e42fecp-11), x);
+  r = _mm256_fnmadd_pd(k, _mm256_set1_pd(0x1.d1cf79abc9e3bp-42), r);
+  __m256d p = _mm256_fmadd_pd(_mm256_set1_pd(0x1.5555555555556p-3), r, _mm256_set1_pd(0x1.0000001ebfbep-1));
+  p = _mm256_fmadd_pd(p, r, one);
+  p = _mm256_fmadd_pd(p, r, one);
+  const __m256i bits = _mm256_castpd_si256(shifted);
+  const __m256i low = _mm256_set1_epi64x(0x3ff);
+  const __m256i j = _mm256_and_si256(bits, low);
+  const __m256i scale = _mm256_slli_epi64(_mm256_andnot_si256(low, bits), 42);
+  const __m256d y = _mm256_castsi256_pd(
+      _mm256_add_epi64(_mm256_castpd_si256(_mm256_mul_pd(Load4(t.Exp2, j), p)), scale));
+  const __m256i high = _mm256_and_si256(_mm256_srli_epi64(_mm256_castpd_si256(x), 32), _mm256_set1_epi64x(0x7fffffff));
+  const int special = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_cmpgt_epi64(high, _mm256_set1_epi64x(0x4086232a))));
+  return special ? ScalarLanes<ScalarExp>(x, y, special) : y;
+}
+
+// log(x) = e ln 2 + ln(b/j) + log1p(r): m is the mantissa scaled into
+// [2^-10, 2^-9), j its reciprocal rounded to an integer (512..1024) from the
+// single-precision estimate, r = j m - 1, b = 512 or 1024; arguments below
+// the least normal or above the largest finite double (and NaN) go to
+// std::log.
+__attribute__((target("avx2,fma"))) inline __m256d Log4(__m256d x, const Tables& t) {
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256i bits = _mm256_castpd_si256(x);
+  const __m256d m = _mm256_or_pd(_mm256_and_pd(x, _mm256_castsi256_pd(_mm256_set1_epi64x(0x000fffffffffffff))),
+                                 _mm256_set1_pd(0x1p-10));
+  const __m256d rcp = _mm256_cvtps_pd(_mm_rcp_ps(_mm256_cvtpd_ps(m)));
+  const __m256d j = _mm256_round_pd(rcp, _MM_FROUND_TO_NEAREST_INT);
+  const __m256d r = _mm256_fmsub_pd(j, m, one);
+  const __m256d bias = _mm256_or_pd(_mm256_and_pd(_mm256_cmp_pd(j, _mm256_set1_pd(724.0), _CMP_GT_OQ),
+                                                  _mm256_set1_pd(1023.0)),
+                                    _mm256_set1_pd(1022.0));
+  // The sign and exponent field (bits 52 to 63) as a double, exactly.
+  const __m256d two52 = _mm256_set1_pd(0x1p52);
+  const __m256d field = _mm256_sub_pd(
+      _mm256_castsi256_pd(_mm256_or_si256(_mm256_srli_epi64(bits, 52), _mm256_castpd_si256(two52))), two52);
+  const __m256d e = _mm256_sub_pd(field, bias);
+  const __m256d r2 = _mm256_mul_pd(r, r);
+  __m256d p = _mm256_fmadd_pd(_mm256_set1_pd(0x1.9999cacdb4d0ap-3), r, _mm256_set1_pd(-0x1.0000148058ee1p-2));
+  const __m256d q = _mm256_fmadd_pd(_mm256_set1_pd(0x1.55555555543c5p-2), r, _mm256_set1_pd(-0x1.ffffffffff81fp-2));
+  p = _mm256_fmadd_pd(p, r2, q);
+  p = _mm256_fmadd_pd(p, r2, r);
+  // j - 512 from the bits of j (the exponent of 512 and 9 mantissa bits).
+  const __m256i index = _mm256_sub_epi64(_mm256_srli_epi64(_mm256_castpd_si256(j), 43), _mm256_set1_epi64x(0x81000));
+  const __m256d s = _mm256_add_pd(p, Load4(t.LnRecip, index));
+  const __m256d y = _mm256_fmadd_pd(e, _mm256_set1_pd(0x1.62e42fefa39efp-1), s);
+  const __m256d outside = _mm256_or_pd(_mm256_cmp_pd(x, _mm256_set1_pd(0x1p-1022), _CMP_LT_OQ),
+                                       _mm256_cmp_pd(x, _mm256_set1_pd(0x1.fffffffffffffp+1023), _CMP_NLE_UQ));
+  const int special = _mm256_movemask_pd(outside);
+  return special ? ScalarLanes<ScalarLog>(x, y, special) : y;
+}
+
+}  // namespace inl
+
 enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, ExpNegExpAffine, LogRatio, LogAbove, LogBelow };
 
-// exp(-exp(u)); the negation flips the sign bit only, as unary minus does.
-__attribute__((target("avx2"))) inline __m256d ExpNegExp4(__m256d u) {
-  return _ZGVdN4v_exp(_mm256_xor_pd(_ZGVdN4v_exp(u), _mm256_set1_pd(-0.0)));
-}
+// The 4-wide exp and log: the library's calls, or the same steps inline.
+template <bool Inline>
+struct Exp4Log4 {
+  const inl::Tables* T = nullptr;
+  __attribute__((target("avx2,fma"))) __m256d Exp(__m256d v) const {
+    if constexpr (Inline) return inl::Exp4(v, *T);
+    else return _ZGVdN4v_exp(v);
+  }
+  __attribute__((target("avx2,fma"))) __m256d Log(__m256d v) const {
+    if constexpr (Inline) return inl::Log4(v, *T);
+    else return _ZGVdN4v_log(v);
+  }
+  // exp(-exp(u)); the negation flips the sign bit only, as unary minus does.
+  __attribute__((target("avx2,fma"))) __m256d ExpNegExp(__m256d u) const {
+    return Exp(_mm256_xor_pd(Exp(u), _mm256_set1_pd(-0.0)));
+  }
+};
+
 __attribute__((target("avx512f"))) inline __m512d ExpNegExp8(__m512d u) {
   const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
   const __m512i e = _mm512_castpd_si512(_ZGVeN8v_exp(u));
   return _ZGVeN8v_exp(_mm512_castsi512_pd(_mm512_xor_si512(e, sign)));
 }
 
-// One block of four values. Products and sums are separate instructions
-// (the target has no FMA), as in the scalar loops.
-template <Op K>
-__attribute__((target("avx2"))) inline __m256d Apply(__m256d v, __m256d a, __m256d b) {
+// One block of four values. Products and sums are separate instructions, as
+// in the scalar loops (this file is built without contraction into fused
+// multiply-adds).
+template <Op K, class M>
+__attribute__((target("avx2,fma"))) inline __m256d Apply(const M& f, __m256d v, __m256d a, __m256d b) {
   if constexpr (K == Op::Exp) {
-    return _ZGVdN4v_exp(v);
+    return f.Exp(v);
   } else if constexpr (K == Op::Log) {
-    return _ZGVdN4v_log(v);
+    return f.Log(v);
   } else if constexpr (K == Op::ExpScaled) {
-    return _ZGVdN4v_exp(_mm256_mul_pd(a, v));
+    return f.Exp(_mm256_mul_pd(a, v));
   } else if constexpr (K == Op::ExpAffine) {
-    return _ZGVdN4v_exp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
+    return f.Exp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
   } else if constexpr (K == Op::LogRatio) {
-    return _ZGVdN4v_log(_mm256_div_pd(a, _mm256_add_pd(v, a)));
+    return f.Log(_mm256_div_pd(a, _mm256_add_pd(v, a)));
   } else if constexpr (K == Op::LogAbove) {
-    return _ZGVdN4v_log(_mm256_sub_pd(v, a));
+    return f.Log(_mm256_sub_pd(v, a));
   } else if constexpr (K == Op::LogBelow) {
-    return _ZGVdN4v_log(_mm256_sub_pd(a, v));
+    return f.Log(_mm256_sub_pd(a, v));
   } else if constexpr (K == Op::ExpNegExpAffine) {
-    return ExpNegExp4(_mm256_add_pd(_mm256_mul_pd(a, v), b));
+    return f.ExpNegExp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
   } else {
-    return ExpNegExp4(v);
+    return f.ExpNegExp(v);
   }
 }
 
-// One block of eight values. The build forms no fused multiply-adds (ISO
-// C++ mode contracts nothing), so product and sum round separately here too.
+// One block of eight values; product and sum round separately here too.
 template <Op K>
 __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, __m512d b) {
   if constexpr (K == Op::Exp) {
@@ -129,17 +254,19 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
 // through a padded block, so that every value takes the same path whatever
 // its position. The pad repeats the first of those values: an argument of
 // the call, so no lane meets a case that the data do not.
-template <Op K>
-__attribute__((target("avx2"))) void RunBlocks(const double* in, double* out, int n, double a,
-                                               double b) {
+template <Op K, bool Inline>
+__attribute__((target("avx2,fma"))) void RunBlocks(const double* in, double* out, int n, double a,
+                                                   double b) {
+  Exp4Log4<Inline> f;
+  if constexpr (Inline) f.T = &inl::TablesOnce();
   const __m256d va = _mm256_set1_pd(a);
   const __m256d vb = _mm256_set1_pd(b);
   int i = 0;
-  for (; i + 4 <= n; i += 4) _mm256_storeu_pd(out + i, Apply<K>(_mm256_loadu_pd(in + i), va, vb));
+  for (; i + 4 <= n; i += 4) _mm256_storeu_pd(out + i, Apply<K>(f, _mm256_loadu_pd(in + i), va, vb));
   if (i < n) {
     alignas(32) double block[4] = {in[i], in[i], in[i], in[i]};
     for (int j = 0; i + j < n; ++j) block[j] = in[i + j];
-    _mm256_store_pd(block, Apply<K>(_mm256_load_pd(block), va, vb));
+    _mm256_store_pd(block, Apply<K>(f, _mm256_load_pd(block), va, vb));
     for (int j = 0; i + j < n; ++j) out[i + j] = block[j];
   }
 }
@@ -164,13 +291,61 @@ __attribute__((target("avx512f"))) void RunBlocks8(const double* in, double* out
 }  // namespace
 #endif
 
+#ifdef TAVORIX_VECTOR_MATH
+namespace {
+
+__attribute__((target("avx2,fma"))) bool SameBits(__m256d a, __m256d b) {
+  const __m256i eq = _mm256_cmpeq_epi64(_mm256_castpd_si256(a), _mm256_castpd_si256(b));
+  return _mm256_movemask_pd(_mm256_castsi256_pd(eq)) == 15;
+}
+
+// True when the inline steps give the library's values bit for bit: every
+// table entry, both sides of the ranges the vector steps cover, the special
+// arguments and a spread of ordinary ones. Any difference (another library
+// version, say) leaves the library's own functions in use.
+__attribute__((target("avx2,fma"))) bool InlineAgreesWithLibrary() {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> expArgs, logArgs;
+  const double ln2 = 0.6931471805599453;
+  for (int j = 0; j < 1024; ++j)
+    for (int k : {-1000, -30, -1, 0, 1, 7, 1000}) expArgs.push_back((k + (j + 0.37) / 1024) * ln2);
+  for (int i = 0; i <= 4000; ++i) expArgs.push_back(-746.0 + i * 0.364);
+  for (double x : {0.0, -0.0, 708.39, 708.4, 709.78, 709.79, -708.39, -708.4, -745.13, -745.14, 1e-300, -1e-300,
+                   1e300, -1e300, HUGE_VAL, -HUGE_VAL, kNaN, -kNaN})
+    expArgs.push_back(x);
+  for (int i = 0; i < 8192; ++i)
+    for (int e : {-1074, -1022, -60, -1, 0, 1, 40, 1023}) logArgs.push_back(std::ldexp(1.0 + i / 8192.0, e));
+  for (double x : {0.0, -0.0, -1.0, 5e-324, 1e-310, 0x1p-1022, 0x1.fffffffffffffp+1023, HUGE_VAL, -HUGE_VAL, kNaN})
+    logArgs.push_back(x);
+  const inl::Tables& t = inl::TablesOnce();
+  expArgs.resize((expArgs.size() + 3) / 4 * 4, 1.0);
+  logArgs.resize((logArgs.size() + 3) / 4 * 4, 1.0);
+  for (std::size_t i = 0; i < expArgs.size(); i += 4) {
+    const __m256d v = _mm256_loadu_pd(&expArgs[i]);
+    if (!SameBits(inl::Exp4(v, t), _ZGVdN4v_exp(v))) return false;
+  }
+  for (std::size_t i = 0; i < logArgs.size(); i += 4) {
+    const __m256d v = _mm256_loadu_pd(&logArgs[i]);
+    if (!SameBits(inl::Log4(v, t), _ZGVdN4v_log(v))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+#endif
+
 bool MathPathAvailable(MathPath path) {
   switch (path) {
     case MathPath::Scalar:
       return true;
 #ifdef TAVORIX_VECTOR_MATH
     case MathPath::Avx2:
-      return __builtin_cpu_supports("avx2");
+      // The library's 4-wide functions are those with fused multiply-adds.
+      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case MathPath::Avx2Inline: {
+      static const bool agrees = MathPathAvailable(MathPath::Avx2) && InlineAgreesWithLibrary();
+      return agrees;
+    }
     case MathPath::Avx512:
       return __builtin_cpu_supports("avx512f");
 #endif
@@ -181,9 +356,10 @@ bool MathPathAvailable(MathPath path) {
 
 MathPath ActiveMathPath() {
   // Chosen once; the initialisation of a local static is thread-safe.
-  static const MathPath path = MathPathAvailable(MathPath::Avx512) ? MathPath::Avx512
-                               : MathPathAvailable(MathPath::Avx2) ? MathPath::Avx2
-                                                                    : MathPath::Scalar;
+  static const MathPath path = MathPathAvailable(MathPath::Avx512)       ? MathPath::Avx512
+                               : MathPathAvailable(MathPath::Avx2Inline) ? MathPath::Avx2Inline
+                               : MathPathAvailable(MathPath::Avx2)       ? MathPath::Avx2
+                                                                          : MathPath::Scalar;
   return path;
 }
 
@@ -197,8 +373,12 @@ namespace onpath {
     RunBlocks8<op>(in, out, n, a, b);            \
     return;                                      \
   }                                              \
+  if (path == MathPath::Avx2Inline) {            \
+    RunBlocks<op, true>(in, out, n, a, b);       \
+    return;                                      \
+  }                                              \
   if (path == MathPath::Avx2) {                  \
-    RunBlocks<op>(in, out, n, a, b);             \
+    RunBlocks<op, false>(in, out, n, a, b);      \
     return;                                      \
   }
 #else

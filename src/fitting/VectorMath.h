@@ -1,8 +1,9 @@
 #pragma once
 // exp and log over arrays for the grid searches. Where the C library's
 // vector math library was found at build time, the values go through its
-// 8-wide AVX-512 functions or, without AVX-512, its 4-wide AVX2 functions,
-// chosen once per process from what the processor has (at most 4 ulp from
+// 8-wide AVX-512 functions or, without AVX-512, its 4-wide AVX2 functions
+// (their steps formed inline where they give the same bits), chosen once per
+// process from what the processor has (at most 4 ulp from
 // the scalar ones, and the same for every position and length of the
 // array); otherwise through std::exp and std::log. Both paths give the same classes of
 // results: inf, 0 and NaN where the scalar functions give them.
@@ -15,8 +16,10 @@
 
 namespace tavorix {
 
-// The ways the array functions can go.
-enum class MathPath { Scalar, Avx2, Avx512 };
+// The ways the array functions can go. Avx2Inline gives the values of Avx2
+// bit for bit (the library's steps, formed inline without its gathers); it
+// is available only where a check of every table entry found them equal.
+enum class MathPath { Scalar, Avx2, Avx2Inline, Avx512 };
 
 // True when this build and processor can take the path.
 bool MathPathAvailable(MathPath path);

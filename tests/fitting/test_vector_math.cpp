@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -210,8 +211,59 @@ TEST_P(VectorPath, AgreesWithTheScalarLoopsAtEveryPosition) {
   for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], u[i], 4 * kMaxUlp);
 }
 
-INSTANTIATE_TEST_SUITE_P(VectorMath, VectorPath, ::testing::Values(MathPath::Avx2, MathPath::Avx512),
-                         [](const auto& info) { return info.param == MathPath::Avx2 ? "Avx2" : "Avx512"; });
+INSTANTIATE_TEST_SUITE_P(VectorMath, VectorPath,
+                         ::testing::Values(MathPath::Avx2, MathPath::Avx2Inline, MathPath::Avx512),
+                         [](const auto& info) {
+                           return info.param == MathPath::Avx2         ? "Avx2"
+                                  : info.param == MathPath::Avx2Inline ? "Avx2Inline"
+                                                                       : "Avx512";
+                         });
+
+// The inline 4-wide steps must give the library's values bit for bit, for
+// every operation, over random arguments of every magnitude and the edges
+// (the check at start-up sees far fewer values).
+TEST(VectorMath, InlineStepsGiveTheLibrarysValuesBitForBit) {
+  if (!MathPathAvailable(MathPath::Avx2)) GTEST_SKIP() << "this processor or build lacks the 4-wide path";
+  ASSERT_TRUE(MathPathAvailable(MathPath::Avx2Inline)) << "the start-up check found the inline steps different";
+  std::mt19937_64 random(17);
+  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+  std::vector<double> args;
+  for (int i = 0; i < 60000; ++i) args.push_back(uniform(random) * std::pow(10.0, 4 * uniform(random)));
+  for (int i = 0; i < 20000; ++i) args.push_back(std::ldexp(1 + std::fabs(uniform(random)), static_cast<int>(1100 * uniform(random))));
+  for (int i = 0; i < 20000; ++i) args.push_back(709.8 * uniform(random));
+  for (double x : {0.0, -0.0, 708.39, 708.4, 709.79, 710.0, -745.14, -746.0, kInf, -kInf, kNaN, 5e-324,
+                   1e-310, std::numeric_limits<double>::min(), std::numeric_limits<double>::max(), 1.0})
+    args.push_back(x);
+  const int n = static_cast<int>(args.size());
+  std::vector<double> lib(n), own(n);
+  auto expectSameBits = [&](const char* op) {
+    int differ = 0;
+    for (int i = 0; i < n; ++i) differ += std::bit_cast<std::uint64_t>(lib[i]) != std::bit_cast<std::uint64_t>(own[i]);
+    EXPECT_EQ(differ, 0) << op;
+  };
+  using Unary = void (*)(MathPath, const double*, double*, int);
+  for (auto [fn, op] : {std::pair<Unary, const char*>{onpath::ExpArray, "exp"}, {onpath::LogArray, "log"},
+                        {onpath::ExpNegExpArray, "exp(-exp)"}}) {
+    fn(MathPath::Avx2, args.data(), lib.data(), n);
+    fn(MathPath::Avx2Inline, args.data(), own.data(), n);
+    expectSameBits(op);
+  }
+  using WithA = void (*)(MathPath, const double*, double, double*, int);
+  for (auto [fn, op] : {std::pair<WithA, const char*>{onpath::ExpScaledArray, "exp(a x)"},
+                        {onpath::LogRatioArray, "ln(a/(x+a))"}, {onpath::LogAboveArray, "ln(x-c)"},
+                        {onpath::LogBelowArray, "ln(c-x)"}}) {
+    fn(MathPath::Avx2, args.data(), 0.37, lib.data(), n);
+    fn(MathPath::Avx2Inline, args.data(), 0.37, own.data(), n);
+    expectSameBits(op);
+  }
+  using WithAB = void (*)(MathPath, const double*, double, double, double*, int);
+  for (auto [fn, op] : {std::pair<WithAB, const char*>{onpath::ExpAffineArray, "exp(a x + b)"},
+                        {onpath::ExpNegExpAffineArray, "exp(-exp(a x + b))"}}) {
+    fn(MathPath::Avx2, args.data(), 1.3, -0.2, lib.data(), n);
+    fn(MathPath::Avx2Inline, args.data(), 1.3, -0.2, own.data(), n);
+    expectSameBits(op);
+  }
+}
 
 TEST(VectorMath, WorksInPlace) {
   std::vector<double> v = Spaced(-30.0, 30.0, 101);
