@@ -35,7 +35,7 @@ namespace tavorix {
 
 class LinePipeline {
  public:
-  static constexpr int kBlock = 16;
+  static constexpr int kBlock = 128;
 
   // ft: the transformed frequencies (the same at every step), 1..n.
   LinePipeline(const double* ft, int n) : n_(n) {

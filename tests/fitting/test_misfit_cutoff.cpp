@@ -19,10 +19,10 @@ struct Steps {
   std::vector<LineState> Line;
 };
 
-// 37 points (two blocks and a part) and 60 steps whose lines and misfits
+// Two blocks and a part of points and 60 steps whose lines and misfits
 // vary: Xt = ln(i + k/7), Fc = exp(-exp(A Xt + B)).
 Steps RunWith(double cutoff) {
-  constexpr int n = 37;
+  constexpr int n = 2 * LinePipeline::kBlock + 5;
   std::vector<double> ft(n + 1), fr(n + 1);
   for (int i = 1; i <= n; ++i) {
     fr[i] = static_cast<double>(i) / (n + 1);
