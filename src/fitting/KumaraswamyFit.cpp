@@ -14,16 +14,12 @@ namespace tavorix {
 
 namespace {
 
-// xt[i] = ln(1 - (X_i/M)^A); lnr holds ln(X_i/M). A v that is not positive
-// gives the small positive 0.00001 instead of a logarithm. v is a scratch
-// array of N + 1 values.
-void KumaraswamyTransform(const double* __restrict lnr, double a, double* __restrict xt,
-                          double* __restrict v, int n) {
-  ExpScaledArray(lnr + 1, a, v + 1, n);
-  for (int i = 1; i <= n; ++i) v[i] = 1.0 - v[i];
-  LogArray(v + 1, xt + 1, n);
+// xt[i] = ln(1 - (X_i/M)^A); lnr holds ln(X_i/M). Where 1 - (X_i/M)^A is
+// not positive (its logarithm -inf or NaN) xt is the small positive 0.00001.
+void KumaraswamyTransform(const double* __restrict lnr, double a, double* __restrict xt, int n) {
+  LogOneMinusExpScaledArray(lnr + 1, a, xt + 1, n);
   for (int i = 1; i <= n; ++i)
-    if (!(v[i] > 0)) xt[i] = 0.00001;
+    if (!(xt[i] > -HUGE_VAL)) xt[i] = 0.00001;
 }
 
 // Saturated squared misfit of Fc = 1 - exp(B Xt), cut off above `cutoff`.
@@ -77,7 +73,7 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     LogArray(w.Tmp.data() + 1, w.LnRatio.data() + 1, n);
     int step = 0;
     RunExponentScan(w.Table, [&](double a) {
-      KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), w.Tmp.data(), n);
+      KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), n);
       RatioLine(w.Line, w.Xt.data(), ft);
       // The first step never wins: it is neither cut nor offered.
       const bool first = ++step == 1;

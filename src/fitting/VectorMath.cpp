@@ -60,6 +60,10 @@ void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int 
   for (int i = 0; i < n; ++i) out[i] = std::exp(-std::exp(a * x[i] + b));
 }
 
+void LogOneMinusExpScaledArray(const double* x, double a, double* out, int n) {
+  for (int i = 0; i < n; ++i) out[i] = std::log(1.0 - std::exp(a * x[i]));
+}
+
 }  // namespace scalarmath
 
 #ifdef TAVORIX_VECTOR_MATH
@@ -174,7 +178,7 @@ __attribute__((target("avx2,fma"))) inline __m256d Log4(__m256d x, const Tables&
 
 }  // namespace inl
 
-enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, ExpNegExpAffine, LogRatio, LogAbove, LogBelow };
+enum class Op { Exp, Log, ExpScaled, ExpAffine, ExpNegExp, ExpNegExpAffine, LogRatio, LogAbove, LogBelow, LogOneMinusExpScaled };
 
 // The 4-wide exp and log: the library's calls, or the same steps inline.
 template <bool Inline>
@@ -221,6 +225,8 @@ __attribute__((target("avx2,fma"))) inline __m256d Apply(const M& f, __m256d v, 
     return f.Log(_mm256_sub_pd(a, v));
   } else if constexpr (K == Op::ExpNegExpAffine) {
     return f.ExpNegExp(_mm256_add_pd(_mm256_mul_pd(a, v), b));
+  } else if constexpr (K == Op::LogOneMinusExpScaled) {
+    return f.Log(_mm256_sub_pd(_mm256_set1_pd(1.0), f.Exp(_mm256_mul_pd(a, v))));
   } else {
     return f.ExpNegExp(v);
   }
@@ -245,6 +251,8 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
     return _ZGVeN8v_log(_mm512_sub_pd(a, v));
   } else if constexpr (K == Op::ExpNegExpAffine) {
     return ExpNegExp8(_mm512_add_pd(_mm512_mul_pd(a, v), b));
+  } else if constexpr (K == Op::LogOneMinusExpScaled) {
+    return _ZGVeN8v_log(_mm512_sub_pd(_mm512_set1_pd(1.0), _ZGVeN8v_exp(_mm512_mul_pd(a, v))));
   } else {
     return ExpNegExp8(v);
   }
@@ -430,6 +438,11 @@ void ExpNegExpAffineArray(MathPath path, const double* x, double a, double b, do
   scalarmath::ExpNegExpAffineArray(x, a, b, out, n);
 }
 
+void LogOneMinusExpScaledArray(MathPath path, const double* x, double a, double* out, int n) {
+  TAVORIX_VECTOR_CASE(Op::LogOneMinusExpScaled, x, out, n, a, 0.0)
+  scalarmath::LogOneMinusExpScaledArray(x, a, out, n);
+}
+
 #undef TAVORIX_VECTOR_CASE
 
 }  // namespace onpath
@@ -464,6 +477,10 @@ void LogBelowArray(const double* x, double c, double* out, int n) {
 
 void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n) {
   onpath::ExpNegExpAffineArray(ActiveMathPath(), x, a, b, out, n);
+}
+
+void LogOneMinusExpScaledArray(const double* x, double a, double* out, int n) {
+  onpath::LogOneMinusExpScaledArray(ActiveMathPath(), x, a, out, n);
 }
 
 }  // namespace tavorix

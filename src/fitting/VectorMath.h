@@ -47,6 +47,9 @@ void LogBelowArray(const double* x, double c, double* out, int n);
 // out[i] = exp(-exp(a * x[i] + b)), the argument rounded as the scalar
 // expression is.
 void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n);
+// out[i] = log(1 - exp(a * x[i])), the Kumaraswamy transform; the product
+// and the difference are rounded as the scalar expressions are.
+void LogOneMinusExpScaledArray(const double* x, double a, double* out, int n);
 
 // The functions on a given available path, so that the tests and benchmarks
 // can hold every path against the scalar one.
@@ -60,6 +63,7 @@ void LogRatioArray(MathPath path, const double* x, double a, double* out, int n)
 void LogAboveArray(MathPath path, const double* x, double c, double* out, int n);
 void LogBelowArray(MathPath path, const double* x, double c, double* out, int n);
 void ExpNegExpAffineArray(MathPath path, const double* x, double a, double b, double* out, int n);
+void LogOneMinusExpScaledArray(MathPath path, const double* x, double a, double* out, int n);
 }  // namespace onpath
 
 // The scalar loops alone, whatever the processor: the reference of the tests
@@ -74,6 +78,7 @@ void LogRatioArray(const double* x, double a, double* out, int n);
 void LogAboveArray(const double* x, double c, double* out, int n);
 void LogBelowArray(const double* x, double c, double* out, int n);
 void ExpNegExpAffineArray(const double* x, double a, double b, double* out, int n);
+void LogOneMinusExpScaledArray(const double* x, double a, double* out, int n);
 }  // namespace scalarmath
 
 }  // namespace tavorix

@@ -206,6 +206,15 @@ TEST_P(VectorPath, AgreesWithTheScalarLoopsAtEveryPosition) {
   onpath::LogAboveArray(path, scaled.data(), -1.5, affine.data(), m);
   scalarmath::LogAboveArray(scaled.data(), -1.5, ref.data(), m);
   for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], scaled[i], kMaxUlp);
+  onpath::LogOneMinusExpScaledArray(path, lnx.data(), -0.9, affine.data(), m);
+  scalarmath::LogOneMinusExpScaledArray(lnx.data(), -0.9, ref.data(), m);
+  for (int i = 0; i < m; ++i) {  // the error of exp grows by exp / (1 - exp) in the logarithm
+    const double v = std::exp(-0.9 * lnx[i]);
+    if (std::isfinite(ref[i]))
+      EXPECT_NEAR(affine[i], ref[i], 2e-15 * (1 + v / std::fabs(1 - v))) << lnx[i];
+    else
+      ExpectCloseOfSameClass(affine[i], ref[i], lnx[i], 0);
+  }
   onpath::ExpNegExpAffineArray(path, u.data(), 0.8, 0.2, affine.data(), m);
   scalarmath::ExpNegExpAffineArray(u.data(), 0.8, 0.2, ref.data(), m);
   for (int i = 0; i < m; ++i) ExpectCloseOfSameClass(affine[i], ref[i], u[i], 4 * kMaxUlp);
@@ -251,7 +260,8 @@ TEST(VectorMath, InlineStepsGiveTheLibrarysValuesBitForBit) {
   using WithA = void (*)(MathPath, const double*, double, double*, int);
   for (auto [fn, op] : {std::pair<WithA, const char*>{onpath::ExpScaledArray, "exp(a x)"},
                         {onpath::LogRatioArray, "ln(a/(x+a))"}, {onpath::LogAboveArray, "ln(x-c)"},
-                        {onpath::LogBelowArray, "ln(c-x)"}}) {
+                        {onpath::LogBelowArray, "ln(c-x)"},
+                        {onpath::LogOneMinusExpScaledArray, "ln(1-exp(a x))"}}) {
     fn(MathPath::Avx2, args.data(), 0.37, lib.data(), n);
     fn(MathPath::Avx2Inline, args.data(), 0.37, own.data(), n);
     expectSameBits(op);
@@ -327,6 +337,19 @@ TEST(VectorMath, FusedHelpersFormTheirArgumentsAsTheScalarExpressions) {
   ExpNegExpArray(args.data(), want.data(), n);
   ExpNegExpAffineArray(lnx.data(), a, b, got.data(), n);
   for (int i = 0; i < n; ++i) EXPECT_EQ(got[i], want[i]) << i;
+
+  // The Kumaraswamy transform ln(1 - (X/M)^A) from ln(X/M), with ratios
+  // below, at and above 1 (a zero and negative differences).
+  const std::vector<double> lnRatio = {-6.0, -0.7, -1e-9, 0.0, 0.2, -0.05};
+  const int nr = static_cast<int>(lnRatio.size());
+  for (double e : {0.4, 2.3}) {
+    std::vector<double> diff(nr), plain(nr), fused(nr);
+    ExpScaledArray(lnRatio.data(), e, diff.data(), nr);
+    for (double& v : diff) v = 1.0 - v;
+    LogArray(diff.data(), plain.data(), nr);
+    LogOneMinusExpScaledArray(lnRatio.data(), e, fused.data(), nr);
+    for (int i = 0; i < nr; ++i) EXPECT_TRUE(SameValue(fused[i], plain[i])) << e << " " << i;
+  }
 
   // X^2 from ln X: the powers of a table row.
   const double x = 3.5;
