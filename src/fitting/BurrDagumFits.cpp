@@ -1,5 +1,6 @@
 #include "fitting/BurrDagumFits.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "fitting/LineFits.h"
 #include "fitting/LinePipeline.h"
 #include "fitting/ParallelRows.h"
+#include "fitting/StepLanes.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -89,22 +91,91 @@ struct RowBest {
 
 // Working arrays of one thread.
 struct RowScratch {
-  RowScratch(const double* ft, int n) : Xa(static_cast<std::size_t>(n) + 1, 0.0), Pipeline(ft, n) {}
+  RowScratch(const double* ft, int n)
+      : Xa(static_cast<std::size_t>(n) + 1, 0.0),
+        Lanes(static_cast<std::size_t>(lanes::kLanes) * (n + 1), 0.0),
+        Tail(static_cast<std::size_t>(lanes::kLanes) * n, 0.0),
+        Pipeline(ft, n) {}
   std::vector<double> Xa;
+  std::vector<double> Lanes, Tail;  // Xt and the top points' terms of four steps side by side
   LinePipeline Pipeline;
 };
+
+// Takes the misfits of a row in step order, with the line of each step.
+struct RowTaker {
+  RowBest& Row;
+  gridfits::LeastMisfit& Least;
+  bool Variation = false;
+  void Take(int k, double misfit, const LineState& line) {
+    if (line.NoVariation && !Variation) Row.UsedLineBefore = true;
+    Variation = Variation || !line.NoVariation;
+    if (misfit < Row.Misfit) {
+      Row.Misfit = misfit;
+      Row.K = k;
+    }
+    // A step that took the line of the row before may be searched again
+    // with another line: only misfits of the row's own lines are offered.
+    if (Variation) Least.Offer(misfit);
+  }
+};
+
+// SearchRow with four scale steps side by side in vector lanes
+// (lanes::Available()); the values are those of the pipeline. Lanes past
+// kCount repeat its scale and are thrown away.
+template <bool Dagum>
+RowBest SearchRowInLanes(const BurrGrid& grid, int kCount, double A, const FitWorkspace& ws,
+                         RowScratch& scratch, LineState line, gridfits::LeastMisfit& least) {
+  constexpr int L = lanes::kLanes;
+  const int n = ws.N;
+  double* xa = scratch.Xa.data();
+  PowersOf(ws.LnX.data(), A, xa, n);
+  const LinePipeline& pipeline = scratch.Pipeline;
+  RowBest row;
+  RowTaker taker{row, least};
+  for (int k0 = 1; k0 <= kCount; k0 += L) {
+    double s[L], meanX[L], a[L], b[L], misfit[L];
+    LineState after[L];
+    for (int l = 0; l < L; ++l) s[l] = k0 + l <= kCount ? std::exp(A * grid.LnScale[k0 + l]) : s[l - 1];
+    const lanes::FirstSums first = lanes::RatioTransform(xa, n, s, scratch.Lanes.data());
+    for (int l = 0; l < L; ++l) meanX[l] = first.SumX[l] / n;
+    const lanes::DeviationSums second =
+        lanes::Deviations(scratch.Lanes.data(), pipeline.FtDeviations(), n, meanX);
+    for (int l = 0; l < L; ++l) {
+      LineSums sums;
+      sums.SumX = first.SumX[l];
+      sums.SumF = pipeline.SumF();
+      sums.Lo = first.Lo[l];
+      sums.Hi = first.Hi[l];
+      sums.DxSum = second.DxSum[l];
+      sums.DfSum = pipeline.DfSum();
+      sums.Sxx = second.Sxx[l];
+      sums.Sxy = second.Sxy[l];
+      FinishLeastSquares(line, sums, n, n - 1);
+      after[l] = line;
+      a[l] = line.ParA;
+      b[l] = line.ParB;
+    }
+    lanes::BurrMisfits(scratch.Lanes.data(), ws.Fr.data(), n, a, b, Dagum, least.Get(), scratch.Tail.data(),
+                       misfit);
+    for (int l = 0; l < L && k0 + l <= kCount; ++l) taker.Take(k0 + l, misfit[l], after[l]);
+    line = after[std::min(L, kCount - k0 + 1) - 1];
+  }
+  row.LineAfter = line;
+  return row;
+}
 
 // One grid row: for every scale step k, the line of ln(S / (X^A + S))
 // against Ft and its saturated squared misfit, starting from the line `line`.
 template <bool Dagum>
 RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace& ws, RowScratch& scratch,
                   LineState line, gridfits::LeastMisfit& least) {
+  if (lanes::Available()) return SearchRowInLanes<Dagum>(grid, kCount, A, ws, scratch, line, least);
   const int n = ws.N;
   double* xa = scratch.Xa.data();
   PowersOf(ws.LnX.data(), A, xa, n);
   std::array<double, 3> scale{};  // S of the steps being transformed, by k % 3
   RowBest row;
-  bool variation = false;
+  RowTaker taker{row, least};
   scratch.Pipeline.Run(
       line, ws.Fr.data(), 1, kCount,
       [&](int k, int i0, int m, double* xt) {
@@ -116,15 +187,7 @@ RowBest SearchRow(const BurrGrid& grid, int kCount, double A, const FitWorkspace
       },
       [](double fr, double ez) { return SaturatedSq(fr - BurrFc<Dagum>(ez)); },
       [&](int k, double misfit) {
-        if (line.NoVariation && !variation) row.UsedLineBefore = true;
-        variation = variation || !line.NoVariation;
-        if (misfit < row.Misfit) {
-          row.Misfit = misfit;
-          row.K = k;
-        }
-        // A step that took the line of the row before may be searched again
-        // with another line: only misfits of the row's own lines are offered.
-        if (variation) least.Offer(misfit);
+        taker.Take(k, misfit, line);
         return true;
       },
       [] {}, [&] { return least.Get(); });

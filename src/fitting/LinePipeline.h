@@ -53,6 +53,12 @@ class LinePipeline {
     dfSum_ = dfSum;
   }
 
+  // Ft - mean Ft (1..n) and the sums of Ft and of those deviations, as the
+  // line of every step uses them.
+  const double* FtDeviations() const { return df_.data(); }
+  double SumF() const { return sumF_; }
+  double DfSum() const { return dfSum_; }
+
   // Steps first..last; `check` is called before each new step is begun.
   template <class XtOf, class TermsOf, class Term, class Done, class Check>
   void Run(LineState& line, const double* fr, int first, int last, XtOf&& xtOf, TermsOf&& termsOf,

@@ -8,6 +8,7 @@
 #include "fitting/LineFits.h"
 #include "fitting/LinePipeline.h"
 #include "fitting/ParallelRows.h"
+#include "fitting/StepLanes.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -85,6 +86,57 @@ struct DataExtremes {
   double Min = 0, Max = 0;
 };
 
+// RunSteps with four steps side by side in vector lanes (lanes::Available()):
+// each group forms Xt and the first sums of its steps, then their deviation
+// sums, then their lines in step order, then their misfits. The values are
+// those of the pipeline. Lanes past `last` repeat its bound and are thrown
+// away.
+template <bool Mirrored, class Done>
+void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+                     DataExtremes extremes, const LinePipeline& pipeline, LineState& line, int first,
+                     int last, Done&& done) {
+  constexpr int L = lanes::kLanes;
+  const int n = ws.N;
+  std::vector<double> xt(static_cast<std::size_t>(L) * (n + 1));
+  int begun = 0;
+  for (int k0 = first; k0 <= last; k0 += L) {
+    double c[L], meanX[L], a[L], b[L], misfit[L];
+    LineState after[L];
+    for (int l = 0; l < L; ++l) {
+      if (k0 + l <= last) {
+        if ((++begun & 255) == 0) run.ThrowIfCancelled();
+        c[l] = StepBound(run, ws, kind.Side, k0 + l, extremes.Min, extremes.Max);
+      } else {
+        c[l] = c[l - 1];
+      }
+    }
+    const lanes::FirstSums first1 =
+        lanes::BoundTransform(ws.X.data(), n, c, kind.Side == BoundSide::Left, xt.data());
+    for (int l = 0; l < L; ++l) meanX[l] = first1.SumX[l] / n;
+    const lanes::DeviationSums second = lanes::Deviations(xt.data(), pipeline.FtDeviations(), n, meanX);
+    for (int l = 0; l < L; ++l) {
+      LineSums sums;
+      sums.SumX = first1.SumX[l];
+      sums.SumF = pipeline.SumF();
+      sums.Lo = first1.Lo[l];
+      sums.Hi = first1.Hi[l];
+      sums.DxSum = second.DxSum[l];
+      sums.DfSum = pipeline.DfSum();
+      sums.Sxx = second.Sxx[l];
+      sums.Sxy = second.Sxy[l];
+      FinishLeastSquares(line, sums, n, n - 1);
+      after[l] = line;
+      a[l] = line.ParA;
+      b[l] = line.ParB;
+    }
+    lanes::BoundMisfits(xt.data(), ws.Fr.data(), n, a, b, Mirrored, misfit);
+    for (int l = 0; l < L && k0 + l <= last; ++l) {
+      line = after[l];
+      if (!done(k0 + l, misfit[l])) return;
+    }
+  }
+}
+
 // Runs steps first..last from the line `line` (three steps per pass over the
 // data); done(k, misfit, line) takes the misfits in step order with the line
 // of step k and returns false to stop.
@@ -92,6 +144,11 @@ template <bool Mirrored, class Done>
 void RunSteps(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
               DataExtremes extremes, LinePipeline& pipeline, LineState& line, int first, int last,
               Done&& done) {
+  if (lanes::Available()) {
+    RunStepsInLanes<Mirrored>(run, ws, kind, extremes, pipeline, line, first, last,
+                              [&](int k, double misfit) { return done(k, misfit, line); });
+    return;
+  }
   const double* x = ws.X.data();
   const bool left = kind.Side == BoundSide::Left;
   std::array<double, 3> bound{};  // of the step being transformed, by step % 3

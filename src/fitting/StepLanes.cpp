@@ -1,0 +1,162 @@
+#include "fitting/StepLanes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fitting/VectorMath.h"
+
+#if defined(TAVORIX_HAVE_LIBMVEC) && defined(__x86_64__) && defined(__GNUC__)
+#define TAVORIX_STEP_LANES 1
+#include "fitting/InlineExpLog.h"
+#endif
+
+namespace tavorix::lanes {
+
+bool Available() { return ActiveMathPath() == MathPath::Avx2Inline; }
+
+#ifdef TAVORIX_STEP_LANES
+
+namespace {
+
+__attribute__((target("avx2,fma"))) inline void Store(double* out, __m256d v) { _mm256_storeu_pd(out, v); }
+
+}  // namespace
+
+__attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, int n, const double* c,
+                                                              bool left, double* xt) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d vc = _mm256_loadu_pd(c);
+  __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
+  for (int i = 1; i <= n; ++i) {
+    const __m256d xi = _mm256_set1_pd(x[i]);
+    const __m256d v = inl::Log4(left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi), t);
+    _mm256_storeu_pd(xt + 4 * i, v);
+    if (i == 1) lo = hi = v;
+    sum = _mm256_add_pd(sum, v);
+    lo = _mm256_blendv_pd(lo, v, _mm256_cmp_pd(v, lo, _CMP_LT_OQ));
+    hi = _mm256_blendv_pd(hi, v, _mm256_cmp_pd(v, hi, _CMP_GT_OQ));
+  }
+  FirstSums s;
+  Store(s.SumX, sum);
+  Store(s.Lo, lo);
+  Store(s.Hi, hi);
+  return s;
+}
+
+__attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, int n, const double* s,
+                                                              double* xt) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d vs = _mm256_loadu_pd(s);
+  __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
+  for (int i = 1; i <= n; ++i) {
+    const __m256d v = inl::Log4(_mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs)), t);
+    _mm256_storeu_pd(xt + 4 * i, v);
+    if (i == 1) lo = hi = v;
+    sum = _mm256_add_pd(sum, v);
+    lo = _mm256_blendv_pd(lo, v, _mm256_cmp_pd(v, lo, _CMP_LT_OQ));
+    hi = _mm256_blendv_pd(hi, v, _mm256_cmp_pd(v, hi, _CMP_GT_OQ));
+  }
+  FirstSums f;
+  Store(f.SumX, sum);
+  Store(f.Lo, lo);
+  Store(f.Hi, hi);
+  return f;
+}
+
+__attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, const double* df, int n,
+                                                              const double* meanX) {
+  const __m256d mean = _mm256_loadu_pd(meanX);
+  __m256d s = _mm256_setzero_pd(), q = s, p = s;
+  for (int i = 1; i <= n; ++i) {
+    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(xt + 4 * i), mean);
+    s = _mm256_add_pd(s, dx);
+    q = _mm256_add_pd(q, _mm256_mul_pd(dx, dx));
+    p = _mm256_add_pd(p, _mm256_mul_pd(dx, _mm256_set1_pd(df[i])));
+  }
+  DeviationSums d;
+  Store(d.DxSum, s);
+  Store(d.Sxx, q);
+  Store(d.Sxy, p);
+  return d;
+}
+
+__attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const double* fr, int n,
+                                                       const double* a, const double* b, bool mirrored,
+                                                       double* misfit) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b);
+  const __m256d sign = _mm256_set1_pd(-0.0), one = _mm256_set1_pd(1.0);
+  __m256d sum = _mm256_setzero_pd();
+  for (int i = 1; i <= n; ++i) {
+    const __m256d u = _mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb);
+    const __m256d g = inl::Exp4(_mm256_xor_pd(inl::Exp4(u, t), sign), t);
+    const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), mirrored ? _mm256_sub_pd(one, g) : g);
+    sum = _mm256_add_pd(sum, _mm256_mul_pd(d, d));
+  }
+  Store(misfit, sum);
+}
+
+namespace {
+
+// The saturated square of fr - Fc for the lanes' ez at point i.
+__attribute__((target("avx2,fma"))) inline __m256d BurrTerm(const double* xt, const double* fr, int i,
+                                                            __m256d a, __m256d b, bool dagum,
+                                                            const inl::Tables& t) {
+  const __m256d ez = inl::Exp4(_mm256_add_pd(_mm256_mul_pd(a, _mm256_loadu_pd(xt + 4 * i)), b), t);
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), dagum ? ez : _mm256_sub_pd(one, ez));
+  const __m256d outside = _mm256_or_pd(_mm256_cmp_pd(d, one, _CMP_GT_OQ),
+                                       _mm256_cmp_pd(d, _mm256_set1_pd(-1.0), _CMP_LT_OQ));
+  return _mm256_blendv_pd(_mm256_mul_pd(d, d), one, outside);
+}
+
+__attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cutoff) {
+  return _mm256_movemask_pd(_mm256_cmp_pd(sum, _mm256_set1_pd(cutoff), _CMP_GT_OQ)) == 15;
+}
+
+}  // namespace
+
+__attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const double* fr, int n,
+                                                      const double* a, const double* b, bool dagum,
+                                                      double cutoff, double* tail, double* misfit) {
+  constexpr int kBlock = 128;  // points between looks at the cut-off
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b);
+  // The top eighth of the points (at least a block), its terms kept.
+  const int tail0 = std::max(1, n - std::max(kBlock, n / 8) + 1);
+  const bool cut = cutoff < HUGE_VAL;
+  if (cut) {
+    __m256d probe = _mm256_setzero_pd();
+    for (int i = tail0; i <= n; ++i) {
+      const __m256d term = BurrTerm(xt, fr, i, va, vb, dagum, t);
+      _mm256_storeu_pd(tail + 4 * (i - tail0), term);
+      probe = _mm256_add_pd(probe, term);
+    }
+    if (AllAbove(probe, cutoff)) {
+      Store(misfit, probe);
+      return;
+    }
+  }
+  __m256d sum = _mm256_setzero_pd();
+  for (int i0 = 1; i0 <= n; i0 += kBlock) {
+    const int end = std::min(n, i0 + kBlock - 1);
+    for (int i = i0; i <= end; ++i)
+      sum = _mm256_add_pd(sum, cut && i >= tail0 ? _mm256_loadu_pd(tail + 4 * (i - tail0))
+                                                  : BurrTerm(xt, fr, i, va, vb, dagum, t));
+    if (cut && end < n && AllAbove(sum, cutoff)) break;
+  }
+  Store(misfit, sum);
+}
+
+#else
+
+FirstSums RatioTransform(const double*, int, const double*, double*) { return {}; }
+void BurrMisfits(const double*, const double*, int, const double*, const double*, bool, double, double*,
+                 double*) {}
+FirstSums BoundTransform(const double*, int, const double*, bool, double*) { return {}; }
+DeviationSums Deviations(const double*, const double*, int, const double*) { return {}; }
+void BoundMisfits(const double*, const double*, int, const double*, const double*, bool, double*) {}
+
+#endif
+
+}  // namespace tavorix::lanes

@@ -1,0 +1,48 @@
+#pragma once
+// Four steps of a line search side by side (a bound stepping, a row of the
+// Burr and Dagum grids), one in each lane of a 4-wide
+// vector: the lanes read the same datum, so every sum of a step still adds
+// its terms in point order and every value is rounded as in the step done
+// alone (the line pipeline, Regression and the misfit loop), while the four
+// chains of additions run at once instead of one after the other. Xt of the
+// four steps is kept interleaved: xt[4 i + l] is point i of lane l, i = 1..n.
+// Only where Available(): the inline 4-wide exp and log are the active path,
+// so each exp and log is also the value the array functions give.
+
+namespace tavorix::lanes {
+
+constexpr int kLanes = 4;
+
+bool Available();
+
+// First sums of each lane: the sum of Xt and its extremes (NaN never taken).
+struct FirstSums {
+  double SumX[kLanes], Lo[kLanes], Hi[kLanes];
+};
+// Second sums: of dx = Xt - meanX, dx * dx and dx * df.
+struct DeviationSums {
+  double DxSum[kLanes], Sxx[kLanes], Sxy[kLanes];
+};
+
+// xt[4 i + l] = ln(x[i] - c[l]) (left bound) or ln(c[l] - x[i]), and the
+// first sums. xt holds 4 (n + 1) values.
+FirstSums BoundTransform(const double* x, int n, const double* c, bool left, double* xt);
+// xt[4 i + l] = ln(s[l] / (xa[i] + s[l])), the Burr transform with scale
+// s[l] and xa[i] = X_i^A, and the first sums.
+FirstSums RatioTransform(const double* xa, int n, const double* s, double* xt);
+// The deviation sums against the lanes' means; df[i] = Ft[i] - mean Ft.
+DeviationSums Deviations(const double* xt, const double* df, int n, const double* meanX);
+// misfit[l] = sum of (fr[i] - h)^2 with g = exp(-exp(a[l] xt + b[l])), h = g,
+// or 1 - g when mirrored.
+void BoundMisfits(const double* xt, const double* fr, int n, const double* a, const double* b,
+                  bool mirrored, double* misfit);
+// misfit[l] = sum of the saturated squares of fr[i] - Fc, ez = exp(a[l] xt +
+// b[l]), Fc = ez (Dagum) or 1 - ez (Burr). Misfits above `cutoff` are only
+// needed as such: the top points are summed first (their terms kept in tail,
+// 4 n values), and once every lane's sum is above the cut-off the partial
+// sums are given (each above it and at most its whole sum); otherwise every
+// lane gets its whole sum in point order.
+void BurrMisfits(const double* xt, const double* fr, int n, const double* a, const double* b, bool dagum,
+                 double cutoff, double* tail, double* misfit);
+
+}  // namespace tavorix::lanes
