@@ -119,11 +119,11 @@ __attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cut
 __attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const double* fr, int n,
                                                       const double* a, const double* b, bool dagum,
                                                       double cutoff, double* tail, double* misfit) {
-  constexpr int kBlock = 128;  // points between looks at the cut-off
+  constexpr int kBlock = 32;  // points between looks at the cut-off
   const inl::Tables& t = inl::TablesOnce();
   const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b);
-  // The top eighth of the points (at least a block), its terms kept.
-  const int tail0 = std::max(1, n - std::max(kBlock, n / 8) + 1);
+  // The top eighth of the points (at least 16), their terms kept.
+  const int tail0 = std::max(1, n - std::max(16, n / 8) + 1);
   const bool cut = cutoff < HUGE_VAL;
   if (cut) {
     __m256d probe = _mm256_setzero_pd();
