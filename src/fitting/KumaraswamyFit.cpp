@@ -8,6 +8,7 @@
 #include "fitting/GridFitsASupport.h"
 #include "fitting/LineFits.h"
 #include "fitting/ParallelRows.h"
+#include "fitting/StepLanes.h"
 #include "fitting/VectorMath.h"
 
 namespace tavorix {
@@ -29,6 +30,33 @@ double SearchMisfit(const double* __restrict xt, const double* __restrict fr, do
     ExpScaledArray(xt + i0, b, fc, m);
     for (int j = 0; j < m; ++j) fc[j] = 1.0 - fc[j];
   });
+}
+
+// The exponent scan of one bound with four exponents side by side in vector
+// lanes (lanes::Available()): the values of RunExponentScan with
+// KumaraswamyTransform, RatioLine and SearchMisfit. The group of the first
+// step, which never wins, is neither cut nor offered.
+void ScanInLanes(const double* lnr, const double* fr, const double* ft, int n, const LineState& base,
+                 gridfits::LeastMisfit& least, std::vector<double>& xt, std::vector<double>& tail, std::array<double, kScanSteps + 1>& table) {
+  constexpr int L = lanes::kLanes;
+  static_assert(kScanSteps % L == 0);
+  double sumF = 0;  // as RatioLine adds it
+  for (int i = 1; i <= base.N; ++i) sumF += ft[i];
+  double e = 0.19;
+  for (int k0 = 1; k0 <= kScanSteps; k0 += L) {
+    double a[L], sumX[L], b[L];
+    for (double& v : a) v = e += 0.01;
+    lanes::KumaraswamyTransform(lnr, n, a, xt.data(), sumX);
+    for (int l = 0; l < L; ++l) {
+      LineState line = base;
+      FinishRatioLine(line, sumX[l], sumF, xt[4 + l], ft[1]);
+      b[l] = line.ParA;
+    }
+    const bool first = k0 == 1;
+    lanes::KumaraswamyMisfits(xt.data(), fr, n, b, first ? HUGE_VAL : least.Get(), tail.data(), &table[k0]);
+    for (int l = 0; l < L; ++l)
+      if (k0 + l > 1) least.Offer(table[k0 + l]);
+  }
 }
 
 double BoundOf(const TavorixRun& run, int m) {
@@ -55,8 +83,14 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   // The rows fill their own parts of the table, side by side; every row
   // starts afresh (the ratio line keeps nothing from the step before).
   struct Scratch {
-    explicit Scratch(int n) : LnRatio(n + 1, 0.0), Xt(n + 1, 0.0), Tmp(n + 1, 0.0) {}
+    explicit Scratch(int n)
+        : LnRatio(n + 1, 0.0),
+          Xt(n + 1, 0.0),
+          Tmp(n + 1, 0.0),
+          Lanes(static_cast<std::size_t>(lanes::kLanes) * (n + 1), 0.0),
+          Tail(static_cast<std::size_t>(lanes::kLanes) * n, 0.0) {}
     std::vector<double> LnRatio, Xt, Tmp;
+    std::vector<double> Lanes, Tail;  // Xt and the top points' terms of four exponents side by side
     LineState Line;
     std::array<double, 281> Table{};
   };
@@ -71,6 +105,11 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
     const double bound = BoundOf(run, m);
     for (int i = 1; i <= n; ++i) w.Tmp[i] = ws.X[i] / bound;
     LogArray(w.Tmp.data() + 1, w.LnRatio.data() + 1, n);
+    if (lanes::Available()) {
+      ScanInLanes(w.LnRatio.data(), fr, ft, n, w.Line, least, w.Lanes, w.Tail, w.Table);
+      for (int k = 1; k <= kScanSteps; ++k) at(m, k) = w.Table[k];
+      return;
+    }
     int step = 0;
     RunExponentScan(w.Table, [&](double a) {
       KumaraswamyTransform(w.LnRatio.data(), a, w.Xt.data(), n);

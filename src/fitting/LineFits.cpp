@@ -95,9 +95,13 @@ void RatioLine(LineState& s, const double* xt, const double* ft) {
     sumX += xt[i];
     sumF += ft[i];
   }
+  FinishRatioLine(s, sumX, sumF, xt[1], ft[1]);
+}
+
+void FinishRatioLine(LineState& s, double sumX, double sumF, double xt1, double ft1) {
   s.MeanXt = sumX / s.N;
   s.MeanFt = sumF / s.N;
-  s.ParA = (s.MeanFt - ft[1]) / (s.MeanXt - xt[1]);
+  s.ParA = (s.MeanFt - ft1) / (s.MeanXt - xt1);
   s.ParB = s.MeanFt - s.ParA * s.MeanXt;
 }
 

@@ -27,6 +27,9 @@ void Regression(LineState& s, const long double* xt, const long double* ft);
 void RegressionLow(LineState& s, const double* xt, const double* ft);
 // Line through point 1 and the centroid of points 1..N (no guard).
 void RatioLine(LineState& s, const double* xt, const double* ft);
+// The same from the sums of Xt and Ft over 1..N (added in point order) and
+// point 1.
+void FinishRatioLine(LineState& s, double sumX, double sumF, double xt1, double ft1);
 // Line through point M and the centroid of points M+1..N; with M = N both
 // means are 1000, and a vertical line (mean Xt equal to Xt[M]) gets slope 100.
 void RatioLineHigh(LineState& s, const double* xt, const double* ft);

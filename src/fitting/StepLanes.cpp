@@ -98,13 +98,10 @@ __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const do
 
 namespace {
 
-// The saturated square of fr - Fc for the lanes' ez at point i.
-__attribute__((target("avx2,fma"))) inline __m256d BurrTerm(const double* xt, const double* fr, int i,
-                                                            __m256d a, __m256d b, bool dagum,
-                                                            const inl::Tables& t) {
-  const __m256d ez = inl::Exp4(_mm256_add_pd(_mm256_mul_pd(a, _mm256_loadu_pd(xt + 4 * i)), b), t);
+// The saturated square of fr - fc.
+__attribute__((target("avx2,fma"))) inline __m256d SaturatedSq4(double fr, __m256d fc) {
   const __m256d one = _mm256_set1_pd(1.0);
-  const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), dagum ? ez : _mm256_sub_pd(one, ez));
+  const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr), fc);
   const __m256d outside = _mm256_or_pd(_mm256_cmp_pd(d, one, _CMP_GT_OQ),
                                        _mm256_cmp_pd(d, _mm256_set1_pd(-1.0), _CMP_LT_OQ));
   return _mm256_blendv_pd(_mm256_mul_pd(d, d), one, outside);
@@ -114,21 +111,19 @@ __attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cut
   return _mm256_movemask_pd(_mm256_cmp_pd(sum, _mm256_set1_pd(cutoff), _CMP_GT_OQ)) == 15;
 }
 
-}  // namespace
-
-__attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const double* fr, int n,
-                                                      const double* a, const double* b, bool dagum,
-                                                      double cutoff, double* tail, double* misfit) {
+// The lanes' misfits, termOf(i) the terms of point i; the top eighth of the
+// points (at least 16) is summed first and its terms kept, and the sums
+// stop once every lane is above the cut-off.
+template <class TermOf>
+__attribute__((target("avx2,fma"))) inline void CutMisfits(int n, double cutoff, double* tail, double* misfit,
+                                                           TermOf&& termOf) {
   constexpr int kBlock = 32;  // points between looks at the cut-off
-  const inl::Tables& t = inl::TablesOnce();
-  const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b);
-  // The top eighth of the points (at least 16), their terms kept.
   const int tail0 = std::max(1, n - std::max(16, n / 8) + 1);
   const bool cut = cutoff < HUGE_VAL;
   if (cut) {
     __m256d probe = _mm256_setzero_pd();
     for (int i = tail0; i <= n; ++i) {
-      const __m256d term = BurrTerm(xt, fr, i, va, vb, dagum, t);
+      const __m256d term = termOf(i);
       _mm256_storeu_pd(tail + 4 * (i - tail0), term);
       probe = _mm256_add_pd(probe, term);
     }
@@ -141,11 +136,49 @@ __attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const dou
   for (int i0 = 1; i0 <= n; i0 += kBlock) {
     const int end = std::min(n, i0 + kBlock - 1);
     for (int i = i0; i <= end; ++i)
-      sum = _mm256_add_pd(sum, cut && i >= tail0 ? _mm256_loadu_pd(tail + 4 * (i - tail0))
-                                                  : BurrTerm(xt, fr, i, va, vb, dagum, t));
+      sum = _mm256_add_pd(sum, cut && i >= tail0 ? _mm256_loadu_pd(tail + 4 * (i - tail0)) : termOf(i));
     if (cut && end < n && AllAbove(sum, cutoff)) break;
   }
   Store(misfit, sum);
+}
+
+}  // namespace
+
+__attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const double* fr, int n,
+                                                      const double* a, const double* b, bool dagum,
+                                                      double cutoff, double* tail, double* misfit) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
+  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
+    const __m256d ez = inl::Exp4(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb), t);
+    return SaturatedSq4(fr[i], dagum ? ez : _mm256_sub_pd(one, ez));
+  });
+}
+
+__attribute__((target("avx2,fma"))) void KumaraswamyTransform(const double* lnr, int n, const double* a,
+                                                               double* xt, double* sumX) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d va = _mm256_loadu_pd(a), one = _mm256_set1_pd(1.0);
+  const __m256d floor = _mm256_set1_pd(0.00001), minusInf = _mm256_set1_pd(-HUGE_VAL);
+  __m256d sum = _mm256_setzero_pd();
+  for (int i = 1; i <= n; ++i) {
+    const __m256d e = inl::Exp4(_mm256_mul_pd(va, _mm256_set1_pd(lnr[i])), t);
+    const __m256d v = inl::Log4(_mm256_sub_pd(one, e), t);
+    const __m256d x = _mm256_blendv_pd(floor, v, _mm256_cmp_pd(v, minusInf, _CMP_GT_OQ));
+    _mm256_storeu_pd(xt + 4 * i, x);
+    sum = _mm256_add_pd(sum, x);
+  }
+  Store(sumX, sum);
+}
+
+__attribute__((target("avx2,fma"))) void KumaraswamyMisfits(const double* xt, const double* fr, int n,
+                                                             const double* b, double cutoff, double* tail,
+                                                             double* misfit) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
+  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
+    return SaturatedSq4(fr[i], _mm256_sub_pd(one, inl::Exp4(_mm256_mul_pd(vb, _mm256_loadu_pd(xt + 4 * i)), t)));
+  });
 }
 
 #else
@@ -153,6 +186,8 @@ __attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const dou
 FirstSums RatioTransform(const double*, int, const double*, double*) { return {}; }
 void BurrMisfits(const double*, const double*, int, const double*, const double*, bool, double, double*,
                  double*) {}
+void KumaraswamyTransform(const double*, int, const double*, double*, double*) {}
+void KumaraswamyMisfits(const double*, const double*, int, const double*, double, double*, double*) {}
 FirstSums BoundTransform(const double*, int, const double*, bool, double*) { return {}; }
 DeviationSums Deviations(const double*, const double*, int, const double*) { return {}; }
 void BoundMisfits(const double*, const double*, int, const double*, const double*, bool, double*) {}

@@ -45,4 +45,13 @@ void BoundMisfits(const double* xt, const double* fr, int n, const double* a, co
 void BurrMisfits(const double* xt, const double* fr, int n, const double* a, const double* b, bool dagum,
                  double cutoff, double* tail, double* misfit);
 
+// The Kumaraswamy transform of four exponents: xt[4 i + l] = ln(1 -
+// exp(a[l] lnr[i])), or 0.00001 where that difference is not positive, and
+// the sum of each lane's Xt.
+void KumaraswamyTransform(const double* lnr, int n, const double* a, double* xt, double* sumX);
+// misfit[l] = sum of the saturated squares of fr[i] - (1 - exp(b[l] xt)),
+// with the cut-off as in BurrMisfits.
+void KumaraswamyMisfits(const double* xt, const double* fr, int n, const double* b, double cutoff,
+                        double* tail, double* misfit);
+
 }  // namespace tavorix::lanes

@@ -145,5 +145,40 @@ TEST(StepLanes, BurrStepsAreThoseOfEachStepAloneAndTheCutOffBoundsThem) {
   }
 }
 
+TEST(StepLanes, KumaraswamyStepsAreThoseOfEachStepAlone) {
+  if (!lanes::Available()) GTEST_SKIP() << "the inline 4-wide path is not the active one";
+  for (int n : {3, 300}) {
+    const Series s = MakeSeries(n);
+    std::vector<double> lnr(n + 1);  // ln(X / M), the top one above 0 (a difference below 0)
+    for (int i = 1; i <= n; ++i) lnr[i] = std::log(s.X[i] / (s.X[n] * 0.999));
+    const double a[L] = {0.2, 0.9, 1.7, 2.99}, b[L] = {0.8, 1.9, 0.3, 4.0};
+    std::vector<double> xt4(static_cast<std::size_t>(L) * (n + 1)), one(n + 1), ez(n + 1),
+        tail(static_cast<std::size_t>(L) * n);
+    double sumX[L], whole[L], cut[L];
+    lanes::KumaraswamyTransform(lnr.data(), n, a, xt4.data(), sumX);
+    lanes::KumaraswamyMisfits(xt4.data(), s.Fr.data(), n, b, HUGE_VAL, tail.data(), whole);
+    for (int l = 0; l < L; ++l) {
+      LogOneMinusExpScaledArray(lnr.data() + 1, a[l], one.data() + 1, n);
+      double sum = 0;
+      for (int i = 1; i <= n; ++i) {
+        if (!(one[i] > -HUGE_VAL)) one[i] = 0.00001;
+        ASSERT_TRUE(Same(xt4[4 * i + l], one[i])) << "lane " << l << ", point " << i;
+        sum += one[i];
+      }
+      EXPECT_TRUE(Same(sumX[l], sum)) << l;
+      ExpScaledArray(one.data() + 1, b[l], ez.data() + 1, n);
+      double misfit = 0;
+      for (int i = 1; i <= n; ++i) misfit += SaturatedSq(s.Fr[i] - (1.0 - ez[i]));
+      EXPECT_TRUE(Same(whole[l], misfit)) << l;
+    }
+    const double cutoff = *std::min_element(whole, whole + L) * 0.5;
+    lanes::KumaraswamyMisfits(xt4.data(), s.Fr.data(), n, b, cutoff, tail.data(), cut);
+    for (int l = 0; l < L; ++l) {
+      EXPECT_GT(cut[l], cutoff) << l;
+      EXPECT_LE(cut[l], whole[l]) << l;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavorix
