@@ -133,27 +133,15 @@ RowBest SearchRowInLanes(const BurrGrid& grid, int kCount, double A, const FitWo
   RowBest row;
   RowTaker taker{row, least};
   for (int k0 = 1; k0 <= kCount; k0 += L) {
-    double s[L], meanX[L], a[L], b[L], misfit[L];
+    double s[L], a[L], b[L], misfit[L];
     LineState after[L];
     for (int l = 0; l < L; ++l) s[l] = k0 + l <= kCount ? std::exp(A * grid.LnScale[k0 + l]) : s[l - 1];
     const lanes::FirstSums first = lanes::RatioTransform(xa, n, s, scratch.Lanes.data());
-    for (int l = 0; l < L; ++l) meanX[l] = first.SumX[l] / n;
-    const lanes::DeviationSums second =
-        lanes::Deviations(scratch.Lanes.data(), pipeline.FtDeviations(), n, meanX);
+    lanes::MakeLines(scratch.Lanes.data(), first, {pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()},
+                     n, line, after);
     for (int l = 0; l < L; ++l) {
-      LineSums sums;
-      sums.SumX = first.SumX[l];
-      sums.SumF = pipeline.SumF();
-      sums.Lo = first.Lo[l];
-      sums.Hi = first.Hi[l];
-      sums.DxSum = second.DxSum[l];
-      sums.DfSum = pipeline.DfSum();
-      sums.Sxx = second.Sxx[l];
-      sums.Sxy = second.Sxy[l];
-      FinishLeastSquares(line, sums, n, n - 1);
-      after[l] = line;
-      a[l] = line.ParA;
-      b[l] = line.ParB;
+      a[l] = after[l].ParA;
+      b[l] = after[l].ParB;
     }
     lanes::BurrMisfits(scratch.Lanes.data(), ws.Fr.data(), n, a, b, Dagum, least.Get(), scratch.Tail.data(),
                        misfit);

@@ -100,7 +100,7 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
   std::vector<double> xt(static_cast<std::size_t>(L) * (n + 1));
   int begun = 0;
   for (int k0 = first; k0 <= last; k0 += L) {
-    double c[L], meanX[L], a[L], b[L], misfit[L];
+    double c[L], a[L], b[L], misfit[L];
     LineState after[L];
     for (int l = 0; l < L; ++l) {
       if (k0 + l <= last) {
@@ -110,24 +110,13 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
         c[l] = c[l - 1];
       }
     }
-    const lanes::FirstSums first1 =
+    const lanes::FirstSums firstSums =
         lanes::BoundTransform(ws.X.data(), n, c, kind.Side == BoundSide::Left, xt.data());
-    for (int l = 0; l < L; ++l) meanX[l] = first1.SumX[l] / n;
-    const lanes::DeviationSums second = lanes::Deviations(xt.data(), pipeline.FtDeviations(), n, meanX);
+    lanes::MakeLines(xt.data(), firstSums, {pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()}, n, line,
+                     after);
     for (int l = 0; l < L; ++l) {
-      LineSums sums;
-      sums.SumX = first1.SumX[l];
-      sums.SumF = pipeline.SumF();
-      sums.Lo = first1.Lo[l];
-      sums.Hi = first1.Hi[l];
-      sums.DxSum = second.DxSum[l];
-      sums.DfSum = pipeline.DfSum();
-      sums.Sxx = second.Sxx[l];
-      sums.Sxy = second.Sxy[l];
-      FinishLeastSquares(line, sums, n, n - 1);
-      after[l] = line;
-      a[l] = line.ParA;
-      b[l] = line.ParB;
+      a[l] = after[l].ParA;
+      b[l] = after[l].ParB;
     }
     lanes::BoundMisfits(xt.data(), ws.Fr.data(), n, a, b, Mirrored, misfit);
     for (int l = 0; l < L && k0 + l <= last; ++l) {

@@ -14,6 +14,26 @@ namespace tavorix::lanes {
 
 bool Available() { return ActiveMathPath() == MathPath::Avx2Inline; }
 
+void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft, int n, LineState& line,
+               LineState* after) {
+  double meanX[kLanes];
+  for (int l = 0; l < kLanes; ++l) meanX[l] = first.SumX[l] / n;
+  const DeviationSums second = Deviations(xt, ft.Df, n, meanX);
+  for (int l = 0; l < kLanes; ++l) {
+    LineSums sums;
+    sums.SumX = first.SumX[l];
+    sums.SumF = ft.SumF;
+    sums.Lo = first.Lo[l];
+    sums.Hi = first.Hi[l];
+    sums.DxSum = second.DxSum[l];
+    sums.DfSum = ft.DfSum;
+    sums.Sxx = second.Sxx[l];
+    sums.Sxy = second.Sxy[l];
+    FinishLeastSquares(line, sums, n, n - 1);
+    after[l] = line;
+  }
+}
+
 #ifdef TAVORIX_STEP_LANES
 
 namespace {
@@ -22,34 +42,12 @@ __attribute__((target("avx2,fma"))) inline void Store(double* out, __m256d v) { 
 
 }  // namespace
 
-__attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, int n, const double* c,
-                                                              bool left, double* xt) {
-  const inl::Tables& t = inl::TablesOnce();
-  const __m256d vc = _mm256_loadu_pd(c);
+// Writes the lanes' Xt of every point, valueOf(i), and forms the first sums.
+template <class ValueOf>
+__attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, ValueOf&& valueOf) {
   __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
   for (int i = 1; i <= n; ++i) {
-    const __m256d xi = _mm256_set1_pd(x[i]);
-    const __m256d v = inl::Log4(left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi), t);
-    _mm256_storeu_pd(xt + 4 * i, v);
-    if (i == 1) lo = hi = v;
-    sum = _mm256_add_pd(sum, v);
-    lo = _mm256_blendv_pd(lo, v, _mm256_cmp_pd(v, lo, _CMP_LT_OQ));
-    hi = _mm256_blendv_pd(hi, v, _mm256_cmp_pd(v, hi, _CMP_GT_OQ));
-  }
-  FirstSums s;
-  Store(s.SumX, sum);
-  Store(s.Lo, lo);
-  Store(s.Hi, hi);
-  return s;
-}
-
-__attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, int n, const double* s,
-                                                              double* xt) {
-  const inl::Tables& t = inl::TablesOnce();
-  const __m256d vs = _mm256_loadu_pd(s);
-  __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
-  for (int i = 1; i <= n; ++i) {
-    const __m256d v = inl::Log4(_mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs)), t);
+    const __m256d v = valueOf(i);
     _mm256_storeu_pd(xt + 4 * i, v);
     if (i == 1) lo = hi = v;
     sum = _mm256_add_pd(sum, v);
@@ -61,6 +59,25 @@ __attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, i
   Store(f.Lo, lo);
   Store(f.Hi, hi);
   return f;
+}
+
+__attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, int n, const double* c,
+                                                              bool left, double* xt) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d vc = _mm256_loadu_pd(c);
+  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
+    const __m256d xi = _mm256_set1_pd(x[i]);
+    return inl::Log4(left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi), t);
+  });
+}
+
+__attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, int n, const double* s,
+                                                              double* xt) {
+  const inl::Tables& t = inl::TablesOnce();
+  const __m256d vs = _mm256_loadu_pd(s);
+  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
+    return inl::Log4(_mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs)), t);
+  });
 }
 
 __attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, const double* df, int n,

@@ -9,6 +9,8 @@
 // Only where Available(): the inline 4-wide exp and log are the active path,
 // so each exp and log is also the value the array functions give.
 
+#include "fitting/LineFits.h"
+
 namespace tavorix::lanes {
 
 constexpr int kLanes = 4;
@@ -32,6 +34,17 @@ FirstSums BoundTransform(const double* x, int n, const double* c, bool left, dou
 FirstSums RatioTransform(const double* xa, int n, const double* s, double* xt);
 // The deviation sums against the lanes' means; df[i] = Ft[i] - mean Ft.
 DeviationSums Deviations(const double* xt, const double* df, int n, const double* meanX);
+// What the lines take from Ft: Df[i] = Ft[i] - mean Ft (1..n), the sums of
+// Ft and of Df.
+struct LineFtSums {
+  const double* Df;
+  double SumF, DfSum;
+};
+// The deviation sums of the four steps and their least-squares lines, made
+// in step order from `line` as FinishLeastSquares makes them: after[l] is
+// the line of lane l, and `line` ends as the last lane's.
+void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft, int n, LineState& line,
+               LineState* after);
 // misfit[l] = sum of (fr[i] - h)^2 with g = exp(-exp(a[l] xt + b[l])), h = g,
 // or 1 - g when mirrored.
 void BoundMisfits(const double* xt, const double* fr, int n, const double* a, const double* b,
