@@ -53,8 +53,7 @@ std::vector<double> Series(int n) {
 // One grid point of the floor; xt and ez are scratch arrays of n values.
 double FloorPoint(const double* xa, const double* ft, const double* fr, double s, double* xt,
                   double* ez, int n) {
-  for (int i = 0; i < n; ++i) xt[i] = s / (xa[i] + s);
-  LogArray(xt, xt, n);
+  LogRatioArray(xa, s, xt, n);
   double sx[4] = {}, sxx[4] = {}, sxf[4] = {}, sf[4] = {};
   int i = 0;
   for (; i + 4 <= n; i += 4)
