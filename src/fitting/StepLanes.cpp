@@ -40,8 +40,6 @@ namespace {
 
 __attribute__((target("avx2,fma"))) inline void Store(double* out, __m256d v) { _mm256_storeu_pd(out, v); }
 
-}  // namespace
-
 // Writes the lanes' Xt of every point, valueOf(i), and forms the first sums.
 template <class ValueOf>
 __attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, ValueOf&& valueOf) {
@@ -60,6 +58,8 @@ __attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, V
   Store(f.Hi, hi);
   return f;
 }
+
+}  // namespace
 
 __attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, int n, const double* c,
                                                               bool left, double* xt) {
