@@ -250,4 +250,11 @@ std::string FormatInt(long long v) {
 
 std::string FormatInt(long long v, int width) { return PadLeft(FormatInt(v), width); }
 
+long long RoundHalfEven(double v) {
+  if (!(std::fabs(v) < 1e15)) return v > 0 ? 1000000000000000LL : (v < 0 ? -1000000000000000LL : 0);
+  double r = std::round(v);
+  if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
+  return static_cast<long long>(r);
+}
+
 }  // namespace tavorix

@@ -57,4 +57,9 @@ std::string FormatInt(long long v);
 // Integer right-aligned in width characters, wider when needed.
 std::string FormatInt(long long v, int width);
 
+// Rounding to the nearest integer with halves to even, as the graphs' axis
+// ladder and pixel positions round; beyond 1e15 in size (and NaN: 0) the
+// result is held at +-1e15.
+long long RoundHalfEven(double v);
+
 }  // namespace tavorix

@@ -219,13 +219,6 @@ int Intervals(const Ladder& l) {
 
 }  // namespace
 
-long long RoundHalfEven(double v) {
-  if (!(std::fabs(v) < 1e15)) return v > 0 ? 1000000000000000LL : (v < 0 ? -1000000000000000LL : 0);
-  double r = std::round(v);
-  if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
-  return static_cast<long long>(r);
-}
-
 void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   std::ifstream in(reportPath, std::ios::binary);
   if (!in) throw TavorixError(ReportOpenErrorText(reportPath));

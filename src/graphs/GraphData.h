@@ -91,8 +91,4 @@ GraphCaptions MakeCaptions(int type, const AxisState& axes);
 // title keeps `previous`.
 std::string DistributionTitle(int code, std::string_view previous);
 
-// Rounding to the nearest integer with halves to even, as the axis ladder
-// and the pixel positions round.
-long long RoundHalfEven(double v);
-
 }  // namespace tavorix

@@ -1,34 +1,60 @@
 #ifdef TAVORIX_WITH_DRAWING
 #include "DrawingApp.h"
 
-#include <QString>
-#include <QtGlobal>
-#include <cstdlib>
-#include <iostream>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "core/TavorixError.h"
 
 namespace tavorix::cli {
 
 namespace {
 
-// Qt's notes go to stderr, except the offscreen platform's remark about a
-// missing runtime folder, which says nothing to a user of the command.
-void QtMessageToStderr(QtMsgType, const QMessageLogContext&, const QString& text) {
-  if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))) return;
-  std::cerr << text.toStdString() << "\n";
+constexpr const char* kModuleName = "tavorix-cli-draw.so";
+
+// The folder of the running program.
+std::string ProgramFolder() {
+  std::vector<char> path(PATH_MAX + 1);
+  const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (n <= 0) return ".";
+  const std::string exe(path.data(), static_cast<std::size_t>(n));
+  const std::size_t slash = exe.rfind('/');
+  return slash == std::string::npos ? "." : exe.substr(0, slash);
+}
+
+const DrawingCalls& LoadDrawing() {
+  const std::string folder = ProgramFolder();
+  // Beside the program in the build tree, in the library folder once installed.
+  const std::string candidates[] = {folder + "/" + kModuleName,
+                                    folder + "/" TAVORIX_DRAWING_FROM_BIN "/" + kModuleName};
+  std::string reasons;
+  for (const std::string& path : candidates) {
+    if (access(path.c_str(), F_OK) != 0) continue;
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+      reasons += std::string("\n  ") + dlerror();
+      continue;
+    }
+    using Entry = const DrawingCalls* (*)();
+    const auto entry = reinterpret_cast<Entry>(dlsym(handle, "tavorix_cli_drawing_calls"));
+    const DrawingCalls* calls = entry ? entry() : nullptr;
+    if (calls && calls->Version == kDrawingCallsVersion) return *calls;
+    reasons += "\n  " + path + ": not a drawing module of this build";
+  }
+  if (reasons.empty()) reasons = "\n  not found beside the program (" + candidates[0] + ") nor at " + candidates[1];
+  throw TavorixError("The drawing module could not be loaded:" + reasons);
 }
 
 }  // namespace
 
-DrawingApp::DrawingApp() {
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (!std::getenv("QT_QPA_PLATFORM") && (!display || !*display) && (!wayland || !*wayland))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  qInstallMessageHandler(QtMessageToStderr);
-  app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+const DrawingCalls& Drawing() {
+  static const DrawingCalls& calls = LoadDrawing();
+  return calls;
 }
-
-DrawingApp::~DrawingApp() = default;
 
 }  // namespace tavorix::cli
 #endif

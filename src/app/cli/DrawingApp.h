@@ -1,24 +1,27 @@
 #pragma once
-// The Qt application object that drawing needs, for the commands that draw
-// graphs (graph, export). Without a display the offscreen platform serves.
+// The drawing module for the commands that draw graphs (graph, export):
+// loaded on first use from beside the program, or from the library folder
+// of an installed one, with the Qt application object that drawing needs
+// for the lifetime of a DrawingApp.
 
-#include <QGuiApplication>
-#include <memory>
+#include "DrawingCalls.h"
 
 namespace tavorix::cli {
 
+// The module's calls; throws TavorixError when it cannot be loaded.
+const DrawingCalls& Drawing();
+
 class DrawingApp {
  public:
-  DrawingApp();
-  ~DrawingApp();
+  DrawingApp() : calls_(Drawing()) { calls_.Start(); }
+  ~DrawingApp() { calls_.Stop(); }
   DrawingApp(const DrawingApp&) = delete;
   DrawingApp& operator=(const DrawingApp&) = delete;
 
+  const DrawingCalls& Calls() const { return calls_; }
+
  private:
-  int argc_ = 1;
-  char name_[12] = "tavorix-cli";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
+  const DrawingCalls& calls_;
 };
 
 }  // namespace tavorix::cli

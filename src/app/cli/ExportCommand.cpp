@@ -12,8 +12,6 @@
 
 #ifdef TAVORIX_WITH_DRAWING
 #include "DrawingApp.h"
-#include "graphs/draw/GraphDrawing.h"
-#include "graphs/draw/GraphFile.h"
 #include "graphs/fitted/FittedGraphs.h"
 #endif
 
@@ -59,12 +57,11 @@ int RunExport(const Args& args) {
   if (!e.HtmlFile.empty()) {
 #ifdef TAVORIX_WITH_DRAWING
     const DrawingApp app;
-    const std::vector<HtmlGraph> graphs = ReportPageGraphs(e.Report, [](const GraphView& view) {
-      const QByteArray svg = GraphSvg(view, DrawOptions{true, true});
-      return std::string(svg.constData(), static_cast<std::size_t>(svg.size()));
-    });
+    const DrawingCalls& draw = app.Calls();
+    const std::vector<HtmlGraph> graphs =
+        ReportPageGraphs(e.Report, [&](const GraphView& view) { return draw.Svg(view, true, true); });
     WriteFileAtomically(e.HtmlFile, [&](std::ostream& out) {
-      WriteHtmlReport(out, results, graphs, GraphFooter());
+      WriteHtmlReport(out, results, graphs, draw.Footer());
     });
     std::cout << "Written " << e.HtmlFile << "\n";
 #else

@@ -10,9 +10,8 @@
 
 #ifdef TAVORIX_WITH_DRAWING
 #include "DrawingApp.h"
+#include "core/TavorixError.h"
 #include "graphs/fitted/FittedGraphs.h"
-#include "graphs/draw/GraphDrawing.h"
-#include "graphs/draw/GraphFile.h"
 #endif
 
 namespace tavorix::cli {
@@ -83,7 +82,8 @@ int RunGraph(const Args& args) {
 
   GraphView view;
   PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
-  SaveGraph(view, DrawOptions{g.Colour, g.Belt}, g.Output, QSize(g.Width, g.Height));
+  std::string error;
+  if (!app.Calls().Save(view, g.Colour, g.Belt, g.Output, g.Width, g.Height, &error)) throw TavorixError(error);
   std::cout << "The graph was saved in  " << g.Output << "\n";
   return kExitOk;
 #else
