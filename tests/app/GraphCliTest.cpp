@@ -172,5 +172,34 @@ TEST(CliGraph, AllGraphsOfARunOnNegativeData) {
   EXPECT_EQ(be32(20), 1323u);
 }
 
+// Drawing is a module of its own: the commands that do not draw start
+// without Qt, a file that cannot be written is refused through the module,
+// and a program whose module is missing says so instead of failing to start.
+TEST(CliGraph, TheDrawingModuleIsLoadedOnlyToDraw) {
+  TempDir dir;
+  const std::string probe = "LD_DEBUG=files " + ShellQuote(TAVORIX_CLI_PATH) + " --help >/dev/null 2>" +
+                            ShellQuote(dir.File("loaded.txt"));
+  ASSERT_EQ(std::system(probe.c_str()), 0);
+  const std::string loaded = ReadFile(dir.File("loaded.txt"));
+  ASSERT_NE(loaded.find("libc.so"), std::string::npos) << "the loader reported nothing";
+  EXPECT_EQ(loaded.find("libQt6"), std::string::npos);
+
+  const std::string unwritable = dir.File("no-such-folder/g.bmp");
+  const GraphRun r = RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "-o", unwritable});
+  SKIP_WITHOUT_DRAWING(r);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("The file \"" + unwritable + "\"could not be opened."), std::string::npos) << r.Err;
+
+  const std::string alone = dir.File("tavorix-cli");
+  std::filesystem::copy_file(TAVORIX_CLI_PATH, alone);
+  std::filesystem::permissions(alone, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  const std::string cmd = "env -u DISPLAY " + ShellQuote(alone) + " graph " + ShellQuote(Report("gumbel12.out")) +
+                          " --type 1 -o " + ShellQuote(dir.File("g.bmp")) + " 2>" + ShellQuote(dir.File("err.txt"));
+  const int raw = std::system(cmd.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  EXPECT_NE(ReadFile(dir.File("err.txt")).find("The drawing module could not be loaded"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("g.bmp")));
+}
+
 }  // namespace
 }  // namespace tavorix
