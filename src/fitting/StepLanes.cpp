@@ -128,14 +128,14 @@ __attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cut
   return _mm256_movemask_pd(_mm256_cmp_pd(sum, _mm256_set1_pd(cutoff), _CMP_GT_OQ)) == 15;
 }
 
-// The lanes' misfits, termOf(i) the terms of point i; the top eighth of the
-// points (at least 16) is summed first and its terms kept, and the sums
+// The lanes' misfits, termOf(i) the terms of point i; the top sixteenth of
+// the points (at least 8) is summed first and its terms kept, and the sums
 // stop once every lane is above the cut-off.
 template <class TermOf>
 __attribute__((target("avx2,fma"))) inline void CutMisfits(int n, double cutoff, double* tail, double* misfit,
                                                            TermOf&& termOf) {
-  constexpr int kBlock = 32;  // points between looks at the cut-off
-  const int tail0 = std::max(1, n - std::max(16, n / 8) + 1);
+  constexpr int kBlock = 8;  // points between looks at the cut-off
+  const int tail0 = std::max(1, n - std::max(8, n / 16) + 1);
   const bool cut = cutoff < HUGE_VAL;
   if (cut) {
     __m256d probe = _mm256_setzero_pd();
