@@ -56,9 +56,20 @@ __attribute__((target("avx2,fma"), noinline)) __m256d ScalarLanes(__m256d x, __m
 inline double ScalarExp(double x) { return std::exp(x); }
 inline double ScalarLog(double x) { return std::log(x); }
 
+// Each function is also given in two halves, before and after its table
+// look-up, for loops that overlap the halves of successive points (the
+// first half of point i + 1 with the second of point i): the scheduler then
+// holds work whose inputs are ready, instead of one long chain per point.
+// The values are the same; Exp4 and Log4 are the two halves joined.
+
 // exp(x) = 2^(k/1024) (1 + r + c2 r^2 + c3 r^3), k = x 1024 / ln 2 rounded,
 // r = x - k ln 2 / 1024; |x| above 708.39 (and inf, NaN) go to std::exp.
-__attribute__((target("avx2,fma"))) inline __m256d Exp4(__m256d x, const Tables& t) {
+struct ExpHalf {
+  __m256d X, P;
+  __m256i J, Scale;
+};
+
+__attribute__((target("avx2,fma"))) inline ExpHalf ExpStart(__m256d x) {
   const __m256d shifter = _mm256_set1_pd(0x1.8p+52);
   const __m256d one = _mm256_set1_pd(1.0);
   const __m256d shifted = _mm256_fmadd_pd(x, _mm256_set1_pd(0x1.71547652b82fep+10), shifter);
@@ -70,13 +81,20 @@ __attribute__((target("avx2,fma"))) inline __m256d Exp4(__m256d x, const Tables&
   p = _mm256_fmadd_pd(p, r, one);
   const __m256i bits = _mm256_castpd_si256(shifted);
   const __m256i low = _mm256_set1_epi64x(0x3ff);
-  const __m256i j = _mm256_and_si256(bits, low);
-  const __m256i scale = _mm256_slli_epi64(_mm256_andnot_si256(low, bits), 42);
+  return {x, p, _mm256_and_si256(bits, low), _mm256_slli_epi64(_mm256_andnot_si256(low, bits), 42)};
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d ExpFinish(const ExpHalf& h, const Tables& t) {
   const __m256d y = _mm256_castsi256_pd(
-      _mm256_add_epi64(_mm256_castpd_si256(_mm256_mul_pd(Load4(t.Exp2, j), p)), scale));
-  const __m256i high = _mm256_and_si256(_mm256_srli_epi64(_mm256_castpd_si256(x), 32), _mm256_set1_epi64x(0x7fffffff));
+      _mm256_add_epi64(_mm256_castpd_si256(_mm256_mul_pd(Load4(t.Exp2, h.J), h.P)), h.Scale));
+  const __m256i high =
+      _mm256_and_si256(_mm256_srli_epi64(_mm256_castpd_si256(h.X), 32), _mm256_set1_epi64x(0x7fffffff));
   const int special = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_cmpgt_epi64(high, _mm256_set1_epi64x(0x4086232a))));
-  return special ? ScalarLanes<ScalarExp>(x, y, special) : y;
+  return special ? ScalarLanes<ScalarExp>(h.X, y, special) : y;
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d Exp4(__m256d x, const Tables& t) {
+  return ExpFinish(ExpStart(x), t);
 }
 
 // log(x) = e ln 2 + ln(b/j) + log1p(r): m is the mantissa scaled into
@@ -84,14 +102,22 @@ __attribute__((target("avx2,fma"))) inline __m256d Exp4(__m256d x, const Tables&
 // single-precision estimate, r = j m - 1, b = 512 or 1024; arguments below
 // the least normal or above the largest finite double (and NaN) go to
 // std::log.
-__attribute__((target("avx2,fma"))) inline __m256d Log4(__m256d x, const Tables& t) {
-  const __m256d one = _mm256_set1_pd(1.0);
-  const __m256i bits = _mm256_castpd_si256(x);
+struct LogHalf {
+  __m256d X, M, J;
+};
+
+__attribute__((target("avx2,fma"))) inline LogHalf LogStart(__m256d x) {
   const __m256d m = _mm256_or_pd(_mm256_and_pd(x, _mm256_castsi256_pd(_mm256_set1_epi64x(0x000fffffffffffff))),
                                  _mm256_set1_pd(0x1p-10));
   const __m256d rcp = _mm256_cvtps_pd(_mm_rcp_ps(_mm256_cvtpd_ps(m)));
-  const __m256d j = _mm256_round_pd(rcp, _MM_FROUND_TO_NEAREST_INT);
-  const __m256d r = _mm256_fmsub_pd(j, m, one);
+  return {x, m, _mm256_round_pd(rcp, _MM_FROUND_TO_NEAREST_INT)};
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d LogFinish(const LogHalf& h, const Tables& t) {
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d x = h.X, j = h.J;
+  const __m256i bits = _mm256_castpd_si256(x);
+  const __m256d r = _mm256_fmsub_pd(j, h.M, one);
   const __m256d bias = _mm256_or_pd(_mm256_and_pd(_mm256_cmp_pd(j, _mm256_set1_pd(724.0), _CMP_GT_OQ),
                                                   _mm256_set1_pd(1023.0)),
                                     _mm256_set1_pd(1022.0));
@@ -113,6 +139,10 @@ __attribute__((target("avx2,fma"))) inline __m256d Log4(__m256d x, const Tables&
                                        _mm256_cmp_pd(x, _mm256_set1_pd(0x1.fffffffffffffp+1023), _CMP_NLE_UQ));
   const int special = _mm256_movemask_pd(outside);
   return special ? ScalarLanes<ScalarLog>(x, y, special) : y;
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d Log4(__m256d x, const Tables& t) {
+  return LogFinish(LogStart(x), t);
 }
 
 }  // namespace tavorix::inl

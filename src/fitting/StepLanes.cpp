@@ -40,18 +40,58 @@ namespace {
 
 __attribute__((target("avx2,fma"))) inline void Store(double* out, __m256d v) { _mm256_storeu_pd(out, v); }
 
-// Writes the lanes' Xt of every point, valueOf(i), and forms the first sums.
-template <class ValueOf>
-__attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, ValueOf&& valueOf) {
+// The points of a pass with their steps overlapped (software pipelining):
+// one trip of the loop does start(i + 2), middle(i + 1) and finish(i), so
+// that the processor's scheduler holds steps whose inputs are ready instead
+// of one long chain per point. finish sees the points in order.
+template <class Start, class Middle, class Finish>
+__attribute__((target("avx2,fma"))) inline void Overlapped(int n, Start&& start, Middle&& middle,
+                                                           Finish&& finish) {
+  if (n < 3) {
+    for (int i = 1; i <= n; ++i) finish(i, middle(start(i)));
+    return;
+  }
+  auto a = start(2);
+  auto b = middle(start(1));
+  for (int i = 1; i <= n - 2; ++i) {
+    auto a2 = start(i + 2);
+    auto b2 = middle(a);
+    finish(i, b);
+    a = a2;
+    b = b2;
+  }
+  finish(n - 1, b);
+  finish(n, middle(a));
+}
+
+// Points i0..i1 in two overlapped steps: start(i + 1) with finish(i), which
+// returns false to stop (the point after it was started in vain).
+template <class Start, class Finish>
+__attribute__((target("avx2,fma"))) inline void Overlapped(int i0, int i1, Start&& start, Finish&& finish) {
+  if (i0 > i1) return;
+  auto a = start(i0);
+  for (int i = i0; i < i1; ++i) {
+    auto next = start(i + 1);
+    if (!finish(i, a)) return;
+    a = next;
+  }
+  finish(i1, a);
+}
+
+// Writes the lanes' Xt of every point and forms the first sums; the value of
+// point i is finish(middle(start(i))).
+template <class Start, class Middle, class Finish>
+__attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, Start&& start, Middle&& middle,
+                                                            Finish&& finish) {
   __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
-  for (int i = 1; i <= n; ++i) {
-    const __m256d v = valueOf(i);
+  Overlapped(n, start, middle, [&](int i, const auto& b) __attribute__((target("avx2,fma"))) {
+    const __m256d v = finish(b);
     _mm256_storeu_pd(xt + 4 * i, v);
     if (i == 1) lo = hi = v;
     sum = _mm256_add_pd(sum, v);
     lo = _mm256_blendv_pd(lo, v, _mm256_cmp_pd(v, lo, _CMP_LT_OQ));
     hi = _mm256_blendv_pd(hi, v, _mm256_cmp_pd(v, hi, _CMP_GT_OQ));
-  }
+  });
   FirstSums f;
   Store(f.SumX, sum);
   Store(f.Lo, lo);
@@ -65,19 +105,27 @@ __attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, in
                                                               bool left, double* xt) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d vc = _mm256_loadu_pd(c);
-  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
-    const __m256d xi = _mm256_set1_pd(x[i]);
-    return inl::Log4(left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi), t);
-  });
+  return FormXt(
+      n, xt,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        const __m256d xi = _mm256_set1_pd(x[i]);
+        return left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi);
+      },
+      [](__m256d d) __attribute__((target("avx2,fma"))) { return inl::LogStart(d); },
+      [&](const inl::LogHalf& h) __attribute__((target("avx2,fma"))) { return inl::LogFinish(h, t); });
 }
 
 __attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, int n, const double* s,
                                                               double* xt) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d vs = _mm256_loadu_pd(s);
-  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
-    return inl::Log4(_mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs)), t);
-  });
+  return FormXt(
+      n, xt,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        return _mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs));
+      },
+      [](__m256d q) __attribute__((target("avx2,fma"))) { return inl::LogStart(q); },
+      [&](const inl::LogHalf& h) __attribute__((target("avx2,fma"))) { return inl::LogFinish(h, t); });
 }
 
 __attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, const double* df, int n,
@@ -104,12 +152,19 @@ __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const do
   const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b);
   const __m256d sign = _mm256_set1_pd(-0.0), one = _mm256_set1_pd(1.0);
   __m256d sum = _mm256_setzero_pd();
-  for (int i = 1; i <= n; ++i) {
-    const __m256d u = _mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb);
-    const __m256d g = inl::Exp4(_mm256_xor_pd(inl::Exp4(u, t), sign), t);
-    const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), mirrored ? _mm256_sub_pd(one, g) : g);
-    sum = _mm256_add_pd(sum, _mm256_mul_pd(d, d));
-  }
+  Overlapped(
+      n,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        return inl::ExpStart(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb));
+      },
+      [&](const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
+        return inl::ExpStart(_mm256_xor_pd(inl::ExpFinish(h, t), sign));
+      },
+      [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
+        const __m256d g = inl::ExpFinish(h, t);
+        const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), mirrored ? _mm256_sub_pd(one, g) : g);
+        sum = _mm256_add_pd(sum, _mm256_mul_pd(d, d));
+      });
   Store(misfit, sum);
 }
 
@@ -128,34 +183,39 @@ __attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cut
   return _mm256_movemask_pd(_mm256_cmp_pd(sum, _mm256_set1_pd(cutoff), _CMP_GT_OQ)) == 15;
 }
 
-// The lanes' misfits, termOf(i) the terms of point i; the top sixteenth of
-// the points (at least 8) is summed first and its terms kept, and the sums
-// stop once every lane is above the cut-off.
-template <class TermOf>
+// The lanes' misfits, the term of point i being termOf(i, start(i)); the top
+// sixteenth of the points (at least 8) is summed first and its terms kept,
+// and the sums stop once every lane is above the cut-off.
+template <class Start, class TermOf>
 __attribute__((target("avx2,fma"))) inline void CutMisfits(int n, double cutoff, double* tail, double* misfit,
-                                                           TermOf&& termOf) {
+                                                           Start&& start, TermOf&& termOf) {
   constexpr int kBlock = 8;  // points between looks at the cut-off
   const int tail0 = std::max(1, n - std::max(8, n / 16) + 1);
   const bool cut = cutoff < HUGE_VAL;
   if (cut) {
     __m256d probe = _mm256_setzero_pd();
-    for (int i = tail0; i <= n; ++i) {
-      const __m256d term = termOf(i);
+    Overlapped(tail0, n, start, [&](int i, const auto& h) __attribute__((target("avx2,fma"))) {
+      const __m256d term = termOf(i, h);
       _mm256_storeu_pd(tail + 4 * (i - tail0), term);
       probe = _mm256_add_pd(probe, term);
-    }
+      return true;
+    });
     if (AllAbove(probe, cutoff)) {
       Store(misfit, probe);
       return;
     }
   }
+  // The points below the probe, then the probe's terms: every lane's whole
+  // sum in point order, unless all are above the cut-off before the end.
   __m256d sum = _mm256_setzero_pd();
-  for (int i0 = 1; i0 <= n; i0 += kBlock) {
-    const int end = std::min(n, i0 + kBlock - 1);
-    for (int i = i0; i <= end; ++i)
-      sum = _mm256_add_pd(sum, cut && i >= tail0 ? _mm256_loadu_pd(tail + 4 * (i - tail0)) : termOf(i));
-    if (cut && end < n && AllAbove(sum, cutoff)) break;
-  }
+  bool above = false;
+  Overlapped(1, cut ? tail0 - 1 : n, start, [&](int i, const auto& h) __attribute__((target("avx2,fma"))) {
+    sum = _mm256_add_pd(sum, termOf(i, h));
+    above = cut && i % kBlock == 0 && AllAbove(sum, cutoff);
+    return !above;
+  });
+  if (cut && !above)
+    for (int i = tail0; i <= n; ++i) sum = _mm256_add_pd(sum, _mm256_loadu_pd(tail + 4 * (i - tail0)));
   Store(misfit, sum);
 }
 
@@ -166,10 +226,15 @@ __attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const dou
                                                       double cutoff, double* tail, double* misfit) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
-  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
-    const __m256d ez = inl::Exp4(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb), t);
-    return SaturatedSq4(fr[i], dagum ? ez : _mm256_sub_pd(one, ez));
-  });
+  CutMisfits(
+      n, cutoff, tail, misfit,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        return inl::ExpStart(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb));
+      },
+      [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
+        const __m256d ez = inl::ExpFinish(h, t);
+        return SaturatedSq4(fr[i], dagum ? ez : _mm256_sub_pd(one, ez));
+      });
 }
 
 __attribute__((target("avx2,fma"))) void KumaraswamyTransform(const double* lnr, int n, const double* a,
@@ -178,13 +243,20 @@ __attribute__((target("avx2,fma"))) void KumaraswamyTransform(const double* lnr,
   const __m256d va = _mm256_loadu_pd(a), one = _mm256_set1_pd(1.0);
   const __m256d floor = _mm256_set1_pd(0.00001), minusInf = _mm256_set1_pd(-HUGE_VAL);
   __m256d sum = _mm256_setzero_pd();
-  for (int i = 1; i <= n; ++i) {
-    const __m256d e = inl::Exp4(_mm256_mul_pd(va, _mm256_set1_pd(lnr[i])), t);
-    const __m256d v = inl::Log4(_mm256_sub_pd(one, e), t);
-    const __m256d x = _mm256_blendv_pd(floor, v, _mm256_cmp_pd(v, minusInf, _CMP_GT_OQ));
-    _mm256_storeu_pd(xt + 4 * i, x);
-    sum = _mm256_add_pd(sum, x);
-  }
+  Overlapped(
+      n,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        return inl::ExpStart(_mm256_mul_pd(va, _mm256_set1_pd(lnr[i])));
+      },
+      [&](const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
+        return inl::LogStart(_mm256_sub_pd(one, inl::ExpFinish(h, t)));
+      },
+      [&](int i, const inl::LogHalf& h) __attribute__((target("avx2,fma"))) {
+        const __m256d v = inl::LogFinish(h, t);
+        const __m256d x = _mm256_blendv_pd(floor, v, _mm256_cmp_pd(v, minusInf, _CMP_GT_OQ));
+        _mm256_storeu_pd(xt + 4 * i, x);
+        sum = _mm256_add_pd(sum, x);
+      });
   Store(sumX, sum);
 }
 
@@ -193,9 +265,14 @@ __attribute__((target("avx2,fma"))) void KumaraswamyMisfits(const double* xt, co
                                                              double* misfit) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
-  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
-    return SaturatedSq4(fr[i], _mm256_sub_pd(one, inl::Exp4(_mm256_mul_pd(vb, _mm256_loadu_pd(xt + 4 * i)), t)));
-  });
+  CutMisfits(
+      n, cutoff, tail, misfit,
+      [&](int i) __attribute__((target("avx2,fma"))) {
+        return inl::ExpStart(_mm256_mul_pd(vb, _mm256_loadu_pd(xt + 4 * i)));
+      },
+      [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
+        return SaturatedSq4(fr[i], _mm256_sub_pd(one, inl::ExpFinish(h, t)));
+      });
 }
 
 #else
