@@ -64,6 +64,31 @@ __attribute__((target("avx2,fma"))) inline void Overlapped(int n, Start&& start,
   finish(n, middle(a));
 }
 
+// The same in four steps: start(i + 3), early(i + 2), late(i + 1), finish(i).
+template <class Start, class Early, class Late, class Finish>
+__attribute__((target("avx2,fma"))) inline void Overlapped(int n, Start&& start, Early&& early, Late&& late,
+                                                           Finish&& finish) {
+  if (n < 4) {
+    for (int i = 1; i <= n; ++i) finish(i, late(early(start(i))));
+    return;
+  }
+  auto a = start(3);
+  auto b = early(start(2));
+  auto c = late(early(start(1)));
+  for (int i = 1; i <= n - 3; ++i) {
+    auto a2 = start(i + 3);
+    auto b2 = early(a);
+    auto c2 = late(b);
+    finish(i, c);
+    a = a2;
+    b = b2;
+    c = c2;
+  }
+  finish(n - 2, c);
+  finish(n - 1, late(b));
+  finish(n, late(early(a)));
+}
+
 // Points i0..i1 in two overlapped steps: start(i + 1) with finish(i), which
 // returns false to stop (the point after it was started in vain).
 template <class Start, class Finish>
@@ -158,8 +183,9 @@ __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const do
         return inl::ExpStart(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb));
       },
       [&](const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
-        return inl::ExpStart(_mm256_xor_pd(inl::ExpFinish(h, t), sign));
+        return _mm256_xor_pd(inl::ExpFinish(h, t), sign);
       },
+      [](__m256d e) __attribute__((target("avx2,fma"))) { return inl::ExpStart(e); },
       [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
         const __m256d g = inl::ExpFinish(h, t);
         const __m256d d = _mm256_sub_pd(_mm256_set1_pd(fr[i]), mirrored ? _mm256_sub_pd(one, g) : g);
@@ -249,8 +275,9 @@ __attribute__((target("avx2,fma"))) void KumaraswamyTransform(const double* lnr,
         return inl::ExpStart(_mm256_mul_pd(va, _mm256_set1_pd(lnr[i])));
       },
       [&](const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
-        return inl::LogStart(_mm256_sub_pd(one, inl::ExpFinish(h, t)));
+        return _mm256_sub_pd(one, inl::ExpFinish(h, t));
       },
+      [](__m256d d) __attribute__((target("avx2,fma"))) { return inl::LogStart(d); },
       [&](int i, const inl::LogHalf& h) __attribute__((target("avx2,fma"))) {
         const __m256d v = inl::LogFinish(h, t);
         const __m256d x = _mm256_blendv_pd(floor, v, _mm256_cmp_pd(v, minusInf, _CMP_GT_OQ));
