@@ -151,6 +151,59 @@ __attribute__((target("avx512f"))) inline __m512d Apply8(__m512d v, __m512d a, _
   }
 }
 
+// The inline steps of one block of four values in two halves, before and
+// after the last table look-up (the values of Apply with the inline steps).
+template <Op K>
+__attribute__((target("avx2,fma"))) inline auto StartInline(const inl::Tables& t, __m256d v, __m256d a, __m256d b) {
+  if constexpr (K == Op::Exp) {
+    return inl::ExpStart(v);
+  } else if constexpr (K == Op::Log) {
+    return inl::LogStart(v);
+  } else if constexpr (K == Op::ExpScaled) {
+    return inl::ExpStart(_mm256_mul_pd(a, v));
+  } else if constexpr (K == Op::ExpAffine) {
+    return inl::ExpStart(_mm256_add_pd(_mm256_mul_pd(a, v), b));
+  } else if constexpr (K == Op::LogRatio) {
+    return inl::LogStart(_mm256_div_pd(a, _mm256_add_pd(v, a)));
+  } else if constexpr (K == Op::LogAbove) {
+    return inl::LogStart(_mm256_sub_pd(v, a));
+  } else if constexpr (K == Op::LogBelow) {
+    return inl::LogStart(_mm256_sub_pd(a, v));
+  } else if constexpr (K == Op::ExpNegExpAffine) {
+    return inl::ExpStart(_mm256_xor_pd(inl::Exp4(_mm256_add_pd(_mm256_mul_pd(a, v), b), t), _mm256_set1_pd(-0.0)));
+  } else if constexpr (K == Op::LogOneMinusExpScaled) {
+    return inl::LogStart(_mm256_sub_pd(_mm256_set1_pd(1.0), inl::Exp4(_mm256_mul_pd(a, v), t)));
+  } else {
+    return inl::ExpStart(_mm256_xor_pd(inl::Exp4(v, t), _mm256_set1_pd(-0.0)));
+  }
+}
+
+__attribute__((target("avx2,fma"))) inline __m256d FinishInline(const inl::Tables& t, const inl::ExpHalf& h) {
+  return inl::ExpFinish(h, t);
+}
+__attribute__((target("avx2,fma"))) inline __m256d FinishInline(const inl::Tables& t, const inl::LogHalf& h) {
+  return inl::LogFinish(h, t);
+}
+
+// The full blocks of the inline steps with the halves of successive blocks
+// overlapped (the first half of block i + 1 with the second of block i);
+// returns the number of values done.
+template <Op K>
+__attribute__((target("avx2,fma"))) int OverlappedBlocks(const double* in, double* out, int n, __m256d a,
+                                                         __m256d b) {
+  const inl::Tables& t = inl::TablesOnce();
+  if (n < 8) return 0;
+  auto h = StartInline<K>(t, _mm256_loadu_pd(in), a, b);
+  int i = 0;
+  for (; i + 8 <= n; i += 4) {
+    const auto next = StartInline<K>(t, _mm256_loadu_pd(in + i + 4), a, b);
+    _mm256_storeu_pd(out + i, FinishInline(t, h));
+    h = next;
+  }
+  _mm256_storeu_pd(out + i, FinishInline(t, h));
+  return i + 4;
+}
+
 // Full blocks straight from the arrays; the last one to three values go
 // through a padded block, so that every value takes the same path whatever
 // its position. The pad repeats the first of those values: an argument of
@@ -163,6 +216,10 @@ __attribute__((target("avx2,fma"))) void RunBlocks(const double* in, double* out
   const __m256d va = _mm256_set1_pd(a);
   const __m256d vb = _mm256_set1_pd(b);
   int i = 0;
+  // Measured: the overlap pays for the logarithms, not for the exponentials.
+  constexpr bool kEndsInLog = K == Op::Log || K == Op::LogRatio || K == Op::LogAbove || K == Op::LogBelow ||
+                              K == Op::LogOneMinusExpScaled;
+  if constexpr (Inline && kEndsInLog) i = OverlappedBlocks<K>(in, out, n, va, vb);
   for (; i + 4 <= n; i += 4) _mm256_storeu_pd(out + i, Apply<K>(f, _mm256_loadu_pd(in + i), va, vb));
   if (i < n) {
     alignas(32) double block[4] = {in[i], in[i], in[i], in[i]};
