@@ -14,26 +14,6 @@ namespace tavorix::lanes {
 
 bool Available() { return ActiveMathPath() == MathPath::Avx2Inline; }
 
-void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft, int n, LineState& line,
-               LineState* after) {
-  double meanX[kLanes];
-  for (int l = 0; l < kLanes; ++l) meanX[l] = first.SumX[l] / n;
-  const DeviationSums second = Deviations(xt, ft.Df, n, meanX);
-  for (int l = 0; l < kLanes; ++l) {
-    LineSums sums;
-    sums.SumX = first.SumX[l];
-    sums.SumF = ft.SumF;
-    sums.Lo = first.Lo[l];
-    sums.Hi = first.Hi[l];
-    sums.DxSum = second.DxSum[l];
-    sums.DfSum = ft.DfSum;
-    sums.Sxx = second.Sxx[l];
-    sums.Sxy = second.Sxy[l];
-    FinishLeastSquares(line, sums, n, n - 1);
-    after[l] = line;
-  }
-}
-
 #ifdef TAVORIX_STEP_LANES
 
 namespace {
@@ -170,6 +150,49 @@ __attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, c
   return d;
 }
 
+// The lines of the four lanes as FinishLeastSquares makes them, its
+// divisions and square root in vector form (each rounds as its scalar
+// form), then taken over in step order: a lane without variation keeps the
+// slope, intercept and spread of the line before it.
+__attribute__((target("avx2,fma"))) void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft,
+                                                    int n, LineState& line, LineState* after) {
+  const __m256d vn = _mm256_set1_pd(n);
+  __m256d meanX = _mm256_div_pd(_mm256_loadu_pd(first.SumX), vn);
+  alignas(32) double means[kLanes];
+  _mm256_store_pd(means, meanX);
+  const DeviationSums second = Deviations(xt, ft.Df, n, means);
+  const __m256d dxSum = _mm256_loadu_pd(second.DxSum), dfSum = _mm256_set1_pd(ft.DfSum);
+  __m256d meanF = _mm256_div_pd(_mm256_set1_pd(ft.SumF), vn);
+  const __m256d sxx = _mm256_sub_pd(_mm256_loadu_pd(second.Sxx), _mm256_div_pd(_mm256_mul_pd(dxSum, dxSum), vn));
+  const __m256d sxy = _mm256_sub_pd(_mm256_loadu_pd(second.Sxy), _mm256_div_pd(_mm256_mul_pd(dxSum, dfSum), vn));
+  meanX = _mm256_add_pd(meanX, _mm256_div_pd(dxSum, vn));
+  meanF = _mm256_add_pd(meanF, _mm256_div_pd(dfSum, vn));
+  const __m256d a = _mm256_div_pd(sxy, sxx);
+  const __m256d b = _mm256_sub_pd(meanF, _mm256_mul_pd(a, meanX));
+  const __m256d sd = _mm256_sqrt_pd(_mm256_div_pd(sxx, _mm256_set1_pd(n - 1)));
+  const __m256d variation =
+      _mm256_and_pd(_mm256_cmp_pd(_mm256_loadu_pd(first.Hi), _mm256_loadu_pd(first.Lo), _CMP_GT_OQ),
+                    _mm256_cmp_pd(sxx, _mm256_setzero_pd(), _CMP_GT_OQ));
+  alignas(32) double mx[kLanes], mf[kLanes], pa[kLanes], pb[kLanes], sdx[kLanes];
+  _mm256_store_pd(mx, meanX);
+  _mm256_store_pd(mf, meanF);
+  _mm256_store_pd(pa, a);
+  _mm256_store_pd(pb, b);
+  _mm256_store_pd(sdx, sd);
+  const int varies = _mm256_movemask_pd(variation);
+  for (int l = 0; l < kLanes; ++l) {
+    line.MeanXt = mx[l];
+    line.MeanFt = mf[l];
+    line.NoVariation = !(varies & (1 << l));
+    if (!line.NoVariation) {
+      line.ParA = pa[l];
+      line.ParB = pb[l];
+      line.SdXt = sdx[l];
+    }
+    after[l] = line;
+  }
+}
+
 __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const double* fr, int n,
                                                        const double* a, const double* b, bool mirrored,
                                                        double* misfit) {
@@ -304,6 +327,7 @@ __attribute__((target("avx2,fma"))) void KumaraswamyMisfits(const double* xt, co
 
 #else
 
+void MakeLines(const double*, const FirstSums&, const LineFtSums&, int, LineState&, LineState*) {}
 FirstSums RatioTransform(const double*, int, const double*, double*) { return {}; }
 void BurrMisfits(const double*, const double*, int, const double*, const double*, bool, double, double*,
                  double*) {}

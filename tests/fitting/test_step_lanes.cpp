@@ -180,5 +180,58 @@ TEST(StepLanes, KumaraswamyStepsAreThoseOfEachStepAlone) {
   }
 }
 
+// The lines of a group are those FinishLeastSquares makes step by step, a
+// step without variation (all its Xt equal) keeping the line before it.
+TEST(StepLanes, LinesAreThoseOfEachStepInStepOrder) {
+  if (!lanes::Available()) GTEST_SKIP() << "the inline 4-wide path is not the active one";
+  const int n = 37;
+  const Series s = MakeSeries(n);
+  // Ft close to a line in ln X: intercepts that cancel, where each rounding
+  // of a product shows.
+  std::vector<double> ft(n + 1), df(n + 1);
+  double sumF = 0, dfSum = 0;
+  for (int i = 1; i <= n; ++i) sumF += ft[i] = 2.0 * std::log(s.X[i]) - 1.0 + 0.01 * s.Df[i];
+  for (int i = 1; i <= n; ++i) dfSum += df[i] = ft[i] - sumF / n;
+  for (int flat : {0, 1, 3}) {
+    std::vector<double> xt4(static_cast<std::size_t>(L) * (n + 1));
+    lanes::FirstSums first{};
+    for (int l = 0; l < L; ++l) {
+      for (int i = 1; i <= n; ++i) {
+        const double v = l == flat ? 2.5 : std::log(s.X[i] + 0.5 * l);
+        xt4[4 * i + l] = v;
+        first.SumX[l] += v;
+        first.Lo[l] = i == 1 || v < first.Lo[l] ? v : first.Lo[l];
+        first.Hi[l] = i == 1 || v > first.Hi[l] ? v : first.Hi[l];
+      }
+    }
+    LineState line, alone;
+    line.N = alone.N = n;
+    line.ParA = alone.ParA = 0.75;  // the line before the group
+    line.ParB = alone.ParB = -1.5;
+    LineState after[L];
+    lanes::MakeLines(xt4.data(), first, {df.data(), sumF, dfSum}, n, line, after);
+    double means[L];
+    for (int l = 0; l < L; ++l) means[l] = first.SumX[l] / n;
+    const lanes::DeviationSums second = lanes::Deviations(xt4.data(), df.data(), n, means);
+    for (int l = 0; l < L; ++l) {
+      LineSums sums;
+      sums.SumX = first.SumX[l];
+      sums.SumF = sumF;
+      sums.Lo = first.Lo[l];
+      sums.Hi = first.Hi[l];
+      sums.DxSum = second.DxSum[l];
+      sums.DfSum = dfSum;
+      sums.Sxx = second.Sxx[l];
+      sums.Sxy = second.Sxy[l];
+      FinishLeastSquares(alone, sums, n, n - 1);
+      EXPECT_EQ(after[l].NoVariation, l == flat);
+      EXPECT_EQ(after[l].NoVariation, alone.NoVariation);
+      for (auto field : {&LineState::ParA, &LineState::ParB, &LineState::MeanFt, &LineState::MeanXt, &LineState::SdXt})
+        EXPECT_TRUE(Same(after[l].*field, alone.*field)) << "flat " << flat << ", lane " << l;
+    }
+    EXPECT_TRUE(Same(line.ParA, alone.ParA));
+  }
+}
+
 }  // namespace
 }  // namespace tavorix
