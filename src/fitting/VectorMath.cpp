@@ -1,6 +1,8 @@
 #include "fitting/VectorMath.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -263,30 +265,49 @@ __attribute__((target("avx2,fma"))) bool SameBits(__m256d a, __m256d b) {
 // version, say) leaves the library's own functions in use.
 __attribute__((target("avx2,fma"))) bool InlineAgreesWithLibrary() {
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-  std::vector<double> expArgs, logArgs;
+  const inl::Tables& t = inl::TablesOnce();
+  // The arguments go four at a time to both paths, without a list of them:
+  // the check runs once per process, before the first fit, and should cost
+  // little.
+  struct Feed {
+    bool IsLog;
+    const inl::Tables& T;
+    alignas(32) double Block[4] = {1.0, 1.0, 1.0, 1.0};
+    int Filled = 0;
+    bool Same = true;
+    __attribute__((target("avx2,fma"))) void Check() {
+      const __m256d v = _mm256_load_pd(Block);
+      Same = Same && (IsLog ? SameBits(inl::Log4(v, T), _ZGVdN4v_log(v)) : SameBits(inl::Exp4(v, T), _ZGVdN4v_exp(v)));
+      Filled = 0;
+      for (double& b : Block) b = 1.0;
+    }
+    __attribute__((target("avx2,fma"))) void operator()(double x) {
+      Block[Filled++] = x;
+      if (Filled == 4) Check();
+    }
+    __attribute__((target("avx2,fma"))) bool Finish() {
+      if (Filled > 0) Check();
+      return Same;
+    }
+  };
+  Feed exp{false, t}, log{true, t};
   const double ln2 = 0.6931471805599453;
   for (int j = 0; j < 1024; ++j)
-    for (int k : {-1000, -30, -1, 0, 1, 7, 1000}) expArgs.push_back((k + (j + 0.37) / 1024) * ln2);
-  for (int i = 0; i <= 4000; ++i) expArgs.push_back(-746.0 + i * 0.364);
+    for (int k : {-1000, -30, -1, 0, 1, 7, 1000}) exp((k + (j + 0.37) / 1024) * ln2);
+  for (int i = 0; i <= 4000; ++i) exp(-746.0 + i * 0.364);
   for (double x : {0.0, -0.0, 708.39, 708.4, 709.78, 709.79, -708.39, -708.4, -745.13, -745.14, 1e-300, -1e-300,
                    1e300, -1e300, HUGE_VAL, -HUGE_VAL, kNaN, -kNaN})
-    expArgs.push_back(x);
-  for (int i = 0; i < 8192; ++i)
-    for (int e : {-1074, -1022, -60, -1, 0, 1, 40, 1023}) logArgs.push_back(std::ldexp(1.0 + i / 8192.0, e));
+    exp(x);
+  // (1 + i / 8192) 2^e, formed from its bits where it is normal; below the
+  // normal range it rounds to one of two values, so a few i serve.
+  for (int i = 0; i < 8192; ++i) {
+    for (int e : {-1022, -60, -1, 0, 1, 40, 1023})
+      log(std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52 | static_cast<std::uint64_t>(i) << 39));
+    if (i % 256 == 0) log(std::ldexp(1.0 + i / 8192.0, -1074));
+  }
   for (double x : {0.0, -0.0, -1.0, 5e-324, 1e-310, 0x1p-1022, 0x1.fffffffffffffp+1023, HUGE_VAL, -HUGE_VAL, kNaN})
-    logArgs.push_back(x);
-  const inl::Tables& t = inl::TablesOnce();
-  expArgs.resize((expArgs.size() + 3) / 4 * 4, 1.0);
-  logArgs.resize((logArgs.size() + 3) / 4 * 4, 1.0);
-  for (std::size_t i = 0; i < expArgs.size(); i += 4) {
-    const __m256d v = _mm256_loadu_pd(&expArgs[i]);
-    if (!SameBits(inl::Exp4(v, t), _ZGVdN4v_exp(v))) return false;
-  }
-  for (std::size_t i = 0; i < logArgs.size(); i += 4) {
-    const __m256d v = _mm256_loadu_pd(&logArgs[i]);
-    if (!SameBits(inl::Log4(v, t), _ZGVdN4v_log(v))) return false;
-  }
-  return true;
+    log(x);
+  return exp.Finish() && log.Finish();
 }
 
 }  // namespace
