@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <cmath>
@@ -105,7 +106,6 @@ struct StepOutcome {
   TavorixRun Run;
   std::vector<std::string> Lines;
   std::exception_ptr Error;
-  bool Done = false;
 };
 
 void RunStepOnCopy(const TavorixRun& run, const EngineStep& step, StepOutcome& outcome) {
@@ -130,7 +130,9 @@ void RunStepOnCopy(const TavorixRun& run, const EngineStep& step, StepOutcome& o
 void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
   unsigned threads = run.FitThreads > 0 ? static_cast<unsigned>(run.FitThreads) : std::thread::hardware_concurrency();
   threads = std::clamp(threads, 1u, 16u);
-  std::vector<StepOutcome> outcomes(steps.size());
+  // Each outcome holds a whole run: made by the worker that fits the step,
+  // not all at once here before any fitting starts.
+  std::vector<std::unique_ptr<StepOutcome>> outcomes(steps.size());
 
   // Dearest steps first; equal costs in step order.
   std::vector<std::size_t> launch(steps.size());
@@ -147,11 +149,10 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
   auto worker = [&] {
     for (std::size_t k = next++; k < launch.size(); k = next++) {
       const std::size_t i = launch[k];
-      StepOutcome result;
-      RunStepOnCopy(base, steps[i], result);
+      auto result = std::make_unique<StepOutcome>();
+      RunStepOnCopy(base, steps[i], *result);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[i] = std::move(result);
-      outcomes[i].Done = true;
       finished.notify_all();
     }
   };
@@ -166,22 +167,22 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
 
   std::exception_ptr error;
   for (std::size_t i = 0; i < steps.size(); ++i) {
-    StepOutcome outcome;
+    std::unique_ptr<StepOutcome> outcome;
     {
       std::unique_lock<std::mutex> lock(mutex);
-      finished.wait(lock, [&] { return outcomes[i].Done; });
+      finished.wait(lock, [&] { return outcomes[i] != nullptr; });
       outcome = std::move(outcomes[i]);
     }
-    if (outcome.Error) {
-      error = outcome.Error;
+    if (outcome->Error) {
+      error = outcome->Error;
       next = launch.size();  // start nothing more; running steps finish
       break;
     }
     for (int code : steps[i].Codes) {
-      run.Slots[code] = outcome.Run.Slots[code];
+      run.Slots[code] = outcome->Run.Slots[code];
       AppendEntry(run, code);
     }
-    for (const auto& line : outcome.Lines) run.AddProgress(line);
+    for (const auto& line : outcome->Lines) run.AddProgress(line);
   }
   for (auto& t : pool) t.join();
   if (error) std::rethrow_exception(error);
