@@ -93,11 +93,11 @@ struct RowBest {
 struct RowScratch {
   RowScratch(const double* ft, int n)
       : Xa(static_cast<std::size_t>(n) + 1, 0.0),
-        Lanes(static_cast<std::size_t>(lanes::kLanes) * (n + 1), 0.0),
+        Lanes(2 * static_cast<std::size_t>(lanes::kLanes) * (n + 1), 0.0),
         Tail(static_cast<std::size_t>(lanes::kLanes) * n, 0.0),
         Pipeline(ft, n) {}
   std::vector<double> Xa;
-  std::vector<double> Lanes, Tail;  // Xt and the top points' terms of four steps side by side
+  std::vector<double> Lanes, Tail;  // Xt of two groups of four steps side by side, the top points' terms
   LinePipeline Pipeline;
 };
 
@@ -132,21 +132,41 @@ RowBest SearchRowInLanes(const BurrGrid& grid, int kCount, double A, const FitWo
   const LinePipeline& pipeline = scratch.Pipeline;
   RowBest row;
   RowTaker taker{row, least};
-  for (int k0 = 1; k0 <= kCount; k0 += L) {
-    double s[L], a[L], b[L], misfit[L];
-    LineState after[L];
+  const lanes::LineFtSums ft{pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()};
+  // Xt of a group from step k0, with its first sums; lanes past kCount
+  // repeat its scale.
+  auto transform = [&](int k0, double* xt) {
+    double s[L];
     for (int l = 0; l < L; ++l) s[l] = k0 + l <= kCount ? std::exp(A * grid.LnScale[k0 + l]) : s[l - 1];
-    const lanes::FirstSums first = lanes::RatioTransform(xa, n, s, scratch.Lanes.data());
-    lanes::MakeLines(scratch.Lanes.data(), first, {pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()},
-                     n, line, after);
+    return lanes::RatioTransform(xa, n, s, xt);
+  };
+  // The misfits of a group, taken in step order.
+  auto misfits = [&](int k0, const double* xt, const LineState* after) {
+    double a[L], b[L], misfit[L];
     for (int l = 0; l < L; ++l) {
       a[l] = after[l].ParA;
       b[l] = after[l].ParB;
     }
-    lanes::BurrMisfits(scratch.Lanes.data(), ws.Fr.data(), n, a, b, Dagum, least.Get(), scratch.Tail.data(),
-                       misfit);
+    lanes::BurrMisfits(xt, ws.Fr.data(), n, a, b, Dagum, least.Get(), scratch.Tail.data(), misfit);
     for (int l = 0; l < L && k0 + l <= kCount; ++l) taker.Take(k0 + l, misfit[l], after[l]);
-    line = after[std::min(L, kCount - k0 + 1) - 1];
+  };
+  // Two groups at a time, their deviation sums formed in one pass.
+  double* xt0 = scratch.Lanes.data();
+  double* xt1 = xt0 + static_cast<std::size_t>(L) * (n + 1);
+  for (int k0 = 1; k0 <= kCount; k0 += 2 * L) {
+    LineState after0[L], after1[L];
+    const lanes::FirstSums first0 = transform(k0, xt0);
+    if (k0 + L > kCount) {
+      lanes::MakeLines(xt0, first0, ft, n, line, after0);
+      misfits(k0, xt0, after0);
+      line = after0[kCount - k0];
+      break;
+    }
+    const lanes::FirstSums first1 = transform(k0 + L, xt1);
+    lanes::MakeLinesOfTwo(xt0, first0, xt1, first1, ft, n, line, after0, after1);
+    misfits(k0, xt0, after0);
+    misfits(k0 + L, xt1, after1);
+    line = after1[std::min(L, kCount - k0 - L + 1) - 1];
   }
   row.LineAfter = line;
   return row;

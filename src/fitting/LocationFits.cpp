@@ -97,11 +97,15 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
                      int last, Done&& done) {
   constexpr int L = lanes::kLanes;
   const int n = ws.N;
-  std::vector<double> xt(static_cast<std::size_t>(L) * (n + 1));
+  const lanes::LineFtSums ft{pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()};
+  std::vector<double> buffer(2 * static_cast<std::size_t>(L) * (n + 1));
+  double* xt0 = buffer.data();
+  double* xt1 = xt0 + static_cast<std::size_t>(L) * (n + 1);
   int begun = 0;
-  for (int k0 = first; k0 <= last; k0 += L) {
-    double c[L], a[L], b[L], misfit[L];
-    LineState after[L];
+  // Xt of the group from step k0, with its first sums; lanes past `last`
+  // repeat its bound.
+  auto transform = [&](int k0, double* xt) {
+    double c[L];
     for (int l = 0; l < L; ++l) {
       if (k0 + l <= last) {
         if ((++begun & 255) == 0) run.ThrowIfCancelled();
@@ -110,19 +114,35 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
         c[l] = c[l - 1];
       }
     }
-    const lanes::FirstSums firstSums =
-        lanes::BoundTransform(ws.X.data(), n, c, kind.Side == BoundSide::Left, xt.data());
-    lanes::MakeLines(xt.data(), firstSums, {pipeline.FtDeviations(), pipeline.SumF(), pipeline.DfSum()}, n, line,
-                     after);
+    return lanes::BoundTransform(ws.X.data(), n, c, kind.Side == BoundSide::Left, xt);
+  };
+  // The misfits of the group, handed over in step order; false once done
+  // says stop.
+  auto misfits = [&](int k0, const double* xt, const LineState* after) {
+    double a[L], b[L], misfit[L];
     for (int l = 0; l < L; ++l) {
       a[l] = after[l].ParA;
       b[l] = after[l].ParB;
     }
-    lanes::BoundMisfits(xt.data(), ws.Fr.data(), n, a, b, Mirrored, misfit);
+    lanes::BoundMisfits(xt, ws.Fr.data(), n, a, b, Mirrored, misfit);
     for (int l = 0; l < L && k0 + l <= last; ++l) {
       line = after[l];
-      if (!done(k0 + l, misfit[l])) return;
+      if (!done(k0 + l, misfit[l])) return false;
     }
+    return true;
+  };
+  // Two groups at a time, their deviation sums formed in one pass.
+  for (int k0 = first; k0 <= last; k0 += 2 * L) {
+    LineState after0[L], after1[L];
+    const lanes::FirstSums first0 = transform(k0, xt0);
+    if (k0 + L > last) {
+      lanes::MakeLines(xt0, first0, ft, n, line, after0);
+      misfits(k0, xt0, after0);
+      return;
+    }
+    const lanes::FirstSums first1 = transform(k0 + L, xt1);
+    lanes::MakeLinesOfTwo(xt0, first0, xt1, first1, ft, n, line, after0, after1);
+    if (!misfits(k0, xt0, after0) || !misfits(k0 + L, xt1, after1)) return;
   }
 }
 

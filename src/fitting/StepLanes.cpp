@@ -154,13 +154,22 @@ __attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, c
 // divisions and square root in vector form (each rounds as its scalar
 // form), then taken over in step order: a lane without variation keeps the
 // slope, intercept and spread of the line before it.
-__attribute__((target("avx2,fma"))) void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft,
-                                                    int n, LineState& line, LineState* after) {
+namespace {
+
+// The lanes' means of Xt: SumX / n.
+__attribute__((target("avx2,fma"))) inline __m256d MeanOf(const FirstSums& first, int n) {
+  return _mm256_div_pd(_mm256_loadu_pd(first.SumX), _mm256_set1_pd(n));
+}
+
+// The lines of one group from its sums, as FinishLeastSquares makes them,
+// its divisions and square root in vector form (each rounds as its scalar
+// form), then taken over in step order: a lane without variation keeps the
+// slope, intercept and spread of the line before it.
+__attribute__((target("avx2,fma"))) void FinishLines(const FirstSums& first, const DeviationSums& second,
+                                                      const LineFtSums& ft, int n, LineState& line,
+                                                      LineState* after) {
   const __m256d vn = _mm256_set1_pd(n);
-  __m256d meanX = _mm256_div_pd(_mm256_loadu_pd(first.SumX), vn);
-  alignas(32) double means[kLanes];
-  _mm256_store_pd(means, meanX);
-  const DeviationSums second = Deviations(xt, ft.Df, n, means);
+  __m256d meanX = MeanOf(first, n);
   const __m256d dxSum = _mm256_loadu_pd(second.DxSum), dfSum = _mm256_set1_pd(ft.DfSum);
   __m256d meanF = _mm256_div_pd(_mm256_set1_pd(ft.SumF), vn);
   const __m256d sxx = _mm256_sub_pd(_mm256_loadu_pd(second.Sxx), _mm256_div_pd(_mm256_mul_pd(dxSum, dxSum), vn));
@@ -191,6 +200,45 @@ __attribute__((target("avx2,fma"))) void MakeLines(const double* xt, const First
     }
     after[l] = line;
   }
+}
+
+}  // namespace
+
+__attribute__((target("avx2,fma"))) void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft,
+                                                    int n, LineState& line, LineState* after) {
+  alignas(32) double means[kLanes];
+  _mm256_store_pd(means, MeanOf(first, n));
+  FinishLines(first, Deviations(xt, ft.Df, n, means), ft, n, line, after);
+}
+
+__attribute__((target("avx2,fma"))) void MakeLinesOfTwo(const double* xt0, const FirstSums& first0,
+                                                         const double* xt1, const FirstSums& first1,
+                                                         const LineFtSums& ft, int n, LineState& line,
+                                                         LineState* after0, LineState* after1) {
+  // The deviation sums of both groups in one pass: two sets of chains of
+  // additions at once, each in point order as Deviations adds them.
+  const __m256d mean0 = MeanOf(first0, n), mean1 = MeanOf(first1, n);
+  __m256d s0 = _mm256_setzero_pd(), q0 = s0, p0 = s0, s1 = s0, q1 = s0, p1 = s0;
+  for (int i = 1; i <= n; ++i) {
+    const __m256d df = _mm256_set1_pd(ft.Df[i]);
+    const __m256d dx0 = _mm256_sub_pd(_mm256_loadu_pd(xt0 + 4 * i), mean0);
+    const __m256d dx1 = _mm256_sub_pd(_mm256_loadu_pd(xt1 + 4 * i), mean1);
+    s0 = _mm256_add_pd(s0, dx0);
+    s1 = _mm256_add_pd(s1, dx1);
+    q0 = _mm256_add_pd(q0, _mm256_mul_pd(dx0, dx0));
+    q1 = _mm256_add_pd(q1, _mm256_mul_pd(dx1, dx1));
+    p0 = _mm256_add_pd(p0, _mm256_mul_pd(dx0, df));
+    p1 = _mm256_add_pd(p1, _mm256_mul_pd(dx1, df));
+  }
+  DeviationSums second0, second1;
+  Store(second0.DxSum, s0);
+  Store(second0.Sxx, q0);
+  Store(second0.Sxy, p0);
+  Store(second1.DxSum, s1);
+  Store(second1.Sxx, q1);
+  Store(second1.Sxy, p1);
+  FinishLines(first0, second0, ft, n, line, after0);
+  FinishLines(first1, second1, ft, n, line, after1);
 }
 
 __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const double* fr, int n,
@@ -328,6 +376,8 @@ __attribute__((target("avx2,fma"))) void KumaraswamyMisfits(const double* xt, co
 #else
 
 void MakeLines(const double*, const FirstSums&, const LineFtSums&, int, LineState&, LineState*) {}
+void MakeLinesOfTwo(const double*, const FirstSums&, const double*, const FirstSums&, const LineFtSums&, int,
+                    LineState&, LineState*, LineState*) {}
 FirstSums RatioTransform(const double*, int, const double*, double*) { return {}; }
 void BurrMisfits(const double*, const double*, int, const double*, const double*, bool, double, double*,
                  double*) {}

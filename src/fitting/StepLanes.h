@@ -45,6 +45,11 @@ struct LineFtSums {
 // the line of lane l, and `line` ends as the last lane's.
 void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft, int n, LineState& line,
                LineState* after);
+// The lines of two groups, the second following the first in step order
+// (after0, then after1), as two calls of MakeLines make them; the deviation
+// sums of both are formed in one pass.
+void MakeLinesOfTwo(const double* xt0, const FirstSums& first0, const double* xt1, const FirstSums& first1,
+                    const LineFtSums& ft, int n, LineState& line, LineState* after0, LineState* after1);
 // misfit[l] = sum of (fr[i] - h)^2 with g = exp(-exp(a[l] xt + b[l])), h = g,
 // or 1 - g when mirrored.
 void BoundMisfits(const double* xt, const double* fr, int n, const double* a, const double* b,

@@ -192,9 +192,11 @@ TEST(StepLanes, LinesAreThoseOfEachStepInStepOrder) {
   double sumF = 0, dfSum = 0;
   for (int i = 1; i <= n; ++i) sumF += ft[i] = 2.0 * std::log(s.X[i]) - 1.0 + 0.01 * s.Df[i];
   for (int i = 1; i <= n; ++i) dfSum += df[i] = ft[i] - sumF / n;
+  std::vector<std::vector<double>> groups;
+  std::vector<lanes::FirstSums> firsts;
   for (int flat : {0, 1, 3}) {
-    std::vector<double> xt4(static_cast<std::size_t>(L) * (n + 1));
-    lanes::FirstSums first{};
+    std::vector<double>& xt4 = groups.emplace_back(static_cast<std::size_t>(L) * (n + 1));
+    lanes::FirstSums& first = firsts.emplace_back();
     for (int l = 0; l < L; ++l) {
       for (int i = 1; i <= n; ++i) {
         const double v = l == flat ? 2.5 : std::log(s.X[i] + 0.5 * l);
@@ -230,6 +232,21 @@ TEST(StepLanes, LinesAreThoseOfEachStepInStepOrder) {
         EXPECT_TRUE(Same(after[l].*field, alone.*field)) << "flat " << flat << ", lane " << l;
     }
     EXPECT_TRUE(Same(line.ParA, alone.ParA));
+  }
+  // Two groups in one pass: the lines of the two in turn.
+  for (int g : {1, 2}) {
+    LineState both, inTurn;
+    both.N = inTurn.N = n;
+    LineState pair[2 * L], turn[2 * L];
+    lanes::MakeLinesOfTwo(groups[0].data(), firsts[0], groups[g].data(), firsts[g], {df.data(), sumF, dfSum}, n,
+                          both, pair, pair + L);
+    lanes::MakeLines(groups[0].data(), firsts[0], {df.data(), sumF, dfSum}, n, inTurn, turn);
+    lanes::MakeLines(groups[g].data(), firsts[g], {df.data(), sumF, dfSum}, n, inTurn, turn + L);
+    for (int k = 0; k < 2 * L; ++k) {
+      EXPECT_EQ(pair[k].NoVariation, turn[k].NoVariation) << k;
+      for (auto field : {&LineState::ParA, &LineState::ParB, &LineState::MeanFt, &LineState::MeanXt, &LineState::SdXt})
+        EXPECT_TRUE(Same(pair[k].*field, turn[k].*field)) << "group " << g << ", step " << k;
+    }
   }
 }
 
