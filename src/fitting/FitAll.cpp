@@ -89,12 +89,20 @@ std::vector<EngineStep> BestOfAllSteps(const TavorixRun& run) {
     for (const DistributionInfo* other : rows)
       if (other->FittedWith == d->Code) members.push_back(other);
     for (const DistributionInfo* m : members) step.Codes.push_back(m->Code);
-    step.Fit = [members](TavorixRun& r, FitWorkspace& ws) {
-      for (const DistributionInfo* m : members) {
-        if (m->Fit) m->Fit(r, ws, m->Code);
-        if (!IsCompositeKind(m->Kind)) AddStepLines(r, *m);
-      }
-    };
+    if (d->StepFit) {
+      step.Fit = [members, stepFit = d->StepFit](TavorixRun& r, FitWorkspace& ws) {
+        stepFit(r, ws);
+        for (const DistributionInfo* m : members)
+          if (!IsCompositeKind(m->Kind)) AddStepLines(r, *m);
+      };
+    } else {
+      step.Fit = [members](TavorixRun& r, FitWorkspace& ws) {
+        for (const DistributionInfo* m : members) {
+          if (m->Fit) m->Fit(r, ws, m->Code);
+          if (!IsCompositeKind(m->Kind)) AddStepLines(r, *m);
+        }
+      };
+    }
     step.Cost = d->Cost;
     steps.push_back(std::move(step));
   }

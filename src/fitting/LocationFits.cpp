@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "fitting/LineFits.h"
@@ -300,20 +301,26 @@ void FillLocationFt(const TavorixRun& run, FitWorkspace& ws, const LocationFitKi
   }
 }
 
-void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+namespace {
+
+// The slot of the kind, cleared, and Ft of the kind.
+void StartLocationFit(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
   FitSlot& slot = run.Slots[kind.Code];
   slot = FitSlot{};
   slot.Ran = true;
-  const int n = run.N;
   FillLocationFt(run, ws, kind);
+}
 
-  std::vector<double> g(static_cast<std::size_t>(n) + 1, 0.0);
-  const int kBest = kind.Mirrored ? RunStepping<true>(run, ws, kind) : RunStepping<false>(run, ws, kind);
+// The result of the stepping that chose step kBest (0: none), from the line
+// the stepping left in ws.Line.
+void FinishLocationFit(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind, int kBest) {
+  FitSlot& slot = run.Slots[kind.Code];
+  const int n = run.N;
   if (kBest == 0) {
     slot.Score = 1000;
     return;
   }
-
+  std::vector<double> g(static_cast<std::size_t>(n) + 1, 0.0);
   BoundedParams& p = slot.P.Bounded;
   p.C = LocationStepBound(run, ws, kind.Side, kBest);
   FitLineAtBound(ws, kind.Side, p.C);
@@ -325,6 +332,93 @@ void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind)
   slot.Score = sumAbs;
   slot.HasResult = true;
   slot.Listed = run.BestOfAll();
+}
+
+// The two steppings of the kinds on the same side, one thread, steps side by
+// side in lanes: the bounds of a step are those of both kinds, so Xt and its
+// first sums are formed once per group for both, and each kind makes its own
+// lines and misfits from them. A kind stops as it would alone; the other
+// goes on. Returns the chosen steps, with each line as its stepping alone
+// leaves it.
+std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, FitWorkspace& wsB,
+                                    const LocationFitKind& a, const LocationFitKind& b) {
+  constexpr int L = lanes::kLanes;
+  const int n = wsA.N;
+  DataExtremes extremes{wsA.X[1], wsA.X[1]};
+  for (int i = 1; i <= n; ++i) {
+    extremes.Min = std::min(extremes.Min, wsA.X[i]);
+    extremes.Max = std::max(extremes.Max, wsA.X[i]);
+  }
+  struct Stepping {
+    FitWorkspace& Ws;
+    LinePipeline Pipeline;
+    double Best = 1000000.0;
+    int KBest = 0;
+    bool Going = true;
+  };
+  Stepping sa{wsA, LinePipeline(wsA.Ft.data(), n)}, sb{wsB, LinePipeline(wsB.Ft.data(), n)};
+  std::vector<double> xt(static_cast<std::size_t>(L) * (n + 1));
+  const int last = a.MaxSteps;
+  int begun = 0;
+  // The lines and misfits of one kind for the group from step k0, taken in
+  // step order until the kind stops.
+  auto advance = [&](Stepping& s, bool mirrored, int k0, const lanes::FirstSums& first) {
+    LineState after[L];
+    lanes::MakeLines(xt.data(), first, {s.Pipeline.FtDeviations(), s.Pipeline.SumF(), s.Pipeline.DfSum()}, n,
+                     s.Ws.Line, after);
+    double pa[L], pb[L], misfit[L];
+    for (int l = 0; l < L; ++l) {
+      pa[l] = after[l].ParA;
+      pb[l] = after[l].ParB;
+    }
+    lanes::BoundMisfits(xt.data(), s.Ws.Fr.data(), n, pa, pb, mirrored, misfit);
+    for (int l = 0; l < L && k0 + l <= last; ++l) {
+      s.Ws.Line = after[l];
+      if (!(misfit[l] < s.Best)) {
+        s.Going = false;
+        return;
+      }
+      s.Best = misfit[l];
+      s.KBest = k0 + l;
+    }
+  };
+  for (int k0 = 1; k0 <= last && (sa.Going || sb.Going); k0 += L) {
+    double c[L];
+    for (int l = 0; l < L; ++l) {
+      if (k0 + l <= last) {
+        if ((++begun & 255) == 0) run.ThrowIfCancelled();
+        c[l] = StepBound(run, wsA, a.Side, k0 + l, extremes.Min, extremes.Max);
+      } else {
+        c[l] = c[l - 1];
+      }
+    }
+    const lanes::FirstSums first = lanes::BoundTransform(wsA.X.data(), n, c, a.Side == BoundSide::Left, xt.data());
+    if (sa.Going) advance(sa, a.Mirrored, k0, first);
+    if (sb.Going) advance(sb, b.Mirrored, k0, first);
+  }
+  return {sa.KBest, sb.KBest};
+}
+
+}  // namespace
+
+void FitLocation(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
+  StartLocationFit(run, ws, kind);
+  const int kBest = kind.Mirrored ? RunStepping<true>(run, ws, kind) : RunStepping<false>(run, ws, kind);
+  FinishLocationFit(run, ws, kind, kBest);
+}
+
+void FitLocationPair(TavorixRun& run, FitWorkspace& ws, const LocationFitKind& a, const LocationFitKind& b) {
+  if (!lanes::Available() || FitThreadsOf(run) != 1 || a.Side != b.Side || a.MaxSteps != b.MaxSteps) {
+    FitLocation(run, ws, a);
+    FitLocation(run, ws, b);
+    return;
+  }
+  FitWorkspace wsB = ws;
+  StartLocationFit(run, ws, a);
+  StartLocationFit(run, wsB, b);
+  const auto [kA, kB] = RunSteppingPair(run, ws, wsB, a, b);
+  FinishLocationFit(run, ws, a, kA);
+  FinishLocationFit(run, wsB, b, kB);
 }
 
 }  // namespace tavorix

@@ -117,6 +117,8 @@ enum class OwnLines {
 // choice of a preferred fit takes (the code itself, or 63 when the Student
 // fit prefers its 2 d.f. form).
 using FitFunction = int (*)(TavorixRun&, FitWorkspace&, int code);
+// Fits a best-of-all step's rows in one, sharing work between them.
+using StepFitFunction = void (*)(TavorixRun&, FitWorkspace&);
 // Cumulative frequency on the moved scale, never NaN for the single codes.
 using CodeFcFunction = double (*)(int code, const FitParams&, double x);
 // The same with the guards of the fitted curve, the class bounds and the
@@ -139,6 +141,8 @@ struct DistributionInfo {
   FitFunction Fit = nullptr;      // nullptr: fitted by the fit of FittedWith (63 by 62)
   int FitStep = 0;                // place in the best-of-all fit order
   int FittedWith = 0;             // the step of this code also fits it (63 with 62, 73 with 68)
+  StepFitFunction StepFit = nullptr;  // best of all: fits this row and those FittedWith it in one
+                                      // (33 and 59 share their bounds); nullptr: each Fit in turn
   std::string_view StepLines{};   // progress lines after the fit, '\n' between lines
   bool LinesWhenAlone = false;    // the lines also follow the fit preferred on its own
   int LinesFromN = 0;             // the lines only for runs of at least this many data

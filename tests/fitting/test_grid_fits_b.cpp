@@ -223,6 +223,37 @@ TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
   }
 }
 
+// 33 and 59 step through the same bounds; fitted as a pair (the best-of-all
+// step of the two) each gives what it gives alone, also where one stops
+// long before the other.
+TEST(BoundFit, TheRightHandPairFitsAsEachAlone) {
+  bool stopsApart = false;
+  for (const auto& values : {QuantilesAtPlottingPositions(37, kBoundCases[2].Quantile),
+                             QuantilesAtPlottingPositions(45, kBoundCases[3].Quantile),
+                             QuantilesAtPlottingPositions(23, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
+    TavorixRun alone = MakeRun(values);
+    alone.FitThreads = 1;
+    TavorixRun pair = alone;
+    for (const LocationFitKind& kind : {kFisherTippett3MirroredKind, kFisherTippett3Kind}) {
+      FitWorkspace ws = MakeWorkspace(alone);
+      FitLocation(alone, ws, kind);
+    }
+    FitWorkspace ws = MakeWorkspace(pair);
+    FitFisherTippett3Pair(pair, ws);
+    for (int code : {33, 59}) {
+      const FitSlot &a = alone.Slots[code], &p = pair.Slots[code];
+      EXPECT_EQ(p.HasResult, a.HasResult) << code;
+      EXPECT_EQ(p.Listed, a.Listed) << code;
+      EXPECT_EQ(p.Score, a.Score) << code;
+      EXPECT_EQ(p.P.Bounded.A, a.P.Bounded.A) << code;
+      EXPECT_EQ(p.P.Bounded.B, a.P.Bounded.B) << code;
+      EXPECT_EQ(p.P.Bounded.C, a.P.Bounded.C) << code;
+    }
+    stopsApart = stopsApart || alone.Slots[33].P.Bounded.C != alone.Slots[59].P.Bounded.C;
+  }
+  EXPECT_TRUE(stopsApart) << "the two steppings stopped at the same step on every series";
+}
+
 TEST(BoundFit, FrechetSteppingThatWorsensAtTheSecondStepKeepsTheFirst) {
   // Frechet data whose bound lies 1.2 % of the range below X[1]: step 1
   // (1 %) is nearer the bound than step 2 (2 %). The shape gives that ratio
