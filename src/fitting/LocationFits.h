@@ -61,7 +61,10 @@ inline void FitFisherTippett3Mirrored(TavorixRun& run, FitWorkspace& ws) {
 inline void FitFisherTippett3(TavorixRun& run, FitWorkspace& ws) {
   FitLocation(run, ws, kFisherTippett3Kind);
 }
-// 33 and 59 in one (the best-of-all step of the two).
+// 58 and 35, and 33 and 59, in one (the best-of-all steps of the pairs).
+inline void FitFrechetPair(TavorixRun& run, FitWorkspace& ws) {
+  FitLocationPair(run, ws, kFrechetKind, kFrechetMirroredKind);
+}
 inline void FitFisherTippett3Pair(TavorixRun& run, FitWorkspace& ws) {
   FitLocationPair(run, ws, kFisherTippett3MirroredKind, kFisherTippett3Kind);
 }

@@ -142,7 +142,8 @@ struct DistributionInfo {
   int FitStep = 0;                // place in the best-of-all fit order
   int FittedWith = 0;             // the step of this code also fits it (63 with 62, 73 with 68)
   StepFitFunction StepFit = nullptr;  // best of all: fits this row and those FittedWith it in one
-                                      // (33 and 59 share their bounds); nullptr: each Fit in turn
+                                      // (58 and 35, 33 and 59 share their bounds); nullptr: each
+                                      // Fit in turn
   std::string_view StepLines{};   // progress lines after the fit, '\n' between lines
   bool LinesWhenAlone = false;    // the lines also follow the fit preferred on its own
   int LinesFromN = 0;             // the lines only for runs of at least this many data

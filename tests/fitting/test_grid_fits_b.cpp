@@ -223,35 +223,45 @@ TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
   }
 }
 
-// 33 and 59 step through the same bounds; fitted as a pair (the best-of-all
-// step of the two) each gives what it gives alone, also where one stops
-// long before the other.
-TEST(BoundFit, TheRightHandPairFitsAsEachAlone) {
-  bool stopsApart = false;
-  for (const auto& values : {QuantilesAtPlottingPositions(37, kBoundCases[2].Quantile),
-                             QuantilesAtPlottingPositions(45, kBoundCases[3].Quantile),
-                             QuantilesAtPlottingPositions(23, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
-    TavorixRun alone = MakeRun(values);
-    alone.FitThreads = 1;
-    TavorixRun pair = alone;
-    for (const LocationFitKind& kind : {kFisherTippett3MirroredKind, kFisherTippett3Kind}) {
-      FitWorkspace ws = MakeWorkspace(alone);
-      FitLocation(alone, ws, kind);
+// 58 and 35, and 33 and 59, step through the same bounds; fitted as a pair
+// (the best-of-all step of the two) each gives what it gives alone, also
+// where one stops long before the other.
+TEST(BoundFit, ThePairsOfOneSideFitAsEachAlone) {
+  struct Pair {
+    LocationFitKind A, B;
+    void (*Fit)(TavorixRun&, FitWorkspace&);
+    const BoundCase *CaseA, *CaseB;
+  };
+  for (const Pair& pair : {Pair{kFrechetKind, kFrechetMirroredKind, FitFrechetPair, &kBoundCases[0], &kBoundCases[1]},
+                           Pair{kFisherTippett3MirroredKind, kFisherTippett3Kind, FitFisherTippett3Pair,
+                                &kBoundCases[2], &kBoundCases[3]}}) {
+    const int a = pair.A.Code, b = pair.B.Code;
+    bool stopsApart = false;
+    for (const auto& values :
+         {QuantilesAtPlottingPositions(37, pair.CaseA->Quantile), QuantilesAtPlottingPositions(45, pair.CaseB->Quantile),
+          QuantilesAtPlottingPositions(23, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
+      TavorixRun alone = MakeRun(values);
+      alone.FitThreads = 1;
+      TavorixRun together = alone;
+      for (const LocationFitKind& kind : {pair.A, pair.B}) {
+        FitWorkspace ws = MakeWorkspace(alone);
+        FitLocation(alone, ws, kind);
+      }
+      FitWorkspace ws = MakeWorkspace(together);
+      pair.Fit(together, ws);
+      for (int code : {a, b}) {
+        const FitSlot &s1 = alone.Slots[code], &s2 = together.Slots[code];
+        EXPECT_EQ(s2.HasResult, s1.HasResult) << code;
+        EXPECT_EQ(s2.Listed, s1.Listed) << code;
+        EXPECT_EQ(s2.Score, s1.Score) << code;
+        EXPECT_EQ(s2.P.Bounded.A, s1.P.Bounded.A) << code;
+        EXPECT_EQ(s2.P.Bounded.B, s1.P.Bounded.B) << code;
+        EXPECT_EQ(s2.P.Bounded.C, s1.P.Bounded.C) << code;
+      }
+      stopsApart = stopsApart || alone.Slots[a].P.Bounded.C != alone.Slots[b].P.Bounded.C;
     }
-    FitWorkspace ws = MakeWorkspace(pair);
-    FitFisherTippett3Pair(pair, ws);
-    for (int code : {33, 59}) {
-      const FitSlot &a = alone.Slots[code], &p = pair.Slots[code];
-      EXPECT_EQ(p.HasResult, a.HasResult) << code;
-      EXPECT_EQ(p.Listed, a.Listed) << code;
-      EXPECT_EQ(p.Score, a.Score) << code;
-      EXPECT_EQ(p.P.Bounded.A, a.P.Bounded.A) << code;
-      EXPECT_EQ(p.P.Bounded.B, a.P.Bounded.B) << code;
-      EXPECT_EQ(p.P.Bounded.C, a.P.Bounded.C) << code;
-    }
-    stopsApart = stopsApart || alone.Slots[33].P.Bounded.C != alone.Slots[59].P.Bounded.C;
+    EXPECT_TRUE(stopsApart) << a << " and " << b << " stopped at the same step on every series";
   }
-  EXPECT_TRUE(stopsApart) << "the two steppings stopped at the same step on every series";
 }
 
 TEST(BoundFit, FrechetSteppingThatWorsensAtTheSecondStepKeepsTheFirst) {
