@@ -87,6 +87,30 @@ struct DataExtremes {
   double Min = 0, Max = 0;
 };
 
+DataExtremes ExtremesOf(const FitWorkspace& ws) {
+  DataExtremes extremes{ws.X[1], ws.X[1]};
+  for (int i = 1; i <= ws.N; ++i) {
+    extremes.Min = std::min(extremes.Min, ws.X[i]);
+    extremes.Max = std::max(extremes.Max, ws.X[i]);
+  }
+  return extremes;
+}
+
+// The bounds of the group of steps from k0 side by side in lanes; lanes
+// past `last` repeat its bound. `begun` counts the steps for the looks at
+// the stop flag.
+void GroupBounds(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, DataExtremes extremes, int k0,
+                 int last, int& begun, double* c) {
+  for (int l = 0; l < lanes::kLanes; ++l) {
+    if (k0 + l <= last) {
+      if ((++begun & 255) == 0) run.ThrowIfCancelled();
+      c[l] = StepBound(run, ws, side, k0 + l, extremes.Min, extremes.Max);
+    } else {
+      c[l] = c[l - 1];
+    }
+  }
+}
+
 // RunSteps with four steps side by side in vector lanes (lanes::Available()):
 // each group forms Xt and the first sums of its steps, then their deviation
 // sums, then their lines in step order, then their misfits. The values are
@@ -103,18 +127,10 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
   double* xt0 = buffer.data();
   double* xt1 = xt0 + static_cast<std::size_t>(L) * (n + 1);
   int begun = 0;
-  // Xt of the group from step k0, with its first sums; lanes past `last`
-  // repeat its bound.
+  // Xt of the group from step k0, with its first sums.
   auto transform = [&](int k0, double* xt) {
     double c[L];
-    for (int l = 0; l < L; ++l) {
-      if (k0 + l <= last) {
-        if ((++begun & 255) == 0) run.ThrowIfCancelled();
-        c[l] = StepBound(run, ws, kind.Side, k0 + l, extremes.Min, extremes.Max);
-      } else {
-        c[l] = c[l - 1];
-      }
-    }
+    GroupBounds(run, ws, kind.Side, extremes, k0, last, begun, c);
     return lanes::BoundTransform(ws.X.data(), n, c, kind.Side == BoundSide::Left, xt);
   };
   // The misfits of the group, handed over in step order; false once done
@@ -219,11 +235,7 @@ void FormChunk(const TavorixRun& run, const FitWorkspace& ws, const LocationFitK
 template <bool Mirrored>
 int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
   const int n = ws.N;
-  DataExtremes extremes{ws.X[1], ws.X[1]};
-  for (int i = 1; i <= n; ++i) {
-    extremes.Min = std::min(extremes.Min, ws.X[i]);
-    extremes.Max = std::max(extremes.Max, ws.X[i]);
-  }
+  const DataExtremes extremes = ExtremesOf(ws);
   double best = 1000000.0;
   int kBest = 0;
   auto take = [&](int k, double misfit) {
@@ -344,11 +356,7 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
                                     const LocationFitKind& a, const LocationFitKind& b) {
   constexpr int L = lanes::kLanes;
   const int n = wsA.N;
-  DataExtremes extremes{wsA.X[1], wsA.X[1]};
-  for (int i = 1; i <= n; ++i) {
-    extremes.Min = std::min(extremes.Min, wsA.X[i]);
-    extremes.Max = std::max(extremes.Max, wsA.X[i]);
-  }
+  const DataExtremes extremes = ExtremesOf(wsA);
   struct Stepping {
     FitWorkspace& Ws;
     LinePipeline Pipeline;
@@ -384,14 +392,7 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
   };
   for (int k0 = 1; k0 <= last && (sa.Going || sb.Going); k0 += L) {
     double c[L];
-    for (int l = 0; l < L; ++l) {
-      if (k0 + l <= last) {
-        if ((++begun & 255) == 0) run.ThrowIfCancelled();
-        c[l] = StepBound(run, wsA, a.Side, k0 + l, extremes.Min, extremes.Max);
-      } else {
-        c[l] = c[l - 1];
-      }
-    }
+    GroupBounds(run, wsA, a.Side, extremes, k0, last, begun, c);
     const lanes::FirstSums first = lanes::BoundTransform(wsA.X.data(), n, c, a.Side == BoundSide::Left, xt.data());
     if (sa.Going) advance(sa, a.Mirrored, k0, first);
     if (sb.Going) advance(sb, b.Mirrored, k0, first);
