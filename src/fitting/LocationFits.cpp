@@ -360,26 +360,25 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
   struct Stepping {
     FitWorkspace& Ws;
     LinePipeline Pipeline;
+    bool Mirrored;
     double Best = 1000000.0;
     int KBest = 0;
     bool Going = true;
   };
-  Stepping sa{wsA, LinePipeline(wsA.Ft.data(), n)}, sb{wsB, LinePipeline(wsB.Ft.data(), n)};
-  std::vector<double> xt(static_cast<std::size_t>(L) * (n + 1));
+  Stepping sa{wsA, LinePipeline(wsA.Ft.data(), n), a.Mirrored}, sb{wsB, LinePipeline(wsB.Ft.data(), n), b.Mirrored};
+  std::vector<double> buffer(2 * static_cast<std::size_t>(L) * (n + 1));
+  double* xt[2] = {buffer.data(), buffer.data() + static_cast<std::size_t>(L) * (n + 1)};
   const int last = a.MaxSteps;
   int begun = 0;
-  // The lines and misfits of one kind for the group from step k0, taken in
-  // step order until the kind stops.
-  auto advance = [&](Stepping& s, bool mirrored, int k0, const lanes::FirstSums& first) {
-    LineState after[L];
-    lanes::MakeLines(xt.data(), first, {s.Pipeline.FtDeviations(), s.Pipeline.SumF(), s.Pipeline.DfSum()}, n,
-                     s.Ws.Line, after);
+  // The misfits of one kind for the group from step k0, taken in step order
+  // until the kind stops.
+  auto misfits = [&](Stepping& s, int k0, const double* xtGroup, const LineState* after) {
     double pa[L], pb[L], misfit[L];
     for (int l = 0; l < L; ++l) {
       pa[l] = after[l].ParA;
       pb[l] = after[l].ParB;
     }
-    lanes::BoundMisfits(xt.data(), s.Ws.Fr.data(), n, pa, pb, mirrored, misfit);
+    lanes::BoundMisfits(xtGroup, s.Ws.Fr.data(), n, pa, pb, s.Mirrored, misfit);
     for (int l = 0; l < L && k0 + l <= last; ++l) {
       s.Ws.Line = after[l];
       if (!(misfit[l] < s.Best)) {
@@ -390,12 +389,25 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
       s.KBest = k0 + l;
     }
   };
-  for (int k0 = 1; k0 <= last && (sa.Going || sb.Going); k0 += L) {
-    double c[L];
-    GroupBounds(run, wsA, a.Side, extremes, k0, last, begun, c);
-    const lanes::FirstSums first = lanes::BoundTransform(wsA.X.data(), n, c, a.Side == BoundSide::Left, xt.data());
-    if (sa.Going) advance(sa, a.Mirrored, k0, first);
-    if (sb.Going) advance(sb, b.Mirrored, k0, first);
+  // Two groups at a time, as the stepping alone goes.
+  for (int k0 = 1; k0 <= last && (sa.Going || sb.Going); k0 += 2 * L) {
+    const int groups = k0 + L <= last ? 2 : 1;
+    lanes::FirstSums first[2];
+    for (int g = 0; g < groups; ++g) {
+      double c[L];
+      GroupBounds(run, wsA, a.Side, extremes, k0 + g * L, last, begun, c);
+      first[g] = lanes::BoundTransform(wsA.X.data(), n, c, a.Side == BoundSide::Left, xt[g]);
+    }
+    for (Stepping* s : {&sa, &sb}) {
+      if (!s->Going) continue;
+      const lanes::LineFtSums ft{s->Pipeline.FtDeviations(), s->Pipeline.SumF(), s->Pipeline.DfSum()};
+      LineState after[2][L];
+      if (groups == 2)
+        lanes::MakeLinesOfTwo(xt[0], first[0], xt[1], first[1], ft, n, s->Ws.Line, after[0], after[1]);
+      else
+        lanes::MakeLines(xt[0], first[0], ft, n, s->Ws.Line, after[0]);
+      for (int g = 0; g < groups && s->Going; ++g) misfits(*s, k0 + g * L, xt[g], after[g]);
+    }
   }
   return {sa.KBest, sb.KBest};
 }
