@@ -142,12 +142,9 @@ RowBest SearchRowInLanes(const BurrGrid& grid, int kCount, double A, const FitWo
   };
   // The misfits of a group, taken in step order.
   auto misfits = [&](int k0, const double* xt, const LineState* after) {
-    double a[L], b[L], misfit[L];
-    for (int l = 0; l < L; ++l) {
-      a[l] = after[l].ParA;
-      b[l] = after[l].ParB;
-    }
-    lanes::BurrMisfits(xt, ws.Fr.data(), n, a, b, Dagum, least.Get(), scratch.Tail.data(), misfit);
+    const lanes::GroupLines lines(after);
+    double misfit[L];
+    lanes::BurrMisfits(xt, ws.Fr.data(), n, lines.A, lines.B, Dagum, least.Get(), scratch.Tail.data(), misfit);
     for (int l = 0; l < L && k0 + l <= kCount; ++l) taker.Take(k0 + l, misfit[l], after[l]);
   };
   // Two groups at a time, their deviation sums formed in one pass.

@@ -136,12 +136,9 @@ void RunStepsInLanes(const TavorixRun& run, const FitWorkspace& ws, const Locati
   // The misfits of the group, handed over in step order; false once done
   // says stop.
   auto misfits = [&](int k0, const double* xt, const LineState* after) {
-    double a[L], b[L], misfit[L];
-    for (int l = 0; l < L; ++l) {
-      a[l] = after[l].ParA;
-      b[l] = after[l].ParB;
-    }
-    lanes::BoundMisfits(xt, ws.Fr.data(), n, a, b, Mirrored, misfit);
+    const lanes::GroupLines lines(after);
+    double misfit[L];
+    lanes::BoundMisfits(xt, ws.Fr.data(), n, lines.A, lines.B, Mirrored, misfit);
     for (int l = 0; l < L && k0 + l <= last; ++l) {
       line = after[l];
       if (!done(k0 + l, misfit[l])) return false;
@@ -373,12 +370,9 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
   // The misfits of one kind for the group from step k0, taken in step order
   // until the kind stops.
   auto misfits = [&](Stepping& s, int k0, const double* xtGroup, const LineState* after) {
-    double pa[L], pb[L], misfit[L];
-    for (int l = 0; l < L; ++l) {
-      pa[l] = after[l].ParA;
-      pb[l] = after[l].ParB;
-    }
-    lanes::BoundMisfits(xtGroup, s.Ws.Fr.data(), n, pa, pb, s.Mirrored, misfit);
+    const lanes::GroupLines lines(after);
+    double misfit[L];
+    lanes::BoundMisfits(xtGroup, s.Ws.Fr.data(), n, lines.A, lines.B, s.Mirrored, misfit);
     for (int l = 0; l < L && k0 + l <= last; ++l) {
       s.Ws.Line = after[l];
       if (!(misfit[l] < s.Best)) {

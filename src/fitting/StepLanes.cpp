@@ -69,28 +69,15 @@ __attribute__((target("avx2,fma"))) inline void Overlapped(int n, Start&& start,
   finish(n, late(early(a)));
 }
 
-// Points i0..i1 in two overlapped steps: start(i + 1) with finish(i), which
-// returns false to stop (the point after it was started in vain).
-template <class Start, class Finish>
-__attribute__((target("avx2,fma"))) inline void Overlapped(int i0, int i1, Start&& start, Finish&& finish) {
-  if (i0 > i1) return;
-  auto a = start(i0);
-  for (int i = i0; i < i1; ++i) {
-    auto next = start(i + 1);
-    if (!finish(i, a)) return;
-    a = next;
-  }
-  finish(i1, a);
-}
-
-// Writes the lanes' Xt of every point and forms the first sums; the value of
-// point i is finish(middle(start(i))).
-template <class Start, class Middle, class Finish>
-__attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, Start&& start, Middle&& middle,
-                                                            Finish&& finish) {
+// Writes the lanes' Xt of every point, the logarithm of argumentOf(i), and
+// forms the first sums.
+template <class ArgumentOf>
+__attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, ArgumentOf&& argumentOf) {
+  const inl::Tables& t = inl::TablesOnce();
   __m256d sum = _mm256_setzero_pd(), lo = sum, hi = sum;
-  Overlapped(n, start, middle, [&](int i, const auto& b) __attribute__((target("avx2,fma"))) {
-    const __m256d v = finish(b);
+  const auto start = [](__m256d v) __attribute__((target("avx2,fma"))) { return inl::LogStart(v); };
+  Overlapped(n, argumentOf, start, [&](int i, const inl::LogHalf& h) __attribute__((target("avx2,fma"))) {
+    const __m256d v = inl::LogFinish(h, t);
     _mm256_storeu_pd(xt + 4 * i, v);
     if (i == 1) lo = hi = v;
     sum = _mm256_add_pd(sum, v);
@@ -108,52 +95,53 @@ __attribute__((target("avx2,fma"))) inline FirstSums FormXt(int n, double* xt, S
 
 __attribute__((target("avx2,fma"))) FirstSums BoundTransform(const double* x, int n, const double* c,
                                                               bool left, double* xt) {
-  const inl::Tables& t = inl::TablesOnce();
   const __m256d vc = _mm256_loadu_pd(c);
-  return FormXt(
-      n, xt,
-      [&](int i) __attribute__((target("avx2,fma"))) {
-        const __m256d xi = _mm256_set1_pd(x[i]);
-        return left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi);
-      },
-      [](__m256d d) __attribute__((target("avx2,fma"))) { return inl::LogStart(d); },
-      [&](const inl::LogHalf& h) __attribute__((target("avx2,fma"))) { return inl::LogFinish(h, t); });
+  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
+    const __m256d xi = _mm256_set1_pd(x[i]);
+    return left ? _mm256_sub_pd(xi, vc) : _mm256_sub_pd(vc, xi);
+  });
 }
 
 __attribute__((target("avx2,fma"))) FirstSums RatioTransform(const double* xa, int n, const double* s,
                                                               double* xt) {
-  const inl::Tables& t = inl::TablesOnce();
   const __m256d vs = _mm256_loadu_pd(s);
-  return FormXt(
-      n, xt,
-      [&](int i) __attribute__((target("avx2,fma"))) {
-        return _mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs));
-      },
-      [](__m256d q) __attribute__((target("avx2,fma"))) { return inl::LogStart(q); },
-      [&](const inl::LogHalf& h) __attribute__((target("avx2,fma"))) { return inl::LogFinish(h, t); });
+  return FormXt(n, xt, [&](int i) __attribute__((target("avx2,fma"))) {
+    return _mm256_div_pd(vs, _mm256_add_pd(_mm256_set1_pd(xa[i]), vs));
+  });
 }
+
+namespace {
+
+// The deviation sums of one group against its means, added a point at a
+// time in point order.
+struct DeviationPass {
+  __m256d Mean, S, Q, P;
+  __attribute__((target("avx2,fma"))) explicit DeviationPass(__m256d mean)
+      : Mean(mean), S(_mm256_setzero_pd()), Q(S), P(S) {}
+  __attribute__((target("avx2,fma"))) void Add(const double* xt, int i, __m256d df) {
+    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(xt + 4 * i), Mean);
+    S = _mm256_add_pd(S, dx);
+    Q = _mm256_add_pd(Q, _mm256_mul_pd(dx, dx));
+    P = _mm256_add_pd(P, _mm256_mul_pd(dx, df));
+  }
+  __attribute__((target("avx2,fma"))) DeviationSums Sums() const {
+    DeviationSums d;
+    Store(d.DxSum, S);
+    Store(d.Sxx, Q);
+    Store(d.Sxy, P);
+    return d;
+  }
+};
+
+}  // namespace
 
 __attribute__((target("avx2,fma"))) DeviationSums Deviations(const double* xt, const double* df, int n,
                                                               const double* meanX) {
-  const __m256d mean = _mm256_loadu_pd(meanX);
-  __m256d s = _mm256_setzero_pd(), q = s, p = s;
-  for (int i = 1; i <= n; ++i) {
-    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(xt + 4 * i), mean);
-    s = _mm256_add_pd(s, dx);
-    q = _mm256_add_pd(q, _mm256_mul_pd(dx, dx));
-    p = _mm256_add_pd(p, _mm256_mul_pd(dx, _mm256_set1_pd(df[i])));
-  }
-  DeviationSums d;
-  Store(d.DxSum, s);
-  Store(d.Sxx, q);
-  Store(d.Sxy, p);
-  return d;
+  DeviationPass pass(_mm256_loadu_pd(meanX));
+  for (int i = 1; i <= n; ++i) pass.Add(xt, i, _mm256_set1_pd(df[i]));
+  return pass.Sums();
 }
 
-// The lines of the four lanes as FinishLeastSquares makes them, its
-// divisions and square root in vector form (each rounds as its scalar
-// form), then taken over in step order: a lane without variation keeps the
-// slope, intercept and spread of the line before it.
 namespace {
 
 // The lanes' means of Xt: SumX / n.
@@ -217,28 +205,14 @@ __attribute__((target("avx2,fma"))) void MakeLinesOfTwo(const double* xt0, const
                                                          LineState* after0, LineState* after1) {
   // The deviation sums of both groups in one pass: two sets of chains of
   // additions at once, each in point order as Deviations adds them.
-  const __m256d mean0 = MeanOf(first0, n), mean1 = MeanOf(first1, n);
-  __m256d s0 = _mm256_setzero_pd(), q0 = s0, p0 = s0, s1 = s0, q1 = s0, p1 = s0;
+  DeviationPass pass0(MeanOf(first0, n)), pass1(MeanOf(first1, n));
   for (int i = 1; i <= n; ++i) {
     const __m256d df = _mm256_set1_pd(ft.Df[i]);
-    const __m256d dx0 = _mm256_sub_pd(_mm256_loadu_pd(xt0 + 4 * i), mean0);
-    const __m256d dx1 = _mm256_sub_pd(_mm256_loadu_pd(xt1 + 4 * i), mean1);
-    s0 = _mm256_add_pd(s0, dx0);
-    s1 = _mm256_add_pd(s1, dx1);
-    q0 = _mm256_add_pd(q0, _mm256_mul_pd(dx0, dx0));
-    q1 = _mm256_add_pd(q1, _mm256_mul_pd(dx1, dx1));
-    p0 = _mm256_add_pd(p0, _mm256_mul_pd(dx0, df));
-    p1 = _mm256_add_pd(p1, _mm256_mul_pd(dx1, df));
+    pass0.Add(xt0, i, df);
+    pass1.Add(xt1, i, df);
   }
-  DeviationSums second0, second1;
-  Store(second0.DxSum, s0);
-  Store(second0.Sxx, q0);
-  Store(second0.Sxy, p0);
-  Store(second1.DxSum, s1);
-  Store(second1.Sxx, q1);
-  Store(second1.Sxy, p1);
-  FinishLines(first0, second0, ft, n, line, after0);
-  FinishLines(first1, second1, ft, n, line, after1);
+  FinishLines(first0, pass0.Sums(), ft, n, line, after0);
+  FinishLines(first1, pass1.Sums(), ft, n, line, after1);
 }
 
 __attribute__((target("avx2,fma"))) void BoundMisfits(const double* xt, const double* fr, int n,
@@ -280,23 +254,23 @@ __attribute__((target("avx2,fma"))) inline bool AllAbove(__m256d sum, double cut
   return _mm256_movemask_pd(_mm256_cmp_pd(sum, _mm256_set1_pd(cutoff), _CMP_GT_OQ)) == 15;
 }
 
-// The lanes' misfits, the term of point i being termOf(i, start(i)); the top
-// sixteenth of the points (at least 8) is summed first and its terms kept,
-// and the sums stop once every lane is above the cut-off.
-template <class Start, class TermOf>
+// The lanes' misfits, termOf(i) the terms of point i; the top sixteenth of
+// the points (at least 8) is summed first and its terms kept, and the sums
+// stop once every lane is above the cut-off. (Overlapping the halves of the
+// exponential here was measured: no gain, the sums being short.)
+template <class TermOf>
 __attribute__((target("avx2,fma"))) inline void CutMisfits(int n, double cutoff, double* tail, double* misfit,
-                                                           Start&& start, TermOf&& termOf) {
+                                                           TermOf&& termOf) {
   constexpr int kBlock = 8;  // points between looks at the cut-off
   const int tail0 = std::max(1, n - std::max(8, n / 16) + 1);
   const bool cut = cutoff < HUGE_VAL;
   if (cut) {
     __m256d probe = _mm256_setzero_pd();
-    Overlapped(tail0, n, start, [&](int i, const auto& h) __attribute__((target("avx2,fma"))) {
-      const __m256d term = termOf(i, h);
+    for (int i = tail0; i <= n; ++i) {
+      const __m256d term = termOf(i);
       _mm256_storeu_pd(tail + 4 * (i - tail0), term);
       probe = _mm256_add_pd(probe, term);
-      return true;
-    });
+    }
     if (AllAbove(probe, cutoff)) {
       Store(misfit, probe);
       return;
@@ -306,11 +280,10 @@ __attribute__((target("avx2,fma"))) inline void CutMisfits(int n, double cutoff,
   // sum in point order, unless all are above the cut-off before the end.
   __m256d sum = _mm256_setzero_pd();
   bool above = false;
-  Overlapped(1, cut ? tail0 - 1 : n, start, [&](int i, const auto& h) __attribute__((target("avx2,fma"))) {
-    sum = _mm256_add_pd(sum, termOf(i, h));
+  for (int i = 1, end = cut ? tail0 - 1 : n; i <= end && !above; ++i) {
+    sum = _mm256_add_pd(sum, termOf(i));
     above = cut && i % kBlock == 0 && AllAbove(sum, cutoff);
-    return !above;
-  });
+  }
   if (cut && !above)
     for (int i = tail0; i <= n; ++i) sum = _mm256_add_pd(sum, _mm256_loadu_pd(tail + 4 * (i - tail0)));
   Store(misfit, sum);
@@ -323,15 +296,10 @@ __attribute__((target("avx2,fma"))) void BurrMisfits(const double* xt, const dou
                                                       double cutoff, double* tail, double* misfit) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d va = _mm256_loadu_pd(a), vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
-  CutMisfits(
-      n, cutoff, tail, misfit,
-      [&](int i) __attribute__((target("avx2,fma"))) {
-        return inl::ExpStart(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb));
-      },
-      [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
-        const __m256d ez = inl::ExpFinish(h, t);
-        return SaturatedSq4(fr[i], dagum ? ez : _mm256_sub_pd(one, ez));
-      });
+  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
+    const __m256d ez = inl::Exp4(_mm256_add_pd(_mm256_mul_pd(va, _mm256_loadu_pd(xt + 4 * i)), vb), t);
+    return SaturatedSq4(fr[i], dagum ? ez : _mm256_sub_pd(one, ez));
+  });
 }
 
 __attribute__((target("avx2,fma"))) void KumaraswamyTransform(const double* lnr, int n, const double* a,
@@ -363,14 +331,9 @@ __attribute__((target("avx2,fma"))) void KumaraswamyMisfits(const double* xt, co
                                                              double* misfit) {
   const inl::Tables& t = inl::TablesOnce();
   const __m256d vb = _mm256_loadu_pd(b), one = _mm256_set1_pd(1.0);
-  CutMisfits(
-      n, cutoff, tail, misfit,
-      [&](int i) __attribute__((target("avx2,fma"))) {
-        return inl::ExpStart(_mm256_mul_pd(vb, _mm256_loadu_pd(xt + 4 * i)));
-      },
-      [&](int i, const inl::ExpHalf& h) __attribute__((target("avx2,fma"))) {
-        return SaturatedSq4(fr[i], _mm256_sub_pd(one, inl::ExpFinish(h, t)));
-      });
+  CutMisfits(n, cutoff, tail, misfit, [&](int i) __attribute__((target("avx2,fma"))) {
+    return SaturatedSq4(fr[i], _mm256_sub_pd(one, inl::Exp4(_mm256_mul_pd(vb, _mm256_loadu_pd(xt + 4 * i)), t)));
+  });
 }
 
 #else

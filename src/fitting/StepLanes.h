@@ -50,6 +50,18 @@ void MakeLines(const double* xt, const FirstSums& first, const LineFtSums& ft, i
 // sums of both are formed in one pass.
 void MakeLinesOfTwo(const double* xt0, const FirstSums& first0, const double* xt1, const FirstSums& first1,
                     const LineFtSums& ft, int n, LineState& line, LineState* after0, LineState* after1);
+// The slopes and intercepts of a group's lines, lane by lane, as the misfits
+// take them.
+struct GroupLines {
+  double A[kLanes], B[kLanes];
+  explicit GroupLines(const LineState* after) {
+    for (int l = 0; l < kLanes; ++l) {
+      A[l] = after[l].ParA;
+      B[l] = after[l].ParB;
+    }
+  }
+};
+
 // misfit[l] = sum of (fr[i] - h)^2 with g = exp(-exp(a[l] xt + b[l])), h = g,
 // or 1 - g when mirrored.
 void BoundMisfits(const double* xt, const double* fr, int n, const double* a, const double* b,
