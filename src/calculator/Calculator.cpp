@@ -13,6 +13,7 @@
 #include "fitting/Hastings.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
+#include "report/ResultsSet.h"
 
 namespace tavorix {
 
@@ -86,6 +87,7 @@ CalcInputs ReadCalcInputs(const std::string& outOrInpPath) {
   in.Data = ReadCalcData(WithExtension(outOrInpPath, ".inp"));
   const std::string aux = WithExtension(outOrInpPath, ".aux");
   CheckResultsFile(aux, IsParameterFile);
+  CheckResultsSet(aux);
   in.Param = ReadParam(aux);
   return in;
 }

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 #include <numeric>
 
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 
 namespace tavorix {
@@ -24,16 +25,11 @@ std::string ReportTitle(const LineSet& lines, std::size_t index) {
   return std::string(Utf8Prefix(std::string_view(lines[index]).substr(1), kReportTitleLength));
 }
 
-// A line counts as a datum when its first 6 characters are not all blank.
-bool IsDataLine(const std::string& line) {
-  return std::string_view(line).substr(0, 6).find_first_not_of(" \t") != std::string_view::npos;
-}
 
 }  // namespace
 
 void PrepareData(TavorixRun& run, TDMTavorix& dm) {
-  std::ifstream in(dm.FileName, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(dm.FileName));
+  std::istringstream in(ReadTextFile(dm.FileName));
   PrepareData(run, dm, in, dm.FileName);
 }
 
@@ -47,10 +43,11 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   std::size_t header = 9;
   while (header < lines.size() && lines[header].compare(0, 6, " Seria") != 0) ++header;
   if (header >= lines.size()) throw TavorixError(InvalidRealsErrorText(path));
-  const std::size_t first = std::min(header + 2, lines.size());
-  std::size_t end = first;
-  while (end < lines.size() && IsDataLine(lines[end])) ++end;
-  const int n = static_cast<int>(end - first);
+  // Every data line counts; empty lines among them are no data.
+  std::vector<std::size_t> dataLines;
+  for (std::size_t i = std::min(header + 2, lines.size()); i < lines.size(); ++i)
+    if (!TrimBlanks(lines[i]).empty()) dataLines.push_back(i);
+  const int n = static_cast<int>(dataLines.size());
   dm.NrOfData = n;
 
   run.X.assign(static_cast<std::size_t>(n) + 1, 0.0L);
@@ -62,8 +59,9 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   for (int k = 1; k <= n; ++k) {
     int serial = 0;
     double value = 0;
-    if (!ParseDataLine(lines[first + static_cast<std::size_t>(k) - 1], serial, value))
-      throw TavorixError(InvalidRealsErrorText(path));
+    const std::string& line = lines[dataLines[static_cast<std::size_t>(k) - 1]];
+    if (!ParseDataLine(line, serial, value))
+      throw TavorixError(InvalidRealsErrorText(path) + "\n" + DataLineDetail(dataLines[k - 1] + 1, line));
     // A value not above the threshold would leave a rank unfilled.
     if (!(value > run.Threshold)) throw TavorixError(ValueTooLowText(value));
     if (!(std::fabs(value) < kLargestDataMagnitude)) throw TavorixError(std::string(kDataTooLargeText));

@@ -4,17 +4,36 @@
 
 namespace tavorix {
 
-LineSet SplitLines(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  LineSet lines;
-  std::size_t start = 0;
-  for (std::size_t i = text.find_first_of("\r\n"); i != std::string_view::npos;
-       i = text.find_first_of("\r\n", start)) {
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
+LineCursor::LineCursor(std::string_view text) : text_(text) {
+  if (text_.substr(0, 3) == "\xEF\xBB\xBF") text_.remove_prefix(3);
+}
+
+bool LineCursor::Next(std::string_view& line) {
+  if (at_ >= text_.size()) return false;
+  const std::size_t start = at_;
+  const std::size_t end = text_.find_first_of("\r\n", start);
+  ++number_;
+  if (end == std::string_view::npos) {
+    line = text_.substr(start);
+    at_ = text_.size();
+    return true;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  line = text_.substr(start, end - start);
+  std::size_t next = end;
+  // CRs directly before an LF belong to that line end; a lone CR is one.
+  while (next < text_.size() && text_[next] == '\r') ++next;
+  if (next < text_.size() && text_[next] == '\n')
+    ++next;
+  else
+    next = end + 1;
+  at_ = next;
+  return true;
+}
+
+LineSet SplitLines(std::string_view text) {
+  LineSet lines;
+  LineCursor cursor(text);
+  for (std::string_view line; cursor.Next(line);) lines.emplace_back(line);
   return lines;
 }
 

@@ -2,17 +2,20 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 
 namespace tavorix {
 namespace {
 
 constexpr std::string_view kClassesLabel = "Number of classes :";
+constexpr std::string_view kDataLabel = "Number of data:";
 constexpr std::string_view kCompositeAllowed = " Composite distributions are allowed";
 constexpr std::string_view kNoComposite = " No Composite distributions allowed";
 
@@ -35,6 +38,14 @@ int ClassesFromLine8(std::string_view line) {
   auto k = ParseFileInteger(rest.substr(0, end));
   if (!k || *k < 1) return 5;
   return *k > 50 ? 50 : *k;
+}
+
+// The count of data that line 8 states, when it states one.
+std::optional<int> DataCountOfLine8(std::string_view line) {
+  const auto pos = line.find(kDataLabel);
+  if (pos == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = TrimBlanks(line.substr(pos + kDataLabel.size()));
+  return ParseFileInteger(rest.substr(0, rest.find_first_of(" \t")));
 }
 
 }  // namespace
@@ -65,39 +76,46 @@ void TDMTavorix::ShowError(const std::string& message) {
   throw TavorixError(std::string(ProgramErrorPrefix) + message);
 }
 
-void TDMTavorix::ReadInputFile() {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(FileName));
-  ReadInputFile(in, FileName);
-}
+void TDMTavorix::ReadInputFile() { ReadInputText(ReadTextFile(FileName), FileName); }
 
 void TDMTavorix::ReadInputFile(std::istream& in, const std::string& path) {
-  const LineSet lines = ReadLines(in);
+  std::ostringstream text;
+  text << in.rdbuf();
+  ReadInputText(text.view(), path);
+}
+
+void TDMTavorix::ReadInputText(std::string_view text, const std::string& path) {
   const auto invalid = [&] { return TavorixError(InvalidRealsErrorText(path)); };
+  LineCursor cursor(text);
   // Lines 1-10 must be there, even in the older layout (line 10 empty).
-  if (lines.size() < 10) throw invalid();
+  LineSet header;
+  for (std::string_view line; header.size() < 10 && cursor.Next(line);) header.emplace_back(line);
+  if (header.size() < 10) throw invalid();
 
   // Everything is read into locals and applied only when the whole file is good.
   const auto title = [](const std::string& l) { return l.empty() ? std::string() : l.substr(1); };
-  std::string title1 = title(lines[3]);
-  std::string title2 = title(lines[4]);
-  const int classes = ClassesFromLine8(lines[7]);
-  const std::string line10 = lines[9];
+  std::string title1 = title(header[3]);
+  std::string title2 = title(header[4]);
+  const int classes = ClassesFromLine8(header[7]);
+  const std::optional<int> stated = DataCountOfLine8(header[7]);
+  const std::string& line10 = header[9];
   const bool composite = line10.compare(0, 3, " Co") == 0;
-  const bool olderLayout = TrimBlanks(line10).empty();
   // The older layout has no composite line: its line 10 is empty and the data
   // start on line 14 instead of 15.
-  const std::size_t firstData = olderLayout ? 13 : 14;
-  if (lines.size() < firstData) throw invalid();
+  const std::size_t firstData = TrimBlanks(line10).empty() ? 14 : 15;
+  std::string_view line;
+  while (cursor.Number() + 1 < firstData)
+    if (!cursor.Next(line)) throw invalid();
 
+  // Every data line is a datum; empty lines among them are no data.
   DataArrayI serials;
   DataArrayR values;
-  for (std::size_t i = firstData; i < lines.size(); ++i) {
-    // A blank line ends the data, as it ends the count of data preparation.
-    if (TrimBlanks(lines[i]).empty()) break;
+  while (cursor.Next(line)) {
+    if (TrimBlanks(line).empty()) continue;
     int serial = 0;
     double value = 0;
-    if (!ParseDataLine(lines[i], serial, value)) throw invalid();
+    if (!ParseDataLine(line, serial, value))
+      throw TavorixError(InvalidRealsErrorText(path) + "\n" + DataLineDetail(cursor.Number(), line));
     if (value <= -1000000.0) throw TavorixError(ValueTooLowText(value));
     serials.push_back(serial);
     values.push_back(value);
@@ -111,6 +129,10 @@ void TDMTavorix::ReadInputFile(std::istream& in, const std::string& path) {
   Values = std::move(values);
   RemoveFlags.assign(Values.size(), 0);
   NrOfData = static_cast<std::int32_t>(Values.size());
+  ReadNotes.clear();
+  if (stated && *stated != NrOfData)
+    ReadNotes.push_back("The input file says " + std::to_string(*stated) + " values but holds " +
+                        std::to_string(NrOfData));
 }
 
 void TDMTavorix::WriteInputFile() {
@@ -139,7 +161,7 @@ void TDMTavorix::WriteInputFile(std::ostream& out) {
       << ' ' << OneLine(Title1) << eol
       << ' ' << OneLine(Title2) << eol
       << eol
-      << " Filename: " << FileName << eol
+      << " Filename: " << VisibleText(FileName) << eol
       << " Number of data: " << FormatInt(kept) << "  Number of classes :  " << FormatInt(NrOfClasses) << eol
       << " Threshold: not used" << eol
       << (CompositeAllowed ? kCompositeAllowed : kNoComposite) << eol

@@ -37,15 +37,22 @@ class TDMTavorix {
   std::string NrOfClassesText = "5";
   std::string SelectionCode = "1";  // up to 4 characters; "1" = best of all
   bool CompositeAllowed = false;
+  // Warnings of the last ReadInputFile for the user: a count on line 8 that
+  // differs from the data lines read.
+  std::vector<std::string> ReadNotes;
 
   // Sets FileName to the current working directory.
   void DataModuleCreate();
 
-  // Reads FileName. On failure throws TavorixError (open failure or invalid
-  // data line) and leaves the series exactly as it was.
+  // Reads FileName: every data line is a datum (empty lines among them are
+  // none), whatever line 8 says. On failure throws TavorixError (open
+  // failure, not a regular file, or a data line that is not a serial number
+  // and a real, named on a second line) and leaves the series exactly as it
+  // was.
   void ReadInputFile();
-  // Reads an input file from a stream; path only names the file in messages.
+  // Reads an input file from a stream or a text; path only names the file in messages.
   void ReadInputFile(std::istream& in, const std::string& path);
+  void ReadInputText(std::string_view text, const std::string& path);
 
   // Writes the series to FileName atomically. Removed data are skipped,
   // the others renumbered, and NrOfData is reduced by the number skipped.

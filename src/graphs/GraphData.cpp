@@ -10,6 +10,7 @@
 #include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
+#include "report/ResultsSet.h"
 #include "report/ResultsReport.h"
 
 namespace tavorix {
@@ -225,6 +226,7 @@ void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
   const LineSet lines = ReadLines(in);
   if (!IsResultsReport(lines)) throw TavorixError(NotResultsFileText(reportPath));
   CheckResultsFile(WithExtension(reportPath, ".aux"), IsParameterFile);
+  CheckResultsSet(reportPath);
 
   GraphData d;
   ParameterFileContents pf;

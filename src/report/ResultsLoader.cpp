@@ -9,6 +9,7 @@
 #include "fitting/FitAll.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsReport.h"
+#include "report/ResultsSet.h"
 
 namespace tavorix {
 
@@ -37,6 +38,7 @@ bool IsParameterFile(const std::vector<std::string>& lines) {
   if (at >= lines.size() || !ParseFileInteger(TrimBlanks(lines[at]))) return false;
   for (++at; at < lines.size(); ++at) {
     const std::string_view v = TrimBlanks(lines[at]);
+    if (lines[at].starts_with(kResultsSetLabel)) continue;
     if (!v.empty() && !ParseFileReal(v)) return false;
   }
   return true;
@@ -63,6 +65,7 @@ LoadedResults LoadResultsAndCode(const std::string& outPath) {
   if (in.bad()) throw TavorixError(ReportOpenErrorText(outPath));
   if (!IsResultsReport(loaded.Lines)) throw TavorixError(NotResultsFileText(outPath));
   CheckResultsFile(WithExtension(outPath, ".aux"), IsParameterFile);
+  CheckResultsSet(outPath);
   // A parameter file with a code or count out of range counts as missing:
   // the report is still shown.
   ParameterFileContents parameters;

@@ -1,6 +1,9 @@
 #include "report/RunPipeline.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <locale>
 #include <optional>
 #include <sstream>
 
@@ -8,12 +11,16 @@
 #include "core/DataPreparation.h"
 #include "core/RunCancel.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
+#include "core/TextLines.h"
 #include "fitting/FitAll.h"
 #include "fitting/Registry.h"
 #include "fitting/FittedCurve.h"
 #include "report/ConfidenceStage.h"
 #include "report/ParameterFile.h"
+#include "report/ResultsLoader.h"
 #include "report/ResultsReport.h"
+#include "report/ResultsSet.h"
 
 namespace tavorix {
 
@@ -21,12 +28,53 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A run that ends without results leaves none of an earlier run beside its
-// input: the report, parameter file and ranked list would describe other data.
-void RemoveResultsFiles(const PipelineResult& result) {
+// The file at path is a regular file (not a link, folder or device) whose
+// lines the test accepts.
+bool IsOurRegularFile(const std::string& path, bool (*accepts)(const std::vector<std::string>&)) {
   std::error_code ec;
-  for (const std::string* path : {&result.ListPath, &result.OutputPath, &result.ParameterPath})
-    fs::remove(*path, ec);
+  if (!fs::is_regular_file(fs::symlink_status(path, ec))) return false;
+  std::ifstream in(path, std::ios::binary);
+  return in && accepts(ReadLines(in));
+}
+
+// Data that give no results leave none of an earlier run beside their input:
+// the report, parameter file and ranked list would describe other data. Only
+// files that are what a run writes there are removed.
+void RemoveStaleResults(const PipelineResult& result) {
+  std::error_code ec;
+  if (IsOurRegularFile(result.ListPath, IsRankedList)) fs::remove(result.ListPath, ec);
+  if (IsOurRegularFile(result.OutputPath, IsResultsReport)) fs::remove(result.OutputPath, ec);
+  if (IsOurRegularFile(result.ParameterPath, IsParameterFile)) fs::remove(result.ParameterPath, ec);
+}
+
+std::string InputFileText(TDMTavorix& dm) {
+  std::ostringstream text;
+  text.imbue(std::locale::classic());
+  dm.WriteInputFile(text);
+  return std::move(text).str();
+}
+
+// Data preparation from the input file on disk, or from the input file's
+// text of the series in memory (the values as the written file holds them). Data that are refused remove the stale
+// results of an earlier run.
+void PrepareRunData(TavorixRun& run, TDMTavorix& dm, const PipelineOptions& options, const PipelineResult& result,
+                    const std::string& inputText) {
+  std::istringstream memory;
+  std::istringstream file;
+  std::istream* in = &memory;
+  if (options.WriteInput) {
+    memory.str(inputText);
+  } else {
+    file.str(ReadTextFile(dm.FileName));
+    in = &file;
+  }
+  try {
+    PrepareData(run, dm, *in, dm.FileName);
+    if (dm.NrOfData >= 1 && dm.NrOfData < 6) throw TavorixError(" The minimum number of data is 6");
+  } catch (const TavorixError&) {
+    RemoveStaleResults(result);
+    throw;
+  }
 }
 
 // The stages themselves; nothing beside the input is written before every
@@ -46,7 +94,10 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
 
   // The stages up to the report.
   run.PreferredCode = dm.SelectionCode.substr(0, 4);
-  PrepareData(run, dm);
+  // The input file as the series in memory gives it (written once: writing
+  // compacts the count of the series).
+  const std::string inputText = options.WriteInput ? InputFileText(dm) : std::string();
+  PrepareRunData(run, dm, options, result, inputText);
   run.NoVariation = false;
   ReportSummary summary;
   std::string reportText;
@@ -55,7 +106,6 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
   if (dm.NrOfData < 1) {
     run.NoVariation = true;
   } else {
-    if (dm.NrOfData < 6) throw TavorixError(" The minimum number of data is 6");
     run.FitStarted = true;
     FitAllDistributions(run);
     if (!run.NoVariation) {
@@ -76,7 +126,10 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
     }
   }
   if (run.NoVariation) {
-    RemoveResultsFiles(result);
+    run.ThrowIfCancelled();
+    RemoveStaleResults(result);
+    if (options.WriteInput)
+      WriteFileAtomically(result.InputPath, [&](std::ostream& out) { out << inputText; });
     result.NoVariation = true;
     result.Message = kNoVariationMessage;
     return result;
@@ -92,20 +145,27 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
   std::ostringstream values;
   if (cx) WriteConfidenceTable(values, run, summary.Table, *cx);
   // Every result is computed: from here on the run writes its files and is
-  // no longer stopped.
+  // no longer stopped. They replace those of the run before as one set, the
+  // parameter file last: its last line fingerprints the report and the list.
   run.ThrowIfCancelled();
+  FileSet files;
+  if (options.WriteInput) files.Write(result.InputPath, inputText);
   if (listText && run.BestOfAll()) {
-    WriteFileAtomically(result.ListPath, [&](std::ostream& out) { out << *listText; });
+    files.Write(result.ListPath, *listText);
   } else {
-    std::error_code ec;
-    fs::remove(result.ListPath, ec);
+    listText.reset();
+    if (IsOurRegularFile(result.ListPath, IsRankedList)) files.Remove(result.ListPath);
   }
-  WriteFileAtomically(result.ParameterPath,
-                      [&](std::ostream& out) { WriteParameterFile(out, run.Fitted, run.Shift); });
-  WriteFileAtomically(result.OutputPath, [&](std::ostream& out) {
-    out << reportText;
-    if (!NoXFromFrequency(code)) out << values.view();
-  });
+  std::string outputText = std::move(reportText);
+  if (cx && !NoXFromFrequency(code)) outputText += values.view();
+  std::ostringstream parameters;
+  parameters.imbue(std::locale::classic());
+  WriteParameterFile(parameters, run.Fitted, run.Shift);
+  parameters << ResultsSetLine(outputText, listText ? std::optional<std::string_view>(*listText) : std::nullopt)
+             << "\r\n";
+  files.Write(result.OutputPath, std::move(outputText));
+  files.Write(result.ParameterPath, std::move(parameters).str());
+  files.Commit();
   if (options.Pause) options.Pause();
 
   // After a run the series in memory is in ascending order.
@@ -149,17 +209,7 @@ PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeO
   run.Cancel = options.Cancel;
   run.FitThreads = options.FitThreads;
 
-  // A run that ends without results leaves no results of an earlier run
-  // behind; a cancelled run leaves every file as it was.
-  const PipelineResult paths = result;
-  try {
-    return RunStages(dm, run, options, std::move(result));
-  } catch (const RunCancelled&) {
-    throw;
-  } catch (...) {
-    RemoveResultsFiles(paths);
-    throw;
-  }
+  return RunStages(dm, run, options, std::move(result));
 }
 
 }  // namespace tavorix

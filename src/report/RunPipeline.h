@@ -25,6 +25,11 @@ struct PipelineOptions {
   CancelFlag Cancel = nullptr;
   // Threads of the fit-all engine; 0 = one per processor.
   int FitThreads = 0;
+  // The series comes from dm in memory (a column of numbers run directly):
+  // its input file is prepared from memory and written together with the
+  // results, or alone when its data give no results. Without it the run
+  // reads the input file at dm.FileName and never writes it.
+  bool WriteInput = false;
 };
 
 struct PipelineResult {
@@ -46,8 +51,11 @@ inline constexpr const char* kNoVariationMessage = "No variation between data. P
 // run context is filled as the stages leave it. Afterwards dm.FileName ends
 // in ".out", dm.Values holds the ranked values and dm.AvAbsDiff the fit.
 // The results files (".out", ".aux", ".Lst") are written only once every
-// result is computed; a run that ends without results removes the results
-// files of an earlier run, a cancelled run changes no file.
+// result is computed, and replaced as one set: a failure to write them
+// leaves the files of the run before exactly as they were. A run whose data
+// are refused (no variation, too few or invalid data) removes the results
+// files of an earlier run (regular files of this program only); a cancelled
+// run changes no file.
 PipelineResult RunSaveRunStages(TDMTavorix& dm, TavorixRun& run, bool compositeOn,
                                 const PipelineOptions& options);
 

@@ -121,7 +121,7 @@ TEST(CliPrepare, MissingFileExitsOne) {
   const Result r = RunCli(dir, {"prepare", dir.File("none.inp"), "--json"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_EQ(r.Err, "The file \"" + dir.File("none.inp") +
-                       "\"could not be opened. It may be in use by another program\n");
+                       "\" could not be opened. It may be in use by another program\nNo such file or directory\n");
   EXPECT_TRUE(r.Out.empty());
 }
 
@@ -135,7 +135,8 @@ TEST(Cli, FolderGivenAsFileGetsTheOpenMessage) {
   for (const auto& args : commands) {
     const Result r = RunCli(dir, args);
     EXPECT_EQ(r.Status, 1) << args[0];
-    EXPECT_EQ(r.Err, "The file \"" + folder + "\"could not be opened. It may be in use by another program\n") << args[0];
+    EXPECT_EQ(r.Err, "The file \"" + folder + "\" could not be opened. It may be in use by another program\nIs a directory\n")
+        << args[0];
   }
 }
 

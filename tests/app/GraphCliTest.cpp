@@ -188,7 +188,7 @@ TEST(CliGraph, TheDrawingModuleIsLoadedOnlyToDraw) {
   const GraphRun r = RunGraphCli(dir, {Report("gumbel12.out"), "--type", "1", "-o", unwritable});
   SKIP_WITHOUT_DRAWING(r);
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("The file \"" + unwritable + "\"could not be opened."), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("The file \"" + unwritable + "\" could not be opened."), std::string::npos) << r.Err;
 
   const std::string alone = dir.File("tavorix-cli");
   std::filesystem::copy_file(TAVORIX_CLI_PATH, alone);

@@ -428,7 +428,7 @@ TEST(CalcFiles, ReadsTheParameterAndInputFilesBesideTheResults) {
 TEST(CalcFiles, MissingInputFileGivesTheOpenMessage) {
   test::TempDir dir;
   const std::string msg = MessageOf([&] { ReadCalcInputs(dir.File("gone.out")); });
-  EXPECT_EQ(msg, FileOpenErrorText(dir.File("gone.inp")));
+  EXPECT_EQ(msg, FileOpenErrorText(dir.File("gone.inp"), ENOENT));
 }
 
 }  // namespace

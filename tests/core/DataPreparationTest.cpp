@@ -116,11 +116,11 @@ TEST(PrepareData, ManyTiesKeepInputOrder) {
   }
 }
 
-TEST(PrepareData, EmptyLineEndsTheData) {
-  const Prepared p = Prepare(InputFile(Lines({1, 2, 3}) + "\r\n" + Lines({4, 5})));
-  EXPECT_EQ(p.run.N, 3);
-  EXPECT_EQ(p.dm.NrOfData, 3);
-  EXPECT_EQ(p.run.X[3], 3.0L);
+TEST(PrepareData, EmptyLinesAmongTheDataAreNoData) {
+  const Prepared p = Prepare(InputFile(Lines({1, 2, 3}) + "\r\n  \r\n" + Lines({4, 5}) + "\r\n"));
+  EXPECT_EQ(p.run.N, 5);
+  EXPECT_EQ(p.dm.NrOfData, 5);
+  EXPECT_EQ(p.run.X[5], 5.0L);
 }
 
 TEST(PrepareData, TinyPositiveDataAreMovedLeftAndShiftGivesThemBack) {

@@ -188,10 +188,29 @@ TEST(InputFile, UnreadableNumberOfClassesBecomesFive) {
   EXPECT_EQ(ReadText(FileWithLine8AndData(" Number of data: 1234  Number of classes :  20", data)).NrOfClasses, 20);
 }
 
-TEST(InputFile, BlankLineEndsTheData) {
-  const std::string text = FileWithLine8AndData(" Number of data: 3  Number of classes :  5",
-                                                "    1       1.00\r\n    2       2.00\r\n\r\n    3       3.00\r\n");
-  EXPECT_EQ(ReadText(text).NrOfData, 2);
+TEST(InputFile, EveryDataLineIsReadAndADifferentCountIsAWarning) {
+  // An empty line inside the data, stray CRs and trailing empty lines.
+  const std::string text =
+      FileWithLine8AndData(" Number of data: 3  Number of classes :  5",
+                           "    1       1.00\r\n    2       2.00\r\n\r\n \r\n    3       3.00\r\r\n    4       4.00\r\n\r\n");
+  const TDMTavorix dm = ReadText(text);
+  EXPECT_EQ(dm.NrOfData, 4);
+  EXPECT_EQ(dm.Values.back(), 4.0L);
+  ASSERT_EQ(dm.ReadNotes.size(), 1u);
+  EXPECT_EQ(dm.ReadNotes[0], "The input file says 3 values but holds 4");
+  // The count that agrees gives no warning.
+  EXPECT_TRUE(ReadText(FileWithLine8AndData(" Number of data: 1  Number of classes :  5", "    1       1.00\r\n"))
+                  .ReadNotes.empty());
+}
+
+TEST(InputFile, CrCrLfLineEndsReadAsOneLineEnd) {
+  std::string text = ReadFile(kDataDir + "/golden.inp");
+  std::string doubled;
+  for (char c : text) doubled += c == '\r' ? std::string("\r\r") : std::string(1, c);
+  const TDMTavorix a = ReadText(text), b = ReadText(doubled);
+  EXPECT_EQ(a.Values, b.Values);
+  EXPECT_EQ(a.Title2, b.Title2);
+  EXPECT_EQ(a.NrOfClasses, b.NrOfClasses);
 }
 
 class MalformedDataLine : public ::testing::TestWithParam<const char*> {};
@@ -207,7 +226,9 @@ TEST_P(MalformedDataLine, IsReportedAndLeavesTheSeriesAsItWas) {
     dm.ReadInputFile(in, "/data/bad.inp");
     FAIL() << "no error for [" << GetParam() << "]";
   } catch (const TavorixError& e) {
-    EXPECT_STREQ(e.what(), "A program error occurred.Real numbers in the inputfile \"/data/bad.inp\" are invalid");
+    // The program's message, then the line at fault.
+    EXPECT_EQ(std::string(e.what()), "A program error occurred.Real numbers in the inputfile \"/data/bad.inp\" are invalid"
+                                     "\nLine 16: \"" + std::string(GetParam()) + "\"");
   }
   EXPECT_EQ(dm.Values, before.Values);
   EXPECT_EQ(dm.Title1, "Current");
@@ -242,7 +263,8 @@ TEST(InputFile, OpenFailureCarriesThePath) {
     FAIL();
   } catch (const TavorixError& e) {
     EXPECT_STREQ(e.what(),
-                 "The file \"/nonexistent/folder/x.inp\"could not be opened. It may be in use by another program");
+                 "The file \"/nonexistent/folder/x.inp\" could not be opened. It may be in use by another program\n"
+                 "No such file or directory");
   }
   EXPECT_THROW(dm.WriteInputFile(), TavorixError);
 }

@@ -1,9 +1,11 @@
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "Commands.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 
 namespace tavorix::cli {
 
@@ -14,14 +16,9 @@ std::string OptionValue(const Args& args, std::size_t& i) {
 
 void RequireNoDirectory(const std::string& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw TavorixError(FileOpenErrorText(path));
+  if (std::filesystem::is_directory(path, ec)) throw TavorixError(FileOpenErrorText(path, EISDIR));
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  RequireNoDirectory(path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(path));
-  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string ReadWholeFile(const std::string& path) { return ReadTextFile(path); }
 
 }  // namespace tavorix::cli

@@ -28,7 +28,8 @@ std::string OptionValue(const Args& args, std::size_t& i);
 // file is expected gets the program's open message (TavorixError).
 void RequireNoDirectory(const std::string& path);
 
-// Reads a whole file; throws TavorixError with the program's open message.
+// Reads a whole file: a regular file of at most 256 MB, not UTF-16; throws
+// TavorixError with the program's open message and the reason.
 std::string ReadWholeFile(const std::string& path);
 
 int RunImport(const Args& args);

@@ -5,11 +5,13 @@
 #include <optional>
 
 #include "Commands.h"
-#include "core/AtomicFile.h"
 #include "core/DataImport.h"
 #include "core/RunCancel.h"
+#include "core/SeriesLock.h"
 #include "core/StringToFloat.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
+#include "core/TavorixError.h"
 #include "fitting/Registry.h"
 
 namespace tavorix::cli {
@@ -19,31 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kInputFileHeader = " Input data for Tavorix program";
-
-// An input file as it was before the series wrote it, so that a stopped
-// series can put it back with its time.
-struct SavedFile {
-  std::string Path;
-  std::optional<std::string> Text;  // empty: the file did not exist
-  fs::file_time_type Time;
-
-  explicit SavedFile(std::string path) : Path(std::move(path)) {
-    std::error_code ec;
-    if (!fs::exists(Path, ec)) return;
-    Text = ReadWholeFile(Path);
-    Time = fs::last_write_time(Path, ec);
-  }
-
-  void Restore() const {
-    std::error_code ec;
-    if (!Text) {
-      fs::remove(Path, ec);
-      return;
-    }
-    WriteFileAtomically(Path, [&](std::ostream& out) { out << *Text; });
-    fs::last_write_time(Path, Time, ec);
-  }
-};
 
 }  // namespace
 
@@ -58,35 +35,51 @@ void CheckClasses(const std::string& classes) {
 
 void RunSeries(const std::string& input, const SeriesSettings& settings, const PipelineOptions& options,
                SeriesRun& series, const std::function<void(std::string_view)>& notes) {
+  // One run of a series at a time: the lock is held from reading the input
+  // until the results are in place.
+  const std::optional<SeriesLock> lock = SeriesLock::Acquire(
+      fs::path(input).replace_extension(".inp").string(), settings.WaitForLock,
+      [&] {
+        if (notes) notes(SeriesBusyText(input) + "; waiting for it to finish\n");
+      },
+      options.Cancel);
+  if (!lock) throw SeriesBusy(SeriesBusyText(input));
+
   TDMTavorix& dm = series.Data;
-  const std::string text = ReadWholeFile(input);
-  if (text.starts_with(kInputFileHeader)) {
+  const std::string text = ReadTextFile(input);
+  PipelineOptions pipeline = options;
+  const std::string_view withoutMark = std::string_view(text).substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0);
+  if (withoutMark.starts_with(kInputFileHeader)) {
+    // An input file is read as it is and never written: the run analyses what it holds.
     dm.FileName = fs::absolute(input).lexically_normal().string();
-    dm.ReadInputFile();
+    dm.ReadInputText(text, dm.FileName);
+    if (notes)
+      for (const auto& note : dm.ReadNotes) notes(note + "\n");
     if (!settings.Classes.empty()) {
       dm.NrOfClasses = std::clamp(*ParseFileInteger(TrimBlanks(settings.Classes)), 1, 50);
       dm.NrOfClassesText = std::to_string(dm.NrOfClasses);
     }
     if (settings.Composite) dm.CompositeAllowed = true;
+    pipeline.WriteInput = false;
   } else {
+    // A column of numbers becomes the input file beside it, written with the results.
+    const fs::path target = fs::absolute(fs::path(input).replace_extension(".inp")).lexically_normal();
+    std::error_code ec;
+    if (fs::equivalent(input, target, ec))
+      throw TavorixError("The file \"" + VisibleText(target.string()) +
+                         "\" holds a column of numbers, not an input file of this program; give it the "
+                         "extension .txt to run it as a column");
     TImportOptions import;
     import.ClassesText = settings.Classes.empty() ? "5" : settings.Classes;
     import.CompositeAllowed = settings.Composite;
     std::string importNotes;
     ImportDataText(text, import, dm, &importNotes);
     if (notes && !importNotes.empty()) notes(importNotes);
-    dm.FileName = fs::absolute(fs::path(input).replace_extension(".inp")).lexically_normal().string();
+    dm.FileName = target.string();
+    pipeline.WriteInput = true;
   }
-  // The input file is saved first, as Save-Run does.
-  const SavedFile before(dm.FileName);
-  dm.WriteInputFile();
   dm.SelectionCode = settings.Prefer;
-  try {
-    series.Result = RunSaveRunStages(dm, series.Run, dm.CompositeAllowed, options);
-  } catch (const RunCancelled&) {
-    before.Restore();
-    throw;
-  }
+  series.Result = RunSaveRunStages(dm, series.Run, dm.CompositeAllowed, pipeline);
 }
 
 std::string SeriesFailure(const PipelineResult& result) {

@@ -1,10 +1,11 @@
 #pragma once
 // One series analysed as `tavorix-cli run` analyses it; `run` and `batch`
-// both call RunSeries. A plain column of numbers is first written as an
-// input file beside it (as `import` does), an input file is read and saved
-// again (Save-Run saves the input first), then the whole pipeline runs.
+// both call RunSeries. An input file is read and never written; a plain
+// column of numbers becomes an input file beside it (as `import` writes it),
+// written together with the results.
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ struct SeriesSettings {
   std::string Prefer = "1";  // code of the selection window, "39" or "90"; "1" = best of all
   std::string Classes;       // as typed; empty keeps the input file's (5 for a column)
   bool Composite = false;    // allow composite distributions (an input file may allow them itself)
+  bool WaitForLock = true;   // wait while another run has the series; otherwise SeriesBusy
+};
+
+// Another run holds the series and the settings say not to wait.
+class SeriesBusy : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // Checks of the command-line values; throw UsageError.
@@ -30,11 +38,11 @@ struct SeriesRun {
   PipelineResult Result;
 };
 
-// Runs the series in the file input. Notes of the import (such as a changed
-// number of classes) go to notes as they arise. Throws TavorixError when the
-// file cannot be read or its data are refused, and RunCancelled when
-// options.Cancel is set; a stopped series leaves its input file as it was
-// (an input file it had just created is removed again).
+// Runs the series in the file input under the lock of its series. Notes of
+// the import (such as a changed number of classes, or a count on line 8 that
+// differs from the data) go to notes as they arise. Throws TavorixError when
+// the file cannot be read or its data are refused, RunCancelled when
+// options.Cancel is set (a stopped series changes no file), and SeriesBusy.
 void RunSeries(const std::string& input, const SeriesSettings& settings, const PipelineOptions& options,
                SeriesRun& series, const std::function<void(std::string_view)>& notes = {});
 

@@ -24,6 +24,8 @@ const std::atomic<bool>* InstallStopSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal stops a command as SIGTERM does, cleanly.
+    sigaction(SIGHUP, &action, nullptr);
     return true;
   }();
   (void)installed;

@@ -1,8 +1,8 @@
 #pragma once
-// SIGINT and SIGTERM stop a running analysis cleanly: the handler only sets
-// a flag that the run looks at (RunCancelled), the run unwinds with nothing
-// half-written, and the process exits with 128 + the signal's number (130,
-// 143).
+// SIGINT, SIGTERM and SIGHUP stop a running command cleanly: the handler
+// only sets a flag that the command looks at (RunCancelled), it unwinds with
+// nothing half-written, and the process exits with 128 + the signal's number
+// (130, 143, 129).
 
 #include <atomic>
 
