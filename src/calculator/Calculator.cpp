@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <numbers>
+#include <sstream>
 
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Composites.h"
 #include "fitting/FittedModel.h"
@@ -65,8 +66,9 @@ CalcParameters ReadParam(std::istream& in, std::string_view path) {
 }
 
 CalcParameters ReadParam(const std::string& auxPath) {
-  std::ifstream in(auxPath, std::ios::binary);
-  if (!in) return CalcParameters{};
+  const std::optional<std::string> text = TryReadTextFile(auxPath);
+  if (!text) return CalcParameters{};
+  std::istringstream in(*text);
   return ReadParam(in, auxPath);
 }
 

@@ -1,6 +1,7 @@
 #include "core/AtomicFile.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,13 +27,15 @@ std::string FolderOf(const std::string& path) {
 // A temporary file, written in full, waiting to be renamed over its target.
 class PendingFile {
  public:
-  PendingFile(const std::string& path, const std::string& data) : target_(WriteTarget(path)) {
+  // shown names the file in messages (the file the user knows).
+  PendingFile(const std::string& path, const std::string& data, const std::string& shown)
+      : target_(WriteTarget(path)) {
     struct stat existing {};
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
-      throw TavorixError(FileOpenErrorText(path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL));
+      throw TavorixError(FileOpenErrorText(shown, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL));
     const int fd = Create(FolderOf(target_));
-    if (fd < 0) throw TavorixError(WriteFailureText(path, errno, true));
+    if (fd < 0) throw TavorixError(WriteFailureText(shown, errno, true));
     int err = 0;
     // A rewritten file keeps its permissions (the umask applies to new ones).
     if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) err = errno;
@@ -41,7 +44,7 @@ class PendingFile {
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err != 0) {
       Discard();
-      throw TavorixError(WriteFailureText(path, err, false));
+      throw TavorixError(WriteFailureText(shown, err, false));
     }
   }
   PendingFile(PendingFile&& other) noexcept : target_(std::move(other.target_)), temp_(std::move(other.temp_)) {
@@ -109,6 +112,32 @@ std::string Render(const std::string& path, const std::function<void(std::ostrea
   return std::move(content).str();
 }
 
+// A new folder with a short random name beside target; empty when none can be made.
+std::string CreateFolderBeside(const std::string& target, int& err) {
+  std::random_device rd;
+  const std::string parent = FolderOf(target);
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/.tvx%08x.tmpdir", static_cast<unsigned>(rd()));
+    const std::string path = parent + name;
+    if (::mkdir(path.c_str(), 0777) == 0) return path;
+    err = errno;
+    if (err != EEXIST) break;
+  }
+  return {};
+}
+
+// Whether every entry of the folder is one of the names.
+bool HoldsOnly(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& files) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    bool known = false;
+    for (const auto& f : files) known = known || entry.path().filename() == f.first;
+    if (!known) return false;
+  }
+  return !ec;
+}
+
 }  // namespace
 
 // The reason of a failed write; a folder that cannot be written to is named
@@ -118,6 +147,44 @@ std::string WriteFailureText(const std::string& path, int err, bool creatingInFo
     return FileOpenErrorText(path) + "\n" + SystemReason(err) + ": the folder \"" + VisibleText(FolderOf(path)) +
            "\" cannot be written to";
   return FileOpenErrorText(path, err);
+}
+
+void WriteFolderAtomically(const std::string& shown, const std::vector<std::pair<std::string, std::string>>& files) {
+  // A link to a folder stays a link: the folder it points to is replaced.
+  const std::string folder = WriteTarget(shown);
+  std::error_code ec;
+  const bool exists = fs::exists(folder, ec);
+  if (exists && !fs::is_directory(folder, ec)) throw TavorixError(FileOpenErrorText(shown, ENOTDIR));
+  if (exists && !HoldsOnly(folder, files)) {
+    FileSet set;
+    for (const auto& [name, content] : files) set.Write((fs::path(shown) / name).string(), content);
+    set.Commit();
+    return;
+  }
+  int err = 0;
+  const std::string fresh = CreateFolderBeside(folder, err);
+  if (fresh.empty()) throw TavorixError(WriteFailureText(shown, err, true));
+  struct stat old {};
+  if (exists && ::stat(folder.c_str(), &old) == 0) ::chmod(fresh.c_str(), old.st_mode & 07777);
+  try {
+    for (const auto& [name, content] : files) {
+      const std::string path = (fs::path(shown) / name).string();
+      PendingFile((fs::path(fresh) / name).string(), content, path).Commit(path);
+    }
+  } catch (...) {
+    fs::remove_all(fresh, ec);
+    throw;
+  }
+  // The new folder takes the old one's place in one step; the old one,
+  // now under the temporary name, goes.
+  const int moved = exists ? ::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE)
+                           : ::rename(fresh.c_str(), folder.c_str());
+  if (moved != 0) {
+    err = errno;
+    fs::remove_all(fresh, ec);
+    throw TavorixError(FileOpenErrorText(shown, err));
+  }
+  fs::remove_all(fresh, ec);
 }
 
 std::string WriteTarget(const std::string& path) {
@@ -130,7 +197,7 @@ std::string WriteTarget(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
                          CancelFlag cancel) {
-  PendingFile file(path, Render(path, write));
+  PendingFile file(path, Render(path, write), path);
   ThrowIfCancelled(cancel);
   file.Commit(path);
 }
@@ -144,7 +211,7 @@ void FileSet::Remove(const std::string& path) { removals_.push_back(path); }
 void FileSet::Commit(CancelFlag cancel) {
   std::vector<PendingFile> pending;
   pending.reserve(writes_.size());
-  for (const Entry& e : writes_) pending.emplace_back(e.Path, e.Content);
+  for (const Entry& e : writes_) pending.emplace_back(e.Path, e.Content, e.Path);
   ThrowIfCancelled(cancel);
   for (const std::string& path : removals_) ::unlink(path.c_str());
   for (std::size_t i = 0; i < pending.size(); ++i) pending[i].Commit(writes_[i].Path);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/RunCancel.h"
@@ -43,6 +44,12 @@ class FileSet {
   std::vector<Entry> writes_;
   std::vector<std::string> removals_;
 };
+
+// Writes the named files (name, content) into folder as one: a new folder is
+// written in full beside it and then put in its place, so that the folder
+// holds either the old files or the new ones. A folder that holds other files
+// as well keeps them: there the files are replaced as one FileSet.
+void WriteFolderAtomically(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& files);
 
 // The message of a failed write of path with error number err: the
 // program's open message and the system's reason; when creatingInFolder and

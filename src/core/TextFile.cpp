@@ -56,4 +56,12 @@ std::string ReadTextFile(const std::string& path) {
   return text;
 }
 
+std::optional<std::string> TryReadTextFile(const std::string& path) {
+  try {
+    return ReadTextFile(path);
+  } catch (const TavorixError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace tavorix

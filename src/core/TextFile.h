@@ -7,6 +7,7 @@
 // bytes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ inline constexpr std::uintmax_t kLargestInputFile = 256ULL << 20;
 // the reason on a second line when the file cannot be opened, is not a
 // regular file, is larger than kLargestInputFile or holds UTF-16 text.
 std::string ReadTextFile(const std::string& path);
+
+// The whole file, or nothing when ReadTextFile would refuse it (missing,
+// unreadable, not a regular file, too large, UTF-16): for readers of the
+// program's own files, which give their own message for a file they cannot use.
+std::optional<std::string> TryReadTextFile(const std::string& path);
 
 // Whether a text starts as UTF-16 does (a byte order mark FF FE or FE FF,
 // or a zero byte beside each of its first characters).

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <cmath>
 #include <ostream>
@@ -167,11 +168,16 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
   // With several threads the workers do all the fitting and this thread
   // only takes their results over in step order; alone, it fits every step
   // itself, in launch order.
+  // Where the system lets fewer threads start (a process limit), fewer
+  // workers fit; where none, this thread fits every step.
   std::vector<std::thread> pool;
-  if (threads > 1)
-    for (unsigned t = 0; t < threads; ++t) pool.emplace_back(worker);
-  else
-    worker();
+  if (threads > 1) {
+    try {
+      for (unsigned t = 0; t < threads; ++t) pool.emplace_back(worker);
+    } catch (const std::system_error&) {
+    }
+  }
+  if (pool.empty()) worker();
 
   std::exception_ptr error;
   for (std::size_t i = 0; i < steps.size(); ++i) {

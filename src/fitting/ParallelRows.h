@@ -8,6 +8,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -42,8 +43,13 @@ void ParallelRows(int threads, int first, int last, Body&& body) {
       if (!error) error = std::current_exception();
     }
   };
+  // Threads the system refuses to start (a process limit) leave their rows
+  // to the others.
   std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) pool.emplace_back(work, t);
+  try {
+    for (int t = 1; t < threads; ++t) pool.emplace_back(work, t);
+  } catch (const std::system_error&) {
+  }
   work(0);
   for (auto& t : pool) t.join();
   if (error) std::rethrow_exception(error);

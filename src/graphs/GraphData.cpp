@@ -11,6 +11,7 @@
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "report/ResultsSet.h"
+#include "core/TextFile.h"
 #include "report/ResultsReport.h"
 
 namespace tavorix {
@@ -221,9 +222,9 @@ int Intervals(const Ladder& l) {
 }  // namespace
 
 void ReadGraphData(const std::string& reportPath, int type, GraphData& data) {
-  std::ifstream in(reportPath, std::ios::binary);
-  if (!in) throw TavorixError(ReportOpenErrorText(reportPath));
-  const LineSet lines = ReadLines(in);
+  const std::optional<std::string> text = TryReadTextFile(reportPath);
+  if (!text) throw TavorixError(ReportOpenErrorText(reportPath));
+  const LineSet lines = SplitLines(*text);
   if (!IsResultsReport(lines)) throw TavorixError(NotResultsFileText(reportPath));
   CheckResultsFile(WithExtension(reportPath, ".aux"), IsParameterFile);
   CheckResultsSet(reportPath);

@@ -10,6 +10,7 @@
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "fitting/Registry.h"
 #include "report/ConfidenceStage.h"
@@ -82,9 +83,9 @@ void ReadFrequencies(const LineSet& lines, int n, ExportTable& table) {
 }
 
 void ReadFits(const std::string& lstPath, ExportTable& table) {
-  std::ifstream in(lstPath, std::ios::binary);
-  if (!in) return;
-  ReadFitsTable(ReadLines(in), lstPath, table);
+  const std::optional<std::string> text = TryReadTextFile(lstPath);
+  if (!text) return;
+  ReadFitsTable(SplitLines(*text), lstPath, table);
 }
 
 void ReadParameters(const std::string& auxPath, ResultsExport& r) {
@@ -255,15 +256,15 @@ const ExportTable* ReportTableAtLine(const ResultsExport& r, std::size_t line) {
 }
 
 std::vector<std::string> WriteCsvFolder(const ResultsExport& r, const std::string& folder) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (!std::filesystem::is_directory(folder, ec)) throw TavorixError(FileOpenErrorText(folder));
-  std::vector<std::string> written;
+  std::vector<std::pair<std::string, std::string>> files;
   for (const ExportTable* t : {&r.Intervals, &r.Frequencies, &r.ReturnPeriods, &r.Fits, &r.Parameters}) {
-    const std::string path = (std::filesystem::path(folder) / t->FileName).string();
-    WriteFileAtomically(path, [&](std::ostream& out) { WriteCsv(out, *t); });
-    written.push_back(path);
+    std::ostringstream text;
+    WriteCsv(text, *t);
+    files.emplace_back(t->FileName, std::move(text).str());
   }
+  WriteFolderAtomically(folder, files);
+  std::vector<std::string> written;
+  for (const auto& f : files) written.push_back((std::filesystem::path(folder) / f.first).string());
   return written;
 }
 

@@ -1,6 +1,6 @@
 #include "report/ParameterFile.h"
 
-#include <fstream>
+#include <sstream>
 #include <type_traits>
 #include <variant>
 #include <istream>
@@ -9,6 +9,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "core/TavorixError.h"
 #include "fitting/Registry.h"
@@ -201,11 +202,12 @@ ParameterFileContents ReadParameterFile(std::istream& in, int headerChars, std::
 }
 
 bool ReadParameterFile(const std::string& path, ParameterFileContents& out, int headerChars) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  const std::optional<std::string> text = TryReadTextFile(path);
+  if (!text) {
     out = ParameterFileContents{};
     return false;
   }
+  std::istringstream in(*text);
   out = ReadParameterFile(in, headerChars, path);
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "fitting/FitAll.h"
 #include "report/ParameterFile.h"
@@ -51,18 +52,17 @@ bool IsRankedList(const std::vector<std::string>& lines) {
 void CheckResultsFile(const std::string& path, bool (*accepts)(const std::vector<std::string>&)) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) return;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
-  if (!accepts(ReadLines(in))) throw TavorixError(NotResultsFileText(path));
+  const std::optional<std::string> text = TryReadTextFile(path);
+  if (!text) return;
+  if (!accepts(SplitLines(*text))) throw TavorixError(NotResultsFileText(path));
 }
 
 LoadedResults LoadResultsAndCode(const std::string& outPath) {
   std::error_code ec;
-  std::ifstream in(outPath, std::ios::binary);
-  if (!in || std::filesystem::is_directory(outPath, ec)) throw TavorixError(ReportOpenErrorText(outPath));
+  const std::optional<std::string> text = TryReadTextFile(outPath);
+  if (!text || std::filesystem::is_directory(outPath, ec)) throw TavorixError(ReportOpenErrorText(outPath));
   LoadedResults loaded;
-  loaded.Lines = ReadLines(in);
-  if (in.bad()) throw TavorixError(ReportOpenErrorText(outPath));
+  loaded.Lines = SplitLines(*text);
   if (!IsResultsReport(loaded.Lines)) throw TavorixError(NotResultsFileText(outPath));
   CheckResultsFile(WithExtension(outPath, ".aux"), IsParameterFile);
   CheckResultsSet(outPath);

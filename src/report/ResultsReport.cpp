@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/NumberFormat.h"
+#include "core/TavorixError.h"
 #include "fitting/Registry.h"
 #include "core/StringToFloat.h"
 #include "fitting/LineFits.h"
@@ -33,7 +34,8 @@ void WriteHeader(std::ostream& out, const TavorixRun& run, const std::string& in
   Line(out, "");
   Line(out, " " + run.ReportTitle1);
   Line(out, " " + run.ReportTitle2);
-  Line(out, " Name of input file used: " + WithExtension(inputPath, ".inp"));
+  // A name's control characters (a line end in it) are shown, never written.
+  Line(out, " Name of input file used: " + VisibleText(WithExtension(inputPath, ".inp")));
   Line(out, " Number of data used: " + FormatInt(run.N));
   if (!run.BestOfAll()) Line(out, " Probability distribution preferred by user.");
   Line(out, "");

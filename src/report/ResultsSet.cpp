@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "report/ParameterFile.h"
 
@@ -28,11 +29,7 @@ std::string Fingerprint(std::string_view text) {
   return buf;
 }
 
-std::optional<std::string> ReadIfThere(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::optional<std::string> ReadIfThere(const std::string& path) { return TryReadTextFile(path); }
 
 }  // namespace
 

@@ -33,8 +33,8 @@ namespace {
 bool IsOurRegularFile(const std::string& path, bool (*accepts)(const std::vector<std::string>&)) {
   std::error_code ec;
   if (!fs::is_regular_file(fs::symlink_status(path, ec))) return false;
-  std::ifstream in(path, std::ios::binary);
-  return in && accepts(ReadLines(in));
+  const std::optional<std::string> text = TryReadTextFile(path);
+  return text && accepts(SplitLines(*text));
 }
 
 // Data that give no results leave none of an earlier run beside their input:
@@ -111,7 +111,7 @@ PipelineResult RunStages(TDMTavorix& dm, TavorixRun& run, const PipelineOptions&
     if (!run.NoVariation) {
       if (run.BestOfAll()) {
         // The list names itself by what follows the last '/' or '\\' of its path.
-        const std::string name = result.ListPath.substr(result.ListPath.find_last_of("/\\") + 1);
+        const std::string name = VisibleText(result.ListPath.substr(result.ListPath.find_last_of("/\\") + 1));
         std::ostringstream list;
         WriteRankedList(list, name,
                         options.SortRankedList ? SortedByPrintedAverage(run.RankedList) : run.RankedList);

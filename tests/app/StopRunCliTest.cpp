@@ -73,9 +73,11 @@ TEST_P(StopRun, SignalLeavesNoTemporaryFilesAndKeepsTheResults) {
   EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
   for (const char* ext : {".out", ".aux", ".Lst"})
     EXPECT_EQ(ReadFile(dir.File(std::string("long") + ext)), "earlier") << ext;
+  // The column's input file is written with the results, so a stopped run has none.
+  EXPECT_FALSE(fs::exists(dir.File("long.inp")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, StopRun, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(Signals, StopRun, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
 }  // namespace
 }  // namespace tavorix

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <optional>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "Commands.h"
@@ -133,13 +134,14 @@ bool IsUpToDate(const Series& s) {
 // ---------------------------------------------------------------------------
 // One row of the summary
 
-enum class Status { Done, Failed, UpToDate };
+enum class Status { Done, Failed, UpToDate, Busy };
 
 const char* StatusText(Status s) {
   switch (s) {
     case Status::Done: return "done";
     case Status::Failed: return "failed";
     case Status::UpToDate: return "up to date";
+    case Status::Busy: return "busy";
   }
   return "";
 }
@@ -230,6 +232,9 @@ std::optional<Row> RunRow(const Series& s, const SeriesSettings& settings, const
     AddCalculatorValues(row, r.OutputPath);
   } catch (const RunCancelled&) {
     return std::nullopt;
+  } catch (const SeriesBusy& e) {
+    row.State = Status::Busy;
+    row.Message = e.what();
   } catch (const std::exception& e) {
     row.Message = e.what();
   }
@@ -265,9 +270,11 @@ void WriteCsv(std::ostream& out, const std::vector<Row>& rows) {
 }
 
 struct Tally {
-  int Total = 0, Done = 0, UpToDate = 0, Failed = 0;
-  void Add(Status s) { ++(s == Status::Done ? Done : s == Status::UpToDate ? UpToDate : Failed); }
-  int Finished() const { return Done + UpToDate + Failed; }
+  int Total = 0, Done = 0, UpToDate = 0, Failed = 0, Busy = 0;
+  void Add(Status s) {
+    ++(s == Status::Done ? Done : s == Status::UpToDate ? UpToDate : s == Status::Busy ? Busy : Failed);
+  }
+  int Finished() const { return Done + UpToDate + Failed + Busy; }
 };
 
 template <class T>
@@ -282,6 +289,7 @@ void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tal
   json.Value("done", tally.Done);
   json.Value("up_to_date", tally.UpToDate);
   json.Value("failed", tally.Failed);
+  json.Value("busy", tally.Busy);
   json.Value("stopped", stopped);
   json.BeginArray("series");
   for (const auto& r : rows) {
@@ -330,11 +338,12 @@ class ProgressLine {
     }
     if (!terminal_) {
       std::cerr << "[" << tally.Finished() << "/" << total_ << "] " << StatusText(row.State) << " " << row.File;
-      if (row.State == Status::Failed) std::cerr << ": " << row.Message;
+      if (row.State == Status::Failed || row.State == Status::Busy) std::cerr << ": " << row.Message;
       std::cerr << std::endl;
       return;
     }
-    if (row.State == Status::Failed) std::cerr << "\r\x1b[K" << "failed " << row.File << ": " << row.Message << "\n";
+    if (row.State == Status::Failed || row.State == Status::Busy)
+      std::cerr << "\r\x1b[K" << StatusText(row.State) << " " << row.File << ": " << row.Message << "\n";
     Draw(tally);
   }
 
@@ -425,6 +434,10 @@ int RunBatch(const Args& args) {
 
   std::vector<Series> series = CollectSeries(o.Paths, o.Recursive);
   if (series.empty()) throw UsageError("no data column (.txt) or input file (.inp) found");
+  std::vector<std::string> seriesFiles;
+  for (const auto& s : series)
+    for (auto& f : SeriesFiles(s.File)) seriesFiles.push_back(std::move(f));
+  CheckOutputPath(o.Summary, seriesFiles, {}, "the summary");
   int runs = 0;
   for (auto& s : series) {
     s.UpToDate = !o.Force && IsUpToDate(s);
@@ -436,6 +449,9 @@ int RunBatch(const Args& args) {
   const int workers = std::min<int>(o.Jobs, static_cast<int>(series.size()));
   PipelineOptions pipeline;
   pipeline.Cancel = stop;
+  SeriesSettings settings = o.Settings;
+  // A series that another run has is left for a later call of the same command.
+  settings.WaitForLock = false;
   pipeline.FitThreads = std::min(o.Jobs, runs) > 1 ? 1 : 0;
 
   std::vector<std::optional<Row>> rows(series.size());
@@ -452,7 +468,7 @@ int RunBatch(const Args& args) {
       const Series& s = series[i];
       std::optional<Row> row;
       try {
-        row = s.UpToDate ? UpToDateRow(s) : RunRow(s, o.Settings, pipeline);
+        row = s.UpToDate ? UpToDateRow(s) : RunRow(s, settings, pipeline);
       } catch (const std::exception& e) {
         row = Row(s.File, Status::Failed, e.what());
       } catch (...) {
@@ -468,8 +484,25 @@ int RunBatch(const Args& args) {
     --running;
     changed.notify_all();
   };
+  // Fewer workers where the system lets fewer threads start (a process
+  // limit); none at all means this thread does the work.
   std::vector<std::thread> pool;
-  for (int t = 0; t < workers; ++t) pool.emplace_back(worker);
+  for (int t = 0; t < workers; ++t) {
+    try {
+      pool.emplace_back(worker);
+    } catch (const std::system_error&) {
+      std::lock_guard lock(mutex);
+      running -= workers - t;
+      break;
+    }
+  }
+  if (pool.empty()) {
+    {
+      std::lock_guard lock(mutex);
+      ++running;
+    }
+    worker();
+  }
   {
     // The terminal line also moves while no series finishes.
     std::unique_lock lock(mutex);
@@ -498,10 +531,11 @@ int RunBatch(const Args& args) {
   }
   std::cout << tally.Total << " series: " << tally.Done << " done, " << tally.UpToDate << " up to date, "
             << tally.Failed << " failed";
+  if (tally.Busy > 0) std::cout << ", " << tally.Busy << " busy";
   if (stopped) std::cout << ", " << tally.Total - tally.Finished() << " not run";
   std::cout << "; summary in " << o.Summary << "\n";
   if (stopped) return StoppedExitStatus();
-  return tally.Failed > 0 ? kExitRefused : kExitOk;
+  return tally.Failed + tally.Busy > 0 ? kExitRefused : kExitOk;
 }
 
 }  // namespace tavorix::cli

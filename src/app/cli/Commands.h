@@ -28,6 +28,17 @@ std::string OptionValue(const Args& args, std::size_t& i);
 // file is expected gets the program's open message (TavorixError).
 void RequireNoDirectory(const std::string& path);
 
+// The files of the series of path: path itself and the input, results,
+// parameter and ranked-list files of the same base name.
+std::vector<std::string> SeriesFiles(const std::string& path);
+
+// Refuses (UsageError) an output that is one of the given files (the same
+// file, also through another name or a link), or whose extension (lower
+// case, with its dot) is none of the extensions listed; `what` names the
+// option in the message.
+void CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs,
+                     const std::vector<std::string>& extensions, const std::string& what);
+
 // Reads a whole file: a regular file of at most 256 MB, not UTF-16; throws
 // TavorixError with the program's open message and the reason.
 std::string ReadWholeFile(const std::string& path);

@@ -41,6 +41,8 @@ ExportOptions ParseExportArgs(const Args& args) {
   }
   if (e.Report.empty()) throw UsageError("no results file given");
   if (e.CsvFolder.empty() && e.HtmlFile.empty()) throw UsageError("nothing to export (--csv DIR, --html FILE)");
+  if (!e.HtmlFile.empty()) CheckOutputPath(e.HtmlFile, SeriesFiles(e.Report), {".html", ".htm"}, "--html");
+  if (!e.CsvFolder.empty()) CheckOutputPath(e.CsvFolder, SeriesFiles(e.Report), {}, "--csv");
   return e;
 }
 

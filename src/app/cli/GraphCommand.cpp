@@ -67,6 +67,7 @@ GraphOptions ParseGraphArgs(const Args& args) {
   if (g.Report.empty()) throw UsageError("no results file given");
   if (g.Type == 0) throw UsageError("no graph type given (--type 1..8)");
   if (g.Output.empty()) throw UsageError("no image file given (-o FILE.bmp|.png|.svg|.pdf)");
+  CheckOutputPath(g.Output, SeriesFiles(g.Report), {".bmp", ".png", ".svg", ".pdf"}, "the image file");
   if (g.LogPeriods && g.Type != 4) throw UsageError("--log-periods belongs to the return-period graph (--type 4)");
   return g;
 }

@@ -101,6 +101,7 @@ int RunRun(const Args& args) {
     }
   }
   if (input.empty()) throw UsageError("no input file given");
+  if (!fitsCsv.empty()) CheckOutputPath(fitsCsv, SeriesFiles(input), {".csv"}, "--fits-csv");
 
   PipelineOptions options;
   options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
