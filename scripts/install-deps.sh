@@ -12,7 +12,7 @@ packages=(
   fonts-liberation fonts-liberation2 fontconfig
   xvfb xauth
   openbox xdotool xclip imagemagick
-  desktop-file-utils
+  desktop-file-utils libxml2-dev
   locales
 )
 for option in "$@"; do

@@ -216,6 +216,9 @@ struct TavorixRun {
   bool NormalEvalOnly = false;
   int NrOfClasses = 5;
   int FitThreads = 0;        // threads of the fit-all engine; 0 = one per processor
+  // From this number of data on (more than it), best of all says as each
+  // fitting step ends how many are done: a long series takes minutes.
+  int StepProgressFrom = 10000;
   std::string InputPath;     // the ".inp" file of the run
   std::string ListFileName;  // the ranked list ".Lst"
 

@@ -155,11 +155,21 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
   std::mutex mutex;
   std::condition_variable finished;
   std::atomic<std::size_t> next{0};
+  // A long series takes minutes: it says how far the steps are as each ends.
+  // The lines go out one at a time, in the order the steps end.
+  std::mutex progressMutex;
+  std::size_t stepsDone = 0;
+  const bool stepLines = run.N > run.StepProgressFrom;
   auto worker = [&] {
     for (std::size_t k = next++; k < launch.size(); k = next++) {
       const std::size_t i = launch[k];
       auto result = std::make_unique<StepOutcome>();
       RunStepOnCopy(base, steps[i], *result);
+      if (stepLines && !result->Error) {
+        std::lock_guard<std::mutex> lock(progressMutex);
+        run.AddProgress(" Fitted " + std::to_string(++stepsDone) + " of " + std::to_string(steps.size()) +
+                        " fitting steps .....");
+      }
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[i] = std::move(result);
       finished.notify_all();
@@ -196,6 +206,7 @@ void RunBestOfAllSteps(TavorixRun& run, const std::vector<EngineStep>& steps) {
       run.Slots[code] = outcome->Run.Slots[code];
       AppendEntry(run, code);
     }
+    std::lock_guard<std::mutex> lock(progressMutex);
     for (const auto& line : outcome->Lines) run.AddProgress(line);
   }
   for (auto& t : pool) t.join();

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "core/TextEscape.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
@@ -100,14 +101,7 @@ GoodnessOfFit ChosenFitStatistics(const TavorixRun& run) {
 
 namespace {
 
-std::string CsvQuoted(std::string_view text) {
-  std::string q = "\"";
-  for (char c : text) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + '"';
-}
+std::string CsvQuoted(std::string_view text) { return CsvCell(text, true); }
 
 std::string CsvNumber(double v) { return std::isfinite(v) ? FormatShortest(v) : std::string(); }
 

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "core/TextEscape.h"
+
 namespace tavorix {
 
 namespace {
@@ -61,19 +63,7 @@ void Section(std::ostream& out, const std::string& heading, const ExportTable& t
 
 }  // namespace
 
-std::string HtmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string HtmlEscape(const std::string& text) { return XmlEscape(text); }
 
 void WriteHtmlReport(std::ostream& out, const ResultsExport& r, const std::vector<HtmlGraph>& graphs,
                      const std::string& footer) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
@@ -129,12 +130,7 @@ std::vector<std::string> LinesAfterTable(const LineSet& lines, std::string_view 
   return out;
 }
 
-std::string CsvField(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
+std::string CsvField(const std::string& s) { return CsvCell(s); }
 
 }  // namespace
 

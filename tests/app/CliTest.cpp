@@ -150,3 +150,23 @@ TEST(CliPrepare, ReadsEveryExample) {
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+TEST(Cli, DoubleDashEndsTheOptions) {
+  test::TempDir dir;
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/precip.inp", dir.File("-x.inp"));
+  const auto r = test::RunCli(dir, {"prepare", "--json", "--", dir.File("-x.inp")});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  // A name that begins with "-" is a file after "--", not an option.
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const auto relative = test::RunCli(dir, {"prepare", "--", "-x.inp"});
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(relative.Status, 0) << relative.Err;
+  EXPECT_EQ(test::RunCli(dir, {"prepare", "-x.inp"}).Status, 2);
+}
+
+}  // namespace
+}  // namespace tavorix

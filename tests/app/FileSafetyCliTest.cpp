@@ -17,6 +17,7 @@
 
 #include "CliRunner.h"
 #include "core/SeriesLock.h"
+#include "core/TextEscape.h"
 #include "core/TestUtil.h"
 
 namespace tavorix {
@@ -302,6 +303,29 @@ TEST(InputFileSafety, LongAndHostileNamesAreRunAndShownEscaped) {
   EXPECT_EQ(out.find("a\nb"), std::string::npos);
   EXPECT_NE(out.find("a\\x0ab.inp"), std::string::npos);
   EXPECT_EQ(RunCli(dir, {"calc", dir.File("a\nb.out"), "--x", "40"}).Status, 0);
+}
+
+TEST(OutputSafety, NamesAndLinesReachNoFileAsFormulasInvalidTextOrTerminalCodes) {
+  TempDir dir;
+  std::string column;
+  for (int k = 1; k <= 12; ++k) column += std::to_string(10 + k * k % 7) + "\n";
+  WriteFile(dir.File("=1+2.txt"), column);
+  WriteFile(dir.File("@SUM(1+1).txt"), column);
+  // A Latin-1 name, and a data line with an escape sequence that retitles a terminal.
+  const std::string latin = dir.File("Z\xFCrich.txt");
+  WriteFile(latin, column + "\x1b]0;owned\x07\n");
+  const auto b = RunCli(dir, {"batch", dir.File("=1+2.txt"), dir.File("@SUM(1+1).txt"), latin, "--summary",
+                              dir.File("s.csv")});
+  const std::string csv = ReadFile(dir.File("s.csv"));
+  EXPECT_EQ(ValidUtf8(csv), csv);
+  for (const std::string line : {"\n=", "\n@", ",=", ",@"}) EXPECT_EQ(csv.find(line), std::string::npos) << csv;
+  EXPECT_EQ(b.Err.find('\x1b'), std::string::npos);
+
+  WriteFile(latin, column);
+  const auto r = RunCli(dir, {"run", latin, "--json"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ValidUtf8(r.Out), r.Out);
+  EXPECT_NE(r.Out.find("Z\xEF\xBF\xBDrich"), std::string::npos);
 }
 
 }  // namespace

@@ -242,3 +242,27 @@ INSTANTIATE_TEST_SUITE_P(Engine, PreferredThreads, ::testing::Values("31", "32",
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+// A long series says as each fitting step ends how many are done, and the
+// lines of the steps themselves stay in their order among them.
+TEST(Engine, LongSeriesCountTheFittingStepsAsTheyEnd) {
+  TavorixRun run = testing::MakeRun(GumbelData(30));
+  run.StepProgressFrom = 29;  // as if 30 values were a long series
+  run.FitThreads = 2;
+  const auto lines = Collect(run);
+  std::vector<std::string> counts, others;
+  for (const auto& l : lines) (l.rfind(" Fitted ", 0) == 0 ? counts : others).push_back(l);
+  ASSERT_FALSE(counts.empty());
+  const std::string total = counts.back().substr(counts.back().find(" of ") + 4);
+  for (std::size_t k = 0; k < counts.size(); ++k)
+    EXPECT_EQ(counts[k], " Fitted " + std::to_string(k + 1) + " of " + total) << k;
+  EXPECT_EQ(total, std::to_string(counts.size()) + " fitting steps .....");
+  TavorixRun shortRun = testing::MakeRun(GumbelData(30));
+  EXPECT_EQ(others, Collect(shortRun)) << "a series below the limit has no count lines";
+}
+
+}  // namespace
+}  // namespace tavorix

@@ -29,6 +29,7 @@
 #include "StopSignals.h"
 #include "calculator/Calculator.h"
 #include "calculator/DesignTable.h"
+#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/RunCancel.h"
@@ -244,12 +245,7 @@ std::optional<Row> RunRow(const Series& s, const SeriesSettings& settings, const
 // ---------------------------------------------------------------------------
 // The summary
 
-std::string CsvField(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
+std::string CsvField(const std::string& s) { return CsvCell(s); }
 
 template <class T>
 std::string CsvNumber(const std::optional<T>& v) {
@@ -337,13 +333,15 @@ class ProgressLine {
       lastRun_ = Clock::now();
     }
     if (!terminal_) {
-      std::cerr << "[" << tally.Finished() << "/" << total_ << "] " << StatusText(row.State) << " " << row.File;
-      if (row.State == Status::Failed || row.State == Status::Busy) std::cerr << ": " << row.Message;
+      std::cerr << "[" << tally.Finished() << "/" << total_ << "] " << StatusText(row.State) << " "
+                << VisibleText(row.File);
+      if (row.State == Status::Failed || row.State == Status::Busy) std::cerr << ": " << VisibleText(row.Message);
       std::cerr << std::endl;
       return;
     }
     if (row.State == Status::Failed || row.State == Status::Busy)
-      std::cerr << "\r\x1b[K" << StatusText(row.State) << " " << row.File << ": " << row.Message << "\n";
+      std::cerr << "\r\x1b[K" << StatusText(row.State) << " " << VisibleText(row.File) << ": "
+                << VisibleText(row.Message) << "\n";
     Draw(tally);
   }
 

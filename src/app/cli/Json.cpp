@@ -4,10 +4,13 @@
 #include <cstdio>
 
 #include "core/NumberFormat.h"
+#include "core/TextEscape.h"
 
 namespace tavorix::cli {
 
-std::string JsonWriter::Quote(std::string_view s) {
+std::string JsonWriter::Quote(std::string_view text) {
+  // Bytes that are not UTF-8 (a Latin-1 file name) would make the document unreadable.
+  const std::string s = ValidUtf8(text);
   std::string q = "\"";
   for (char c : s) {
     switch (c) {

@@ -13,6 +13,7 @@
 #include "core/DataImport.h"
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
+#include "core/TextEscape.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Registry.h"
@@ -108,14 +109,15 @@ int RunRun(const Args& args) {
   options.Cancel = InstallStopSignals();
   SeriesRun series;
   try {
-    RunSeries(input, {prefer, classes, composite}, options, series, [](std::string_view notes) { std::cerr << notes; });
+    RunSeries(input, {prefer, classes, composite}, options, series,
+              [](std::string_view notes) { std::cerr << TerminalText(notes); });
   } catch (const RunCancelled&) {
     std::cerr << " The run was stopped; no results were written.\n";
     return StoppedExitStatus();
   }
   const TavorixRun& run = series.Run;
   const PipelineResult& r = series.Result;
-  for (const auto& notice : run.Notices) std::cerr << notice << "\n";
+  for (const auto& notice : run.Notices) std::cerr << TerminalText(notice) << "\n";
   if (const std::string failure = SeriesFailure(r); !failure.empty()) {
     std::cerr << failure << "\n";
     return kExitRefused;

@@ -1,6 +1,7 @@
 // tavorix-cli: batch front end of Tavorix. Each command is one entry of the
 // table below and one file of this folder.
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -8,6 +9,7 @@
 
 #include "Commands.h"
 #include "core/TavorixError.h"
+#include "core/TextEscape.h"
 
 namespace {
 
@@ -29,6 +31,18 @@ constexpr Command kCommands[] = {
     {"export", RunExport, kExportUsage},
 };
 
+// "--" ends the options: what follows is a file name even where it begins
+// with "-" (every other argument of a command is a file), so it is given to
+// the command as "./-name", the same file under a name no option has.
+Args FilesAfterDoubleDash(Args args) {
+  const auto end = std::find(args.begin(), args.end(), "--");
+  if (end == args.end()) return args;
+  for (auto it = end + 1; it != args.end(); ++it)
+    if (!it->empty() && (*it)[0] == '-') *it = "./" + *it;
+  args.erase(end);
+  return args;
+}
+
 void PrintUsage(std::ostream& out) {
   out << "usage:\n";
   for (const auto& c : kCommands) out << "  " << c.Usage << "\n";
@@ -45,19 +59,19 @@ int main(int argc, char** argv) {
   for (const auto& c : kCommands) {
     if (name != c.Name) continue;
     try {
-      return c.Run(Args(argv + 2, argv + argc));
+      return c.Run(FilesAfterDoubleDash(Args(argv + 2, argv + argc)));
     } catch (const UsageError& e) {
-      std::cerr << "tavorix-cli " << name << ": " << e.what() << "\nusage: " << c.Usage << "\n";
+      std::cerr << "tavorix-cli " << name << ": " << tavorix::TerminalText(e.what()) << "\nusage: " << c.Usage << "\n";
       return kExitUsage;
     } catch (const tavorix::TavorixError& e) {
-      std::cerr << e.what() << "\n";
+      std::cerr << tavorix::TerminalText(e.what()) << "\n";
       return kExitRefused;
     } catch (const std::exception& e) {
-      std::cerr << "tavorix-cli " << name << ": " << e.what() << "\n";
+      std::cerr << "tavorix-cli " << name << ": " << tavorix::TerminalText(e.what()) << "\n";
       return kExitRefused;
     }
   }
-  std::cerr << "tavorix-cli: unknown command '" << name << "'\n";
+  std::cerr << "tavorix-cli: unknown command '" << tavorix::TerminalText(name) << "'\n";
   PrintUsage(std::cerr);
   return kExitUsage;
 }

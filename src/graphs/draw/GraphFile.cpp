@@ -11,6 +11,7 @@
 #include <cctype>
 #include <ostream>
 
+#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/TavorixError.h"
 
@@ -67,8 +68,11 @@ QByteArray GraphSvg(const GraphView& view, const DrawOptions& options) {
   svg.setSize(QSize(kGraphWidth, kGraphHeight));
   svg.setViewBox(QRect(0, 0, kGraphWidth, kGraphHeight));
   svg.setResolution(96);
-  svg.setTitle(DocumentTitle(view));
-  svg.setDescription(QString::fromStdString(view.DistTitle));
+  // The generator writes its title and description into the document as
+  // they are (unlike its text elements): they are escaped here, so that a
+  // title of the data can be neither markup nor break the XML.
+  svg.setTitle(QString::fromStdString(XmlEscape(DocumentTitle(view).toStdString())));
+  svg.setDescription(QString::fromStdString(XmlEscape(view.DistTitle)));
   {
     QPainter painter(&svg);
     PaintGraph(painter, view, options, true);
