@@ -50,6 +50,7 @@ int RunCalc(const Args& args);
 int RunGraph(const Args& args);
 int RunBatch(const Args& args);
 int RunExport(const Args& args);
+int RunBootstrapCommand(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
@@ -67,5 +68,8 @@ inline constexpr const char* kExportUsage = "tavorix-cli export FILE.out [--csv 
 inline constexpr const char* kBatchUsage =
     "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
     "[--summary FILE.csv|FILE.json] [--force] [--recursive]";
+inline constexpr const char* kBootstrapUsage =
+    "tavorix-cli bootstrap FILE.out [--replicas B] [--periods T1,T2,...] [--level 0.90] [--seed S] [--jobs N] "
+    "[--reselect] [--json | --csv]";
 
 }  // namespace tavorix::cli

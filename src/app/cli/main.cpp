@@ -29,6 +29,7 @@ constexpr Command kCommands[] = {
     {"graph", RunGraph, kGraphUsage},
     {"batch", RunBatch, kBatchUsage},
     {"export", RunExport, kExportUsage},
+    {"bootstrap", RunBootstrapCommand, kBootstrapUsage},
 };
 
 // "--" ends the options: what follows is a file name even where it begins
