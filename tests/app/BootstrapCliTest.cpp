@@ -128,6 +128,44 @@ TEST(BootstrapCli, RefusesAChangedInputFileAndAWrongCommandLine) {
   EXPECT_NE(gamma.Err.find("Design values are not available"), std::string::npos) << gamma.Err;
 }
 
+// batch --bootstrap B adds the interval of X100 and the p-values of each
+// series to the summary: those of `bootstrap --periods 100 --replicas B`.
+TEST(BootstrapCli, BatchAddsTheIntervalOfX100AndThePValues) {
+  TempDir dir;
+  for (const char* name : {"precip", "venice_max"})
+    fs::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/" + name + ".inp", dir.File(std::string(name) + ".inp"));
+  const std::string summary = dir.File("summary.csv");
+  const auto r = RunCli(dir, {"batch", dir.File("precip.inp"), dir.File("venice_max.inp"), "--bootstrap", "30",
+                              "--summary", summary});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const std::string text = ReadFile(summary);
+  const std::string header = text.substr(0, text.find('\n'));
+  EXPECT_EQ(header, "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100,Xl_boot100,Xu_boot100,p_ks,p_ad,p_cvm");
+  const std::string precipRow = text.substr(text.find("precip.inp"));
+  const auto single = RunCli(dir, {"bootstrap", dir.File("precip.out"), "--periods", "100", "--replicas", "30", "--json"});
+  ASSERT_EQ(single.Status, 0) << single.Err;
+  std::vector<std::string> expected;
+  for (const char* key : {"Xl_boot", "Xu_boot", "p_ks", "p_ad", "p_cvm"}) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(single.Out, m, std::regex(std::string("\"") + key + "\": ([^,\\s}]+)")));
+    expected.push_back(m[1]);
+  }
+  std::string tail = precipRow.substr(0, precipRow.find('\n'));
+  for (int k = 0; k < 5; ++k) tail = tail.substr(tail.find(',') + 1);
+  std::vector<std::string> fields;
+  for (std::size_t at = 0;; at = tail.find(',', at) + 1) {
+    fields.push_back(tail.substr(at, tail.find(',', at) - at));
+    if (tail.find(',', at) == std::string::npos) break;
+  }
+  ASSERT_GE(fields.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(fields.end() - 5, fields.end()), expected) << precipRow;
+
+  const auto plain = RunCli(dir, {"batch", dir.File("precip.inp"), "--summary", summary});
+  ASSERT_EQ(plain.Status, 0) << plain.Err;
+  EXPECT_EQ(ReadFile(summary).substr(0, ReadFile(summary).find('\n')), "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100");
+  EXPECT_EQ(RunCli(dir, {"batch", dir.File("precip.inp"), "--bootstrap", "0"}).Status, 2);
+}
+
 TEST(BootstrapCli, CtrlCStopsItWith130) {
   TempDir dir;
   RunExample(dir, "precip", {"--prefer", "4"});

@@ -27,6 +27,7 @@
 #include "Json.h"
 #include "SeriesRun.h"
 #include "StopSignals.h"
+#include "calculator/Bootstrap.h"
 #include "calculator/Calculator.h"
 #include "calculator/DesignTable.h"
 #include "core/TextEscape.h"
@@ -157,6 +158,8 @@ struct Row {
   std::optional<int> N, Code;
   std::optional<double> AvAbsDiff, R2;
   std::optional<double> X[std::size(kPeriods)];
+  // --bootstrap: the interval of X100 and the p-values of the fit statistics.
+  std::optional<double> XlBoot100, XuBoot100, PKs, PAd, PCvm;
 };
 
 // X at the return periods of the summary: the calculator's design values,
@@ -242,6 +245,35 @@ std::optional<Row> RunRow(const Series& s, const SeriesSettings& settings, const
   return row;
 }
 
+// The bootstrap of a series' results: the interval of X at T = 100 and the
+// p-values, failed replicas noted in the message. False when it was stopped.
+bool AddBootstrap(Row& row, const std::string& output, int replicas, int jobs, CancelFlag stop) {
+  auto note = [&row](const std::string& text) { row.Message += (row.Message.empty() ? "" : "; ") + text; };
+  auto finite = [](double v) { return std::isfinite(v) ? std::optional<double>(v) : std::nullopt; };
+  try {
+    const BootstrapSeries series = LoadBootstrapSeries(output, stop);
+    BootstrapOptions options;
+    options.Replicas = replicas;
+    options.Periods = {100.0};
+    options.Jobs = jobs;
+    options.Cancel = stop;
+    const BootstrapResult b = RunBootstrap(series, options);
+    row.XlBoot100 = finite(b.Rows[0].Lower);
+    row.XuBoot100 = finite(b.Rows[0].Upper);
+    row.PKs = finite(b.PKs);
+    row.PAd = finite(b.PAd);
+    row.PCvm = finite(b.PCvm);
+    if (b.Failed > 0)
+      note("bootstrap: " + std::to_string(b.Failed) + " of " + std::to_string(b.Replicas) + " replicas failed" +
+           (b.Marked() ? ", fewer than 90% succeeded" : ""));
+  } catch (const RunCancelled&) {
+    return false;
+  } catch (const TavorixError& e) {
+    note("bootstrap: " + std::string(TrimBlanks(e.what())));
+  }
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // The summary
 
@@ -254,13 +286,16 @@ std::string CsvNumber(const std::optional<T>& v) {
 
 std::string ChosenName(const Row& row) { return row.Code ? std::string(TitleName(*row.Code)) : std::string(); }
 
-void WriteCsv(std::ostream& out, const std::vector<Row>& rows) {
-  out << "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100\n";
+void WriteCsv(std::ostream& out, const std::vector<Row>& rows, bool bootstrap) {
+  out << "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100" << (bootstrap ? ",Xl_boot100,Xu_boot100,p_ks,p_ad,p_cvm" : "")
+      << "\n";
   for (const auto& r : rows) {
     out << CsvField(r.File) << ',' << CsvNumber(r.N) << ',' << StatusText(r.State) << ',' << CsvField(r.Message)
         << ',' << CsvNumber(r.Code) << ',' << CsvField(ChosenName(r)) << ',' << CsvNumber(r.AvAbsDiff) << ','
         << CsvNumber(r.R2);
     for (const auto& x : r.X) out << ',' << CsvNumber(x);
+    if (bootstrap)
+      for (const auto& v : {r.XlBoot100, r.XuBoot100, r.PKs, r.PAd, r.PCvm}) out << ',' << CsvNumber(v);
     out << '\n';
   }
 }
@@ -278,7 +313,7 @@ double JsonOptional(const std::optional<T>& v) {
   return v ? static_cast<double>(*v) : NAN;
 }
 
-void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped) {
+void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped, bool bootstrap) {
   JsonWriter json(out);
   json.BeginObject();
   json.Value("total", tally.Total);
@@ -300,6 +335,13 @@ void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tal
     json.Value("R2", JsonOptional(r.R2));
     json.Value("X10", JsonOptional(r.X[0]));
     json.Value("X100", JsonOptional(r.X[1]));
+    if (bootstrap) {
+      json.Value("Xl_boot100", JsonOptional(r.XlBoot100));
+      json.Value("Xu_boot100", JsonOptional(r.XuBoot100));
+      json.Value("p_ks", JsonOptional(r.PKs));
+      json.Value("p_ad", JsonOptional(r.PAd));
+      json.Value("p_cvm", JsonOptional(r.PCvm));
+    }
     json.EndObject();
   }
   json.EndArray();
@@ -383,6 +425,7 @@ struct BatchOptions {
   std::string Summary = kDefaultSummary;
   bool Force = false;
   bool Recursive = false;
+  int Bootstrap = 0;  // replicas of a bootstrap of every finished series; 0: none
 };
 
 BatchOptions ParseArgs(const Args& args) {
@@ -408,6 +451,11 @@ BatchOptions ParseArgs(const Args& args) {
       o.Force = true;
     } else if (a == "--recursive") {
       o.Recursive = true;
+    } else if (a == "--bootstrap") {
+      const std::string value = OptionValue(args, i);
+      const auto replicas = ParseFileInteger(TrimBlanks(value));
+      if (!replicas || *replicas < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
+      o.Bootstrap = *replicas;
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else {
@@ -472,6 +520,9 @@ int RunBatch(const Args& args) {
       } catch (...) {
         row = Row(s.File, Status::Failed, "The series could not be analysed.");
       }
+      if (row && o.Bootstrap > 0 && row->State != Status::Failed &&
+          !AddBootstrap(*row, s.Output, o.Bootstrap, workers > 1 ? 1 : o.Jobs, stop))
+        row.reset();
       if (!row) continue;
       std::lock_guard lock(mutex);
       tally.Add(row->State);
@@ -518,9 +569,9 @@ int RunBatch(const Args& args) {
   const bool stopped = IsCancelled(stop);
   WriteFileAtomically(o.Summary, [&](std::ostream& out) {
     if (Lower(fs::path(o.Summary).extension().string()) == ".json")
-      WriteJson(out, finished, tally, stopped);
+      WriteJson(out, finished, tally, stopped, o.Bootstrap > 0);
     else
-      WriteCsv(out, finished);
+      WriteCsv(out, finished, o.Bootstrap > 0);
   });
 
   if (stopped) {

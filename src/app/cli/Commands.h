@@ -67,7 +67,7 @@ inline constexpr const char* kGraphUsage =
 inline constexpr const char* kExportUsage = "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html]";
 inline constexpr const char* kBatchUsage =
     "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
-    "[--summary FILE.csv|FILE.json] [--force] [--recursive]";
+    "[--summary FILE.csv|FILE.json] [--force] [--recursive] [--bootstrap B]";
 inline constexpr const char* kBootstrapUsage =
     "tavorix-cli bootstrap FILE.out [--replicas B] [--periods T1,T2,...] [--level 0.90] [--seed S] [--jobs N] "
     "[--reselect] [--json | --csv]";
