@@ -9,9 +9,11 @@
 #include <memory>
 #include <mutex>
 #include <numeric>
+#include <ostream>
 #include <thread>
 
 #include "core/DataPreparation.h"
+#include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Composites.h"
@@ -318,6 +320,26 @@ BootstrapResult RunBootstrap(const BootstrapSeries& series, const BootstrapOptio
     result.Rows.push_back(row);
   }
   return result;
+}
+
+std::vector<std::vector<std::string>> DesignTableCells(const DesignTable& table, const BootstrapResult& boot) {
+  auto shown = [](double v) { return std::isfinite(v) ? FormatGeneral(v) : std::string("n.a"); };
+  std::vector<std::vector<std::string>> cells = DesignTableCells(table);
+  for (const char* h : {"Xl_boot", "Xu_boot", "p_ks", "p_ad", "p_cvm"}) cells[0].emplace_back(h);
+  for (std::size_t r = 1; r < cells.size(); ++r) {
+    const bool has = r - 1 < boot.Rows.size();
+    for (double v : {has ? boot.Rows[r - 1].Lower : NAN, has ? boot.Rows[r - 1].Upper : NAN, boot.PKs, boot.PAd,
+                     boot.PCvm})
+      cells[r].push_back(shown(v));
+  }
+  return cells;
+}
+
+void WriteDesignTableCsv(std::ostream& out, const DesignTable& table, const BootstrapResult& boot) {
+  for (const auto& row : DesignTableCells(table, boot)) {
+    for (std::size_t c = 0; c < row.size(); ++c) out << (c ? "," : "") << row[c];
+    out << "\n";
+  }
 }
 
 }  // namespace tavorix

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
@@ -140,6 +141,14 @@ void DrawReplicaData(const BootstrapSeries& series, std::uint64_t seed, int inde
 // range, and tiny positive data are moved to the left. Throws TavorixError
 // with data preparation's messages for values it refuses.
 void PrepareValues(TavorixRun& run, const std::vector<double>& values);
+
+// The design table's cells (DesignTableCells) with the bootstrap's columns
+// Xl_boot, Xu_boot, p_ks, p_ad and p_cvm after them (the p-values, which
+// belong to the fit, on every row); "n.a" where a value has none. The
+// bootstrap was made at the table's return periods.
+std::vector<std::vector<std::string>> DesignTableCells(const DesignTable& table, const BootstrapResult& boot);
+// The same as CSV with a header line, LF line ends.
+void WriteDesignTableCsv(std::ostream& out, const DesignTable& table, const BootstrapResult& boot);
 
 // The value at share p (0..1) of sorted values, interpolated between the
 // two nearest (the sample quantile of type 7); NaN for no values.

@@ -105,6 +105,7 @@ void WriteHtmlReport(std::ostream& out, const ResultsExport& r, const std::vecto
   Section(out, "Observed and calculated cumulative frequencies", r.Frequencies);
   Section(out, "Return periods", r.ReturnPeriods, r.ReturnPeriodAverage);
   Section(out, "Confidence limits of calculated X-values", r.CalculatedX, r.ConfidenceR);
+  Section(out, r.DesignValues.Title, r.DesignValues, r.DesignNote);
   Section(out, "Distributions ranked by data fit", r.Fits);
   out << "<footer>" << HtmlEscape(footer) << "</footer>\n</body>\n</html>\n";
 }

@@ -258,6 +258,11 @@ std::vector<std::string> WriteCsvFolder(const ResultsExport& r, const std::strin
     WriteCsv(text, *t);
     files.emplace_back(t->FileName, std::move(text).str());
   }
+  if (!r.DesignValues.Rows.empty()) {
+    std::ostringstream text;
+    WriteCsv(text, r.DesignValues);
+    files.emplace_back(r.DesignValues.FileName, std::move(text).str());
+  }
   WriteFolderAtomically(folder, files);
   std::vector<std::string> written;
   for (const auto& f : files) written.push_back((std::filesystem::path(folder) / f.first).string());

@@ -36,6 +36,10 @@ struct ResultsExport {
   std::string ReturnPeriodAverage;  // the average difference of the return periods
   std::string ConfidenceR;          // efficiency coefficient R of calculated X
   ExportTable Intervals, Frequencies, ReturnPeriods, CalculatedX, Fits, Parameters;
+  // Design values with the bootstrap interval of X, when an export asks for
+  // them (design_values.csv and a table of the page); no rows otherwise.
+  ExportTable DesignValues;
+  std::string DesignNote;
 };
 
 // Reads the report at outPath with the files beside it. Throws TavorixError
@@ -64,7 +68,8 @@ const ExportTable* ReportTableAtLine(const ResultsExport& results, std::size_t l
 
 // The CSV files named in the tables into the folder (made when missing),
 // each atomically: intervals.csv, frequencies.csv, return_periods.csv,
-// fits.csv and parameters.csv. Returns their paths.
+// fits.csv and parameters.csv, and design_values.csv when the design values
+// have rows. Returns their paths.
 std::vector<std::string> WriteCsvFolder(const ResultsExport& results, const std::string& folder);
 
 // The text as UTF-8: valid UTF-8 stays, other bytes are read as Latin-1.

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "CliRunner.h"
@@ -164,6 +165,66 @@ TEST(BootstrapCli, BatchAddsTheIntervalOfX100AndThePValues) {
   ASSERT_EQ(plain.Status, 0) << plain.Err;
   EXPECT_EQ(ReadFile(summary).substr(0, ReadFile(summary).find('\n')), "file,N,status,message,code,name,AvAbsDiff,R2,X10,X100");
   EXPECT_EQ(RunCli(dir, {"batch", dir.File("precip.inp"), "--bootstrap", "0"}).Status, 2);
+}
+
+// The lines of a CSV text split at commas.
+std::vector<std::vector<std::string>> CsvCells(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    rows.emplace_back();
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) rows.back().push_back(cell);
+  }
+  return rows;
+}
+
+// calc --table --bootstrap B and export --bootstrap B carry the columns
+// Xl_boot, Xu_boot, p_ks, p_ad, p_cvm: the numbers of `bootstrap` with B.
+TEST(BootstrapCli, DesignTablesCarryTheBootstrapColumns) {
+  TempDir dir;
+  RunExample(dir, "venice_max");
+  const std::string out = dir.File("venice_max.out");
+  const auto boot = RunCli(dir, {"bootstrap", out, "--replicas", "40", "--csv"});
+  ASSERT_EQ(boot.Status, 0) << boot.Err;
+  const auto bootRows = CsvCells(boot.Out);
+  const auto pValues = RunCli(dir, {"bootstrap", out, "--replicas", "40", "--json"}).Out;
+
+  const auto table = RunCli(dir, {"calc", out, "--table", "--bootstrap", "40", "--csv"});
+  ASSERT_EQ(table.Status, 0) << table.Err;
+  const auto rows = CsvCells(table.Out);
+  ASSERT_EQ(rows.size(), bootRows.size());
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"T", "F", "X", "Xl", "Xu", "extrapolated", "Xl_boot", "Xu_boot", "p_ks",
+                                               "p_ad", "p_cvm"}));
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    ASSERT_EQ(rows[r].size(), 11u);
+    for (int c : {6, 7}) {
+      const double expected = std::stod(bootRows[r][c - 3]);
+      EXPECT_NEAR(std::stod(rows[r][c]), expected, 1e-13 * std::fabs(expected)) << "row " << r;
+    }
+    EXPECT_EQ(std::stod(rows[r][8]), JsonNumbers(pValues, "p_ks").at(0));
+    EXPECT_EQ(std::stod(rows[r][10]), JsonNumbers(pValues, "p_cvm").at(0));
+  }
+  const auto json = RunCli(dir, {"calc", out, "--table", "--bootstrap", "40", "--json"});
+  EXPECT_EQ(JsonNumbers(json.Out, "Xl_boot").size(), rows.size() - 1);
+  EXPECT_EQ(JsonNumbers(json.Out, "p_ad"), JsonNumbers(pValues, "p_ad"));
+  EXPECT_EQ(RunCli(dir, {"calc", out, "--period", "10", "--bootstrap", "40"}).Status, 2);
+
+  const auto exported = RunCli(dir, {"export", out, "--csv", dir.File("csv"), "--bootstrap", "40"});
+  ASSERT_EQ(exported.Status, 0) << exported.Err;
+  EXPECT_EQ(ReadFile(dir.File("csv/design_values.csv")), table.Out);
+  const auto plain = RunCli(dir, {"export", out, "--csv", dir.File("plain")});
+  ASSERT_EQ(plain.Status, 0) << plain.Err;
+  EXPECT_FALSE(fs::exists(dir.File("plain/design_values.csv")));
+
+  // The page has the table with its note; without --bootstrap it has none.
+  if (RunCli(dir, {"export", out, "--html", dir.File("plain.html")}).Status != 0) return;  // a build without drawing
+  EXPECT_EQ(ReadFile(dir.File("plain.html")).find("Design values"), std::string::npos);
+  ASSERT_EQ(RunCli(dir, {"export", out, "--html", dir.File("page.html"), "--bootstrap", "40"}).Status, 0);
+  const std::string page = ReadFile(dir.File("page.html"));
+  EXPECT_NE(page.find("<h2>Design values</h2>"), std::string::npos);
+  EXPECT_NE(page.find("<th>Xl_boot</th><th>Xu_boot</th><th>p_ks</th><th>p_ad</th><th>p_cvm</th>"), std::string::npos);
+  EXPECT_NE(page.find("bootstrap interval of X from 40 replicas (0 failed)"), std::string::npos);
 }
 
 TEST(BootstrapCli, CtrlCStopsItWith130) {

@@ -9,10 +9,13 @@
 
 #include "Commands.h"
 #include "Json.h"
+#include "StopSignals.h"
+#include "calculator/Bootstrap.h"
 #include "calculator/Calculator.h"
 #include "calculator/DesignTable.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
+#include "core/TextLines.h"
 #include "fitting/Registry.h"
 
 namespace tavorix::cli {
@@ -77,12 +80,18 @@ void ValueJson(JsonWriter& w, const ValueResult& r) {
 
 enum class TableFormat { Text, Json, Csv };
 
-void PrintTableText(const DesignTable& table) {
+// The column "extrapolated" of the cells, shown as a mark after the row.
+constexpr std::size_t kExtrapolatedColumn = 5;
+
+void PrintTableText(const DesignTable& table, const BootstrapResult* boot) {
   std::cout << " Design values of " << TitleName(table.Code) << " (N = " << table.N << ")\n";
-  const auto cells = DesignTableCells(table);
+  auto cells = boot ? DesignTableCells(table, *boot) : DesignTableCells(table);
+  if (boot)
+    for (auto& row : cells) row.resize(kExtrapolatedColumn + 3);  // the p-values follow the table
   for (std::size_t r = 0; r < cells.size(); ++r) {
     std::string line;
-    for (std::size_t c = 0; c + 1 < cells[r].size(); ++c) {
+    for (std::size_t c = 0; c < cells[r].size(); ++c) {
+      if (c == kExtrapolatedColumn) continue;
       const std::string& cell = cells[r][c];
       line += std::string(cell.size() < 18 ? 18 - cell.size() : 1, ' ') + cell;
     }
@@ -90,9 +99,15 @@ void PrintTableText(const DesignTable& table) {
     std::cout << line << "\n";
   }
   if (table.AnyExtrapolated()) std::cout << kDesignExtrapolatedNote << "\n";
+  if (!boot) return;
+  std::cout << " Xl_boot, Xu_boot: " << FormatGeneral(100 * boot->Level) << "% bootstrap interval of X from "
+            << boot->Replicas << " replicas, " << boot->Failed << " failed\n";
+  if (boot->Marked()) std::cout << kBootstrapMarkedNote << "\n";
+  std::cout << " Bootstrap p-values: KS D " << Shown(boot->PKs) << ", AD A2 " << Shown(boot->PAd) << ", CvM W2 "
+            << Shown(boot->PCvm) << "\n";
 }
 
-int RunTable(const std::string& file, const std::string& periodsText, TableFormat format) {
+int RunTable(const std::string& file, const std::string& periodsText, TableFormat format, int replicas) {
   TDecimalSettings settings;
   const std::vector<double> periods =
       periodsText.empty() ? kStandardReturnPeriods : ParseReturnPeriods(periodsText, settings);
@@ -102,21 +117,50 @@ int RunTable(const std::string& file, const std::string& periodsText, TableForma
     std::cerr << kDesignNotAvailable << "\n";
     return kExitRefused;
   }
+  // --bootstrap B: the bootstrap interval of X at the table's return periods.
+  std::optional<BootstrapResult> boot;
+  if (replicas > 0) {
+    BootstrapOptions options;
+    options.Replicas = replicas;
+    options.Periods = periods;
+    options.Cancel = InstallStopSignals();
+    try {
+      boot = RunBootstrap(LoadBootstrapSeries(file, options.Cancel), options);
+    } catch (const RunCancelled&) {
+      std::cerr << " The bootstrap was stopped.\n";
+      return StoppedExitStatus();
+    }
+  }
   if (format == TableFormat::Csv) {
-    WriteDesignTableCsv(std::cout, table);
+    if (boot)
+      WriteDesignTableCsv(std::cout, table, *boot);
+    else
+      WriteDesignTableCsv(std::cout, table);
   } else if (format == TableFormat::Text) {
-    PrintTableText(table);
+    PrintTableText(table, boot ? &*boot : nullptr);
   } else {
     JsonWriter w(std::cout);
     BeginJson(w, file, in.Param, in.Data.N);
     w.BeginArray("rows");
-    for (const DesignRow& row : table.Rows) {
+    for (std::size_t k = 0; k < table.Rows.size(); ++k) {
+      const DesignRow& row = table.Rows[k];
       w.BeginObject();
       ValueJson(w, row.Value);
       w.Value("extrapolated", row.Extrapolated);
+      if (boot) {
+        w.Value("Xl_boot", boot->Rows[k].Lower);
+        w.Value("Xu_boot", boot->Rows[k].Upper);
+      }
       w.EndObject();
     }
     w.EndArray();
+    if (boot) {
+      w.Value("replicas", boot->Replicas);
+      w.Value("failed", boot->Failed);
+      w.Value("p_ks", boot->PKs);
+      w.Value("p_ad", boot->PAd);
+      w.Value("p_cvm", boot->PCvm);
+    }
     w.EndObject();
     w.Finish();
   }
@@ -130,6 +174,7 @@ int RunCalc(const Args& args) {
   Given given = Given::None;
   bool json = false, csv = false, table = false;
   std::string periodsText;
+  int replicas = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--json") {
@@ -140,6 +185,11 @@ int RunCalc(const Args& args) {
       table = true;
     } else if (a == "--periods") {
       periodsText = OptionValue(args, i);
+    } else if (a == "--bootstrap") {
+      const std::string value = OptionValue(args, i);
+      const auto b = ParseFileInteger(TrimBlanks(value));
+      if (!b || *b < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
+      replicas = *b;
     } else if (a == "--x" || a == "--freq" || a == "--period") {
       if (given != Given::None) throw UsageError("give only one of --x, --freq and --period");
       given = a == "--x" ? Given::X : (a == "--freq" ? Given::Freq : Given::Period);
@@ -157,9 +207,11 @@ int RunCalc(const Args& args) {
     if (given != Given::None) throw UsageError("--table takes no --x, --freq or --period");
     if (json && csv) throw UsageError("give only one of --json and --csv");
     RequireNoDirectory(file);
-    return RunTable(file, periodsText, json ? TableFormat::Json : (csv ? TableFormat::Csv : TableFormat::Text));
+    return RunTable(file, periodsText, json ? TableFormat::Json : (csv ? TableFormat::Csv : TableFormat::Text),
+                    replicas);
   }
   if (!periodsText.empty() || csv) throw UsageError("--periods and --csv belong to --table");
+  if (replicas > 0) throw UsageError("--bootstrap belongs to --table");
   if (given == Given::None) throw UsageError("give one of --x, --freq, --period and --table");
 
   // The value is checked before the files are read, as the window does.

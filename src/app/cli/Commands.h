@@ -60,11 +60,12 @@ inline constexpr const char* kRunUsage =
     "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json] [--fits-csv FILE]";
 inline constexpr const char* kCalcUsage =
     "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
-    "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--json | --csv]";
+    "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--bootstrap B] [--json | --csv]";
 inline constexpr const char* kGraphUsage =
     "tavorix-cli graph FILE.out --type 1..8 [--bw] [--no-belt] [--log-periods] [--size WxH] "
     "-o FILE.bmp|FILE.png|FILE.svg|FILE.pdf";
-inline constexpr const char* kExportUsage = "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html]";
+inline constexpr const char* kExportUsage =
+    "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html] [--bootstrap B]";
 inline constexpr const char* kBatchUsage =
     "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
     "[--summary FILE.csv|FILE.json] [--force] [--recursive] [--bootstrap B]";

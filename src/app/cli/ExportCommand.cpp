@@ -5,7 +5,12 @@
 #include <sstream>
 
 #include "Commands.h"
+#include "StopSignals.h"
+#include "calculator/Bootstrap.h"
 #include "core/AtomicFile.h"
+#include "core/NumberFormat.h"
+#include "core/StringToFloat.h"
+#include "core/TextLines.h"
 #include "core/TavorixError.h"
 #include "report/ExportHtml.h"
 #include "report/ExportTables.h"
@@ -21,6 +26,7 @@ namespace {
 
 struct ExportOptions {
   std::string Report, CsvFolder, HtmlFile;
+  int Bootstrap = 0;  // replicas of the design values' bootstrap; 0: no design values
 };
 
 ExportOptions ParseExportArgs(const Args& args) {
@@ -31,6 +37,11 @@ ExportOptions ParseExportArgs(const Args& args) {
       e.CsvFolder = OptionValue(args, i);
     } else if (a == "--html") {
       e.HtmlFile = OptionValue(args, i);
+    } else if (a == "--bootstrap") {
+      const std::string value = OptionValue(args, i);
+      const auto b = ParseFileInteger(TrimBlanks(value));
+      if (!b || *b < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
+      e.Bootstrap = *b;
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else if (e.Report.empty()) {
@@ -46,13 +57,44 @@ ExportOptions ParseExportArgs(const Args& args) {
   return e;
 }
 
+// The design values at the standard return periods with their bootstrap
+// columns (Xl_boot, Xu_boot, p_ks, p_ad, p_cvm).
+void AddDesignValues(ResultsExport& results, const std::string& report, int replicas) {
+  const DesignTable table = MakeDesignTable(ReadCalcInputs(report), kStandardReturnPeriods);
+  if (!table.Available) throw TavorixError(kDesignNotAvailable);
+  BootstrapOptions options;
+  options.Replicas = replicas;
+  options.Cancel = InstallStopSignals();
+  const BootstrapResult boot = RunBootstrap(LoadBootstrapSeries(report, options.Cancel), options);
+  auto cells = DesignTableCells(table, boot);
+  ExportTable& t = results.DesignValues;
+  t.FileName = "design_values.csv";
+  t.Title = "Design values";
+  t.Header = cells[0];
+  t.Rows.assign(cells.begin() + 1, cells.end());
+  t.FirstLine = t.LastLine = 0;
+  results.DesignNote = "X and its limits as the calculator gives them; Xl_boot and Xu_boot the " +
+                       FormatGeneral(100 * boot.Level) + "% bootstrap interval of X from " +
+                       std::to_string(boot.Replicas) + " replicas (" + std::to_string(boot.Failed) +
+                       " failed" + (boot.Marked() ? ", fewer than 90% succeeded" : "") +
+                       "); p_ks, p_ad, p_cvm the bootstrap p-values of the fit.";
+}
+
 
 }  // namespace
 
 int RunExport(const Args& args) {
   const ExportOptions e = ParseExportArgs(args);
   RequireNoDirectory(e.Report);
-  const ResultsExport results = ReadResultsExport(e.Report);
+  ResultsExport results = ReadResultsExport(e.Report);
+  if (e.Bootstrap > 0) {
+    try {
+      AddDesignValues(results, e.Report, e.Bootstrap);
+    } catch (const RunCancelled&) {
+      std::cerr << " The bootstrap was stopped; nothing was written.\n";
+      return StoppedExitStatus();
+    }
+  }
   if (!e.CsvFolder.empty()) {
     for (const std::string& path : WriteCsvFolder(results, e.CsvFolder)) std::cout << "Written " << path << "\n";
   }
