@@ -4,18 +4,24 @@
 // distribution of the results file shown, each row as the calculator gives it.
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
+#include "calculator/Bootstrap.h"
 #include "calculator/DesignTable.h"
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 
 namespace tavorix {
 
 class TDialogs;
+class TBootstrapController;
+struct TBootstrapOutcome;
 
 class TDesignForm : public QWidget {
   Q_OBJECT
@@ -33,17 +39,33 @@ class TDesignForm : public QWidget {
   QLabel* NoteLabel;       // the extrapolation note, or why there is no table
   QPushButton* CopyButton;
   QPushButton* SaveCsvButton;
+  // "Bootstrap interval": the bootstrap interval of X beside the report's
+  // limits (the columns after the extrapolation mark), with its progress
+  // and Cancel.
+  QSpinBox* ReplicasEdit;
+  QPushButton* BootstrapButton;
+  QPushButton* CancelBootstrapButton;
+  QProgressBar* BootstrapProgress;
 
   void PeriodsEditExit();
   void CopyButtonClick();
   void SaveCsvButtonClick();
+  void BootstrapButtonClick();
+  void CancelBootstrapButtonClick();
+  bool BootstrapRunning() const;
 
  private:
   void Rebuild();
+  void BootstrapFinished(const TBootstrapOutcome& outcome);
+  void ShowBootstrap();
+  std::vector<std::vector<std::string>> Cells() const;
 
   TDialogs* dialogs_ = nullptr;
   std::string outPath_;
   DesignTable table_;
+  TBootstrapController* bootstrap_ = nullptr;
+  std::optional<BootstrapResult> boot_;  // of the table shown
+  std::string tableNote_;
 };
 
 // Shows and hides `follower` whenever `leader` is shown or hidden.

@@ -1,0 +1,99 @@
+// The design-values window's "Bootstrap interval": the bootstrap runs on a
+// worker with its progress, shows its interval beside the report's limits
+// (the numbers of the bootstrap itself), goes into Copy, and Cancel leaves
+// the table as it was.
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "UiTestSupport.h"
+#include "core/NumberFormat.h"
+#include "report/RunPipeline.h"
+#include "ui/UDesignForm.h"
+
+namespace tavorix::test {
+namespace {
+
+class DesignBootstrapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The 24 failure times with the Gumbel preferred: a quick fit.
+    out_ = (folder_.path() + "/failure.out").toStdString();
+    TDMTavorix dm;
+    dm.FileName = (folder_.path() + "/failure.inp").toStdString();
+    std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", dm.FileName);
+    dm.ReadInputFile();
+    dm.SelectionCode = "4";
+    TavorixRun run;
+    ASSERT_EQ(RunSaveRunStages(dm, run, false, PipelineOptions{}).DistCode, 4);
+    form_.SetDialogs(&dialogs_);
+    form_.ShowFor(out_);
+    ASSERT_EQ(form_.DesignTableView->rowCount(), 10);
+  }
+
+  void WaitWhileRunning() {
+    QElapsedTimer clock;
+    clock.start();
+    while (form_.BootstrapRunning() && clock.elapsed() < 60000) QTest::qWait(5);
+    ASSERT_FALSE(form_.BootstrapRunning());
+  }
+
+  QTemporaryDir folder_;
+  std::string out_;
+  ScriptedDialogs dialogs_;
+  TDesignForm form_;
+};
+
+TEST_F(DesignBootstrapTest, ShowsTheIntervalBesideTheReportsLimits) {
+  QTableWidget* table = form_.DesignTableView;
+  EXPECT_TRUE(table->isColumnHidden(6));
+  form_.ReplicasEdit->setValue(200);
+  form_.BootstrapButton->click();
+  EXPECT_TRUE(form_.BootstrapRunning());
+  EXPECT_FALSE(form_.BootstrapProgress->isHidden());
+  EXPECT_FALSE(form_.BootstrapButton->isEnabled());
+  WaitWhileRunning();
+  EXPECT_TRUE(form_.BootstrapProgress->isHidden());
+  ASSERT_FALSE(table->isColumnHidden(6));
+  ASSERT_FALSE(table->isColumnHidden(7));
+
+  BootstrapOptions options;
+  options.Replicas = 200;
+  const BootstrapResult expected = RunBootstrap(LoadBootstrapSeries(out_), options);
+  for (int r = 0; r < table->rowCount(); ++r) {
+    EXPECT_EQ(table->item(r, 6)->text().toStdString(), FormatGeneral(expected.Rows[r].Lower)) << r;
+    EXPECT_EQ(table->item(r, 7)->text().toStdString(), FormatGeneral(expected.Rows[r].Upper)) << r;
+  }
+  EXPECT_TRUE(form_.NoteLabel->text().contains("Bootstrap: 90% interval of X from 200 replicas, 0 failed"));
+  form_.CopyButton->click();
+  const QStringList copied = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(copied.size(), 11);
+  EXPECT_EQ(copied.front(), "T\tF\tX\tXl\tXu\textrapolated\tXl_boot\tXu_boot\tp_ks\tp_ad\tp_cvm");
+
+  // Other return periods: a table of their own, without the interval.
+  form_.PeriodsEdit->selectAll();
+  QTest::keyClicks(form_.PeriodsEdit, "3, 7");
+  QTest::keyClick(form_.PeriodsEdit, Qt::Key_Return);
+  EXPECT_EQ(table->rowCount(), 2);
+  EXPECT_TRUE(table->isColumnHidden(6));
+  EXPECT_FALSE(form_.NoteLabel->text().contains("Bootstrap"));
+  EXPECT_TRUE(dialogs_.Messages.empty());
+}
+
+TEST_F(DesignBootstrapTest, CancelLeavesTheTableWithoutAnInterval) {
+  form_.ReplicasEdit->setValue(100000);
+  form_.BootstrapButton->click();
+  ASSERT_TRUE(form_.BootstrapRunning());
+  QTest::qWait(100);
+  form_.CancelBootstrapButton->click();
+  WaitWhileRunning();
+  EXPECT_TRUE(form_.DesignTableView->isColumnHidden(6));
+  EXPECT_TRUE(form_.BootstrapButton->isEnabled());
+  EXPECT_TRUE(form_.CancelBootstrapButton->isHidden());
+  EXPECT_TRUE(dialogs_.Messages.empty());
+}
+
+}  // namespace
+}  // namespace tavorix::test
