@@ -270,13 +270,17 @@ BootstrapResult RunBootstrap(const BootstrapSeries& series, const BootstrapOptio
   std::vector<std::thread> pool;
   for (unsigned t = 0; t < threads; ++t) pool.emplace_back(worker);
   {
+    // Progress at most five times a second, from this thread.
     std::unique_lock lock(mutex);
+    auto reported = std::chrono::steady_clock::now() - std::chrono::seconds(1);
     while (running > 0) {
       changed.wait_for(lock, std::chrono::milliseconds(200));
-      if (options.Progress) {
-        const int now = done;
+      const auto now = std::chrono::steady_clock::now();
+      if (options.Progress && now - reported >= std::chrono::milliseconds(200)) {
+        reported = now;
+        const int finished = done;
         lock.unlock();
-        options.Progress(now, total);
+        options.Progress(finished, total);
         lock.lock();
       }
     }
