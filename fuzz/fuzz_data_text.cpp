@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text = fuzz::AsText(data + 1, size - 1);
 
   TImportOptions options;
-  options.DecimalComma = flags & 1;
+  options.Commas = (flags & 1) ? TCommaReading::Decimal : TCommaReading::Detect;
   options.CompositeAllowed = flags & 2;
   options.ClassesText = (flags & 4) ? "12" : "5";
   TDMTavorix imported;

@@ -1,6 +1,7 @@
 #include "core/DataImport.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "core/NumberFormat.h"
@@ -39,34 +40,132 @@ char DetectDecimalSeparator(std::string_view text) {
   return commas && !points ? ',' : '.';
 }
 
-TNumberColumn ReadNumberColumn(std::string_view text, int field, bool forceComma) {
+namespace {
+
+// A heading is words: a line with a letter that is no number in any reading
+// (a malformed number such as "1.234,5" is not a heading).
+bool IsHeading(std::string_view cell) {
+  const bool letters = std::any_of(cell.begin(), cell.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+  });
+  return letters && !ReadNumber(cell, TCommaReading::Decimal) && !ReadNumber(cell, TCommaReading::Thousands) &&
+         !ReadNumber(cell, TCommaReading::Detect);
+}
+
+// Lines whose first fields count up by one, two lines or more: the serial
+// numbers (or years) of a copied two-column block.
+bool FirstFieldCounts(const LineSet& lines, std::size_t from) {
+  std::optional<long long> previous;
+  int counted = 0;
+  for (std::size_t i = from; i < lines.size(); ++i) {
+    if (TrimBlanks(lines[i]).empty()) continue;
+    if (lines[i].find('\t') == std::string::npos) return false;
+    const auto serial = ParseFileInteger(TrimBlanks(Field(lines[i], 0)));
+    if (!serial || (previous && *serial != *previous + 1)) return false;
+    previous = *serial;
+    ++counted;
+  }
+  return counted >= 2;
+}
+
+}  // namespace
+
+TNumberColumn ReadNumberColumn(std::string_view text, int field, TCommaReading commas) {
   TNumberColumn column;
   const LineSet lines = SplitLines(text);
-  column.Cells.reserve(lines.size());
-  int commaLines = 0, pointLines = 0, firstComma = -1, firstPoint = -1, firstBoth = -1;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string cell(TrimBlanks(Field(lines[i], field)));
-    const bool comma = cell.find(',') != std::string::npos;
-    const bool point = cell.find('.') != std::string::npos;
-    const int line = static_cast<int>(i) + 1;
-    if (comma && point && firstBoth < 0) firstBoth = line;
-    if (comma && !point && commaLines++ == 0) firstComma = line;
-    if (point && !comma && pointLines++ == 0) firstPoint = line;
-    column.Cells.push_back(std::move(cell));
-  }
-  column.DecimalSeparator = forceComma || (commaLines > 0 && pointLines == 0 && firstBoth < 0) ? ',' : '.';
-  if (forceComma) return column;
-  auto doubt = [&](int line, const char* why) {
-    column.Doubt = "Line " + FormatInt(line) + ": \"" + column.Cells[line - 1] + "\" " + why;
+  std::size_t first = 0;
+  auto nonEmptyAfter = [&](std::size_t from) {
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (!TrimBlanks(lines[i]).empty()) return true;
+    return false;
   };
-  if (firstBoth > 0) {
-    doubt(firstBoth, "holds both a comma and a point");
-  } else if (commaLines > 0 && pointLines > 0) {
-    // The less common separator is the doubtful one.
-    if (commaLines <= pointLines) doubt(firstComma, "has a comma where the other numbers have a decimal point");
-    else doubt(firstPoint, "has a point where the other numbers have a decimal comma");
+  if (!lines.empty()) {
+    const std::string_view head = TrimBlanks(Field(lines[0], field));
+    if (IsHeading(head) && nonEmptyAfter(1)) {
+      column.Heading = std::string(TrimBlanks(lines[0]));
+      first = 1;
+    }
+  }
+  if (field == 0 && FirstFieldCounts(lines, first)) field = 1;
+  column.Field = field;
+  column.FirstLine = static_cast<int>(first) + 1;
+  column.Cells.reserve(lines.size() - first);
+  for (std::size_t i = first; i < lines.size(); ++i) column.Cells.emplace_back(TrimBlanks(Field(lines[i], field)));
+
+  auto lineOf = [&](std::size_t cell) { return column.FirstLine + static_cast<int>(cell); };
+  auto doubt = [&](std::size_t cell, const char* why) {
+    column.Doubt = "Line " + FormatInt(lineOf(cell)) + ": \"" + column.Cells[cell] + "\" " + why;
+  };
+  // Per kind of number: how many, and the first one.
+  struct Kind {
+    int Count = 0;
+    std::size_t First = 0;
+    void Add(std::size_t i) {
+      if (Count++ == 0) First = i;
+    }
+  };
+  Kind comma, point, both, thousands, bothWays, otherComma;
+  for (std::size_t i = 0; i < column.Cells.size(); ++i) {
+    const std::string& c = column.Cells[i];
+    const bool hasComma = c.find(',') != std::string::npos, hasPoint = c.find('.') != std::string::npos;
+    if (hasPoint && !hasComma) point.Add(i);
+    if (!hasComma) continue;
+    comma.Add(i);
+    if (hasPoint) both.Add(i);
+    if (HasThousandsLayout(c)) thousands.Add(i);
+    else otherComma.Add(i);
+    if (CommaReadsBothWays(c)) bothWays.Add(i);
+  }
+
+  // A comma cell that is no group of thousands where thousands are read.
+  auto readThousands = [&] {
+    column.Commas = TCommaReading::Thousands;
+    if (otherComma.Count > 0)
+      doubt(otherComma.First, both.Count > 0 && both.First == otherComma.First
+                                  ? "holds both a comma and a point"
+                                  : "has a comma where the other numbers have a thousands separator");
+  };
+  if (commas == TCommaReading::Decimal) {
+    column.Commas = TCommaReading::Decimal;
+  } else if (commas == TCommaReading::Thousands) {
+    readThousands();
+  } else if (comma.Count == 0) {
+    column.Commas = TCommaReading::Detect;
+  } else if (otherComma.Count == 0) {
+    // Every comma stands before three digits: a point or a second comma says
+    // they separate thousands; otherwise the column reads both ways.
+    if (point.Count > 0 || both.Count > 0 || bothWays.Count < comma.Count) readThousands();
+    else column.Ambiguous = TCommaAmbiguity{lineOf(bothWays.First), column.Cells[bothWays.First]};
+  } else if (both.Count > 0) {
+    // "1,234.5" beside a comma that is no thousands separator, or "1.234,5".
+    if (thousands.Count > 0 && both.First == thousands.First) readThousands();
+    else doubt(both.First, "holds both a comma and a point");
+  } else if (point.Count > 0) {
+    // Decimal commas and points: the less common separator is the doubtful one.
+    column.Commas = TCommaReading::Decimal;
+    if (comma.Count <= point.Count) doubt(comma.First, "has a comma where the other numbers have a decimal point");
+    else doubt(point.First, "has a point where the other numbers have a decimal comma");
+  } else {
+    column.Commas = TCommaReading::Decimal;
   }
   return column;
+}
+
+std::string CommaReadings(std::string_view cell, char shownSeparator) {
+  const auto asDecimal = ReadNumber(cell, TCommaReading::Decimal);
+  const auto asThousands = ReadNumber(cell, TCommaReading::Thousands);
+  return "\"" + std::string(cell) + "\" reads as " + FormatGeneral(asDecimal.value_or(0), shownSeparator) +
+         " with a decimal comma, as " + FormatGeneral(asThousands.value_or(0), shownSeparator) +
+         " with a thousands separator";
+}
+
+std::string AmbiguousCommaDetail(const TCommaAmbiguity& ambiguity, char shownSeparator) {
+  return "Line " + FormatInt(ambiguity.Line) + ": " + CommaReadings(ambiguity.Cell, shownSeparator);
+}
+
+std::string HeadingNote(const TNumberColumn& column) {
+  if (!column.Heading) return {};
+  return "Line 1: \"" + std::string(Utf8Prefix(*column.Heading, 40)) + "\" is not a number: left out as a heading";
 }
 
 std::string FirstNumericColumn(std::string_view text) {
@@ -90,9 +189,7 @@ std::string FirstNumericColumn(std::string_view text) {
     rows.push_back(std::move(fields));
   }
   auto isNumber = [delimiter](const std::string& f) {
-    TDecimalSettings settings;
-    settings.DecimalSeparator = delimiter == ',' ? '.' : (f.find(',') != std::string::npos ? ',' : '.');
-    return !f.empty() && StringToFloat(f, settings).has_value();
+    return !f.empty() && ReadNumber(f, delimiter == ',' ? TCommaReading::Detect : TCommaReading::Decimal).has_value();
   };
   for (std::size_t c = 0; c < columns; ++c) {
     std::size_t numbers = 0, filled = 0;
@@ -117,9 +214,7 @@ std::string FirstNumericColumn(std::string_view text) {
 }
 
 std::optional<double> ColumnValue(const TNumberColumn& column, const std::string& cell) {
-  TDecimalSettings settings;
-  settings.DecimalSeparator = column.DecimalSeparator;
-  return StringToFloat(cell, settings);
+  return ReadNumber(cell, column.Commas);
 }
 
 std::string NotANumberDetail(int row, std::string_view text) {
@@ -128,17 +223,26 @@ std::string NotANumberDetail(int row, std::string_view text) {
 
 void ImportDataText(std::string_view text, const TImportOptions& options, TDMTavorix& dm,
                     std::string* notes) {
-  const TNumberColumn column = ReadNumberColumn(text, 0, options.DecimalComma);
+  const TNumberColumn column = ReadNumberColumn(text, 0, options.Commas);
+  if (column.Ambiguous) {
+    std::string message = std::string(kAmbiguousCommasText) + "\n" + AmbiguousCommaDetail(*column.Ambiguous);
+    if (!options.AmbiguityAdvice.empty()) message += "\n" + options.AmbiguityAdvice;
+    throw TavorixError(message);
+  }
   if (column.Doubt) throw TavorixError(std::string(kNotRealText) + "\n" + *column.Doubt);
-  TDecimalSettings settings;
-  settings.DecimalSeparator = column.DecimalSeparator;
 
   // A file without a single number is too short, as the batch tools have always said.
   if (std::all_of(column.Cells.begin(), column.Cells.end(), [](const std::string& c) { return c.empty(); }))
     throw TavorixError(std::string(TrimBlanks(kMinimumCountText)));
 
   TSession session;
-  session.Cells = column.Cells;
+  session.Cells.reserve(column.Cells.size());
+  for (const std::string& cell : column.Cells) {
+    // The cells are read as the column says; Save-Run's check then reads
+    // them in the point form.
+    const auto v = cell.empty() ? std::nullopt : ColumnValue(column, cell);
+    session.Cells.push_back(v ? FormatShortest(*v) : cell);
+  }
   session.Title1 = options.Title1;
   session.Title2 = options.Title2;
   session.CompositeOption = options.CompositeAllowed ? 1 : 0;
@@ -147,11 +251,14 @@ void ImportDataText(std::string_view text, const TImportOptions& options, TDMTav
   const std::size_t classNotes = dialogs.Messages.size();
 
   TDMTavorix series = dm;
+  TDecimalSettings settings;
   if (!CollectSeries(session, series, settings, dialogs))
     throw TavorixError(dialogs.Messages.size() > classNotes ? std::string(TrimBlanks(dialogs.Messages.back()))
                                                            : std::string(kNotRealText));
-  if (notes)
+  if (notes) {
+    if (column.Heading) *notes += HeadingNote(column) + "\n";
     for (std::size_t i = 0; i < classNotes; ++i) *notes += dialogs.Messages[i] + "\n";
+  }
   dm = std::move(series);
 }
 

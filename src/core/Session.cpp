@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "core/DataImport.h"
 #include "core/NumberFormat.h"
@@ -42,8 +43,28 @@ void SetCell(TSession& s, int row, std::string_view text) {
   s.Unsaved = true;
 }
 
+bool TypeCell(TSession& s, int row, std::string_view text, const TDecimalSettings& shown, TDialogs& dialogs) {
+  if (row < 0 || row >= s.RowCount()) return false;
+  const std::string_view t = TrimBlanks(text);
+  std::optional<double> v = StringToFloat(t, shown);
+  if (!v && CommaReadsBothWays(t)) {
+    const auto choice = dialogs.AskChoice(
+        std::string(kAmbiguousCommasText) + ":\nRow " + FormatInt(row + 1) + ": " + CommaReadings(t, shown.DecimalSeparator) + ".",
+        {std::string(kDecimalCommaChoice), std::string(kThousandsChoice)});
+    if (!choice) return false;
+    v = ReadNumber(t, *choice == 0 ? TCommaReading::Decimal : TCommaReading::Thousands);
+  }
+  SetCell(s, row, v ? FormatGeneral(*v, shown.DecimalSeparator) : std::string(text));
+  return true;
+}
+
+std::string KeepOriginalCountQuestion(int kept) {
+  return std::string(kKeepOriginalCountQuestion) + "\nYes keeps the " + FormatInt(kept) +
+         (kept == 1 ? " value" : " values") + " of the previous series below the pasted ones.";
+}
+
 bool PasteText(TSession& s, int row, int column, std::string_view text, const TDecimalSettings& shown,
-               TDialogs& dialogs) {
+               TDialogs& dialogs, std::string* note) {
   if (row < 0 || column < 0 || column > 1) return false;
   const auto lineEnd = text.find_first_of("\r\n");
   if (std::min(lineEnd, text.size()) > kMaximumPastedLine) {
@@ -53,7 +74,15 @@ bool PasteText(TSession& s, int row, int column, std::string_view text, const TD
   }
   // Fields are placed as the grid's columns lie: pasted into the serial
   // column, the second field of a line is the value.
-  const TNumberColumn pasted = ReadNumberColumn(text, column == 0 ? 1 : 0);
+  const int field = column == 0 ? 1 : 0;
+  TNumberColumn pasted = ReadNumberColumn(text, field);
+  if (pasted.Ambiguous) {
+    const auto choice = dialogs.AskChoice(std::string(kAmbiguousCommasText) + ":\n" +
+                                              AmbiguousCommaDetail(*pasted.Ambiguous, shown.DecimalSeparator) + ".",
+                                          {std::string(kDecimalCommaChoice), std::string(kThousandsChoice)});
+    if (!choice) return false;
+    pasted = ReadNumberColumn(text, field, *choice == 0 ? TCommaReading::Decimal : TCommaReading::Thousands);
+  }
   if (pasted.Doubt) {
     ShowRefusal(dialogs, *pasted.Doubt);
     return false;
@@ -90,8 +119,9 @@ bool PasteText(TSession& s, int row, int column, std::string_view text, const TD
   if (count < next.RowCount()) {
     // Rows with data below the paste stay only if the user says so; empty
     // rows below go when the paste fills the column from its top.
-    if (AnyDataFrom(next, count) ? dialogs.Confirm(std::string(kKeepOriginalCountQuestion)) : row > 0)
-      count = next.RowCount();
+    int kept = 0;
+    for (int r = count; r < next.RowCount(); ++r) kept += TrimBlanks(next.Cells[r]).empty() ? 0 : 1;
+    if (kept > 0 ? dialogs.Confirm(KeepOriginalCountQuestion(kept)) : row > 0) count = next.RowCount();
   }
   Resize(next, std::max(count, row + static_cast<int>(cells.size())));
   for (std::size_t i = 0; i < cells.size(); ++i) next.Cells[row + i] = std::move(cells[i]);
@@ -102,6 +132,7 @@ bool PasteText(TSession& s, int row, int column, std::string_view text, const TD
   }
   next.Unsaved = true;
   s = std::move(next);
+  if (note) *note = HeadingNote(pasted);
   return true;
 }
 
@@ -283,6 +314,28 @@ bool CollectSeries(TSession& s, TDMTavorix& dm, TDecimalSettings& settings, TDia
   dm.SelectionCode = s.PreferredCode.substr(0, 4);
   s.Cells = std::move(keptTexts);
   return true;
+}
+
+TGridChange GridChangeBetween(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+  std::size_t head = 0;
+  const std::size_t shorter = std::min(before.size(), after.size());
+  while (head < shorter && before[head] == after[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
+  TGridChange c;
+  c.First = static_cast<int>(head);
+  c.Before.assign(before.begin() + static_cast<std::ptrdiff_t>(head), before.end() - static_cast<std::ptrdiff_t>(tail));
+  c.After.assign(after.begin() + static_cast<std::ptrdiff_t>(head), after.end() - static_cast<std::ptrdiff_t>(tail));
+  return c;
+}
+
+void ApplyGridChange(TSession& s, const TGridChange& change, bool undo) {
+  const auto& from = undo ? change.After : change.Before;
+  const auto& to = undo ? change.Before : change.After;
+  const auto first = s.Cells.begin() + std::min<std::ptrdiff_t>(change.First, s.RowCount());
+  const auto last = first + std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(from.size()), s.Cells.end() - first);
+  s.Cells.insert(s.Cells.erase(first, last), to.begin(), to.end());
+  s.Unsaved = true;
 }
 
 void LoadSeries(TSession& s, const TDMTavorix& dm, const TDecimalSettings& shown) {

@@ -21,6 +21,9 @@ inline constexpr std::string_view kPasteFailedText =
     "There are no data to be pasted or the data are incompatible";
 inline constexpr std::string_view kKeepOriginalCountQuestion =
     "The number of data is less than the original number. Do you want to maintain the original number?";
+// The buttons of the question on commas that read both ways.
+inline constexpr std::string_view kDecimalCommaChoice = "decimal comma";
+inline constexpr std::string_view kThousandsChoice = "thousands separator";
 inline constexpr std::string_view kCountNotIntegerText = "The number of data is not a valid integer";
 inline constexpr std::string_view kMinimumCountText = " The minimum number of data is 6";
 inline constexpr std::string_view kMaximumCountText = " The maximum number of data is 1000000";
@@ -36,6 +39,7 @@ inline constexpr std::string_view kNotRealText = "Not all data values in the inp
 inline constexpr std::string_view kTooManyZerosText = "There are too many zero input data. Input is invalid.";
 inline constexpr std::string_view kNoDataText = "There are no data. Type or paste the data into the grid.";
 inline constexpr std::string_view kUnsavedQuestion = "The data were changed and not saved. Save them?";
+inline constexpr std::string_view kCancelRunQuestion = "A run is in progress. Do you want to cancel the run?";
 inline constexpr std::string_view kBestOfAllText = "Best of All distributions";
 
 inline constexpr int kMinimumNrOfData = 6;
@@ -77,20 +81,36 @@ bool HasData(const TSession& s);
 
 int GridWidthFor(int rows);
 
-// A typed cell (no line end or TAB in the text).
+// A typed cell (no line end or TAB in the text), as typed.
 void SetCell(TSession& s, int row, std::string_view text);
 
+// A value typed into a cell, read as a pasted value is read and shown in the
+// session's form ("12,5" typed in a session with a decimal point shows
+// 12.5). A comma that reads both ways ("1,234") is asked about, unless the
+// comma is the session's own separator. A text that is no number stays as
+// typed (Save-Run names its row). Returns false, leaving the cell as it
+// was, when the question was cancelled.
+bool TypeCell(TSession& s, int row, std::string_view text, const TDecimalSettings& shown, TDialogs& dialogs);
+
 // Pastes text at `row` of the grid column `column` (0 serial, 1 value). The
-// text is read as ReadNumberColumn reads it: one row per line; starting in
-// the serial column, the second field of each line lands in the value
-// column. Values are shown with the decimal separator of `shown`. When the
-// paste ends above the last row, rows below that hold data stay only if the
-// user wants to keep the original number; empty rows below stay unless the
-// paste started at the top. Returns
-// false, leaving the session unchanged, after showing why the paste is
-// refused (a doubtful or non-numeric row, a line too long, no numbers).
+// text is read as ReadNumberColumn reads it: one row per line, a heading
+// line left out (the note says so), the second field of a block whose first
+// field counts 1, 2, 3 ...; starting in the serial column, the second field
+// of each line lands in the value column. Commas that read both ways are
+// asked about ("decimal comma" or "thousands separator"). Values are shown
+// with the decimal separator of `shown`. When the paste ends above the last
+// row, rows below that hold data stay only if the user wants to keep the
+// original number (the question says how many values stay); empty rows below
+// stay unless the paste started at the top. Returns false, leaving the
+// session unchanged, after showing why the paste is refused (a doubtful or
+// non-numeric row, a line too long, no numbers) or when the question on the
+// commas was cancelled.
 bool PasteText(TSession& s, int row, int column, std::string_view text, const TDecimalSettings& shown,
-               TDialogs& dialogs);
+               TDialogs& dialogs, std::string* note = nullptr);
+
+// The question before a shorter paste drops rows with data: the question
+// and, on a second line, what Yes does with the `kept` values below.
+std::string KeepOriginalCountQuestion(int kept);
 
 // The count box was left with `typed`: a larger count adds empty rows, a
 // smaller one drops rows only when they are empty (data are removed by
@@ -147,6 +167,18 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> list, const std
 // message (non-real value with its row, a value at or below -1 000 000, no
 // data, too many zeros, fewer than 6 data); session and dm are then unchanged.
 bool CollectSeries(TSession& s, TDMTavorix& dm, TDecimalSettings& settings, TDialogs& dialogs);
+
+// One change of the grid as an undo step: the rows from First that were
+// Before and became After (the rows above and below are the same).
+struct TGridChange {
+  int First = 0;
+  std::vector<std::string> Before, After;
+  bool Empty() const { return Before == After; }
+};
+// The smallest change that turns `before` into `after`.
+TGridChange GridChangeBetween(const std::vector<std::string>& before, const std::vector<std::string>& after);
+// Puts the After rows of the change in place (undo: the Before rows).
+void ApplyGridChange(TSession& s, const TGridChange& change, bool undo);
 
 // The session after an input file was read into dm: titles, classes,
 // composite option and values in general format; the preference returns to

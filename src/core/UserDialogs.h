@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavorix {
 
@@ -32,6 +33,12 @@ class TDialogs {
   virtual bool Confirm(const std::string& question) = 0;  // true on Yes
   // The standard save / discard / cancel question.
   virtual TSaveAnswer AskSave(const std::string& question) = 0;
+  // A question answered with one of `choices` (buttons in this order) or
+  // Cancel: the index of the choice, nullopt for Cancel. A front end that
+  // offers no choice answers Cancel.
+  virtual std::optional<int> AskChoice(const std::string& /*question*/, const std::vector<std::string>& /*choices*/) {
+    return std::nullopt;
+  }
   // The chosen path, or nullopt when the dialog was cancelled.
   virtual std::optional<std::string> OpenFileName(const TFileDialogSpec& spec) = 0;
   // The dialog itself never asks before overwriting: the caller does.

@@ -13,6 +13,12 @@ class ScriptedDialogs : public TDialogs {
  public:
   std::vector<std::string> Messages, Questions;
   bool Answer = false;
+  std::optional<int> Choice;  // the answer to a question with choices
+  std::optional<int> AskChoice(const std::string& q, const std::vector<std::string>& choices) override {
+    Questions.push_back(q);
+    EXPECT_EQ(choices, (std::vector<std::string>{"decimal comma", "thousands separator"}));
+    return Choice;
+  }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   bool Confirm(const std::string& q) override {
     Questions.push_back(q);
@@ -81,10 +87,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PasteCase{"1,5\r\n3,2\r\n5,1\r\n4\r\n6,5\r\n7,75\r\n", {"1.5", "3.2", "5.1", "4", "6.5", "7.75"}, nullptr},
         PasteCase{"1.5\n3.2\n5.1\n4\n6.5\n1.5E3\n", {"1.5", "3.2", "5.1", "4", "6.5", "1500"}, nullptr},
-        PasteCase{"1\t7,5\n2\t8,5\n", {"1", "2"}, nullptr},
+        PasteCase{"1\t7,5\n2\t8,5\n", {"7.5", "8.5"}, nullptr},
+        PasteCase{"3\t7,5\n1\t8,5\n", {"3", "1"}, nullptr},
         PasteCase{"1.5\n2.5\n3,5\n", {}, "Line 3: \"3,5\" has a comma where the other numbers have a decimal point"},
         PasteCase{"1,5\n2,5\n3.5\n", {}, "Line 3: \"3.5\" has a point where the other numbers have a decimal comma"},
-        PasteCase{"1,234.5\n2\n", {}, "Line 1: \"1,234.5\" holds both a comma and a point"},
+        PasteCase{"1,234.5\n2\n", {"1234.5", "2"}, nullptr},
+        PasteCase{"1.234,5\n2\n", {}, "Line 1: \"1.234,5\" holds both a comma and a point"},
+        PasteCase{"Q [m3/s]\n2\n", {"2"}, nullptr},
         PasteCase{"12\n1 234\n", {}, "Row 2: \"1 234\" is not a number"},
         PasteCase{"\r\n\r\n", {}, ""}));
 
@@ -101,7 +110,10 @@ TEST_F(SessionTest, ShortPasteAsksToKeepTheRowsOnlyWhenTheyHoldData) {
 
   dialogs.Answer = true;
   ASSERT_TRUE(Paste("11\n12\n13\n14\n15\n16\n17\n"));
-  EXPECT_EQ(dialogs.Questions, std::vector<std::string>{std::string(kKeepOriginalCountQuestion)});
+  // The second line says what Yes does.
+  EXPECT_EQ(dialogs.Questions,
+            std::vector<std::string>{std::string(kKeepOriginalCountQuestion) +
+                                     "\nYes keeps the 3 values of the previous series below the pasted ones."});
   EXPECT_EQ(s.RowCount(), 10);
   EXPECT_EQ(s.Cells[9], "10");
 
@@ -121,6 +133,97 @@ TEST_F(SessionTest, PasteStartingLowerKeepsTheRowsAboveAndBelow) {
   ASSERT_TRUE(Paste("8\r\n", 2));
   EXPECT_EQ(s.RowCount(), 15);  // empty rows below a paste lower down stay
   EXPECT_EQ(s.Cells[2], "8");
+}
+
+TEST_F(SessionTest, CommasThatReadBothWaysAreAskedAbout) {
+  const char* column = "1,234\r\n2,001\r\n987\r\n1,500\r\n1,100\r\n1,750\r\n1,320\r\n";
+  EXPECT_FALSE(Paste(column));  // cancelled: nothing pasted, nothing said
+  EXPECT_EQ(s.RowCount(), 15);
+  EXPECT_TRUE(dialogs.Messages.empty());
+  ASSERT_EQ(dialogs.Questions.size(), 1u);
+  EXPECT_EQ(dialogs.Questions[0],
+            "The commas of the numbers can be decimal commas or thousands separators:\n"
+            "Line 1: \"1,234\" reads as 1.234 with a decimal comma, as 1234 with a thousands separator.");
+  dialogs.Choice = 1;
+  ASSERT_TRUE(Paste(column));
+  EXPECT_EQ(s.Cells, (std::vector<std::string>{"1234", "2001", "987", "1500", "1100", "1750", "1320"}));
+  dialogs.Choice = 0;
+  shown.DecimalSeparator = ',';
+  ASSERT_TRUE(Paste(column));
+  EXPECT_EQ(s.Cells[0], "1,234");
+  EXPECT_EQ(s.Cells[2], "987");
+}
+
+TEST_F(SessionTest, HeadingLineIsLeftOutWithANote) {
+  std::string note;
+  ASSERT_TRUE(PasteText(s, 0, 1, "Discharge\r\n12\r\n13\r\n", shown, dialogs, &note));
+  EXPECT_EQ(s.Cells[0], "12");
+  EXPECT_EQ(s.Cells[1], "13");
+  EXPECT_EQ(note, "Line 1: \"Discharge\" is not a number: left out as a heading");
+}
+
+// A typed value is read as a pasted one, and shown in the session's form.
+TEST_F(SessionTest, TypedValueIsReadAsAPastedOne) {
+  ASSERT_TRUE(TypeCell(s, 0, "12,5", shown, dialogs));
+  EXPECT_EQ(s.Cells[0], "12.5");
+  ASSERT_TRUE(TypeCell(s, 1, "x7", shown, dialogs));
+  EXPECT_EQ(s.Cells[1], "x7");  // Save-Run names it
+  EXPECT_FALSE(TypeCell(s, 2, "1,234", shown, dialogs));  // asked, cancelled
+  EXPECT_EQ(s.Cells[2], "");
+  ASSERT_EQ(dialogs.Questions.size(), 1u);
+  EXPECT_EQ(dialogs.Questions[0],
+            "The commas of the numbers can be decimal commas or thousands separators:\n"
+            "Row 3: \"1,234\" reads as 1.234 with a decimal comma, as 1234 with a thousands separator.");
+  dialogs.Choice = 1;
+  ASSERT_TRUE(TypeCell(s, 2, "1,234", shown, dialogs));
+  EXPECT_EQ(s.Cells[2], "1234");
+  // With a decimal comma the comma is the session's own: no question.
+  shown.DecimalSeparator = ',';
+  ASSERT_TRUE(TypeCell(s, 3, "1,234", shown, dialogs));
+  ASSERT_TRUE(TypeCell(s, 4, "12.5", shown, dialogs));
+  EXPECT_EQ(s.Cells[3], "1,234");
+  EXPECT_EQ(s.Cells[4], "12,5");
+  EXPECT_EQ(dialogs.Questions.size(), 2u);
+}
+
+// Under a decimal comma the grid shows commas; a value typed with a point
+// joins them, and Save-Run reads every value the grid shows.
+TEST_F(SessionTest, DecimalCommaSessionReadsWhatItShows) {
+  shown.DecimalSeparator = settings.DecimalSeparator = ',';
+  dm.Values = {49.9, 52.3, 49.4, 51.1, 49.4, 47.1};
+  dm.NrOfData = 6;
+  LoadSeries(s, dm, shown);
+  EXPECT_EQ(s.Cells[0], "49,9");
+  InsertRow(s, 3);
+  ASSERT_TRUE(TypeCell(s, 3, "12.5", shown, dialogs));
+  ASSERT_TRUE(CollectSeries(s, dm, settings, dialogs)) << dialogs.Messages.back();
+  EXPECT_EQ(dm.Values, (DataArrayR{49.9, 52.3, 49.4, 12.5, 51.1, 49.4, 47.1}));
+  EXPECT_EQ(settings.DecimalSeparator, ',');
+  LoadSeries(s, dm, shown);
+  EXPECT_EQ(s.Cells[4], "51,1");
+}
+
+TEST_F(SessionTest, GridChangesUndoAndRedo) {
+  using Cells = std::vector<std::string>;
+  const std::vector<std::pair<Cells, Cells>> cases = {
+      {{"1", "2", "3"}, {"1", "5", "3"}},             // typing
+      {{"1", "2", "3"}, {"1", "", "2", "3"}},         // inserted row
+      {{"1", "2", "3", "4"}, {"1", "4"}},             // deleted rows
+      {{"1", "2"}, {"7", "8", "9", "10"}},            // longer paste
+      {{"1", "2", "3", "4"}, {"9"}},                  // shorter paste
+      {{"1", "1", "1"}, {"1", "1", "1", "1"}},        // added row of the same text
+      {{"1", "2"}, {"1", "2"}},
+  };
+  for (const auto& [before, after] : cases) {
+    const TGridChange change = GridChangeBetween(before, after);
+    EXPECT_EQ(change.Empty(), before == after);
+    EXPECT_LE(change.Before.size() + change.After.size(), before.size() + after.size());
+    s.Cells = before;
+    ApplyGridChange(s, change, false);
+    EXPECT_EQ(s.Cells, after);
+    ApplyGridChange(s, change, true);
+    EXPECT_EQ(s.Cells, before);
+  }
 }
 
 TEST_F(SessionTest, LongSingleLineIsRefused) {
