@@ -63,6 +63,32 @@ TEST(CliImport, OutputNameAndDecimalComma) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("komma.inp")));
 }
 
+// Thousands separators are never read at another size: a column whose
+// commas read both ways is refused naming the line until the user says which;
+// a heading line is left out with a line on standard error.
+TEST(CliImport, AmbiguousCommasAreRefusedUntilTheUserSaysWhich) {
+  TempDir dir;
+  WriteFile(dir.File("q.txt"), "Discharge\n1,234\n2,001\n987\n1,500\n1,100\n1,750\n1,320\n");
+  for (const char* command : {"import", "run"}) {
+    const Result r = RunCli(dir, {command, dir.File("q.txt")});
+    EXPECT_EQ(r.Status, 1) << command;
+    EXPECT_EQ(r.Err,
+              "The commas of the numbers can be decimal commas or thousands separators\n"
+              "Line 2: \"1,234\" reads as 1.234 with a decimal comma, as 1234 with a thousands separator\n"
+              "Give --decimal-comma or --thousands-comma to say which.\n")
+        << command;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("q.inp")));
+  }
+  Result r = RunCli(dir, {"import", dir.File("q.txt"), "--thousands-comma"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err, "Line 1: \"Discharge\" is not a number: left out as a heading\n");
+  EXPECT_NE(ReadFile(dir.File("q.inp")).find("    1    1234.00\r\n"), std::string::npos);
+  r = RunCli(dir, {"run", dir.File("q.txt"), "--decimal-comma", "--prefer", "4"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(ReadFile(dir.File("q.inp")).find("    1      1.234\r\n"), std::string::npos);
+  EXPECT_EQ(RunCli(dir, {"import", dir.File("q.txt"), "--decimal-comma", "--thousands-comma"}).Status, 2);
+}
+
 TEST(CliImport, RefusedDataExitOneAndWriteNothing) {
   TempDir dir;
   WriteFile(dir.File("zeros.txt"), "0\n0\n0\n0\n1\n2\n3\n");

@@ -16,6 +16,13 @@ std::string OptionValue(const Args& args, std::size_t& i) {
   return args[++i];
 }
 
+TCommaReading CommaReadingOption(const std::string& option, TCommaReading before) {
+  const TCommaReading reading = option == "--thousands-comma" ? TCommaReading::Thousands : TCommaReading::Decimal;
+  if (before != TCommaReading::Detect && before != reading)
+    throw UsageError("--decimal-comma and --thousands-comma exclude each other");
+  return reading;
+}
+
 void RequireNoDirectory(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) throw TavorixError(FileOpenErrorText(path, EISDIR));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/StringToFloat.h"
+
 namespace tavorix::cli {
 
 using Args = std::vector<std::string>;
@@ -43,6 +45,11 @@ void CheckOutputPath(const std::string& output, const std::vector<std::string>& 
 // TavorixError with the program's open message and the reason.
 std::string ReadWholeFile(const std::string& path);
 
+// --decimal-comma and --thousands-comma: how the commas of a data column are
+// read; the two together are a wrong command line.
+inline constexpr const char* kCommaAdvice = "Give --decimal-comma or --thousands-comma to say which.";
+TCommaReading CommaReadingOption(const std::string& option, TCommaReading before);
+
 int RunImport(const Args& args);
 int RunPrepare(const Args& args);
 int RunRun(const Args& args);
@@ -54,10 +61,11 @@ int RunBootstrapCommand(const Args& args);
 
 inline constexpr const char* kImportUsage =
     "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
-    "[--decimal-comma]";
+    "[--decimal-comma | --thousands-comma]";
 inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
 inline constexpr const char* kRunUsage =
-    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json] [--fits-csv FILE]";
+    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json] [--fits-csv FILE] "
+    "[--decimal-comma | --thousands-comma]";
 inline constexpr const char* kCalcUsage =
     "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
     "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--bootstrap B] [--json | --csv]";

@@ -30,8 +30,8 @@ int RunImport(const Args& args) {
         throw UsageError("The number of classes is not a valid integer");
     } else if (a == "--composite") {
       options.CompositeAllowed = true;
-    } else if (a == "--decimal-comma") {
-      options.DecimalComma = true;
+    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
+      options.Commas = CommaReadingOption(a, options.Commas);
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else if (input.empty()) {
@@ -50,6 +50,7 @@ int RunImport(const Args& args) {
 
   TDMTavorix dm;
   dm.FileName = target.string();
+  options.AmbiguityAdvice = kCommaAdvice;
   std::string notes;
   ImportDataText(ReadWholeFile(input), options, dm, &notes);
   std::cerr << notes;

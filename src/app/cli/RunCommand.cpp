@@ -78,6 +78,7 @@ void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
 int RunRun(const Args& args) {
   std::string input, prefer = "1", classes, fitsCsv;
   bool composite = false, asJson = false;
+  TCommaReading commas = TCommaReading::Detect;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--prefer") {
@@ -90,6 +91,8 @@ int RunRun(const Args& args) {
       CheckClasses(classes);
     } else if (a == "--json") {
       asJson = true;
+    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
+      commas = CommaReadingOption(a, commas);
     } else if (a == "--fits-csv") {
       fitsCsv = OptionValue(args, i);
       if (fitsCsv.empty()) throw UsageError("--fits-csv needs a file name");
@@ -109,7 +112,7 @@ int RunRun(const Args& args) {
   options.Cancel = InstallStopSignals();
   SeriesRun series;
   try {
-    RunSeries(input, {prefer, classes, composite}, options, series,
+    RunSeries(input, {prefer, classes, composite, commas, kCommaAdvice}, options, series,
               [](std::string_view notes) { std::cerr << TerminalText(notes); });
   } catch (const RunCancelled&) {
     std::cerr << " The run was stopped; no results were written.\n";

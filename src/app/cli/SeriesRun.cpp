@@ -72,6 +72,8 @@ void RunSeries(const std::string& input, const SeriesSettings& settings, const P
     TImportOptions import;
     import.ClassesText = settings.Classes.empty() ? "5" : settings.Classes;
     import.CompositeAllowed = settings.Composite;
+    import.Commas = settings.Commas;
+    import.AmbiguityAdvice = settings.CommaAdvice;
     std::string importNotes;
     ImportDataText(text, import, dm, &importNotes);
     if (notes && !importNotes.empty()) notes(importNotes);

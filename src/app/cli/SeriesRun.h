@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/RunContext.h"
+#include "core/StringToFloat.h"
 #include "core/UDMTavorix.h"
 #include "report/RunPipeline.h"
 
@@ -19,6 +20,10 @@ struct SeriesSettings {
   std::string Prefer = "1";  // code of the selection window, "39" or "90"; "1" = best of all
   std::string Classes;       // as typed; empty keeps the input file's (5 for a column)
   bool Composite = false;    // allow composite distributions (an input file may allow them itself)
+  // How the commas of a plain column are read, and the line under the
+  // refusal of a column whose commas read both ways.
+  TCommaReading Commas = TCommaReading::Detect;
+  std::string CommaAdvice;
   bool WaitForLock = true;   // wait while another run has the series; otherwise SeriesBusy
 };
 
