@@ -114,38 +114,22 @@ std::pair<int, int> TGridView::SelectedRows() const {
 }
 
 QString TGridView::SelectedText() const {
-  QModelIndexList cells = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
-  if (cells.isEmpty() && currentIndex().isValid()) cells.push_back(currentIndex());
-  if (cells.isEmpty()) return {};
-  std::sort(cells.begin(), cells.end(), [](const QModelIndex& a, const QModelIndex& b) {
-    return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
-  });
-  int left = 1, right = 0;
-  for (const QModelIndex& i : cells) {
-    left = std::min(left, i.column());
-    right = std::max(right, i.column());
-  }
+  const auto [first, last] = SelectedRows();
+  if (first < 0) return {};
+  // The selection is one block of rows (or the current cell).
   QString text;
-  int row = cells.front().row();
-  QStringList line;
-  auto flush = [&] {
-    text += line.join('\t');
-    text += '\n';
-  };
-  for (int r = row; r <= cells.back().row(); ++r) {
-    line.clear();
-    for (int c = left; c <= right; ++c) {
-      const QModelIndex i = model()->index(r, c);
-      line << (selectionModel()->isSelected(i) || i == currentIndex() ? i.data().toString() : QString());
-    }
-    flush();
-  }
+  for (int r = first; r <= last; ++r) text += model()->index(r, 1).data().toString() + '\n';
   return text;
 }
 
 void TGridView::MoveDown() {
   const QModelIndex current = currentIndex();
-  if (!current.isValid() || current.row() + 1 >= model()->rowCount()) return;
+  if (!current.isValid()) return;
+  if (current.row() + 1 >= model()->rowCount()) {
+    if (!AddRow) return;
+    AddRow();
+    if (current.row() + 1 >= model()->rowCount()) return;
+  }
   setCurrentIndex(model()->index(current.row() + 1, current.column()));
 }
 

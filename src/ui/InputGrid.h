@@ -64,10 +64,13 @@ class TGridView : public QTableView {
 
   // The first and last row of the selection (or the current row), -1 when none.
   std::pair<int, int> SelectedRows() const;
-  // The selected cells as tab-separated lines, one line per row.
+  // The values of the selected rows, one line per row: the serial column is
+  // a row label and is not copied.
   QString SelectedText() const;
-  // Moves the current cell one row down (Enter).
+  // Moves the current cell one row down (Enter); on the last row a new row
+  // is added first, through AddRow.
   void MoveDown();
+  std::function<void()> AddRow;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <filesystem>
 
 namespace tavorix {
@@ -70,6 +71,21 @@ TSaveAnswer TQtDialogs::AskSave(const std::string& question) {
                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (answer == QMessageBox::Save) return TSaveAnswer::Save;
   return answer == QMessageBox::Discard ? TSaveAnswer::Discard : TSaveAnswer::Cancel;
+}
+
+std::optional<int> TQtDialogs::AskChoice(const std::string& question, const std::vector<std::string>& choices) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(caption_), QString::fromStdString(question),
+                  QMessageBox::NoButton, parent_);
+  std::vector<QAbstractButton*> buttons;
+  for (const std::string& c : choices) buttons.push_back(box.addButton(QString::fromStdString(c), QMessageBox::AcceptRole));
+  // Nothing is chosen for the user: Enter and Escape cancel.
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  return std::nullopt;
 }
 
 std::optional<std::string> TQtDialogs::OpenFileName(const TFileDialogSpec& spec) {

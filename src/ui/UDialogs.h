@@ -30,6 +30,7 @@ class TQtDialogs : public TDialogs {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   TSaveAnswer AskSave(const std::string& question) override;
+  std::optional<int> AskChoice(const std::string& question, const std::vector<std::string>& choices) override;
   std::optional<std::string> OpenFileName(const TFileDialogSpec& spec) override;
   std::optional<std::string> SaveFileName(const TFileDialogSpec& spec) override;
 

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <optional>
@@ -107,6 +109,20 @@ void TMainForm::BuildMenus() {
   FillRecentMenu();
 
   EditMenu = menuBar()->addMenu("&Edit");
+  UndoStack = new QUndoStack(this);
+  EditUndoAction = UndoStack->createUndoAction(this, "&Undo");
+  EditUndoAction->setShortcut(QKeySequence::Undo);
+  EditRedoAction = UndoStack->createRedoAction(this, "&Redo");
+  EditRedoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+  EditMenu->addAction(EditUndoAction);
+  EditMenu->addAction(EditRedoAction);
+  EditMenu->addSeparator();
+  // An undone or redone step leaves the data unsaved unless it returns to
+  // what was saved or opened.
+  connect(UndoStack, &QUndoStack::indexChanged, this, [this] {
+    if (undoing_) Session.Unsaved = !UndoStack->isClean();
+    undoing_ = false;
+  });
   EditCopyAction = EditMenu->addAction("&Copy");
   EditCopyAction->setShortcut(QKeySequence("Ctrl+C"));
   EditCutAction = EditMenu->addAction("Cu&t");
@@ -247,22 +263,29 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   }
   // The program ends only through the finish window.
   event->ignore();
-  if (RunInProgress()) return;
-  if (AskBeforeClosing(Session)) {
-    switch (dialogs_.AskSave(std::string(kUnsavedQuestion))) {
-      case TSaveAnswer::Cancel:
-        return;
-      case TSaveAnswer::Save:
-        if (!dm_ || !SaveInput()) return;
-        break;
-      case TSaveAnswer::Discard:
-        break;
+  if (RunInProgress()) {
+    // The window closes once the cancelled run has ended.
+    if (!closeAfterRun_ && dialogs_.Confirm(std::string(kCancelRunQuestion))) {
+      closeAfterRun_ = true;
+      CancelRunButtonClick();
     }
+    return;
   }
+  if (!UnsavedDataMayGo()) return;
   if (finishForm_) {
     finishForm_->show();
     finishForm_->raise();
   }
+}
+
+bool TMainForm::UnsavedDataMayGo() {
+  if (!AskBeforeClosing(Session)) return true;
+  switch (dialogs_.AskSave(std::string(kUnsavedQuestion))) {
+    case TSaveAnswer::Save: return dm_ && SaveInput();
+    case TSaveAnswer::Discard: return true;
+    case TSaveAnswer::Cancel: break;
+  }
+  return false;
 }
 
 void TMainForm::EndProgram() {
@@ -363,8 +386,7 @@ void TMainForm::EditDeleteActionExecute() {
   } else if (QApplication::focusWidget() == StringGrid1) {
     const auto [first, last] = StringGrid1->SelectedRows();
     if (first < 0) return;
-    ClearCells(Session, first, last);
-    ShowSessionGrid();
+    ChangeGrid("Delete", [&, first = first, last = last] { ClearCells(Session, first, last); });
   }
 }
 

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@ class QMenu;
 class QDragEnterEvent;
 class QDropEvent;
 class QTabWidget;
+class QUndoStack;
 
 namespace tavorix {
 
@@ -113,6 +115,9 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // The whole clipboard pasted at (column, row) of the grid.
   void PasteClipboardAt(int column, int row);
 
+  // Undo (or redo) of one step of the grid.
+  void ApplyGridStep(const TGridChange& change, bool undo);
+
   // TSelectionHost
   void PreferredDistributionConfirmed() override;
   void ShowSelectionText(const std::string& text) override;
@@ -126,6 +131,10 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   QAction *InputSaveOnlyAction, *HelpAction;
   QMenu* RecentMenu;
   QAction *EditCopyAction, *EditCutAction, *EditPasteAction, *EditDeleteAction, *EditSelectAllAction;
+  QAction *EditUndoAction, *EditRedoAction;
+  // Every change of the grid is one step: typing, paste, Delete, inserted
+  // and deleted rows, Clear data, a changed number of data.
+  QUndoStack* UndoStack;
   // The grid's context menu.
   QAction *GridInsertRowAction, *GridDeleteRowsAction;
 
@@ -270,6 +279,13 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void ForgetResults();
   void UpdateCommands();
   void RememberRecentFile(const std::string& path);
+  // Runs `change` and records what it did to the grid as one undo step.
+  void ChangeGrid(const QString& what, const std::function<void()>& change);
+  // Before other data replace typed or pasted data that were never saved:
+  // asks to save, discard or cancel; true when the data may go.
+  bool UnsavedDataMayGo();
+  // Adds an empty row below the last (Enter on the last row).
+  void AppendRow();
   void FillRecentMenu();
   void ShowGridMenu(const QPoint& pos);
 
@@ -307,6 +323,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   bool inClassesExit_ = false;
   bool pasteHelpShown_ = false;
   bool outputOpenedFromOutputPage_ = false;
+  bool closeAfterRun_ = false;   // the window was closed during a run that is being cancelled
+  bool undoing_ = false;         // an undo or redo of the grid is under way
 };
 
 }  // namespace tavorix

@@ -23,6 +23,9 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <fcntl.h>
 #include <unistd.h>
@@ -33,6 +36,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <utility>
 
 #include "calculator/window/UcalcForm.h"
 #include "core/DataImport.h"
@@ -119,7 +123,43 @@ std::string WriteFailureReason(const std::string& path) {
   return {};
 }
 
+// One step of the grid on the undo stack. The change is made before the
+// step is pushed, so the first redo (the push) does nothing.
+class GridStep : public QUndoCommand {
+ public:
+  GridStep(TMainForm* form, const QString& what, TGridChange change)
+      : QUndoCommand(what), form_(form), change_(std::move(change)) {}
+  void undo() override { form_->ApplyGridStep(change_, true); }
+  void redo() override {
+    if (std::exchange(pushed_, true)) form_->ApplyGridStep(change_, false);
+  }
+
+ private:
+  TMainForm* form_;
+  TGridChange change_;
+  bool pushed_ = false;
+};
+
 }  // namespace
+
+void TMainForm::ChangeGrid(const QString& what, const std::function<void()>& change) {
+  const std::vector<std::string> before = Session.Cells;
+  change();
+  TGridChange step = GridChangeBetween(before, Session.Cells);
+  if (!step.Empty()) UndoStack->push(new GridStep(this, what, std::move(step)));
+  ShowSessionGrid();
+}
+
+void TMainForm::ApplyGridStep(const TGridChange& change, bool undo) {
+  undoing_ = true;
+  ApplyGridChange(Session, change, undo);
+  ShowSessionGrid();
+  ShowPage(InputTabSheet);
+}
+
+void TMainForm::AppendRow() {
+  ChangeGrid("Add row", [this] { InsertRow(Session, Session.RowCount()); });
+}
 
 void TMainForm::BuildInputPage() {
   DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
@@ -190,6 +230,7 @@ void TMainForm::BuildInputPage() {
                                QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   StringGrid1->setItemDelegate(new TGridDelegate(
       StringGrid1, [this](int column, int row, const QString& text) { GridEditorPaste(column, row, text); }));
+  StringGrid1->AddRow = [this] { AppendRow(); };
   StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   StringGrid1->setColumnWidth(0, 62);
   StringGrid1->setColumnWidth(1, 85);
@@ -383,8 +424,7 @@ void TMainForm::NrOfDataEditExit() {
   if (inCountExit_ || !dm_) return;
   inCountExit_ = true;
   const std::string typed = NrOfDataEdit->text().toStdString();
-  CountBoxExit(Session, typed, dialogs_);
-  ShowSessionGrid();
+  ChangeGrid("Number of data", [&] { CountBoxExit(Session, typed, dialogs_); });
   inCountExit_ = false;
 }
 
@@ -407,17 +447,16 @@ void TMainForm::StringGrid1SetEditText(int column, int row, const QString& text)
     GridEditorPaste(column, row, text);
     return;
   }
-  SetCell(Session, row, s);
-  GridModel->CellChanged(row);
+  ChangeGrid("Typing", [&] { TypeCell(Session, row, s, DecimalSettings, dialogs_); });
 }
 
 void TMainForm::GridEditorPaste(int column, int row, const QString& text) {
-  if (!PasteText(Session, row, column, text.toStdString(), DecimalSettings, dialogs_)) {
-    ShowPage(InputTabSheet);
-    return;
-  }
-  ShowSessionGrid();
+  std::string note;
+  bool pasted = false;
+  ChangeGrid("Paste", [&] { pasted = PasteText(Session, row, column, text.toStdString(), DecimalSettings, dialogs_, &note); });
   ShowPage(InputTabSheet);
+  if (!pasted) return;
+  if (!note.empty()) ShowStatus(QString::fromStdString(note));
   StringGrid1->setFocus();
 }
 
@@ -439,21 +478,22 @@ void TMainForm::ShowGridMenu(const QPoint& pos) {
 
 void TMainForm::GridInsertRowActionExecute() {
   const int row = StringGrid1->currentIndex().isValid() ? StringGrid1->currentIndex().row() : Session.RowCount();
-  InsertRow(Session, row);
-  ShowSessionGrid();
+  ChangeGrid("Insert row", [&] { InsertRow(Session, row); });
 }
 
 void TMainForm::GridDeleteRowsActionExecute() {
   const auto [first, last] = StringGrid1->SelectedRows();
   if (first < 0) return;
-  DeleteRows(Session, first, last - first + 1);
-  if (Session.RowCount() < kMinimumNrOfData) Session.Cells.resize(kMinimumNrOfData);
   StringGrid1->clearSelection();
-  ShowSessionGrid();
+  ChangeGrid("Delete rows", [&, first = first, last = last] {
+    DeleteRows(Session, first, last - first + 1);
+    if (Session.RowCount() < kMinimumNrOfData) Session.Cells.resize(kMinimumNrOfData);
+  });
 }
 
 void TMainForm::InputOpenActionExecute() {
   if (!dm_ || !InputOpenAction->isEnabled()) return;
+  if (!UnsavedDataMayGo()) return;
   TFileDialogSpec spec = kInputFileDialog;
   spec.InitialDir = InputDir;
   const auto path = dialogs_.OpenFileName(spec);
@@ -486,6 +526,8 @@ void TMainForm::OpenInputFile(const std::string& path) {
   FileNameLabel->show();
   FileNameEdit->show();
   LoadSeries(Session, *dm_, DecimalSettings);
+  // Another series: the steps of the one before are gone.
+  UndoStack->clear();
   dm_->NrOfClassesText = Session.ClassesText;
   SetInitialFolders(fs::path(path).parent_path().string());
   ShowSession();
@@ -505,6 +547,7 @@ void TMainForm::OpenDataFile(const std::string& path) {
     dialogs_.ShowMessage("File does not exist, please select another one,");
     return;
   }
+  if (!UnsavedDataMayGo()) return;
   if (ext == ".inp") {
     OpenInputFile(path);
     return;
@@ -519,11 +562,15 @@ void TMainForm::OpenDataFile(const std::string& path) {
   if (ext == ".csv") text = FirstNumericColumn(text);
   TSession next = Session;
   next.Cells.clear();
-  if (!PasteText(next, 0, 1, text, DecimalSettings, dialogs_)) return;
-  Session = std::move(next);
+  std::string note;
+  if (!PasteText(next, 0, 1, text, DecimalSettings, dialogs_, &note)) return;
+  // Save-Run proposes the column's name as an input file.
+  next.InputPath = WithExtension(path, ".inp");
+  ChangeGrid("Open", [&] { Session = std::move(next); });
   ShowSession();
   RememberRecentFile(path);
   ShowPage(InputTabSheet);
+  if (!note.empty()) ShowStatus(QString::fromStdString(note));
 }
 
 void TMainForm::ForgetResults() {
@@ -545,7 +592,7 @@ void TMainForm::ClearButtonClick() {
   if (!dialogs_.Confirm(std::string(kClearQuestion))) return;
   InputFileOpened = false;
   ForgetResults();
-  InitialiseInputPage();
+  ChangeGrid("Clear data", [this] { InitialiseInputPage(); });
   ShowPage(InputTabSheet);
 }
 
@@ -620,6 +667,11 @@ void TMainForm::FillRecentMenu() {
 bool TMainForm::SaveInputDialog() {
   TFileDialogSpec spec = kInputFileDialog;
   spec.InitialDir = InputDir;
+  // A series opened or saved before is offered under its own name.
+  if (!Session.InputPath.empty()) {
+    spec.FileName = Session.InputPath;
+    spec.InitialDir = fs::path(Session.InputPath).parent_path().string();
+  }
   const auto chosen = dialogs_.SaveFileName(spec);
   if (!chosen) return false;
   const std::string path = InputPathFor(*chosen);
@@ -654,10 +706,11 @@ bool TMainForm::SaveInput() {
     return false;
   }
   *dm_ = std::move(series);
-  Session = std::move(checked);
+  // The empty rows go from the grid: a step that can be undone.
+  ChangeGrid("Save", [&] { Session = std::move(checked); });
   Session.InputPath = dm_->FileName;
   Session.Unsaved = false;
-  ShowSessionGrid();
+  UndoStack->setClean();
   FileNameEdit->setText(QString::fromStdString(dm_->FileName));
   FileNameLabel->show();
   FileNameEdit->show();
@@ -702,12 +755,19 @@ void TMainForm::SetRunning(bool running) {
   for (QAction* a : {EditCopyAction, EditCutAction, EditPasteAction, EditDeleteAction, EditSelectAllAction,
                      FileExitAction, HelpAction})
     a->setEnabled(!running);
+  EditUndoAction->setEnabled(!running && UndoStack->canUndo());
+  EditRedoAction->setEnabled(!running && UndoStack->canRedo());
+  // The threshold is not used: its box stays disabled, whatever the run.
+  ThresholdEdit->setEnabled(false);
+  ThresholdEdit->setText("not used");
   if (running) CancelRunButton->setFocus();
   UpdateCommands();
 }
 
 void TMainForm::RunFinished(const TRunOutcome& outcome) {
   SetRunning(false);
+  // The window was closed during the run: it closes once the run has ended.
+  if (std::exchange(closeAfterRun_, false)) QTimer::singleShot(0, this, &QWidget::close);
   // Notices of the stages (the left move of tiny data) wait for the run to end.
   for (const std::string& notice : outcome.Notices) dialogs_.ShowMessage(notice);
   if (outcome.Cancelled) {

@@ -36,6 +36,8 @@ class ScriptedDialogs : public TDialogs {
   std::vector<std::string> Messages, Questions;
   std::deque<bool> Answers;
   std::deque<TSaveAnswer> SaveAnswers;
+  std::deque<std::optional<int>> Choices;
+  std::vector<std::vector<std::string>> ChoiceButtons;
   std::deque<std::optional<std::string>> OpenNames, SaveNames;
   std::vector<TFileDialogSpec> OpenSpecs, SaveSpecs;
 
@@ -58,6 +60,17 @@ class ScriptedDialogs : public TDialogs {
     }
     const TSaveAnswer a = SaveAnswers.front();
     SaveAnswers.pop_front();
+    return a;
+  }
+  std::optional<int> AskChoice(const std::string& question, const std::vector<std::string>& choices) override {
+    Questions.push_back(question);
+    ChoiceButtons.push_back(choices);
+    if (Choices.empty()) {
+      ADD_FAILURE() << "unexpected question: " << question;
+      return std::nullopt;
+    }
+    const auto a = Choices.front();
+    Choices.pop_front();
     return a;
   }
   std::optional<std::string> OpenFileName(const TFileDialogSpec& spec) override {
@@ -132,6 +145,20 @@ class MainFormTest : public ::testing::Test {
     QString text;
     for (double v : values) text += QString::number(v, 'f', 4) + "\r\n";
     return text;
+  }
+
+  // Types text into a value cell of the grid (the current one for row -1)
+  // and presses Enter, as a user does: the editor opens on the first key.
+  void TypeIntoCell(int row, const QString& text) {
+    TGridView* grid = form->StringGrid1;
+    QApplication::setActiveWindow(form);
+    grid->setFocus();
+    if (row >= 0) grid->setCurrentIndex(grid->model()->index(row, 1));
+    QTest::keyClicks(grid, text.left(1));
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
   }
 
   void TypeInto(QLineEdit* edit, const QString& text) {

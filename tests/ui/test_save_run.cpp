@@ -214,8 +214,10 @@ TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   Prefer(4);  // "Log-normal (standard)": code 22
   PasteIntoCell(0, 1, Column(GumbelSeries(500)));
 
-  // While the run works, the panel shows and typing or closing does nothing.
+  // While the run works, the panel shows and typing does nothing; closing
+  // asks whether to cancel the run (No here: the run goes on).
   form->SetStagePauseMs(40);
+  dialogs.Answers = {false};
   bool running = false, panelShown = false, closed = true;
   QTimer::singleShot(0, form, [&] {
     running = form->RunInProgress();
@@ -229,6 +231,7 @@ TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   EXPECT_TRUE(panelShown);
   EXPECT_EQ(form->Title1Edit->text(), "");
   EXPECT_FALSE(closed);
+  EXPECT_EQ(dialogs.Questions.back(), "A run is in progress. Do you want to cancel the run?");
   EXPECT_FALSE(windows.FinishForm->isVisible());
   EXPECT_TRUE(form->FitButton->isHidden());
   EXPECT_TRUE(form->OptButton->isHidden());
