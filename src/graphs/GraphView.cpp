@@ -31,15 +31,18 @@ void UseLogPeriods(GraphView& v) {
   for (auto* s : {&d.S2, &d.S3, &d.S4, &d.S5})
     for (long double& t : *s) t = t > 0 ? std::log10(t) : kBelowAxis;
   AxisState& a = v.Axes;
-  // The largest period drawn, as the linear axis takes it: all rows but the last.
+  // The largest observed and calculated periods of every row; the upper
+  // limit of the last row grows without bound and is left out.
   long double top = 0;
-  for (int r = 0; r + 1 < d.RowCount; ++r) top = std::max({top, d.S3[r], d.S4[r]});
+  for (int r = 0; r < d.RowCount; ++r) top = std::max({top, d.S2[r], d.S3[r]});
+  for (int r = 0; r + 1 < d.RowCount; ++r) top = std::max(top, d.S4[r]);
   a.YFactor = 1;
   a.Ylo = 0;
   a.Yhi = std::max(1.0, std::ceil(static_cast<double>(top) - 1e-9));
   a.Ydec = 0;
   a.RangeYmin = 0;
-  a.RangeYmax = static_cast<double>(top);
+  // Every segment that ends on the axis is drawn.
+  a.RangeYmax = a.Yhi;
   v.YMarks.clear();
   for (int decade = 0; decade < a.Yhi; ++decade)
     for (int m : {1, 2, 5}) {

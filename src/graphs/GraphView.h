@@ -43,8 +43,28 @@ void PrepareGraph(const std::string& reportPath, int type, GraphView& view, bool
 
 // Puts the return periods of a prepared type-4 view on a logarithmic axis:
 // every period becomes its base-10 logarithm (periods not above 0 fall below
-// the axis), the axis runs from 1 to the decade above the largest period
-// drawn, and the ticks are the periods 1, 2, 5, 10, 20, 50, ... below it.
+// the axis), the axis runs from 1 to the decade above the largest observed
+// or calculated period of every row (and upper limit of every row but the
+// last), so that every observed point and the whole curve are shown, and the
+// ticks are the periods 1, 2, 5, 10, 20, 50, ... below it.
 void UseLogPeriods(GraphView& view);
+
+// The observed points of a return-period graph above the top of its axis:
+// the linear axis ends at the calculated periods of all rows but the last,
+// below the largest observations. (Inline: the drawing module of tavorix-cli
+// draws a prepared view without the graph data's code.)
+inline int PointsAboveAxis(const GraphView& v) {
+  if (v.Type != kGraphReturnPeriods) return 0;
+  int above = 0;
+  for (int r = 0; r < v.Data.RowCount && r < static_cast<int>(v.Data.S2.size()); ++r)
+    if (static_cast<double>(v.Data.S2[r]) * v.Axes.YFactor > v.Axes.Yhi) ++above;
+  return above;
+}
+// What the linear return-period graph says about them; empty for none.
+inline std::string PointsAboveAxisNote(int count) {
+  if (count <= 0) return {};
+  return std::to_string(count) + (count == 1 ? " observed point lies" : " observed points lie") +
+         " above the axis";
+}
 
 }  // namespace tavorix

@@ -339,12 +339,24 @@ TEST(GraphScale, LogarithmicReturnPeriodsRunFromOneToTheDecadeAbove) {
   ASSERT_GT(linear.Data.RowCount, 2);
   for (int r = 0; r < log.Data.RowCount; ++r)
     EXPECT_NEAR(static_cast<double>(log.Data.S3[r]), std::log10(static_cast<double>(linear.Data.S3[r])), 1e-12);
-  // The largest period drawn (all rows but the last) lies below the top decade.
+  // Every observed point and the whole calculated curve lie on the axis,
+  // which ends at the decade above the largest of them.
   double top = 0;
-  for (int r = 0; r + 1 < linear.Data.RowCount; ++r)
-    top = std::max({top, static_cast<double>(linear.Data.S3[r]), static_cast<double>(linear.Data.S4[r])});
+  for (int r = 0; r < linear.Data.RowCount; ++r)
+    top = std::max({top, static_cast<double>(linear.Data.S2[r]), static_cast<double>(linear.Data.S3[r])});
   EXPECT_EQ(log.Axes.Ylo, 0);
   EXPECT_EQ(log.Axes.Yhi, std::ceil(std::log10(top)));
+  EXPECT_GE(log.Axes.RangeYmax, log.Data.S3[log.Data.RowCount - 1]);
+  EXPECT_EQ(PointsAboveAxis(log), 0);
+  // The linear axis ends below the largest observations (61 rows, the last
+  // ones observed at 15.3 to 61 above calculated 9.2), and says so.
+  GraphView many;
+  PrepareGraph(Fixture("rows60.out"), kGraphReturnPeriods, many);
+  EXPECT_EQ(many.Axes.Yhi, 14);
+  EXPECT_EQ(PointsAboveAxis(many), 4);
+  EXPECT_EQ(PointsAboveAxisNote(4), "4 observed points lie above the axis");
+  EXPECT_EQ(PointsAboveAxisNote(1), "1 observed point lies above the axis");
+  EXPECT_EQ(PointsAboveAxisNote(0), "");
   ASSERT_GE(log.YMarks.size(), 4u);
   EXPECT_EQ(log.YMarks[0].Label, "1");
   EXPECT_EQ(log.YMarks[3].Label, "10");

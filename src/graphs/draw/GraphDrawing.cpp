@@ -178,6 +178,9 @@ class Drawer {
       case kGraphReturnPeriods:
       case kGraphProbabilityPaper:
         Text(86, 65, cap.Observed, c_.Observed);
+        // The linear axis ends below the largest observations: the graph says how many.
+        if (const std::string note = PointsAboveAxisNote(PointsAboveAxis(v_)); !note.empty())
+          Text(270, 65, note, c_.Observed);
         // A distribution without X from a frequency has no curve on the probability paper.
         if (v_.Type == kGraphProbabilityPaper && v_.Curve.X.empty()) break;
         Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);

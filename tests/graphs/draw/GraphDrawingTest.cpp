@@ -141,6 +141,30 @@ TEST(GraphDrawing, LegendLinesHaveThePensOfTheirCurves) {
   EXPECT_LE(dotted, 3);
 }
 
+// The linear return periods say how many observations lie above their axis;
+// the logarithmic form shows them all and draws the curve to the last datum.
+TEST(GraphDrawing, ReturnPeriodsShowOrCountTheLargestObservations) {
+  GraphView linear, log;
+  PrepareGraph(Fixture("rows60.out"), kGraphReturnPeriods, linear);
+  ASSERT_GT(PointsAboveAxis(linear), 0);
+  // The last calculated period (14.5) is above every other row's (at most 12.4).
+  PrepareGraph(Fixture("gumbel12.out"), kGraphReturnPeriods, log, true);
+  const QRect noteRow(270, 66, 320, 12);  // right of the observed legend, under the title
+  EXPECT_GT(Count(DrawGraph(linear, {true, true}), noteRow, kAqua), 20);
+  const QImage img = DrawGraph(log, {true, true});
+  EXPECT_EQ(Count(img, noteRow, kAqua), 0);
+  const GraphData& d = log.Data;
+  const int last = d.RowCount - 1;
+  const QPoint datum(XPixel(log.Axes, static_cast<double>(d.X[last])), YPixel(log.Axes, static_cast<double>(d.S2[last])));
+  EXPECT_GE(datum.y(), 50);
+  EXPECT_GT(Count(img, QRect(datum.x() - 2, datum.y() - 2, 5, 5), kAqua), 0);
+  // The curve reaches the last datum: white on the column halfway along its last segment.
+  const int x0 = XPixel(log.Axes, static_cast<double>(d.X[last - 1])), x1 = XPixel(log.Axes, static_cast<double>(d.X[last]));
+  const int y0 = YPixel(log.Axes, static_cast<double>(d.S3[last - 1])), y1 = YPixel(log.Axes, static_cast<double>(d.S3[last]));
+  const int mid = (x0 + x1) / 2;
+  EXPECT_GT(Count(img, QRect(mid, std::min(y0, y1), 1, std::abs(y1 - y0) + 1), kWhite), 0);
+}
+
 TEST(GraphDrawing, ZeroPercentClassKeepsABarOfHalfAPercent) {
   GraphView v;
   v.Type = kGraphHistogramObs;
