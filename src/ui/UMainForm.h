@@ -306,6 +306,11 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void PrepareGraphicsPage();
   void DrawGraph();
   void SaveGraph();
+  // The graph drawn last, scaled to the graph area at the screen's device
+  // pixel ratio; an opened picture scaled to fit the area.
+  void ShowGraphOnScreen();
+  void ShowPictureOnScreen();
+  bool GraphEvent(QObject* watched, QEvent* event);  // resizes of the graph area
 
   TDialogs& dialogs_;
   TDMTavorix* dm_ = nullptr;
@@ -323,6 +328,10 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   bool inClassesExit_ = false;
   bool pasteHelpShown_ = false;
   bool outputOpenedFromOutputPage_ = false;
+  QWidget* graphArea_ = nullptr;   // the viewport the graph fills
+  QImage picture_;                 // the picture opened last
+  bool drawnColour_ = true, drawnBelt_ = true;  // the graph drawn last
+  double shownDpr_ = 1;            // device pixel ratio of the picture on the page
   bool closeAfterRun_ = false;   // the window was closed during a run that is being cancelled
   bool undoing_ = false;         // an undo or redo of the grid is under way
 };

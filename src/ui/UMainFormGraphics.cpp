@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -86,6 +87,9 @@ void TMainForm::BuildGraphicsPage() {
   PictureImage->setObjectName("PictureImage");
   PictureImage->setFixedSize(kGraphWidth, kGraphHeight);
   PictureImage->hide();
+  // A moved window may come to a screen of another pixel ratio: seen when painting.
+  GraphImage->installEventFilter(this);
+  PictureImage->installEventFilter(this);
   ChoicePanel = new QGroupBox("Select type of graph", canvas);
   ChoicePanel->setObjectName("ChoicePanel");
   auto* choices = new QVBoxLayout(ChoicePanel);
@@ -112,11 +116,13 @@ void TMainForm::BuildGraphicsPage() {
   canvasLayout->addWidget(GraphImage, 0, 0, Qt::AlignLeft | Qt::AlignTop);
   canvasLayout->addWidget(PictureImage, 0, 0, Qt::AlignLeft | Qt::AlignTop);
   canvasLayout->addWidget(ChoicePanel, 0, 0, Qt::AlignLeft | Qt::AlignTop);
-  // The bitmap keeps its size; a narrow window scrolls it.
+  // The graph grows with the window; below its own size it scrolls.
   auto* area = new QScrollArea(GraphicsTabSheet);
   area->setWidget(canvas);
   area->setWidgetResizable(true);
   area->setFrameShape(QFrame::NoFrame);
+  graphArea_ = area->viewport();
+  graphArea_->installEventFilter(this);
 
   MakeGraphButton = new QPushButton("Make graph", GraphicsTabSheet);
   SelectButton = new QPushButton("Graph selection", GraphicsTabSheet);
@@ -218,10 +224,44 @@ void TMainForm::DrawGraph() {
     return;
   }
   GraphBitmap = tavorix::DrawGraph(*graphView_, DrawOptions{ColourGraph, BeltOn});
+  drawnColour_ = ColourGraph;
+  drawnBelt_ = BeltOn;
   ConfBeltButton->setVisible(BeltToggleOffered(GraphType, BeltPoints(*graphView_)));
-  GraphImage->setPixmap(QPixmap::fromImage(GraphBitmap));
+  ShowGraphOnScreen();
   PictureImage->hide();
   GraphImage->show();
+}
+
+void TMainForm::ShowGraphOnScreen() {
+  if (GraphBitmap.isNull()) return;
+  shownDpr_ = GraphImage->devicePixelRatioF();
+  const QImage image = DrawGraphForArea(*graphView_, DrawOptions{drawnColour_, drawnBelt_}, graphArea_->size(), shownDpr_);
+  GraphImage->setFixedSize(GraphSizeForArea(graphArea_->size()));
+  GraphImage->setPixmap(QPixmap::fromImage(image));
+}
+
+void TMainForm::ShowPictureOnScreen() {
+  if (picture_.isNull()) return;
+  shownDpr_ = PictureImage->devicePixelRatioF();
+  const QSize logical = picture_.size().scaled(graphArea_->size().expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
+  QImage scaled = picture_.scaled(logical * shownDpr_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  scaled.setDevicePixelRatio(shownDpr_);
+  PictureImage->setFixedSize(logical);
+  PictureImage->setPixmap(QPixmap::fromImage(scaled));
+}
+
+bool TMainForm::GraphEvent(QObject* watched, QEvent* event) {
+  const bool resized = watched == graphArea_ && event->type() == QEvent::Resize;
+  const bool otherRatio = (watched == GraphImage || watched == PictureImage) && event->type() == QEvent::Paint &&
+                          static_cast<QWidget*>(watched)->devicePixelRatioF() != shownDpr_;
+  if (resized || otherRatio) {
+    // Drawn again once the event is done, not inside a paint.
+    QTimer::singleShot(0, this, [this] {
+      if (!GraphImage->isHidden()) ShowGraphOnScreen();
+      if (!PictureImage->isHidden()) ShowPictureOnScreen();
+    });
+  }
+  return false;
 }
 
 void TMainForm::SaveGraph() {
@@ -290,8 +330,9 @@ void TMainForm::GraphOpenActionExecute() {
     dialogs_.ShowMessage(FileOpenErrorText(*path));
     return;
   }
-  PictureImage->setPixmap(QPixmap::fromImage(picture));
+  picture_ = picture;
   PictureImage->show();
+  ShowPictureOnScreen();
   GraphMade = true;
   ChoicePanel->hide();
   OutputMemo->hide();

@@ -317,6 +317,7 @@ void TMainForm::BuildInputPage() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  GraphEvent(watched, event);
   // The classes hint goes to the status bar; the click and the typing go on.
   if (watched == NrOfClassesEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress))
     NrOfClassesEditClick();

@@ -195,6 +195,50 @@ TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
   EXPECT_TRUE(form->GraphMade);
 }
 
+// The graph fills a larger window, drawn anew at its size (not a stretched
+// bitmap); the saved file keeps the 623 x 441 layout; an opened picture
+// larger than the area is scaled to fit it.
+TEST_F(ResultsFileTest, GraphsFollowTheSizeOfTheGraphArea) {
+  OpenFromOutputPage();
+  form->ViewGraphButton->click();
+  form->GoButton->click();
+  QApplication::processEvents();
+  const QPixmap atStart = form->GraphImage->pixmap();
+  EXPECT_EQ(atStart.deviceIndependentSize().toSize(), form->GraphImage->size());
+  EXPECT_GE(form->GraphImage->width(), 623);
+
+  form->resize(1600, 1200);
+  QTest::qWait(50);
+  const QPixmap large = form->GraphImage->pixmap();
+  const QSize shown = form->GraphImage->size();
+  EXPECT_GT(shown.width(), 900);
+  EXPECT_NEAR(static_cast<double>(shown.width()) / shown.height(), 623.0 / 441.0, 0.01);
+  EXPECT_EQ(large.deviceIndependentSize().toSize(), shown);
+  // The plot area is where the layout puts it, scaled: dark blue at (300, 410).
+  const double scale = shown.width() / 623.0;
+  const QImage image = large.toImage();
+  EXPECT_EQ(image.pixelColor(static_cast<int>(300 * scale * large.devicePixelRatio()),
+                             static_cast<int>(410 * scale * large.devicePixelRatio())),
+            QColor(0, 0, 139));
+  const std::string png = Path("graph.png");
+  dialogs.SaveNames = {png};
+  form->SaveGraphButton->click();
+  EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(623, 441));
+
+  form->resize(760, 580);
+  QImage big(2000, 1000, QImage::Format_RGB32);
+  big.fill(Qt::red);
+  ASSERT_TRUE(big.save(QString::fromStdString(Path("big.png"))));
+  dialogs.OpenNames = {Path("big.png")};
+  form->OpenGraphButton->click();
+  QTest::qWait(50);
+  const QSize area = form->PictureImage->parentWidget()->parentWidget()->size();
+  const QSize picture = form->PictureImage->size();
+  EXPECT_LE(picture.width(), area.width());
+  EXPECT_LE(picture.height(), area.height());
+  EXPECT_NEAR(static_cast<double>(picture.width()) / picture.height(), 2.0, 0.02);
+}
+
 TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
   OpenFromOutputPage();
   form->ViewGraphButton->click();

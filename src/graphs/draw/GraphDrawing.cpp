@@ -455,4 +455,20 @@ QImage DrawGraph(const GraphView& view, const DrawOptions& options, const QSize&
   return image;
 }
 
+QSize GraphSizeForArea(const QSize& area) {
+  const double scale = std::max(1.0, std::min(static_cast<double>(area.width()) / kGraphWidth,
+                                               static_cast<double>(area.height()) / kGraphHeight));
+  return {static_cast<int>(std::lround(kGraphWidth * scale)), static_cast<int>(std::lround(kGraphHeight * scale))};
+}
+
+QImage DrawGraphForArea(const GraphView& view, const DrawOptions& options, const QSize& area, double dpr) {
+  const QSize logical = GraphSizeForArea(area);
+  if (!(dpr > 0)) dpr = 1;
+  QImage image = DrawGraph(view, options,
+                           QSize(static_cast<int>(std::lround(logical.width() * dpr)),
+                                 static_cast<int>(std::lround(logical.height() * dpr))));
+  image.setDevicePixelRatio(dpr);
+  return image;
+}
+
 }  // namespace tavorix

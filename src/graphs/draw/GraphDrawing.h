@@ -55,4 +55,12 @@ QImage DrawGraph(const GraphView& view, const DrawOptions& options);
 // gives the bitmap above.
 QImage DrawGraph(const GraphView& view, const DrawOptions& options, const QSize& size);
 
+// The size in logical pixels at which the graph fills `area`: the 623 x 441
+// layout scaled with its aspect kept, never below its own size.
+QSize GraphSizeForArea(const QSize& area);
+// The graph for a screen: drawn at GraphSizeForArea(area) times the device
+// pixel ratio, that ratio set on the image. At a ratio of 1 and the layout's
+// own size it is the bitmap of DrawGraph.
+QImage DrawGraphForArea(const GraphView& view, const DrawOptions& options, const QSize& area, double dpr);
+
 }  // namespace tavorix

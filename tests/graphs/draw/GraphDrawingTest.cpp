@@ -165,6 +165,22 @@ TEST(GraphDrawing, ReturnPeriodsShowOrCountTheLargestObservations) {
   EXPECT_GT(Count(img, QRect(mid, std::min(y0, y1), 1, std::abs(y1 - y0) + 1), kWhite), 0);
 }
 
+// On a screen the graph is drawn at the area's size and the pixel ratio,
+// every position of the layout scaled; at its own size and ratio 1 it is the
+// bitmap itself.
+TEST(GraphDrawing, ScreenDrawingScalesTheLayout) {
+  const GraphView v = Prepared("gumbel12.out", kGraphCumulative);
+  EXPECT_EQ(GraphSizeForArea(QSize(500, 300)), QSize(623, 441));  // never smaller
+  EXPECT_EQ(GraphSizeForArea(QSize(1246, 2000)), QSize(1246, 882));
+  EXPECT_EQ(DrawGraphForArea(v, {}, QSize(623, 441), 1.0), DrawGraph(v, {}));
+  const QImage sharp = DrawGraphForArea(v, {}, QSize(623, 441), 2.0);
+  EXPECT_EQ(sharp.size(), QSize(1246, 882));
+  EXPECT_EQ(sharp.devicePixelRatio(), 2.0);
+  const QImage plain = DrawGraph(v, {});
+  for (const QPoint& p : {QPoint(5, 5), QPoint(300, 410), QPoint(30, 30)})
+    EXPECT_EQ(sharp.pixelColor(2 * p.x(), 2 * p.y()), plain.pixelColor(p)) << p.x() << "," << p.y();
+}
+
 TEST(GraphDrawing, ZeroPercentClassKeepsABarOfHalfAPercent) {
   GraphView v;
   v.Type = kGraphHistogramObs;
