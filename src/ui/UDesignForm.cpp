@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,6 +23,7 @@
 #include "core/TextLines.h"
 #include "ui/BootstrapController.h"
 #include "ui/UDialogs.h"
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
@@ -110,6 +112,7 @@ TDesignForm::TDesignForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(NoteLabel);
   layout->addLayout(buttons);
   resize(760, 480);
+  CloseOnEscape(this);
 
   connect(PeriodsEdit, &QLineEdit::editingFinished, this, &TDesignForm::PeriodsEditExit);
   connect(CopyButton, &QPushButton::clicked, this, &TDesignForm::CopyButtonClick);
@@ -130,8 +133,12 @@ void TDesignForm::ShowFor(const std::string& outPath) {
   bootstrap_->Cancel();
   outPath_ = outPath;
   Rebuild();
-  show();
-  raise();
+  ShowInFront(this);
+}
+
+void TDesignForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
 void TDesignForm::PeriodsEditExit() {
@@ -241,9 +248,10 @@ void TDesignForm::CopyButtonClick() {
 void TDesignForm::SaveCsvButtonClick() {
   if (!dialogs_ || table_.Rows.empty()) return;
   const auto path = dialogs_->SaveFileName({"CSV files (*.csv)|*.csv", "csv", "", ""});
-  if (!path) return;
+  if (!path) return ShowInFront(this);
   std::error_code ec;
-  if (std::filesystem::exists(*path, ec) && !dialogs_->Confirm("The file already exists, overwrite?")) return;
+  if (std::filesystem::exists(*path, ec) && !dialogs_->Confirm("The file already exists, overwrite?"))
+    return ShowInFront(this);
   try {
     WriteFileAtomically(*path, [&](std::ostream& out) {
       if (boot_)
@@ -254,6 +262,8 @@ void TDesignForm::SaveCsvButtonClick() {
   } catch (const std::exception& e) {
     dialogs_->ShowMessage(e.what());
   }
+  // The dialog handed the focus back to the main window: the table stays in front.
+  ShowInFront(this);
 }
 
 }  // namespace tavorix

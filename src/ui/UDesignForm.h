@@ -54,6 +54,10 @@ class TDesignForm : public QWidget {
   void CancelBootstrapButtonClick();
   bool BootstrapRunning() const;
 
+ protected:
+  // Opens centred on the main window, whole on its screen.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Rebuild();
   void BootstrapFinished(const TBootstrapOutcome& outcome);

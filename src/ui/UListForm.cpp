@@ -181,16 +181,19 @@ void TListForm::CopyButtonClick() { QApplication::clipboard()->setText(TableText
 
 void TListForm::SaveCsvButtonClick() {
   if (!dialogs_) return;
+  // The dialogs hand the focus back to the main window: the list stays in front.
   const auto path = dialogs_->SaveFileName({"CSV files (*.csv)|*.csv", "csv", "", ""});
-  if (!path) return;
+  if (!path) return ShowInFront(this);
   std::error_code ec;
-  if (std::filesystem::exists(*path, ec) && !dialogs_->Confirm("The file already exists, overwrite?")) return;
+  if (std::filesystem::exists(*path, ec) && !dialogs_->Confirm("The file already exists, overwrite?"))
+    return ShowInFront(this);
   const std::string text = TableText(',').toStdString();
   try {
     WriteFileAtomically(*path, [&](std::ostream& out) { out << text; });
   } catch (const std::exception& e) {
     dialogs_->ShowMessage(e.what());
   }
+  ShowInFront(this);
 }
 
 }  // namespace tavorix

@@ -32,6 +32,7 @@
 #include "ui/UDialogs.h"
 #include "ui/UFinishForm.h"
 #include "ui/USelectForm.h"
+#include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
@@ -323,9 +324,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 
 void TMainForm::SelectionButtonClick() {
   if (!selectForm_) return;
-  selectForm_->show();
-  selectForm_->raise();
-  selectForm_->activateWindow();
+  ShowInFront(selectForm_);
 }
 
 void TMainForm::PreferredDistributionConfirmed() {

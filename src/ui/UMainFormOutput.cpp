@@ -38,6 +38,7 @@
 #include "ui/UDialogs.h"
 #include "ui/UListForm.h"
 #include "ui/UMainForm.h"
+#include "ui/WindowPlacement.h"
 #include "ui/UOptForm.h"
 
 namespace tavorix {
@@ -212,14 +213,12 @@ void TMainForm::CloseFitButtonClick() { FitPanel->hide(); }
 
 void TMainForm::OptButtonClick() {
   if (!optForm_) return;
-  optForm_->show();
-  optForm_->raise();
+  ShowInFront(optForm_);
 }
 
 void TMainForm::CalcButtonClick() {
   if (!calcForm_) return;
-  calcForm_->show();
-  calcForm_->raise();
+  ShowInFront(calcForm_);
 }
 
 void TMainForm::ViewGraphButtonClick() {
@@ -246,8 +245,7 @@ void TMainForm::ListButtonClick() {
   }
   listForm_->SetDialogs(&dialogs_);
   listForm_->ShowRankedList(path, lines);
-  listForm_->show();
-  listForm_->raise();
+  ShowInFront(listForm_);
 }
 
 void TMainForm::OutputOpenActionExecute() {

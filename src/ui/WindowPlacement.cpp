@@ -32,4 +32,10 @@ void CloseOnEscape(QWidget* window) {
   QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
 }
 
+void ShowInFront(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 }  // namespace tavorix

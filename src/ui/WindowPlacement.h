@@ -13,4 +13,8 @@ void PlaceOverActiveWindow(QWidget* window);
 // Escape closes the window.
 void CloseOnEscape(QWidget* window);
 
+// Shows the window in front of the others with the keyboard focus, also when
+// it was open already behind them.
+void ShowInFront(QWidget* window);
+
 }  // namespace tavorix

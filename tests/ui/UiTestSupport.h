@@ -16,6 +16,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ class ScriptedDialogs : public TDialogs {
   std::vector<std::vector<std::string>> ChoiceButtons;
   std::deque<std::optional<std::string>> OpenNames, SaveNames;
   std::vector<TFileDialogSpec> OpenSpecs, SaveSpecs;
+  // Runs while a save dialog is "open" (a real one takes the focus).
+  std::function<void()> WhileSaving;
 
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   bool Confirm(const std::string& question) override {
@@ -79,6 +82,7 @@ class ScriptedDialogs : public TDialogs {
   }
   std::optional<std::string> SaveFileName(const TFileDialogSpec& spec) override {
     SaveSpecs.push_back(spec);
+    if (WhileSaving) WhileSaving();
     return Next(SaveNames, "save");
   }
   std::string LastMessage() const { return Messages.empty() ? std::string() : Messages.back(); }

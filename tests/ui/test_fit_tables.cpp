@@ -6,7 +6,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <QScreen>
+
 #include "UiTestSupport.h"
+#include "calculator/window/UcalcForm.h"
 #include "ui/UDesignForm.h"
 #include "ui/UListForm.h"
 
@@ -68,8 +71,17 @@ TEST_F(FitTablesTest, RankedListShowsTheStatisticsOfEveryFitSortsCopiesAndSaves)
   ASSERT_EQ(copied.size(), table->rowCount() + 1);
   EXPECT_EQ(copied.front(), "Rank\tDistribution\tAverage %\tKS D\tAD A2\tCvM W2");
   EXPECT_EQ(copied.at(1).split('\t').at(3), table->item(0, 3)->text());
+  // The save dialog hands the focus back to the main window; the list comes
+  // back in front.
+  ASSERT_TRUE(QTest::qWaitForWindowActive(list, 2000));
+  dialogs.WhileSaving = [&] {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
+  };
   dialogs.SaveNames = {Path("fits.csv")};
   list->SaveCsvButton->click();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(list, 1000));
+  dialogs.WhileSaving = nullptr;
   const std::string csv = ReadFile(Path("fits.csv"));
   EXPECT_EQ(csv.substr(0, csv.find('\n')), "Rank,Distribution,Average %,KS D,AD A2,CvM W2");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), table->rowCount() + 1);
@@ -107,6 +119,35 @@ TEST_F(FitTablesTest, DesignValuesShowTheTableWithItsExtrapolatedRows) {
   EXPECT_EQ(table->rowCount(), 0);
   EXPECT_FALSE(design->NoteLabel->text().isEmpty());
   EXPECT_FALSE(design->SaveCsvButton->isEnabled());
+
+  // Escape closes it; opened again it is centred on the main window, whole
+  // on the screen, and has the focus.
+  QApplication::setActiveWindow(design);
+  QTest::keyClick(design, Qt::Key_Escape);
+  EXPECT_FALSE(design->isVisible());
+  const QRect screen = form->screen()->availableGeometry();
+  form->move(screen.center() - form->frameGeometry().center() + form->pos());
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
+  button->click();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(design, 1000));
+  EXPECT_TRUE(screen.contains(design->frameGeometry()));
+  EXPECT_LE((design->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 4);
+}
+
+// The calculator closes with Escape and, opened again over the main window,
+// gets the focus.
+TEST_F(FitTablesTest, CalculatorComesToTheFrontAndEscapeClosesIt) {
+  RunFailureExample();
+  form->CalcButton->click();
+  TCalcForm* calc = windows.CalcForm.get();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(calc, 2000));
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
+  form->CalcButton->click();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(calc, 1000));
+  QTest::keyClick(calc, Qt::Key_Escape);
+  EXPECT_FALSE(calc->isVisible());
 }
 
 }  // namespace

@@ -67,6 +67,7 @@ TCalcForm::TCalcForm(QWidget* parent, TDialogs* dialogs)
   setObjectName(QStringLiteral("CalcForm"));
   setWindowTitle(QStringLiteral("Calculator"));
   BuildControls();
+  CloseOnEscape(this);
 }
 
 TCalcForm::~TCalcForm() = default;
