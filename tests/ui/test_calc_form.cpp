@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QFontMetricsF>
+#include <QStyle>
 #include <QTest>
 #include <cmath>
 #include <fstream>
@@ -168,10 +170,43 @@ TEST_F(CalcFormTest, RefusedInputShowsItsMessageAndKeepsTheFields) {
   form.Edit5Exit();
   Type(form.Edit1, "abc");
   form.Edit7Click();
-  EXPECT_EQ(sink.Messages, (std::vector<std::string>{kCalcFrequencyRange, kCalcPeriodRange,
-                                                     kCalcPeriodNotAboveOne, kCalcValueNotReal}));
+  // The messages keep their texts; the values the field takes follow on a second line.
+  const std::string periods = "\nAccepted: a number above 1 and below 100000";
+  EXPECT_EQ(sink.Messages,
+            (std::vector<std::string>{kCalcFrequencyRange, kCalcPeriodRange + periods, kCalcPeriodNotAboveOne + periods,
+                                      std::string(kCalcValueNotReal) + "\nAccepted: any number, such as 12.5 or -1.5E3"}));
+  Type(form.Edit4, "abc");
+  form.Edit4Exit();
+  EXPECT_EQ(sink.Messages.back(),
+            "The frequency is not a valid integer\nAccepted: a number above 0.000001 and below 0.999999");
   EXPECT_EQ(form.Edit6->text(), "");
   EXPECT_EQ(form.Edit2->text(), "");
+}
+
+// Enter computes as "Go ->" does; a period is shown in the digits its
+// frequency carries; a long number is shown whole, from its start.
+TEST_F(CalcFormTest, EnterComputesAndFieldsShowWholeNumbers) {
+  WriteGumbel();
+  Open();
+  Type(form.Edit4, "0.99");
+  QTest::keyClick(form.Edit4, Qt::Key_Return);
+  EXPECT_EQ(form.Edit5->text(), "100");
+  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.99)), 1e-12);
+  Type(form.Edit5, "4");
+  QTest::keyClick(form.Edit5, Qt::Key_Return);
+  EXPECT_EQ(form.Edit4->text(), "0.75");
+  Type(form.Edit1, "1");
+  QTest::keyClick(form.Edit1, Qt::Key_Return);
+  EXPECT_FALSE(form.Edit2->text().isEmpty());
+
+  Type(form.Edit4, "0.123456789012345");
+  QTest::keyClick(form.Edit4, Qt::Key_Return);
+  for (QLineEdit* e : {form.Edit4, form.Edit5, form.Edit6, form.Edit11, form.Edit12}) {
+    const int room = e->width() - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) - 6;
+    EXPECT_LE(QFontMetricsF(e->font()).horizontalAdvance(e->text()), room) << e->objectName().toStdString();
+  }
+  EXPECT_EQ(form.Edit6->cursorPosition(), 0);
+  EXPECT_TRUE(sink.Messages.empty());
 }
 
 TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {

@@ -2,11 +2,17 @@
 
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QStyle>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "calculator/Calculator.h"
 #include "calculator/DesignTable.h"
@@ -19,6 +25,19 @@
 namespace tavorix {
 
 namespace {
+
+// The font of the window, made smaller until the text fits the field.
+void FitFontToText(QLineEdit* field) {
+  QFont font = field->parentWidget() ? field->parentWidget()->font() : field->font();
+  const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, field);
+  const double room = field->width() - 2 * frame - 6;
+  const QString text = field->text();
+  for (double points = font.pointSizeF(); points > 5 && QFontMetricsF(font).horizontalAdvance(text) > room;) {
+    points -= 0.5;
+    font.setPointSizeF(points);
+  }
+  field->setFont(font);
+}
 
 const QString kNotAvailable = QStringLiteral("n.a");
 const QString kNotAvailableGamma = QStringLiteral(" n.a");
@@ -123,6 +142,13 @@ void TCalcForm::BuildControls() {
   Edit12 = MakeOutput(this, "Edit12", 318, 398, 150);
 
   for (QLineEdit* e : {Edit1, Edit4, Edit5, Edit7}) e->installEventFilter(this);
+  // Enter in a field computes as its "Go ->" does.
+  connect(Edit1, &QLineEdit::returnPressed, this, &TCalcForm::Edit7Click);
+  connect(Edit4, &QLineEdit::returnPressed, this, &TCalcForm::Edit4Exit);
+  connect(Edit5, &QLineEdit::returnPressed, this, &TCalcForm::Edit5Exit);
+  // A field typed into or cleared gets its font back (or a smaller one for a long number).
+  for (QLineEdit* e : {Edit1, Edit4, Edit5})
+    connect(e, &QLineEdit::textChanged, this, [e] { FitFontToText(e); });
   setTabOrder(Edit1, Edit7);
   setTabOrder(Edit7, Edit4);
   setTabOrder(Edit4, Edit5);
@@ -140,6 +166,37 @@ std::string TCalcForm::CurrentFile() const { return dm_ != nullptr ? dm_->FileNa
 
 QString TCalcForm::Number(double v) const {
   return QString::fromStdString(FormatGeneral(v, settings_->DecimalSeparator));
+}
+
+QString TCalcForm::Period(double t, double f) const {
+  // 1 - F keeps about 15 digits less the decades it lies below 1.
+  const double rest = 1.0 - f;
+  const int digits = rest > 0 ? std::clamp(15 + static_cast<int>(std::floor(std::log10(rest))), 6, 15) : 15;
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, t, std::chars_format::scientific, digits - 1).ptr;
+  double rounded = t;
+  std::from_chars(buffer, end, rounded);
+  return Number(rounded);
+}
+
+void TCalcForm::ShowWhole(QLineEdit* field, const QString& text) {
+  field->setText(text);
+  field->setCursorPosition(0);
+  field->setToolTip(text);
+  FitFontToText(field);
+}
+
+void TCalcForm::Refusal(const std::string& message) {
+  // The texts of the messages stay; the range the field takes follows.
+  const char sep = settings_->DecimalSeparator;
+  std::string range;
+  if (message == kCalcValueNotReal)
+    range = "Accepted: any number, such as " + FormatGeneral(12.5, sep) + " or " + FormatGeneral(-1.5, sep) + "E3";
+  else if (message == kCalcFrequencyNotValid)
+    range = std::string("Accepted: a number above 0") + sep + "000001 and below 0" + sep + "999999";
+  else if (message == kCalcPeriodNotReal || message == kCalcPeriodRange || message == kCalcPeriodNotAboveOne)
+    range = "Accepted: a number above 1 and below 100000";
+  Message(QString::fromStdString(range.empty() ? message : message + "\n" + range));
 }
 
 void TCalcForm::Message(const QString& text) {
@@ -231,15 +288,15 @@ void TCalcForm::Edit7Click() {
     const double x = ParseCalcX(Edit1->text().toStdString(), *settings_);
     const CalcInputs in = ReadCalcInputs(CurrentFile());
     const FrequencyResult r = CalcFrequent(in.Param, in.Data.N, x);
-    Edit2->setText(Number(r.F));
-    Edit3->setText(Number(r.T));
-    Edit13->setText(Number(r.Fl));
-    Edit14->setText(Number(r.Fu));
-    Edit9->setText(r.TLower ? Number(*r.TLower) : kNotAvailable);
-    Edit10->setText(r.TUpper ? Number(*r.TUpper) : kNotAvailable);
+    ShowWhole(Edit2, Number(r.F));
+    ShowWhole(Edit3, Period(r.T, r.F));
+    ShowWhole(Edit13, Number(r.Fl));
+    ShowWhole(Edit14, Number(r.Fu));
+    ShowWhole(Edit9, r.TLower ? Period(*r.TLower, r.Fl) : kNotAvailable);
+    ShowWhole(Edit10, r.TUpper ? Period(*r.TUpper, r.Fu) : kNotAvailable);
     Label19->setText(QString::fromStdString(CalcRangeNote(in.Param, in.Data, x, settings_->DecimalSeparator)));
   } catch (const TavorixError& e) {
-    Message(QString::fromStdString(e.what()));
+    Refusal(e.what());
   }
 }
 
@@ -249,7 +306,7 @@ void TCalcForm::Edit4Exit() {
   try {
     FrequencyToX(ParseCalcFrequency(Edit4->text().toStdString(), *settings_), false);
   } catch (const TavorixError& e) {
-    Message(QString::fromStdString(e.what()));
+    Refusal(e.what());
   }
 }
 
@@ -259,21 +316,22 @@ void TCalcForm::Edit5Exit() {
     const double t = ParseCalcReturnPeriod(Edit5->text().toStdString(), *settings_);
     FrequencyToX(FrequencyOfReturnPeriod(t), true);
   } catch (const TavorixError& e) {
-    Message(QString::fromStdString(e.what()));
+    Refusal(e.what());
   }
 }
 
 void TCalcForm::FrequencyToX(double f, bool fromPeriod) {
   const CalcInputs in = ReadCalcInputs(CurrentFile());
   const ValueResult r = CalcVal(in.Param, in.Data, f);
-  auto show = [&](QLineEdit* e, const std::optional<double>& v) { e->setText(v ? Number(*v) : kNotAvailable); };
+  auto show = [&](QLineEdit* e, const std::optional<double>& v) { ShowWhole(e, v ? Number(*v) : kNotAvailable); };
   show(Edit6, r.X);
   show(Edit11, r.Xl);
   show(Edit12, r.Xu);
+  // The field asked keeps its text as typed.
   if (fromPeriod)
-    Edit4->setText(Number(r.F));
+    ShowWhole(Edit4, Number(r.F));
   else
-    Edit5->setText(Number(r.T));
+    ShowWhole(Edit5, Period(r.T, r.F));
 }
 
 }  // namespace tavorix

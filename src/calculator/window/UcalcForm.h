@@ -63,6 +63,14 @@ class TCalcForm : public QWidget {
  private:
   std::string CurrentFile() const;
   QString Number(double v) const;
+  // A return period 1/(1 - F) in the digits that F carries: a period of
+  // 100 asked as the frequency 0.99 shows as 100, not 99.9999999999999.
+  QString Period(double t, double f) const;
+  // Shows a result with its whole number in sight: from its start, in a
+  // smaller font where the field is too narrow.
+  void ShowWhole(QLineEdit* field, const QString& text);
+  // A refusal of a typed value, with the values the field takes on a second line.
+  void Refusal(const std::string& message);
   void FrequencyToX(double f, bool fromPeriod);
   void Message(const QString& text);
   void BuildControls();
