@@ -265,12 +265,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   // The program ends only through the finish window.
   event->ignore();
   if (RunInProgress()) {
-    // The window closes once the cancelled run has ended.
-    if (!closeAfterRun_ && dialogs_.Confirm(std::string(kCancelRunQuestion))) {
+    if (closeAfterRun_ || !dialogs_.Confirm(std::string(kCancelRunQuestion))) return;
+    // The window closes once the cancelled run has ended (or now, when the
+    // run ended while the question was open).
+    if (RunInProgress()) {
       closeAfterRun_ = true;
       CancelRunButtonClick();
+      return;
     }
-    return;
   }
   if (!UnsavedDataMayGo()) return;
   if (finishForm_) {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,8 +46,11 @@ class ScriptedDialogs : public TDialogs {
   std::function<void()> WhileSaving;
 
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+  // Runs while a question is open (the program goes on meanwhile).
+  std::function<void()> WhileAsking;
   bool Confirm(const std::string& question) override {
     Questions.push_back(question);
+    if (WhileAsking) std::exchange(WhileAsking, nullptr)();
     if (Answers.empty()) {
       ADD_FAILURE() << "unexpected question: " << question;
       return false;

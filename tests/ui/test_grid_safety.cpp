@@ -231,6 +231,26 @@ TEST_F(GridSafetyTest, ClosingDuringARunAsksToCancelIt) {
   QTest::qWait(20);
   EXPECT_FALSE(Exists(Path("stopped.out")));
   EXPECT_TRUE(windows.FinishForm->isVisible());
+  windows.FinishForm->hide();
+
+  // A run that ends while the question is open: Yes closes at once, and the
+  // next run is not closed when it ends.
+  form->SetStagePauseMs(300);
+  dialogs.SaveNames = {Path("second.inp")};
+  form->SaveRunButton->click();
+  ASSERT_TRUE(form->RunInProgress());
+  dialogs.WhileAsking = [&] { WaitForRun(); };
+  dialogs.Answers = {true};
+  form->close();
+  EXPECT_TRUE(windows.FinishForm->isVisible());
+  windows.FinishForm->hide();
+  form->SetStagePauseMs(1);
+  dialogs.SaveNames = {Path("third.inp")};
+  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->SaveRunButton->click();
+  WaitForRun();
+  QTest::qWait(20);
+  EXPECT_FALSE(windows.FinishForm->isVisible());
 }
 
 TEST_F(GridSafetyTest, SaveRunDialogOpensOnTheCurrentFile) {
