@@ -89,12 +89,15 @@ constexpr const char* kPasteHelpText =
     "line of the copied text becomes one datum; the number of data follows the number of lines. "
     "A file of numbers (\".txt\", \".csv\") or an input file (\".inp\") can also be dropped on "
     "the window.\n\n"
-    "Numbers may be written with a decimal point or, when no number of the column has a point, "
-    "with a decimal comma. A column that mixes both, or holds anything that is not a number, is "
-    "refused with the first line in doubt.\n\n"
-    "Empty cells are left out when the data are saved, so data can be removed by emptying "
-    "their cells (select them and press Delete) or with \"Delete rows\" of the right-click menu. "
-    "Ctrl+C copies the selected cells.";
+    "Numbers may be written with a decimal point or, when no number of the column has a point, with a decimal "
+    "comma. Commas may also separate thousands (1,234.5); when every comma of the column stands before exactly "
+    "three digits (1,234), the program asks whether they are decimal commas or thousands separators. A column "
+    "that mixes decimal commas and points, or holds anything else that is not a number, is refused with the "
+    "first line in doubt; a first line of words (a heading) is left out. A copied block whose first column "
+    "counts 1, 2, 3 ... gives its second column.\n\n"
+    "Empty cells are left out when the data are saved, so data can be removed by emptying their cells (select "
+    "them and press Delete) or with \"Delete rows\" of the right-click menu. Ctrl+C copies the values of the "
+    "selected rows; Enter on the last row adds a row; Ctrl+Z undoes any change of the grid.";
 constexpr const char* kClassesStatusText = "Number of classes: between 2 and 20; 5 is usual (2, 5, 10 or 20 are "
                                            "recommended, 10 or 20 only with more than 50 resp. 100 data).";
 constexpr const char* kRecentFilesKey = "RecentFiles";
@@ -457,7 +460,10 @@ void TMainForm::GridEditorPaste(int column, int row, const QString& text) {
   ChangeGrid("Paste", [&] { pasted = PasteText(Session, row, column, text.toStdString(), DecimalSettings, dialogs_, &note); });
   ShowPage(InputTabSheet);
   if (!pasted) return;
+  // A note of this paste, or the page's own text in place of an older one.
   if (!note.empty()) ShowStatus(QString::fromStdString(note));
+  else InputTabSheetShow();
+  StringGrid1->clearSelection();
   StringGrid1->setFocus();
 }
 
