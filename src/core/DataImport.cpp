@@ -94,7 +94,7 @@ TNumberColumn ReadNumberColumn(std::string_view text, int field, TCommaReading c
 
   auto lineOf = [&](std::size_t cell) { return column.FirstLine + static_cast<int>(cell); };
   auto doubt = [&](std::size_t cell, const char* why) {
-    column.Doubt = "Line " + FormatInt(lineOf(cell)) + ": \"" + column.Cells[cell] + "\" " + why;
+    column.Doubt = "Line " + FormatInt(lineOf(cell)) + ": \"" + VisibleText(column.Cells[cell]) + "\" " + why;
   };
   // Per kind of number: how many, and the first one.
   struct Kind {
@@ -218,7 +218,7 @@ std::optional<double> ColumnValue(const TNumberColumn& column, const std::string
 }
 
 std::string NotANumberDetail(int row, std::string_view text) {
-  return "Row " + FormatInt(row) + ": \"" + std::string(Utf8Prefix(text, 40)) + "\" is not a number";
+  return "Row " + FormatInt(row) + ": \"" + VisibleText(Utf8Prefix(text, 40)) + "\" is not a number";
 }
 
 void ImportDataText(std::string_view text, const TImportOptions& options, TDMTavorix& dm,

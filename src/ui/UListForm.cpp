@@ -15,6 +15,7 @@
 #include <limits>
 #include <optional>
 
+#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
@@ -61,12 +62,7 @@ void SplitRankedList(const std::vector<std::string>& lines, std::vector<std::str
   }
 }
 
-QString CsvCell(const QString& text) {
-  if (!text.contains(',') && !text.contains('"')) return text;
-  QString q = text;
-  q.replace("\"", "\"\"");
-  return '"' + q + '"';
-}
+QString CsvCell(const QString& text) { return QString::fromStdString(tavorix::CsvCell(text.toStdString())); }
 
 }  // namespace
 

@@ -10,10 +10,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/SeriesLock.h"
 #include "core/Session.h"
 #include "core/StringToFloat.h"
 #include "ui/RunController.h"
@@ -323,6 +325,7 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   int previousPage_ = 0;
   int stagePauseMs_ = 500;
   TRunController runner_;
+  std::optional<SeriesLock> runLock_;  // held while a run has the series
   bool endingProgram_ = false;
   bool inCountExit_ = false;
   bool inClassesExit_ = false;

@@ -39,6 +39,8 @@
 #include <utility>
 
 #include "calculator/window/UcalcForm.h"
+#include "core/SeriesLock.h"
+#include "core/TextFile.h"
 #include "core/DataImport.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
@@ -105,25 +107,6 @@ constexpr const char* kRecentFilesKey = "RecentFiles";
 char SystemDecimalSeparator() {
   const QString point = QLocale::system().decimalPoint();
   return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
-}
-
-std::string ReadTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TavorixError(FileOpenErrorText(path));
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Why a file cannot be written there, in the operating system's words:
-// found by trying to create a file beside it.
-std::string WriteFailureReason(const std::string& path) {
-  const fs::path folder = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
-  const std::string probe = (folder / ".tavorix-write-check").string();
-  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return std::strerror(errno);
-  ::close(fd);
-  ::unlink(probe.c_str());
-  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return std::strerror(errno);
-  return {};
 }
 
 // One step of the grid on the undo stack. The change is made before the
@@ -543,6 +526,8 @@ void TMainForm::OpenInputFile(const std::string& path) {
   if (listForm_) listForm_->hide();
   RememberRecentFile(path);
   ShowPage(InputTabSheet);
+  // A count on line 8 that differs from the data read: every datum is shown, and the user told.
+  if (!dm_->ReadNotes.empty()) ShowStatus(QString::fromStdString(dm_->ReadNotes.front()));
 }
 
 void TMainForm::OpenDataFile(const std::string& path) {
@@ -708,8 +693,8 @@ bool TMainForm::SaveInput() {
     series.WriteInputFile();
   } catch (const std::exception& e) {
     dm_->FileName = previousFile;
-    const std::string reason = WriteFailureReason(series.FileName);
-    dialogs_.ShowMessage(reason.empty() ? std::string(e.what()) : e.what() + std::string("\n") + reason);
+    // The message says why on its second line (a full disk, a folder that cannot be written).
+    dialogs_.ShowMessage(e.what());
     return false;
   }
   *dm_ = std::move(series);
@@ -734,6 +719,17 @@ void TMainForm::InputSaveOnlyActionExecute() {
 void TMainForm::InputSaveActionExecute() {
   if (!dm_ || RunInProgress() || !InputSaveAction->isEnabled()) return;
   if (!SaveInput()) return;
+  // One run per series: another run of it (the command line) is not joined.
+  try {
+    runLock_ = SeriesLock::Acquire(dm_->FileName, false);
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  if (!runLock_) {
+    dialogs_.ShowMessage(SeriesBusyText(dm_->FileName) + "; run it again when that run has finished");
+    return;
+  }
 
   WaitMemo->clear();
   TRunRequest request;
@@ -773,6 +769,7 @@ void TMainForm::SetRunning(bool running) {
 
 void TMainForm::RunFinished(const TRunOutcome& outcome) {
   SetRunning(false);
+  runLock_.reset();
   // The window was closed during the run: it closes once the run has ended.
   if (std::exchange(closeAfterRun_, false)) QTimer::singleShot(0, this, &QWidget::close);
   // Notices of the stages (the left move of tiny data) wait for the run to end.

@@ -20,6 +20,7 @@
 #include <fstream>
 
 #include "calculator/window/UcalcForm.h"
+#include "core/TextFile.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
@@ -30,6 +31,7 @@
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
 #include "graphs/fitted/FittedGraphs.h"
+#include "report/ResultsSet.h"
 #include "report/ExportHtml.h"
 #include "report/ExportTables.h"
 #include "report/ParameterFile.h"
@@ -233,12 +235,18 @@ void TMainForm::ViewGraphButtonClick() {
 void TMainForm::ListButtonClick() {
   if (!dm_ || !listForm_) return;
   const std::string path = WithExtension(dm_->FileName, ".Lst");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  const std::optional<std::string> text = TryReadTextFile(path);
+  if (!text) {
     dialogs_.ShowMessage(FileOpenErrorText(path));
     return;
   }
-  const LineSet lines = ReadLines(in);
+  try {
+    CheckResultsSet(path);
+  } catch (const std::exception& e) {
+    dialogs_.ShowMessage(e.what());
+    return;
+  }
+  const LineSet lines = SplitLines(*text);
   if (!IsRankedList(lines)) {
     dialogs_.ShowMessage(NotResultsFileText(path));
     return;

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "UiTestSupport.h"
+#include "core/SeriesLock.h"
 #include "ui/USelectForm.h"
 
 namespace tavorix::test {
@@ -136,8 +137,40 @@ TEST_F(WindowUseTest, FileThatCannotBeWrittenSaysWhy) {
   dialogs.SaveNames = {Path("missing-folder/rain.inp")};
   form->InputSaveOnlyAction->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "The file \"" + Path("missing-folder/rain.inp") +
-                                       "\"could not be opened. It may be in use by another program\n"
+                                       "\" could not be opened. It may be in use by another program\n"
                                        "No such file or directory");
+}
+
+TEST_F(WindowUseTest, SeriesThatAnotherRunHasIsNotRunAgain) {
+  PasteIntoCell(0, 1, Series(12));
+  auto other = SeriesLock::Acquire(Path("busy.inp"), false);
+  ASSERT_TRUE(other.has_value());
+  dialogs.SaveNames = {Path("busy.inp")};
+  form->SaveRunButton->click();
+  EXPECT_EQ(dialogs.LastMessage(),
+            "Another run of " + Path("busy") + " is in progress; run it again when that run has finished");
+  EXPECT_FALSE(form->RunInProgress());
+  EXPECT_FALSE(std::filesystem::exists(Path("busy.out")));
+  // Once the other run is over, the series runs and its lock goes with the run.
+  other.reset();
+  dialogs.Answers = {true};  // the input file saved a moment ago is written again
+  SaveRun(Path("busy.inp"));
+  EXPECT_TRUE(std::filesystem::exists(Path("busy.out")));
+  EXPECT_TRUE(SeriesLock::Acquire(Path("busy.inp"), false).has_value());
+}
+
+TEST_F(WindowUseTest, OpenedFileShowsEveryDatumAndSaysWhenItsCountDiffers) {
+  const std::string path = Path("cut.inp");
+  WriteFile(path,
+            " Input data for Tavorix program\r\n Cumulative frequency analysis\r\n\r\n T\r\n U\r\n\r\n"
+            " Filename: x\r\n Number of data: 9  Number of classes :  5\r\n Threshold: not used\r\n"
+            " No Composite distributions allowed\r\n\r\n ------------------\r\n Serial    Variable\r\n"
+            " ------------------\r\n    1       1.50\r\n    2       2.50\r\n\r\n    3       3.50\r\n"
+            "    4       4.50\r\n    5       5.50\r\n    6       6.50\r\n    7       7.50\r\n");
+  dialogs.OpenNames = {path};
+  form->InputOpenActionExecute();
+  EXPECT_EQ(form->NrOfDataEdit->text(), "7");
+  EXPECT_EQ(form->StatusText(), "The input file says 9 values but holds 7");
 }
 
 TEST_F(WindowUseTest, NameWithoutInpExtensionGetsIt) {

@@ -219,7 +219,8 @@ TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
             " ------------------\r\n    1       1.50\r\n    2       abc\r\n");
   dialogs.OpenNames = {bad};
   form->InputOpenActionExecute();
-  EXPECT_EQ(dialogs.LastMessage(), "A program error occurred.Real numbers in the inputfile \"" + bad + "\" are invalid");
+  EXPECT_EQ(dialogs.LastMessage(), "A program error occurred.Real numbers in the inputfile \"" + bad +
+                                       "\" are invalid\nLine 16: \"    2       abc\"");
   EXPECT_EQ(Rows(), 15);
   EXPECT_EQ(dm->FileName, form->StartDirectory);
   EXPECT_TRUE(form->isVisible());
