@@ -52,7 +52,7 @@ TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), di
   setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
 
   PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName("PageControl1");
+  PageControl1->setObjectName("Pages");
   IntroTabSheet = new QWidget;
   InputTabSheet = new QWidget;
   OutputTabSheet = new QWidget;
@@ -95,25 +95,33 @@ void TMainForm::AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* op
 void TMainForm::BuildMenus() {
   FileMenu = menuBar()->addMenu("&File");
   InputOpenAction = FileMenu->addAction("Open input");
+  InputOpenAction->setObjectName("OpenInputAction");
   InputOpenAction->setShortcut(QKeySequence::Open);
   RecentMenu = FileMenu->addMenu("Recent files");
   RecentMenu->setObjectName("RecentMenu");
   OutputOpenAction = FileMenu->addAction("Open output");
+  OutputOpenAction->setObjectName("OpenOutputAction");
   OpenGraphMenuItem = FileMenu->addAction("Open &Graph");  // has no action
+  OpenGraphMenuItem->setObjectName("OpenGraphAction");
   InputSaveAction = FileMenu->addAction("Save input");  // Save-Run
+  InputSaveAction->setObjectName("SaveRunAction");
   InputSaveAction->setShortcut(QKeySequence("Ctrl+R"));
   InputSaveOnlyAction = FileMenu->addAction("Save input without run");
+  InputSaveOnlyAction->setObjectName("SaveInputAction");
   InputSaveOnlyAction->setShortcut(QKeySequence("Ctrl+S"));
   FileMenu->addSeparator();
   FileExitAction = FileMenu->addAction("Program E&xit");
+  FileExitAction->setObjectName("ExitAction");
   FileExitAction->setShortcut(QKeySequence("Ctrl+Q"));
   FillRecentMenu();
 
   EditMenu = menuBar()->addMenu("&Edit");
   UndoStack = new QUndoStack(this);
   EditUndoAction = UndoStack->createUndoAction(this, "&Undo");
+  EditUndoAction->setObjectName("UndoAction");
   EditUndoAction->setShortcut(QKeySequence::Undo);
   EditRedoAction = UndoStack->createRedoAction(this, "&Redo");
+  EditRedoAction->setObjectName("RedoAction");
   EditRedoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
   EditMenu->addAction(EditUndoAction);
   EditMenu->addAction(EditRedoAction);
@@ -121,21 +129,27 @@ void TMainForm::BuildMenus() {
   // An undone or redone step leaves the data unsaved unless it returns to
   // what was saved or opened.
   connect(UndoStack, &QUndoStack::indexChanged, this, [this] {
-    if (undoing_) Session.Unsaved = !UndoStack->isClean();
+    if (undoing_) session_.Unsaved = !UndoStack->isClean();
     undoing_ = false;
   });
   EditCopyAction = EditMenu->addAction("&Copy");
+  EditCopyAction->setObjectName("CopyAction");
   EditCopyAction->setShortcut(QKeySequence("Ctrl+C"));
   EditCutAction = EditMenu->addAction("Cu&t");
+  EditCutAction->setObjectName("CutAction");
   EditCutAction->setShortcut(QKeySequence("Ctrl+X"));
   EditPasteAction = EditMenu->addAction("&Paste");
+  EditPasteAction->setObjectName("PasteAction");
   EditPasteAction->setShortcut(QKeySequence("Ctrl+V"));
   EditDeleteAction = EditMenu->addAction("&Delete");
+  EditDeleteAction->setObjectName("DeleteAction");
   EditDeleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
   EditSelectAllAction = EditMenu->addAction("Select &all");
+  EditSelectAllAction->setObjectName("SelectAllAction");
   EditSelectAllAction->setShortcut(QKeySequence::SelectAll);
 
   HelpAction = menuBar()->addAction("&Help");
+  HelpAction->setObjectName("HelpAction");
   HelpAction->setShortcut(QKeySequence::HelpContents);
   connect(HelpAction, &QAction::triggered, this, [this] {
     ShowPage(IntroTabSheet);
@@ -167,21 +181,27 @@ void TMainForm::BuildIntroPage() {
     memo->setPlainText(text);
     return memo;
   };
-  IntroMemo = makeMemo("IntroMemo", kIntroHelpText);
-  ContMemo = makeMemo("ContMemo", kDistributionsHelpText);
+  IntroMemo = makeMemo("IntroductionText", kIntroHelpText);
+  ContMemo = makeMemo("DistributionsText", kDistributionsHelpText);
   // The formulas stand in columns.
   ContMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   ContMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  DisConMemo = makeMemo("DisConMemo", kCompositionHelpText);
-  ConfMemo = makeMemo("ConfMemo", kConfidenceHelpText);
-  IntervalMemo = makeMemo("IntervalMemo", kIntervalsHelpText);
+  DisConMemo = makeMemo("CompositionText", kCompositionHelpText);
+  ConfMemo = makeMemo("ConfidenceText", kConfidenceHelpText);
+  IntervalMemo = makeMemo("IntervalsText", kIntervalsHelpText);
 
   HelpGroupBox = new QGroupBox("Help", IntroTabSheet);
+  HelpGroupBox->setObjectName("HelpButtons");
   ContButton = new QPushButton("Distributions", HelpGroupBox);
+  ContButton->setObjectName("DistributionsButton");
   DisContButton = new QPushButton("Composition", HelpGroupBox);
+  DisContButton->setObjectName("CompositionButton");
   ConfButton = new QPushButton("Confidence", HelpGroupBox);
+  ConfButton->setObjectName("ConfidenceButton");
   InterButton = new QPushButton("Intervals/histogram", HelpGroupBox);
+  InterButton->setObjectName("IntervalsButton");
   BackButton = new QPushButton("Introduction", HelpGroupBox);
+  BackButton->setObjectName("IntroductionButton");
   auto* buttons = new QVBoxLayout(HelpGroupBox);
   for (auto* b : {BackButton, ContButton, DisContButton, ConfButton, InterButton}) buttons->addWidget(b);
   buttons->addStretch();
@@ -203,14 +223,14 @@ void TMainForm::FormCreate() {
   PageControl1->setCurrentWidget(IntroTabSheet);
   previousPage_ = PageControl1->currentIndex();
   std::error_code ec;
-  StartDirectory = std::filesystem::current_path(ec).string();
-  SetInitialFolders(StartDirectory);
+  state_.StartDirectory = std::filesystem::current_path(ec).string();
+  state_.DialogFolder = state_.StartDirectory;
   Title1Edit->clear();
   Title2Edit->clear();
   PasteHelpMemo->hide();
   PasteHelpButton->setText("Paste help");
   pasteHelpShown_ = false;
-  ResultsAvailable = OnOutputPage = GraphMade = OutputFileOpen = ResultsComplete = false;
+  state_.ResultsAvailable = state_.GraphMade = state_.OutputFileOpen = state_.ResultsComplete = false;
   FileNameLabel->hide();
   FileNameEdit->hide();
   StringGrid1->show();
@@ -236,6 +256,10 @@ void TMainForm::PageChanged(int index) {
 }
 
 void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); }
+
+void TMainForm::ShowPage(Page page) { PageControl1->setCurrentIndex(static_cast<int>(page)); }
+
+Page TMainForm::CurrentPage() const { return static_cast<Page>(PageControl1->currentIndex()); }
 
 // --- Intro page --------------------------------------------------------------
 
@@ -282,7 +306,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::UnsavedDataMayGo() {
-  if (!AskBeforeClosing(Session)) return true;
+  if (!AskBeforeClosing(session_)) return true;
   switch (dialogs_.AskSave(std::string(kUnsavedQuestion))) {
     case TSaveAnswer::Save: return dm_ && SaveInput();
     case TSaveAnswer::Discard: return true;
@@ -335,7 +359,7 @@ void TMainForm::PreferredDistributionConfirmed() {
 }
 
 void TMainForm::ShowSelectionText(const std::string& text) {
-  const bool compositesSwitchedOff = ChoosePreferred(Session, dm_ ? dm_->SelectionCode : "1", text);
+  const bool compositesSwitchedOff = ChoosePreferred(session_, dm_ ? dm_->SelectionCode : "1", text);
   ShowSession();
   if (compositesSwitchedOff)
     ShowStatus("Composite distributions are switched off: the preferred distribution is fitted alone.");
@@ -387,7 +411,7 @@ void TMainForm::EditDeleteActionExecute() {
   } else if (QApplication::focusWidget() == StringGrid1) {
     const auto [first, last] = StringGrid1->SelectedRows();
     if (first < 0) return;
-    ChangeGrid("Delete", [&, first = first, last = last] { ClearCells(Session, first, last); });
+    ChangeGrid("Delete", [&, first = first, last = last] { ClearCells(session_, first, last); });
   }
 }
 

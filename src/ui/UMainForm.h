@@ -18,6 +18,7 @@
 #include "core/SeriesLock.h"
 #include "core/Session.h"
 #include "core/StringToFloat.h"
+#include "ui/Page.h"
 #include "ui/RunController.h"
 #include "ui/UBaseForm.h"
 #include "ui/USelectForm.h"
@@ -94,6 +95,10 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void AttachDataModule(TDMTavorix* dm);
   void AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* opt, TListForm* list,
                      TSelectForm* select);
+
+  // Brings a page to the front, as a click on its tab does.
+  void ShowPage(Page page);
+  Page CurrentPage() const;
 
   // Places the window for a screen of the given width.
   void PlaceWindow(int screenWidth);
@@ -180,22 +185,11 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   QPushButton *GoButton, *MakeGraphButton, *SelectButton, *SaveGraphButton, *SaveBlWhButton, *ConfBeltButton,
       *OpenGraphButton;
 
-  // --- window state -------------------------------------------------------
-  TSession Session;                // the series and the settings of the Input page
-  TDecimalSettings DecimalSettings;  // decimal separator of typed numbers
-  bool ResultsAvailable = false;
-  bool OnOutputPage = false;
-  bool GraphMade = false;
-  bool OutputFileOpen = false;
-  bool ResultsComplete = false;    // a run has just finished: its AvAbsDiff is in the data module
-  bool InputFileOpened = false;
-  bool ColourGraph = true;
-  bool BeltOn = true;
-  int CurrentCode = 0;
-  int GraphType = 1;
-  std::string StartDirectory;
-  std::string LastInputPath;
-  std::string InputDir, OutputDir;  // initial folders of the input and output dialogs
+  // The session model: the series and the settings of the Input page, and
+  // the state of the window beyond them.
+  TSession& Session() { return session_; }
+  TWindowState& State() { return state_; }
+
   QImage GraphBitmap;              // the graph drawn last
 
  public slots:
@@ -275,7 +269,6 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   void ShowSessionGrid();
   void ShowCompositeOption();
   void DeleteRankedList();
-  void SetInitialFolders(const std::string& folder);
   void OpenInputFile(const std::string& path);
   void GridEditorPaste(int column, int row, const QString& text);
   void ForgetResults();
@@ -306,8 +299,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Graphics page helpers
   void ResetGraphicsPage();  // hides the graph and its buttons, belt on
   void PrepareGraphicsPage();
-  void DrawGraph();
-  void SaveGraph();
+  void DrawGraph(bool colour);
+  void SaveGraph(bool colour);
   // The graph drawn last, scaled to the graph area at the screen's device
   // pixel ratio; an opened picture scaled to fit the area.
   void ShowGraphOnScreen();
@@ -315,6 +308,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   bool GraphEvent(QObject* watched, QEvent* event);  // resizes of the graph area
 
   TDialogs& dialogs_;
+  TSession session_;
+  TWindowState state_;
   TDMTavorix* dm_ = nullptr;
   TFinishForm* finishForm_ = nullptr;
   TCalcForm* calcForm_ = nullptr;

@@ -91,10 +91,11 @@ void TMainForm::BuildGraphicsPage() {
   GraphImage->installEventFilter(this);
   PictureImage->installEventFilter(this);
   ChoicePanel = new QGroupBox("Select type of graph", canvas);
-  ChoicePanel->setObjectName("ChoicePanel");
+  ChoicePanel->setObjectName("GraphChoices");
   auto* choices = new QVBoxLayout(ChoicePanel);
   for (int t = 0; t < kGraphTypeCount; ++t) {
     GraphRadioButtons[t] = new QRadioButton(kGraphCaptions[t], ChoicePanel);
+    GraphRadioButtons[t]->setObjectName(QString("GraphType%1").arg(t + 1));
     choices->addWidget(GraphRadioButtons[t]);
     if (t + 1 == kGraphReturnPeriods) {
       LogPeriodsBox = new QCheckBox("logarithmic return periods", ChoicePanel);
@@ -108,6 +109,7 @@ void TMainForm::BuildGraphicsPage() {
   }
   GraphRadioButtons[0]->setChecked(true);
   GoButton = new QPushButton("Go", ChoicePanel);
+  GoButton->setObjectName("GoButton");
   choices->addWidget(GoButton, 0, Qt::AlignLeft);
   choices->addStretch();
   ChoicePanel->hide();
@@ -125,11 +127,17 @@ void TMainForm::BuildGraphicsPage() {
   graphArea_->installEventFilter(this);
 
   MakeGraphButton = new QPushButton("Make graph", GraphicsTabSheet);
+  MakeGraphButton->setObjectName("MakeGraphButton");
   SelectButton = new QPushButton("Graph selection", GraphicsTabSheet);
+  SelectButton->setObjectName("GraphSelectionButton");
   SaveGraphButton = new QPushButton("Save color graph", GraphicsTabSheet);
+  SaveGraphButton->setObjectName("SaveGraphButton");
   SaveBlWhButton = new QPushButton("Save black-white graph", GraphicsTabSheet);
+  SaveBlWhButton->setObjectName("SaveBlackWhiteButton");
   ConfBeltButton = new QPushButton(kHideBelt, GraphicsTabSheet);
+  ConfBeltButton->setObjectName("BeltButton");
   OpenGraphButton = new QPushButton("Open a graph", GraphicsTabSheet);
+  OpenGraphButton->setObjectName("OpenGraphButton");
   for (QPushButton* b : {SelectButton, SaveGraphButton, SaveBlWhButton, ConfBeltButton}) b->hide();
 
   auto* buttons = new QHBoxLayout;
@@ -151,19 +159,18 @@ void TMainForm::BuildGraphicsPage() {
 }
 
 void TMainForm::GraphicsTabSheetShow() {
-  OnOutputPage = false;
   ShowStatus("Graphics presentations of output data can be seen and saved. Use \"Make graph\" to open an "
              "output file and make the graphs.");
   UpdateCommands();
-  if (!GraphMade) {
+  if (!state_.GraphMade) {
     SaveGraphButton->hide();
     SaveBlWhButton->hide();
   }
-  if (!OutputFileOpen) ChoicePanel->hide();
+  if (!state_.OutputFileOpen) ChoicePanel->hide();
 }
 
 void TMainForm::PrepareGraphicsPage() {
-  ChoicePanel->setVisible(PictureImage->isHidden() && OutputFileOpen);
+  ChoicePanel->setVisible(PictureImage->isHidden() && state_.OutputFileOpen);
   GraphImage->hide();
 }
 
@@ -173,7 +180,7 @@ void TMainForm::ResetGraphicsPage() {
                      static_cast<QWidget*>(ConfBeltButton)})
     w->hide();
   ConfBeltButton->setText(kHideBelt);
-  BeltOn = true;
+  state_.BeltOn = true;
 }
 
 void TMainForm::MakeGraphButtonClick() {
@@ -199,34 +206,34 @@ void TMainForm::GoButtonClick() {
     dialogs_.ShowMessage(" The desired type of graph could not be assessed");
     return;
   }
-  GraphType = type;
-  DrawGraph();
+  state_.GraphType = type;
+  DrawGraph(true);
 }
 
-void TMainForm::DrawGraph() {
+void TMainForm::DrawGraph(bool colour) {
   if (!dm_) return;
-  GraphMade = true;
+  state_.GraphMade = true;
   ChoicePanel->hide();
   MakeGraphButton->show();
   SaveGraphButton->show();
   SaveBlWhButton->show();
   ConfBeltButton->hide();
   try {
-    PrepareAnyGraph(WithExtension(dm_->FileName, ".out"), GraphType, *graphView_, LogPeriodsBox->isChecked());
+    PrepareAnyGraph(WithExtension(dm_->FileName, ".out"), state_.GraphType, *graphView_, LogPeriodsBox->isChecked());
   } catch (const std::exception& e) {
     // A failed draw leaves no picture: the previous one is not saved in its place.
     GraphBitmap = QImage();
-    GraphMade = false;
+    state_.GraphMade = false;
     for (QWidget* w : {static_cast<QWidget*>(GraphImage), static_cast<QWidget*>(SaveGraphButton),
                        static_cast<QWidget*>(SaveBlWhButton)})
       w->hide();
     dialogs_.ShowMessage(e.what());
     return;
   }
-  GraphBitmap = tavorix::DrawGraph(*graphView_, DrawOptions{ColourGraph, BeltOn});
-  drawnColour_ = ColourGraph;
-  drawnBelt_ = BeltOn;
-  ConfBeltButton->setVisible(BeltToggleOffered(GraphType, BeltPoints(*graphView_)));
+  GraphBitmap = tavorix::DrawGraph(*graphView_, DrawOptions{colour, state_.BeltOn});
+  drawnColour_ = colour;
+  drawnBelt_ = state_.BeltOn;
+  ConfBeltButton->setVisible(BeltToggleOffered(state_.GraphType, BeltPoints(*graphView_)));
   ShowGraphOnScreen();
   PictureImage->hide();
   GraphImage->show();
@@ -264,9 +271,9 @@ bool TMainForm::GraphEvent(QObject* watched, QEvent* event) {
   return false;
 }
 
-void TMainForm::SaveGraph() {
+void TMainForm::SaveGraph(bool colour) {
   TFileDialogSpec spec = kGraphSaveFormats;
-  spec.InitialDir = OutputDir;
+  spec.InitialDir = state_.DialogFolder;
   const auto path = dialogs_.SaveFileName(spec);
   if (!path) {
     dialogs_.ShowMessage("The graph was not saved");
@@ -278,7 +285,7 @@ void TMainForm::SaveGraph() {
     // Bitmaps are the picture on the page; the vector formats draw it again.
     const GraphFormat format = GraphFormatOf(*path);
     if (format == GraphFormat::Svg || format == GraphFormat::Pdf)
-      tavorix::SaveGraph(*graphView_, DrawOptions{ColourGraph, BeltOn}, *path);
+      tavorix::SaveGraph(*graphView_, DrawOptions{colour, state_.BeltOn}, *path);
     else
       SaveGraphImage(GraphBitmap, *path);
   } catch (const std::exception& e) {
@@ -289,24 +296,21 @@ void TMainForm::SaveGraph() {
 }
 
 void TMainForm::SaveGraphButtonClick() {
-  ColourGraph = true;
-  DrawGraph();
-  if (!GraphBitmap.isNull()) SaveGraph();
+  DrawGraph(true);
+  if (!GraphBitmap.isNull()) SaveGraph(true);
 }
 
 void TMainForm::SaveBlWhButtonClick() {
-  ColourGraph = false;
-  DrawGraph();
-  if (!GraphBitmap.isNull()) SaveGraph();
-  ColourGraph = true;
+  DrawGraph(false);
+  if (!GraphBitmap.isNull()) SaveGraph(false);
 }
 
 void TMainForm::ConfBeltButtonClick() {
   if (ConfBeltButton->text() == kHideBelt) {
-    BeltOn = false;
+    state_.BeltOn = false;
     ConfBeltButton->setText(kShowBelt);
   } else {
-    BeltOn = true;
+    state_.BeltOn = true;
     ConfBeltButton->setText(kHideBelt);
   }
   GoButtonClick();
@@ -314,7 +318,7 @@ void TMainForm::ConfBeltButtonClick() {
 
 void TMainForm::GraphOpenActionExecute() {
   TFileDialogSpec spec = kGraphOpenDialog;
-  spec.InitialDir = OutputDir;
+  spec.InitialDir = state_.DialogFolder;
   const auto path = dialogs_.OpenFileName(spec);
   if (!path) {
     dialogs_.ShowMessage("No graphics file was selected");
@@ -333,12 +337,12 @@ void TMainForm::GraphOpenActionExecute() {
   picture_ = picture;
   PictureImage->show();
   ShowPictureOnScreen();
-  GraphMade = true;
+  state_.GraphMade = true;
   ChoicePanel->hide();
   OutputMemo->hide();
   for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
   ResetGraphicsPage();
-  SetInitialFolders(fs::path(*path).parent_path().string());
+  state_.DialogFolder = fs::path(*path).parent_path().string();
   ShowPage(GraphicsTabSheet);
 }
 

@@ -129,34 +129,34 @@ class GridStep : public QUndoCommand {
 }  // namespace
 
 void TMainForm::ChangeGrid(const QString& what, const std::function<void()>& change) {
-  const std::vector<std::string> before = Session.Cells;
+  const std::vector<std::string> before = session_.Cells;
   change();
-  TGridChange step = GridChangeBetween(before, Session.Cells);
+  TGridChange step = GridChangeBetween(before, session_.Cells);
   if (!step.Empty()) UndoStack->push(new GridStep(this, what, std::move(step)));
   ShowSessionGrid();
 }
 
 void TMainForm::ApplyGridStep(const TGridChange& change, bool undo) {
   undoing_ = true;
-  ApplyGridChange(Session, change, undo);
+  ApplyGridChange(session_, change, undo);
   ShowSessionGrid();
   ShowPage(InputTabSheet);
 }
 
 void TMainForm::AppendRow() {
-  ChangeGrid("Add row", [this] { InsertRow(Session, Session.RowCount()); });
+  ChangeGrid("Add row", [this] { InsertRow(session_, session_.RowCount()); });
 }
 
 void TMainForm::BuildInputPage() {
-  DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
-  ResetSession(Session);
+  state_.DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
+  ResetSession(session_);
 
   Title1Label = new QLabel("Title", InputTabSheet);
   Title1Edit = new QLineEdit(InputTabSheet);
-  Title1Edit->setObjectName("Title1Edit");
+  Title1Edit->setObjectName("TitleEdit");
   Title2Label = new QLabel("Subtitle", InputTabSheet);
   Title2Edit = new QLineEdit(InputTabSheet);
-  Title2Edit->setObjectName("Title2Edit");
+  Title2Edit->setObjectName("SubtitleEdit");
   Title2Edit->setToolTip("Details about the variable and units");
   NrOfDataLabel = new QLabel("Number of data", InputTabSheet);
   NrOfDataEdit = new QLineEdit("15", InputTabSheet);
@@ -175,20 +175,21 @@ void TMainForm::BuildInputPage() {
   for (auto* e : {NrOfDataEdit, NrOfClassesEdit, ThresholdEdit}) e->setMaximumWidth(90);
 
   OptionComboBox = new QComboBox(InputTabSheet);
-  OptionComboBox->setObjectName("OptionComboBox");
+  OptionComboBox->setObjectName("CompositeOptionBox");
   OptionComboBox->addItems({kNoCompositeItem, kAllowCompositeItem});
   DisconLabel = new QLabel("Select composite distribution", InputTabSheet);
+  DisconLabel->setObjectName("CompositeListLabel");
   DisconComboBox = new QComboBox(InputTabSheet);
-  DisconComboBox->setObjectName("DisconComboBox");
+  DisconComboBox->setObjectName("CompositeListBox");
   for (const auto& item : CompositeItems())
     DisconComboBox->addItem(QString::fromUtf8(item.Text.data(), static_cast<int>(item.Text.size())));
   DisconComboBox->setMaxVisibleItems(static_cast<int>(CompositeItems().size()));
 
   SelectionButton = new QPushButton("Select a preferred probability distribution", InputTabSheet);
-  SelectionButton->setObjectName("SelectionButton");
+  SelectionButton->setObjectName("SelectDistributionButton");
   SelectionLabel = new QLabel("Preferred distribution", InputTabSheet);
   SelectionEdit = new QLineEdit("Best of All distributions", InputTabSheet);
-  SelectionEdit->setObjectName("SelectionEdit");
+  SelectionEdit->setObjectName("PreferredDistributionEdit");
   SelectionEdit->setReadOnly(true);
 
   FileNameLabel = new QLabel("File name", InputTabSheet);
@@ -197,16 +198,21 @@ void TMainForm::BuildInputPage() {
   FileNameEdit->setReadOnly(true);
 
   OpenInputButton = new QPushButton(" Open input ", InputTabSheet);
+  OpenInputButton->setObjectName("OpenInputButton");
   ClearButton = new QPushButton("Clear data", InputTabSheet);
+  ClearButton->setObjectName("ClearButton");
   SaveRunButton = new QPushButton(" Save-Run ", InputTabSheet);
   SaveRunButton->setObjectName("SaveRunButton");
   PasteHelpButton = new QPushButton("Paste help", InputTabSheet);
+  PasteHelpButton->setObjectName("PasteHelpButton");
 
   GridLabel1 = new QLabel("Serial Nr.", InputTabSheet);
+  GridLabel1->setObjectName("SerialColumnLabel");
   GridLabel2 = new QLabel("Data value", InputTabSheet);
-  GridModel = new TGridModel(Session, this);
+  GridLabel2->setObjectName("ValueColumnLabel");
+  GridModel = new TGridModel(session_, this);
   StringGrid1 = new TGridView(InputTabSheet);
-  StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->setObjectName("DataGrid");
   StringGrid1->setModel(GridModel);
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
@@ -223,12 +229,12 @@ void TMainForm::BuildInputPage() {
   StringGrid1->setFixedWidth(155);
 
   PasteHelpMemo = new QPlainTextEdit(kPasteHelpText, InputTabSheet);
-  PasteHelpMemo->setObjectName("PasteHelpMemo");
+  PasteHelpMemo->setObjectName("PasteHelpText");
   PasteHelpMemo->setReadOnly(true);
   WaitPanel = new QFrame(InputTabSheet);
-  WaitPanel->setObjectName("WaitPanel");
+  WaitPanel->setObjectName("ProgressPanel");
   WaitMemo = new QPlainTextEdit(WaitPanel);
-  WaitMemo->setObjectName("WaitMemo");
+  WaitMemo->setObjectName("ProgressText");
   WaitMemo->setReadOnly(true);
   WaitMemo->setStyleSheet("QPlainTextEdit { color: yellow; background-color: blue; }");
   WaitMemo->setMaximumHeight(110);
@@ -280,15 +286,17 @@ void TMainForm::BuildInputPage() {
   layout->addLayout(form, 1);
 
   GridInsertRowAction = new QAction("Insert row", this);
+  GridInsertRowAction->setObjectName("InsertRowAction");
   GridDeleteRowsAction = new QAction("Delete rows", this);
+  GridDeleteRowsAction->setObjectName("DeleteRowsAction");
   connect(GridInsertRowAction, &QAction::triggered, this, &TMainForm::GridInsertRowActionExecute);
   connect(GridDeleteRowsAction, &QAction::triggered, this, &TMainForm::GridDeleteRowsActionExecute);
   connect(StringGrid1, &QWidget::customContextMenuRequested, this, &TMainForm::ShowGridMenu);
 
   connect(NrOfDataEdit, &QLineEdit::editingFinished, this, &TMainForm::NrOfDataEditExit);
   connect(NrOfClassesEdit, &QLineEdit::editingFinished, this, &TMainForm::NrOfClassesEditExit);
-  connect(Title1Edit, &QLineEdit::textEdited, this, [this](const QString& t) { Session.Title1 = t.toStdString(); });
-  connect(Title2Edit, &QLineEdit::textEdited, this, [this](const QString& t) { Session.Title2 = t.toStdString(); });
+  connect(Title1Edit, &QLineEdit::textEdited, this, [this](const QString& t) { session_.Title1 = t.toStdString(); });
+  connect(Title2Edit, &QLineEdit::textEdited, this, [this](const QString& t) { session_.Title2 = t.toStdString(); });
   connect(GridModel, &TGridModel::CellEdited, this, &TMainForm::StringGrid1SetEditText);
   connect(OptionComboBox, &QComboBox::activated, this, &TMainForm::OptionComboBoxChange);
   connect(DisconComboBox, &QComboBox::activated, this, &TMainForm::DisconComboBoxChange);
@@ -317,32 +325,27 @@ void TMainForm::ShowSession() {
     const QString q = QString::fromStdString(text);
     if (edit->text() != q) edit->setText(q);
   };
-  put(Title1Edit, Session.Title1);
-  put(Title2Edit, Session.Title2);
-  put(NrOfClassesEdit, Session.ClassesText);
-  put(SelectionEdit, Session.PreferredText);
+  put(Title1Edit, session_.Title1);
+  put(Title2Edit, session_.Title2);
+  put(NrOfClassesEdit, session_.ClassesText);
+  put(SelectionEdit, session_.PreferredText);
   ShowCompositeOption();
   ShowSessionGrid();
 }
 
 void TMainForm::ShowSessionGrid() {
   GridModel->Sync();
-  NrOfDataEdit->setText(QString::number(Session.RowCount()));
-  StringGrid1->setFixedWidth(GridWidthFor(Session.RowCount()));
+  NrOfDataEdit->setText(QString::number(session_.RowCount()));
+  StringGrid1->setFixedWidth(GridWidthFor(session_.RowCount()));
 }
 
 void TMainForm::ShowCompositeOption() {
-  const int item = Session.CompositeOption;
+  const int item = session_.CompositeOption;
   if (OptionComboBox->currentIndex() != item) OptionComboBox->setCurrentIndex(item);
-  if (DisconComboBox->currentIndex() != Session.CompositeItem) DisconComboBox->setCurrentIndex(Session.CompositeItem);
+  if (DisconComboBox->currentIndex() != session_.CompositeItem) DisconComboBox->setCurrentIndex(session_.CompositeItem);
   DisconComboBox->setVisible(item == 1);
   DisconLabel->setVisible(item == 1);
-  if (selectForm_ && Session.PreferredCode == "1") selectForm_->RadioButton(1)->setChecked(true);
-}
-
-void TMainForm::SetInitialFolders(const std::string& folder) {
-  InputDir = folder;
-  OutputDir = folder;
+  if (selectForm_ && session_.PreferredCode == "1") selectForm_->RadioButton(1)->setChecked(true);
 }
 
 void TMainForm::DeleteRankedList() {
@@ -354,11 +357,11 @@ void TMainForm::DeleteRankedList() {
 }
 
 void TMainForm::InitialiseInputPage(bool keepTitles) {
-  const std::string title1 = Session.Title1, title2 = Session.Title2;
-  ResetSession(Session);
+  const std::string title1 = session_.Title1, title2 = session_.Title2;
+  ResetSession(session_);
   if (keepTitles) {
-    Session.Title1 = title1;
-    Session.Title2 = title2;
+    session_.Title1 = title1;
+    session_.Title2 = title2;
   }
   if (dm_) {
     dm_->NrOfClasses = 5;
@@ -373,7 +376,7 @@ void TMainForm::InitialiseInputPage(bool keepTitles) {
 void TMainForm::UpdateCommands() {
   const bool running = RunInProgress();
   const bool onInput = PageControl1->currentWidget() == InputTabSheet;
-  const bool saveRun = SaveRunOffered(onInput ? TPage::Input : TPage::Intro, pasteHelpShown_, running);
+  const bool saveRun = SaveRunOffered(onInput, pasteHelpShown_, running);
   const bool files = FileCommandsOffered(pasteHelpShown_, running);
   SaveRunButton->setEnabled(saveRun);
   for (QAction* a : {InputSaveAction, InputSaveOnlyAction}) a->setEnabled(saveRun);
@@ -392,7 +395,7 @@ void TMainForm::InputTabSheetShow() {
   SelectionEdit->show();
   StringGrid1->setColumnWidth(0, 62);
   StringGrid1->setColumnWidth(1, 85);
-  ResultsComplete = false;
+  state_.ResultsComplete = false;
   UpdateCommands();
 }
 
@@ -411,7 +414,7 @@ void TMainForm::NrOfDataEditExit() {
   if (inCountExit_ || !dm_) return;
   inCountExit_ = true;
   const std::string typed = NrOfDataEdit->text().toStdString();
-  ChangeGrid("Number of data", [&] { CountBoxExit(Session, typed, dialogs_); });
+  ChangeGrid("Number of data", [&] { CountBoxExit(session_, typed, dialogs_); });
   inCountExit_ = false;
 }
 
@@ -420,10 +423,10 @@ void TMainForm::NrOfClassesEditClick() { ShowStatus(kClassesStatusText); }
 void TMainForm::NrOfClassesEditExit() {
   if (inClassesExit_ || !dm_) return;
   inClassesExit_ = true;
-  const std::string text = ClassesBoxExit(Session, NrOfClassesEdit->text().toStdString(), dialogs_);
+  const std::string text = ClassesBoxExit(session_, NrOfClassesEdit->text().toStdString(), dialogs_);
   NrOfClassesEdit->setText(QString::fromStdString(text));
   dm_->NrOfClassesText = text;
-  dm_->NrOfClasses = ClassesOf(Session);
+  dm_->NrOfClasses = ClassesOf(session_);
   inClassesExit_ = false;
 }
 
@@ -434,13 +437,13 @@ void TMainForm::StringGrid1SetEditText(int column, int row, const QString& text)
     GridEditorPaste(column, row, text);
     return;
   }
-  ChangeGrid("Typing", [&] { TypeCell(Session, row, s, DecimalSettings, dialogs_); });
+  ChangeGrid("Typing", [&] { TypeCell(session_, row, s, state_.DecimalSettings, dialogs_); });
 }
 
 void TMainForm::GridEditorPaste(int column, int row, const QString& text) {
   std::string note;
   bool pasted = false;
-  ChangeGrid("Paste", [&] { pasted = PasteText(Session, row, column, text.toStdString(), DecimalSettings, dialogs_, &note); });
+  ChangeGrid("Paste", [&] { pasted = PasteText(session_, row, column, text.toStdString(), state_.DecimalSettings, dialogs_, &note); });
   ShowPage(InputTabSheet);
   if (!pasted) return;
   // A note of this paste, or the page's own text in place of an older one.
@@ -467,8 +470,8 @@ void TMainForm::ShowGridMenu(const QPoint& pos) {
 }
 
 void TMainForm::GridInsertRowActionExecute() {
-  const int row = StringGrid1->currentIndex().isValid() ? StringGrid1->currentIndex().row() : Session.RowCount();
-  ChangeGrid("Insert row", [&] { InsertRow(Session, row); });
+  const int row = StringGrid1->currentIndex().isValid() ? StringGrid1->currentIndex().row() : session_.RowCount();
+  ChangeGrid("Insert row", [&] { InsertRow(session_, row); });
 }
 
 void TMainForm::GridDeleteRowsActionExecute() {
@@ -476,8 +479,8 @@ void TMainForm::GridDeleteRowsActionExecute() {
   if (first < 0) return;
   StringGrid1->clearSelection();
   ChangeGrid("Delete rows", [&, first = first, last = last] {
-    DeleteRows(Session, first, last - first + 1);
-    if (Session.RowCount() < kMinimumNrOfData) Session.Cells.resize(kMinimumNrOfData);
+    DeleteRows(session_, first, last - first + 1);
+    if (session_.RowCount() < kMinimumNrOfData) session_.Cells.resize(kMinimumNrOfData);
   });
 }
 
@@ -485,7 +488,7 @@ void TMainForm::InputOpenActionExecute() {
   if (!dm_ || !InputOpenAction->isEnabled()) return;
   if (!UnsavedDataMayGo()) return;
   TFileDialogSpec spec = kInputFileDialog;
-  spec.InitialDir = InputDir;
+  spec.InitialDir = state_.DialogFolder;
   const auto path = dialogs_.OpenFileName(spec);
   if (!path) {
     dialogs_.ShowMessage("No input file was selected");
@@ -511,15 +514,14 @@ void TMainForm::OpenInputFile(const std::string& path) {
   }
   *dm_ = std::move(series);
   dm_->SelectionCode = "1";
-  InputFileOpened = true;
   FileNameEdit->setText(QString::fromStdString(path));
   FileNameLabel->show();
   FileNameEdit->show();
-  LoadSeries(Session, *dm_, DecimalSettings);
+  LoadSeries(session_, *dm_, state_.DecimalSettings);
   // Another series: the steps of the one before are gone.
   UndoStack->clear();
-  dm_->NrOfClassesText = Session.ClassesText;
-  SetInitialFolders(fs::path(path).parent_path().string());
+  dm_->NrOfClassesText = session_.ClassesText;
+  state_.DialogFolder = fs::path(path).parent_path().string();
   ShowSession();
   OutputMemo->hide();
   for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, ListButton}) b->hide();
@@ -552,13 +554,13 @@ void TMainForm::OpenDataFile(const std::string& path) {
     return;
   }
   if (ext == ".csv") text = FirstNumericColumn(text);
-  TSession next = Session;
+  TSession next = session_;
   next.Cells.clear();
   std::string note;
-  if (!PasteText(next, 0, 1, text, DecimalSettings, dialogs_, &note)) return;
+  if (!PasteText(next, 0, 1, text, state_.DecimalSettings, dialogs_, &note)) return;
   // Save-Run proposes the column's name as an input file.
   next.InputPath = WithExtension(path, ".inp");
-  ChangeGrid("Open", [&] { Session = std::move(next); });
+  ChangeGrid("Open", [&] { session_ = std::move(next); });
   ShowSession();
   RememberRecentFile(path);
   ShowPage(InputTabSheet);
@@ -566,8 +568,7 @@ void TMainForm::OpenDataFile(const std::string& path) {
 }
 
 void TMainForm::ForgetResults() {
-  Session.LastRun = {};
-  ResultsAvailable = ResultsComplete = OutputFileOpen = GraphMade = false;
+  state_.ResultsAvailable = state_.ResultsComplete = state_.OutputFileOpen = state_.GraphMade = false;
   OutputMemo->clear();
   OutputMemo->hide();
   for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, OptButton, ListButton}) b->hide();
@@ -576,22 +577,21 @@ void TMainForm::ForgetResults() {
   ChoicePanel->hide();
   if (listForm_) listForm_->hide();
   if (calcForm_) calcForm_->hide();
-  if (dm_) dm_->FileName = StartDirectory;
+  if (dm_) dm_->FileName = state_.StartDirectory;
 }
 
 void TMainForm::ClearButtonClick() {
   if (!dm_) return;
   if (!dialogs_.Confirm(std::string(kClearQuestion))) return;
-  InputFileOpened = false;
   ForgetResults();
   ChangeGrid("Clear data", [this] { InitialiseInputPage(); });
   ShowPage(InputTabSheet);
 }
 
 void TMainForm::OptionComboBoxChange() {
-  SetCompositeOption(Session, OptionComboBox->currentIndex());
-  Session.PreferredText = "Best of All Distributions";
-  if (dm_) dm_->SelectionCode = Session.PreferredCode;
+  SetCompositeOption(session_, OptionComboBox->currentIndex());
+  session_.PreferredText = "Best of All Distributions";
+  if (dm_) dm_->SelectionCode = session_.PreferredCode;
   ShowSession();
 }
 
@@ -599,7 +599,7 @@ void TMainForm::DisconComboBoxChange() {
   if (!dm_) return;
   const int item = DisconComboBox->currentIndex();
   if (item < 0 || item >= static_cast<int>(CompositeItems().size())) return;
-  if (!ChooseCompositeItem(Session, item, CompositeItems()[item].Code)) {
+  if (!ChooseCompositeItem(session_, item, CompositeItems()[item].Code)) {
     dialogs_.ShowMessage("This is not a selection option");
   } else if (item != 0) {
     DeleteRankedList();
@@ -607,7 +607,7 @@ void TMainForm::DisconComboBoxChange() {
   } else {
     ListButton->show();
   }
-  dm_->SelectionCode = Session.PreferredCode;
+  dm_->SelectionCode = session_.PreferredCode;
   ShowSession();
 }
 
@@ -658,11 +658,11 @@ void TMainForm::FillRecentMenu() {
 
 bool TMainForm::SaveInputDialog() {
   TFileDialogSpec spec = kInputFileDialog;
-  spec.InitialDir = InputDir;
+  spec.InitialDir = state_.DialogFolder;
   // A series opened or saved before is offered under its own name.
-  if (!Session.InputPath.empty()) {
-    spec.FileName = Session.InputPath;
-    spec.InitialDir = fs::path(Session.InputPath).parent_path().string();
+  if (!session_.InputPath.empty()) {
+    spec.FileName = session_.InputPath;
+    spec.InitialDir = fs::path(session_.InputPath).parent_path().string();
   }
   const auto chosen = dialogs_.SaveFileName(spec);
   if (!chosen) return false;
@@ -676,12 +676,12 @@ bool TMainForm::SaveInputDialog() {
 bool TMainForm::SaveInput() {
   // The boxes may still be in edit: take what they show.
   NrOfClassesEditExit();
-  Session.Title1 = Title1Edit->text().toStdString();
-  Session.Title2 = Title2Edit->text().toStdString();
+  session_.Title1 = Title1Edit->text().toStdString();
+  session_.Title2 = Title2Edit->text().toStdString();
   // Every check comes before the file is named and written.
   TDMTavorix series = *dm_;
-  TSession checked = Session;
-  if (!CollectSeries(checked, series, DecimalSettings, dialogs_)) return false;
+  TSession checked = session_;
+  if (!CollectSeries(checked, series, state_.DecimalSettings, dialogs_)) return false;
   const std::string previousFile = dm_->FileName;
   if (!SaveInputDialog()) {
     dm_->FileName = previousFile;
@@ -699,14 +699,14 @@ bool TMainForm::SaveInput() {
   }
   *dm_ = std::move(series);
   // The empty rows go from the grid: a step that can be undone.
-  ChangeGrid("Save", [&] { Session = std::move(checked); });
-  Session.InputPath = dm_->FileName;
-  Session.Unsaved = false;
+  ChangeGrid("Save", [&] { session_ = std::move(checked); });
+  session_.InputPath = dm_->FileName;
+  session_.Unsaved = false;
   UndoStack->setClean();
   FileNameEdit->setText(QString::fromStdString(dm_->FileName));
   FileNameLabel->show();
   FileNameEdit->show();
-  SetInitialFolders(fs::path(dm_->FileName).parent_path().string());
+  state_.DialogFolder = fs::path(dm_->FileName).parent_path().string();
   RememberRecentFile(dm_->FileName);
   return true;
 }
@@ -734,8 +734,8 @@ void TMainForm::InputSaveActionExecute() {
   WaitMemo->clear();
   TRunRequest request;
   request.Series = *dm_;
-  request.CompositeOn = CompositeOnForRun(Session);
-  request.SortRankedList = SortRankedListAfterRun(Session);
+  request.CompositeOn = CompositeOnForRun(session_);
+  request.SortRankedList = SortRankedListAfterRun(session_);
   request.PauseMs = stagePauseMs_;
   runner_.Start(std::move(request));
   SetRunning(true);
@@ -790,8 +790,6 @@ void TMainForm::RunFinished(const TRunOutcome& outcome) {
     return;
   }
   *dm_ = outcome.Series;
-  LastInputPath = result.InputPath;
-  Session.LastRun = {true, result.InputPath, result.OutputPath, result.DistCode, dm_->NrOfData};
   // The list window computes the goodness-of-fit statistics from the run
   // when its ranked list is shown.
   if (listForm_) listForm_->SetRunResults(result.ListPath, outcome.Run);
@@ -800,11 +798,11 @@ void TMainForm::RunFinished(const TRunOutcome& outcome) {
 }
 
 void TMainForm::ShowRunResults(int distCode) {
-  CurrentCode = distCode;
-  ResultsComplete = true;
-  ResultsAvailable = true;
-  OutputFileOpen = true;
-  GraphMade = false;
+  state_.ResultsCode = distCode;
+  state_.ResultsComplete = true;
+  state_.ResultsAvailable = true;
+  state_.OutputFileOpen = true;
+  state_.GraphMade = false;
   LoadResults(dm_->FileName);
   ViewGraphButton->show();
   CalcButton->show();
@@ -813,7 +811,7 @@ void TMainForm::ShowRunResults(int distCode) {
   // A goodness-of-fit panel left open shows the figure of the run before.
   FitPanel->hide();
   FitButton->setVisible(GoodnessOfFitOffered(dm_->NrOfData));
-  ListButton->setVisible(ListOfferedAfterRun(Session));
+  ListButton->setVisible(ListOfferedAfterRun(session_));
   if (listForm_) listForm_->hide();
   ShowPage(OutputTabSheet);
 }

@@ -67,17 +67,23 @@ QStringList GoodnessOfFitLines(double avAbsDiff) {
 
 void TMainForm::BuildOutputPage() {
   OutputMemo = new QPlainTextEdit(OutputTabSheet);
-  OutputMemo->setObjectName("OutputMemo");
+  OutputMemo->setObjectName("ReportText");
   OutputMemo->setReadOnly(true);
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   OutputMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   SeeOutputButton = new QPushButton("Open output", OutputTabSheet);
+  SeeOutputButton->setObjectName("OpenOutputButton");
   ViewGraphButton = new QPushButton("Graphics", OutputTabSheet);
+  ViewGraphButton->setObjectName("GraphicsButton");
   CalcButton = new QPushButton("Calculator", OutputTabSheet);
+  CalcButton->setObjectName("CalculatorButton");
   FitButton = new QPushButton("Goodness of fit", OutputTabSheet);
+  FitButton->setObjectName("GoodnessButton");
   OptButton = new QPushButton("Optimization explained", OutputTabSheet);
+  OptButton->setObjectName("OptimizationButton");
   ListButton = new QPushButton("List of distributions ranked by data fit", OutputTabSheet);
+  ListButton->setObjectName("RankedListButton");
   for (QPushButton* b : {ViewGraphButton, CalcButton, FitButton, OptButton, ListButton}) b->hide();
   // Design values work from the calculator's files: shown and hidden with it.
   auto* designButton = new QPushButton("Design values", OutputTabSheet);
@@ -88,7 +94,9 @@ void TMainForm::BuildOutputPage() {
   ExportButton->setObjectName("ExportButton");
   auto* exportMenu = new QMenu(ExportButton);
   ExportCsvAction = exportMenu->addAction("Tables as CSV files (folder)\u2026");
+  ExportCsvAction->setObjectName("ExportCsvAction");
   ExportHtmlAction = exportMenu->addAction("Report as HTML page\u2026");
+  ExportHtmlAction->setObjectName("ExportHtmlAction");
   ExportButton->setMenu(exportMenu);
   CopyTableButton = new QPushButton("Copy table", OutputTabSheet);
   CopyTableButton->setObjectName("CopyTableButton");
@@ -97,13 +105,14 @@ void TMainForm::BuildOutputPage() {
   FollowVisibility(ViewGraphButton, CopyTableButton);
 
   FitPanel = new QFrame(OutputTabSheet);
-  FitPanel->setObjectName("FitPanel");
+  FitPanel->setObjectName("GoodnessPanel");
   FitPanel->setFrameShape(QFrame::Box);
   FitPanel->setAutoFillBackground(true);
   FitMemo = new QPlainTextEdit(FitPanel);
-  FitMemo->setObjectName("FitMemo");
+  FitMemo->setObjectName("GoodnessText");
   FitMemo->setReadOnly(true);
   CloseFitButton = new QPushButton("Close", FitPanel);
+  CloseFitButton->setObjectName("CloseGoodnessButton");
   auto* fitLayout = new QVBoxLayout(FitPanel);
   fitLayout->addWidget(FitMemo);
   fitLayout->addWidget(CloseFitButton, 0, Qt::AlignRight);
@@ -148,7 +157,7 @@ void TMainForm::AttachCalculator() {
   // The real boxes stand over the calculator window, which raised them, so
   // that it stays in front of the main window; scripted dialogs answer all.
   if (!dynamic_cast<TQtDialogs*>(&dialogs_)) calcForm_->SetDialogs(&dialogs_);
-  calcForm_->SetDecimalSettings(&DecimalSettings);
+  calcForm_->SetDecimalSettings(&state_.DecimalSettings);
   if (dm_) calcForm_->SetDataModule(dm_);
 }
 
@@ -169,15 +178,14 @@ bool TMainForm::LoadResults(const std::string& outPath) {
   }
   OutputMemo->setPlainText(text);
   OutputMemo->show();
-  CurrentCode = loaded.Code;
+  state_.ResultsCode = loaded.Code;
   if (loaded.ParameterFileMissing) dialogs_.ShowMessage(kRunAgainText);
   return true;
 }
 
 void TMainForm::OutputTabSheetShow() {
-  OnOutputPage = true;
-  if (ResultsAvailable) {
-    const int c = CurrentCode;
+  if (state_.ResultsAvailable) {
+    const int c = state_.ResultsCode;
     OptButton->setVisible(c == 21 || c == 23 || c == 25 || c == 26);
   } else {
     for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
@@ -194,7 +202,7 @@ void TMainForm::OutputTabSheetExit() {
 
 void TMainForm::FitButtonClick() {
   if (!dm_) return;
-  if (!ResultsComplete) {
+  if (!state_.ResultsComplete) {
     // An opened results file: its parameter file holds no AvAbsDiff, the
     // report's goodness-of-fit line does.
     GraphData data;
@@ -224,11 +232,11 @@ void TMainForm::CalcButtonClick() {
 }
 
 void TMainForm::ViewGraphButtonClick() {
-  ResultsAvailable = true;
+  state_.ResultsAvailable = true;
   ChoicePanel->show();
   // Gamma results have no X from a frequency: no belt of X and no Q-Q graph.
-  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(!NoXFromFrequency(CurrentCode));
-  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(!NoXFromFrequency(CurrentCode));
+  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
+  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
   ShowPage(GraphicsTabSheet);
 }
 
@@ -262,7 +270,7 @@ void TMainForm::OutputOpenActionExecute() {
   // other page to the Output page.
   const bool fromOutputPage = PageControl1->currentWidget() != GraphicsTabSheet;
   TFileDialogSpec spec = kOutputFileDialog;
-  spec.InitialDir = OutputDir;
+  spec.InitialDir = state_.DialogFolder;
   const auto path = dialogs_.OpenFileName(spec);
   if (!path) {
     dialogs_.ShowMessage("No output file was selected");
@@ -282,11 +290,11 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   if (!LoadResults(path)) return;
   dm_->FileName = path;
   ShowStatus("The output file can be imported into spreadsheets");
-  OutputFileOpen = true;
-  ResultsComplete = false;
-  SetInitialFolders(fs::path(path).parent_path().string());
+  state_.OutputFileOpen = true;
+  state_.ResultsComplete = false;
+  state_.DialogFolder = fs::path(path).parent_path().string();
   ViewGraphButton->show();
-  CalcButton->setVisible(CurrentCode > 0);
+  CalcButton->setVisible(state_.ResultsCode > 0);
   OutputMemo->show();
   ChoicePanel->show();
   PictureImage->hide();
@@ -300,11 +308,11 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   } catch (const std::exception& e) {
     dialogs_.ShowMessage(e.what());
   }
-  CurrentCode = data.Code;
+  state_.ResultsCode = data.Code;
   FitButton->setVisible(data.N > 250);
   ListButton->setVisible(fs::exists(WithExtension(path, ".Lst"), ec));
   // The optimisation table belongs to the normal codes whose spread was searched.
-  const DistributionInfo* fitted = FindDistribution(CurrentCode);
+  const DistributionInfo* fitted = FindDistribution(state_.ResultsCode);
   OptButton->setVisible(fitted && fitted->Hand == HandOver::NormalSearched);
   if (fromOutputPage) {
     ShowPage(OutputTabSheet);
@@ -317,7 +325,7 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
 void TMainForm::ExportCsvActionExecute() {
   if (!dm_) return;
   const std::string out = WithExtension(dm_->FileName, ".out");
-  TFileDialogSpec spec{"Folder of CSV tables (*)|*", "", OutputDir,
+  TFileDialogSpec spec{"Folder of CSV tables (*)|*", "", state_.DialogFolder,
                        fs::path(out).stem().string() + "-tables"};
   const auto folder = dialogs_.SaveFileName(spec);
   if (!folder) {
@@ -336,7 +344,7 @@ void TMainForm::ExportCsvActionExecute() {
 void TMainForm::ExportHtmlActionExecute() {
   if (!dm_) return;
   const std::string out = WithExtension(dm_->FileName, ".out");
-  TFileDialogSpec spec{"HTML page (*.html)|*.html", "html", OutputDir, fs::path(out).stem().string() + ".html"};
+  TFileDialogSpec spec{"HTML page (*.html)|*.html", "html", state_.DialogFolder, fs::path(out).stem().string() + ".html"};
   const auto path = dialogs_.SaveFileName(spec);
   if (!path) {
     dialogs_.ShowMessage("The report was not exported");

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -108,8 +114,33 @@ class ScriptedDialogs : public TDialogs {
   }
 };
 
+// A widget or action under `root`, found by the object name the window gives it.
+template <class T>
+T* FindIn(const QObject* root, const char* name) {
+  T* found = root->findChild<T*>(QString::fromLatin1(name));
+  if (found == nullptr) ADD_FAILURE() << "no " << name << " found";
+  return found;
+}
+
 class MainFormTest : public ::testing::Test {
  protected:
+  template <class T>
+  T* Find(const char* name) const { return FindIn<T>(form, name); }
+  QWidget* Widget(const char* name) const { return Find<QWidget>(name); }
+  QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+  QLineEdit* Edit(const char* name) const { return Find<QLineEdit>(name); }
+  QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
+  QPlainTextEdit* Text(const char* name) const { return Find<QPlainTextEdit>(name); }
+  QLabel* Label(const char* name) const { return Find<QLabel>(name); }
+  QAction* Action(const char* name) const { return Find<QAction>(name); }
+  TGridView* Grid() const { return Find<TGridView>("DataGrid"); }
+  // The choice of graph type 1..8 on the Graphics page.
+  QRadioButton* GraphChoice(int type) const {
+    return Find<QRadioButton>(("GraphType" + std::to_string(type)).c_str());
+  }
+  // The graph drawn last, at its file size.
+  const QImage& DrawnGraph() const { return form->GraphBitmap; }
+
   void SetUp() override {
     windows = CreateTavorixWindows(dialogs);
     form = windows.MainForm.get();
@@ -117,7 +148,7 @@ class MainFormTest : public ::testing::Test {
     form->SetStagePauseMs(1);
     windows.FinishForm->EndProgram = [this] { ended = true; };
     form->show();
-    form->PageControl1->setCurrentWidget(form->InputTabSheet);
+    form->ShowPage(Page::Input);
     ASSERT_TRUE(folder.isValid());
   }
 
@@ -127,7 +158,7 @@ class MainFormTest : public ::testing::Test {
   // user does with a column copied from a spreadsheet (Ctrl+V).
   void PasteIntoCell(int row, int column, const QString& text) {
     QGuiApplication::clipboard()->setText(text);
-    TGridView* grid = form->StringGrid1;
+    TGridView* grid = Grid();
     const QModelIndex index = grid->model()->index(row, column);
     grid->setCurrentIndex(index);
     grid->edit(index);
@@ -146,7 +177,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   // The rows the grid shows (its row header follows what the model announced).
-  int Rows() const { return form->StringGrid1->verticalHeader()->count(); }
+  int Rows() const { return Grid()->verticalHeader()->count(); }
 
   // One value a line, each line ended by CR LF.
   static QString Column(const std::vector<double>& values) {
@@ -158,7 +189,7 @@ class MainFormTest : public ::testing::Test {
   // Types text into a value cell of the grid (the current one for row -1)
   // and presses Enter, as a user does: the editor opens on the first key.
   void TypeIntoCell(int row, const QString& text) {
-    TGridView* grid = form->StringGrid1;
+    TGridView* grid = Grid();
     QApplication::setActiveWindow(form);
     grid->setFocus();
     if (row >= 0) grid->setCurrentIndex(grid->model()->index(row, 1));
@@ -176,7 +207,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   QString Cell(int row, int column) const {
-    return form->StringGrid1->model()->index(row, column).data().toString();
+    return Grid()->model()->index(row, column).data().toString();
   }
 
   static std::string ReadFile(const std::string& path) {

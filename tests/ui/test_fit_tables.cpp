@@ -23,10 +23,10 @@ class FitTablesTest : public MainFormTest {
     const std::string path = Path("failure.inp");
     std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
     dialogs.OpenNames = {path};
-    form->OpenInputButton->click();
+    Button("OpenInputButton")->click();
     dialogs.Answers = {true};
     dialogs.SaveNames = {path};
-    form->SaveRunButton->click();
+    Button("SaveRunButton")->click();
     WaitForRun();
     ASSERT_TRUE(Exists(Path("failure.out")));
   }
@@ -40,7 +40,7 @@ class FitTablesTest : public MainFormTest {
 
 TEST_F(FitTablesTest, RankedListShowsTheStatisticsOfEveryFitSortsCopiesAndSaves) {
   RunFailureExample();
-  form->ListButton->click();
+  Button("RankedListButton")->click();
   TListForm* list = windows.ListForm.get();
   QTableWidget* table = list->FitTable;
 
@@ -139,12 +139,12 @@ TEST_F(FitTablesTest, DesignValuesShowTheTableWithItsExtrapolatedRows) {
 // gets the focus.
 TEST_F(FitTablesTest, CalculatorComesToTheFrontAndEscapeClosesIt) {
   RunFailureExample();
-  form->CalcButton->click();
+  Button("CalculatorButton")->click();
   TCalcForm* calc = windows.CalcForm.get();
   ASSERT_TRUE(QTest::qWaitForWindowActive(calc, 2000));
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
-  form->CalcButton->click();
+  Button("CalculatorButton")->click();
   EXPECT_TRUE(QTest::qWaitForWindowActive(calc, 1000));
   QTest::keyClick(calc, Qt::Key_Escape);
   EXPECT_FALSE(calc->isVisible());
