@@ -2,24 +2,24 @@
 
 #include <QCoreApplication>
 
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 #include "core/UDMTavorix.h"
-#include "ui/UFinishForm.h"
-#include "ui/UListForm.h"
+#include "ui/FinishDialog.h"
+#include "ui/RankedListWindow.h"
 #include "ui/UMainForm.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix {
 
 TTavorixWindows::TTavorixWindows() = default;
 TTavorixWindows::~TTavorixWindows() {
   // The small windows go first; the main window refers to them.
-  SelectForm.reset();
-  ListForm.reset();
-  OptForm.reset();
-  CalcForm.reset();
-  FinishForm.reset();
+  Selection.reset();
+  RankedList.reset();
+  Optimization.reset();
+  Calculator.reset();
+  Finish.reset();
   MainForm.reset();
   DMTavorix.reset();
 }
@@ -32,18 +32,18 @@ TTavorixWindows CreateTavorixWindows(TDialogs& dialogs) {
   w.DMTavorix = std::make_unique<TDMTavorix>();
   w.DMTavorix->DataModuleCreate();
   w.MainForm->AttachDataModule(w.DMTavorix.get());
-  w.FinishForm = std::make_unique<TFinishForm>();
-  w.CalcForm = std::make_unique<TCalcForm>();
-  w.OptForm = std::make_unique<TOptForm>();
-  w.ListForm = std::make_unique<TListForm>();
-  w.SelectForm = std::make_unique<TSelectForm>(*w.DMTavorix, dialogs);
+  w.Finish = std::make_unique<FinishDialog>();
+  w.Calculator = std::make_unique<CalculatorWindow>();
+  w.Optimization = std::make_unique<OptimizationHelp>();
+  w.RankedList = std::make_unique<RankedListWindow>();
+  w.Selection = std::make_unique<SelectionDialog>(dialogs);
   TMainForm* main = w.MainForm.get();
-  w.FinishForm->EndProgram = [main] {
+  w.Finish->EndProgram = [main] {
     main->EndProgram();
     QCoreApplication::exit(0);
   };
-  w.MainForm->AttachWindows(w.FinishForm.get(), w.CalcForm.get(), w.OptForm.get(), w.ListForm.get(),
-                            w.SelectForm.get());
+  w.MainForm->AttachWindows(w.Finish.get(), w.Calculator.get(), w.Optimization.get(), w.RankedList.get(),
+                            w.Selection.get());
   return w;
 }
 

@@ -9,11 +9,11 @@ namespace tavorix {
 
 class TMainForm;
 class TDMTavorix;
-class TFinishForm;
-class TCalcForm;
-class TOptForm;
-class TListForm;
-class TSelectForm;
+class FinishDialog;
+class CalculatorWindow;
+class OptimizationHelp;
+class RankedListWindow;
+class SelectionDialog;
 class TDialogs;
 
 inline constexpr const char* kApplicationTitle = "Tavorix cumulative frequency analysis";
@@ -28,11 +28,11 @@ struct TTavorixWindows {
   // that refers to them.
   std::unique_ptr<TMainForm> MainForm;
   std::unique_ptr<TDMTavorix> DMTavorix;
-  std::unique_ptr<TFinishForm> FinishForm;
-  std::unique_ptr<TCalcForm> CalcForm;
-  std::unique_ptr<TOptForm> OptForm;
-  std::unique_ptr<TListForm> ListForm;
-  std::unique_ptr<TSelectForm> SelectForm;
+  std::unique_ptr<FinishDialog> Finish;
+  std::unique_ptr<CalculatorWindow> Calculator;
+  std::unique_ptr<OptimizationHelp> Optimization;
+  std::unique_ptr<RankedListWindow> RankedList;
+  std::unique_ptr<SelectionDialog> Selection;
 };
 
 // Creates and connects the windows. dialogs answers every message box,

@@ -24,14 +24,14 @@
 #include <filesystem>
 #include <optional>
 
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 #include "core/UDMTavorix.h"
 #include "graphs/GraphView.h"
 #include "ui/HelpTexts.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
-#include "ui/UFinishForm.h"
-#include "ui/USelectForm.h"
+#include "ui/FinishDialog.h"
+#include "ui/SelectionDialog.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
@@ -79,14 +79,14 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::AttachDataModule(TDMTavorix* dm) { dm_ = dm; }
 
-void TMainForm::AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* opt, TListForm* list,
-                              TSelectForm* select) {
+void TMainForm::AttachWindows(FinishDialog* finish, CalculatorWindow* calc, OptimizationHelp* opt, RankedListWindow* list,
+                              SelectionDialog* select) {
   finishForm_ = finish;
   calcForm_ = calc;
   optForm_ = opt;
   listForm_ = list;
   selectForm_ = select;
-  if (selectForm_) selectForm_->SetHost(this);
+  if (selectForm_) connect(selectForm_, &SelectionDialog::Confirmed, this, &TMainForm::PreferenceConfirmed);
   AttachCalculator();
   // The page shows the session as it starts.
   if (dm_) InitialiseInputPage(true);
@@ -353,13 +353,14 @@ void TMainForm::SelectionButtonClick() {
   ShowInFront(selectForm_);
 }
 
-void TMainForm::PreferredDistributionConfirmed() {
-  ListButton->hide();
-  DeleteRankedList();
-}
-
-void TMainForm::ShowSelectionText(const std::string& text) {
-  const bool compositesSwitchedOff = ChoosePreferred(session_, dm_ ? dm_->SelectionCode : "1", text);
+void TMainForm::PreferenceConfirmed(const std::string& code, const std::string& text) {
+  if (dm_) dm_->SelectionCode = code;
+  // A preferred distribution: the ranked list of an earlier run no longer applies.
+  if (code != "1") {
+    ListButton->hide();
+    DeleteRankedList();
+  }
+  const bool compositesSwitchedOff = ChoosePreferred(session_, code, text);
   ShowSession();
   if (compositesSwitchedOff)
     ShowStatus("Composite distributions are switched off: the preferred distribution is fitted alone.");

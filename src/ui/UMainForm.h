@@ -21,7 +21,6 @@
 #include "ui/Page.h"
 #include "ui/RunController.h"
 #include "ui/UBaseForm.h"
-#include "ui/USelectForm.h"
 
 class QAction;
 class QCheckBox;
@@ -44,11 +43,11 @@ namespace tavorix {
 
 class TDMTavorix;
 class TDialogs;
-class TFinishForm;
-class TCalcForm;
-class TOptForm;
-class TListForm;
-class TSelectForm;
+class FinishDialog;
+class CalculatorWindow;
+class OptimizationHelp;
+class RankedListWindow;
+class SelectionDialog;
 class TGridModel;
 class TGridView;
 struct GraphView;
@@ -81,7 +80,7 @@ bool BeltToggleOffered(int graphType, int points);
 // The eleven lines of the goodness-of-fit panel.
 QStringList GoodnessOfFitLines(double avAbsDiff);
 
-class TMainForm : public TBaseForm, public TSelectionHost {
+class TMainForm : public TBaseForm {
   Q_OBJECT
 
  public:
@@ -93,8 +92,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
 
   // The partners of the window, created after it (start-up order).
   void AttachDataModule(TDMTavorix* dm);
-  void AttachWindows(TFinishForm* finish, TCalcForm* calc, TOptForm* opt, TListForm* list,
-                     TSelectForm* select);
+  void AttachWindows(FinishDialog* finish, CalculatorWindow* calc, OptimizationHelp* opt, RankedListWindow* list,
+                     SelectionDialog* select);
 
   // Brings a page to the front, as a click on its tab does.
   void ShowPage(Page page);
@@ -125,9 +124,8 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Undo (or redo) of one step of the grid.
   void ApplyGridStep(const TGridChange& change, bool undo);
 
-  // TSelectionHost
-  void PreferredDistributionConfirmed() override;
-  void ShowSelectionText(const std::string& text) override;
+  // "Confirm" of the selection window: the preferred distribution of the next run.
+  void PreferenceConfirmed(const std::string& code, const std::string& text);
 
   // --- components ---------------------------------------------------------
   QTabWidget* PageControl1;
@@ -311,11 +309,11 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   TSession session_;
   TWindowState state_;
   TDMTavorix* dm_ = nullptr;
-  TFinishForm* finishForm_ = nullptr;
-  TCalcForm* calcForm_ = nullptr;
-  TOptForm* optForm_ = nullptr;
-  TListForm* listForm_ = nullptr;
-  TSelectForm* selectForm_ = nullptr;
+  FinishDialog* finishForm_ = nullptr;
+  CalculatorWindow* calcForm_ = nullptr;
+  OptimizationHelp* optForm_ = nullptr;
+  RankedListWindow* listForm_ = nullptr;
+  SelectionDialog* selectForm_ = nullptr;
   std::unique_ptr<GraphView> graphView_;
   int previousPage_ = 0;
   int stagePauseMs_ = 500;

@@ -24,7 +24,7 @@
 #include "graphs/draw/GraphFile.h"
 #include "report/ParameterFile.h"
 #include "ui/UDialogs.h"
-#include "ui/UListForm.h"
+#include "ui/RankedListWindow.h"
 #include "ui/UMainForm.h"
 
 namespace tavorix {

@@ -38,7 +38,7 @@
 #include <memory>
 #include <utility>
 
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 #include "core/SeriesLock.h"
 #include "core/TextFile.h"
 #include "core/DataImport.h"
@@ -50,9 +50,9 @@
 #include "report/RunPipeline.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
-#include "ui/UListForm.h"
+#include "ui/RankedListWindow.h"
 #include "ui/UMainForm.h"
-#include "ui/USelectForm.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix {
 
@@ -345,7 +345,7 @@ void TMainForm::ShowCompositeOption() {
   if (DisconComboBox->currentIndex() != session_.CompositeItem) DisconComboBox->setCurrentIndex(session_.CompositeItem);
   DisconComboBox->setVisible(item == 1);
   DisconLabel->setVisible(item == 1);
-  if (selectForm_ && session_.PreferredCode == "1") selectForm_->RadioButton(1)->setChecked(true);
+  if (selectForm_ && session_.PreferredCode == "1") selectForm_->CheckBestOfAll();
 }
 
 void TMainForm::DeleteRankedList() {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QMenu>
@@ -19,7 +20,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 #include "core/TextFile.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
@@ -36,17 +37,39 @@
 #include "report/ExportTables.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
-#include "ui/UDesignForm.h"
+#include "ui/DesignValuesWindow.h"
 #include "ui/UDialogs.h"
-#include "ui/UListForm.h"
+#include "ui/RankedListWindow.h"
 #include "ui/UMainForm.h"
 #include "ui/WindowPlacement.h"
-#include "ui/UOptForm.h"
+#include "ui/OptimizationHelp.h"
 
 namespace tavorix {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Shows and hides the follower whenever the leader is shown or hidden.
+class VisibilityFollower : public QObject {
+ public:
+  VisibilityFollower(QWidget* leader, QWidget* follower) : QObject(follower), follower_(follower) {
+    leader->installEventFilter(this);
+    follower->setVisible(leader->isVisibleTo(leader->parentWidget()));
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ShowToParent) follower_->show();
+    if (event->type() == QEvent::HideToParent) follower_->hide();
+    return false;
+  }
+
+ private:
+  QWidget* follower_;
+};
+
+void FollowVisibility(QWidget* leader, QWidget* follower) { new VisibilityFollower(leader, follower); }
+
+}  // namespace
 
 QStringList GoodnessOfFitLines(double avAbsDiff) {
   return {
@@ -143,9 +166,9 @@ void TMainForm::BuildOutputPage() {
   connect(ExportHtmlAction, &QAction::triggered, this, &TMainForm::ExportHtmlActionExecute);
   connect(CopyTableButton, &QPushButton::clicked, this, &TMainForm::CopyTableButtonClick);
   connect(designButton, &QPushButton::clicked, this, [this] {
-    auto* form = findChild<TDesignForm*>("DesignForm");
+    auto* form = findChild<DesignValuesWindow*>("DesignForm");
     if (!form) {
-      form = new TDesignForm(this);
+      form = new DesignValuesWindow(this);
       form->SetDialogs(&dialogs_);
     }
     form->ShowFor(WithExtension(dm_->FileName, ".out"));

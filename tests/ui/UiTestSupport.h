@@ -32,7 +32,8 @@
 #include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
 #include "ui/UDialogs.h"
-#include "ui/UFinishForm.h"
+#include "ui/FinishDialog.h"
+#include "ui/SelectionDialog.h"
 #include "ui/UMainForm.h"
 
 namespace tavorix::test {
@@ -138,6 +139,15 @@ class MainFormTest : public ::testing::Test {
   QRadioButton* GraphChoice(int type) const {
     return Find<QRadioButton>(("GraphType" + std::to_string(type)).c_str());
   }
+  // Choice 1..37 of the selection window (1 = best of all).
+  QRadioButton* Choice(int number) const {
+    return FindIn<QRadioButton>(windows.Selection.get(), ("Choice" + std::to_string(number)).c_str());
+  }
+  // Checks a choice of the selection window and confirms it.
+  void ConfirmChoice(int number) {
+    Choice(number)->setChecked(true);
+    FindIn<QPushButton>(windows.Selection.get(), "ConfirmButton")->click();
+  }
   // The graph drawn last, at its file size.
   const QImage& DrawnGraph() const { return form->GraphBitmap; }
 
@@ -146,7 +156,7 @@ class MainFormTest : public ::testing::Test {
     form = windows.MainForm.get();
     dm = windows.DMTavorix.get();
     form->SetStagePauseMs(1);
-    windows.FinishForm->EndProgram = [this] { ended = true; };
+    windows.Finish->EndProgram = [this] { ended = true; };
     form->show();
     form->ShowPage(Page::Input);
     ASSERT_TRUE(folder.isValid());

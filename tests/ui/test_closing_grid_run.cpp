@@ -11,7 +11,7 @@
 
 #include "UiTestSupport.h"
 #include "core/SeriesLock.h"
-#include "ui/USelectForm.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
@@ -35,15 +35,15 @@ TEST(FinishWindowTest, FinishEndsTheEventLoopAndClosingItReturnsToTheProgram) {
   TTavorixWindows windows = CreateTavorixWindows(dialogs);
   windows.MainForm->show();
   windows.MainForm->close();
-  ASSERT_TRUE(windows.FinishForm->isVisible());
+  ASSERT_TRUE(windows.Finish->isVisible());
 
   // Escape (or its X) closes the finish window only.
-  QTest::keyClick(windows.FinishForm.get(), Qt::Key_Escape);
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  QTest::keyClick(windows.Finish.get(), Qt::Key_Escape);
+  EXPECT_FALSE(windows.Finish->isVisible());
   EXPECT_TRUE(windows.MainForm->isVisible());
 
   windows.MainForm->close();
-  QTimer::singleShot(0, windows.FinishForm.get(), [&] { windows.FinishForm->FinishButton->click(); });
+  QTimer::singleShot(0, windows.Finish.get(), [&] { FindIn<QPushButton>(windows.Finish.get(), "FinishButton")->click(); });
   QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // a program that does not end
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_FALSE(windows.MainForm->isVisible());
@@ -55,23 +55,23 @@ TEST_F(WindowUseTest, ClosingWithUnsavedDataAsksSaveDiscardOrCancel) {
   form->close();
   ASSERT_EQ(dialogs.Questions.size(), 1u);
   EXPECT_EQ(dialogs.Questions.back(), "The data were changed and not saved. Save them?");
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  EXPECT_FALSE(windows.Finish->isVisible());
 
   // Save writes the input file, then the finish window comes.
   dialogs.SaveNames = {Path("kept")};
   form->close();
   EXPECT_TRUE(Exists(Path("kept.inp")));
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
 
   // Saved data close without a question; new edits ask again.
   const std::size_t asked = dialogs.Questions.size();
   form->close();
   EXPECT_EQ(dialogs.Questions.size(), asked);
-  windows.FinishForm->hide();
+  windows.Finish->hide();
   PasteIntoCell(0, 1, Series(9));
   form->close();
-  EXPECT_TRUE(windows.FinishForm->isVisible());
+  EXPECT_TRUE(windows.Finish->isVisible());
   EXPECT_FALSE(Exists(Path("kept.inp.inp")));
 }
 
@@ -221,22 +221,20 @@ TEST_F(WindowUseTest, ClearDataForgetsTheResults) {
 }
 
 TEST_F(WindowUseTest, OpenInputShowsExactlyWhatTheNextRunDoes) {
-  windows.SelectForm->RadioButton(22)->setChecked(true);  // standard Gumbel
-  windows.SelectForm->Button1->click();
+  ConfirmChoice(22);  // standard Gumbel
   ASSERT_EQ(dm->SelectionCode, "4");
   const std::string path = Path("series.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   dialogs.OpenNames = {path};
   Button("OpenInputButton")->click();
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
-  EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
+  EXPECT_TRUE(Choice(1)->isChecked());
   EXPECT_EQ(form->Session().PreferredCode, "1");
 
   // Choosing a preference switches composites off on the page and says so.
   QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
   ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
-  windows.SelectForm->RadioButton(22)->setChecked(true);
-  windows.SelectForm->Button1->click();
+  ConfirmChoice(22);
   EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
   EXPECT_TRUE(form->StatusText().startsWith("Composite distributions are switched off"));
 }

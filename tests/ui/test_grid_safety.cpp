@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "UiTestSupport.h"
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 
 namespace tavorix::test {
 namespace {
@@ -82,12 +82,12 @@ TEST_F(GridSafetyTest, DecimalCommaSessionNeverRefusesWhatItShows) {
   Button("OpenInputButton")->click();
   EXPECT_EQ(Cell(0, 1), "49,9");
 
-  TCalcForm* calc = windows.CalcForm.get();
+  CalculatorWindow* calc = windows.Calculator.get();
   calc->show();
-  calc->Edit1->setText("40,5");
-  calc->Edit7Click();
-  EXPECT_FALSE(calc->Edit2->text().isEmpty());
-  EXPECT_TRUE(calc->Edit2->text().contains(','));
+  FindIn<QLineEdit>(calc, "XValueEdit")->setText("40,5");
+  calc->GoFromXClick();
+  EXPECT_FALSE(FindIn<QLineEdit>(calc, "FrequencyOfX")->text().isEmpty());
+  EXPECT_TRUE(FindIn<QLineEdit>(calc, "FrequencyOfX")->text().contains(','));
   calc->hide();
 }
 
@@ -230,8 +230,8 @@ TEST_F(GridSafetyTest, ClosingDuringARunAsksToCancelIt) {
   WaitForRun();
   QTest::qWait(20);
   EXPECT_FALSE(Exists(Path("stopped.out")));
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
 
   // A run that ends while the question is open: Yes closes at once, and the
   // next run is not closed when it ends.
@@ -242,15 +242,15 @@ TEST_F(GridSafetyTest, ClosingDuringARunAsksToCancelIt) {
   dialogs.WhileAsking = [&] { WaitForRun(); };
   dialogs.Answers = {true};
   form->close();
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
   form->SetStagePauseMs(1);
   dialogs.SaveNames = {Path("third.inp")};
   form->ShowPage(Page::Input);
   Button("SaveRunButton")->click();
   WaitForRun();
   QTest::qWait(20);
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  EXPECT_FALSE(windows.Finish->isVisible());
 }
 
 TEST_F(GridSafetyTest, SaveRunDialogOpensOnTheCurrentFile) {

@@ -11,9 +11,9 @@
 
 #include "UiTestSupport.h"
 #include "core/NumberFormat.h"
-#include "ui/UListForm.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/RankedListWindow.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
@@ -26,11 +26,6 @@ class SaveRunTest : public MainFormTest {
     std::vector<double> v;
     for (int i = 1; i <= n; ++i) v.push_back(10.0 - 3.0 * std::log(-std::log(i / (n + 1.0))));
     return v;
-  }
-
-  void Prefer(int radioButton) {
-    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
-    windows.SelectForm->Button1->click();
   }
 
   void SaveRun(const std::string& path) {
@@ -187,10 +182,10 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
 
   // The ranked list window shows the list file line by line.
   Button("RankedListButton")->click();
-  EXPECT_TRUE(windows.ListForm->isVisible());
+  EXPECT_TRUE(windows.RankedList->isVisible());
   const std::string list = ReadFile(Path("failure.Lst"));
   const std::string firstLine = list.substr(0, list.find("\r\n"));
-  EXPECT_EQ(windows.ListForm->ListMemo->toPlainText().split('\n').front().toStdString(), firstLine);
+  EXPECT_EQ(FindIn<QPlainTextEdit>(windows.RankedList.get(), "ListHeaderText")->toPlainText().split('\n').front().toStdString(), firstLine);
 
   // Goodness of fit right after the run uses the run's own value.
   Button("GoodnessButton")->click();
@@ -199,7 +194,7 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
 }
 
 TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
-  Prefer(5);  // "Log-normal (optimized)": code 23
+  ConfirmChoice(5);  // "Log-normal (optimized)": code 23
   PasteIntoCell(0, 1, Column(GumbelSeries(600)));
   SaveRun(Path("n600.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("n600"));
@@ -207,11 +202,11 @@ TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
   EXPECT_FALSE(Button("OptimizationButton")->isHidden());
   EXPECT_TRUE(Button("RankedListButton")->isHidden());  // a preferred distribution has no ranked list
   Button("OptimizationButton")->click();
-  EXPECT_TRUE(windows.OptForm->isVisible());
+  EXPECT_TRUE(windows.Optimization->isVisible());
 }
 
 TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
-  Prefer(4);  // "Log-normal (standard)": code 22
+  ConfirmChoice(4);  // "Log-normal (standard)": code 22
   PasteIntoCell(0, 1, Column(GumbelSeries(500)));
 
   // While the run works, the panel shows and typing does nothing; closing
@@ -232,7 +227,7 @@ TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   EXPECT_EQ(Edit("TitleEdit")->text(), "");
   EXPECT_FALSE(closed);
   EXPECT_EQ(dialogs.Questions.back(), "A run is in progress. Do you want to cancel the run?");
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  EXPECT_FALSE(windows.Finish->isVisible());
   EXPECT_TRUE(Button("GoodnessButton")->isHidden());
   EXPECT_TRUE(Button("OptimizationButton")->isHidden());
   EXPECT_FALSE(Button("CalculatorButton")->isHidden());

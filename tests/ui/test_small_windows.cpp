@@ -10,18 +10,14 @@
 #include <QScreen>
 
 #include "UiTestSupport.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
 
 class SelectionTest : public MainFormTest {
  protected:
-  void Confirm(int radioButton) {
-    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
-    windows.SelectForm->Button1->click();
-  }
   void ChooseComposite(int item) {
     // One step down from the item above, as with the arrow key.
     Combo("CompositeListBox")->setCurrentIndex(item - 1);
@@ -30,14 +26,14 @@ class SelectionTest : public MainFormTest {
 };
 
 TEST_F(SelectionTest, WindowHasItsThirtySevenChoices) {
-  TSelectForm& s = *windows.SelectForm;
+  SelectionDialog& s = *windows.Selection;
   EXPECT_EQ(s.windowTitle(), "Tavorix: select distributions");
-  EXPECT_EQ(s.RadioGroup1->title(), "Make a selection then click \"Confirm\"");
+  EXPECT_EQ(FindIn<QGroupBox>(&s, "Choices")->title(), "Make a selection then click \"Confirm\"");
   EXPECT_EQ(s.findChildren<QRadioButton*>().size(), 37);
-  EXPECT_TRUE(s.RadioButton(1)->isChecked());
-  EXPECT_EQ(s.RadioButton(2)->text(), "Normal (standard)");
-  EXPECT_EQ(s.RadioButton(37)->text(), "Gamma (Erlang)");
-  EXPECT_EQ(s.Button1->text(), " Confirm");
+  EXPECT_TRUE(Choice(1)->isChecked());
+  EXPECT_EQ(Choice(2)->text(), "Normal (standard)");
+  EXPECT_EQ(Choice(37)->text(), "Gamma (Erlang)");
+  EXPECT_EQ(FindIn<QPushButton>(&s, "ConfirmButton")->text(), " Confirm");
   Button("SelectDistributionButton")->click();
   EXPECT_TRUE(s.isVisible());
 }
@@ -52,7 +48,7 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
   Button("RankedListButton")->show();
   Button("SelectDistributionButton")->click();
 
-  Confirm(22);
+  ConfirmChoice(22);
   EXPECT_EQ(dm->SelectionCode, "4");
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "standard Gumbel distribution");
   EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"Please be aware that the standard Gumbel distribution "
@@ -62,28 +58,28 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
   EXPECT_FALSE(CompositeOnForRun(form->Session()));
   EXPECT_FALSE(Exists(Path("run.Lst")));
   EXPECT_TRUE(Button("RankedListButton")->isHidden());
-  EXPECT_FALSE(windows.SelectForm->isVisible());
+  EXPECT_FALSE(windows.Selection->isVisible());
 }
 
 TEST_F(SelectionTest, ConfirmingBestOfAllShowsNoWarning) {
-  Confirm(35);  // Kumaraswamy is preferred by the text "39"
+  ConfirmChoice(35);  // Kumaraswamy is preferred by the text "39"
   EXPECT_EQ(dm->SelectionCode, "39");
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Kumaraswamy generalized distribution");
   dialogs.Messages.clear();
-  Confirm(1);
+  ConfirmChoice(1);
   EXPECT_EQ(dm->SelectionCode, "1");
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
 TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
-  Confirm(22);
+  ConfirmChoice(22);
   ASSERT_EQ(dm->SelectionCode, "4");
   QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
   EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
   EXPECT_EQ(dm->SelectionCode, "1");
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All Distributions");
-  EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
+  EXPECT_TRUE(Choice(1)->isChecked());
   EXPECT_TRUE(CompositeOnForRun(form->Session()));
   EXPECT_FALSE(Combo("CompositeListBox")->isHidden());
   EXPECT_FALSE(Widget("CompositeListLabel")->isHidden());
@@ -136,10 +132,10 @@ TEST_F(MainWindowTest, WindowOnASevenHundredPixelScreen) {
 TEST_F(MainWindowTest, ClosingTheMainWindowShowsTheFinishWindow) {
   EXPECT_FALSE(form->close());
   EXPECT_TRUE(form->isVisible());
-  ASSERT_TRUE(windows.FinishForm->isVisible());
-  EXPECT_EQ(windows.FinishForm->windowTitle(), "Tavorix finish");
+  ASSERT_TRUE(windows.Finish->isVisible());
+  EXPECT_EQ(windows.Finish->windowTitle(), "Tavorix finish");
   EXPECT_FALSE(ended);
-  windows.FinishForm->FinishButton->click();
+  FindIn<QPushButton>(windows.Finish.get(), "FinishButton")->click();
   EXPECT_TRUE(ended);
 }
 
@@ -148,8 +144,8 @@ TEST_F(MainWindowTest, FinishWindowOpensCentredOnTheMainWindowAndWholeOnTheScree
   form->move(60, 40);
   QApplication::setActiveWindow(form);
   form->close();
-  ASSERT_TRUE(windows.FinishForm->isVisible());
-  const QRect finish = windows.FinishForm->frameGeometry();
+  ASSERT_TRUE(windows.Finish->isVisible());
+  const QRect finish = windows.Finish->frameGeometry();
   EXPECT_TRUE(form->screen()->availableGeometry().contains(finish));
   EXPECT_LE((finish.center() - form->frameGeometry().center()).manhattanLength(), 2);
 }
@@ -189,8 +185,8 @@ TEST_F(MainWindowTest, PagesAndIntroHelp) {
 }
 
 TEST_F(MainWindowTest, OptimisationWindowText) {
-  EXPECT_EQ(windows.OptForm->windowTitle(), "Explanation optimization");
-  EXPECT_EQ(windows.OptForm->OptMemo->toPlainText().split('\n').front(),
+  EXPECT_EQ(windows.Optimization->windowTitle(), "Explanation optimization");
+  EXPECT_EQ(FindIn<QPlainTextEdit>(windows.Optimization.get(), "OptimizationText")->toPlainText().split('\n').front(),
             " The optimized parameters M and sigma in the normal probability distribution");
 }
 
