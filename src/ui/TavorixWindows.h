@@ -1,7 +1,6 @@
 #pragma once
-// The program's windows, created in the start-up order: main window, data
-// module, finish window, calculator, optimisation window, list window,
-// selection window.
+// The program's windows: the data module and the small windows first, then
+// the main window, which opens them.
 
 #include <memory>
 
@@ -24,15 +23,15 @@ struct TTavorixWindows {
   TTavorixWindows(TTavorixWindows&&) noexcept;
   TTavorixWindows& operator=(TTavorixWindows&&) noexcept;
 
-  // Destroyed in reverse order: the small windows before the main window
-  // that refers to them.
-  std::unique_ptr<TMainForm> MainForm;
-  std::unique_ptr<TDMTavorix> DMTavorix;
+  // Destroyed in reverse order: the main window, which refers to the
+  // others, first.
+  std::unique_ptr<TDMTavorix> DataModule;
   std::unique_ptr<FinishDialog> Finish;
   std::unique_ptr<CalculatorWindow> Calculator;
   std::unique_ptr<OptimizationHelp> Optimization;
   std::unique_ptr<RankedListWindow> RankedList;
   std::unique_ptr<SelectionDialog> Selection;
+  std::unique_ptr<TMainForm> Main;
 };
 
 // Creates and connects the windows. dialogs answers every message box,

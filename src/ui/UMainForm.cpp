@@ -47,7 +47,15 @@ TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
   return p;
 }
 
-TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), dialogs_(dialogs) {
+TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent)
+    : TBaseForm(parent),
+      dialogs_(dialogs),
+      dm_(&dm),
+      finishForm_(&windows.Finish),
+      calcForm_(&windows.Calculator),
+      optForm_(&windows.Optimization),
+      listForm_(&windows.RankedList),
+      selectForm_(&windows.Selection) {
   setObjectName("MainForm");
   setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
 
@@ -73,24 +81,13 @@ TMainForm::TMainForm(TDialogs& dialogs, QWidget* parent) : TBaseForm(parent), di
   setAcceptDrops(true);
   resize(kMainFormWidth, 580);
   FormCreate();
+  connect(selectForm_, &SelectionDialog::Confirmed, this, &TMainForm::PreferenceConfirmed);
+  AttachCalculator();
+  // The page shows the session as it starts.
+  InitialiseInputPage(true);
 }
 
 TMainForm::~TMainForm() = default;
-
-void TMainForm::AttachDataModule(TDMTavorix* dm) { dm_ = dm; }
-
-void TMainForm::AttachWindows(FinishDialog* finish, CalculatorWindow* calc, OptimizationHelp* opt, RankedListWindow* list,
-                              SelectionDialog* select) {
-  finishForm_ = finish;
-  calcForm_ = calc;
-  optForm_ = opt;
-  listForm_ = list;
-  selectForm_ = select;
-  if (selectForm_) connect(selectForm_, &SelectionDialog::Confirmed, this, &TMainForm::PreferenceConfirmed);
-  AttachCalculator();
-  // The page shows the session as it starts.
-  if (dm_) InitialiseInputPage(true);
-}
 
 void TMainForm::BuildMenus() {
   FileMenu = menuBar()->addMenu("&File");

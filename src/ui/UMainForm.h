@@ -80,20 +80,25 @@ bool BeltToggleOffered(int graphType, int points);
 // The eleven lines of the goodness-of-fit panel.
 QStringList GoodnessOfFitLines(double avAbsDiff);
 
+// The windows the main window opens, created before it.
+struct SmallWindows {
+  FinishDialog& Finish;
+  CalculatorWindow& Calculator;
+  OptimizationHelp& Optimization;
+  RankedListWindow& RankedList;
+  SelectionDialog& Selection;
+};
+
 class TMainForm : public TBaseForm {
   Q_OBJECT
 
  public:
-  TMainForm(TDialogs& dialogs, QWidget* parent = nullptr);
+  // dm: the data module (the series saved last and the current file name).
+  TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent = nullptr);
 
   // The finish window ends the program: the main window closes for good.
   void EndProgram();
   ~TMainForm() override;
-
-  // The partners of the window, created after it (start-up order).
-  void AttachDataModule(TDMTavorix* dm);
-  void AttachWindows(FinishDialog* finish, CalculatorWindow* calc, OptimizationHelp* opt, RankedListWindow* list,
-                     SelectionDialog* select);
 
   // Brings a page to the front, as a click on its tab does.
   void ShowPage(Page page);
@@ -308,12 +313,12 @@ class TMainForm : public TBaseForm {
   TDialogs& dialogs_;
   TSession session_;
   TWindowState state_;
-  TDMTavorix* dm_ = nullptr;
-  FinishDialog* finishForm_ = nullptr;
-  CalculatorWindow* calcForm_ = nullptr;
-  OptimizationHelp* optForm_ = nullptr;
-  RankedListWindow* listForm_ = nullptr;
-  SelectionDialog* selectForm_ = nullptr;
+  TDMTavorix* dm_;
+  FinishDialog* finishForm_;
+  CalculatorWindow* calcForm_;
+  OptimizationHelp* optForm_;
+  RankedListWindow* listForm_;
+  SelectionDialog* selectForm_;
   std::unique_ptr<GraphView> graphView_;
   int previousPage_ = 0;
   int stagePauseMs_ = 500;

@@ -153,8 +153,8 @@ class MainFormTest : public ::testing::Test {
 
   void SetUp() override {
     windows = CreateTavorixWindows(dialogs);
-    form = windows.MainForm.get();
-    dm = windows.DMTavorix.get();
+    form = windows.Main.get();
+    dm = windows.DataModule.get();
     form->SetStagePauseMs(1);
     windows.Finish->EndProgram = [this] { ended = true; };
     form->show();

@@ -33,20 +33,20 @@ class WindowUseTest : public MainFormTest {
 TEST(FinishWindowTest, FinishEndsTheEventLoopAndClosingItReturnsToTheProgram) {
   ScriptedDialogs dialogs;
   TTavorixWindows windows = CreateTavorixWindows(dialogs);
-  windows.MainForm->show();
-  windows.MainForm->close();
+  windows.Main->show();
+  windows.Main->close();
   ASSERT_TRUE(windows.Finish->isVisible());
 
   // Escape (or its X) closes the finish window only.
   QTest::keyClick(windows.Finish.get(), Qt::Key_Escape);
   EXPECT_FALSE(windows.Finish->isVisible());
-  EXPECT_TRUE(windows.MainForm->isVisible());
+  EXPECT_TRUE(windows.Main->isVisible());
 
-  windows.MainForm->close();
+  windows.Main->close();
   QTimer::singleShot(0, windows.Finish.get(), [&] { FindIn<QPushButton>(windows.Finish.get(), "FinishButton")->click(); });
   QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // a program that does not end
   EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_FALSE(windows.MainForm->isVisible());
+  EXPECT_FALSE(windows.Main->isVisible());
 }
 
 TEST_F(WindowUseTest, ClosingWithUnsavedDataAsksSaveDiscardOrCancel) {
