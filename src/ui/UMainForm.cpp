@@ -8,8 +8,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -27,7 +25,7 @@
 #include "ui/CalculatorWindow.h"
 #include "core/UDMTavorix.h"
 #include "graphs/GraphView.h"
-#include "ui/HelpTexts.h"
+#include "ui/IntroPage.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/FinishDialog.h"
@@ -61,23 +59,23 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("Pages");
-  IntroTabSheet = new QWidget;
+  intro_ = new IntroPage;
   InputTabSheet = new QWidget;
   OutputTabSheet = new QWidget;
   GraphicsTabSheet = new QWidget;
-  PageControl1->addTab(IntroTabSheet, "  Intro  ");
+  PageControl1->addTab(intro_, "  Intro  ");
   PageControl1->addTab(InputTabSheet, "  Input  ");
   PageControl1->addTab(OutputTabSheet, "  Output  ");
   PageControl1->addTab(GraphicsTabSheet, " Graphics ");
   setCentralWidget(PageControl1);
 
   BuildMenus();
-  BuildIntroPage();
   BuildInputPage();
   BuildOutputPage();
   BuildGraphicsPage();
 
   connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+  connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
   setAcceptDrops(true);
   resize(kMainFormWidth, 580);
   FormCreate();
@@ -149,8 +147,8 @@ void TMainForm::BuildMenus() {
   HelpAction->setObjectName("HelpAction");
   HelpAction->setShortcut(QKeySequence::HelpContents);
   connect(HelpAction, &QAction::triggered, this, [this] {
-    ShowPage(IntroTabSheet);
-    ShowHelp(IntroMemo);
+    ShowPage(Page::Intro);
+    intro_->ShowIntroduction();
   });
 
   connect(InputOpenAction, &QAction::triggered, this, &TMainForm::InputOpenActionExecute);
@@ -170,54 +168,8 @@ void TMainForm::BuildMenus() {
   });
 }
 
-void TMainForm::BuildIntroPage() {
-  auto makeMemo = [this](const char* name, const char* text) {
-    auto* memo = new QPlainTextEdit(IntroTabSheet);
-    memo->setObjectName(name);
-    memo->setReadOnly(true);
-    memo->setPlainText(text);
-    return memo;
-  };
-  IntroMemo = makeMemo("IntroductionText", kIntroHelpText);
-  ContMemo = makeMemo("DistributionsText", kDistributionsHelpText);
-  // The formulas stand in columns.
-  ContMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  ContMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  DisConMemo = makeMemo("CompositionText", kCompositionHelpText);
-  ConfMemo = makeMemo("ConfidenceText", kConfidenceHelpText);
-  IntervalMemo = makeMemo("IntervalsText", kIntervalsHelpText);
-
-  HelpGroupBox = new QGroupBox("Help", IntroTabSheet);
-  HelpGroupBox->setObjectName("HelpButtons");
-  ContButton = new QPushButton("Distributions", HelpGroupBox);
-  ContButton->setObjectName("DistributionsButton");
-  DisContButton = new QPushButton("Composition", HelpGroupBox);
-  DisContButton->setObjectName("CompositionButton");
-  ConfButton = new QPushButton("Confidence", HelpGroupBox);
-  ConfButton->setObjectName("ConfidenceButton");
-  InterButton = new QPushButton("Intervals/histogram", HelpGroupBox);
-  InterButton->setObjectName("IntervalsButton");
-  BackButton = new QPushButton("Introduction", HelpGroupBox);
-  BackButton->setObjectName("IntroductionButton");
-  auto* buttons = new QVBoxLayout(HelpGroupBox);
-  for (auto* b : {BackButton, ContButton, DisContButton, ConfButton, InterButton}) buttons->addWidget(b);
-  buttons->addStretch();
-
-  auto* memos = new QVBoxLayout;
-  for (auto* m : {IntroMemo, ContMemo, DisConMemo, ConfMemo, IntervalMemo}) memos->addWidget(m);
-  auto* layout = new QHBoxLayout(IntroTabSheet);
-  layout->addLayout(memos, 1);
-  layout->addWidget(HelpGroupBox);
-
-  connect(ContButton, &QPushButton::clicked, this, &TMainForm::ContButtonClick);
-  connect(DisContButton, &QPushButton::clicked, this, &TMainForm::DisContButtonClick);
-  connect(ConfButton, &QPushButton::clicked, this, &TMainForm::ConfButtonClick);
-  connect(InterButton, &QPushButton::clicked, this, &TMainForm::InterButtonClick);
-  connect(BackButton, &QPushButton::clicked, this, &TMainForm::BackButtonClick);
-}
-
 void TMainForm::FormCreate() {
-  PageControl1->setCurrentWidget(IntroTabSheet);
+  PageControl1->setCurrentWidget(intro_);
   previousPage_ = PageControl1->currentIndex();
   std::error_code ec;
   state_.StartDirectory = std::filesystem::current_path(ec).string();
@@ -233,7 +185,7 @@ void TMainForm::FormCreate() {
   StringGrid1->show();
   // The graph scaling works on a plot of 500 x 300 pixels (its default).
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry().width());
-  IntroTabSheetShow();
+  IntroPageShow();
 }
 
 void TMainForm::PlaceWindow(int screenWidth) {
@@ -246,7 +198,7 @@ void TMainForm::PageChanged(int index) {
   previousPage_ = index;
   if (previous == OutputTabSheet) OutputTabSheetExit();
   QWidget* page = PageControl1->widget(index);
-  if (page == IntroTabSheet) IntroTabSheetShow();
+  if (page == intro_) IntroPageShow();
   else if (page == InputTabSheet) InputTabSheetShow();
   else if (page == OutputTabSheet) OutputTabSheetShow();
   else if (page == GraphicsTabSheet) GraphicsTabSheetShow();
@@ -258,23 +210,10 @@ void TMainForm::ShowPage(Page page) { PageControl1->setCurrentIndex(static_cast<
 
 Page TMainForm::CurrentPage() const { return static_cast<Page>(PageControl1->currentIndex()); }
 
-// --- Intro page --------------------------------------------------------------
-
-void TMainForm::ShowHelp(QPlainTextEdit* memo) {
-  for (auto* m : {IntroMemo, ContMemo, DisConMemo, ConfMemo, IntervalMemo}) m->setVisible(m == memo);
-}
-
-void TMainForm::IntroTabSheetShow() {
-  ShowHelp(IntroMemo);
+void TMainForm::IntroPageShow() {
+  intro_->Shown();
   UpdateCommands();
-  ShowStatus("Click on the Input tab to proceed.");
 }
-
-void TMainForm::ContButtonClick() { ShowHelp(ContMemo); }
-void TMainForm::DisContButtonClick() { ShowHelp(DisConMemo); }
-void TMainForm::ConfButtonClick() { ShowHelp(ConfMemo); }
-void TMainForm::InterButtonClick() { ShowHelp(IntervalMemo); }
-void TMainForm::BackButtonClick() { ShowHelp(IntroMemo); }
 
 // --- closing -----------------------------------------------------------------
 

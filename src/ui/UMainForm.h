@@ -50,6 +50,7 @@ class RankedListWindow;
 class SelectionDialog;
 class TGridModel;
 class TGridView;
+class IntroPage;
 struct GraphView;
 
 // Left edge and width of the main window on a screen of the given width:
@@ -134,7 +135,7 @@ class TMainForm : public TBaseForm {
 
   // --- components ---------------------------------------------------------
   QTabWidget* PageControl1;
-  QWidget *IntroTabSheet, *InputTabSheet, *OutputTabSheet, *GraphicsTabSheet;
+  QWidget *InputTabSheet, *OutputTabSheet, *GraphicsTabSheet;
 
   QMenu *FileMenu, *EditMenu;
   QAction *InputOpenAction, *OutputOpenAction, *OpenGraphMenuItem, *InputSaveAction, *FileExitAction;
@@ -148,10 +149,6 @@ class TMainForm : public TBaseForm {
   // The grid's context menu.
   QAction *GridInsertRowAction, *GridDeleteRowsAction;
 
-  // Intro page
-  QGroupBox* HelpGroupBox;
-  QPushButton *ContButton, *DisContButton, *ConfButton, *InterButton, *BackButton;
-  QPlainTextEdit *ContMemo, *DisConMemo, *ConfMemo, *IntervalMemo, *IntroMemo;
 
   // Input page
   QLineEdit *Title1Edit, *Title2Edit, *NrOfDataEdit, *NrOfClassesEdit, *ThresholdEdit;
@@ -197,13 +194,6 @@ class TMainForm : public TBaseForm {
 
  public slots:
   void FormCreate();
-  // Intro
-  void IntroTabSheetShow();
-  void ContButtonClick();
-  void DisContButtonClick();
-  void ConfButtonClick();
-  void InterButtonClick();
-  void BackButtonClick();
   // Input
   void InputTabSheetShow();
   void PasteHelpButtonClick();
@@ -257,13 +247,12 @@ class TMainForm : public TBaseForm {
 
  private:
   void BuildMenus();
-  void BuildIntroPage();
   void BuildInputPage();
   void BuildOutputPage();
   void BuildGraphicsPage();
   void PageChanged(int index);
   void ShowPage(QWidget* page);
-  void ShowHelp(QPlainTextEdit* memo);
+  void IntroPageShow();
   void AttachCalculator();
 
   // Input page helpers
@@ -311,6 +300,7 @@ class TMainForm : public TBaseForm {
   bool GraphEvent(QObject* watched, QEvent* event);  // resizes of the graph area
 
   TDialogs& dialogs_;
+  IntroPage* intro_;
   TSession session_;
   TWindowState state_;
   TDMTavorix* dm_;
