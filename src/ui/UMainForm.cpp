@@ -24,7 +24,7 @@
 
 #include "ui/CalculatorWindow.h"
 #include "core/UDMTavorix.h"
-#include "graphs/GraphView.h"
+#include "ui/GraphicsPage.h"
 #include "ui/IntroPage.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
@@ -62,20 +62,26 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
   intro_ = new IntroPage;
   InputTabSheet = new QWidget;
   OutputTabSheet = new QWidget;
-  GraphicsTabSheet = new QWidget;
   PageControl1->addTab(intro_, "  Intro  ");
   PageControl1->addTab(InputTabSheet, "  Input  ");
   PageControl1->addTab(OutputTabSheet, "  Output  ");
-  PageControl1->addTab(GraphicsTabSheet, " Graphics ");
+  graphics_ = new GraphicsPage(state_, *dm_, dialogs_);
+  PageControl1->addTab(graphics_, " Graphics ");
   setCentralWidget(PageControl1);
 
   BuildMenus();
   BuildInputPage();
   BuildOutputPage();
-  BuildGraphicsPage();
 
   connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
   connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
+  connect(graphics_, &GraphicsPage::Status, this, &TMainForm::ShowStatus);
+  connect(graphics_, &GraphicsPage::PageRequested, this, [this](Page page) { ShowPage(page); });
+  connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &TMainForm::OutputOpenActionExecute);
+  connect(graphics_, &GraphicsPage::PictureOpened, this, [this] {
+    OutputMemo->hide();
+    for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
+  });
   setAcceptDrops(true);
   resize(kMainFormWidth, 580);
   FormCreate();
@@ -201,7 +207,7 @@ void TMainForm::PageChanged(int index) {
   if (page == intro_) IntroPageShow();
   else if (page == InputTabSheet) InputTabSheetShow();
   else if (page == OutputTabSheet) OutputTabSheetShow();
-  else if (page == GraphicsTabSheet) GraphicsTabSheetShow();
+  else if (page == graphics_) GraphicsPageShow();
 }
 
 void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); }
@@ -209,6 +215,11 @@ void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); 
 void TMainForm::ShowPage(Page page) { PageControl1->setCurrentIndex(static_cast<int>(page)); }
 
 Page TMainForm::CurrentPage() const { return static_cast<Page>(PageControl1->currentIndex()); }
+
+void TMainForm::GraphicsPageShow() {
+  graphics_->Shown();
+  UpdateCommands();
+}
 
 void TMainForm::IntroPageShow() {
   intro_->Shown();

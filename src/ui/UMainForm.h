@@ -51,6 +51,7 @@ class SelectionDialog;
 class TGridModel;
 class TGridView;
 class IntroPage;
+class GraphicsPage;
 struct GraphView;
 
 // Left edge and width of the main window on a screen of the given width:
@@ -72,11 +73,6 @@ struct TCompositeItem {
   std::string_view Code;
 };
 const std::vector<TCompositeItem>& CompositeItems();
-
-// The Graphics page offers the confidence-belt toggle only where it changes
-// the picture: graphs with a belt (cumulative, return periods, belt of X)
-// with few enough points for the belt to be drawn.
-bool BeltToggleOffered(int graphType, int points);
 
 // The eleven lines of the goodness-of-fit panel.
 QStringList GoodnessOfFitLines(double avAbsDiff);
@@ -135,7 +131,7 @@ class TMainForm : public TBaseForm {
 
   // --- components ---------------------------------------------------------
   QTabWidget* PageControl1;
-  QWidget *InputTabSheet, *OutputTabSheet, *GraphicsTabSheet;
+  QWidget *InputTabSheet, *OutputTabSheet;
 
   QMenu *FileMenu, *EditMenu;
   QAction *InputOpenAction, *OutputOpenAction, *OpenGraphMenuItem, *InputSaveAction, *FileExitAction;
@@ -177,20 +173,11 @@ class TMainForm : public TBaseForm {
   QPlainTextEdit* FitMemo;
   QPushButton* CloseFitButton;
 
-  // Graphics page
-  QLabel *GraphImage, *PictureImage;
-  QGroupBox* ChoicePanel;
-  std::array<QRadioButton*, 8> GraphRadioButtons{};  // graph types 1..8
-  QCheckBox* LogPeriodsBox;  // return periods (type 4) on a logarithmic axis
-  QPushButton *GoButton, *MakeGraphButton, *SelectButton, *SaveGraphButton, *SaveBlWhButton, *ConfBeltButton,
-      *OpenGraphButton;
-
   // The session model: the series and the settings of the Input page, and
   // the state of the window beyond them.
   TSession& Session() { return session_; }
   TWindowState& State() { return state_; }
 
-  QImage GraphBitmap;              // the graph drawn last
 
  public slots:
   void FormCreate();
@@ -224,15 +211,7 @@ class TMainForm : public TBaseForm {
   void ExportHtmlActionExecute();  // one HTML page with tables and graphs
   void CopyTableButtonClick();     // the report's table under the cursor, tab-separated
   void OutputOpenActionExecute();
-  // Graphics
-  void GraphicsTabSheetShow();
-  void MakeGraphButtonClick();
-  void SelectButtonClick();
-  void GoButtonClick();
-  void SaveGraphButtonClick();
-  void SaveBlWhButtonClick();
-  void ConfBeltButtonClick();
-  void GraphOpenActionExecute();
+  void GraphicsPageShow();
   // Edit menu
   void EditCopyActionExecute();
   void EditCutActionExecute();
@@ -288,19 +267,10 @@ class TMainForm : public TBaseForm {
   void OpenOutputFile(const std::string& path, bool fromOutputPage);
   void SetOutputButtons();
 
-  // Graphics page helpers
-  void ResetGraphicsPage();  // hides the graph and its buttons, belt on
-  void PrepareGraphicsPage();
-  void DrawGraph(bool colour);
-  void SaveGraph(bool colour);
-  // The graph drawn last, scaled to the graph area at the screen's device
-  // pixel ratio; an opened picture scaled to fit the area.
-  void ShowGraphOnScreen();
-  void ShowPictureOnScreen();
-  bool GraphEvent(QObject* watched, QEvent* event);  // resizes of the graph area
 
   TDialogs& dialogs_;
   IntroPage* intro_;
+  GraphicsPage* graphics_;
   TSession session_;
   TWindowState state_;
   TDMTavorix* dm_;
@@ -309,7 +279,6 @@ class TMainForm : public TBaseForm {
   OptimizationHelp* optForm_;
   RankedListWindow* listForm_;
   SelectionDialog* selectForm_;
-  std::unique_ptr<GraphView> graphView_;
   int previousPage_ = 0;
   int stagePauseMs_ = 500;
   TRunController runner_;
@@ -319,10 +288,6 @@ class TMainForm : public TBaseForm {
   bool inClassesExit_ = false;
   bool pasteHelpShown_ = false;
   bool outputOpenedFromOutputPage_ = false;
-  QWidget* graphArea_ = nullptr;   // the viewport the graph fills
-  QImage picture_;                 // the picture opened last
-  bool drawnColour_ = true, drawnBelt_ = true;  // the graph drawn last
-  double shownDpr_ = 1;            // device pixel ratio of the picture on the page
   bool closeAfterRun_ = false;   // the window was closed during a run that is being cancelled
   bool undoing_ = false;         // an undo or redo of the grid is under way
 };

@@ -48,6 +48,7 @@
 #include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
+#include "ui/GraphicsPage.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/RankedListWindow.h"
@@ -311,7 +312,6 @@ void TMainForm::BuildInputPage() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  GraphEvent(watched, event);
   // The classes hint goes to the status bar; the click and the typing go on.
   if (watched == NrOfClassesEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress))
     NrOfClassesEditClick();
@@ -573,8 +573,7 @@ void TMainForm::ForgetResults() {
   OutputMemo->hide();
   for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, OptButton, ListButton}) b->hide();
   FitPanel->hide();
-  ResetGraphicsPage();
-  ChoicePanel->hide();
+  graphics_->ResultsForgotten();
   if (listForm_) listForm_->hide();
   if (calcForm_) calcForm_->hide();
   if (dm_) dm_->FileName = state_.StartDirectory;
@@ -806,8 +805,7 @@ void TMainForm::ShowRunResults(int distCode) {
   LoadResults(dm_->FileName);
   ViewGraphButton->show();
   CalcButton->show();
-  GraphImage->hide();
-  PictureImage->hide();
+  graphics_->RunFinished();
   // A goodness-of-fit panel left open shows the figure of the run before.
   FitPanel->hide();
   FitButton->setVisible(GoodnessOfFitOffered(dm_->NrOfData));

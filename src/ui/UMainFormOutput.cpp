@@ -38,6 +38,7 @@
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "ui/DesignValuesWindow.h"
+#include "ui/GraphicsPage.h"
 #include "ui/UDialogs.h"
 #include "ui/RankedListWindow.h"
 #include "ui/UMainForm.h"
@@ -216,7 +217,7 @@ void TMainForm::OutputTabSheetShow() {
   UpdateCommands();
   ShowStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or to "
              "inspect any other output file.");
-  PrepareGraphicsPage();
+  graphics_->Prepare();
 }
 
 void TMainForm::OutputTabSheetExit() {
@@ -256,11 +257,8 @@ void TMainForm::CalcButtonClick() {
 
 void TMainForm::ViewGraphButtonClick() {
   state_.ResultsAvailable = true;
-  ChoicePanel->show();
-  // Gamma results have no X from a frequency: no belt of X and no Q-Q graph.
-  GraphRadioButtons[kGraphConfidenceBelt - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
-  GraphRadioButtons[kGraphQuantiles - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
-  ShowPage(GraphicsTabSheet);
+  graphics_->OfferChoices();
+  ShowPage(Page::Graphics);
 }
 
 void TMainForm::ListButtonClick() {
@@ -291,7 +289,7 @@ void TMainForm::OutputOpenActionExecute() {
   if (!dm_) return;
   // Opened from the Graphics page the file goes to the graphs, from any
   // other page to the Output page.
-  const bool fromOutputPage = PageControl1->currentWidget() != GraphicsTabSheet;
+  const bool fromOutputPage = CurrentPage() != Page::Graphics;
   TFileDialogSpec spec = kOutputFileDialog;
   spec.InitialDir = state_.DialogFolder;
   const auto path = dialogs_.OpenFileName(spec);
@@ -319,9 +317,7 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   ViewGraphButton->show();
   CalcButton->setVisible(state_.ResultsCode > 0);
   OutputMemo->show();
-  ChoicePanel->show();
-  PictureImage->hide();
-  ResetGraphicsPage();
+  graphics_->ResultsOpened();
   if (calcForm_) calcForm_->hide();
   if (listForm_) listForm_->hide();
   FitPanel->hide();
@@ -340,7 +336,7 @@ void TMainForm::OpenOutputFile(const std::string& path, bool fromOutputPage) {
   if (fromOutputPage) {
     ShowPage(OutputTabSheet);
   } else {
-    ShowPage(GraphicsTabSheet);
+    ShowPage(Page::Graphics);
     ShowStatus("Select type of graph");
   }
 }

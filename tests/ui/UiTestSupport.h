@@ -33,6 +33,7 @@
 #include "ui/TavorixWindows.h"
 #include "ui/UDialogs.h"
 #include "ui/FinishDialog.h"
+#include "ui/GraphicsPage.h"
 #include "ui/SelectionDialog.h"
 #include "ui/UMainForm.h"
 
@@ -149,7 +150,7 @@ class MainFormTest : public ::testing::Test {
     FindIn<QPushButton>(windows.Selection.get(), "ConfirmButton")->click();
   }
   // The graph drawn last, at its file size.
-  const QImage& DrawnGraph() const { return form->GraphBitmap; }
+  const QImage& DrawnGraph() const { return Find<GraphicsPage>("GraphicsPage")->DrawnGraph(); }
 
   void SetUp() override {
     windows = CreateTavorixWindows(dialogs);
