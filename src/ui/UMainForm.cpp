@@ -26,6 +26,7 @@
 #include "core/UDMTavorix.h"
 #include "ui/GraphicsPage.h"
 #include "ui/IntroPage.h"
+#include "ui/OutputPage.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/FinishDialog.h"
@@ -50,9 +51,6 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
       dialogs_(dialogs),
       dm_(&dm),
       finishForm_(&windows.Finish),
-      calcForm_(&windows.Calculator),
-      optForm_(&windows.Optimization),
-      listForm_(&windows.RankedList),
       selectForm_(&windows.Selection) {
   setObjectName("MainForm");
   setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
@@ -61,32 +59,34 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
   PageControl1->setObjectName("Pages");
   intro_ = new IntroPage;
   InputTabSheet = new QWidget;
-  OutputTabSheet = new QWidget;
   PageControl1->addTab(intro_, "  Intro  ");
   PageControl1->addTab(InputTabSheet, "  Input  ");
-  PageControl1->addTab(OutputTabSheet, "  Output  ");
+  output_ = new OutputPage(state_, *dm_, dialogs_, windows.Calculator, windows.Optimization, windows.RankedList);
+  PageControl1->addTab(output_, "  Output  ");
   graphics_ = new GraphicsPage(state_, *dm_, dialogs_);
   PageControl1->addTab(graphics_, " Graphics ");
   setCentralWidget(PageControl1);
 
   BuildMenus();
   BuildInputPage();
-  BuildOutputPage();
 
   connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
   connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
   connect(graphics_, &GraphicsPage::Status, this, &TMainForm::ShowStatus);
   connect(graphics_, &GraphicsPage::PageRequested, this, [this](Page page) { ShowPage(page); });
   connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &TMainForm::OutputOpenActionExecute);
-  connect(graphics_, &GraphicsPage::PictureOpened, this, [this] {
-    OutputMemo->hide();
-    for (QPushButton* b : {ViewGraphButton, FitButton, OptButton, CalcButton}) b->hide();
+  connect(graphics_, &GraphicsPage::PictureOpened, output_, &OutputPage::PictureOpened);
+  connect(output_, &OutputPage::Status, this, &TMainForm::ShowStatus);
+  connect(output_, &OutputPage::PageRequested, this, [this](Page page) { ShowPage(page); });
+  connect(output_, &OutputPage::ResultsFileOpened, graphics_, &GraphicsPage::ResultsOpened);
+  connect(output_, &OutputPage::GraphsRequested, this, [this] {
+    graphics_->OfferChoices();
+    ShowPage(Page::Graphics);
   });
   setAcceptDrops(true);
   resize(kMainFormWidth, 580);
   FormCreate();
   connect(selectForm_, &SelectionDialog::Confirmed, this, &TMainForm::PreferenceConfirmed);
-  AttachCalculator();
   // The page shows the session as it starts.
   InitialiseInputPage(true);
 }
@@ -202,11 +202,11 @@ void TMainForm::PlaceWindow(int screenWidth) {
 void TMainForm::PageChanged(int index) {
   QWidget* previous = PageControl1->widget(previousPage_);
   previousPage_ = index;
-  if (previous == OutputTabSheet) OutputTabSheetExit();
+  if (previous == output_) output_->Left();
   QWidget* page = PageControl1->widget(index);
   if (page == intro_) IntroPageShow();
   else if (page == InputTabSheet) InputTabSheetShow();
-  else if (page == OutputTabSheet) OutputTabSheetShow();
+  else if (page == output_) OutputPageShow();
   else if (page == graphics_) GraphicsPageShow();
 }
 
@@ -215,6 +215,18 @@ void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); 
 void TMainForm::ShowPage(Page page) { PageControl1->setCurrentIndex(static_cast<int>(page)); }
 
 Page TMainForm::CurrentPage() const { return static_cast<Page>(PageControl1->currentIndex()); }
+
+void TMainForm::OutputPageShow() {
+  output_->Shown();
+  UpdateCommands();
+  graphics_->Prepare();
+}
+
+void TMainForm::OutputOpenActionExecute() {
+  // Opened from the Graphics page the file goes to the graphs, from any
+  // other page to the Output page.
+  output_->OpenOutput(CurrentPage() == Page::Graphics);
+}
 
 void TMainForm::GraphicsPageShow() {
   graphics_->Shown();
@@ -304,7 +316,7 @@ void TMainForm::PreferenceConfirmed(const std::string& code, const std::string& 
   if (dm_) dm_->SelectionCode = code;
   // A preferred distribution: the ranked list of an earlier run no longer applies.
   if (code != "1") {
-    ListButton->hide();
+    output_->OfferRankedList(false);
     DeleteRankedList();
   }
   const bool compositesSwitchedOff = ChoosePreferred(session_, code, text);

@@ -52,6 +52,7 @@ class TGridModel;
 class TGridView;
 class IntroPage;
 class GraphicsPage;
+class OutputPage;
 struct GraphView;
 
 // Left edge and width of the main window on a screen of the given width:
@@ -73,9 +74,6 @@ struct TCompositeItem {
   std::string_view Code;
 };
 const std::vector<TCompositeItem>& CompositeItems();
-
-// The eleven lines of the goodness-of-fit panel.
-QStringList GoodnessOfFitLines(double avAbsDiff);
 
 // The windows the main window opens, created before it.
 struct SmallWindows {
@@ -131,7 +129,7 @@ class TMainForm : public TBaseForm {
 
   // --- components ---------------------------------------------------------
   QTabWidget* PageControl1;
-  QWidget *InputTabSheet, *OutputTabSheet;
+  QWidget* InputTabSheet;
 
   QMenu *FileMenu, *EditMenu;
   QAction *InputOpenAction, *OutputOpenAction, *OpenGraphMenuItem, *InputSaveAction, *FileExitAction;
@@ -164,14 +162,6 @@ class TMainForm : public TBaseForm {
   QFrame* WaitPanel;        // the progress lines and the Cancel button of a run
   QPushButton* CancelRunButton;
 
-  // Output page
-  QPlainTextEdit* OutputMemo;
-  QPushButton *SeeOutputButton, *ViewGraphButton, *CalcButton, *FitButton, *OptButton, *ListButton;
-  QPushButton *ExportButton, *CopyTableButton;  // shown with the results
-  QAction *ExportCsvAction, *ExportHtmlAction;  // the menu of "Export…"
-  QFrame* FitPanel;
-  QPlainTextEdit* FitMemo;
-  QPushButton* CloseFitButton;
 
   // The session model: the series and the settings of the Input page, and
   // the state of the window beyond them.
@@ -199,17 +189,7 @@ class TMainForm : public TBaseForm {
   void DisconComboBoxChange();
   void SelectionButtonClick();
   // Output
-  void OutputTabSheetShow();
-  void OutputTabSheetExit();
-  void FitButtonClick();
-  void CloseFitButtonClick();
-  void OptButtonClick();
-  void CalcButtonClick();
-  void ViewGraphButtonClick();
-  void ListButtonClick();
-  void ExportCsvActionExecute();   // the tables as CSV files into a folder
-  void ExportHtmlActionExecute();  // one HTML page with tables and graphs
-  void CopyTableButtonClick();     // the report's table under the cursor, tab-separated
+  void OutputPageShow();
   void OutputOpenActionExecute();
   void GraphicsPageShow();
   // Edit menu
@@ -227,12 +207,10 @@ class TMainForm : public TBaseForm {
  private:
   void BuildMenus();
   void BuildInputPage();
-  void BuildOutputPage();
   void BuildGraphicsPage();
   void PageChanged(int index);
   void ShowPage(QWidget* page);
   void IntroPageShow();
-  void AttachCalculator();
 
   // Input page helpers
   void InitialiseInputPage(bool keepTitles = false);
@@ -260,24 +238,17 @@ class TMainForm : public TBaseForm {
   bool SaveInput();  // checks, asks for the name and writes the ".inp"; true when written
   void SetRunning(bool running);
   void RunFinished(const TRunOutcome& outcome);
-  void ShowRunResults(int distCode);
 
-  // Output page helpers
-  bool LoadResults(const std::string& outPath);
-  void OpenOutputFile(const std::string& path, bool fromOutputPage);
-  void SetOutputButtons();
 
 
   TDialogs& dialogs_;
   IntroPage* intro_;
   GraphicsPage* graphics_;
+  OutputPage* output_;
   TSession session_;
   TWindowState state_;
   TDMTavorix* dm_;
   FinishDialog* finishForm_;
-  CalculatorWindow* calcForm_;
-  OptimizationHelp* optForm_;
-  RankedListWindow* listForm_;
   SelectionDialog* selectForm_;
   int previousPage_ = 0;
   int stagePauseMs_ = 500;

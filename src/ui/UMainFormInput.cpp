@@ -49,6 +49,7 @@
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
 #include "ui/GraphicsPage.h"
+#include "ui/OutputPage.h"
 #include "ui/InputGrid.h"
 #include "ui/UDialogs.h"
 #include "ui/RankedListWindow.h"
@@ -523,9 +524,7 @@ void TMainForm::OpenInputFile(const std::string& path) {
   dm_->NrOfClassesText = session_.ClassesText;
   state_.DialogFolder = fs::path(path).parent_path().string();
   ShowSession();
-  OutputMemo->hide();
-  for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, ListButton}) b->hide();
-  if (listForm_) listForm_->hide();
+  output_->SeriesOpened();
   RememberRecentFile(path);
   ShowPage(InputTabSheet);
   // A count on line 8 that differs from the data read: every datum is shown, and the user told.
@@ -568,15 +567,8 @@ void TMainForm::OpenDataFile(const std::string& path) {
 }
 
 void TMainForm::ForgetResults() {
-  state_.ResultsAvailable = state_.ResultsComplete = state_.OutputFileOpen = state_.GraphMade = false;
-  OutputMemo->clear();
-  OutputMemo->hide();
-  for (QPushButton* b : {CalcButton, ViewGraphButton, FitButton, OptButton, ListButton}) b->hide();
-  FitPanel->hide();
+  output_->ResultsForgotten();
   graphics_->ResultsForgotten();
-  if (listForm_) listForm_->hide();
-  if (calcForm_) calcForm_->hide();
-  if (dm_) dm_->FileName = state_.StartDirectory;
 }
 
 void TMainForm::ClearButtonClick() {
@@ -602,9 +594,9 @@ void TMainForm::DisconComboBoxChange() {
     dialogs_.ShowMessage("This is not a selection option");
   } else if (item != 0) {
     DeleteRankedList();
-    ListButton->hide();
+    output_->OfferRankedList(false);
   } else {
-    ListButton->show();
+    output_->OfferRankedList(true);
   }
   dm_->SelectionCode = session_.PreferredCode;
   ShowSession();
@@ -618,8 +610,8 @@ void TMainForm::OpenFileFromCommandLine(const std::string& path) {
     return;
   }
   if (fs::path(path).extension() == ".out") {
-    ShowPage(OutputTabSheet);
-    OpenOutputFile(path, true);
+    ShowPage(Page::Output);
+    output_->OpenOutputFile(path, false);
   } else {
     ShowPage(InputTabSheet);
     OpenDataFile(path);
@@ -791,27 +783,10 @@ void TMainForm::RunFinished(const TRunOutcome& outcome) {
   *dm_ = outcome.Series;
   // The list window computes the goodness-of-fit statistics from the run
   // when its ranked list is shown.
-  if (listForm_) listForm_->SetRunResults(result.ListPath, outcome.Run);
   dialogs_.ShowMessage(result.Message);
-  ShowRunResults(result.DistCode);
-}
-
-void TMainForm::ShowRunResults(int distCode) {
-  state_.ResultsCode = distCode;
-  state_.ResultsComplete = true;
-  state_.ResultsAvailable = true;
-  state_.OutputFileOpen = true;
-  state_.GraphMade = false;
-  LoadResults(dm_->FileName);
-  ViewGraphButton->show();
-  CalcButton->show();
+  output_->ShowRunResults(result.DistCode, ListOfferedAfterRun(session_), result.ListPath, outcome.Run);
   graphics_->RunFinished();
-  // A goodness-of-fit panel left open shows the figure of the run before.
-  FitPanel->hide();
-  FitButton->setVisible(GoodnessOfFitOffered(dm_->NrOfData));
-  ListButton->setVisible(ListOfferedAfterRun(session_));
-  if (listForm_) listForm_->hide();
-  ShowPage(OutputTabSheet);
+  ShowPage(Page::Output);
 }
 
 }  // namespace tavorix

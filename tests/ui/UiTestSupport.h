@@ -34,6 +34,7 @@
 #include "ui/UDialogs.h"
 #include "ui/FinishDialog.h"
 #include "ui/GraphicsPage.h"
+#include "ui/OutputPage.h"
 #include "ui/SelectionDialog.h"
 #include "ui/UMainForm.h"
 
