@@ -1,39 +1,57 @@
 #include "ui/UMainForm.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFileInfo>
-#include <QLabel>
-#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUndoStack>
-#include <QVBoxLayout>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
-#include "ui/CalculatorWindow.h"
 #include "core/UDMTavorix.h"
+#include "ui/FinishDialog.h"
 #include "ui/GraphicsPage.h"
+#include "ui/InputPage.h"
 #include "ui/IntroPage.h"
 #include "ui/OutputPage.h"
-#include "ui/InputGrid.h"
-#include "ui/UDialogs.h"
-#include "ui/FinishDialog.h"
-#include "ui/SelectionDialog.h"
-#include "ui/WindowPlacement.h"
+#include "ui/RunController.h"
 
 namespace tavorix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kRecentFilesKey = "RecentFiles";
+
+char SystemDecimalSeparator() {
+  const QString point = QLocale::system().decimalPoint();
+  return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
+}
+
+std::optional<std::string> DroppedDataFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
+    return std::nullopt;
+  const QString path = mime->urls().front().toLocalFile();
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != "txt" && suffix != "csv" && suffix != "inp") return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace
 
 TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
   TWindowPlacement p{100, windowWidth};
@@ -47,151 +65,130 @@ TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
 }
 
 TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent)
-    : TBaseForm(parent),
-      dialogs_(dialogs),
-      dm_(&dm),
-      finishForm_(&windows.Finish),
-      selectForm_(&windows.Selection) {
+    : TBaseForm(parent), dialogs_(dialogs), finish_(windows.Finish) {
   setObjectName("MainForm");
   setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
+  state_.DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
+  std::error_code ec;
+  state_.StartDirectory = fs::current_path(ec).string();
+  state_.DialogFolder = state_.StartDirectory;
 
-  PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName("Pages");
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("Pages");
   intro_ = new IntroPage;
-  InputTabSheet = new QWidget;
-  PageControl1->addTab(intro_, "  Intro  ");
-  PageControl1->addTab(InputTabSheet, "  Input  ");
-  output_ = new OutputPage(state_, *dm_, dialogs_, windows.Calculator, windows.Optimization, windows.RankedList);
-  PageControl1->addTab(output_, "  Output  ");
-  graphics_ = new GraphicsPage(state_, *dm_, dialogs_);
-  PageControl1->addTab(graphics_, " Graphics ");
-  setCentralWidget(PageControl1);
-
+  input_ = new InputPage(session_, state_, dm, dialogs, windows.Selection);
+  output_ = new OutputPage(state_, dm, dialogs, windows.Calculator, windows.Optimization, windows.RankedList);
+  graphics_ = new GraphicsPage(state_, dm, dialogs);
+  pages_->addTab(intro_, "  Intro  ");
+  pages_->addTab(input_, "  Input  ");
+  pages_->addTab(output_, "  Output  ");
+  pages_->addTab(graphics_, " Graphics ");
+  setCentralWidget(pages_);
   BuildMenus();
-  BuildInputPage();
-
-  connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
-  connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
-  connect(graphics_, &GraphicsPage::Status, this, &TMainForm::ShowStatus);
-  connect(graphics_, &GraphicsPage::PageRequested, this, [this](Page page) { ShowPage(page); });
-  connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &TMainForm::OutputOpenActionExecute);
-  connect(graphics_, &GraphicsPage::PictureOpened, output_, &OutputPage::PictureOpened);
-  connect(output_, &OutputPage::Status, this, &TMainForm::ShowStatus);
-  connect(output_, &OutputPage::PageRequested, this, [this](Page page) { ShowPage(page); });
-  connect(output_, &OutputPage::ResultsFileOpened, graphics_, &GraphicsPage::ResultsOpened);
-  connect(output_, &OutputPage::GraphsRequested, this, [this] {
-    graphics_->OfferChoices();
-    ShowPage(Page::Graphics);
-  });
+  ConnectPages();
   setAcceptDrops(true);
   resize(kMainFormWidth, 580);
-  FormCreate();
-  connect(selectForm_, &SelectionDialog::Confirmed, this, &TMainForm::PreferenceConfirmed);
-  // The page shows the session as it starts.
-  InitialiseInputPage(true);
+
+  pages_->setCurrentWidget(intro_);
+  previousPage_ = pages_->currentIndex();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry().width());
+  intro_->Shown();
+  UpdateCommands();
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildMenus() {
-  FileMenu = menuBar()->addMenu("&File");
-  InputOpenAction = FileMenu->addAction("Open input");
-  InputOpenAction->setObjectName("OpenInputAction");
-  InputOpenAction->setShortcut(QKeySequence::Open);
-  RecentMenu = FileMenu->addMenu("Recent files");
-  RecentMenu->setObjectName("RecentMenu");
-  OutputOpenAction = FileMenu->addAction("Open output");
-  OutputOpenAction->setObjectName("OpenOutputAction");
-  OpenGraphMenuItem = FileMenu->addAction("Open &Graph");  // has no action
-  OpenGraphMenuItem->setObjectName("OpenGraphAction");
-  InputSaveAction = FileMenu->addAction("Save input");  // Save-Run
-  InputSaveAction->setObjectName("SaveRunAction");
-  InputSaveAction->setShortcut(QKeySequence("Ctrl+R"));
-  InputSaveOnlyAction = FileMenu->addAction("Save input without run");
-  InputSaveOnlyAction->setObjectName("SaveInputAction");
-  InputSaveOnlyAction->setShortcut(QKeySequence("Ctrl+S"));
-  FileMenu->addSeparator();
-  FileExitAction = FileMenu->addAction("Program E&xit");
-  FileExitAction->setObjectName("ExitAction");
-  FileExitAction->setShortcut(QKeySequence("Ctrl+Q"));
+  QMenu* file = menuBar()->addMenu("&File");
+  openInputAction_ = file->addAction("Open input");
+  openInputAction_->setObjectName("OpenInputAction");
+  openInputAction_->setShortcut(QKeySequence::Open);
+  recentMenu_ = file->addMenu("Recent files");
+  recentMenu_->setObjectName("RecentMenu");
+  openOutputAction_ = file->addAction("Open output");
+  openOutputAction_->setObjectName("OpenOutputAction");
+  file->addAction("Open &Graph")->setObjectName("OpenGraphAction");  // has no action
+  saveRunAction_ = file->addAction("Save input");  // Save-Run
+  saveRunAction_->setObjectName("SaveRunAction");
+  saveRunAction_->setShortcut(QKeySequence("Ctrl+R"));
+  saveInputAction_ = file->addAction("Save input without run");
+  saveInputAction_->setObjectName("SaveInputAction");
+  saveInputAction_->setShortcut(QKeySequence("Ctrl+S"));
+  file->addSeparator();
+  exitAction_ = file->addAction("Program E&xit");
+  exitAction_->setObjectName("ExitAction");
+  exitAction_->setShortcut(QKeySequence("Ctrl+Q"));
   FillRecentMenu();
 
-  EditMenu = menuBar()->addMenu("&Edit");
-  UndoStack = new QUndoStack(this);
-  EditUndoAction = UndoStack->createUndoAction(this, "&Undo");
-  EditUndoAction->setObjectName("UndoAction");
-  EditUndoAction->setShortcut(QKeySequence::Undo);
-  EditRedoAction = UndoStack->createRedoAction(this, "&Redo");
-  EditRedoAction->setObjectName("RedoAction");
-  EditRedoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-  EditMenu->addAction(EditUndoAction);
-  EditMenu->addAction(EditRedoAction);
-  EditMenu->addSeparator();
-  // An undone or redone step leaves the data unsaved unless it returns to
-  // what was saved or opened.
-  connect(UndoStack, &QUndoStack::indexChanged, this, [this] {
-    if (undoing_) session_.Unsaved = !UndoStack->isClean();
-    undoing_ = false;
-  });
-  EditCopyAction = EditMenu->addAction("&Copy");
-  EditCopyAction->setObjectName("CopyAction");
-  EditCopyAction->setShortcut(QKeySequence("Ctrl+C"));
-  EditCutAction = EditMenu->addAction("Cu&t");
-  EditCutAction->setObjectName("CutAction");
-  EditCutAction->setShortcut(QKeySequence("Ctrl+X"));
-  EditPasteAction = EditMenu->addAction("&Paste");
-  EditPasteAction->setObjectName("PasteAction");
-  EditPasteAction->setShortcut(QKeySequence("Ctrl+V"));
-  EditDeleteAction = EditMenu->addAction("&Delete");
-  EditDeleteAction->setObjectName("DeleteAction");
-  EditDeleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
-  EditSelectAllAction = EditMenu->addAction("Select &all");
-  EditSelectAllAction->setObjectName("SelectAllAction");
-  EditSelectAllAction->setShortcut(QKeySequence::SelectAll);
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->addAction(input_->UndoAction());
+  edit->addAction(input_->RedoAction());
+  edit->addSeparator();
+  copyAction_ = edit->addAction("&Copy");
+  copyAction_->setObjectName("CopyAction");
+  copyAction_->setShortcut(QKeySequence("Ctrl+C"));
+  cutAction_ = edit->addAction("Cu&t");
+  cutAction_->setObjectName("CutAction");
+  cutAction_->setShortcut(QKeySequence("Ctrl+X"));
+  pasteAction_ = edit->addAction("&Paste");
+  pasteAction_->setObjectName("PasteAction");
+  pasteAction_->setShortcut(QKeySequence("Ctrl+V"));
+  deleteAction_ = edit->addAction("&Delete");
+  deleteAction_->setObjectName("DeleteAction");
+  deleteAction_->setShortcut(QKeySequence(Qt::Key_Delete));
+  selectAllAction_ = edit->addAction("Select &all");
+  selectAllAction_->setObjectName("SelectAllAction");
+  selectAllAction_->setShortcut(QKeySequence::SelectAll);
+  input_->SetEditActions(pasteAction_, copyAction_, deleteAction_);
 
-  HelpAction = menuBar()->addAction("&Help");
-  HelpAction->setObjectName("HelpAction");
-  HelpAction->setShortcut(QKeySequence::HelpContents);
-  connect(HelpAction, &QAction::triggered, this, [this] {
+  helpAction_ = menuBar()->addAction("&Help");
+  helpAction_->setObjectName("HelpAction");
+  helpAction_->setShortcut(QKeySequence::HelpContents);
+
+  connect(openInputAction_, &QAction::triggered, input_, &InputPage::OpenInput);
+  connect(openOutputAction_, &QAction::triggered, this, &TMainForm::OpenOutput);
+  connect(saveRunAction_, &QAction::triggered, input_, &InputPage::SaveRun);
+  connect(saveInputAction_, &QAction::triggered, input_, &InputPage::SaveInputOnly);
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  connect(copyAction_, &QAction::triggered, this, &TMainForm::EditCopyActionExecute);
+  connect(cutAction_, &QAction::triggered, this, &TMainForm::EditCutActionExecute);
+  connect(pasteAction_, &QAction::triggered, this, &TMainForm::EditPasteActionExecute);
+  connect(deleteAction_, &QAction::triggered, this, &TMainForm::EditDeleteActionExecute);
+  connect(selectAllAction_, &QAction::triggered, this, &TMainForm::EditSelectAllActionExecute);
+  connect(helpAction_, &QAction::triggered, this, [this] {
     ShowPage(Page::Intro);
     intro_->ShowIntroduction();
   });
-
-  connect(InputOpenAction, &QAction::triggered, this, &TMainForm::InputOpenActionExecute);
-  connect(OutputOpenAction, &QAction::triggered, this, &TMainForm::OutputOpenActionExecute);
-  connect(InputSaveAction, &QAction::triggered, this, &TMainForm::InputSaveActionExecute);
-  connect(InputSaveOnlyAction, &QAction::triggered, this, &TMainForm::InputSaveOnlyActionExecute);
-  connect(FileExitAction, &QAction::triggered, this, &QWidget::close);
-  connect(EditCopyAction, &QAction::triggered, this, &TMainForm::EditCopyActionExecute);
-  connect(EditCutAction, &QAction::triggered, this, &TMainForm::EditCutActionExecute);
-  connect(EditPasteAction, &QAction::triggered, this, &TMainForm::EditPasteActionExecute);
-  connect(EditDeleteAction, &QAction::triggered, this, &TMainForm::EditDeleteActionExecute);
-  connect(EditSelectAllAction, &QAction::triggered, this, [] {
-    QWidget* w = QApplication::focusWidget();
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
-    else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) m->selectAll();
-    else if (auto* v = qobject_cast<QAbstractItemView*>(w)) v->selectAll();
-  });
 }
 
-void TMainForm::FormCreate() {
-  PageControl1->setCurrentWidget(intro_);
-  previousPage_ = PageControl1->currentIndex();
-  std::error_code ec;
-  state_.StartDirectory = std::filesystem::current_path(ec).string();
-  state_.DialogFolder = state_.StartDirectory;
-  Title1Edit->clear();
-  Title2Edit->clear();
-  PasteHelpMemo->hide();
-  PasteHelpButton->setText("Paste help");
-  pasteHelpShown_ = false;
-  state_.ResultsAvailable = state_.GraphMade = state_.OutputFileOpen = state_.ResultsComplete = false;
-  FileNameLabel->hide();
-  FileNameEdit->hide();
-  StringGrid1->show();
-  // The graph scaling works on a plot of 500 x 300 pixels (its default).
-  if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry().width());
-  IntroPageShow();
+void TMainForm::ConnectPages() {
+  connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+  auto showPage = [this](Page page) { ShowPage(page); };
+  connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
+  connect(input_, &InputPage::Status, this, &TMainForm::ShowStatus);
+  connect(output_, &OutputPage::Status, this, &TMainForm::ShowStatus);
+  connect(graphics_, &GraphicsPage::Status, this, &TMainForm::ShowStatus);
+  connect(input_, &InputPage::PageRequested, this, showPage);
+  connect(output_, &OutputPage::PageRequested, this, showPage);
+  connect(graphics_, &GraphicsPage::PageRequested, this, showPage);
+
+  connect(input_, &InputPage::PasteHelpToggled, this, &TMainForm::UpdateCommands);
+  connect(input_, &InputPage::FileUsed, this, &TMainForm::RememberRecentFile);
+  connect(input_, &InputPage::RunningChanged, this, &TMainForm::RunningChanged);
+  connect(input_, &InputPage::RunSucceeded, this, &TMainForm::ShowRunResults);
+  connect(input_, &InputPage::SeriesOpened, output_, &OutputPage::SeriesOpened);
+  connect(input_, &InputPage::RankedListOffered, output_, &OutputPage::OfferRankedList);
+  connect(input_, &InputPage::DataCleared, this, [this] {
+    output_->ResultsForgotten();
+    graphics_->ResultsForgotten();
+  });
+  connect(output_, &OutputPage::ResultsFileOpened, graphics_, &GraphicsPage::ResultsOpened);
+  connect(output_, &OutputPage::GraphsRequested, this, [this] {
+    graphics_->OfferChoices();
+    ShowPage(Page::Graphics);
+  });
+  connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &TMainForm::OpenOutput);
+  connect(graphics_, &GraphicsPage::PictureOpened, output_, &OutputPage::PictureOpened);
 }
 
 void TMainForm::PlaceWindow(int screenWidth) {
@@ -199,43 +196,111 @@ void TMainForm::PlaceWindow(int screenWidth) {
   setGeometry(p.Left, geometry().y() > 0 ? geometry().y() : 30, p.Width, height());
 }
 
+void TMainForm::ShowPage(Page page) { pages_->setCurrentIndex(static_cast<int>(page)); }
+
+Page TMainForm::CurrentPage() const { return static_cast<Page>(pages_->currentIndex()); }
+
 void TMainForm::PageChanged(int index) {
-  QWidget* previous = PageControl1->widget(previousPage_);
-  previousPage_ = index;
-  if (previous == output_) output_->Left();
-  QWidget* page = PageControl1->widget(index);
-  if (page == intro_) IntroPageShow();
-  else if (page == InputTabSheet) InputTabSheetShow();
-  else if (page == output_) OutputPageShow();
-  else if (page == graphics_) GraphicsPageShow();
-}
-
-void TMainForm::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); }
-
-void TMainForm::ShowPage(Page page) { PageControl1->setCurrentIndex(static_cast<int>(page)); }
-
-Page TMainForm::CurrentPage() const { return static_cast<Page>(PageControl1->currentIndex()); }
-
-void TMainForm::OutputPageShow() {
-  output_->Shown();
+  if (static_cast<Page>(std::exchange(previousPage_, index)) == Page::Output) output_->Left();
+  const Page page = static_cast<Page>(index);
+  switch (page) {
+    case Page::Intro: intro_->Shown(); break;
+    case Page::Input: input_->Shown(); break;
+    case Page::Output: output_->Shown(); break;
+    case Page::Graphics: graphics_->Shown(); break;
+  }
   UpdateCommands();
-  graphics_->Prepare();
+  // The graph choices follow the results shown on the Output page.
+  if (page == Page::Output) graphics_->Prepare();
 }
 
-void TMainForm::OutputOpenActionExecute() {
-  // Opened from the Graphics page the file goes to the graphs, from any
-  // other page to the Output page.
-  output_->OpenOutput(CurrentPage() == Page::Graphics);
+void TMainForm::UpdateCommands() {
+  const bool running = input_->RunInProgress();
+  const bool saveRun = SaveRunOffered(CurrentPage() == Page::Input, input_->PasteHelpShown(), running);
+  const bool files = FileCommandsOffered(input_->PasteHelpShown(), running);
+  input_->OfferCommands(saveRun, files);
+  for (QAction* a : {saveRunAction_, saveInputAction_}) a->setEnabled(saveRun);
+  for (QAction* a : {openInputAction_, openOutputAction_}) a->setEnabled(files);
+  recentMenu_->setEnabled(files);
 }
 
-void TMainForm::GraphicsPageShow() {
-  graphics_->Shown();
+void TMainForm::RunningChanged(bool running) {
+  pages_->tabBar()->setEnabled(!running);
+  menuBar()->setEnabled(!running);
+  for (QAction* a : {copyAction_, cutAction_, pasteAction_, deleteAction_, selectAllAction_, exitAction_, helpAction_})
+    a->setEnabled(!running);
   UpdateCommands();
+  // The window was closed during the run: it closes once the run has ended.
+  if (!running && std::exchange(closeAfterRun_, false)) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void TMainForm::IntroPageShow() {
-  intro_->Shown();
-  UpdateCommands();
+void TMainForm::ShowRunResults(const TRunOutcome& outcome) {
+  const PipelineResult& result = outcome.Result;
+  output_->ShowRunResults(result.DistCode, ListOfferedAfterRun(session_), result.ListPath, outcome.Run);
+  graphics_->RunFinished();
+  ShowPage(Page::Output);
+}
+
+void TMainForm::OpenOutput() { output_->OpenOutput(CurrentPage() == Page::Graphics); }
+
+bool TMainForm::RunInProgress() const { return input_->RunInProgress(); }
+
+void TMainForm::SetStagePauseMs(int ms) { input_->SetStagePauseMs(ms); }
+
+// --- files -------------------------------------------------------------------
+
+void TMainForm::OpenFileFromCommandLine(const std::string& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    dialogs_.ShowMessage("File does not exist, please select another one,");
+    return;
+  }
+  if (fs::path(path).extension() == ".out") {
+    ShowPage(Page::Output);
+    output_->OpenOutputFile(path, false);
+  } else {
+    ShowPage(Page::Input);
+    input_->OpenDataFile(path);
+  }
+}
+
+void TMainForm::OpenDataFile(const std::string& path) { input_->OpenDataFile(path); }
+
+std::vector<std::string> TMainForm::RecentFiles() const {
+  std::vector<std::string> list;
+  for (const QString& p : QSettings().value(kRecentFilesKey).toStringList()) list.push_back(p.toStdString());
+  return list;
+}
+
+void TMainForm::RememberRecentFile(const std::string& path) {
+  std::error_code ec;
+  const std::string absolute = fs::absolute(path, ec).lexically_normal().string();
+  QStringList list;
+  for (const std::string& p : WithRecentFile(RecentFiles(), absolute)) list << QString::fromStdString(p);
+  QSettings().setValue(kRecentFilesKey, list);
+  FillRecentMenu();
+}
+
+void TMainForm::FillRecentMenu() {
+  recentMenu_->clear();
+  const std::vector<std::string> files = RecentFiles();
+  for (const std::string& path : files) {
+    QAction* a = recentMenu_->addAction(QString::fromStdString(path));
+    connect(a, &QAction::triggered, this, [this, path] { input_->OpenDataFile(path); });
+  }
+  if (files.empty()) recentMenu_->addAction("(none)")->setEnabled(false);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (!input_->RunInProgress() && !input_->PasteHelpShown() && DroppedDataFile(event->mimeData()))
+    event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  const auto path = DroppedDataFile(event->mimeData());
+  if (!path || input_->RunInProgress()) return;
+  event->acceptProposedAction();
+  input_->OpenDataFile(*path);
 }
 
 // --- closing -----------------------------------------------------------------
@@ -247,31 +312,19 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   }
   // The program ends only through the finish window.
   event->ignore();
-  if (RunInProgress()) {
+  if (input_->RunInProgress()) {
     if (closeAfterRun_ || !dialogs_.Confirm(std::string(kCancelRunQuestion))) return;
     // The window closes once the cancelled run has ended (or now, when the
     // run ended while the question was open).
-    if (RunInProgress()) {
+    if (input_->RunInProgress()) {
       closeAfterRun_ = true;
-      CancelRunButtonClick();
+      input_->CancelRun();
       return;
     }
   }
-  if (!UnsavedDataMayGo()) return;
-  if (finishForm_) {
-    finishForm_->show();
-    finishForm_->raise();
-  }
-}
-
-bool TMainForm::UnsavedDataMayGo() {
-  if (!AskBeforeClosing(session_)) return true;
-  switch (dialogs_.AskSave(std::string(kUnsavedQuestion))) {
-    case TSaveAnswer::Save: return dm_ && SaveInput();
-    case TSaveAnswer::Discard: return true;
-    case TSaveAnswer::Cancel: break;
-  }
-  return false;
+  if (!input_->UnsavedDataMayGo()) return;
+  finish_.show();
+  finish_.raise();
 }
 
 void TMainForm::EndProgram() {
@@ -279,54 +332,7 @@ void TMainForm::EndProgram() {
   close();
 }
 
-// --- dropped files -------------------------------------------------------------
-
-namespace {
-
-std::optional<std::string> DroppedDataFile(const QMimeData* mime) {
-  if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
-    return std::nullopt;
-  const QString path = mime->urls().front().toLocalFile();
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != "txt" && suffix != "csv" && suffix != "inp") return std::nullopt;
-  return path.toStdString();
-}
-
-}  // namespace
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (!RunInProgress() && !pasteHelpShown_ && DroppedDataFile(event->mimeData())) event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* event) {
-  const auto path = DroppedDataFile(event->mimeData());
-  if (!path || RunInProgress()) return;
-  event->acceptProposedAction();
-  OpenDataFile(*path);
-}
-
-// --- selection window --------------------------------------------------------
-
-void TMainForm::SelectionButtonClick() {
-  if (!selectForm_) return;
-  ShowInFront(selectForm_);
-}
-
-void TMainForm::PreferenceConfirmed(const std::string& code, const std::string& text) {
-  if (dm_) dm_->SelectionCode = code;
-  // A preferred distribution: the ranked list of an earlier run no longer applies.
-  if (code != "1") {
-    output_->OfferRankedList(false);
-    DeleteRankedList();
-  }
-  const bool compositesSwitchedOff = ChoosePreferred(session_, code, text);
-  ShowSession();
-  if (compositesSwitchedOff)
-    ShowStatus("Composite distributions are switched off: the preferred distribution is fitted alone.");
-}
-
 // --- Edit menu ---------------------------------------------------------------
-// The actions work on the focused widget, and change only what can be edited.
 
 namespace {
 
@@ -338,7 +344,7 @@ QPlainTextEdit* FocusedMemo() { return qobject_cast<QPlainTextEdit*>(QApplicatio
 void TMainForm::EditCopyActionExecute() {
   if (auto* e = FocusedLineEdit()) e->copy();
   else if (auto* m = FocusedMemo()) m->copy();
-  else if (QApplication::focusWidget() == StringGrid1) QGuiApplication::clipboard()->setText(StringGrid1->SelectedText());
+  else if (input_->GridHasFocus()) input_->CopyGridSelection();
 }
 
 void TMainForm::EditCutActionExecute() {
@@ -346,9 +352,9 @@ void TMainForm::EditCutActionExecute() {
     if (!e->isReadOnly()) e->cut();
   } else if (auto* m = FocusedMemo()) {
     if (!m->isReadOnly()) m->cut();
-  } else if (QApplication::focusWidget() == StringGrid1) {
-    EditCopyActionExecute();
-    EditDeleteActionExecute();
+  } else if (input_->GridHasFocus()) {
+    input_->CopyGridSelection();
+    input_->DeleteGridSelection();
   }
 }
 
@@ -357,9 +363,8 @@ void TMainForm::EditPasteActionExecute() {
     if (!e->isReadOnly()) e->paste();
   } else if (auto* m = FocusedMemo()) {
     if (!m->isReadOnly()) m->paste();
-  } else if (QApplication::focusWidget() == StringGrid1) {
-    const QModelIndex current = StringGrid1->currentIndex();
-    PasteClipboardAt(1, current.isValid() ? current.row() : 0);
+  } else if (input_->GridHasFocus()) {
+    input_->PasteIntoGrid();
   }
 }
 
@@ -368,11 +373,16 @@ void TMainForm::EditDeleteActionExecute() {
     if (!e->isReadOnly()) e->del();
   } else if (auto* m = FocusedMemo()) {
     if (!m->isReadOnly()) m->textCursor().removeSelectedText();
-  } else if (QApplication::focusWidget() == StringGrid1) {
-    const auto [first, last] = StringGrid1->SelectedRows();
-    if (first < 0) return;
-    ChangeGrid("Delete", [&, first = first, last = last] { ClearCells(session_, first, last); });
+  } else if (input_->GridHasFocus()) {
+    input_->DeleteGridSelection();
   }
+}
+
+void TMainForm::EditSelectAllActionExecute() {
+  QWidget* w = QApplication::focusWidget();
+  if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+  else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) m->selectAll();
+  else if (auto* v = qobject_cast<QAbstractItemView*>(w)) v->selectAll();
 }
 
 }  // namespace tavorix
