@@ -8,7 +8,7 @@
 #include "ui/OptimizationHelp.h"
 #include "ui/RankedListWindow.h"
 #include "ui/SelectionDialog.h"
-#include "ui/UMainForm.h"
+#include "ui/MainWindow.h"
 
 namespace tavorix {
 
@@ -26,9 +26,9 @@ TTavorixWindows CreateTavorixWindows(TDialogs& dialogs) {
   w.Optimization = std::make_unique<OptimizationHelp>();
   w.RankedList = std::make_unique<RankedListWindow>();
   w.Selection = std::make_unique<SelectionDialog>(dialogs);
-  w.Main = std::make_unique<TMainForm>(
+  w.Main = std::make_unique<MainWindow>(
       *w.DataModule, dialogs, SmallWindows{*w.Finish, *w.Calculator, *w.Optimization, *w.RankedList, *w.Selection});
-  TMainForm* main = w.Main.get();
+  MainWindow* main = w.Main.get();
   w.Finish->EndProgram = [main] {
     main->EndProgram();
     QCoreApplication::exit(0);

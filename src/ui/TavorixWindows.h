@@ -6,7 +6,7 @@
 
 namespace tavorix {
 
-class TMainForm;
+class MainWindow;
 class TDMTavorix;
 class FinishDialog;
 class CalculatorWindow;
@@ -31,7 +31,7 @@ struct TTavorixWindows {
   std::unique_ptr<OptimizationHelp> Optimization;
   std::unique_ptr<RankedListWindow> RankedList;
   std::unique_ptr<SelectionDialog> Selection;
-  std::unique_ptr<TMainForm> Main;
+  std::unique_ptr<MainWindow> Main;
 };
 
 // Creates and connects the windows. dialogs answers every message box,

@@ -36,7 +36,7 @@
 #include "ui/GraphicsPage.h"
 #include "ui/OutputPage.h"
 #include "ui/SelectionDialog.h"
-#include "ui/UMainForm.h"
+#include "ui/MainWindow.h"
 
 namespace tavorix::test {
 
@@ -125,7 +125,7 @@ T* FindIn(const QObject* root, const char* name) {
   return found;
 }
 
-class MainFormTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test {
  protected:
   template <class T>
   T* Find(const char* name) const { return FindIn<T>(form, name); }
@@ -234,7 +234,7 @@ class MainFormTest : public ::testing::Test {
 
   ScriptedDialogs dialogs;
   TTavorixWindows windows;
-  TMainForm* form = nullptr;
+  MainWindow* form = nullptr;
   TDMTavorix* dm = nullptr;
   bool ended = false;
   QTemporaryDir folder;

@@ -16,7 +16,7 @@
 namespace tavorix::test {
 namespace {
 
-class WindowUseTest : public MainFormTest {
+class WindowUseTest : public WindowsTest {
  protected:
   static QString Series(int n) {
     QString text;

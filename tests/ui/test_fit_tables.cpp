@@ -16,7 +16,7 @@
 namespace tavorix::test {
 namespace {
 
-class FitTablesTest : public MainFormTest {
+class FitTablesTest : public WindowsTest {
  protected:
   // Save-Run on a copy of the 24 failure times.
   void RunFailureExample() {

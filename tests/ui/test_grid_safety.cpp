@@ -15,7 +15,7 @@
 namespace tavorix::test {
 namespace {
 
-class GridSafetyTest : public MainFormTest {
+class GridSafetyTest : public WindowsTest {
  protected:
   std::vector<std::string> Cells() const { return form->Session().Cells; }
   void Undo() { QTest::keyClick(Grid(), Qt::Key_Z, Qt::ControlModifier); }

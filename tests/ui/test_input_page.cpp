@@ -10,7 +10,7 @@
 namespace tavorix::test {
 namespace {
 
-using InputPageTest = MainFormTest;
+using InputPageTest = WindowsTest;
 
 TEST_F(InputPageTest, FirstShownWithFifteenEmptyRowsAndDefaults) {
   EXPECT_EQ(Rows(), 15);

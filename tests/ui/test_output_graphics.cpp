@@ -60,10 +60,10 @@ constexpr const char* kParameters =
     "-1.50000000000000E+0000\r\n"
     " 1.00000000000000E-0004\r\n";
 
-class ResultsFileTest : public MainFormTest {
+class ResultsFileTest : public WindowsTest {
  protected:
   void SetUp() override {
-    MainFormTest::SetUp();
+    WindowsTest::SetUp();
     out = Path("hand.out");
     WriteFile(out, kReport);
     WriteFile(Path("hand.aux"), kParameters);

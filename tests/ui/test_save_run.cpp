@@ -18,7 +18,7 @@
 namespace tavorix::test {
 namespace {
 
-class SaveRunTest : public MainFormTest {
+class SaveRunTest : public WindowsTest {
  protected:
   // Quantiles of a Gumbel distribution (mode 10, scale 3) at the plotting
   // positions i/(n+1): a series with spread and without ties.

@@ -16,7 +16,7 @@
 namespace tavorix::test {
 namespace {
 
-class SelectionTest : public MainFormTest {
+class SelectionTest : public WindowsTest {
  protected:
   void ChooseComposite(int item) {
     // One step down from the item above, as with the arrow key.
@@ -121,7 +121,7 @@ TEST(MainWindowPlacement, NarrowScreensShrinkTheWindow) {
   EXPECT_EQ(MainWindowPlacement(1280).Width, 760);
 }
 
-using MainWindowTest = MainFormTest;
+using MainWindowTest = WindowsTest;
 
 TEST_F(MainWindowTest, WindowOnASevenHundredPixelScreen) {
   form->PlaceWindow(700);

@@ -8,7 +8,7 @@
 
 #include "ui/TavorixWindows.h"
 #include "ui/UDialogs.h"
-#include "ui/UMainForm.h"
+#include "ui/MainWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/UMainForm.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -64,14 +65,19 @@ TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth) {
   return p;
 }
 
-TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent)
-    : TBaseForm(parent), dialogs_(dialogs), finish_(windows.Finish) {
-  setObjectName("MainForm");
+MainWindow::MainWindow(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), finish_(windows.Finish) {
+  setObjectName("MainWindow");
   setWindowTitle("Tavorix: a cumulative frequency analysis with emphasis on composite probability distributions");
   state_.DecimalSettings.DecimalSeparator = SystemDecimalSeparator();
   std::error_code ec;
   state_.StartDirectory = fs::current_path(ec).string();
   state_.DialogFolder = state_.StartDirectory;
+
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setObjectName("StatusBar");
+  statusBar_->setSizeGripEnabled(false);
+  setStatusBar(statusBar_);
 
   pages_ = new QTabWidget(this);
   pages_->setObjectName("Pages");
@@ -87,7 +93,7 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
   BuildMenus();
   ConnectPages();
   setAcceptDrops(true);
-  resize(kMainFormWidth, 580);
+  resize(kMainWindowWidth, 580);
 
   pages_->setCurrentWidget(intro_);
   previousPage_ = pages_->currentIndex();
@@ -96,9 +102,9 @@ TMainForm::TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& wind
   UpdateCommands();
 }
 
-TMainForm::~TMainForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TMainForm::BuildMenus() {
+void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   openInputAction_ = file->addAction("Open input");
   openInputAction_->setObjectName("OpenInputAction");
@@ -146,36 +152,36 @@ void TMainForm::BuildMenus() {
   helpAction_->setShortcut(QKeySequence::HelpContents);
 
   connect(openInputAction_, &QAction::triggered, input_, &InputPage::OpenInput);
-  connect(openOutputAction_, &QAction::triggered, this, &TMainForm::OpenOutput);
+  connect(openOutputAction_, &QAction::triggered, this, &MainWindow::OpenOutput);
   connect(saveRunAction_, &QAction::triggered, input_, &InputPage::SaveRun);
   connect(saveInputAction_, &QAction::triggered, input_, &InputPage::SaveInputOnly);
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-  connect(copyAction_, &QAction::triggered, this, &TMainForm::EditCopyActionExecute);
-  connect(cutAction_, &QAction::triggered, this, &TMainForm::EditCutActionExecute);
-  connect(pasteAction_, &QAction::triggered, this, &TMainForm::EditPasteActionExecute);
-  connect(deleteAction_, &QAction::triggered, this, &TMainForm::EditDeleteActionExecute);
-  connect(selectAllAction_, &QAction::triggered, this, &TMainForm::EditSelectAllActionExecute);
+  connect(copyAction_, &QAction::triggered, this, &MainWindow::EditCopyActionExecute);
+  connect(cutAction_, &QAction::triggered, this, &MainWindow::EditCutActionExecute);
+  connect(pasteAction_, &QAction::triggered, this, &MainWindow::EditPasteActionExecute);
+  connect(deleteAction_, &QAction::triggered, this, &MainWindow::EditDeleteActionExecute);
+  connect(selectAllAction_, &QAction::triggered, this, &MainWindow::EditSelectAllActionExecute);
   connect(helpAction_, &QAction::triggered, this, [this] {
     ShowPage(Page::Intro);
     intro_->ShowIntroduction();
   });
 }
 
-void TMainForm::ConnectPages() {
-  connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+void MainWindow::ConnectPages() {
+  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
   auto showPage = [this](Page page) { ShowPage(page); };
-  connect(intro_, &IntroPage::Status, this, &TMainForm::ShowStatus);
-  connect(input_, &InputPage::Status, this, &TMainForm::ShowStatus);
-  connect(output_, &OutputPage::Status, this, &TMainForm::ShowStatus);
-  connect(graphics_, &GraphicsPage::Status, this, &TMainForm::ShowStatus);
+  connect(intro_, &IntroPage::Status, this, &MainWindow::ShowStatus);
+  connect(input_, &InputPage::Status, this, &MainWindow::ShowStatus);
+  connect(output_, &OutputPage::Status, this, &MainWindow::ShowStatus);
+  connect(graphics_, &GraphicsPage::Status, this, &MainWindow::ShowStatus);
   connect(input_, &InputPage::PageRequested, this, showPage);
   connect(output_, &OutputPage::PageRequested, this, showPage);
   connect(graphics_, &GraphicsPage::PageRequested, this, showPage);
 
-  connect(input_, &InputPage::PasteHelpToggled, this, &TMainForm::UpdateCommands);
-  connect(input_, &InputPage::FileUsed, this, &TMainForm::RememberRecentFile);
-  connect(input_, &InputPage::RunningChanged, this, &TMainForm::RunningChanged);
-  connect(input_, &InputPage::RunSucceeded, this, &TMainForm::ShowRunResults);
+  connect(input_, &InputPage::PasteHelpToggled, this, &MainWindow::UpdateCommands);
+  connect(input_, &InputPage::FileUsed, this, &MainWindow::RememberRecentFile);
+  connect(input_, &InputPage::RunningChanged, this, &MainWindow::RunningChanged);
+  connect(input_, &InputPage::RunSucceeded, this, &MainWindow::ShowRunResults);
   connect(input_, &InputPage::SeriesOpened, output_, &OutputPage::SeriesOpened);
   connect(input_, &InputPage::RankedListOffered, output_, &OutputPage::OfferRankedList);
   connect(input_, &InputPage::DataCleared, this, [this] {
@@ -187,20 +193,27 @@ void TMainForm::ConnectPages() {
     graphics_->OfferChoices();
     ShowPage(Page::Graphics);
   });
-  connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &TMainForm::OpenOutput);
+  connect(graphics_, &GraphicsPage::OpenResultsRequested, this, &MainWindow::OpenOutput);
   connect(graphics_, &GraphicsPage::PictureOpened, output_, &OutputPage::PictureOpened);
 }
 
-void TMainForm::PlaceWindow(int screenWidth) {
+void MainWindow::ShowStatus(const QString& text) {
+  statusBar_->showMessage(text);
+  statusBar_->repaint();
+}
+
+QString MainWindow::StatusText() const { return statusBar_->currentMessage(); }
+
+void MainWindow::PlaceWindow(int screenWidth) {
   const TWindowPlacement p = MainWindowPlacement(screenWidth);
   setGeometry(p.Left, geometry().y() > 0 ? geometry().y() : 30, p.Width, height());
 }
 
-void TMainForm::ShowPage(Page page) { pages_->setCurrentIndex(static_cast<int>(page)); }
+void MainWindow::ShowPage(Page page) { pages_->setCurrentIndex(static_cast<int>(page)); }
 
-Page TMainForm::CurrentPage() const { return static_cast<Page>(pages_->currentIndex()); }
+Page MainWindow::CurrentPage() const { return static_cast<Page>(pages_->currentIndex()); }
 
-void TMainForm::PageChanged(int index) {
+void MainWindow::PageChanged(int index) {
   if (static_cast<Page>(std::exchange(previousPage_, index)) == Page::Output) output_->Left();
   const Page page = static_cast<Page>(index);
   switch (page) {
@@ -214,7 +227,7 @@ void TMainForm::PageChanged(int index) {
   if (page == Page::Output) graphics_->Prepare();
 }
 
-void TMainForm::UpdateCommands() {
+void MainWindow::UpdateCommands() {
   const bool running = input_->RunInProgress();
   const bool saveRun = SaveRunOffered(CurrentPage() == Page::Input, input_->PasteHelpShown(), running);
   const bool files = FileCommandsOffered(input_->PasteHelpShown(), running);
@@ -224,7 +237,7 @@ void TMainForm::UpdateCommands() {
   recentMenu_->setEnabled(files);
 }
 
-void TMainForm::RunningChanged(bool running) {
+void MainWindow::RunningChanged(bool running) {
   pages_->tabBar()->setEnabled(!running);
   menuBar()->setEnabled(!running);
   for (QAction* a : {copyAction_, cutAction_, pasteAction_, deleteAction_, selectAllAction_, exitAction_, helpAction_})
@@ -234,22 +247,22 @@ void TMainForm::RunningChanged(bool running) {
   if (!running && std::exchange(closeAfterRun_, false)) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void TMainForm::ShowRunResults(const TRunOutcome& outcome) {
+void MainWindow::ShowRunResults(const TRunOutcome& outcome) {
   const PipelineResult& result = outcome.Result;
   output_->ShowRunResults(result.DistCode, ListOfferedAfterRun(session_), result.ListPath, outcome.Run);
   graphics_->RunFinished();
   ShowPage(Page::Output);
 }
 
-void TMainForm::OpenOutput() { output_->OpenOutput(CurrentPage() == Page::Graphics); }
+void MainWindow::OpenOutput() { output_->OpenOutput(CurrentPage() == Page::Graphics); }
 
-bool TMainForm::RunInProgress() const { return input_->RunInProgress(); }
+bool MainWindow::RunInProgress() const { return input_->RunInProgress(); }
 
-void TMainForm::SetStagePauseMs(int ms) { input_->SetStagePauseMs(ms); }
+void MainWindow::SetStagePauseMs(int ms) { input_->SetStagePauseMs(ms); }
 
 // --- files -------------------------------------------------------------------
 
-void TMainForm::OpenFileFromCommandLine(const std::string& path) {
+void MainWindow::OpenFileFromCommandLine(const std::string& path) {
   std::error_code ec;
   if (!fs::exists(path, ec)) {
     dialogs_.ShowMessage("File does not exist, please select another one,");
@@ -264,15 +277,15 @@ void TMainForm::OpenFileFromCommandLine(const std::string& path) {
   }
 }
 
-void TMainForm::OpenDataFile(const std::string& path) { input_->OpenDataFile(path); }
+void MainWindow::OpenDataFile(const std::string& path) { input_->OpenDataFile(path); }
 
-std::vector<std::string> TMainForm::RecentFiles() const {
+std::vector<std::string> MainWindow::RecentFiles() const {
   std::vector<std::string> list;
   for (const QString& p : QSettings().value(kRecentFilesKey).toStringList()) list.push_back(p.toStdString());
   return list;
 }
 
-void TMainForm::RememberRecentFile(const std::string& path) {
+void MainWindow::RememberRecentFile(const std::string& path) {
   std::error_code ec;
   const std::string absolute = fs::absolute(path, ec).lexically_normal().string();
   QStringList list;
@@ -281,7 +294,7 @@ void TMainForm::RememberRecentFile(const std::string& path) {
   FillRecentMenu();
 }
 
-void TMainForm::FillRecentMenu() {
+void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
   const std::vector<std::string> files = RecentFiles();
   for (const std::string& path : files) {
@@ -291,12 +304,12 @@ void TMainForm::FillRecentMenu() {
   if (files.empty()) recentMenu_->addAction("(none)")->setEnabled(false);
 }
 
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!input_->RunInProgress() && !input_->PasteHelpShown() && DroppedDataFile(event->mimeData()))
     event->acceptProposedAction();
 }
 
-void TMainForm::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const auto path = DroppedDataFile(event->mimeData());
   if (!path || input_->RunInProgress()) return;
   event->acceptProposedAction();
@@ -305,7 +318,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 
 // --- closing -----------------------------------------------------------------
 
-void TMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (endingProgram_) {
     event->accept();
     return;
@@ -327,7 +340,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   finish_.raise();
 }
 
-void TMainForm::EndProgram() {
+void MainWindow::EndProgram() {
   endingProgram_ = true;
   close();
 }
@@ -341,13 +354,13 @@ QPlainTextEdit* FocusedMemo() { return qobject_cast<QPlainTextEdit*>(QApplicatio
 
 }  // namespace
 
-void TMainForm::EditCopyActionExecute() {
+void MainWindow::EditCopyActionExecute() {
   if (auto* e = FocusedLineEdit()) e->copy();
   else if (auto* m = FocusedMemo()) m->copy();
   else if (input_->GridHasFocus()) input_->CopyGridSelection();
 }
 
-void TMainForm::EditCutActionExecute() {
+void MainWindow::EditCutActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->cut();
   } else if (auto* m = FocusedMemo()) {
@@ -358,7 +371,7 @@ void TMainForm::EditCutActionExecute() {
   }
 }
 
-void TMainForm::EditPasteActionExecute() {
+void MainWindow::EditPasteActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->paste();
   } else if (auto* m = FocusedMemo()) {
@@ -368,7 +381,7 @@ void TMainForm::EditPasteActionExecute() {
   }
 }
 
-void TMainForm::EditDeleteActionExecute() {
+void MainWindow::EditDeleteActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->del();
   } else if (auto* m = FocusedMemo()) {
@@ -378,7 +391,7 @@ void TMainForm::EditDeleteActionExecute() {
   }
 }
 
-void TMainForm::EditSelectAllActionExecute() {
+void MainWindow::EditSelectAllActionExecute() {
   QWidget* w = QApplication::focusWidget();
   if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
   else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) m->selectAll();

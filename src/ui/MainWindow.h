@@ -10,12 +10,13 @@
 
 #include "core/Session.h"
 #include "ui/Page.h"
-#include "ui/UBaseForm.h"
+#include <QMainWindow>
 
 class QAction;
 class QDragEnterEvent;
 class QDropEvent;
 class QMenu;
+class QStatusBar;
 class QTabWidget;
 
 namespace tavorix {
@@ -41,8 +42,8 @@ struct TWindowPlacement {
   int Left = 100;
   int Width = 747;
 };
-inline constexpr int kMainFormWidth = 747;
-TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth = kMainFormWidth);
+inline constexpr int kMainWindowWidth = 747;
+TWindowPlacement MainWindowPlacement(int screenWidth, int windowWidth = kMainWindowWidth);
 
 // The windows the main window opens, created before it.
 struct SmallWindows {
@@ -53,13 +54,13 @@ struct SmallWindows {
   SelectionDialog& Selection;
 };
 
-class TMainForm : public TBaseForm {
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
   // dm: the data module (the series saved last and the current file name).
-  TMainForm(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent = nullptr);
-  ~TMainForm() override;
+  MainWindow(TDMTavorix& dm, TDialogs& dialogs, const SmallWindows& windows, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The finish window ends the program: the main window closes for good.
   void EndProgram();
@@ -67,6 +68,11 @@ class TMainForm : public TBaseForm {
   // Brings a page to the front, as a click on its tab does.
   void ShowPage(Page page);
   Page CurrentPage() const;
+
+  // Shows the text in the status bar and repaints, so that it is seen even
+  // before control returns to the event loop.
+  void ShowStatus(const QString& text);
+  QString StatusText() const;
 
   // Places the window for a screen of the given width.
   void PlaceWindow(int screenWidth);
@@ -123,6 +129,7 @@ class TMainForm : public TBaseForm {
   TWindowState state_;
 
   QTabWidget* pages_;
+  QStatusBar* statusBar_;
   IntroPage* intro_;
   InputPage* input_;
   OutputPage* output_;
