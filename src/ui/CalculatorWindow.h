@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/StringToFloat.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 
 class QLabel;
 class QLineEdit;

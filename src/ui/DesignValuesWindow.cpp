@@ -21,7 +21,7 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "ui/BootstrapController.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {

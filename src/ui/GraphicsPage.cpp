@@ -23,7 +23,7 @@
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
 #include "report/ParameterFile.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 
 namespace tavorix {
 

@@ -34,7 +34,7 @@
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
 #include "ui/InputGrid.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/SelectionDialog.h"
 #include "ui/WindowPlacement.h"
 

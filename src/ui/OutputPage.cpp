@@ -32,7 +32,7 @@
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
 #include "ui/DesignValuesWindow.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/RankedListWindow.h"
 #include "ui/WindowPlacement.h"
 #include "ui/OptimizationHelp.h"

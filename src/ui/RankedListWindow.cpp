@@ -20,7 +20,7 @@
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
 #include "core/TextLines.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {

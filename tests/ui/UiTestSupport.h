@@ -31,7 +31,7 @@
 #include "core/UDMTavorix.h"
 #include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/FinishDialog.h"
 #include "ui/GraphicsPage.h"
 #include "ui/OutputPage.h"

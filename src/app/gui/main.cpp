@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "ui/TavorixWindows.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
 namespace {
