@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -14,14 +14,14 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/TavorixError.h"
 #include "core/Session.h"
+#include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Registry.h"
-#include "graphs/GraphView.h"
-#include "graphs/fitted/FittedGraphs.h"
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
+#include "graphs/fitted/FittedGraphs.h"
+#include "graphs/GraphView.h"
 #include "report/ParameterFile.h"
 #include "ui/Dialogs.h"
 
@@ -263,7 +263,8 @@ void GraphicsPage::DrawGraph(bool colour) {
 void GraphicsPage::ShowGraphOnScreen() {
   if (graph_.isNull()) return;
   shownDpr_ = graphImage_->devicePixelRatioF();
-  const QImage image = DrawGraphForArea(*graphView_, DrawOptions{drawnColour_, drawnBelt_}, graphArea_->size(), shownDpr_);
+  const QImage image =
+      DrawGraphForArea(*graphView_, DrawOptions{drawnColour_, drawnBelt_}, graphArea_->size(), shownDpr_);
   graphImage_->setFixedSize(GraphSizeForArea(graphArea_->size()));
   graphImage_->setPixmap(QPixmap::fromImage(image));
 }

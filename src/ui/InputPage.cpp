@@ -11,9 +11,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QMenu>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -23,18 +23,18 @@
 #include <memory>
 #include <utility>
 
+#include "core/DataImport.h"
 #include "core/SeriesLock.h"
 #include "core/Session.h"
-#include "core/TextFile.h"
-#include "core/DataImport.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
-#include "ui/InputGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/InputGrid.h"
 #include "ui/SelectionDialog.h"
 #include "ui/WindowPlacement.h"
 
@@ -371,7 +371,8 @@ void InputPage::ShowSessionGrid() {
 void InputPage::ShowCompositeOption() {
   const int item = session_.CompositeOption;
   if (compositeOptionBox_->currentIndex() != item) compositeOptionBox_->setCurrentIndex(item);
-  if (compositeListBox_->currentIndex() != session_.CompositeItem) compositeListBox_->setCurrentIndex(session_.CompositeItem);
+  if (compositeListBox_->currentIndex() != session_.CompositeItem)
+    compositeListBox_->setCurrentIndex(session_.CompositeItem);
   compositeListBox_->setVisible(item == 1);
   compositeListLabel_->setVisible(item == 1);
   if (session_.PreferredCode == "1") selection_.CheckBestOfAll();
@@ -454,7 +455,9 @@ void InputPage::CellEdited(int column, int row, const QString& text) {
 void InputPage::PasteAt(int column, int row, const QString& text) {
   std::string note;
   bool pasted = false;
-  ChangeGrid("Paste", [&] { pasted = PasteText(session_, row, column, text.toStdString(), state_.DecimalSettings, dialogs_, &note); });
+  ChangeGrid("Paste", [&] {
+    pasted = PasteText(session_, row, column, text.toStdString(), state_.DecimalSettings, dialogs_, &note);
+  });
   emit PageRequested(Page::Input);
   if (!pasted) return;
   // A note of this paste, or the page's own text in place of an older one.

@@ -350,20 +350,20 @@ void MainWindow::EndProgram() {
 namespace {
 
 QLineEdit* FocusedLineEdit() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
-QPlainTextEdit* FocusedMemo() { return qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()); }
+QPlainTextEdit* FocusedText() { return qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()); }
 
 }  // namespace
 
 void MainWindow::EditCopyActionExecute() {
   if (auto* e = FocusedLineEdit()) e->copy();
-  else if (auto* m = FocusedMemo()) m->copy();
+  else if (auto* m = FocusedText()) m->copy();
   else if (input_->GridHasFocus()) input_->CopyGridSelection();
 }
 
 void MainWindow::EditCutActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->cut();
-  } else if (auto* m = FocusedMemo()) {
+  } else if (auto* m = FocusedText()) {
     if (!m->isReadOnly()) m->cut();
   } else if (input_->GridHasFocus()) {
     input_->CopyGridSelection();
@@ -374,7 +374,7 @@ void MainWindow::EditCutActionExecute() {
 void MainWindow::EditPasteActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->paste();
-  } else if (auto* m = FocusedMemo()) {
+  } else if (auto* m = FocusedText()) {
     if (!m->isReadOnly()) m->paste();
   } else if (input_->GridHasFocus()) {
     input_->PasteIntoGrid();
@@ -384,7 +384,7 @@ void MainWindow::EditPasteActionExecute() {
 void MainWindow::EditDeleteActionExecute() {
   if (auto* e = FocusedLineEdit()) {
     if (!e->isReadOnly()) e->del();
-  } else if (auto* m = FocusedMemo()) {
+  } else if (auto* m = FocusedText()) {
     if (!m->isReadOnly()) m->textCursor().removeSelectedText();
   } else if (input_->GridHasFocus()) {
     input_->DeleteGridSelection();

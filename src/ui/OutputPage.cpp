@@ -2,40 +2,40 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEvent>
 #include <QClipboard>
+#include <QEvent>
 #include <QFontDatabase>
-#include <QMenu>
 #include <QFrame>
 #include <QGridLayout>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "ui/CalculatorWindow.h"
-#include "core/TextFile.h"
+#include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/Session.h"
 #include "core/TavorixError.h"
+#include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "core/UDMTavorix.h"
-#include "core/AtomicFile.h"
-#include "graphs/GraphData.h"
 #include "fitting/Registry.h"
 #include "graphs/draw/GraphDrawing.h"
 #include "graphs/draw/GraphFile.h"
 #include "graphs/fitted/FittedGraphs.h"
-#include "report/ResultsSet.h"
+#include "graphs/GraphData.h"
 #include "report/ExportHtml.h"
 #include "report/ExportTables.h"
 #include "report/ParameterFile.h"
 #include "report/ResultsLoader.h"
+#include "report/ResultsSet.h"
+#include "ui/CalculatorWindow.h"
 #include "ui/DesignValuesWindow.h"
 #include "ui/Dialogs.h"
+#include "ui/OptimizationHelp.h"
 #include "ui/RankedListWindow.h"
 #include "ui/WindowPlacement.h"
-#include "ui/OptimizationHelp.h"
 
 namespace tavorix {
 
@@ -109,7 +109,8 @@ OutputPage::OutputPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialogs, C
   optimizationButton_->setObjectName("OptimizationButton");
   rankedListButton_ = new QPushButton("List of distributions ranked by data fit", this);
   rankedListButton_->setObjectName("RankedListButton");
-  for (QPushButton* b : {graphicsButton_, calculatorButton_, goodnessButton_, optimizationButton_, rankedListButton_}) b->hide();
+  for (QPushButton* b : {graphicsButton_, calculatorButton_, goodnessButton_, optimizationButton_, rankedListButton_})
+    b->hide();
   // Design values work from the calculator's files: shown and hidden with it.
   auto* designButton = new QPushButton("Design values", this);
   designButton->setObjectName("DesignButton");
@@ -146,8 +147,8 @@ OutputPage::OutputPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialogs, C
   // The buttons sit in two rows under the results, which keep the width.
   auto* buttons = new QGridLayout;
   int i = 0;
-  for (QPushButton* b : {openOutputButton, graphicsButton_, calculatorButton_, goodnessButton_, optimizationButton_, rankedListButton_,
-                         designButton, exportButton, copyTableButton}) {
+  for (QPushButton* b : {openOutputButton, graphicsButton_, calculatorButton_, goodnessButton_, optimizationButton_,
+                         rankedListButton_, designButton, exportButton, copyTableButton}) {
     buttons->addWidget(b, i / 3, i % 3);
     ++i;
   }

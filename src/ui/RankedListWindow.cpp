@@ -15,10 +15,10 @@
 #include <limits>
 #include <optional>
 
-#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
+#include "core/TextEscape.h"
 #include "core/TextLines.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"

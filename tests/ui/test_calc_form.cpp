@@ -58,6 +58,16 @@ class CalcFormTest : public ::testing::Test {
   QLineEdit* Field(const char* name) { return test::FindIn<QLineEdit>(&form, name); }
   QLabel* Caption(const char* name) { return test::FindIn<QLabel>(&form, name); }
   QPushButton* Go(const char* name) { return test::FindIn<QPushButton>(&form, name); }
+  std::vector<QLineEdit*> Fields(std::initializer_list<const char*> names) {
+    std::vector<QLineEdit*> fields;
+    for (const char* name : names) fields.push_back(Field(name));
+    return fields;
+  }
+  std::vector<QWidget*> Widgets(std::initializer_list<const char*> names) {
+    std::vector<QWidget*> widgets;
+    for (const char* name : names) widgets.push_back(test::FindIn<QWidget>(&form, name));
+    return widgets;
+  }
   static double Value(const QLineEdit* e) { return e->text().toDouble(); }
   static void Type(QLineEdit* e, const char* text) {
     e->clear();
@@ -80,8 +90,8 @@ TEST_F(CalcFormTest, CaptionsOfTheWindow) {
   EXPECT_EQ(Caption("FrequencyLowerLabel")->text(), "Lower   ");
   EXPECT_EQ(Go("GoFromXButton")->text(), "Go ->");
   EXPECT_EQ(Go("GoFromFrequencyButton")->text(), "Go ->");
-  for (QLineEdit* out : {Field("FrequencyOfX"), Field("PeriodOfX"), Field("XOfFrequency"), Field("PeriodLowerOfX"), Field("PeriodUpperOfX"), Field("XLowerOfFrequency"), Field("XUpperOfFrequency"),
-                         Field("FrequencyLowerOfX"), Field("FrequencyUpperOfX")})
+  for (QLineEdit* out : Fields({"FrequencyOfX", "PeriodOfX", "XOfFrequency", "PeriodLowerOfX", "PeriodUpperOfX",
+                                "XLowerOfFrequency", "XUpperOfFrequency", "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_FALSE(out->isEnabled()) << out->objectName().toStdString();
 }
 
@@ -92,10 +102,10 @@ TEST_F(CalcFormTest, GammaDisablesTheLowerHalf) {
   fd.P.Gamma.Terms = 3;
   WriteRun(fd, 0.0001);
   Open();
-  for (QWidget* w : std::initializer_list<QWidget*>{Field("FrequencyEdit"), Field("PeriodEdit"), Caption("FrequencyLabel"), Caption("PeriodLabel"), Caption("XOfFrequencyLabel"),
-                                                    Caption("XLowerLabel"), Caption("XUpperLabel"), Caption("OrLabel")})
+  for (QWidget* w : Widgets({"FrequencyEdit", "PeriodEdit", "FrequencyLabel", "PeriodLabel", "XOfFrequencyLabel",
+                             "XLowerLabel", "XUpperLabel", "OrLabel"}))
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-  for (QLineEdit* e : {Field("XOfFrequency"), Field("XLowerOfFrequency"), Field("XUpperOfFrequency")}) EXPECT_EQ(e->text(), " n.a");
+  for (QLineEdit* e : Fields({"XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"})) EXPECT_EQ(e->text(), " n.a");
   // The upper half still works: Erlang with scale 2 and 3 terms at X' = 4.
   Type(Field("XValueEdit"), "4");
   QTest::mouseClick(Go("GoFromXButton"), Qt::LeftButton);
@@ -127,7 +137,8 @@ TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
 
   // Entering the X field clears the upper half.
   form.XFieldEnter();
-  for (QLineEdit* e : {Field("XValueEdit"), Field("FrequencyOfX"), Field("PeriodOfX"), Field("PeriodLowerOfX"), Field("PeriodUpperOfX"), Field("FrequencyLowerOfX"), Field("FrequencyUpperOfX")})
+  for (QLineEdit* e : Fields({"XValueEdit", "FrequencyOfX", "PeriodOfX", "PeriodLowerOfX", "PeriodUpperOfX",
+                              "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_EQ(e->text(), "");
 }
 
@@ -143,7 +154,8 @@ TEST_F(CalcFormTest, FrequencyOrReturnPeriodGivesX) {
   EXPECT_EQ(Field("PeriodEdit")->text(), "2");
 
   form.PeriodFieldEnter();
-  for (QLineEdit* e : {Field("FrequencyEdit"), Field("PeriodEdit"), Field("XOfFrequency"), Field("XLowerOfFrequency"), Field("XUpperOfFrequency")}) EXPECT_EQ(e->text(), "");
+  for (QLineEdit* e : Fields({"FrequencyEdit", "PeriodEdit", "XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"}))
+    EXPECT_EQ(e->text(), "");
   Type(Field("PeriodEdit"), "4");
   form.PeriodFieldExit();
   EXPECT_EQ(Field("FrequencyEdit")->text(), "0.75");
@@ -205,7 +217,7 @@ TEST_F(CalcFormTest, EnterComputesAndFieldsShowWholeNumbers) {
 
   Type(Field("FrequencyEdit"), "0.123456789012345");
   QTest::keyClick(Field("FrequencyEdit"), Qt::Key_Return);
-  for (QLineEdit* e : {Field("FrequencyEdit"), Field("PeriodEdit"), Field("XOfFrequency"), Field("XLowerOfFrequency"), Field("XUpperOfFrequency")}) {
+  for (QLineEdit* e : Fields({"FrequencyEdit", "PeriodEdit", "XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"})) {
     const int room = e->width() - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) - 6;
     EXPECT_LE(QFontMetricsF(e->font()).horizontalAdvance(e->text()), room) << e->objectName().toStdString();
   }
@@ -254,8 +266,9 @@ TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
   EXPECT_EQ(shared.Values, (DataArrayR{10.0, 20.0, 30.0, 40.0, 50.0, 60.0, 70.0}));
   EXPECT_EQ(shared.NrOfData, 7);
   EXPECT_EQ(shared.FileName, dir.File("run.out"));
-  for (QLineEdit* e : {Field("XValueEdit"), Field("FrequencyOfX"), Field("PeriodOfX"), Field("FrequencyEdit"), Field("PeriodEdit"), Field("XOfFrequency"), Field("PeriodLowerOfX"),
-                       Field("PeriodUpperOfX"), Field("XLowerOfFrequency"), Field("XUpperOfFrequency"), Field("FrequencyLowerOfX"), Field("FrequencyUpperOfX")})
+  for (QLineEdit* e : Fields({"XValueEdit", "FrequencyOfX", "PeriodOfX", "FrequencyEdit", "PeriodEdit",
+                              "XOfFrequency", "PeriodLowerOfX", "PeriodUpperOfX", "XLowerOfFrequency",
+                              "XUpperOfFrequency", "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_EQ(e->text(), "") << e->objectName().toStdString();
   EXPECT_TRUE(sink.Messages.empty());
 }

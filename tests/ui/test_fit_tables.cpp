@@ -104,7 +104,8 @@ TEST_F(FitTablesTest, DesignValuesShowTheTableWithItsExtrapolatedRows) {
     EXPECT_EQ(table->item(r, 5)->text(), table->item(r, 0)->text().toDouble() > 25 ? "*" : "") << r;
   const std::vector<double> x = Column(table, 2);
   EXPECT_TRUE(std::is_sorted(x.begin(), x.end()));
-  EXPECT_EQ(FindIn<QLabel>(design, "NoteLabel")->text(), "* beyond the largest plotted return period of the data (N + 1): extrapolated");
+  EXPECT_EQ(FindIn<QLabel>(design, "NoteLabel")->text(),
+            "* beyond the largest plotted return period of the data (N + 1): extrapolated");
 
   TypeInto(FindIn<QLineEdit>(design, "PeriodsEdit"), "3, 7");
   ASSERT_EQ(table->rowCount(), 2);

@@ -246,10 +246,8 @@ TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
   Button("GraphSelectionButton")->click();
   EXPECT_EQ(form->StatusText(), "Select type of graph");
   EXPECT_FALSE(Widget("GraphChoices")->isHidden());
-  for (QWidget* w : {static_cast<QWidget*>(Label("GraphImage")), static_cast<QWidget*>(Button("GraphSelectionButton")),
-                     static_cast<QWidget*>(Button("SaveGraphButton")), static_cast<QWidget*>(Button("SaveBlackWhiteButton")),
-                     static_cast<QWidget*>(Button("BeltButton"))})
-    EXPECT_TRUE(w->isHidden());
+  for (const char* name : {"GraphImage", "GraphSelectionButton", "SaveGraphButton", "SaveBlackWhiteButton", "BeltButton"})
+    EXPECT_TRUE(Widget(name)->isHidden()) << name;
 
   // Gamma results have no confidence belt of X: that choice is disabled and
   // then no type is selected.

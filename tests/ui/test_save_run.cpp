@@ -185,7 +185,8 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   EXPECT_TRUE(windows.RankedList->isVisible());
   const std::string list = ReadFile(Path("failure.Lst"));
   const std::string firstLine = list.substr(0, list.find("\r\n"));
-  EXPECT_EQ(FindIn<QPlainTextEdit>(windows.RankedList.get(), "ListHeaderText")->toPlainText().split('\n').front().toStdString(), firstLine);
+  const QPlainTextEdit* header = FindIn<QPlainTextEdit>(windows.RankedList.get(), "ListHeaderText");
+  EXPECT_EQ(header->toPlainText().split('\n').front().toStdString(), firstLine);
 
   // Goodness of fit right after the run uses the run's own value.
   Button("GoodnessButton")->click();

@@ -161,12 +161,14 @@ TEST_F(MainWindowTest, PagesAndIntroHelp) {
   EXPECT_EQ(form->StatusText(), "Click on the Input tab to proceed.");
   EXPECT_FALSE(Action("SaveRunAction")->isEnabled());
   const std::vector<std::pair<QPushButton*, QPlainTextEdit*>> help = {
-      {Button("DistributionsButton"), Text("DistributionsText")},     {Button("CompositionButton"), Text("CompositionText")},
-      {Button("ConfidenceButton"), Text("ConfidenceText")},     {Button("IntervalsButton"), Text("IntervalsText")},
+      {Button("DistributionsButton"), Text("DistributionsText")},
+      {Button("CompositionButton"), Text("CompositionText")},
+      {Button("ConfidenceButton"), Text("ConfidenceText")},
+      {Button("IntervalsButton"), Text("IntervalsText")},
       {Button("IntroductionButton"), Text("IntroductionText")}};
-  for (const auto& [button, memo] : help) {
+  for (const auto& [button, text] : help) {
     button->click();
-    for (const auto& [other, otherMemo] : help) EXPECT_EQ(otherMemo->isHidden(), otherMemo != memo);
+    for (const auto& [other, otherText] : help) EXPECT_EQ(otherText->isHidden(), otherText != text);
   }
   EXPECT_TRUE(Text("ConfidenceText")->toPlainText().contains("Sd = sqrt{Fc(1-Fc)/N}"));
   for (const auto& [button, memo] : help) {
@@ -176,8 +178,8 @@ TEST_F(MainWindowTest, PagesAndIntroHelp) {
 
   // Output page before any results: only "Open output" is offered.
   form->ShowPage(Page::Output);
-  for (QPushButton* b : {Button("GraphicsButton"), Button("GoodnessButton"), Button("OptimizationButton"), Button("CalculatorButton")})
-    EXPECT_TRUE(b->isHidden());
+  for (const char* name : {"GraphicsButton", "GoodnessButton", "OptimizationButton", "CalculatorButton"})
+    EXPECT_TRUE(Button(name)->isHidden()) << name;
   EXPECT_FALSE(Button("OpenOutputButton")->isHidden());
   form->ShowPage(Page::Graphics);
   EXPECT_TRUE(Widget("GraphChoices")->isHidden());
