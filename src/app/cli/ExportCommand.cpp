@@ -85,6 +85,9 @@ void AddDesignValues(ResultsExport& results, const std::string& report, int repl
 
 int RunExport(const Args& args) {
   const ExportOptions e = ParseExportArgs(args);
+  // A signal stops the export between its files; a file being written is
+  // finished or not put in place, so no temporary file is left.
+  const CancelFlag stop = InstallStopSignals();
   RequireNoDirectory(e.Report);
   ResultsExport results = ReadResultsExport(e.Report);
   if (e.Bootstrap > 0) {
@@ -96,6 +99,7 @@ int RunExport(const Args& args) {
     }
   }
   if (!e.CsvFolder.empty()) {
+    ThrowIfCancelled(stop);
     for (const std::string& path : WriteCsvFolder(results, e.CsvFolder)) std::cout << "Written " << path << "\n";
   }
   if (!e.HtmlFile.empty()) {
@@ -104,9 +108,8 @@ int RunExport(const Args& args) {
     const DrawingCalls& draw = app.Calls();
     const std::vector<HtmlGraph> graphs =
         ReportPageGraphs(e.Report, [&](const GraphView& view) { return draw.Svg(view, true, true); });
-    WriteFileAtomically(e.HtmlFile, [&](std::ostream& out) {
-      WriteHtmlReport(out, results, graphs, draw.Footer());
-    });
+    WriteFileAtomically(
+        e.HtmlFile, [&](std::ostream& out) { WriteHtmlReport(out, results, graphs, draw.Footer()); }, stop);
     std::cout << "Written " << e.HtmlFile << "\n";
 #else
     std::cerr << "tavorix-cli export: this build has no drawing (configured without the Qt parts)\n";

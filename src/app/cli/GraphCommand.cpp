@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "Commands.h"
+#include "StopSignals.h"
+#include "core/RunCancel.h"
 #include "core/StringToFloat.h"
 
 #ifdef TAVORIX_WITH_DRAWING
@@ -77,16 +79,19 @@ GraphOptions ParseGraphArgs(const Args& args) {
 
 int RunGraph(const Args& args) {
   const GraphOptions g = ParseGraphArgs(args);
+  // A signal lets the file being written finish (or not start): no temporary file is left.
+  const CancelFlag stop = InstallStopSignals();
   RequireNoDirectory(g.Report);
 #ifdef TAVORIX_WITH_DRAWING
   const DrawingApp app;
 
   GraphView view;
   PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
+  ThrowIfCancelled(stop);
   std::string error;
   if (!app.Calls().Save(view, g.Colour, g.Belt, g.Output, g.Width, g.Height, &error)) throw TavorixError(error);
   std::cout << "The graph was saved in  " << g.Output << "\n";
-  return kExitOk;
+  return IsCancelled(stop) ? StoppedExitStatus() : kExitOk;
 #else
   (void)g;
   std::cerr << "tavorix-cli graph: this build has no drawing (configured without the Qt parts)\n";

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "Commands.h"
+#include "StopSignals.h"
+#include "core/RunCancel.h"
 #include "core/TavorixError.h"
 #include "core/TextEscape.h"
 
@@ -61,6 +63,9 @@ int main(int argc, char** argv) {
     if (name != c.Name) continue;
     try {
       return c.Run(FilesAfterDoubleDash(Args(argv + 2, argv + argc)));
+    } catch (const tavorix::RunCancelled&) {
+      // A signal stopped the command before it wrote anything.
+      return StoppedExitStatus();
     } catch (const UsageError& e) {
       std::cerr << "tavorix-cli " << name << ": " << tavorix::TerminalText(e.what()) << "\nusage: " << c.Usage << "\n";
       return kExitUsage;
