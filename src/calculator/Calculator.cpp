@@ -102,6 +102,18 @@ bool CalcCodeKnown(int code) {
 
 // --- input checks ----------------------------------------------------------------
 
+std::string WithAcceptedRange(const std::string& message, char sep) {
+  // The texts of the messages stay; the range the field takes follows.
+  std::string range;
+  if (message == kCalcValueNotReal)
+    range = "Accepted: any number, such as " + FormatGeneral(12.5, sep) + " or " + FormatGeneral(-1.5, sep) + "E3";
+  else if (message == kCalcFrequencyNotValid)
+    range = std::string("Accepted: a number above 0") + sep + "000001 and below 0" + sep + "999999";
+  else if (message == kCalcPeriodNotReal || message == kCalcPeriodRange || message == kCalcPeriodNotAboveOne)
+    range = "Accepted: a number above 1 and below 100000";
+  return range.empty() ? message : message + "\n" + range;
+}
+
 double ParseCalcX(std::string_view text, TDecimalSettings& settings) {
   const auto v = StringToFloat(text, settings);
   if (!v) throw TavorixError(kCalcValueNotReal);

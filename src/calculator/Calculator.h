@@ -71,6 +71,11 @@ bool CalcCodeKnown(int code);
 
 // --- input checks (throw TavorixError with the messages above) --------------
 double ParseCalcX(std::string_view text, TDecimalSettings& settings);
+
+// A refusal of the calculator's input with the values its field accepts on a
+// second line ("Accepted: a number above 0.000001 and below 0.999999"), in
+// the decimal separator sep; other messages as they are.
+std::string WithAcceptedRange(const std::string& message, char sep);
 // Frequency typed by the user, 0.000001 < F < 0.999999.
 double ParseCalcFrequency(std::string_view text, TDecimalSettings& settings);
 void CheckCalcFrequency(double f);

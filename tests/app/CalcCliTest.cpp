@@ -124,10 +124,15 @@ TEST(CliCalc, RefusedInputExitsWithOneAndTheMessage) {
   const std::string out = dir.File("run.out");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"--freq", "0.999999"}, "The frequency must be >0.000001 and <0.999999"},
-      {{"--freq", "x"}, "The frequency is not a valid integer"},
-      {{"--period", "100000"}, "The return period must be >0.000001 and <100000"},
-      {{"--period", "1"}, "The return period must be >1: a return period of 1 or less has no cumulative frequency"},
-      {{"--x", "1.2.3"}, "The value is not a valid real"},
+      // The program's texts, then what the value may be.
+      {{"--freq", "x"}, "The frequency is not a valid integer\nAccepted: a number above 0.000001 and below 0.999999"},
+      {{"--freq", "nan"}, "The frequency is not a valid integer\nAccepted: a number above 0.000001 and below 0.999999"},
+      {{"--period", "100000"},
+       "The return period must be >0.000001 and <100000\nAccepted: a number above 1 and below 100000"},
+      {{"--period", "1"},
+       "The return period must be >1: a return period of 1 or less has no cumulative frequency\n"
+       "Accepted: a number above 1 and below 100000"},
+      {{"--x", "1.2.3"}, "The value is not a valid real\nAccepted: any number, such as 12.5 or -1.5E3"},
       {{"--period", "1.0000001"},
        "The return period must be >1.000001: a shorter one has a cumulative frequency below 0.000001"},
   };

@@ -217,12 +217,14 @@ int RunCalc(const Args& args) {
   // The value is checked before the files are read, as the window does.
   TDecimalSettings settings;
   double value = 0;
-  if (given == Given::X) value = ParseCalcX(valueText, settings);
-  if (given == Given::Freq) value = ParseCalcFrequency(valueText, settings);
-  if (given == Given::Period) {
-    value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
-    if (!(value > 0.000001 && value < 0.999999)) throw TavorixError(kCalcPeriodTooShort);
+  try {
+    if (given == Given::X) value = ParseCalcX(valueText, settings);
+    if (given == Given::Freq) value = ParseCalcFrequency(valueText, settings);
+    if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
+  } catch (const TavorixError& e) {
+    throw TavorixError(WithAcceptedRange(e.what(), settings.DecimalSeparator));
   }
+  if (given == Given::Period && !(value > 0.000001 && value < 0.999999)) throw TavorixError(kCalcPeriodTooShort);
 
   RequireNoDirectory(file);
   const CalcInputs in = ReadCalcInputs(file);
