@@ -147,7 +147,7 @@ double ParseCalcReturnPeriod(std::string_view text, TDecimalSettings& settings) 
 
 double FrequencySd(double f, int n) { return std::sqrt(f * (1.0 - f) * n) / n; }
 
-double CalcNormalF(double z, double negative) { return HastingsCalcF(z, negative); }
+double CalcNormalF(double z) { return HastingsCalcF(z); }
 
 FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x) {
   RequireKnownCode(prm);
@@ -243,7 +243,7 @@ std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& ran
   const int steps = ScanSteps(range);
   for (int k = 1; k <= steps; ++k) {
     const double y = ScanY(range, k);
-    const double f = CalcNormalF((y - prm.P.Normal.Mean) / prm.P.Normal.Sigma, 0.0);
+    const double f = CalcNormalF((y - prm.P.Normal.Mean) / prm.P.Normal.Sigma);
     if (f > q) return y;
   }
   return std::nullopt;
@@ -263,7 +263,7 @@ std::optional<double> ValueCalculator::NormalY(double q) const {
     const int steps = ScanSteps(range_);
     for (int k = static_cast<int>(runningMax_.size()) + 1; k <= steps; ++k) {
       // fmax drops a NaN frequency, which never exceeds q.
-      running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Normal.Mean) / prm_.P.Normal.Sigma, 0.0));
+      running = std::fmax(running, CalcNormalF((ScanY(range_, k) - prm_.P.Normal.Mean) / prm_.P.Normal.Sigma));
       runningMax_.push_back(running);
       if (running > q) break;
     }

@@ -132,9 +132,9 @@ DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data);
 // empty when no step qualifies.
 std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q);
 
-// The calculator's normal approximation: 1 - phi(z) S(t), or `negative`
-// where the polynomial S is negative (0.001 from X, 0 in the scan).
-double CalcNormalF(double z, double negative);
+// The calculator's normal approximation: 1 - phi(z) S(t), the lower tail
+// mirrored from the upper one.
+double CalcNormalF(double z);
 
 ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
 

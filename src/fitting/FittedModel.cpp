@@ -51,7 +51,7 @@ double FittedModel::F(double x, Guard use, BoundHits* hits) const {
     if (IsComposite())
       f = CompositePartFc(code, p, x, InLowerPart(x));
     else if (IsNormalFamily())
-      f = HastingsCalcF((Transformed(x) - p.Normal.Mean) / p.Normal.Sigma, 0.001);
+      f = HastingsCalcF((Transformed(x) - p.Normal.Mean) / p.Normal.Sigma);
     else
       f = F(x, Guard::Data);
     return std::clamp(Finite(f), 0.0, 1.0);

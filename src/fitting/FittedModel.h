@@ -41,9 +41,8 @@ class FittedModel {
   // function. Data and ClassBounds apply the fitted curve's guards (never
   // NaN; composites take the lower part for x <= P). Calculator evaluates
   // as Data, except that a composite counts an x within rounding of P as at
-  // P and the normal family uses the calculator's form of the approximation
-  // (0.001 where its polynomial is negative); its result lies in [0, 1]
-  // (the approximation itself falls below 0 just right of z = -4.32).
+  // P and the normal family uses the calculator's form of the approximation;
+  // its result lies in [0, 1].
   double F(double x, Guard use, BoundHits* hits = nullptr) const;
   // The datum of a rank of the run (composites and the generalized Laplace
   // choose their part by rank), with the Data guards.

@@ -170,17 +170,24 @@ TEST(CalcFrequent, GompertzGivesAtLeastOneThousandth) {
   EXPECT_NEAR(CalcFrequent(prm, 10, 3.0).F, 1.0 - std::exp(-1.0), 1e-12);
 }
 
-TEST(CalcFrequent, NormalApproximationGivesOneThousandthWhereItsPolynomialIsNegative) {
+TEST(CalcFrequent, NormalLowerTailMirrorsTheUpperTail) {
+  // A normal fit with mean 100 and sigma 20, as 10 000 normal values give it.
   FitParams p;
-  p.Normal.Mean = 5.0;
-  p.Normal.Sigma = 1.0;
-  const CalcParameters prm = Params(20, p, 0.0001);
+  p.Normal.Mean = 100.0;
+  p.Normal.Sigma = 20.0;
+  const CalcParameters prm = Params(21, p, 0.0001);
   // z = 0: 1 - phi(0) (0.31938 - 0.35656 + 1.78148 - 1.82126 + 1.33027).
-  EXPECT_NEAR(CalcFrequent(prm, 10, 5.0).F, 0.5000016505500804, 1e-12);
-  // z = -5: t < 0 and the polynomial is negative.
-  EXPECT_DOUBLE_EQ(CalcFrequent(prm, 10, 0.0).F, 0.001);
-  // z = -3: the polynomial is positive but 1 - phi S < 0.
-  EXPECT_DOUBLE_EQ(CalcFrequent(prm, 10, 2.0).F, 0.0000001);
+  EXPECT_NEAR(CalcFrequent(prm, 10000, 100.0).F, 0.5000016505500804, 1e-12);
+  // z = -2.005 (2.25%, where the unmirrored form gave 0) and z = -5
+  // (X' = 0.001): 1 - H(-z).
+  EXPECT_NEAR(CalcFrequent(prm, 10000, 59.9).F, 1.0 - CalcNormalF(2.005), 1e-15);
+  EXPECT_NEAR(CalcFrequent(prm, 10000, 59.9).F, 0.02248, 1e-5);
+  EXPECT_NEAR(CalcFrequent(prm, 10000, 0.0).F, 1.0 - CalcNormalF(4.99995), 1e-15);
+  // Frequency 0.01 lies 2.326 sigma below the mean (the unmirrored form gave 63).
+  CalcData data;
+  for (int v = 40; v <= 160; ++v) data.Values.push_back(v);
+  data.N = static_cast<int>(data.Values.size());
+  EXPECT_NEAR(*CalcVal(prm, data, 0.01).X, 100.0 - 2.3263 * 20.0, 0.02);
 }
 
 TEST(CalcFrequent, NoParameterFileAsksForARun) {
@@ -293,8 +300,8 @@ TEST(CalcVal, NormalCodes20And21GoBackOneThousandthAboveShiftPlusY) {
     const double max = 10.0009, min = 1.0009, step = max * 0.0001;
     const double k = (y - min) / step;
     EXPECT_NEAR(k, std::round(k), 1e-6) << code;
-    EXPECT_GT(CalcNormalF(y - 5.0, 0.0), 0.5);
-    EXPECT_LE(CalcNormalF(y - step - 5.0, 0.0), 0.5);
+    EXPECT_GT(CalcNormalF(y - 5.0), 0.5);
+    EXPECT_LE(CalcNormalF(y - step - 5.0), 0.5);
     EXPECT_NEAR(y, 5.0, step) << code;
   }
 }
