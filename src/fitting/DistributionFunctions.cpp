@@ -187,11 +187,6 @@ double GuardedFcFisk(const LineParams& p, double x, Guard, BoundHits*) {
   return FcFisk(q, x);
 }
 
-double GuardedFcGev(const GevParams& p, double x, Guard, BoundHits*) {
-  if (p.K != 0 && 1.0 + p.K * (x - p.Loc) / p.Scale <= 0) return std::exp(-1.0);
-  return FcGev(p, x);
-}
-
 double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {
   const LaplaceParams& l = p.Laplace;
   const double t = PowerOf(x, rank < l.BreakRank ? l.E1 : l.E2);

@@ -441,7 +441,7 @@ constexpr DistributionInfo kRegistry[] = {
      .Caption = "GEV (Gen. Extreme. Value)", .Preference = "67", .Kind = DistKind::Single,
      .Fit = Own<FitGev>, .FitStep = 52, .StepLines = " 67 done", .LinesWhenAlone = true, .Cost = 5, .ChoicePlace = 33,
      .Fc = ByFamily<FcGev>,
-     .GuardedFc = GuardedByFamily<GuardedFcGev>, .Inverse = InverseByFamily<InverseGev>, .Params = kGev,
+     .Inverse = InverseByFamily<InverseGev>, .Params = kGev,
      .Form = ReportForm::Single, .Own = OwnLines::Gev, .SelectPlace = 19, .SelectPhrase = "GEV probability"},
     {.Code = 68, .ListName = " Laplace distribution (standard)",
      .TitleName = "Laplace distribution",
