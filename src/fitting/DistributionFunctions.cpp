@@ -177,7 +177,7 @@ double GuardedFcFisherTippett3Mirrored(const BoundedParams& p, double x, Guard u
 
 double GuardedFcGompertz(const GompertzParams& p, double x, Guard use, BoundHits*) {
   const double f = FcGompertz(p, x);
-  return (use != Guard::ClassBounds && f < 0.001) ? 0.001 : f;
+  return (use != Guard::ClassBounds && f < kGompertzLeastFrequency) ? kGompertzLeastFrequency : f;
 }
 
 double GuardedFcFisk(const LineParams& p, double x, Guard, BoundHits*) {

@@ -54,6 +54,8 @@ double GuardedFcFrechetMirrored(const BoundedParams& p, double x, Guard use, Bou
 double GuardedFcFisherTippett3(const BoundedParams& p, double x, Guard use, BoundHits* hits);          // 59
 double GuardedFcFisherTippett3Mirrored(const BoundedParams& p, double x, Guard use, BoundHits* hits);  // 33
 double GuardedFcGompertz(const GompertzParams& p, double x, Guard use, BoundHits* hits);                // 34
+// The least frequency of the Gompertz fit at the data and in the calculator.
+inline constexpr double kGompertzLeastFrequency = 0.001;
 double GuardedFcFisk(const LineParams& p, double x, Guard use, BoundHits* hits);                    // 56
 
 // The generalized Laplace at the datum of a rank: below the break rank with

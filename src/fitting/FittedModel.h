@@ -51,6 +51,23 @@ class FittedModel {
   // The composite part that x on the moved scale belongs to (calculator's
   // tolerance at P).
   bool InLowerPart(double x) const;
+  // X on the moved scale at frequency q (0 < q < 1) as the quantile of a
+  // part (of the whole distribution for other codes): the smallest X whose
+  // frequency reaches q. An X of a composite's part lies on that part's side
+  // of the separation point P, so that where the parts leave a jump at P
+  // every frequency inside it has X = P. Where no X of the part reaches q,
+  // q lies either below all that the part reaches (X is then the lower end
+  // of the part's range: the moved zero, or P for a composite's upper part;
+  // LowerEnd is set) or above it (a distribution whose F stays below q;
+  // Above is set, X is no value). Codes without a closed-form inverse give
+  // neither.
+  struct PartQuantile {
+    bool Ok = false;        // X is a value
+    bool LowerEnd = false;  // X is the lower end of the part's range
+    bool Above = false;     // no X reaches q
+    double X = 0;
+  };
+  PartQuantile Quantile(double q, CompositePart part = CompositePart::Lower) const;
 
   // X on the moved scale at frequency q; Ok false where the formula has no
   // value, and for codes without a closed form (normal family, Gamma).
@@ -59,7 +76,7 @@ class FittedModel {
                         NonPositive policy = NonPositive::Fail) const;
 
   // The normal family's transform of x, and the moved X of a transformed
-  // value (Ok false where the transform has no inverse: a root of t <= 0).
+  // value (Ok false where no X has it: a root of t <= 0, a negative root).
   NormalTransform Transform() const { return info_ ? info_->Transform : NormalTransform::None; }
   double Transformed(double x) const;
   InverseResult FromTransformed(double t) const;

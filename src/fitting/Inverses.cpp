@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "fitting/CompositeKinds.h"
+#include "fitting/DistributionFunctions.h"
 #include "fitting/Registry.h"
 
 namespace tavorix {
@@ -89,6 +90,9 @@ InverseResult InverseFisherTippett3Mirrored(const BoundedParams& p, double q, No
   return Value(p.C - BoundDistance(p, -std::log(1.0 - q)));
 }
 InverseResult InverseGompertz(const GompertzParams& p, double q, NonPositive policy) {
+  // The fitted curve and the calculator give at least 0.001: a frequency up
+  // to that has no X above the lower end of the range.
+  if (q <= kGompertzLeastFrequency) return {};
   // 1 - exp(A (Z^(B E) - 1)) = q  =>  Z = (ln(1-q)/A + 1)^(1/(B E)).
   InverseResult z = RootOf(std::log(1.0 - q) / p.A + 1.0, p.B * p.E, policy);
   if (z.Ok && p.XPlusOne) z.X -= 1.0;

@@ -43,10 +43,12 @@ ClampedLimits ClampedFrequencies(const ReportTableRow& row) {
   if (c.P >= 1) c.P = 0.9998;
   if (c.Pl >= 1) c.Pl = 0.9997;
   if (c.Pu >= 1) c.Pu = 0.9999;
-  // Zero frequencies keep the order lower <= calculated <= upper.
-  if (c.P <= 0) c.P = 0.0002;
-  if (c.Pl <= 0) c.Pl = 0.0001;
-  if (c.Pu <= 0) c.Pu = 0.0003;
+  // Zero frequencies keep the order lower <= calculated <= upper, and stay
+  // below the smallest printed frequency above 0 (0.01%), so that a row
+  // printed as 0.00 never gets an X above the row after it.
+  if (c.P <= 0) c.P = 0.00002;
+  if (c.Pl <= 0) c.Pl = 0.00001;
+  if (c.Pu <= 0) c.Pu = 0.00003;
   return c;
 }
 
@@ -171,27 +173,36 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
       if (std::fabs(f.E) < 1e-13) f.E = 1e-13;
   });
   const FittedModel model(fit, run.Shift);
-  // A frequency without an X lies below the distribution's lowest value
-  // (a mass at the lower end of its range): the lower limit is that end.
-  const double lowerFallback = model.ToInput(0.0);
   const int nBelowP = p.Composite.BreakCount;
 
   std::optional<NormalScanner> scanner;
   if (model.IsNormalFamily()) scanner.emplace(p.Normal.Mean, p.Normal.Sigma, FindXRange(run, rows));
 
-  // X at frequency q, moved scale; Ok false where the formula has no value.
-  auto inverse = [&](double q, int rank) -> InverseResult {
-    if (scanner) return model.FromTransformed(scanner->Scan(q));
+  // A frequency without an X lies below the distribution's lowest value (a
+  // mass at the lower end of its range): its X is that end, the moved zero,
+  // and not below 0 for data that are not. Above all that a distribution
+  // reaches (one whose F stays below 1), X is the end of the normal scan's
+  // range, 10 times the top of the X range.
+  double rangeStart = model.ToInput(0.0);
+  if (n > 0 && rows.front().X >= 0) rangeStart = std::max(rangeStart, 0.0);
+  const double rangeEnd = model.ToInput(10.0 * FindXRange(run, rows).Max);
+  // X at frequency q, input units. Composites take their part by rank, and
+  // an X of a part lies on that part's side of P.
+  auto inverse = [&](double q, int rank) -> double {
+    if (scanner) {
+      const InverseResult x = model.FromTransformed(scanner->Scan(q));
+      return x.Ok ? model.ToInput(x.X) : rangeStart;
+    }
     const CompositePart part = rank <= nBelowP ? CompositePart::Lower : CompositePart::Upper;
-    return model.Inverse(q, part);
+    const FittedModel::PartQuantile x = model.Quantile(q, part);
+    if (x.Above) return rangeEnd;
+    if (x.LowerEnd) return std::max(rangeStart, model.ToInput(x.X));
+    return model.ToInput(x.X);
   };
 
   // Without an inverse (Gamma) the calculated X is the observed one, its
   // limits 10% either side.
   const bool hasInverse = scanner || model.HasInverse();
-  // The square-normal falls back to the input value of the moved zero, the
-  // other codes to the observed X.
-  const bool fallBackToZero = model.Transform() == NormalTransform::Square;
   for (int i = 1; i <= n; ++i) {
     const ReportTableRow& row = rows[i - 1];
     if (!hasInverse) {
@@ -200,14 +211,10 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
       cx.UpperX[i] = 1.1 * row.X;
       continue;
     }
-    const double upperFallback = fallBackToZero ? model.ToInput(0.0) : row.X;
     const ClampedLimits q = ClampedFrequencies(row);
-    const InverseResult c = inverse(q.P, i);
-    const InverseResult l = inverse(q.Pl, i);
-    const InverseResult u = inverse(q.Pu, i);
-    cx.CalcX[i] = c.Ok ? model.ToInput(c.X) : upperFallback;
-    cx.LowerX[i] = l.Ok ? model.ToInput(l.X) : lowerFallback;
-    cx.UpperX[i] = u.Ok ? model.ToInput(u.X) : upperFallback;
+    cx.CalcX[i] = inverse(q.P, i);
+    cx.LowerX[i] = inverse(q.Pl, i);
+    cx.UpperX[i] = inverse(q.Pu, i);
   }
   cx.R = EfficiencyCoefficient(rows, cx.CalcX);
   return cx;
@@ -236,7 +243,8 @@ void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::v
     const double calc = cx.CalcX[i];
     double lower = cx.LowerX[i];
     double upper = cx.UpperX[i];
-    if (nonNegativeData && lower < 0) lower = 0;
+    // Not where the calculated X itself is negative: the limit stays below it.
+    if (nonNegativeData && lower < 0 && calc >= 0) lower = 0;
     if (upper <= calc) upper = (calc < 0 ? 0.99 : 1.01) * calc;
     out << FormatXValue(row.X, 8, d, tiny) << FormatInt(row.Serial, 8) << FormatXValue(calc, 13, d, tiny)
         << FormatXValue(lower, 15, d, tiny) << FormatXValue(upper, 15, d, tiny) << kCrLf;

@@ -68,9 +68,10 @@ struct CalculatedX {
 
 // Inverts every row's Calc, Lower and Upper frequency with the chosen
 // distribution's parameters (run.Fitted). Composites take the lower part for
-// ranks up to the break count and the upper part above it. Rows where an
-// inverse has no value take the observed X (calculated and upper) and the
-// lower end of the distribution's range (lower). Gamma (61) is not inverted.
+// ranks up to the break count and the upper part above it, and keep each
+// X on its part's side of the separation point. A frequency below all that
+// the distribution reaches has the lower end of its range as X. Gamma (61)
+// is not inverted.
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows);
 
 // Decimals of the X columns: 4 below 1, 3 below 10, 2 below 100, 1 below

@@ -115,15 +115,18 @@ TEST(ComputeCalculatedX, FullAndZeroFrequenciesAreInvertedAtTheClampValues) {
       "   2.000      2     66.67      0.00      0.00    100.00     0.000\r\n",
       2);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
+  // Zero frequencies stay below 0.01%, the smallest printed frequency above
+  // 0, whose X is 5.00025e-5: a row printed 0.00 never gets a larger X than
+  // a row after it.
   EXPECT_NEAR(cx.CalcX[1], 4.2585966, 1e-6);    // q = 0.9998
-  EXPECT_NEAR(cx.LowerX[1], 5.0002500e-5, 1e-9);  // q = 0.0001
+  EXPECT_NEAR(cx.LowerX[1], 5.0000250e-6, 1e-12);  // q = 0.00001
   EXPECT_NEAR(cx.UpperX[1], 4.6051702, 1e-6);   // q = 0.9999
-  EXPECT_NEAR(cx.CalcX[2], 1.0001000e-4, 1e-9);   // q = 0.0002
+  EXPECT_NEAR(cx.CalcX[2], 1.0000100e-5, 1e-12);   // q = 0.00002
   EXPECT_NEAR(cx.LowerX[2], 4.0558640, 1e-6);   // q = 0.9997
-  EXPECT_NEAR(cx.UpperX[2], 1.5002250e-4, 1e-9);  // q = 0.0003: above the calculated X of q = 0.0002
+  EXPECT_NEAR(cx.UpperX[2], 1.5000225e-5, 1e-12);  // q = 0.00003: above the calculated X of q = 0.00002
 }
 
-TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) {
+TEST(ComputeCalculatedX, FrequencyWithoutAValueIsTheLowerEndOfTheDistribution) {
   // Code 3 with A = 1, B = 1, E = 1: Y = -ln(1 - q) - 1 has no value for
   // q below 1 - 1/e. Data -2 ... 8.5 are moved by Shift = -2.
   const std::string table =
@@ -140,22 +143,31 @@ TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) 
   EXPECT_NEAR(cx.CalcX[1], -1.7961272, 1e-6);  // -ln 0.3 - 1 on the moved scale, + Shift - 0.0001
   EXPECT_NEAR(cx.LowerX[1], -2.0001, 1e-12);  // the moved zero in input units
   EXPECT_NEAR(cx.UpperX[1], -0.6975149, 1e-6);  // -ln 0.1 - 1 - 2.0001
-  EXPECT_DOUBLE_EQ(cx.CalcX[2], -1.0);          // no value at 50%: the observed X
+  EXPECT_NEAR(cx.CalcX[2], -2.0001, 1e-12);      // no value at 50%: the moved zero, not the observed X
   // Decimals follow the largest input value 8.5 (3), not its moved 10.5001;
   // the negative lower limit stays because the data are negative.
   std::ostringstream out;
   WriteConfidenceTable(out, run, rows, cx);
   EXPECT_EQ(RowLine(out.str(), 1), "  -2.000       1       -1.796         -2.000         -0.698");
 
+  // Data that are not negative: the lower end is not below 0 either.
   TavorixRun positive = MakeRun({1.0, 2.0, 3.0});
+  positive.Shift = 0.0;
   SetCode(positive, 3);
   positive.Fitted.P = run.Fitted.P;
-  EXPECT_DOUBLE_EQ(ComputeCalculatedX(positive, rows).LowerX[1], 0.0);
+  const auto positiveRows = Rows(
+      "   1.000      1     25.00     50.00     20.00     10.00    90.000\r\n"
+      "   2.000      2     50.00     50.00     20.00     10.00    90.000\r\n",
+      2);
+  const CalculatedX px = ComputeCalculatedX(positive, positiveRows);
+  EXPECT_DOUBLE_EQ(px.LowerX[1], 0.0);
+  EXPECT_DOUBLE_EQ(px.CalcX[1], 0.0);
 }
 
 TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   // Code 9, Gumbel in both parts: -(ln(-ln q) + B)/A. At q = 0.5 the lower
-  // part (1, 0) gives 0.366513, the upper part (0.5, -1) 2.733026.
+  // part (1, 0) gives 0.366513, the upper part (0.5, -1) 2.733026, both on
+  // their side of P = 1.
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
   SetCode(run, 9);
   FitParams& p = run.Fitted.P;
@@ -163,6 +175,7 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   p.Composite.Lower.B = 0.0;
   p.Composite.Upper.A = 0.5;
   p.Composite.Upper.B = -1.0;
+  p.Composite.BreakPoint = 1.0;
   p.Composite.BreakCount = 2;
   std::string table;
   for (int i = 1; i <= 4; ++i)
@@ -176,6 +189,54 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   cx = ComputeCalculatedX(run, rows);
   EXPECT_NEAR(cx.CalcX[3], 0.3665129, 1e-6);
   EXPECT_NEAR(cx.CalcX[4], 2.7330258, 1e-6);
+}
+
+TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
+  // The parts of CompositeSwitchesPartByRankNotByFrequency: the lower one
+  // reaches 0.692 at P = 1, the upper one starts from 0.192 there. A lower
+  // rank at 80% and an upper rank at 15% have X = P, where the quantile of
+  // the composite is; the other rows keep their part's inverse.
+  TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
+  SetCode(run, 9);
+  FitParams& p = run.Fitted.P;
+  p.Composite.Lower = {1.0, 0.0, 0.0};
+  p.Composite.Upper = {0.5, -1.0, 0.0};
+  p.Composite.BreakPoint = 1.0;
+  p.Composite.BreakCount = 2;
+  const auto rows = Rows(
+      "   0.1000      1     20.00     10.00     22.36      5.00    15.000\r\n"
+      "   0.2000      2     40.00     80.00     22.36     60.00    90.000\r\n"
+      "   0.3000      3     60.00     15.00     22.36     10.00    20.000\r\n"
+      "   0.4000      4     80.00     90.00     22.36     85.00    95.000\r\n",
+      4);
+  const CalculatedX cx = ComputeCalculatedX(run, rows);
+  auto lower = [](double q) { return -std::log(-std::log(q)); };
+  auto upper = [](double q) { return 2.0 - 2.0 * std::log(-std::log(q)); };
+  EXPECT_NEAR(cx.CalcX[1], lower(0.10), 1e-12);
+  EXPECT_NEAR(cx.UpperX[1], lower(0.15), 1e-12);
+  EXPECT_NEAR(cx.LowerX[2], lower(0.60), 1e-12);
+  EXPECT_DOUBLE_EQ(cx.CalcX[2], 1.0);
+  EXPECT_DOUBLE_EQ(cx.UpperX[2], 1.0);
+  EXPECT_DOUBLE_EQ(cx.LowerX[3], 1.0);
+  EXPECT_DOUBLE_EQ(cx.CalcX[3], 1.0);
+  EXPECT_NEAR(cx.UpperX[3], upper(0.20), 1e-12);
+  EXPECT_NEAR(cx.CalcX[4], upper(0.90), 1e-12);
+}
+
+TEST(ComputeCalculatedX, FrequencyAboveAllTheDistributionReachesIsFarBeyondTheData) {
+  // Dagum (32), F = 0.9 X/(1 + X), never reaches 0.9: the upper limit of
+  // 95% has no X; it is 10 times the top of the X range (2 + 5% of 1).
+  TavorixRun run = MakeRun({1.0, 2.0});
+  SetCode(run, 32);
+  run.Fitted.P.Burr = {.A = -1.0, .E = 1.0, .D = std::log(0.9), .S = 1.0};
+  const auto rows = Rows(
+      "   1.000      1     33.33     45.00     35.00     30.00    95.000\r\n"
+      "   2.000      2     66.67     60.00     35.00     40.00    70.000\r\n",
+      2);
+  const CalculatedX cx = ComputeCalculatedX(run, rows);
+  EXPECT_NEAR(cx.CalcX[1], 1.0, 1e-12);
+  EXPECT_NEAR(cx.UpperX[1], 20.5, 1e-12);
+  EXPECT_NEAR(cx.UpperX[2], 3.5, 1e-12);  // 0.9 X/(1 + X) = 0.7
 }
 
 TEST(ComputeCalculatedX, GammaIsNotInverted) {
@@ -329,6 +390,12 @@ TEST(ConfidenceTable, LimitsArePrintedWithTheTableCorrections) {
   std::ostringstream out2;
   WriteConfidenceTable(out2, negative, rowsOf(-0.5), cx);
   EXPECT_EQ(RowLine(out2.str(), 1), "  -0.500       1        0.800         -0.300          2.000");
+  // A negative calculated X of data that are not negative keeps its lower
+  // limit below it.
+  cx.CalcX[1] = -0.1;
+  std::ostringstream out3;
+  WriteConfidenceTable(out3, run, rowsOf(0.5), cx);
+  EXPECT_EQ(RowLine(out3.str(), 1), "   0.500       1       -0.100         -0.300          2.000");
 }
 
 TEST(ConfidenceTable, TinyDataPrintEveryXInScientificForm) {

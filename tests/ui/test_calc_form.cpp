@@ -209,9 +209,9 @@ TEST_F(CalcFormTest, EnterComputesAndFieldsShowWholeNumbers) {
   EXPECT_TRUE(sink.Messages.empty());
 }
 
-TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
-  // Code 55 with B = 0 starts at F = 0.5: below it X has no value, the lower
-  // limit is floored at 0.001 before its root is taken.
+TEST_F(CalcFormTest, FrequencyBelowTheDistributionShowsTheLowerEndOfItsRange) {
+  // Code 55 with B = 0 starts at F = 0.5: below it X and its lower limit are
+  // the lower end of the range.
   FittedDistribution fd;
   fd.DistCode = 55;
   fd.P.PowerLine.A = -0.5;
@@ -221,8 +221,8 @@ TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
   Open();
   Type(form.Edit4, "0.3");
   form.Edit4Exit();
-  EXPECT_EQ(form.Edit6->text(), "n.a");
-  EXPECT_NEAR(Value(form.Edit11), std::sqrt(0.001), 1e-14);
+  EXPECT_EQ(form.Edit6->text(), "0");
+  EXPECT_EQ(form.Edit11->text(), "0");
 }
 
 TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
