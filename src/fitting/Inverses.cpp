@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "fitting/Bisection.h"
 #include "fitting/CompositeKinds.h"
 #include "fitting/DistributionFunctions.h"
 #include "fitting/Registry.h"
@@ -136,6 +137,17 @@ InverseResult InverseFisherTippett3(const BoundedParams& p, double q, NonPositiv
 }
 InverseResult InverseWeibullMirrored(const LineParams& p, double q, NonPositive) {
   return Value(std::exp((L1(q) - p.B) / p.A));
+}
+InverseResult InverseGamma(const GammaParams& p, double q, NonPositive) {
+  if (!(p.A > 0) || p.Terms < 1) return {};
+  // F rises from 0 at X = 0 to 1: the bracket doubles from the mean until F
+  // reaches q there.
+  double high = p.A * p.Terms;
+  while (FcGamma(p, high) < q) {
+    high *= 2;
+    if (!std::isfinite(high)) return {};
+  }
+  return Value(SmallestWhere([&](double x) { return FcGamma(p, x) >= q; }, 0.0, high));
 }
 InverseResult InverseStudent1(const StudentParams& p, double q, NonPositive) {
   return Value(p.Spread * T(q) + p.Mean);

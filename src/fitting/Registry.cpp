@@ -399,7 +399,7 @@ constexpr DistributionInfo kRegistry[] = {
      .Caption = "Gamma (Erlang)", .Preference = "61", .Kind = DistKind::Single,
      .Fit = Own<FitGamma>, .FitStep = 46, .StepLines = " Advancing ...", .LinesWhenAlone = true, .Cost = 4,
      .Fc = ByFamily<FcGamma>,
-     .Params = kGamma,
+     .Inverse = InverseByFamily<InverseGamma>, .Params = kGamma,
      .Form = ReportForm::Single, .Own = OwnLines::GammaSum, .SelectPlace = 36, .SelectPhrase = "Gamma (Erlang)"},
     {.Code = 62, .ListName = " Student distribution with 1 d.f.",
      .TitleName = "Student t-distribution with 1 d.f.",

@@ -167,8 +167,12 @@ TEST(CalcFrequent, GammaSumsItsRoundedNumberOfTerms) {
   const CalcParameters prm = ReadParam(file);
   ASSERT_EQ(prm.Code, 61);
   EXPECT_NEAR(CalcFrequent(prm, 10, 4.0).F, 0.3233235838169365, 1e-12);
-  const ValueResult v = CalcVal(prm, Data(10), 0.5);
-  EXPECT_FALSE(v.X || v.Xl || v.Xu);
+  // And back: the X of that frequency, its limits around it.
+  const ValueResult v = CalcVal(prm, Data(10), 0.3233235838169365);
+  ASSERT_TRUE(v.X && v.Xl && v.Xu);
+  EXPECT_NEAR(*v.X, 4.0, 1e-12);
+  EXPECT_LT(*v.Xl, *v.X);
+  EXPECT_GT(*v.Xu, *v.X);
 }
 
 TEST(CalcFrequent, GompertzGivesAtLeastOneThousandth) {

@@ -251,16 +251,13 @@ TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
                      static_cast<QWidget*>(form->ConfBeltButton)})
     EXPECT_TRUE(w->isHidden());
 
-  // Gamma results have no confidence belt of X: that choice is disabled and
-  // then no type is selected.
+  // Gamma results, inverted numerically, have the confidence belt of X and
+  // the Q-Q graph too.
   form->CurrentCode = 61;
   form->PageControl1->setCurrentWidget(form->OutputTabSheet);
   form->ViewGraphButton->click();
-  EXPECT_FALSE(form->GraphRadioButtons[2]->isEnabled());
-  EXPECT_FALSE(form->GraphRadioButtons[kGraphQuantiles - 1]->isEnabled());
-  form->GraphRadioButtons[2]->setChecked(true);
-  form->GoButton->click();
-  EXPECT_EQ(dialogs.LastMessage(), " The desired type of graph could not be assessed");
+  EXPECT_TRUE(form->GraphRadioButtons[2]->isEnabled());
+  EXPECT_TRUE(form->GraphRadioButtons[kGraphQuantiles - 1]->isEnabled());
 }
 
 TEST_F(ResultsFileTest, QuantileAndProbabilityPaperGraphs) {
