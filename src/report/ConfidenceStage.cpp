@@ -16,6 +16,7 @@
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
+#include "fitting/Bisection.h"
 #include "fitting/FittedModel.h"
 #include "fitting/Hastings.h"
 #include "fitting/Registry.h"
@@ -112,6 +113,16 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
     r.Min = std::min(r.Min, x);
   }
   r.Max += 0.05 * (r.Max - r.Min);
+  // The finest gap between neighbouring distinct data, on the scale of the
+  // normal code's variable (the rows are ranked, the transforms rise).
+  double previous = NAN;
+  for (const auto& row : rows) {
+    const double x = moved ? model.ToMoved(row.X) : row.X;
+    const double t = model.IsNormalFamily() ? model.Transformed(x) : x;
+    if (!std::isfinite(t)) continue;
+    if (t > previous) r.FinestGap = std::min(r.FinestGap, t - previous);
+    previous = t;
+  }
   if (!model.IsNormalFamily() || model.Transform() == NormalTransform::Identity) return r;
   // The lower end of ln and powers is 0 where the data reach 0 or below.
   const NormalTransform t = model.Transform();
@@ -121,7 +132,7 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
   return r;
 }
 
-NormalScanner::NormalScanner(double mean, double sigma, XRange range) {
+NormalScanner::NormalScanner(double mean, double sigma, XRange range) : Mean_(mean), Sigma_(sigma) {
   Mended_ = !(range.Max > 0) || range.Min < 0;
   if (Mended_) {
     const double w = range.Max - range.Min;
@@ -134,6 +145,7 @@ NormalScanner::NormalScanner(double mean, double sigma, XRange range) {
     First_ = 1;
   }
   Last_ = 10000;
+  Refine_ = Step_ > range.FinestGap;
   RunningMaxF_.resize(Last_ - First_ + 1);
   double running = 0;
   for (int k = First_; k <= Last_; ++k) {
@@ -152,7 +164,12 @@ double NormalScanner::Scan(double q) const {
   // maximum exceeds q.
   const auto it = std::upper_bound(RunningMaxF_.begin(), RunningMaxF_.end(), q);
   if (it == RunningMaxF_.end()) return Mended_ ? GridPoint(Last_) : 10.0 * Top_;
-  return GridPoint(First_ + static_cast<int>(it - RunningMaxF_.begin()));
+  const int k = First_ + static_cast<int>(it - RunningMaxF_.begin());
+  if (!Refine_) return GridPoint(k);
+  // A step wider than the gaps of the data would give neighbouring data one
+  // X: the first Y of the step whose F exceeds q, to the last bit.
+  return SmallestWhere([&](double y) { return HastingsScanF((y - Mean_) / Sigma_) > q; }, GridPoint(k - 1),
+                       GridPoint(k));
 }
 
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows) {

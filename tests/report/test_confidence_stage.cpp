@@ -10,6 +10,7 @@
 
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
+#include "fitting/Hastings.h"
 #include "report/ConfidenceStage.h"
 #include "report/ConfidenceTestSupport.h"
 
@@ -327,6 +328,40 @@ TEST(NormalScan, FindsTheQuantilesOfANormalCode) {
   EXPECT_NEAR(cx.CalcX[2], 12.0, 0.02);
   EXPECT_NEAR(cx.UpperX[2], 14.0, 0.02);
   EXPECT_NEAR(cx.CalcX[3], 14.0, 0.02);
+}
+
+TEST(NormalScan, StepWiderThanTheGapsOfTheDataIsRefined) {
+  // Data 0.3000, 0.3001, ... (the finest gap 0.0001) up to 2: the step
+  // 0.0021 of the range top 2.085 would give some twenty neighbouring data
+  // one X; the scan refines within it to the first Y whose F exceeds q.
+  std::vector<double> data;
+  for (int i = 0; i < 50; ++i) data.push_back(0.3 + 0.0001 * i);
+  data.push_back(2.0);
+  TavorixRun run = MakeRun(data);
+  SetCode(run, 21);
+  std::string table;
+  for (int i = 1; i <= run.N; ++i)
+    table += FormatFixed(data[i - 1], 8, 4) + "      " + std::to_string(i) + (i < 10 ? "  " : " ") +
+             "     50.00     50.00     10.00     40.00    60.000\r\n";
+  const auto rows = Rows(table, run.N);
+  const XRange range = FindXRange(run, rows);
+  EXPECT_NEAR(range.FinestGap, 0.0001, 1e-12);
+  const NormalScanner fine(1.0, 0.5, range);
+  XRange coarse = range;
+  coarse.FinestGap = 0.01;
+  const NormalScanner grid(1.0, 0.5, coarse);
+  const double step = 0.001 * range.Max;
+  for (double q : {0.09, 0.0901, 0.0902, 0.5, 0.9}) {
+    const double y = fine.Scan(q);
+    EXPECT_GT(HastingsScanF((y - 1.0) / 0.5), q) << q;
+    EXPECT_LE(HastingsScanF((std::nextafter(y, 0.0) - 1.0) / 0.5), q) << q;
+    // The grid point of the unrefined scan lies within the step above it.
+    const double g = grid.Scan(q);
+    EXPECT_NEAR(g / step, std::round(g / step), 1e-9) << q;
+    EXPECT_GE(g, y) << q;
+    EXPECT_LT(g - y, step * (1 + 1e-9)) << q;
+  }
+  EXPECT_LT(fine.Scan(0.0901), fine.Scan(0.0902));
 }
 
 TEST(NormalScan, LogNormalDataBelowOneUseTheWidenedScan) {
