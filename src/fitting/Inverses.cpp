@@ -49,7 +49,8 @@ double BoundDistance(const BoundedParams& p, double minusLog) {
 // distribution's value at its lower end: there is no X for it.
 InverseResult BurrForm(const BurrParams& p, double ft, NonPositive policy) {
   const double z = (ft - p.D) / p.E;
-  const double h = p.S * std::exp(-z) - p.S;
+  // S e^(-z) - S without the cancellation of a small z.
+  const double h = p.S * std::expm1(-z);
   return RootOf(h, p.A, policy);
 }
 
