@@ -17,6 +17,7 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "fitting/Bisection.h"
+#include "fitting/Composites.h"
 #include "fitting/FittedModel.h"
 #include "fitting/Hastings.h"
 #include "fitting/Registry.h"
@@ -203,15 +204,22 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   double rangeStart = model.ToInput(0.0);
   if (n > 0 && rows.front().X >= 0) rangeStart = std::max(rangeStart, 0.0);
   const double rangeEnd = model.ToInput(10.0 * FindXRange(run, rows).Max);
-  // X at frequency q, input units. Composites take their part by rank, and
-  // an X of a part lies on that part's side of P.
-  auto inverse = [&](double q, int rank) -> double {
+  // X at frequency q, input units. Composites take the part of the rank for
+  // the calculated X, and an X of a part lies on that part's side of P. A
+  // limit whose frequency lies beyond where the other part starts at P (above
+  // what the lower part reaches there, below what the upper part starts
+  // from) is the other part's X: the distribution goes on there.
+  const bool composite = model.IsComposite();
+  const double lowerAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, true) : 0.0;
+  const double upperAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, false) : 0.0;
+  auto inverse = [&](double q, int rank, bool limit) -> double {
     if (scanner) {
       const InverseResult x = model.FromTransformed(scanner->Scan(q));
       return x.Ok ? model.ToInput(x.X) : rangeStart;
     }
-    const CompositePart part = rank <= nBelowP ? CompositePart::Lower : CompositePart::Upper;
-    const FittedModel::PartQuantile x = model.Quantile(q, part);
+    bool upper = rank > nBelowP;
+    if (composite && limit) upper = upper ? !(q < upperAtP) : q > lowerAtP;
+    const FittedModel::PartQuantile x = model.Quantile(q, upper ? CompositePart::Upper : CompositePart::Lower);
     if (x.Above) return rangeEnd;
     if (x.LowerEnd) return std::max(rangeStart, model.ToInput(x.X));
     return model.ToInput(x.X);
@@ -229,9 +237,9 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
       continue;
     }
     const ClampedLimits q = ClampedFrequencies(row);
-    cx.CalcX[i] = inverse(q.P, i);
-    cx.LowerX[i] = inverse(q.Pl, i);
-    cx.UpperX[i] = inverse(q.Pu, i);
+    cx.CalcX[i] = inverse(q.P, i, false);
+    cx.LowerX[i] = inverse(q.Pl, i, true);
+    cx.UpperX[i] = inverse(q.Pu, i, true);
   }
   cx.R = EfficiencyCoefficient(rows, cx.CalcX);
   return cx;

@@ -195,8 +195,9 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
 TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
   // The parts of CompositeSwitchesPartByRankNotByFrequency: the lower one
   // reaches 0.692 at P = 1, the upper one starts from 0.192 there. A lower
-  // rank at 80% and an upper rank at 15% have X = P, where the quantile of
-  // the composite is; the other rows keep their part's inverse.
+  // rank at 80% and an upper rank at 15% have X = P; the other rows keep
+  // their part's inverse, except limits beyond where the other part starts
+  // (90% above 0.692, 10% below 0.192), which are that part's X.
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
   SetCode(run, 9);
   FitParams& p = run.Fitted.P;
@@ -217,8 +218,8 @@ TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
   EXPECT_NEAR(cx.UpperX[1], lower(0.15), 1e-12);
   EXPECT_NEAR(cx.LowerX[2], lower(0.60), 1e-12);
   EXPECT_DOUBLE_EQ(cx.CalcX[2], 1.0);
-  EXPECT_DOUBLE_EQ(cx.UpperX[2], 1.0);
-  EXPECT_DOUBLE_EQ(cx.LowerX[3], 1.0);
+  EXPECT_NEAR(cx.UpperX[2], upper(0.90), 1e-12);
+  EXPECT_NEAR(cx.LowerX[3], lower(0.10), 1e-12);
   EXPECT_DOUBLE_EQ(cx.CalcX[3], 1.0);
   EXPECT_NEAR(cx.UpperX[3], upper(0.20), 1e-12);
   EXPECT_NEAR(cx.CalcX[4], upper(0.90), 1e-12);
