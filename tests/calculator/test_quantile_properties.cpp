@@ -8,7 +8,7 @@
 // The series are fitted once (best of all, composites allowed, so that every
 // slot holds a fit) and each row takes its slot over as the choice would.
 // TAVORIX_SWEEP_SERIES (names of Data/ examples, separated by commas)
-// replaces the default series; scripts/quantile-sweep.sh runs the long ones.
+// replaces the default series.
 #include <gtest/gtest.h>
 
 #include <algorithm>
