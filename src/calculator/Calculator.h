@@ -114,7 +114,7 @@ struct ValueResult {
   double Sd = 0, Fl = 0, Fu = 0;
   bool UpperPart = false;  // composites: X is of the upper part
   // Input units; empty ("n.a") where there is no X: a frequency limit of 0
-  // or 1, a code without an inverse.
+  // or 1, a frequency above all that the distribution reaches.
   std::optional<double> X, Xl, Xu;
 };
 
