@@ -85,13 +85,14 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopRun, ::testing::Values(SIGTERM, SIGINT, SI
 namespace tavorix {
 namespace {
 
-// export and graph stopped at any moment: finished, or stopped with 143 and
-// no temporary file beside the output.
+// export and graph stopped at any moment: finished, or stopped with 143, and
+// never a temporary file beside the output.
 TEST(StopWriters, SignalLeavesNoTemporaryFile) {
   TempDir dir;
   fs::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/precip.inp", dir.File("p.inp"));
   ASSERT_EQ(std::system((std::string("'") + TAVORIX_CLI_PATH + "' run '" + dir.File("p.inp") + "' >/dev/null 2>&1").c_str()), 0);
   const std::string page = dir.File("page.html"), picture = dir.File("g.svg");
+  int stopped = 0;
   for (int k = 0; k < 16; ++k) {
     const bool html = k % 2 == 0;
     std::vector<std::string> args = html ? std::vector<std::string>{"export", dir.File("p.out"), "--html", page}
@@ -110,11 +111,16 @@ TEST(StopWriters, SignalLeavesNoTemporaryFile) {
     kill(pid, SIGTERM);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself, try " << k;
-    EXPECT_TRUE(WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 143) << WEXITSTATUS(status);
+    // A signal before the command has started (a busy machine) ends the
+    // process itself, with nothing written yet.
+    if (WIFEXITED(status)) {
+      EXPECT_TRUE(WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 143) << WEXITSTATUS(status);
+      stopped += WEXITSTATUS(status) == 143;
+    }
     for (const auto& e : fs::directory_iterator(dir.Path()))
       EXPECT_EQ(e.path().filename().string().find(".tvx"), std::string::npos) << e.path();
   }
+  EXPECT_GT(stopped, 0) << "no command stopped cleanly on the signal";
 }
 
 }  // namespace

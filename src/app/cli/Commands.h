@@ -70,7 +70,7 @@ inline constexpr const char* kCalcUsage =
     "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
     "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--bootstrap B] [--json | --csv]";
 inline constexpr const char* kGraphUsage =
-    "tavorix-cli graph FILE.out --type 1..8 [--bw] [--no-belt] [--log-periods] [--size WxH] "
+    "tavorix-cli graph FILE.out --type 1..8 [--bw] [--no-belt] [--log-periods] [--size WxH] [--bootstrap B] "
     "-o FILE.bmp|FILE.png|FILE.svg|FILE.pdf";
 inline constexpr const char* kExportUsage =
     "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html] [--bootstrap B]";

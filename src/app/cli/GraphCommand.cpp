@@ -13,6 +13,7 @@
 #ifdef TAVORIX_WITH_DRAWING
 #include "DrawingApp.h"
 #include "core/TavorixError.h"
+#include "calculator/Bootstrap.h"
 #include "graphs/fitted/FittedGraphs.h"
 #endif
 
@@ -27,6 +28,7 @@ struct GraphOptions {
   bool Belt = true;
   bool LogPeriods = false;
   int Width = 623, Height = 441;
+  int Bootstrap = 0;  // replicas of the bootstrap band of graphs 4 and 8; 0 = none
 };
 
 // "WxH": a bitmap size of at least the usual 623 x 441 and at most 10000 pixels a side.
@@ -58,6 +60,10 @@ GraphOptions ParseGraphArgs(const Args& args) {
       g.LogPeriods = true;
     } else if (a == "--size") {
       ParseSize(OptionValue(args, i), g);
+    } else if (a == "--bootstrap") {
+      const auto b = ParseFileInteger(OptionValue(args, i));
+      if (!b || *b < 1 || *b > 100000) throw UsageError("--bootstrap needs a number of replicas from 1 to 100000");
+      g.Bootstrap = *b;
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option " + a);
     } else if (g.Report.empty()) {
@@ -70,6 +76,8 @@ GraphOptions ParseGraphArgs(const Args& args) {
   if (g.Type == 0) throw UsageError("no graph type given (--type 1..8)");
   if (g.Output.empty()) throw UsageError("no image file given (-o FILE.bmp|.png|.svg|.pdf)");
   CheckOutputPath(g.Output, SeriesFiles(g.Report), {".bmp", ".png", ".svg", ".pdf"}, "the image file");
+  if (g.Bootstrap > 0 && g.Type != 4 && g.Type != 8)
+    throw UsageError("--bootstrap belongs to the return-period graph and the probability paper (--type 4 or 8)");
   if (g.LogPeriods && g.Type != 4) throw UsageError("--log-periods belongs to the return-period graph (--type 4)");
   return g;
 }
@@ -87,6 +95,12 @@ int RunGraph(const Args& args) {
 
   GraphView view;
   PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
+  if (g.Bootstrap > 0) {
+    BootstrapOptions options;
+    options.Replicas = g.Bootstrap;
+    options.Cancel = stop;
+    AddBootstrapBand(g.Report, view, options);
+  }
   ThrowIfCancelled(stop);
   std::string error;
   if (!app.Calls().Save(view, g.Colour, g.Belt, g.Output, g.Width, g.Height, &error)) throw TavorixError(error);
