@@ -308,45 +308,36 @@ struct Tally {
   int Finished() const { return Done + UpToDate + Failed + Busy; }
 };
 
-template <class T>
-double JsonOptional(const std::optional<T>& v) {
-  return v ? static_cast<double>(*v) : NAN;
-}
-
-void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped, bool bootstrap) {
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Value("total", tally.Total);
-  json.Value("done", tally.Done);
-  json.Value("up_to_date", tally.UpToDate);
-  json.Value("failed", tally.Failed);
-  json.Value("busy", tally.Busy);
-  json.Value("stopped", stopped);
-  json.BeginArray("series");
+void WriteSummaryJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped,
+                      bool bootstrap) {
+  Json series = Json::array();
   for (const auto& r : rows) {
-    json.BeginObject();
-    json.Value("file", r.File);
-    json.Value("N", JsonOptional(r.N));
-    json.Value("status", StatusText(r.State));
-    json.Value("message", r.Message);
-    json.Value("code", JsonOptional(r.Code));
-    json.Value("name", ChosenName(r));
-    json.Value("AvAbsDiff", JsonOptional(r.AvAbsDiff));
-    json.Value("R2", JsonOptional(r.R2));
-    json.Value("X10", JsonOptional(r.X[0]));
-    json.Value("X100", JsonOptional(r.X[1]));
+    Json row = {{"file", r.File},
+                {"N", JsonNumber(r.N)},
+                {"status", StatusText(r.State)},
+                {"message", r.Message},
+                {"code", JsonNumber(r.Code)},
+                {"name", ChosenName(r)},
+                {"AvAbsDiff", JsonNumber(r.AvAbsDiff)},
+                {"R2", JsonNumber(r.R2)},
+                {"X10", JsonNumber(r.X[0])},
+                {"X100", JsonNumber(r.X[1])}};
     if (bootstrap) {
-      json.Value("Xl_boot100", JsonOptional(r.XlBoot100));
-      json.Value("Xu_boot100", JsonOptional(r.XuBoot100));
-      json.Value("p_ks", JsonOptional(r.PKs));
-      json.Value("p_ad", JsonOptional(r.PAd));
-      json.Value("p_cvm", JsonOptional(r.PCvm));
+      row["Xl_boot100"] = JsonNumber(r.XlBoot100);
+      row["Xu_boot100"] = JsonNumber(r.XuBoot100);
+      row["p_ks"] = JsonNumber(r.PKs);
+      row["p_ad"] = JsonNumber(r.PAd);
+      row["p_cvm"] = JsonNumber(r.PCvm);
     }
-    json.EndObject();
+    series.push_back(std::move(row));
   }
-  json.EndArray();
-  json.EndObject();
-  json.Finish();
+  WriteJson(out, {{"total", tally.Total},
+                  {"done", tally.Done},
+                  {"up_to_date", tally.UpToDate},
+                  {"failed", tally.Failed},
+                  {"busy", tally.Busy},
+                  {"stopped", stopped},
+                  {"series", series}});
 }
 
 // ---------------------------------------------------------------------------
@@ -569,7 +560,7 @@ int RunBatch(const Args& args) {
   const bool stopped = IsCancelled(stop);
   WriteFileAtomically(o.Summary, [&](std::ostream& out) {
     if (Lower(fs::path(o.Summary).extension().string()) == ".json")
-      WriteJson(out, finished, tally, stopped, o.Bootstrap > 0);
+      WriteSummaryJson(out, finished, tally, stopped, o.Bootstrap > 0);
     else
       WriteCsv(out, finished, o.Bootstrap > 0);
   });

@@ -167,37 +167,31 @@ void PrintCsv(const BootstrapResult& r) {
 }
 
 void PrintJson(const std::string& file, const BootstrapResult& r) {
-  JsonWriter w(std::cout);
-  w.BeginObject();
-  w.Value("file", file);
-  w.Value("code", r.Code);
-  w.Value("N", r.N);
-  w.Value("replicas", r.Replicas);
-  w.Value("failed", r.Failed);
-  w.Value("level", r.Level);
-  w.Value("seed", static_cast<long long>(r.Seed));
-  w.BeginArray("rows");
-  for (const BootstrapRow& row : r.Rows) {
-    w.BeginObject();
-    w.Value("T", row.Period);
-    w.Value("F", row.F);
-    w.Value("X", row.X.value_or(NAN));
-    w.Value("Xl_boot", row.Lower);
-    w.Value("Xu_boot", row.Upper);
-    w.Value("X_median", row.Median);
-    w.EndObject();
-  }
-  w.EndArray();
-  w.Value("p_ks", r.PKs);
-  w.Value("p_ad", r.PAd);
-  w.Value("p_cvm", r.PCvm);
+  Json rows = Json::array();
+  for (const BootstrapRow& row : r.Rows)
+    rows.push_back({{"T", row.Period},
+                    {"F", row.F},
+                    {"X", row.X.value_or(NAN)},
+                    {"Xl_boot", row.Lower},
+                    {"Xu_boot", row.Upper},
+                    {"X_median", row.Median}});
+  Json json = {{"file", file},
+               {"code", r.Code},
+               {"N", r.N},
+               {"replicas", r.Replicas},
+               {"failed", r.Failed},
+               {"level", r.Level},
+               {"seed", static_cast<long long>(r.Seed)},
+               {"rows", rows},
+               {"p_ks", r.PKs},
+               {"p_ad", r.PAd},
+               {"p_cvm", r.PCvm}};
   if (r.Reselect) {
-    w.BeginObject("chosen");
-    for (const auto& [code, count] : r.Chosen) w.Value(std::to_string(code), count);
-    w.EndObject();
+    Json chosen = Json::object();
+    for (const auto& [code, count] : r.Chosen) chosen[std::to_string(code)] = count;
+    json["chosen"] = chosen;
   }
-  w.EndObject();
-  w.Finish();
+  WriteJson(std::cout, json);
 }
 
 }  // namespace

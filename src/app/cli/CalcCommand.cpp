@@ -27,7 +27,6 @@ enum class Given { None, X, Freq, Period };
 // divides by it), shows "n.a".
 std::string Shown(const std::optional<double>& v) { return v && std::isfinite(*v) ? FormatGeneral(*v) : "n.a"; }
 std::string Shown(double v) { return Shown(std::optional<double>(v)); }
-double JsonNumber(const std::optional<double>& v) { return v ? *v : NAN; }
 
 // A return period passes its own range test from just above 1, but its
 // frequency 1 - 1/T must pass the frequency test too: from 1.000001 up.
@@ -59,23 +58,19 @@ void PrintValue(const ValueResult& r) {
   Line("  Upper     : ", Shown(r.Xu));
 }
 
-void BeginJson(JsonWriter& w, const std::string& file, const CalcParameters& prm, int n) {
-  w.BeginObject();
-  w.Value("file", file);
-  w.Value("code", prm.Code);
-  w.Value("name", std::string(TitleName(prm.Code)));
-  w.Value("N", n);
-  w.Value("Shift", prm.Shift);
+// The keys every answer of --json begins with.
+Json AnswerJson(const std::string& file, const CalcParameters& prm, int n) {
+  return {{"file", file}, {"code", prm.Code}, {"name", std::string(TitleName(prm.Code))}, {"N", n}, {"Shift", prm.Shift}};
 }
 
-void ValueJson(JsonWriter& w, const ValueResult& r) {
-  w.Value("F", r.F);
-  w.Value("T", r.T);
-  w.Value("Fl", r.Fl);
-  w.Value("Fu", r.Fu);
-  w.Value("X", JsonNumber(r.X));
-  w.Value("Xl", JsonNumber(r.Xl));
-  w.Value("Xu", JsonNumber(r.Xu));
+void AddValue(Json& json, const ValueResult& r) {
+  json["F"] = r.F;
+  json["T"] = r.T;
+  json["Fl"] = r.Fl;
+  json["Fu"] = r.Fu;
+  json["X"] = JsonNumber(r.X);
+  json["Xl"] = JsonNumber(r.Xl);
+  json["Xu"] = JsonNumber(r.Xu);
 }
 
 enum class TableFormat { Text, Json, Csv };
@@ -139,30 +134,28 @@ int RunTable(const std::string& file, const std::string& periodsText, TableForma
   } else if (format == TableFormat::Text) {
     PrintTableText(table, boot ? &*boot : nullptr);
   } else {
-    JsonWriter w(std::cout);
-    BeginJson(w, file, in.Param, in.Data.N);
-    w.BeginArray("rows");
+    Json json = AnswerJson(file, in.Param, in.Data.N);
+    Json rows = Json::array();
     for (std::size_t k = 0; k < table.Rows.size(); ++k) {
       const DesignRow& row = table.Rows[k];
-      w.BeginObject();
-      ValueJson(w, row.Value);
-      w.Value("extrapolated", row.Extrapolated);
+      Json cells = Json::object();
+      AddValue(cells, row.Value);
+      cells["extrapolated"] = row.Extrapolated;
       if (boot) {
-        w.Value("Xl_boot", boot->Rows[k].Lower);
-        w.Value("Xu_boot", boot->Rows[k].Upper);
+        cells["Xl_boot"] = boot->Rows[k].Lower;
+        cells["Xu_boot"] = boot->Rows[k].Upper;
       }
-      w.EndObject();
+      rows.push_back(std::move(cells));
     }
-    w.EndArray();
+    json["rows"] = std::move(rows);
     if (boot) {
-      w.Value("replicas", boot->Replicas);
-      w.Value("failed", boot->Failed);
-      w.Value("p_ks", boot->PKs);
-      w.Value("p_ad", boot->PAd);
-      w.Value("p_cvm", boot->PCvm);
+      json["replicas"] = boot->Replicas;
+      json["failed"] = boot->Failed;
+      json["p_ks"] = boot->PKs;
+      json["p_ad"] = boot->PAd;
+      json["p_cvm"] = boot->PCvm;
     }
-    w.EndObject();
-    w.Finish();
+    WriteJson(std::cout, json);
   }
   return kExitOk;
 }
@@ -240,18 +233,16 @@ int RunCalc(const Args& args) {
       }
       return kExitOk;
     }
-    JsonWriter w(std::cout);
-    BeginJson(w, file, in.Param, in.Data.N);
-    w.Value("X", r.X);
-    w.Value("F", r.F);
-    w.Value("T", r.T);
-    w.Value("Fl", r.Fl);
-    w.Value("Fu", r.Fu);
-    w.Value("Tl", JsonNumber(r.TLower));
-    w.Value("Tu", JsonNumber(r.TUpper));
-    if (!note.empty()) w.Value("note", note);
-    w.EndObject();
-    w.Finish();
+    Json answer = AnswerJson(file, in.Param, in.Data.N);
+    answer["X"] = r.X;
+    answer["F"] = r.F;
+    answer["T"] = r.T;
+    answer["Fl"] = r.Fl;
+    answer["Fu"] = r.Fu;
+    answer["Tl"] = JsonNumber(r.TLower);
+    answer["Tu"] = JsonNumber(r.TUpper);
+    if (!note.empty()) answer["note"] = note;
+    WriteJson(std::cout, answer);
     return kExitOk;
   }
 
@@ -260,11 +251,9 @@ int RunCalc(const Args& args) {
     PrintValue(r);
     return kExitOk;
   }
-  JsonWriter w(std::cout);
-  BeginJson(w, file, in.Param, in.Data.N);
-  ValueJson(w, r);
-  w.EndObject();
-  w.Finish();
+  Json answer = AnswerJson(file, in.Param, in.Data.N);
+  AddValue(answer, r);
+  WriteJson(std::cout, answer);
   return kExitOk;
 }
 

@@ -14,31 +14,22 @@ namespace tavorix::cli {
 namespace {
 
 void PrintJson(const TavorixRun& run, const TDMTavorix& dm) {
-  JsonWriter w(std::cout);
-  w.BeginObject();
-  w.Value("file", dm.FileName);
-  w.Value("title1", run.ReportTitle1);
-  w.Value("title2", run.ReportTitle2);
-  w.Value("N", run.N);
-  w.Value("Threshold", run.Threshold);
-  w.Value("Shift", run.Shift);
-  w.Value("Shifted", run.Shifted);
-  w.BeginArray("notices");
-  for (const auto& m : run.Notices) w.Value("", m);
-  w.EndArray();
-  w.BeginArray("ranks");
-  for (int r = 1; r <= run.N; ++r) {
-    w.BeginObject();
-    w.Value("rank", r);
-    w.Value("serial", run.SerialOfRank[r]);
-    w.Value("value", static_cast<double>(dm.RankedValues[r]));
-    w.Value("X", static_cast<double>(run.X[r]));
-    w.Value("Fr", static_cast<double>(run.Fr[r]));
-    w.EndObject();
-  }
-  w.EndArray();
-  w.EndObject();
-  w.Finish();
+  Json ranks = Json::array();
+  for (int r = 1; r <= run.N; ++r)
+    ranks.push_back({{"rank", r},
+                     {"serial", run.SerialOfRank[r]},
+                     {"value", static_cast<double>(dm.RankedValues[r])},
+                     {"X", static_cast<double>(run.X[r])},
+                     {"Fr", static_cast<double>(run.Fr[r])}});
+  WriteJson(std::cout, {{"file", dm.FileName},
+                        {"title1", run.ReportTitle1},
+                        {"title2", run.ReportTitle2},
+                        {"N", run.N},
+                        {"Threshold", run.Threshold},
+                        {"Shift", run.Shift},
+                        {"Shifted", run.Shifted},
+                        {"notices", run.Notices},
+                        {"ranks", ranks}});
 }
 
 void PrintTable(const TavorixRun& run) {

@@ -27,50 +27,42 @@ namespace tavorix::cli {
 
 namespace {
 
-void StatisticsJson(JsonWriter& json, const GoodnessOfFit& g) {
-  json.Value("ks_D", g.KsD);
-  json.Value("ad_A2", g.AdA2);
-  json.Value("cvm_W2", g.CvmW2);
+void AddStatistics(Json& json, const GoodnessOfFit& g) {
+  json["ks_D"] = g.KsD;
+  json["ad_A2"] = g.AdA2;
+  json["cvm_W2"] = g.CvmW2;
 }
 
-void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run,
+void PrintJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run,
                const std::vector<RankedFitStatistics>& ranked) {
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Value("input", r.InputPath);
-  json.Value("output", r.OutputPath);
-  json.Value("parameters_file", r.ParameterPath);
-  json.Value("ranked_list", std::filesystem::exists(r.ListPath) ? r.ListPath : std::string());
-  json.Value("n", run.N);
-  json.Value("shift", run.Shift);
-  json.Value("shifted", run.Shifted);
-  json.BeginObject("chosen");
-  json.Value("code", r.DistCode);
-  json.Value("list_name", std::string(ListName(r.DistCode)));
-  json.Value("title", std::string(TitleName(r.DistCode)));
   const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
-  json.Value("ParA", line.A);
-  json.Value("ParB", line.B);
-  json.BeginObject("parameters");
-  for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) json.Value(name, value);
-  json.EndObject();
-  StatisticsJson(json, ChosenFitStatistics(run));
-  json.EndObject();
-  json.Value("AvAbsDiff", r.AvAbsDiff);
-  json.Value("R2", r.R2);
+  Json parameters = Json::object();
+  for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) parameters[name] = value;
+  Json chosen = {{"code", r.DistCode},
+                 {"list_name", std::string(ListName(r.DistCode))},
+                 {"title", std::string(TitleName(r.DistCode))},
+                 {"ParA", line.A},
+                 {"ParB", line.B},
+                 {"parameters", parameters}};
+  AddStatistics(chosen, ChosenFitStatistics(run));
   // The ranked fits in the order of the ranked list file.
-  json.BeginArray("ranked");
+  Json rows = Json::array();
   for (const auto& e : ranked) {
-    json.BeginObject();
-    json.Value("code", e.Code);
-    json.Value("list_name", e.Name);
-    json.Value("average", e.Average);
-    StatisticsJson(json, e.Statistics);
-    json.EndObject();
+    Json row = {{"code", e.Code}, {"list_name", e.Name}, {"average", e.Average}};
+    AddStatistics(row, e.Statistics);
+    rows.push_back(std::move(row));
   }
-  json.EndArray();
-  json.EndObject();
-  json.Finish();
+  WriteJson(out, {{"input", r.InputPath},
+                  {"output", r.OutputPath},
+                  {"parameters_file", r.ParameterPath},
+                  {"ranked_list", std::filesystem::exists(r.ListPath) ? r.ListPath : std::string()},
+                  {"n", run.N},
+                  {"shift", run.Shift},
+                  {"shifted", run.Shifted},
+                  {"chosen", chosen},
+                  {"AvAbsDiff", r.AvAbsDiff},
+                  {"R2", r.R2},
+                  {"ranked", rows}});
 }
 
 }  // namespace
@@ -138,7 +130,7 @@ int RunRun(const Args& args) {
     WriteFileAtomically(fitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
   }
   if (asJson)
-    WriteJson(std::cout, r, run, ranked);
+    PrintJson(std::cout, r, run, ranked);
   else
     std::cout << r.Message << "\n";
   return kExitOk;
