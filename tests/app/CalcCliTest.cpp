@@ -238,7 +238,7 @@ TEST(CliCalc, UsageErrorsExitWithTwo) {
            {"calc", dir.File("run.out"), "--x", "1", "--periods", "5"}}) {
     const Result r = RunCli(dir, args);
     EXPECT_EQ(r.Status, 2) << args.back();
-    EXPECT_NE(r.Err.find("usage: tavorix-cli calc"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("Usage: tavorix-cli calc"), std::string::npos) << r.Err;
   }
 }
 

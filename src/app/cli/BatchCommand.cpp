@@ -419,54 +419,18 @@ struct BatchOptions {
   int Bootstrap = 0;  // replicas of a bootstrap of every finished series; 0: none
 };
 
-BatchOptions ParseArgs(const Args& args) {
-  BatchOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--jobs") {
-      const std::string value = OptionValue(args, i);
-      const auto jobs = ParseFileInteger(TrimBlanks(value));
-      if (!jobs || *jobs < 1) throw UsageError("--jobs needs a whole number of at least 1, not " + value);
-      o.Jobs = *jobs;
-    } else if (a == "--prefer") {
-      o.Settings.Prefer = OptionValue(args, i);
-      CheckPreference(o.Settings.Prefer);
-    } else if (a == "--composite") {
-      o.Settings.Composite = true;
-    } else if (a == "--classes") {
-      o.Settings.Classes = OptionValue(args, i);
-      CheckClasses(o.Settings.Classes);
-    } else if (a == "--summary") {
-      o.Summary = OptionValue(args, i);
-    } else if (a == "--force") {
-      o.Force = true;
-    } else if (a == "--recursive") {
-      o.Recursive = true;
-    } else if (a == "--bootstrap") {
-      const std::string value = OptionValue(args, i);
-      const auto replicas = ParseFileInteger(TrimBlanks(value));
-      if (!replicas || *replicas < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
-      o.Bootstrap = *replicas;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else {
-      o.Paths.push_back(a);
-    }
-  }
-  if (o.Paths.empty()) throw UsageError("no data column, input file or folder given");
+// The checks of the summary's name and folder; --jobs defaults to the number of processors.
+void CheckBatchOptions(BatchOptions& o) {
   const std::string ext = Lower(fs::path(o.Summary).extension().string());
   if (ext != ".csv" && ext != ".json") throw UsageError("the summary must be a .csv or .json file: " + o.Summary);
   const fs::path folder = fs::absolute(o.Summary).parent_path();
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) throw UsageError("the folder of the summary does not exist: " + folder.string());
   if (o.Jobs == 0) o.Jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return o;
 }
 
-}  // namespace
-
-int RunBatch(const Args& args) {
-  const BatchOptions o = ParseArgs(args);
+int RunBatch(BatchOptions& o) {
+  CheckBatchOptions(o);
   const CancelFlag stop = InstallStopSignals();
 
   std::vector<Series> series = CollectSeries(o.Paths, o.Recursive);
@@ -576,6 +540,25 @@ int RunBatch(const Args& args) {
   std::cout << "; summary in " << o.Summary << "\n";
   if (stopped) return StoppedExitStatus();
   return tally.Failed + tally.Busy > 0 ? kExitRefused : kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineBatch(CLI::App& app) {
+  auto o = std::make_shared<BatchOptions>();
+  app.add_option("PATH", o->Paths, "data columns (.txt), input files (.inp) and folders of them")->required();
+  AddCountOption(app, "--jobs", o->Jobs, "series run side by side (default: the number of processors)");
+  app.add_flag("--composite", o->Settings.Composite, "allow composite distributions");
+  AddPreferOption(app, o->Settings.Prefer);
+  AddClassesOption(app, o->Settings.Classes);
+  app.add_option("--summary", o->Summary, "the summary, CSV or JSON by its extension (default: " +
+                                              std::string(kDefaultSummary) + ")")
+      ->type_name("FILE.csv|FILE.json");
+  app.add_flag("--force", o->Force, "run every series again, also those whose results are up to date");
+  app.add_flag("--recursive", o->Recursive, "take the files of subfolders too");
+  AddCountOption(app, "--bootstrap", o->Bootstrap, "a bootstrap of B replicas of every finished series")
+      ->type_name("B");
+  return [o] { return RunBatch(*o); };
 }
 
 }  // namespace tavorix::cli

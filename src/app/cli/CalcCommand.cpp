@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 #include "Commands.h"
@@ -160,60 +161,32 @@ int RunTable(const std::string& file, const std::string& periodsText, TableForma
   return kExitOk;
 }
 
-}  // namespace
+struct CalcArgs {
+  std::string File, ValueText, PeriodsText;
+  Given Value = Given::None;
+  bool Table = false;
+  OutputFormat Format;
+  int Replicas = 0;
+};
 
-int RunCalc(const Args& args) {
-  std::string file, valueText;
-  Given given = Given::None;
-  bool json = false, csv = false, table = false;
-  std::string periodsText;
-  int replicas = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--csv") {
-      csv = true;
-    } else if (a == "--table") {
-      table = true;
-    } else if (a == "--periods") {
-      periodsText = OptionValue(args, i);
-    } else if (a == "--bootstrap") {
-      const std::string value = OptionValue(args, i);
-      const auto b = ParseFileInteger(TrimBlanks(value));
-      if (!b || *b < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
-      replicas = *b;
-    } else if (a == "--x" || a == "--freq" || a == "--period") {
-      if (given != Given::None) throw UsageError("give only one of --x, --freq and --period");
-      given = a == "--x" ? Given::X : (a == "--freq" ? Given::Freq : Given::Period);
-      valueText = OptionValue(args, i);
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (file.empty()) {
-      file = a;
-    } else {
-      throw UsageError("more than one file given");
-    }
-  }
-  if (file.empty()) throw UsageError("no results or input file given");
-  if (table) {
-    if (given != Given::None) throw UsageError("--table takes no --x, --freq or --period");
-    if (json && csv) throw UsageError("give only one of --json and --csv");
+int RunCalc(const CalcArgs& a) {
+  const std::string& file = a.File;
+  const Given given = a.Value;
+  const bool json = a.Format.Json;
+  if (a.Table) {
     RequireNoDirectory(file);
-    return RunTable(file, periodsText, json ? TableFormat::Json : (csv ? TableFormat::Csv : TableFormat::Text),
-                    replicas);
+    return RunTable(file, a.PeriodsText,
+                    json ? TableFormat::Json : (a.Format.Csv ? TableFormat::Csv : TableFormat::Text), a.Replicas);
   }
-  if (!periodsText.empty() || csv) throw UsageError("--periods and --csv belong to --table");
-  if (replicas > 0) throw UsageError("--bootstrap belongs to --table");
   if (given == Given::None) throw UsageError("give one of --x, --freq, --period and --table");
 
   // The value is checked before the files are read, as the window does.
   TDecimalSettings settings;
   double value = 0;
   try {
-    if (given == Given::X) value = ParseCalcX(valueText, settings);
-    if (given == Given::Freq) value = ParseCalcFrequency(valueText, settings);
-    if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
+    if (given == Given::X) value = ParseCalcX(a.ValueText, settings);
+    if (given == Given::Freq) value = ParseCalcFrequency(a.ValueText, settings);
+    if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(a.ValueText, settings));
   } catch (const TavorixError& e) {
     throw TavorixError(WithAcceptedRange(e.what(), settings.DecimalSeparator));
   }
@@ -255,6 +228,39 @@ int RunCalc(const Args& args) {
   AddValue(answer, r);
   WriteJson(std::cout, answer);
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineCalc(CLI::App& app) {
+  auto a = std::make_shared<CalcArgs>();
+  app.add_option("FILE.out|FILE.inp", a->File, "the results or the input file of a run (its .aux and .inp are read)")
+      ->required();
+  auto given = [&app, a](const char* name, Given value, const char* type, const char* help) {
+    return app
+        .add_option_function<std::string>(
+            name,
+            [a, value](const std::string& text) {
+              a->Value = value;
+              a->ValueText = text;
+            },
+            help)
+        ->type_name(type);
+  };
+  CLI::Option* x = given("--x", Given::X, "V", "an X value: its cumulative frequency and return period");
+  CLI::Option* freq = given("--freq", Given::Freq, "F", "a cumulative frequency: its X value");
+  CLI::Option* period = given("--period", Given::Period, "T", "a return period: its X value");
+  CLI::Option* table =
+      app.add_flag("--table", a->Table, "design values: X with its limits at the standard or listed return periods");
+  for (CLI::Option* one : {x, freq, period}) one->excludes(table);
+  x->excludes(freq)->excludes(period);
+  freq->excludes(period);
+  app.add_option("--periods", a->PeriodsText, "the return periods of the table")->type_name("T1,T2,...")->needs(table);
+  AddCountOption(app, "--bootstrap", a->Replicas, "add the bootstrap interval of X from B replicas to the table")
+      ->type_name("B")
+      ->needs(table);
+  AddFormatOptions(app, a->Format, "the answer as JSON", "the table as CSV")->needs(table);
+  return [a] { return RunCalc(*a); };
 }
 
 }  // namespace tavorix::cli

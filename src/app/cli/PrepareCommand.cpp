@@ -2,6 +2,7 @@
 // moved values, plotting positions, serials), as JSON or as a plain table.
 
 #include <iostream>
+#include <memory>
 
 #include "Commands.h"
 #include "Json.h"
@@ -42,24 +43,7 @@ void PrintTable(const TavorixRun& run) {
               << FormatFixed(static_cast<double>(run.Fr[r]), 10, 6) << "\n";
 }
 
-}  // namespace
-
-int RunPrepare(const Args& args) {
-  std::string input;
-  bool json = false;
-  for (const auto& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (input.empty()) {
-      input = a;
-    } else {
-      throw UsageError("more than one input file given");
-    }
-  }
-  if (input.empty()) throw UsageError("no input file given");
-
+int RunPrepare(const std::string& input, bool json) {
   RequireNoDirectory(input);
   TDMTavorix dm;
   dm.FileName = input;
@@ -72,6 +56,16 @@ int RunPrepare(const Args& args) {
     PrintTable(run);
   }
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefinePrepare(CLI::App& app) {
+  auto input = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  app.add_option("FILE.inp", *input, "the input file")->required();
+  app.add_flag("--json", *json, "the prepared data as JSON");
+  return [input, json] { return RunPrepare(*input, *json); };
 }
 
 }  // namespace tavorix::cli

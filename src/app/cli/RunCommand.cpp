@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "Commands.h"
 #include "Json.h"
@@ -65,46 +66,21 @@ void PrintJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run
                   {"ranked", rows}});
 }
 
-}  // namespace
+struct RunArgs {
+  std::string Input, FitsCsv;
+  SeriesSettings Settings;
+  bool Json = false;
+};
 
-int RunRun(const Args& args) {
-  std::string input, prefer = "1", classes, fitsCsv;
-  bool composite = false, asJson = false;
-  TCommaReading commas = TCommaReading::Detect;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--prefer") {
-      prefer = OptionValue(args, i);
-      CheckPreference(prefer);
-    } else if (a == "--composite") {
-      composite = true;
-    } else if (a == "--classes") {
-      classes = OptionValue(args, i);
-      CheckClasses(classes);
-    } else if (a == "--json") {
-      asJson = true;
-    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
-      commas = CommaReadingOption(a, commas);
-    } else if (a == "--fits-csv") {
-      fitsCsv = OptionValue(args, i);
-      if (fitsCsv.empty()) throw UsageError("--fits-csv needs a file name");
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (input.empty()) {
-      input = a;
-    } else {
-      throw UsageError("more than one input file given");
-    }
-  }
-  if (input.empty()) throw UsageError("no input file given");
-  if (!fitsCsv.empty()) CheckOutputPath(fitsCsv, SeriesFiles(input), {".csv"}, "--fits-csv");
+int RunRun(const RunArgs& a) {
+  if (!a.FitsCsv.empty()) CheckOutputPath(a.FitsCsv, SeriesFiles(a.Input), {".csv"}, "--fits-csv");
 
   PipelineOptions options;
   options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
   options.Cancel = InstallStopSignals();
   SeriesRun series;
   try {
-    RunSeries(input, {prefer, classes, composite, commas, kCommaAdvice}, options, series,
+    RunSeries(a.Input, a.Settings, options, series,
               [](std::string_view notes) { std::cerr << TerminalText(notes); });
   } catch (const RunCancelled&) {
     std::cerr << " The run was stopped; no results were written.\n";
@@ -120,20 +96,42 @@ int RunRun(const Args& args) {
   // The statistics cost an evaluation of every fit at every datum: only
   // when they are asked for.
   std::vector<RankedFitStatistics> ranked;
-  if (asJson || !fitsCsv.empty()) ranked = RankedFitsWithStatistics(run);
-  if (!fitsCsv.empty()) {
+  if (a.Json || !a.FitsCsv.empty()) ranked = RankedFitsWithStatistics(run);
+  if (!a.FitsCsv.empty()) {
     // A preferred run has no ranked list: its one fit is the one row.
     std::vector<RankedFitStatistics> rows = ranked;
     if (!run.BestOfAll())
       rows.push_back({1, r.DistCode, std::string(ListName(r.DistCode)),
                       AverageOf(run.Slots[r.DistCode].Score, run.N), ChosenFitStatistics(run)});
-    WriteFileAtomically(fitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
+    WriteFileAtomically(a.FitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
   }
-  if (asJson)
+  if (a.Json)
     PrintJson(std::cout, r, run, ranked);
   else
     std::cout << r.Message << "\n";
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineRun(CLI::App& app) {
+  auto a = std::make_shared<RunArgs>();
+  a->Settings.CommaAdvice = kCommaAdvice;
+  app.add_option("FILE.inp|DATA.txt", a->Input, "an input file, or a column of numbers (written as FILE.inp beside it)")
+      ->required();
+  AddPreferOption(app, a->Settings.Prefer);
+  app.add_flag("--composite", a->Settings.Composite, "allow composite distributions");
+  AddClassesOption(app, a->Settings.Classes);
+  app.add_flag("--json", a->Json, "a summary as JSON on standard output");
+  AddReadOption(app, "--fits-csv", a->FitsCsv,
+                [](const std::string& text) {
+                  if (text.empty()) throw CLI::ValidationError("needs a file name");
+                  return text;
+                },
+                "the goodness-of-fit statistics of every ranked fit as CSV")
+      ->type_name("FILE.csv");
+  AddCommaOptions(app, a->Settings.Commas);
+  return [a] { return RunRun(*a); };
 }
 
 }  // namespace tavorix::cli
