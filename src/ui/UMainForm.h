@@ -301,7 +301,6 @@ class TMainForm : public TBaseForm, public TSelectionHost {
   // Output page helpers
   bool LoadResults(const std::string& outPath);
   void OpenOutputFile(const std::string& path, bool fromOutputPage);
-  void SetOutputButtons();
 
   // Graphics page helpers
   void ResetGraphicsPage();  // hides the graph and its buttons, belt on
