@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_RUNS ?= -1
 FUZZ_SANITIZE ?= 1
 
-.PHONY: all deps configure build test test-sanitized run bench fuzz clean install
+.PHONY: all deps configure build check test test-sanitized run bench fuzz clean install
 
 all: build
 
@@ -22,6 +22,12 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The edit-test loop: builds what the tests run (no benchmarks) and runs the
+# tests, without the sanitizer build; `make test` is what CI runs.
+check: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tavorix_tests
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

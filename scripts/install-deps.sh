@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   fonts-liberation fonts-liberation2 fontconfig
   xvfb xauth

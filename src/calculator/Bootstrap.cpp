@@ -78,54 +78,6 @@ double MedianBiasZ(const std::vector<double>& sorted, double x) {
 
 }  // namespace
 
-void PrepareValues(TavorixRun& run, const std::vector<double>& values) {
-  // The rules of PrepareData, on values instead of the lines of a file.
-  const int n = static_cast<int>(values.size());
-  run.Shifted = false;
-  run.N = n;
-  run.X.assign(static_cast<std::size_t>(n) + 1, 0.0L);
-  run.Fr.assign(static_cast<std::size_t>(n) + 1, 0.0L);
-  run.SerialOfRank.assign(static_cast<std::size_t>(n) + 1, 0);
-  run.Threshold = -1000000.0;
-  double lowest = 0, highest = 0;
-  for (int k = 1; k <= n; ++k) {
-    const double value = values[static_cast<std::size_t>(k) - 1];
-    if (!(value > run.Threshold)) throw TavorixError(ValueTooLowText(value));
-    if (!(std::fabs(value) < kLargestDataMagnitude)) throw TavorixError(std::string(kDataTooLargeText));
-    run.SerialOfRank[k] = k;
-    run.X[k] = value == 0.0 ? 0.001L : static_cast<long double>(value);
-    const double used = static_cast<double>(run.X[k]);
-    lowest = k == 1 ? used : std::min(lowest, used);
-    highest = k == 1 ? used : std::max(highest, used);
-  }
-  if (highest > lowest && highest - lowest < kSmallestDataRange)
-    throw TavorixError(std::string(kDataRangeTooSmallText));
-
-  std::vector<int> order(static_cast<std::size_t>(n));
-  std::iota(order.begin(), order.end(), 1);
-  std::stable_sort(order.begin(), order.end(), [&run](int a, int b) { return run.X[a] < run.X[b]; });
-  const std::vector<long double> x(run.X);
-  for (int r = 1; r <= n; ++r) {
-    run.X[r] = x[order[r - 1]];
-    run.SerialOfRank[r] = order[r - 1];
-  }
-
-  run.Shift = 1000000.0;
-  for (int r = 1; r <= n; ++r) {
-    run.Fr[r] = static_cast<long double>(r) / static_cast<long double>(n + 1);
-    if (run.X[r] < run.Shift) run.Shift = static_cast<double>(run.X[r]);
-  }
-  if (run.Shift > 0) run.Shift = 0.0001;
-  if (run.Shift < 0)
-    for (int r = 1; r <= n; ++r) run.X[r] = run.X[r] - run.Shift + 0.0001L;
-  if (n >= 1 && run.X[n] * 0.25L < run.Shift) {
-    run.Shifted = true;
-    run.Notices.emplace_back(kLeftMoveNotice);
-    const long double move = 0.75L * run.X[1];
-    for (int r = 1; r <= n; ++r) run.X[r] -= move;
-    run.Shift = static_cast<double>(move + 0.0001L);
-  }
-}
 
 double SortedQuantile(const std::vector<double>& sorted, double p) {
   if (sorted.empty()) return NAN;

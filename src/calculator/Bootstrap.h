@@ -22,6 +22,7 @@
 
 #include "calculator/Calculator.h"
 #include "calculator/DesignTable.h"
+#include "core/DataPreparation.h"
 #include "core/RunCancel.h"
 #include "core/RunContext.h"
 #include "fitting/FitStatistics.h"
@@ -135,12 +136,6 @@ ReplicaOutcome RunReplica(const BootstrapSeries& series, const BootstrapOptions&
 // The values (input units) that replica `index` draws from the series' fit.
 void DrawReplicaData(const BootstrapSeries& series, std::uint64_t seed, int index, std::vector<double>& values);
 
-// Ranks values (input units, input order) into a run as data preparation
-// ranks the values of an input file: a zero becomes 0.001, equal values
-// keep their order, Fr = R/(N+1), negative data are moved onto a positive
-// range, and tiny positive data are moved to the left. Throws TavorixError
-// with data preparation's messages for values it refuses.
-void PrepareValues(TavorixRun& run, const std::vector<double>& values);
 
 // The design table's cells (DesignTableCells) with the bootstrap's columns
 // Xl_boot, Xu_boot, p_ks, p_ad and p_cvm after them (the p-values, which

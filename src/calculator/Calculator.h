@@ -7,8 +7,7 @@
 //
 // Every X the user sees is in input units; the fitted functions work on the
 // moved scale of the run, X' = X - Shift + 0.0001, and results go back with
-// + Shift - 0.0001, as in the report (the plain normal codes 20 and 21 go
-// back with + Shift + 0.001).
+// + Shift - 0.0001, as in the report.
 
 #include <iosfwd>
 #include <optional>
@@ -39,11 +38,11 @@ struct CalcParameters {
   int Code = 0;
   FitParams P;         // moved scale; A and B copied from the line fit
   double Shift = 0;
-  double FP = 0;       // composites: upper part's frequency at the separation point
+  double FP = 0;       // composites: lower part's frequency at the separation point
 };
 
 // Reads the parameter file (header line or bare code; 0 for every missing
-// number) and computes F(P) for the composites. A missing file gives
+// number) and computes F(P) of the lower part for the composites. A missing file gives
 // Found = false and code 0; a damaged one throws TavorixError naming `path`.
 CalcParameters ReadParam(std::istream& in, std::string_view path = {});
 CalcParameters ReadParam(const std::string& auxPath);
@@ -71,6 +70,11 @@ bool CalcCodeKnown(int code);
 
 // --- input checks (throw TavorixError with the messages above) --------------
 double ParseCalcX(std::string_view text, TDecimalSettings& settings);
+
+// A refusal of the calculator's input with the values its field accepts on a
+// second line ("Accepted: a number above 0.000001 and below 0.999999"), in
+// the decimal separator sep; other messages as they are.
+std::string WithAcceptedRange(const std::string& message, char sep);
 // Frequency typed by the user, 0.000001 < F < 0.999999.
 double ParseCalcFrequency(std::string_view text, TDecimalSettings& settings);
 void CheckCalcFrequency(double f);
@@ -83,7 +87,7 @@ inline double FrequencyOfReturnPeriod(double t) { return 1.0 - 1.0 / t; }
 // --- X to frequency ----------------------------------------------------------
 struct FrequencyResult {
   double X = 0;       // the X given, input units
-  double XMoved = 0;  // X' on the moved scale (0.001 when X' <= 0)
+  double XMoved = 0;  // X' on the moved scale (0.001 when X' < 0)
   double F = 0;       // cumulative frequency, within [0.0000001, 0.9999999]
   double T = 0;       // return period 1/(1 - F)
   double Sd = 0;
@@ -99,7 +103,7 @@ FrequencyResult CalcFrequent(const CalcParameters& prm, int n, double x);
 
 // What the calculator says about an X whose frequency is not a plain
 // reading of the fitted distribution: below the lowest value it evaluates
-// (X' <= 0, where every X gives the frequency of that value) and outside
+// (X' < 0, where every X gives the frequency of X' = 0.001) and outside
 // the range of the data (an extrapolation). Empty when X lies within both.
 std::string CalcRangeNote(const CalcParameters& prm, const CalcData& data, double x,
                           char decimalSeparator = '.');
@@ -108,52 +112,44 @@ std::string CalcRangeNote(const CalcParameters& prm, const CalcData& data, doubl
 struct ValueResult {
   double F = 0, T = 0;
   double Sd = 0, Fl = 0, Fu = 0;
-  bool UpperPart = false;  // composites: the upper part was used
-  // Input units; empty ("n.a") where the inverse has no value.
+  bool UpperPart = false;  // composites: X is of the upper part
+  // Input units; empty ("n.a") where there is no X: a frequency limit of 0
+  // or 1, a frequency above all that the distribution reaches.
   std::optional<double> X, Xl, Xu;
 };
 
-// Data range of the normal-family scan: the data moved by d - Shift + 0.001,
-// and transformed for codes 22-26. The data are not changed.
-struct DataRange {
-  double Max = -1000000.0;
-  double Min = 1000000.0;
-};
-DataRange MaxMin(const CalcParameters& prm, const std::vector<double>& data);
+// The transformed value Y of the normal family whose frequency, by the
+// calculator's approximation, first reaches q (0 < q < 1): the smallest such
+// Y, to the last bit. Empty without a spread or outside (0, 1).
+std::optional<double> NormalQuantileY(const CalcParameters& prm, double q);
 
-// The transformed value Y of the normal family at which the calculator's
-// normal approximation first exceeds q, scanning 100 000 steps from the
-// range's minimum (200 000 when the first 100 000 end below the maximum);
-// empty when no step qualifies.
-std::optional<double> NormalCalc(const CalcParameters& prm, const DataRange& range, double q);
-
-// The calculator's normal approximation: 1 - phi(z) S(t), or `negative`
-// where the polynomial S is negative (0.001 from X, 0 in the scan).
-double CalcNormalF(double z, double negative);
+// The calculator's normal approximation: 1 - phi(z) S(t), the lower tail
+// mirrored from the upper one.
+double CalcNormalF(double z);
 
 ValueResult CalcVal(const CalcParameters& prm, const CalcData& data, double f);
 
-// Frequency to X for any number of frequencies of one fit (graphs, tables).
-// The normal family's scan is kept: the first of its steps whose
-// frequency exceeds q is the first whose running maximum does, found by
-// bisection in the steps scanned so far (the scan goes on only when none of
-// them qualifies), so each value costs a few comparisons instead of a scan.
-// The results are those of CalcVal. Not for use from two threads at once.
+// Frequency to X for any number of frequencies of one fit (graphs, tables);
+// the results are those of CalcVal. X, Xl and Xu are each the quantile of
+// their frequency, the smallest X whose frequency reaches it: a composite
+// takes the lower part for a frequency up to F(P) of the lower part and the
+// upper part above, with every X on its part's side of P (so a frequency
+// inside a jump of the parts at P has X = P); a frequency below everything
+// the distribution reaches has the lower end of its range (the moved zero,
+// not below 0 for non-negative data).
 class ValueCalculator {
  public:
   // Throws TavorixError (kCalcNoParameters) when the code cannot be evaluated.
   ValueCalculator(const CalcParameters& prm, const CalcData& data);
   ValueResult At(double f) const;
-  // The normal family's scan value Y at q, as NormalCalc gives it.
-  std::optional<double> NormalY(double q) const;
+  // X in input units at frequency q; empty outside (0, 1). upperPart, when
+  // given, tells whether a composite took its upper part.
+  std::optional<double> Quantile(double q, bool* upperPart = nullptr) const;
 
  private:
-  double StepY(int k) const;
   CalcParameters prm_;
   int n_ = 0;
-  bool normal_ = false;
-  DataRange range_;
-  mutable std::vector<double> runningMax_;  // step k at index k - 1, as far as scanned
+  double rangeStart_ = 0;  // input units
 };
 
 }  // namespace tavorix

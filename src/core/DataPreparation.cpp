@@ -26,6 +26,13 @@ std::string ReportTitle(const LineSet& lines, std::size_t index) {
 }
 
 
+// A value not above the threshold would leave a rank unfilled; one beyond
+// the magnitude the sums hold would overflow them.
+void CheckValue(double value) {
+  if (!(value > kThreshold)) throw TavorixError(ValueTooLowText(value));
+  if (!(std::fabs(value) < kLargestDataMagnitude)) throw TavorixError(std::string(kDataTooLargeText));
+}
+
 }  // namespace
 
 void PrepareData(TavorixRun& run, TDMTavorix& dm) {
@@ -50,6 +57,23 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   const int n = static_cast<int>(dataLines.size());
   dm.NrOfData = n;
 
+  // Each line is read and its value checked in turn, so that the first line
+  // at fault is the one named.
+  std::vector<double> values(static_cast<std::size_t>(n));
+  std::vector<int> serials(static_cast<std::size_t>(n));
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const std::string& line = lines[dataLines[k]];
+    if (!ParseDataLine(line, serials[k], values[k]))
+      throw TavorixError(InvalidRealsErrorText(path) + "\n" + DataLineDetail(dataLines[k] + 1, line));
+    CheckValue(values[k]);
+  }
+  PrepareValues(run, values, serials, &dm.RankedValues);
+}
+
+void PrepareValues(TavorixRun& run, const std::vector<double>& values, const std::vector<int>& serials,
+                   std::vector<long double>* rankedValues) {
+  const int n = static_cast<int>(values.size());
+  run.Shifted = false;
   run.X.assign(static_cast<std::size_t>(n) + 1, 0.0L);
   run.Fr.assign(static_cast<std::size_t>(n) + 1, 0.0L);
   run.SerialOfRank.assign(static_cast<std::size_t>(n) + 1, 0);
@@ -57,15 +81,9 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
 
   double lowest = 0, highest = 0;
   for (int k = 1; k <= n; ++k) {
-    int serial = 0;
-    double value = 0;
-    const std::string& line = lines[dataLines[static_cast<std::size_t>(k) - 1]];
-    if (!ParseDataLine(line, serial, value))
-      throw TavorixError(InvalidRealsErrorText(path) + "\n" + DataLineDetail(dataLines[k - 1] + 1, line));
-    // A value not above the threshold would leave a rank unfilled.
-    if (!(value > run.Threshold)) throw TavorixError(ValueTooLowText(value));
-    if (!(std::fabs(value) < kLargestDataMagnitude)) throw TavorixError(std::string(kDataTooLargeText));
-    run.SerialOfRank[k] = serial;
+    const double value = values[static_cast<std::size_t>(k) - 1];
+    CheckValue(value);
+    run.SerialOfRank[k] = serials.empty() ? k : serials[static_cast<std::size_t>(k) - 1];
     run.X[k] = value == 0.0 ? kZeroReplacement : static_cast<long double>(value);
     const double used = static_cast<double>(run.X[k]);
     lowest = k == 1 ? used : std::min(lowest, used);
@@ -78,18 +96,18 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   std::vector<int> order(static_cast<std::size_t>(n));
   std::iota(order.begin(), order.end(), 1);
   std::stable_sort(order.begin(), order.end(), [&run](int a, int b) { return run.X[a] < run.X[b]; });
-  std::vector<long double> x(run.X);
-  std::vector<int> serials(run.SerialOfRank);
+  const std::vector<long double> x(run.X);
+  const std::vector<int> inputSerials(run.SerialOfRank);
   for (int r = 1; r <= n; ++r) {
     run.X[r] = x[order[r - 1]];
-    run.SerialOfRank[r] = serials[order[r - 1]];
+    run.SerialOfRank[r] = inputSerials[order[r - 1]];
   }
 
-  dm.RankedValues.assign(static_cast<std::size_t>(n) + 1, 0.0L);
+  if (rankedValues) rankedValues->assign(static_cast<std::size_t>(n) + 1, 0.0L);
   run.Shift = kMinimumSearchStart;
   for (int r = 1; r <= n; ++r) {
     run.Fr[r] = static_cast<long double>(r) / static_cast<long double>(n + 1);
-    dm.RankedValues[r] = run.X[r];
+    if (rankedValues) (*rankedValues)[r] = run.X[r];
     if (run.X[r] < run.Shift) run.Shift = static_cast<double>(run.X[r]);
   }
 
@@ -108,7 +126,7 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
     run.Shift = static_cast<double>(move + kSmallestMoved);
   }
 
-  run.N = dm.NrOfData;
+  run.N = n;
 }
 
 }  // namespace tavorix

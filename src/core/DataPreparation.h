@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "core/RunContext.h"
 #include "core/UDMTavorix.h"
@@ -33,5 +34,14 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm);
 
 // The same from a stream; path only names the file in messages.
 void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::string& path);
+
+// The part of PrepareData after the file is read, on values in input order
+// (with their serial numbers; 1, 2, 3 … when none are given): ranks them
+// stably (a zero becomes 0.001), gives each rank R/(N+1) and moves them
+// onto a positive range. The ranked values before any move go to
+// rankedValues (1-based) when given. Throws TavorixError for values it
+// refuses, as PrepareData does.
+void PrepareValues(TavorixRun& run, const std::vector<double>& values, const std::vector<int>& serials = {},
+                   std::vector<long double>* rankedValues = nullptr);
 
 }  // namespace tavorix

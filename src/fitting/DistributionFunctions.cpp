@@ -177,7 +177,7 @@ double GuardedFcFisherTippett3Mirrored(const BoundedParams& p, double x, Guard u
 
 double GuardedFcGompertz(const GompertzParams& p, double x, Guard use, BoundHits*) {
   const double f = FcGompertz(p, x);
-  return (use != Guard::ClassBounds && f < 0.001) ? 0.001 : f;
+  return (use != Guard::ClassBounds && f < kGompertzLeastFrequency) ? kGompertzLeastFrequency : f;
 }
 
 double GuardedFcFisk(const LineParams& p, double x, Guard, BoundHits*) {
@@ -185,11 +185,6 @@ double GuardedFcFisk(const LineParams& p, double x, Guard, BoundHits*) {
   LineParams q = p;
   q.B = 0.001;
   return FcFisk(q, x);
-}
-
-double GuardedFcGev(const GevParams& p, double x, Guard, BoundHits*) {
-  if (p.K != 0 && 1.0 + p.K * (x - p.Loc) / p.Scale <= 0) return std::exp(-1.0);
-  return FcGev(p, x);
 }
 
 double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {

@@ -48,14 +48,15 @@ double FcLaplaceGeneralized(const LaplaceParams& p, double x);      // 73
 // the bounded forms keep the scaled distance to the bound positive (0.0001
 // at the data, 0.001 at class bounds) and report a value on the wrong side;
 // Gompertz gives at least 0.001 at the data; Fisk keeps |B| at 0.001 or
-// more; GEV gives exp(-1) beyond its bound.
+// more.
 double GuardedFcFrechet(const BoundedParams& p, double x, Guard use, BoundHits* hits);                 // 58
 double GuardedFcFrechetMirrored(const BoundedParams& p, double x, Guard use, BoundHits* hits);         // 35
 double GuardedFcFisherTippett3(const BoundedParams& p, double x, Guard use, BoundHits* hits);          // 59
 double GuardedFcFisherTippett3Mirrored(const BoundedParams& p, double x, Guard use, BoundHits* hits);  // 33
 double GuardedFcGompertz(const GompertzParams& p, double x, Guard use, BoundHits* hits);                // 34
+// The least frequency of the Gompertz fit at the data and in the calculator.
+inline constexpr double kGompertzLeastFrequency = 0.001;
 double GuardedFcFisk(const LineParams& p, double x, Guard use, BoundHits* hits);                    // 56
-double GuardedFcGev(const GevParams& p, double x, Guard use, BoundHits* hits);                     // 67
 
 // The generalized Laplace at the datum of a rank: below the break rank with
 // the lower exponent, from it on with the upper one.

@@ -14,12 +14,6 @@ namespace tavorix {
 inline constexpr const char* kRankedListFirstLine =
     " List of AVERAGES of absolute values of the differences between";
 
-struct FitWorkspace;
-
-// Runs one single (non-composite, non-normal) fit by its code into
-// run.Slots[code]; 62 runs the Student pair. Unknown codes do nothing.
-void RunSingleFit(TavorixRun& run, FitWorkspace& ws, int code);
-
 // Fits and ranks. Stops at once with run.NoVariation set when the raw data
 // have no spread. In best of all the ranked list is kept in run.RankedList
 // (and written beside the input by the caller); the choice and the hand-over

@@ -41,6 +41,37 @@ bool FittedModel::InLowerPart(double x) const {
   return x <= p + 1e-12 * std::max(1.0, std::fabs(p));
 }
 
+FittedModel::PartQuantile FittedModel::Quantile(double q, CompositePart part) const {
+  PartQuantile out;
+  if (!HasInverse()) return out;
+  const bool composite = IsComposite();
+  const bool lower = !composite || part == CompositePart::Lower;
+  const double p = fit_.P.Composite.BreakPoint;
+  const double start = lower ? 0.0 : p;
+  // What the part reaches at the lower end of its range.
+  auto reachedAtStart = [&] {
+    if (!composite) return F(0.0, Guard::Data);
+    return Finite(CompositePartFc(fit_.DistCode, fit_.P, start, lower));
+  };
+  const InverseResult inv = Inverse(q, part);
+  // An upper part's X below P: P where q lies below what the part reaches
+  // there (a jump up at P), none where the part falls away from P.
+  const bool belowStart = !inv.Ok || (composite && !lower && inv.X < p);
+  if (belowStart) {
+    if (q <= reachedAtStart()) {
+      out.Ok = out.LowerEnd = true;
+      out.X = start;
+    } else {
+      out.Above = true;
+    }
+    return out;
+  }
+  out.Ok = true;
+  // A lower part's X above P: q lies inside a jump up at P.
+  out.X = composite && lower ? std::min(inv.X, p) : inv.X;
+  return out;
+}
+
 double FittedModel::F(double x, Guard use, BoundHits* hits) const {
   if (!Evaluable()) return 0.0;
   const int code = fit_.DistCode;
@@ -51,7 +82,7 @@ double FittedModel::F(double x, Guard use, BoundHits* hits) const {
     if (IsComposite())
       f = CompositePartFc(code, p, x, InLowerPart(x));
     else if (IsNormalFamily())
-      f = HastingsCalcF((Transformed(x) - p.Normal.Mean) / p.Normal.Sigma, 0.001);
+      f = HastingsCalcF((Transformed(x) - p.Normal.Mean) / p.Normal.Sigma);
     else
       f = F(x, Guard::Data);
     return std::clamp(Finite(f), 0.0, 1.0);
@@ -76,7 +107,7 @@ double FittedModel::Transformed(double x) const { return NormalTransformed(Trans
 InverseResult FittedModel::FromTransformed(double t) const {
   switch (Transform()) {
     case NormalTransform::Log: return {true, std::exp(t)};
-    case NormalTransform::Sqrt: return {true, t * t};
+    case NormalTransform::Sqrt: return t >= 0 ? InverseResult{true, t * t} : InverseResult{};
     case NormalTransform::Square: return t > 0 ? InverseResult{true, std::sqrt(t)} : InverseResult{};
     case NormalTransform::Power:
       return t > 0 ? InverseResult{true, std::exp(std::log(t) / fit_.P.Normal.E)} : InverseResult{};

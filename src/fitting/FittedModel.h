@@ -41,9 +41,8 @@ class FittedModel {
   // function. Data and ClassBounds apply the fitted curve's guards (never
   // NaN; composites take the lower part for x <= P). Calculator evaluates
   // as Data, except that a composite counts an x within rounding of P as at
-  // P and the normal family uses the calculator's form of the approximation
-  // (0.001 where its polynomial is negative); its result lies in [0, 1]
-  // (the approximation itself falls below 0 just right of z = -4.32).
+  // P and the normal family uses the calculator's form of the approximation;
+  // its result lies in [0, 1].
   double F(double x, Guard use, BoundHits* hits = nullptr) const;
   // The datum of a rank of the run (composites and the generalized Laplace
   // choose their part by rank), with the Data guards.
@@ -52,6 +51,23 @@ class FittedModel {
   // The composite part that x on the moved scale belongs to (calculator's
   // tolerance at P).
   bool InLowerPart(double x) const;
+  // X on the moved scale at frequency q (0 < q < 1) as the quantile of a
+  // part (of the whole distribution for other codes): the smallest X whose
+  // frequency reaches q. An X of a composite's part lies on that part's side
+  // of the separation point P, so that where the parts leave a jump at P
+  // every frequency inside it has X = P. Where no X of the part reaches q,
+  // q lies either below all that the part reaches (X is then the lower end
+  // of the part's range: the moved zero, or P for a composite's upper part;
+  // LowerEnd is set) or above it (a distribution whose F stays below q;
+  // Above is set, X is no value). Codes without a closed-form inverse give
+  // neither.
+  struct PartQuantile {
+    bool Ok = false;        // X is a value
+    bool LowerEnd = false;  // X is the lower end of the part's range
+    bool Above = false;     // no X reaches q
+    double X = 0;
+  };
+  PartQuantile Quantile(double q, CompositePart part = CompositePart::Lower) const;
 
   // X on the moved scale at frequency q; Ok false where the formula has no
   // value, and for codes without a closed form (normal family, Gamma).
@@ -60,7 +76,7 @@ class FittedModel {
                         NonPositive policy = NonPositive::Fail) const;
 
   // The normal family's transform of x, and the moved X of a transformed
-  // value (Ok false where the transform has no inverse: a root of t <= 0).
+  // value (Ok false where no X has it: a root of t <= 0, a negative root).
   NormalTransform Transform() const { return info_ ? info_->Transform : NormalTransform::None; }
   double Transformed(double x) const;
   InverseResult FromTransformed(double t) const;

@@ -101,12 +101,15 @@ void FitGev(TavorixRun& run, FitWorkspace& ws) {
     if (p.Gev.K > 0) p.Gev.K = -p.Gev.Scale / (1.001 * p.Gev.Q - p.Gev.Loc);
   }
 
+  // Beyond the bound the distribution has ended: F is 1 above an upper
+  // bound (K < 0) and 0 below a lower one (K > 0).
   const double negInvK = -1.0 / p.Gev.K;
+  const double beyond = p.Gev.K < 0 ? 1.0 : 0.0;
   double sumAbs = 0;
   for (int i = 1; i <= n; ++i) {
     const double t = dx[i] * p.Gev.K / p.Gev.Scale;
-    const double y = 1.0 + t > 0 ? std::log(1.0 + t) * negInvK : 0.0;
-    sumAbs += std::fabs(fr[i] - std::exp(-std::exp(y)));
+    const double f = 1.0 + t > 0 ? std::exp(-std::exp(std::log(1.0 + t) * negInvK)) : beyond;
+    sumAbs += std::fabs(fr[i] - f);
   }
   slot.Score = sumAbs;
   slot.HasResult = true;

@@ -31,9 +31,12 @@ double GevSearchMisfit(const double* dx, const double* fr, int n, double k, doub
 // Fills run.Slots[67].P.Gev: K, Loc (A), Scale (B), Q = A - B/K and BeyondBound;
 // P.A and P.B stay 0. When data lie beyond the bound (X >= 0.999 Q with
 // K < 0, or X <= 1.001 Q with K > 0) the flag is raised and K is adjusted;
-// Q keeps its value from before the adjustment. A final K of exactly 0 (no
-// valid candidate) gives score 1000 and no list entry. Adds " This takes
-// time .." and, from 501 data on, " Please wait ......" during the search.
+// Q keeps its value from before the adjustment. The score is the sum of
+// |Fr - F| with the final parameters, F being 1 above an upper bound and 0
+// below a lower one (the search's exclusion above does not apply to it). A
+// final K of exactly 0 (no valid candidate) gives score 1000 and no list
+// entry. Adds " This takes time .." and, from 501 data on, " Please wait
+// ......" during the search.
 void FitGev(TavorixRun& run, FitWorkspace& ws);
 
 }  // namespace tavorix

@@ -1,9 +1,9 @@
 #pragma once
 // The Hastings approximation of the normal integral, with five-digit
-// constants, in the three forms the program uses. All share one polynomial;
-// they differ in how the density is computed and in what a negative
-// polynomial gives, and each stage keeps its own form so that its results
-// stay what they are.
+// constants, in the three forms the program uses. All share one polynomial
+// and take the lower tail as the mirror of the upper one; they differ in how
+// the density is computed, and each stage keeps its own form so that its
+// results stay what they are.
 
 #include <cmath>
 #include <numbers>
@@ -23,14 +23,17 @@ inline double HastingsPolynomial(double u) {
 inline double DensityExponent(double z) { return -0.5 * z * z; }
 
 // The fits' form on the standardised value z, given g = exp(DensityExponent(z))
-// (the fits compute g in array passes). Applied as it stands for negative z
-// too (no use of symmetry); 0 where 1 + p z is not positive (u negative or
-// infinite), where the polynomial is negative and where F would be.
+// (the fits compute g in array passes). Below the mean the lower tail is the
+// mirror of the upper one, F(z) = 1 - H(-z) = phi(z) S(u(-z)): applied as it
+// stands to negative z, the polynomial outgrows 1/phi and the lowest 3% of the
+// distribution would have no frequency. 0 where z is not a number.
 inline double HastingsWith(double z, double g) {
-  const double den = 1.0 + kHastingsP * z;
+  const double den = 1.0 + kHastingsP * std::fabs(z);
   if (!(den > 0.0)) return 0.0;
   const double poly = HastingsPolynomial(1.0 / den);
-  const double f = 1.0 - g * kInvSqrt2Pi * poly;
+  const double tail = g * kInvSqrt2Pi * poly;
+  if (z < 0.0) return tail;
+  const double f = 1.0 - tail;
   return (poly < 0.0 || f < 0.0) ? 0.0 : f;
 }
 inline double HastingsAt(double z) { return HastingsWith(z, std::exp(DensityExponent(z))); }
@@ -38,16 +41,18 @@ inline double HastingsAt(double z) { return HastingsWith(z, std::exp(DensityExpo
 // The density as the stepping inverses and the calculator compute it.
 inline double HastingsDensity(double z) { return std::exp(-z * z / 2.0) / std::sqrt(2.0 * std::numbers::pi); }
 
-// The stepping inverse of the confidence stage: 0 where the polynomial is negative.
+// The stepping inverse of the confidence stage, with the same mirror below the
+// mean; 0 where z is not a number.
 inline double HastingsScanF(double z) {
-  const double s = HastingsPolynomial(1.0 / (1.0 + kHastingsP * z));
+  const double s = HastingsPolynomial(1.0 / (1.0 + kHastingsP * std::fabs(z)));
+  if (z < 0) return HastingsDensity(z) * s;
   return s >= 0 ? 1.0 - HastingsDensity(z) * s : 0.0;
 }
 
-// The calculator: `negative` where the polynomial is negative.
-inline double HastingsCalcF(double z, double negative) {
-  const double s = HastingsPolynomial(1.0 / (1.0 + kHastingsP * z));
-  if (s < 0) return negative;
+// The calculator, with the same mirror below the mean.
+inline double HastingsCalcF(double z) {
+  const double s = HastingsPolynomial(1.0 / (1.0 + kHastingsP * std::fabs(z)));
+  if (z < 0) return HastingsDensity(z) * s;
   return 1.0 - HastingsDensity(z) * s;
 }
 

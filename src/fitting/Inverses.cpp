@@ -3,7 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "fitting/Bisection.h"
 #include "fitting/CompositeKinds.h"
+#include "fitting/DistributionFunctions.h"
 #include "fitting/Registry.h"
 
 namespace tavorix {
@@ -47,7 +49,8 @@ double BoundDistance(const BoundedParams& p, double minusLog) {
 // distribution's value at its lower end: there is no X for it.
 InverseResult BurrForm(const BurrParams& p, double ft, NonPositive policy) {
   const double z = (ft - p.D) / p.E;
-  const double h = p.S * std::exp(-z) - p.S;
+  // S e^(-z) - S without the cancellation of a small z.
+  const double h = p.S * std::expm1(-z);
   return RootOf(h, p.A, policy);
 }
 
@@ -89,6 +92,9 @@ InverseResult InverseFisherTippett3Mirrored(const BoundedParams& p, double q, No
   return Value(p.C - BoundDistance(p, -std::log(1.0 - q)));
 }
 InverseResult InverseGompertz(const GompertzParams& p, double q, NonPositive policy) {
+  // The fitted curve and the calculator give at least 0.001: a frequency up
+  // to that has no X above the lower end of the range.
+  if (q <= kGompertzLeastFrequency) return {};
   // 1 - exp(A (Z^(B E) - 1)) = q  =>  Z = (ln(1-q)/A + 1)^(1/(B E)).
   InverseResult z = RootOf(std::log(1.0 - q) / p.A + 1.0, p.B * p.E, policy);
   if (z.Ok && p.XPlusOne) z.X -= 1.0;
@@ -132,6 +138,17 @@ InverseResult InverseFisherTippett3(const BoundedParams& p, double q, NonPositiv
 }
 InverseResult InverseWeibullMirrored(const LineParams& p, double q, NonPositive) {
   return Value(std::exp((L1(q) - p.B) / p.A));
+}
+InverseResult InverseGamma(const GammaParams& p, double q, NonPositive) {
+  if (!(p.A > 0) || p.Terms < 1) return {};
+  // F rises from 0 at X = 0 to 1: the bracket doubles from the mean until F
+  // reaches q there.
+  double high = p.A * p.Terms;
+  while (FcGamma(p, high) < q) {
+    high *= 2;
+    if (!std::isfinite(high)) return {};
+  }
+  return Value(SmallestWhere([&](double x) { return FcGamma(p, x) >= q; }, 0.0, high));
 }
 InverseResult InverseStudent1(const StudentParams& p, double q, NonPositive) {
   return Value(p.Spread * T(q) + p.Mean);

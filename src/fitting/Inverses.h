@@ -24,8 +24,8 @@ struct InverseResult {
   double X = 0;      // moved scale
 };
 
-// q must lie strictly inside (0, 1). Codes without a closed-form inverse
-// (the normal family 20-26, Gamma 61) and unknown codes give Ok = false.
+// q must lie strictly inside (0, 1). Codes without an inverse (the normal
+// family 20-26, inverted by their scans) and unknown codes give Ok = false.
 InverseResult InverseFc(int code, const FitParams& p, double q, CompositePart part,
                         NonPositive policy = NonPositive::Fail);
 
@@ -52,6 +52,8 @@ InverseResult InverseWeibull(const LineParams& p, double q, NonPositive policy);
 InverseResult InverseFrechet(const BoundedParams& p, double q, NonPositive policy);                 // 58
 InverseResult InverseFisherTippett3(const BoundedParams& p, double q, NonPositive policy);          // 59
 InverseResult InverseWeibullMirrored(const LineParams& p, double q, NonPositive policy);         // 60
+// No closed form: the rising F inverted by bisection to the last bit.
+InverseResult InverseGamma(const GammaParams& p, double q, NonPositive policy);                   // 61
 InverseResult InverseStudent1(const StudentParams& p, double q, NonPositive policy);                // 62
 InverseResult InverseStudent2(const StudentParams& p, double q, NonPositive policy);                // 63
 InverseResult InverseCauchy(const LineParams& p, double q, NonPositive policy);                  // 64

@@ -32,11 +32,9 @@
 namespace tavorix {
 
 // Cumulative frequency of t under a normal distribution with the given mean
-// and sigma, by the Hastings approximation with five-digit constants. The
-// formula is applied as it stands for negative z too (no use of symmetry),
-// so the lower tail falls short of the normal integral and is 0 from about
-// z = -1.904 down; below z = -1/0.23165 (about -4.32) u is negative and F
-// is 0. A negative polynomial or a negative F gives 0.
+// and sigma, by the Hastings approximation with five-digit constants. Below
+// the mean the lower tail mirrors the upper one, F(z) = 1 - H(-z), with the
+// same polynomial: every F above the mean is the approximation itself.
 double HastingsF(double t, double mean, double sigma);
 
 // Fits one code of the family (20..26; other codes do nothing) on the

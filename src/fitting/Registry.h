@@ -189,8 +189,9 @@ std::string_view ListName(int code);
 std::string_view TitleName(int code);
 bool IsComposite(int code);
 bool IsNormalFamily(int code);
-// A fitted code that gives no X from a frequency (Gamma: no inverse and no
-// scan): no confidence limits of X, no belt of X, no Q-Q graph, no design
+// A fitted code that gives no X from a frequency (a row without an inverse
+// that is not of the normal family, whose scans invert it; no such row
+// today): no confidence limits of X, no belt of X, no Q-Q graph, no design
 // values. False for code 0 and unknown codes.
 bool NoXFromFrequency(int code);
 

@@ -223,19 +223,4 @@ void FitByRegression(int code, TavorixRun& run, FitWorkspace& ws) {
   if (const auto* shape = FindRegressionShape(code)) FitShape(*shape, run, ws);
 }
 
-void FitExponentialGeneralized(TavorixRun& run, FitWorkspace& ws) { FitByRegression(3, run, ws); }
-void FitGumbel(TavorixRun& run, FitWorkspace& ws) { FitByRegression(4, run, ws); }
-void FitGumbelMirrored(TavorixRun& run, FitWorkspace& ws) { FitByRegression(5, run, ws); }
-void FitExponential(TavorixRun& run, FitWorkspace& ws) { FitByRegression(6, run, ws); }
-void FitGumbelGeneralized(TavorixRun& run, FitWorkspace& ws) { FitByRegression(51, run, ws); }
-void FitGumbelMirroredGeneralized(TavorixRun& run, FitWorkspace& ws) { FitByRegression(52, run, ws); }
-void FitLogistic(TavorixRun& run, FitWorkspace& ws) { FitByRegression(53, run, ws); }
-void FitLogLogistic(TavorixRun& run, FitWorkspace& ws) { FitByRegression(54, run, ws); }
-void FitLogisticGeneralized(TavorixRun& run, FitWorkspace& ws) { FitByRegression(55, run, ws); }
-void FitWeibull(TavorixRun& run, FitWorkspace& ws) { FitByRegression(57, run, ws); }
-void FitWeibullMirrored(TavorixRun& run, FitWorkspace& ws) { FitByRegression(60, run, ws); }
-void FitCauchy(TavorixRun& run, FitWorkspace& ws) { FitByRegression(64, run, ws); }
-void FitCauchyGeneralized(TavorixRun& run, FitWorkspace& ws) { FitByRegression(65, run, ws); }
-void FitExponentialMirrored(TavorixRun& run, FitWorkspace& ws) { FitByRegression(66, run, ws); }
-
 }  // namespace tavorix

@@ -70,19 +70,4 @@ double ShapeFinalFc(FcForm form, double a, double b, double xt);
 // Ft of a form for one observed frequency.
 long double ShapeFt(FtForm form, long double fr);
 
-void FitExponentialGeneralized(TavorixRun& run, FitWorkspace& ws);     // 3
-void FitGumbel(TavorixRun& run, FitWorkspace& ws);                     // 4
-void FitGumbelMirrored(TavorixRun& run, FitWorkspace& ws);             // 5
-void FitExponential(TavorixRun& run, FitWorkspace& ws);                // 6
-void FitGumbelGeneralized(TavorixRun& run, FitWorkspace& ws);          // 51
-void FitGumbelMirroredGeneralized(TavorixRun& run, FitWorkspace& ws);  // 52
-void FitLogistic(TavorixRun& run, FitWorkspace& ws);                   // 53
-void FitLogLogistic(TavorixRun& run, FitWorkspace& ws);                // 54
-void FitLogisticGeneralized(TavorixRun& run, FitWorkspace& ws);        // 55
-void FitWeibull(TavorixRun& run, FitWorkspace& ws);                    // 57
-void FitWeibullMirrored(TavorixRun& run, FitWorkspace& ws);            // 60
-void FitCauchy(TavorixRun& run, FitWorkspace& ws);                     // 64
-void FitCauchyGeneralized(TavorixRun& run, FitWorkspace& ws);          // 65
-void FitExponentialMirrored(TavorixRun& run, FitWorkspace& ws);        // 66
-
 }  // namespace tavorix

@@ -25,6 +25,7 @@ void PrepareGraph(const std::string& reportPath, int type, GraphView& view, bool
 }
 
 void UseLogPeriods(GraphView& v) {
+  v.LogPeriods = true;
   GraphData& d = v.Data;
   // Far below the axis: a period of 0 or less has no logarithm.
   constexpr long double kBelowAxis = -1000;

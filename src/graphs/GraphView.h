@@ -3,6 +3,7 @@
 // report and the parameter file of a finished run.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphs/GraphCurves.h"
@@ -15,6 +16,16 @@ namespace tavorix {
 struct AxisMark {
   double At = 0;
   std::string Label;
+};
+
+// The bootstrap interval of X beside the fitted curve of the return-period
+// graph (4) and the probability paper (8): its two lines as points in the
+// units of the graph's series (X and return period on graph 4, reduced
+// variate and X on graph 8), and the legend that names it. Empty: none drawn.
+struct BootstrapBand {
+  std::vector<std::pair<double, double>> Lower, Upper;
+  std::string Legend;
+  bool Empty() const { return Lower.empty() && Upper.empty(); }
 };
 
 struct GraphView {
@@ -31,6 +42,7 @@ struct GraphView {
   bool LogPeriods = false;  // type 4 on a logarithmic return-period axis
   // Ticks of an axis that replace its even division when not empty.
   std::vector<AxisMark> XMarks, YMarks;
+  BootstrapBand Band;  // types 4 and 8, when asked for
 };
 
 // Reads the report at reportPath for the graph type (1 to 6), gives the

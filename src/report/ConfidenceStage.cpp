@@ -16,6 +16,8 @@
 #include "core/StringToFloat.h"
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
+#include "fitting/Bisection.h"
+#include "fitting/Composites.h"
 #include "fitting/FittedModel.h"
 #include "fitting/Hastings.h"
 #include "fitting/Registry.h"
@@ -43,10 +45,12 @@ ClampedLimits ClampedFrequencies(const ReportTableRow& row) {
   if (c.P >= 1) c.P = 0.9998;
   if (c.Pl >= 1) c.Pl = 0.9997;
   if (c.Pu >= 1) c.Pu = 0.9999;
-  // Zero frequencies keep the order lower <= calculated <= upper.
-  if (c.P <= 0) c.P = 0.0002;
-  if (c.Pl <= 0) c.Pl = 0.0001;
-  if (c.Pu <= 0) c.Pu = 0.0003;
+  // Zero frequencies keep the order lower <= calculated <= upper, and stay
+  // below the smallest printed frequency above 0 (0.01%), so that a row
+  // printed as 0.00 never gets an X above the row after it.
+  if (c.P <= 0) c.P = 0.00002;
+  if (c.Pl <= 0) c.Pl = 0.00001;
+  if (c.Pu <= 0) c.Pu = 0.00003;
   return c;
 }
 
@@ -110,6 +114,16 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
     r.Min = std::min(r.Min, x);
   }
   r.Max += 0.05 * (r.Max - r.Min);
+  // The finest gap between neighbouring distinct data, on the scale of the
+  // normal code's variable (the rows are ranked, the transforms rise).
+  double previous = NAN;
+  for (const auto& row : rows) {
+    const double x = moved ? model.ToMoved(row.X) : row.X;
+    const double t = model.IsNormalFamily() ? model.Transformed(x) : x;
+    if (!std::isfinite(t)) continue;
+    if (t > previous) r.FinestGap = std::min(r.FinestGap, t - previous);
+    previous = t;
+  }
   if (!model.IsNormalFamily() || model.Transform() == NormalTransform::Identity) return r;
   // The lower end of ln and powers is 0 where the data reach 0 or below.
   const NormalTransform t = model.Transform();
@@ -119,7 +133,7 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
   return r;
 }
 
-NormalScanner::NormalScanner(double mean, double sigma, XRange range) {
+NormalScanner::NormalScanner(double mean, double sigma, XRange range) : Mean_(mean), Sigma_(sigma) {
   Mended_ = !(range.Max > 0) || range.Min < 0;
   if (Mended_) {
     const double w = range.Max - range.Min;
@@ -132,6 +146,7 @@ NormalScanner::NormalScanner(double mean, double sigma, XRange range) {
     First_ = 1;
   }
   Last_ = 10000;
+  Refine_ = Step_ > range.FinestGap;
   RunningMaxF_.resize(Last_ - First_ + 1);
   double running = 0;
   for (int k = First_; k <= Last_; ++k) {
@@ -150,7 +165,12 @@ double NormalScanner::Scan(double q) const {
   // maximum exceeds q.
   const auto it = std::upper_bound(RunningMaxF_.begin(), RunningMaxF_.end(), q);
   if (it == RunningMaxF_.end()) return Mended_ ? GridPoint(Last_) : 10.0 * Top_;
-  return GridPoint(First_ + static_cast<int>(it - RunningMaxF_.begin()));
+  const int k = First_ + static_cast<int>(it - RunningMaxF_.begin());
+  if (!Refine_) return GridPoint(k);
+  // A step wider than the gaps of the data would give neighbouring data one
+  // X: the first Y of the step whose F exceeds q, to the last bit.
+  return SmallestWhere([&](double y) { return HastingsScanF((y - Mean_) / Sigma_) > q; }, GridPoint(k - 1),
+                       GridPoint(k));
 }
 
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows) {
@@ -171,27 +191,43 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
       if (std::fabs(f.E) < 1e-13) f.E = 1e-13;
   });
   const FittedModel model(fit, run.Shift);
-  // A frequency without an X lies below the distribution's lowest value
-  // (a mass at the lower end of its range): the lower limit is that end.
-  const double lowerFallback = model.ToInput(0.0);
   const int nBelowP = p.Composite.BreakCount;
 
   std::optional<NormalScanner> scanner;
   if (model.IsNormalFamily()) scanner.emplace(p.Normal.Mean, p.Normal.Sigma, FindXRange(run, rows));
 
-  // X at frequency q, moved scale; Ok false where the formula has no value.
-  auto inverse = [&](double q, int rank) -> InverseResult {
-    if (scanner) return model.FromTransformed(scanner->Scan(q));
-    const CompositePart part = rank <= nBelowP ? CompositePart::Lower : CompositePart::Upper;
-    return model.Inverse(q, part);
+  // A frequency without an X lies below the distribution's lowest value (a
+  // mass at the lower end of its range): its X is that end, the moved zero,
+  // and not below 0 for data that are not. Above all that a distribution
+  // reaches (one whose F stays below 1), X is the end of the normal scan's
+  // range, 10 times the top of the X range.
+  double rangeStart = model.ToInput(0.0);
+  if (n > 0 && rows.front().X >= 0) rangeStart = std::max(rangeStart, 0.0);
+  const double rangeEnd = model.ToInput(10.0 * FindXRange(run, rows).Max);
+  // X at frequency q, input units. Composites take the part of the rank for
+  // the calculated X, and an X of a part lies on that part's side of P. A
+  // limit whose frequency lies beyond where the other part starts at P (above
+  // what the lower part reaches there, below what the upper part starts
+  // from) is the other part's X: the distribution goes on there.
+  const bool composite = model.IsComposite();
+  const double lowerAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, true) : 0.0;
+  const double upperAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, false) : 0.0;
+  auto inverse = [&](double q, int rank, bool limit) -> double {
+    if (scanner) {
+      const InverseResult x = model.FromTransformed(scanner->Scan(q));
+      return x.Ok ? model.ToInput(x.X) : rangeStart;
+    }
+    bool upper = rank > nBelowP;
+    if (composite && limit) upper = upper ? !(q < upperAtP) : q > lowerAtP;
+    const FittedModel::PartQuantile x = model.Quantile(q, upper ? CompositePart::Upper : CompositePart::Lower);
+    if (x.Above) return rangeEnd;
+    if (x.LowerEnd) return std::max(rangeStart, model.ToInput(x.X));
+    return model.ToInput(x.X);
   };
 
   // Without an inverse (Gamma) the calculated X is the observed one, its
   // limits 10% either side.
   const bool hasInverse = scanner || model.HasInverse();
-  // The square-normal falls back to the input value of the moved zero, the
-  // other codes to the observed X.
-  const bool fallBackToZero = model.Transform() == NormalTransform::Square;
   for (int i = 1; i <= n; ++i) {
     const ReportTableRow& row = rows[i - 1];
     if (!hasInverse) {
@@ -200,14 +236,10 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
       cx.UpperX[i] = 1.1 * row.X;
       continue;
     }
-    const double upperFallback = fallBackToZero ? model.ToInput(0.0) : row.X;
     const ClampedLimits q = ClampedFrequencies(row);
-    const InverseResult c = inverse(q.P, i);
-    const InverseResult l = inverse(q.Pl, i);
-    const InverseResult u = inverse(q.Pu, i);
-    cx.CalcX[i] = c.Ok ? model.ToInput(c.X) : upperFallback;
-    cx.LowerX[i] = l.Ok ? model.ToInput(l.X) : lowerFallback;
-    cx.UpperX[i] = u.Ok ? model.ToInput(u.X) : upperFallback;
+    cx.CalcX[i] = inverse(q.P, i, false);
+    cx.LowerX[i] = inverse(q.Pl, i, true);
+    cx.UpperX[i] = inverse(q.Pu, i, true);
   }
   cx.R = EfficiencyCoefficient(rows, cx.CalcX);
   return cx;
@@ -236,7 +268,8 @@ void WriteConfidenceTable(std::ostream& out, const TavorixRun& run, const std::v
     const double calc = cx.CalcX[i];
     double lower = cx.LowerX[i];
     double upper = cx.UpperX[i];
-    if (nonNegativeData && lower < 0) lower = 0;
+    // Not where the calculated X itself is negative: the limit stays below it.
+    if (nonNegativeData && lower < 0 && calc >= 0) lower = 0;
     if (upper <= calc) upper = (calc < 0 ? 0.99 : 1.01) * calc;
     out << FormatXValue(row.X, 8, d, tiny) << FormatInt(row.Serial, 8) << FormatXValue(calc, 13, d, tiny)
         << FormatXValue(lower, 15, d, tiny) << FormatXValue(upper, 15, d, tiny) << kCrLf;

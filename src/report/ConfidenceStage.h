@@ -11,6 +11,7 @@
 // converted with + Shift - 0.0001. The frequencies used are the printed,
 // rounded ones.
 
+#include <cmath>
 #include <iosfwd>
 #include <optional>
 #include <vector>
@@ -33,6 +34,7 @@ std::vector<ReportTableRow> ReadReportTable(std::istream& report, int n);
 // power E for 26). Other codes keep the moved scale.
 struct XRange {
   double Min = 0, Max = 0;
+  double FinestGap = HUGE_VAL;  // between neighbouring distinct data, same scale
 };
 XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows);
 
@@ -45,7 +47,10 @@ XRange FindXRange(const TavorixRun& run, const std::vector<ReportTableRow>& rows
 // instead (its top when none qualifies).
 //
 // The grid and its running maximum of F are built once; each query is a
-// binary search that returns exactly the first qualifying grid point.
+// binary search that returns exactly the first qualifying grid point. Where
+// the step is wider than the finest gap of the data, neighbouring data would
+// share one X: the scan then refines within the step it found, to the first
+// Y whose F exceeds q to the last bit.
 class NormalScanner {
  public:
   NormalScanner(double mean, double sigma, XRange transformedRange);
@@ -53,6 +58,8 @@ class NormalScanner {
 
  private:
   double GridPoint(int k) const;
+  double Mean_ = 0, Sigma_ = 1;
+  bool Refine_ = false;
   bool Mended_ = false;
   double Start_ = 0, Step_ = 0, Top_ = 0;
   int First_ = 1, Last_ = 10000;
@@ -68,9 +75,10 @@ struct CalculatedX {
 
 // Inverts every row's Calc, Lower and Upper frequency with the chosen
 // distribution's parameters (run.Fitted). Composites take the lower part for
-// ranks up to the break count and the upper part above it. Rows where an
-// inverse has no value take the observed X (calculated and upper) and the
-// lower end of the distribution's range (lower). Gamma (61) is not inverted.
+// ranks up to the break count and the upper part above it, and keep each
+// X on its part's side of the separation point. A frequency below all that
+// the distribution reaches has the lower end of its range as X. Gamma (61)
+// is not inverted.
 CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTableRow>& rows);
 
 // Decimals of the X columns: 4 below 1, 3 below 10, 2 below 100, 1 below

@@ -147,6 +147,7 @@ void WriteOwnLines(std::ostream& out, const TavorixRun& run) {
       break;
     case OwnLines::GammaSum:
       Line(out, "     Summation from n=0 to n=B");
+      Line(out, "     A = " + E3(p.Gamma.A) + "  B = " + E3(p.Gamma.Terms));
       break;
     case OwnLines::Gev:
       Line(out, "     K = " + E3(p.Gev.K) + "  A = " + E3(p.Gev.Loc) + "  B = " + E3(p.Gev.Scale));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
@@ -147,12 +148,21 @@ void WriteFrequencyTable(std::ostream& out, const TavorixRun& run, int e, bool t
   Line(out, "   Ranked     No.      Rank      Calc.    St.Dev     Lower    Upper");
   Line(out, kFrequencyRule);
   const long double n = run.N;
+  auto rankOf = [&](int i) { return std::min(100.0L * run.Fr[i], 99.99L); };
+  // A calculated frequency of 0 is printed as half the rank frequency, but
+  // never above the next row's calculated frequency: the column rises, and
+  // the X values of the confidence table with it.
+  std::vector<long double> calcs(static_cast<std::size_t>(run.N) + 1);
+  long double next = 99.99L;
+  for (int i = run.N; i >= 1; --i) {
+    long double calc = 100.0L * run.FcCalc[i];
+    if (calc <= 0) calc = std::min(rankOf(i) * 0.5L, next);
+    next = calcs[i] = std::min(calc, 99.99L);
+  }
   long double lowerPrev = 0.001L, upperPrev = 0.999L;
   for (int i = 1; i <= run.N; ++i) {
-    const long double rank = std::min(100.0L * run.Fr[i], 99.99L);
-    long double calc = 100.0L * run.FcCalc[i];
-    if (calc <= 0) calc = rank * 0.5L;
-    calc = std::min(calc, 99.99L);
+    const long double rank = rankOf(i);
+    const long double calc = calcs[i];
     const long double sd = (100.0L / n) * std::sqrt(n * (calc / 100.0L) * (1.0L - calc / 100.0L));
     long double lower = calc - kLimitFactor * sd * calc / 100.0L;
     if (lower <= 0) lower = 0.0001L;

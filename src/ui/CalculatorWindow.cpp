@@ -189,16 +189,7 @@ void CalculatorWindow::ShowWhole(QLineEdit* field, const QString& text) {
 }
 
 void CalculatorWindow::Refusal(const std::string& message) {
-  // The texts of the messages stay; the range the field takes follows.
-  const char sep = settings_->DecimalSeparator;
-  std::string range;
-  if (message == kCalcValueNotReal)
-    range = "Accepted: any number, such as " + FormatGeneral(12.5, sep) + " or " + FormatGeneral(-1.5, sep) + "E3";
-  else if (message == kCalcFrequencyNotValid)
-    range = std::string("Accepted: a number above 0") + sep + "000001 and below 0" + sep + "999999";
-  else if (message == kCalcPeriodNotReal || message == kCalcPeriodRange || message == kCalcPeriodNotAboveOne)
-    range = "Accepted: a number above 1 and below 100000";
-  Message(QString::fromStdString(range.empty() ? message : message + "\n" + range));
+  Message(QString::fromStdString(WithAcceptedRange(message, settings_->DecimalSeparator)));
 }
 
 void CalculatorWindow::Message(const QString& text) {

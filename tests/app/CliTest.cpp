@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "CliRunner.h"
 #include "core/TestUtil.h"
@@ -192,6 +193,32 @@ TEST(Cli, DoubleDashEndsTheOptions) {
   std::filesystem::current_path(cwd);
   EXPECT_EQ(relative.Status, 0) << relative.Err;
   EXPECT_EQ(test::RunCli(dir, {"prepare", "-x.inp"}).Status, 2);
+}
+
+// Every command of the list has its help on standard output (exit 0), and a
+// wrong command line gets the message, the usage and where the help is (exit 2).
+TEST(Cli, EveryCommandHasItsHelpAndUsage) {
+  test::TempDir dir;
+  const auto list = test::RunCli(dir, {"--help"});
+  ASSERT_EQ(list.Status, 0);
+  std::istringstream lines(list.Out.substr(list.Out.find("\nCommands:\n") + 11));
+  std::vector<std::string> commands;
+  for (std::string line; std::getline(lines, line) && line.rfind("  ", 0) == 0;)
+    commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+  EXPECT_GE(commands.size(), 8u) << list.Out;
+  for (const auto& name : commands) {
+    const auto help = test::RunCli(dir, {name, "--help"});
+    EXPECT_EQ(help.Status, 0) << name;
+    EXPECT_EQ(help.Out.find("Usage: tavorix-cli " + name + " [OPTIONS]"), help.Out.find('\n') + 1) << help.Out;
+    EXPECT_EQ(help.Err, "") << name;
+    const auto wrong = test::RunCli(dir, {name, "x.out", "--no-such-option"});
+    EXPECT_EQ(wrong.Status, 2) << name;
+    EXPECT_EQ(wrong.Err.rfind("tavorix-cli " + name + ": ", 0), 0u) << wrong.Err;
+    EXPECT_NE(wrong.Err.find("\nUsage: tavorix-cli " + name + " "), std::string::npos) << wrong.Err;
+    EXPECT_EQ(wrong.Out, "") << name;
+  }
+  EXPECT_EQ(test::RunCli(dir, {}).Status, 2);
+  EXPECT_EQ(test::RunCli(dir, {"frobnicate"}).Status, 2);
 }
 
 }  // namespace

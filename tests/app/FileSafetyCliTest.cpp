@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -303,6 +304,31 @@ TEST(InputFileSafety, LongAndHostileNamesAreRunAndShownEscaped) {
   EXPECT_EQ(out.find("a\nb"), std::string::npos);
   EXPECT_NE(out.find("a\\x0ab.inp"), std::string::npos);
   EXPECT_EQ(RunCli(dir, {"calc", dir.File("a\nb.out"), "--x", "40"}).Status, 0);
+}
+
+// Threads the system refuses (a process limit, which root does not have)
+// leave their series to the others instead of ending the process.
+TEST(ProcessLimit, BatchRunsWithTheWorkersItGets) {
+  TempDir dir;
+  if (::geteuid() != 0 || std::system("command -v su >/dev/null 2>&1 && command -v bash >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "skipped: needs root to run the batch as another user under a process limit";
+  fs::permissions(dir.Path(), fs::perms::all);
+  std::string column;
+  for (int k = 1; k <= 12; ++k) column += std::to_string(10 + k * k % 7) + "\n";
+  for (int k = 0; k < 40; ++k) WriteFile(dir.File("s" + std::to_string(k) + ".txt"), column);
+  for (const auto& e : fs::directory_iterator(dir.Path())) fs::permissions(e.path(), fs::perms::all);
+  const std::string command = "su nobody -s /bin/bash -c " +
+                              test::ShellQuote("ulimit -u 20 && " + test::ShellQuote(TAVORIX_CLI_PATH) + " batch " +
+                                               test::ShellQuote(dir.Path().string()) + " --jobs 40 --summary " +
+                                               test::ShellQuote(dir.File("s.csv")) + " >/dev/null 2>&1");
+  const int raw = std::system(command.c_str());
+  if (!fs::exists(dir.File("s.csv")) && WIFEXITED(raw) && WEXITSTATUS(raw) == 126)
+    GTEST_SKIP() << "skipped: the program cannot be run as nobody here";
+  ASSERT_TRUE(WIFEXITED(raw)) << "ended by a signal";
+  EXPECT_EQ(WEXITSTATUS(raw), 0);
+  int done = 0;
+  for (int k = 0; k < 40; ++k) done += fs::exists(dir.File("s" + std::to_string(k) + ".out"));
+  EXPECT_EQ(done, 40);
 }
 
 TEST(OutputSafety, NamesAndLinesReachNoFileAsFormulasInvalidTextOrTerminalCodes) {

@@ -203,3 +203,38 @@ TEST(CliGraph, TheDrawingModuleIsLoadedOnlyToDraw) {
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+// The bootstrap interval of X on graphs 4 and 8: a band of magenta lines in
+// the colour bitmap, named in the legend; other types refuse it.
+TEST(CliGraph, BootstrapBandOnTheReturnPeriodsAndTheProbabilityPaper) {
+  TempDir dir;
+  const std::string inp = dir.File("precip.inp");
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/precip.inp", inp);
+  ASSERT_EQ(test::RunCli(dir, {"run", inp, "--prefer", "4"}).Status, 0);
+  const Rgb magenta{255, 0, 255};
+  for (const char* type : {"4", "8"}) {
+    const std::string plain = dir.File(std::string("plain") + type + ".bmp");
+    const std::string band = dir.File(std::string("band") + type + ".bmp");
+    const GraphRun a = RunGraphCli(dir, {dir.File("precip.out"), "--type", type, "-o", plain});
+    SKIP_WITHOUT_DRAWING(a);
+    ASSERT_EQ(a.Status, 0) << a.Err;
+    const GraphRun b = RunGraphCli(dir, {dir.File("precip.out"), "--type", type, "--bootstrap", "40", "-o", band});
+    ASSERT_EQ(b.Status, 0) << b.Err;
+    EXPECT_EQ(CountOf(ReadFile(plain), magenta), 0) << type;
+    // Lines below the legends: the band itself, not only its legend.
+    EXPECT_GT(CountOf(ReadFile(band), magenta, 130, 350), 100) << type;
+  }
+  const GraphRun svg = RunGraphCli(dir, {dir.File("precip.out"), "--type", "8", "--bootstrap", "40", "-o",
+                                         dir.File("band.svg")});
+  ASSERT_EQ(svg.Status, 0) << svg.Err;
+  EXPECT_NE(ReadFile(dir.File("band.svg")).find("90% bootstrap interval of X (40 replicas)"), std::string::npos);
+  EXPECT_EQ(RunGraphCli(dir, {dir.File("precip.out"), "--type", "1", "--bootstrap", "40", "-o", dir.File("x.bmp")})
+                .Status,
+            2);
+}
+
+}  // namespace
+}  // namespace tavorix

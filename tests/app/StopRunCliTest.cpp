@@ -81,3 +81,47 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopRun, ::testing::Values(SIGTERM, SIGINT, SI
 
 }  // namespace
 }  // namespace tavorix
+
+namespace tavorix {
+namespace {
+
+// export and graph stopped at any moment: finished, or stopped with 143, and
+// never a temporary file beside the output.
+TEST(StopWriters, SignalLeavesNoTemporaryFile) {
+  TempDir dir;
+  fs::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/precip.inp", dir.File("p.inp"));
+  ASSERT_EQ(std::system((std::string("'") + TAVORIX_CLI_PATH + "' run '" + dir.File("p.inp") + "' >/dev/null 2>&1").c_str()), 0);
+  const std::string page = dir.File("page.html"), picture = dir.File("g.svg");
+  int stopped = 0;
+  for (int k = 0; k < 16; ++k) {
+    const bool html = k % 2 == 0;
+    std::vector<std::string> args = html ? std::vector<std::string>{"export", dir.File("p.out"), "--html", page}
+                                         : std::vector<std::string>{"graph", dir.File("p.out"), "--type", "1", "-o", picture};
+    std::vector<char*> argv{const_cast<char*>(TAVORIX_CLI_PATH)};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, TAVORIX_CLI_PATH, &quiet, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&quiet);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * k));
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    // A signal before the command has started (a busy machine) ends the
+    // process itself, with nothing written yet.
+    if (WIFEXITED(status)) {
+      EXPECT_TRUE(WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 143) << WEXITSTATUS(status);
+      stopped += WEXITSTATUS(status) == 143;
+    }
+    for (const auto& e : fs::directory_iterator(dir.Path()))
+      EXPECT_EQ(e.path().filename().string().find(".tvx"), std::string::npos) << e.path();
+  }
+  EXPECT_GT(stopped, 0) << "no command stopped cleanly on the signal";
+}
+
+}  // namespace
+}  // namespace tavorix

@@ -118,14 +118,20 @@ TEST(FittedCurve, CompositeDataChooseThePartByRank) {
   }
 }
 
-TEST(FittedCurve, GevBeyondItsBoundGivesExpMinusOne) {
+TEST(FittedCurve, GevBeyondItsBoundGivesZeroBelowAndOneAbove) {
   FittedDistribution fd;
   fd.DistCode = 67;
   fd.P.Gev.K = 0.5;
   fd.P.Gev.Loc = 10.0;
   fd.P.Gev.Scale = 2.0;
-  EXPECT_NEAR(Fcode(fd, 5.0, Guard::Data), std::exp(-1.0), 1e-15);  // 1 + K(X-A)/B = -0.25
+  // 1 + K(X-A)/B = -0.25: below the lower bound of K > 0.
+  EXPECT_EQ(Fcode(fd, 5.0, Guard::Data), 0.0);
+  EXPECT_EQ(Fcode(fd, 5.0, Guard::ClassBounds), 0.0);
   EXPECT_NEAR(Fcode(fd, 12.0, Guard::Data), std::exp(-std::pow(1.5, -2.0)), 1e-14);  // 1 + K(X-A)/B = 1.5
+  // K < 0: above the upper bound 14.
+  fd.P.Gev.K = -0.5;
+  EXPECT_EQ(Fcode(fd, 15.0, Guard::Data), 1.0);
+  EXPECT_EQ(Fcode(fd, 15.0, Guard::ClassBounds), 1.0);
 }
 
 TEST(FittedCurve, KumaraswamyOutsideItsSupportGivesZeroOrOne) {

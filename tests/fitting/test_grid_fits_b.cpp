@@ -11,6 +11,7 @@
 
 #include "fitting/FitTestSupport.h"
 #include "fitting/GammaFit.h"
+#include "fitting/FittedModel.h"
 #include "fitting/GevFit.h"
 #include "fitting/LaplaceFits.h"
 #include "fitting/LocationFits.h"
@@ -421,6 +422,37 @@ TEST(GevFit, BoundFlagAdjustsShapeWithUpperBound) {
   ASSERT_GT(0.999 * p.Gev.Q - p.Gev.Loc, 0);
   EXPECT_NEAR(p.Gev.K, -p.Gev.Scale / (0.999 * p.Gev.Q - p.Gev.Loc), 1e-12);
   EXPECT_LT(p.Gev.K, 0);
+}
+
+// Beyond the bound the distribution has ended: F is 1 above an upper bound
+// and 0 below a lower one, in the score as in every later evaluation.
+TEST(GevFit, DataBeyondTheBoundHaveFrequencyOneAboveAndZeroBelow) {
+  for (const double k : {0.5, -0.5}) {
+    TavorixRun run = MakeRun(QuantilesAtPlottingPositions(60, [&](double f) { return GevQuantile(f, 1000, 1, k); }));
+    FitWorkspace ws = MakeWorkspace(run);
+    FitGev(run, ws);
+    const FitSlot& slot = run.Slots[67];
+    ASSERT_TRUE(slot.P.Gev.BeyondBound) << k;
+    FittedDistribution fd;
+    fd.DistCode = 67;
+    fd.P = slot.P;
+    const FittedModel model(fd, 0.0);
+    int beyond = 0;
+    double score = 0;
+    for (int i = 1; i <= run.N; ++i) {
+      const double x = static_cast<double>(run.X[i]);
+      const double f = model.F(x, Guard::Data);
+      if (1.0 + slot.P.Gev.K * (x - slot.P.Gev.Loc) / slot.P.Gev.Scale <= 0) {
+        ++beyond;
+        const double end = slot.P.Gev.K < 0 ? 1.0 : 0.0;
+        for (Guard g : {Guard::Search, Guard::Data, Guard::ClassBounds, Guard::Calculator})
+          EXPECT_EQ(model.F(x, g), end) << "k " << k << ", rank " << i;
+      }
+      score += std::fabs(static_cast<double>(run.Fr[i]) - f);
+    }
+    EXPECT_GT(beyond, 0) << k;
+    EXPECT_NEAR(slot.Score, score, 1e-12) << k;
+  }
 }
 
 TEST(GevFit, UpperBoundAdjustmentThatTurnsShapePositiveIsAdjustedAgain) {

@@ -122,12 +122,6 @@ double KsPValue(double d, double n) {
   return std::clamp(p, 0.0, 1.0);
 }
 
-// Codes whose draws cannot follow F until their quantile function is
-// mended; each with the defect. The sweep reports them without failing.
-const std::map<int, const char*> kPendingOnTheInverse = {
-    {61, "Gamma has no quantile function (no closed form, no numeric inverse yet)"},
-};
-
 TEST(Sampling, DrawsFollowTheFittedDistributionOfEveryCode) {
   const TavorixRun& run = FittedRun();
   constexpr int kDraws = 2000;
@@ -140,7 +134,6 @@ TEST(Sampling, DrawsFollowTheFittedDistributionOfEveryCode) {
     TavorixRun chosen = run;
     TakeFit(chosen, d.Code);
     const FittedModel model(chosen.Fitted, chosen.Shift);
-    const auto pending = kPendingOnTheInverse.find(d.Code);
 
     std::mt19937_64 rng = ReplicaStream(20240611, static_cast<std::uint64_t>(d.Code));
     std::vector<double> draws;
@@ -154,11 +147,6 @@ TEST(Sampling, DrawsFollowTheFittedDistributionOfEveryCode) {
     if (drawn) {
       std::sort(draws.begin(), draws.end());
       p = KsPValue(KsDistance(model, draws), kDraws);
-    }
-    if (pending != kPendingOnTheInverse.end()) {
-      std::printf("code %d pending on its inverse (%s): %s, KS p = %.3g\n", d.Code, pending->second,
-                  drawn ? "drawn" : "not drawn", p);
-      continue;
     }
     ++swept;
     ASSERT_TRUE(drawn) << "no values can be drawn";

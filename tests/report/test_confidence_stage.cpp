@@ -10,6 +10,7 @@
 
 #include "core/TavorixError.h"
 #include "core/TestUtil.h"
+#include "fitting/Hastings.h"
 #include "report/ConfidenceStage.h"
 #include "report/ConfidenceTestSupport.h"
 
@@ -115,15 +116,18 @@ TEST(ComputeCalculatedX, FullAndZeroFrequenciesAreInvertedAtTheClampValues) {
       "   2.000      2     66.67      0.00      0.00    100.00     0.000\r\n",
       2);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
+  // Zero frequencies stay below 0.01%, the smallest printed frequency above
+  // 0, whose X is 5.00025e-5: a row printed 0.00 never gets a larger X than
+  // a row after it.
   EXPECT_NEAR(cx.CalcX[1], 4.2585966, 1e-6);    // q = 0.9998
-  EXPECT_NEAR(cx.LowerX[1], 5.0002500e-5, 1e-9);  // q = 0.0001
+  EXPECT_NEAR(cx.LowerX[1], 5.0000250e-6, 1e-12);  // q = 0.00001
   EXPECT_NEAR(cx.UpperX[1], 4.6051702, 1e-6);   // q = 0.9999
-  EXPECT_NEAR(cx.CalcX[2], 1.0001000e-4, 1e-9);   // q = 0.0002
+  EXPECT_NEAR(cx.CalcX[2], 1.0000100e-5, 1e-12);   // q = 0.00002
   EXPECT_NEAR(cx.LowerX[2], 4.0558640, 1e-6);   // q = 0.9997
-  EXPECT_NEAR(cx.UpperX[2], 1.5002250e-4, 1e-9);  // q = 0.0003: above the calculated X of q = 0.0002
+  EXPECT_NEAR(cx.UpperX[2], 1.5000225e-5, 1e-12);  // q = 0.00003: above the calculated X of q = 0.00002
 }
 
-TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) {
+TEST(ComputeCalculatedX, FrequencyWithoutAValueIsTheLowerEndOfTheDistribution) {
   // Code 3 with A = 1, B = 1, E = 1: Y = -ln(1 - q) - 1 has no value for
   // q below 1 - 1/e. Data -2 ... 8.5 are moved by Shift = -2.
   const std::string table =
@@ -140,22 +144,31 @@ TEST(ComputeCalculatedX, LowerLimitWithoutAValueIsTheLowerEndOfTheDistribution) 
   EXPECT_NEAR(cx.CalcX[1], -1.7961272, 1e-6);  // -ln 0.3 - 1 on the moved scale, + Shift - 0.0001
   EXPECT_NEAR(cx.LowerX[1], -2.0001, 1e-12);  // the moved zero in input units
   EXPECT_NEAR(cx.UpperX[1], -0.6975149, 1e-6);  // -ln 0.1 - 1 - 2.0001
-  EXPECT_DOUBLE_EQ(cx.CalcX[2], -1.0);          // no value at 50%: the observed X
+  EXPECT_NEAR(cx.CalcX[2], -2.0001, 1e-12);      // no value at 50%: the moved zero, not the observed X
   // Decimals follow the largest input value 8.5 (3), not its moved 10.5001;
   // the negative lower limit stays because the data are negative.
   std::ostringstream out;
   WriteConfidenceTable(out, run, rows, cx);
   EXPECT_EQ(RowLine(out.str(), 1), "  -2.000       1       -1.796         -2.000         -0.698");
 
+  // Data that are not negative: the lower end is not below 0 either.
   TavorixRun positive = MakeRun({1.0, 2.0, 3.0});
+  positive.Shift = 0.0;
   SetCode(positive, 3);
   positive.Fitted.P = run.Fitted.P;
-  EXPECT_DOUBLE_EQ(ComputeCalculatedX(positive, rows).LowerX[1], 0.0);
+  const auto positiveRows = Rows(
+      "   1.000      1     25.00     50.00     20.00     10.00    90.000\r\n"
+      "   2.000      2     50.00     50.00     20.00     10.00    90.000\r\n",
+      2);
+  const CalculatedX px = ComputeCalculatedX(positive, positiveRows);
+  EXPECT_DOUBLE_EQ(px.LowerX[1], 0.0);
+  EXPECT_DOUBLE_EQ(px.CalcX[1], 0.0);
 }
 
 TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   // Code 9, Gumbel in both parts: -(ln(-ln q) + B)/A. At q = 0.5 the lower
-  // part (1, 0) gives 0.366513, the upper part (0.5, -1) 2.733026.
+  // part (1, 0) gives 0.366513, the upper part (0.5, -1) 2.733026, both on
+  // their side of P = 1.
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
   SetCode(run, 9);
   FitParams& p = run.Fitted.P;
@@ -163,6 +176,7 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   p.Composite.Lower.B = 0.0;
   p.Composite.Upper.A = 0.5;
   p.Composite.Upper.B = -1.0;
+  p.Composite.BreakPoint = 1.0;
   p.Composite.BreakCount = 2;
   std::string table;
   for (int i = 1; i <= 4; ++i)
@@ -178,7 +192,58 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
   EXPECT_NEAR(cx.CalcX[4], 2.7330258, 1e-6);
 }
 
-TEST(ComputeCalculatedX, GammaIsNotInverted) {
+TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
+  // The parts of CompositeSwitchesPartByRankNotByFrequency: the lower one
+  // reaches 0.692 at P = 1, the upper one starts from 0.192 there. A lower
+  // rank at 80% and an upper rank at 15% have X = P; the other rows keep
+  // their part's inverse, except limits beyond where the other part starts
+  // (90% above 0.692, 10% below 0.192), which are that part's X.
+  TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
+  SetCode(run, 9);
+  FitParams& p = run.Fitted.P;
+  p.Composite.Lower = {1.0, 0.0, 0.0};
+  p.Composite.Upper = {0.5, -1.0, 0.0};
+  p.Composite.BreakPoint = 1.0;
+  p.Composite.BreakCount = 2;
+  const auto rows = Rows(
+      "   0.1000      1     20.00     10.00     22.36      5.00    15.000\r\n"
+      "   0.2000      2     40.00     80.00     22.36     60.00    90.000\r\n"
+      "   0.3000      3     60.00     15.00     22.36     10.00    20.000\r\n"
+      "   0.4000      4     80.00     90.00     22.36     85.00    95.000\r\n",
+      4);
+  const CalculatedX cx = ComputeCalculatedX(run, rows);
+  auto lower = [](double q) { return -std::log(-std::log(q)); };
+  auto upper = [](double q) { return 2.0 - 2.0 * std::log(-std::log(q)); };
+  EXPECT_NEAR(cx.CalcX[1], lower(0.10), 1e-12);
+  EXPECT_NEAR(cx.UpperX[1], lower(0.15), 1e-12);
+  EXPECT_NEAR(cx.LowerX[2], lower(0.60), 1e-12);
+  EXPECT_DOUBLE_EQ(cx.CalcX[2], 1.0);
+  EXPECT_NEAR(cx.UpperX[2], upper(0.90), 1e-12);
+  EXPECT_NEAR(cx.LowerX[3], lower(0.10), 1e-12);
+  EXPECT_DOUBLE_EQ(cx.CalcX[3], 1.0);
+  EXPECT_NEAR(cx.UpperX[3], upper(0.20), 1e-12);
+  EXPECT_NEAR(cx.CalcX[4], upper(0.90), 1e-12);
+}
+
+TEST(ComputeCalculatedX, FrequencyAboveAllTheDistributionReachesIsFarBeyondTheData) {
+  // Dagum (32), F = 0.9 X/(1 + X), never reaches 0.9: the upper limit of
+  // 95% has no X; it is 10 times the top of the X range (2 + 5% of 1).
+  TavorixRun run = MakeRun({1.0, 2.0});
+  SetCode(run, 32);
+  run.Fitted.P.Burr = {.A = -1.0, .E = 1.0, .D = std::log(0.9), .S = 1.0};
+  const auto rows = Rows(
+      "   1.000      1     33.33     45.00     35.00     30.00    95.000\r\n"
+      "   2.000      2     66.67     60.00     35.00     40.00    70.000\r\n",
+      2);
+  const CalculatedX cx = ComputeCalculatedX(run, rows);
+  EXPECT_NEAR(cx.CalcX[1], 1.0, 1e-12);
+  EXPECT_NEAR(cx.UpperX[1], 20.5, 1e-12);
+  EXPECT_NEAR(cx.UpperX[2], 3.5, 1e-12);  // 0.9 X/(1 + X) = 0.7
+}
+
+TEST(ComputeCalculatedX, GammaIsInvertedNumerically) {
+  // Two terms, scale 1.5: F = 1 - e^-r (1 + r), r = X/1.5; each X is the
+  // one whose F is the row's frequency.
   TavorixRun run = MakeRun({2.0, 4.0, 10.0});
   SetCode(run, 61);
   run.Fitted.P.Gamma.A = 1.5;
@@ -189,12 +254,13 @@ TEST(ComputeCalculatedX, GammaIsNotInverted) {
       "  10.000      3     75.00     99.00      5.74     97.00    99.990\r\n",
       3);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
+  auto f = [](double x) { return 1.0 - std::exp(-x / 1.5) * (1.0 + x / 1.5); };
   for (int i = 1; i <= 3; ++i) {
-    EXPECT_DOUBLE_EQ(cx.CalcX[i], rows[i - 1].X);
-    EXPECT_DOUBLE_EQ(cx.LowerX[i], 0.9 * rows[i - 1].X);
-    EXPECT_DOUBLE_EQ(cx.UpperX[i], 1.1 * rows[i - 1].X);
+    const ReportTableRow& r = rows[i - 1];
+    for (const auto& [x, q] : {std::pair{cx.CalcX[i], r.Calc}, {cx.LowerX[i], r.Lower}, {cx.UpperX[i], r.Upper}}) {
+      EXPECT_NEAR(f(x), q / 100.0, 1e-12) << "row " << i;
+    }
   }
-  EXPECT_NEAR(cx.R, 0.99999, 1e-12);  // exact reproduction, capped
 }
 
 // --- R and units -------------------------------------------------------------
@@ -265,6 +331,40 @@ TEST(NormalScan, FindsTheQuantilesOfANormalCode) {
   EXPECT_NEAR(cx.CalcX[3], 14.0, 0.02);
 }
 
+TEST(NormalScan, StepWiderThanTheGapsOfTheDataIsRefined) {
+  // Data 0.3000, 0.3001, ... (the finest gap 0.0001) up to 2: the step
+  // 0.0021 of the range top 2.085 would give some twenty neighbouring data
+  // one X; the scan refines within it to the first Y whose F exceeds q.
+  std::vector<double> data;
+  for (int i = 0; i < 50; ++i) data.push_back(0.3 + 0.0001 * i);
+  data.push_back(2.0);
+  TavorixRun run = MakeRun(data);
+  SetCode(run, 21);
+  std::string table;
+  for (int i = 1; i <= run.N; ++i)
+    table += FormatFixed(data[i - 1], 8, 4) + "      " + std::to_string(i) + (i < 10 ? "  " : " ") +
+             "     50.00     50.00     10.00     40.00    60.000\r\n";
+  const auto rows = Rows(table, run.N);
+  const XRange range = FindXRange(run, rows);
+  EXPECT_NEAR(range.FinestGap, 0.0001, 1e-12);
+  const NormalScanner fine(1.0, 0.5, range);
+  XRange coarse = range;
+  coarse.FinestGap = 0.01;
+  const NormalScanner grid(1.0, 0.5, coarse);
+  const double step = 0.001 * range.Max;
+  for (double q : {0.09, 0.0901, 0.0902, 0.5, 0.9}) {
+    const double y = fine.Scan(q);
+    EXPECT_GT(HastingsScanF((y - 1.0) / 0.5), q) << q;
+    EXPECT_LE(HastingsScanF((std::nextafter(y, 0.0) - 1.0) / 0.5), q) << q;
+    // The grid point of the unrefined scan lies within the step above it.
+    const double g = grid.Scan(q);
+    EXPECT_NEAR(g / step, std::round(g / step), 1e-9) << q;
+    EXPECT_GE(g, y) << q;
+    EXPECT_LT(g - y, step * (1 + 1e-9)) << q;
+  }
+  EXPECT_LT(fine.Scan(0.0901), fine.Scan(0.0902));
+}
+
 TEST(NormalScan, LogNormalDataBelowOneUseTheWidenedScan) {
   // Code 22 with ln X ~ N(ln 0.3, 0.5) on data 0.1 ... 0.8: the transformed
   // range lies below 0. Quantiles at 50%, 84.13% and 97.72%: 0.3,
@@ -329,6 +429,12 @@ TEST(ConfidenceTable, LimitsArePrintedWithTheTableCorrections) {
   std::ostringstream out2;
   WriteConfidenceTable(out2, negative, rowsOf(-0.5), cx);
   EXPECT_EQ(RowLine(out2.str(), 1), "  -0.500       1        0.800         -0.300          2.000");
+  // A negative calculated X of data that are not negative keeps its lower
+  // limit below it.
+  cx.CalcX[1] = -0.1;
+  std::ostringstream out3;
+  WriteConfidenceTable(out3, run, rowsOf(0.5), cx);
+  EXPECT_EQ(RowLine(out3.str(), 1), "   0.500       1       -0.100         -0.300          2.000");
 }
 
 TEST(ConfidenceTable, TinyDataPrintEveryXInScientificForm) {

@@ -83,14 +83,19 @@ TEST(DescriptionBlock, GeneralizedLogisticUsesTheYLabelAndItsExponent) {
                                "     Freq = 1/{1+exp(A*Y^E+B)}", "     The exponent E = 1.25E+000"}));
 }
 
-TEST(DescriptionBlock, GammaPrintsTheSummationLineMovedOrNot) {
-  EXPECT_EQ(Block(Unmoved(61)), (Lines{" Cumulative frequency of the Gamma (Erlang) type", "",
-                                       "     Fc = 1 - Sum [ (1/n!).{(X/A)^n}.exp(-X/A) ]",
-                                       "     Summation from n=0 to n=B"}));
-  EXPECT_EQ(Block(MovedForNegatives(61)),
+TEST(DescriptionBlock, GammaPrintsTheSummationLineAndItsTwoValuesMovedOrNot) {
+  TavorixRun unmoved = Unmoved(61);
+  unmoved.Fitted.P.Gamma = {3.7, 10};
+  EXPECT_EQ(Block(unmoved), (Lines{" Cumulative frequency of the Gamma (Erlang) type", "",
+                                   "     Fc = 1 - Sum [ (1/n!).{(X/A)^n}.exp(-X/A) ]",
+                                   "     Summation from n=0 to n=B", "     A = 3.70E+000  B = 1.00E+001"}));
+  TavorixRun moved = MovedForNegatives(61);
+  moved.Fitted.P.Gamma = {0.5, 2};
+  EXPECT_EQ(Block(moved),
             (Lines{" Cumulative frequency of the Gamma (Erlang) type", "",
                    " An additional term C is used : C = 2.00E+000",
-                   "     Fc = 1 - Sum(1/n!).[ {(X+C)/A}^n.exp{-(X+C)/A} ]", "     Summation from n=0 to n=B"}));
+                   "     Fc = 1 - Sum(1/n!).[ {(X+C)/A}^n.exp{-(X+C)/A} ]", "     Summation from n=0 to n=B",
+                   "     A = 5.00E-001  B = 2.00E+000"}));
 }
 
 TEST(DescriptionBlock, BoundWarningsFollowTheFlagsOfTheEvaluation) {

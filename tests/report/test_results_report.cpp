@@ -176,15 +176,21 @@ TEST(ResultsReport, HighestRankOfNineData) {
   EXPECT_TRUE(StartsWith(w.Lines[last], "   15.00      42        10.0 ")) << w.Lines[last];
 }
 
-TEST(ResultsReport, ZeroCalculatedFrequencyUsesHalfTheRank) {
+TEST(ResultsReport, ZeroCalculatedFrequencyUsesHalfTheRankUpToTheNextRow) {
   TavorixRun run = GoldenGumbelRun();
   run.FcCalc[1] = 0;
+  run.FcCalc[2] = 0.08;
   const Written w = Write(run);
   // Calc = 10/2 = 5; Sd = (100/9) sqrt(9 * 0.05 * 0.95) = 7.2648.
   EXPECT_NE(IndexOf(w, "    2.00      3       10.00      5.00      7.26      3.76    28.465"), -1);
   // Return period of F = 0.05: 1/(1 - 0.05) = 1.0526; its limits are those of
   // the frequency limits 0.03765 and 0.28465: 1.0391 and 1.3979.
   EXPECT_NE(IndexOf(w, "    2.00      3         1.11       1.05       1.04       1.40"), -1);
+  // Never above the next row's calculated frequency: the column rises.
+  run.FcCalc[2] = 0.04;
+  const auto rows = ReadFrequencyTable(Write(run), 2);
+  EXPECT_EQ(rows[0][3], 4.00);
+  EXPECT_EQ(rows[1][3], 4.00);
 }
 
 TEST(ResultsReport, ConfidenceLimitsFollowThePreviousRankButNeverPassTheirValue) {

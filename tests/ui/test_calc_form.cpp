@@ -95,7 +95,7 @@ TEST_F(CalcFormTest, CaptionsOfTheWindow) {
     EXPECT_FALSE(out->isEnabled()) << out->objectName().toStdString();
 }
 
-TEST_F(CalcFormTest, GammaDisablesTheLowerHalf) {
+TEST_F(CalcFormTest, GammaAnswersBothHalves) {
   FittedDistribution fd;
   fd.DistCode = 61;
   fd.P.Gamma.A = 2.0;
@@ -104,20 +104,14 @@ TEST_F(CalcFormTest, GammaDisablesTheLowerHalf) {
   Open();
   for (QWidget* w : Widgets({"FrequencyEdit", "PeriodEdit", "FrequencyLabel", "PeriodLabel", "XOfFrequencyLabel",
                              "XLowerLabel", "XUpperLabel", "OrLabel"}))
-    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-  for (QLineEdit* e : Fields({"XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"})) EXPECT_EQ(e->text(), " n.a");
-  // The upper half still works: Erlang with scale 2 and 3 terms at X' = 4.
+    EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+  // Erlang with scale 2 and 3 terms at X' = 4, and back.
   Type(Field("XValueEdit"), "4");
   QTest::mouseClick(Go("GoFromXButton"), Qt::LeftButton);
   EXPECT_NEAR(Value(Field("FrequencyOfX")), 1.0 - 5.0 * std::exp(-2.0), 1e-14);
-
-  // A later run with another code enables the lower half again.
-  form.hide();
-  WriteGumbel();
-  form.show();
-  EXPECT_TRUE(Field("FrequencyEdit")->isEnabled());
-  EXPECT_TRUE(Caption("OrLabel")->isEnabled());
-  EXPECT_EQ(Field("XOfFrequency")->text(), "");
+  Type(Field("FrequencyEdit"), "0.32332358381693654");
+  form.FrequencyFieldExit();
+  EXPECT_NEAR(Value(Field("XOfFrequency")), 4.0, 1e-9);
 }
 
 TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
@@ -225,9 +219,9 @@ TEST_F(CalcFormTest, EnterComputesAndFieldsShowWholeNumbers) {
   EXPECT_TRUE(sink.Messages.empty());
 }
 
-TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
-  // Code 55 with B = 0 starts at F = 0.5: below it X has no value, the lower
-  // limit is floored at 0.001 before its root is taken.
+TEST_F(CalcFormTest, FrequencyBelowTheDistributionShowsTheLowerEndOfItsRange) {
+  // Code 55 with B = 0 starts at F = 0.5: below it X and its lower limit are
+  // the lower end of the range.
   FittedDistribution fd;
   fd.DistCode = 55;
   fd.P.PowerLine.A = -0.5;
@@ -237,8 +231,8 @@ TEST_F(CalcFormTest, UndefinedValueIsShownAsNotAvailable) {
   Open();
   Type(Field("FrequencyEdit"), "0.3");
   form.FrequencyFieldExit();
-  EXPECT_EQ(Field("XOfFrequency")->text(), "n.a");
-  EXPECT_NEAR(Value(Field("XLowerOfFrequency")), std::sqrt(0.001), 1e-14);
+  EXPECT_EQ(Field("XOfFrequency")->text(), "0");
+  EXPECT_EQ(Field("XLowerOfFrequency")->text(), "0");
 }
 
 TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {

@@ -249,16 +249,13 @@ TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
   for (const char* name : {"GraphImage", "GraphSelectionButton", "SaveGraphButton", "SaveBlackWhiteButton", "BeltButton"})
     EXPECT_TRUE(Widget(name)->isHidden()) << name;
 
-  // Gamma results have no confidence belt of X: that choice is disabled and
-  // then no type is selected.
+  // Gamma results, inverted numerically, have the confidence belt of X and
+  // the Q-Q graph too.
   form->State().ResultsCode = 61;
   form->ShowPage(Page::Output);
   Button("GraphicsButton")->click();
-  EXPECT_FALSE(GraphChoice(3)->isEnabled());
-  EXPECT_FALSE(GraphChoice(kGraphQuantiles)->isEnabled());
-  GraphChoice(3)->setChecked(true);
-  Button("GoButton")->click();
-  EXPECT_EQ(dialogs.LastMessage(), " The desired type of graph could not be assessed");
+  EXPECT_TRUE(GraphChoice(3)->isEnabled());
+  EXPECT_TRUE(GraphChoice(kGraphQuantiles)->isEnabled());
 }
 
 TEST_F(ResultsFileTest, QuantileAndProbabilityPaperGraphs) {

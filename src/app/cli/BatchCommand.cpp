@@ -308,45 +308,36 @@ struct Tally {
   int Finished() const { return Done + UpToDate + Failed + Busy; }
 };
 
-template <class T>
-double JsonOptional(const std::optional<T>& v) {
-  return v ? static_cast<double>(*v) : NAN;
-}
-
-void WriteJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped, bool bootstrap) {
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Value("total", tally.Total);
-  json.Value("done", tally.Done);
-  json.Value("up_to_date", tally.UpToDate);
-  json.Value("failed", tally.Failed);
-  json.Value("busy", tally.Busy);
-  json.Value("stopped", stopped);
-  json.BeginArray("series");
+void WriteSummaryJson(std::ostream& out, const std::vector<Row>& rows, const Tally& tally, bool stopped,
+                      bool bootstrap) {
+  Json series = Json::array();
   for (const auto& r : rows) {
-    json.BeginObject();
-    json.Value("file", r.File);
-    json.Value("N", JsonOptional(r.N));
-    json.Value("status", StatusText(r.State));
-    json.Value("message", r.Message);
-    json.Value("code", JsonOptional(r.Code));
-    json.Value("name", ChosenName(r));
-    json.Value("AvAbsDiff", JsonOptional(r.AvAbsDiff));
-    json.Value("R2", JsonOptional(r.R2));
-    json.Value("X10", JsonOptional(r.X[0]));
-    json.Value("X100", JsonOptional(r.X[1]));
+    Json row = {{"file", r.File},
+                {"N", JsonNumber(r.N)},
+                {"status", StatusText(r.State)},
+                {"message", r.Message},
+                {"code", JsonNumber(r.Code)},
+                {"name", ChosenName(r)},
+                {"AvAbsDiff", JsonNumber(r.AvAbsDiff)},
+                {"R2", JsonNumber(r.R2)},
+                {"X10", JsonNumber(r.X[0])},
+                {"X100", JsonNumber(r.X[1])}};
     if (bootstrap) {
-      json.Value("Xl_boot100", JsonOptional(r.XlBoot100));
-      json.Value("Xu_boot100", JsonOptional(r.XuBoot100));
-      json.Value("p_ks", JsonOptional(r.PKs));
-      json.Value("p_ad", JsonOptional(r.PAd));
-      json.Value("p_cvm", JsonOptional(r.PCvm));
+      row["Xl_boot100"] = JsonNumber(r.XlBoot100);
+      row["Xu_boot100"] = JsonNumber(r.XuBoot100);
+      row["p_ks"] = JsonNumber(r.PKs);
+      row["p_ad"] = JsonNumber(r.PAd);
+      row["p_cvm"] = JsonNumber(r.PCvm);
     }
-    json.EndObject();
+    series.push_back(std::move(row));
   }
-  json.EndArray();
-  json.EndObject();
-  json.Finish();
+  WriteJson(out, {{"total", tally.Total},
+                  {"done", tally.Done},
+                  {"up_to_date", tally.UpToDate},
+                  {"failed", tally.Failed},
+                  {"busy", tally.Busy},
+                  {"stopped", stopped},
+                  {"series", series}});
 }
 
 // ---------------------------------------------------------------------------
@@ -428,54 +419,18 @@ struct BatchOptions {
   int Bootstrap = 0;  // replicas of a bootstrap of every finished series; 0: none
 };
 
-BatchOptions ParseArgs(const Args& args) {
-  BatchOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--jobs") {
-      const std::string value = OptionValue(args, i);
-      const auto jobs = ParseFileInteger(TrimBlanks(value));
-      if (!jobs || *jobs < 1) throw UsageError("--jobs needs a whole number of at least 1, not " + value);
-      o.Jobs = *jobs;
-    } else if (a == "--prefer") {
-      o.Settings.Prefer = OptionValue(args, i);
-      CheckPreference(o.Settings.Prefer);
-    } else if (a == "--composite") {
-      o.Settings.Composite = true;
-    } else if (a == "--classes") {
-      o.Settings.Classes = OptionValue(args, i);
-      CheckClasses(o.Settings.Classes);
-    } else if (a == "--summary") {
-      o.Summary = OptionValue(args, i);
-    } else if (a == "--force") {
-      o.Force = true;
-    } else if (a == "--recursive") {
-      o.Recursive = true;
-    } else if (a == "--bootstrap") {
-      const std::string value = OptionValue(args, i);
-      const auto replicas = ParseFileInteger(TrimBlanks(value));
-      if (!replicas || *replicas < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
-      o.Bootstrap = *replicas;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else {
-      o.Paths.push_back(a);
-    }
-  }
-  if (o.Paths.empty()) throw UsageError("no data column, input file or folder given");
+// The checks of the summary's name and folder; --jobs defaults to the number of processors.
+void CheckBatchOptions(BatchOptions& o) {
   const std::string ext = Lower(fs::path(o.Summary).extension().string());
   if (ext != ".csv" && ext != ".json") throw UsageError("the summary must be a .csv or .json file: " + o.Summary);
   const fs::path folder = fs::absolute(o.Summary).parent_path();
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) throw UsageError("the folder of the summary does not exist: " + folder.string());
   if (o.Jobs == 0) o.Jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return o;
 }
 
-}  // namespace
-
-int RunBatch(const Args& args) {
-  const BatchOptions o = ParseArgs(args);
+int RunBatch(BatchOptions& o) {
+  CheckBatchOptions(o);
   const CancelFlag stop = InstallStopSignals();
 
   std::vector<Series> series = CollectSeries(o.Paths, o.Recursive);
@@ -569,7 +524,7 @@ int RunBatch(const Args& args) {
   const bool stopped = IsCancelled(stop);
   WriteFileAtomically(o.Summary, [&](std::ostream& out) {
     if (Lower(fs::path(o.Summary).extension().string()) == ".json")
-      WriteJson(out, finished, tally, stopped, o.Bootstrap > 0);
+      WriteSummaryJson(out, finished, tally, stopped, o.Bootstrap > 0);
     else
       WriteCsv(out, finished, o.Bootstrap > 0);
   });
@@ -585,6 +540,25 @@ int RunBatch(const Args& args) {
   std::cout << "; summary in " << o.Summary << "\n";
   if (stopped) return StoppedExitStatus();
   return tally.Failed + tally.Busy > 0 ? kExitRefused : kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineBatch(CLI::App& app) {
+  auto o = std::make_shared<BatchOptions>();
+  app.add_option("PATH", o->Paths, "data columns (.txt), input files (.inp) and folders of them")->required();
+  AddCountOption(app, "--jobs", o->Jobs, "series run side by side (default: the number of processors)");
+  app.add_flag("--composite", o->Settings.Composite, "allow composite distributions");
+  AddPreferOption(app, o->Settings.Prefer);
+  AddClassesOption(app, o->Settings.Classes);
+  app.add_option("--summary", o->Summary, "the summary, CSV or JSON by its extension (default: " +
+                                              std::string(kDefaultSummary) + ")")
+      ->type_name("FILE.csv|FILE.json");
+  app.add_flag("--force", o->Force, "run every series again, also those whose results are up to date");
+  app.add_flag("--recursive", o->Recursive, "take the files of subfolders too");
+  AddCountOption(app, "--bootstrap", o->Bootstrap, "a bootstrap of B replicas of every finished series")
+      ->type_name("B");
+  return [o] { return RunBatch(*o); };
 }
 
 }  // namespace tavorix::cli

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "Commands.h"
@@ -28,70 +29,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-enum class Format { Text, Json, Csv };
-
 struct BootstrapArgs {
   std::string File;
   BootstrapOptions Options;
   std::string PeriodsText;
-  Format Output = Format::Text;
+  OutputFormat Format;
 };
 
-int WholeNumber(const std::string& option, const std::string& value) {
-  const auto v = ParseFileInteger(TrimBlanks(value));
-  if (!v || *v < 1) throw UsageError(option + " needs a whole number of at least 1, not " + value);
-  return *v;
-}
-
-std::uint64_t Seed(const std::string& value) {
+std::uint64_t ReadSeed(const std::string& value) {
   std::uint64_t seed = 0;
   const std::string_view text = TrimBlanks(value);
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seed);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
       seed > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-    throw UsageError("--seed needs a whole number from 0 to 9223372036854775807, not " + value);
+    throw CLI::ValidationError("needs a whole number from 0 to 9223372036854775807, not " + value);
   return seed;
 }
 
-double Level(const std::string& value) {
+double ReadLevel(const std::string& value) {
   const auto v = ParseFileReal(TrimBlanks(value));
-  if (!v || !(*v > 0 && *v < 1)) throw UsageError("--level needs a share between 0 and 1, such as 0.90, not " + value);
+  if (!v || !(*v > 0 && *v < 1)) throw CLI::ValidationError("needs a share between 0 and 1, such as 0.90, not " + value);
   return *v;
-}
-
-BootstrapArgs ParseArgs(const Args& args) {
-  BootstrapArgs a;
-  bool json = false, csv = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--replicas") {
-      a.Options.Replicas = WholeNumber(arg, OptionValue(args, i));
-    } else if (arg == "--periods") {
-      a.PeriodsText = OptionValue(args, i);
-    } else if (arg == "--level") {
-      a.Options.Level = Level(OptionValue(args, i));
-    } else if (arg == "--seed") {
-      a.Options.Seed = Seed(OptionValue(args, i));
-    } else if (arg == "--jobs") {
-      a.Options.Jobs = WholeNumber(arg, OptionValue(args, i));
-    } else if (arg == "--reselect") {
-      a.Options.Reselect = true;
-    } else if (arg == "--json") {
-      json = true;
-    } else if (arg == "--csv") {
-      csv = true;
-    } else if (!arg.empty() && arg[0] == '-') {
-      throw UsageError("unknown option " + arg);
-    } else if (a.File.empty()) {
-      a.File = arg;
-    } else {
-      throw UsageError("more than one results file given");
-    }
-  }
-  if (a.File.empty()) throw UsageError("no results file given");
-  if (json && csv) throw UsageError("give only one of --json and --csv");
-  a.Output = json ? Format::Json : (csv ? Format::Csv : Format::Text);
-  return a;
 }
 
 std::string Duration(double seconds) {
@@ -167,43 +125,34 @@ void PrintCsv(const BootstrapResult& r) {
 }
 
 void PrintJson(const std::string& file, const BootstrapResult& r) {
-  JsonWriter w(std::cout);
-  w.BeginObject();
-  w.Value("file", file);
-  w.Value("code", r.Code);
-  w.Value("N", r.N);
-  w.Value("replicas", r.Replicas);
-  w.Value("failed", r.Failed);
-  w.Value("level", r.Level);
-  w.Value("seed", static_cast<long long>(r.Seed));
-  w.BeginArray("rows");
-  for (const BootstrapRow& row : r.Rows) {
-    w.BeginObject();
-    w.Value("T", row.Period);
-    w.Value("F", row.F);
-    w.Value("X", row.X.value_or(NAN));
-    w.Value("Xl_boot", row.Lower);
-    w.Value("Xu_boot", row.Upper);
-    w.Value("X_median", row.Median);
-    w.EndObject();
-  }
-  w.EndArray();
-  w.Value("p_ks", r.PKs);
-  w.Value("p_ad", r.PAd);
-  w.Value("p_cvm", r.PCvm);
+  Json rows = Json::array();
+  for (const BootstrapRow& row : r.Rows)
+    rows.push_back({{"T", row.Period},
+                    {"F", row.F},
+                    {"X", row.X.value_or(NAN)},
+                    {"Xl_boot", row.Lower},
+                    {"Xu_boot", row.Upper},
+                    {"X_median", row.Median}});
+  Json json = {{"file", file},
+               {"code", r.Code},
+               {"N", r.N},
+               {"replicas", r.Replicas},
+               {"failed", r.Failed},
+               {"level", r.Level},
+               {"seed", static_cast<long long>(r.Seed)},
+               {"rows", rows},
+               {"p_ks", r.PKs},
+               {"p_ad", r.PAd},
+               {"p_cvm", r.PCvm}};
   if (r.Reselect) {
-    w.BeginObject("chosen");
-    for (const auto& [code, count] : r.Chosen) w.Value(std::to_string(code), count);
-    w.EndObject();
+    Json chosen = Json::object();
+    for (const auto& [code, count] : r.Chosen) chosen[std::to_string(code)] = count;
+    json["chosen"] = chosen;
   }
-  w.EndObject();
-  w.Finish();
+  WriteJson(std::cout, json);
 }
 
-}  // namespace
-
-int RunBootstrapCommand(const Args& args) {
-  BootstrapArgs a = ParseArgs(args);
+int RunBootstrapCommand(BootstrapArgs& a) {
   RequireNoDirectory(a.File);
   if (!a.PeriodsText.empty()) {
     TDecimalSettings settings;
@@ -222,13 +171,29 @@ int RunBootstrapCommand(const Args& args) {
     return StoppedExitStatus();
   }
   bar.End();
-  if (a.Output == Format::Json)
+  if (a.Format.Json)
     PrintJson(a.File, result);
-  else if (a.Output == Format::Csv)
+  else if (a.Format.Csv)
     PrintCsv(result);
   else
     PrintText(result);
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineBootstrap(CLI::App& app) {
+  auto a = std::make_shared<BootstrapArgs>();
+  app.add_option("FILE.out", a->File, "the results report of a run")->required();
+  AddCountOption(app, "--replicas", a->Options.Replicas, "number of replicas")->type_name("B");
+  app.add_option("--periods", a->PeriodsText, "the return periods")->type_name("T1,T2,...");
+  AddReadOption(app, "--level", a->Options.Level, ReadLevel, "the share of the interval, such as 0.90")
+      ->type_name("LEVEL");
+  AddReadOption(app, "--seed", a->Options.Seed, ReadSeed, "the seed of the random numbers")->type_name("S");
+  AddCountOption(app, "--jobs", a->Options.Jobs, "replicas fitted side by side");
+  app.add_flag("--reselect", a->Options.Reselect, "choose the distribution again in every replica");
+  AddFormatOptions(app, a->Format, "the result as JSON", "the table as CSV");
+  return [a] { return RunBootstrapCommand(*a); };
 }
 
 }  // namespace tavorix::cli

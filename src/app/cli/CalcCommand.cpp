@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 #include "Commands.h"
@@ -27,7 +28,6 @@ enum class Given { None, X, Freq, Period };
 // divides by it), shows "n.a".
 std::string Shown(const std::optional<double>& v) { return v && std::isfinite(*v) ? FormatGeneral(*v) : "n.a"; }
 std::string Shown(double v) { return Shown(std::optional<double>(v)); }
-double JsonNumber(const std::optional<double>& v) { return v ? *v : NAN; }
 
 // A return period passes its own range test from just above 1, but its
 // frequency 1 - 1/T must pass the frequency test too: from 1.000001 up.
@@ -59,23 +59,19 @@ void PrintValue(const ValueResult& r) {
   Line("  Upper     : ", Shown(r.Xu));
 }
 
-void BeginJson(JsonWriter& w, const std::string& file, const CalcParameters& prm, int n) {
-  w.BeginObject();
-  w.Value("file", file);
-  w.Value("code", prm.Code);
-  w.Value("name", std::string(TitleName(prm.Code)));
-  w.Value("N", n);
-  w.Value("Shift", prm.Shift);
+// The keys every answer of --json begins with.
+Json AnswerJson(const std::string& file, const CalcParameters& prm, int n) {
+  return {{"file", file}, {"code", prm.Code}, {"name", std::string(TitleName(prm.Code))}, {"N", n}, {"Shift", prm.Shift}};
 }
 
-void ValueJson(JsonWriter& w, const ValueResult& r) {
-  w.Value("F", r.F);
-  w.Value("T", r.T);
-  w.Value("Fl", r.Fl);
-  w.Value("Fu", r.Fu);
-  w.Value("X", JsonNumber(r.X));
-  w.Value("Xl", JsonNumber(r.Xl));
-  w.Value("Xu", JsonNumber(r.Xu));
+void AddValue(Json& json, const ValueResult& r) {
+  json["F"] = r.F;
+  json["T"] = r.T;
+  json["Fl"] = r.Fl;
+  json["Fu"] = r.Fu;
+  json["X"] = JsonNumber(r.X);
+  json["Xl"] = JsonNumber(r.Xl);
+  json["Xu"] = JsonNumber(r.Xu);
 }
 
 enum class TableFormat { Text, Json, Csv };
@@ -139,90 +135,62 @@ int RunTable(const std::string& file, const std::string& periodsText, TableForma
   } else if (format == TableFormat::Text) {
     PrintTableText(table, boot ? &*boot : nullptr);
   } else {
-    JsonWriter w(std::cout);
-    BeginJson(w, file, in.Param, in.Data.N);
-    w.BeginArray("rows");
+    Json json = AnswerJson(file, in.Param, in.Data.N);
+    Json rows = Json::array();
     for (std::size_t k = 0; k < table.Rows.size(); ++k) {
       const DesignRow& row = table.Rows[k];
-      w.BeginObject();
-      ValueJson(w, row.Value);
-      w.Value("extrapolated", row.Extrapolated);
+      Json cells = Json::object();
+      AddValue(cells, row.Value);
+      cells["extrapolated"] = row.Extrapolated;
       if (boot) {
-        w.Value("Xl_boot", boot->Rows[k].Lower);
-        w.Value("Xu_boot", boot->Rows[k].Upper);
+        cells["Xl_boot"] = boot->Rows[k].Lower;
+        cells["Xu_boot"] = boot->Rows[k].Upper;
       }
-      w.EndObject();
+      rows.push_back(std::move(cells));
     }
-    w.EndArray();
+    json["rows"] = std::move(rows);
     if (boot) {
-      w.Value("replicas", boot->Replicas);
-      w.Value("failed", boot->Failed);
-      w.Value("p_ks", boot->PKs);
-      w.Value("p_ad", boot->PAd);
-      w.Value("p_cvm", boot->PCvm);
+      json["replicas"] = boot->Replicas;
+      json["failed"] = boot->Failed;
+      json["p_ks"] = boot->PKs;
+      json["p_ad"] = boot->PAd;
+      json["p_cvm"] = boot->PCvm;
     }
-    w.EndObject();
-    w.Finish();
+    WriteJson(std::cout, json);
   }
   return kExitOk;
 }
 
-}  // namespace
+struct CalcArgs {
+  std::string File, ValueText, PeriodsText;
+  Given Value = Given::None;
+  bool Table = false;
+  OutputFormat Format;
+  int Replicas = 0;
+};
 
-int RunCalc(const Args& args) {
-  std::string file, valueText;
-  Given given = Given::None;
-  bool json = false, csv = false, table = false;
-  std::string periodsText;
-  int replicas = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--csv") {
-      csv = true;
-    } else if (a == "--table") {
-      table = true;
-    } else if (a == "--periods") {
-      periodsText = OptionValue(args, i);
-    } else if (a == "--bootstrap") {
-      const std::string value = OptionValue(args, i);
-      const auto b = ParseFileInteger(TrimBlanks(value));
-      if (!b || *b < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
-      replicas = *b;
-    } else if (a == "--x" || a == "--freq" || a == "--period") {
-      if (given != Given::None) throw UsageError("give only one of --x, --freq and --period");
-      given = a == "--x" ? Given::X : (a == "--freq" ? Given::Freq : Given::Period);
-      valueText = OptionValue(args, i);
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (file.empty()) {
-      file = a;
-    } else {
-      throw UsageError("more than one file given");
-    }
-  }
-  if (file.empty()) throw UsageError("no results or input file given");
-  if (table) {
-    if (given != Given::None) throw UsageError("--table takes no --x, --freq or --period");
-    if (json && csv) throw UsageError("give only one of --json and --csv");
+int RunCalc(const CalcArgs& a) {
+  const std::string& file = a.File;
+  const Given given = a.Value;
+  const bool json = a.Format.Json;
+  if (a.Table) {
     RequireNoDirectory(file);
-    return RunTable(file, periodsText, json ? TableFormat::Json : (csv ? TableFormat::Csv : TableFormat::Text),
-                    replicas);
+    return RunTable(file, a.PeriodsText,
+                    json ? TableFormat::Json : (a.Format.Csv ? TableFormat::Csv : TableFormat::Text), a.Replicas);
   }
-  if (!periodsText.empty() || csv) throw UsageError("--periods and --csv belong to --table");
-  if (replicas > 0) throw UsageError("--bootstrap belongs to --table");
   if (given == Given::None) throw UsageError("give one of --x, --freq, --period and --table");
 
   // The value is checked before the files are read, as the window does.
   TDecimalSettings settings;
   double value = 0;
-  if (given == Given::X) value = ParseCalcX(valueText, settings);
-  if (given == Given::Freq) value = ParseCalcFrequency(valueText, settings);
-  if (given == Given::Period) {
-    value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(valueText, settings));
-    if (!(value > 0.000001 && value < 0.999999)) throw TavorixError(kCalcPeriodTooShort);
+  try {
+    if (given == Given::X) value = ParseCalcX(a.ValueText, settings);
+    if (given == Given::Freq) value = ParseCalcFrequency(a.ValueText, settings);
+    if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(a.ValueText, settings));
+  } catch (const TavorixError& e) {
+    throw TavorixError(WithAcceptedRange(e.what(), settings.DecimalSeparator));
   }
+  if (given == Given::Period && !(value > 0.000001 && value < 0.999999)) throw TavorixError(kCalcPeriodTooShort);
 
   RequireNoDirectory(file);
   const CalcInputs in = ReadCalcInputs(file);
@@ -238,18 +206,16 @@ int RunCalc(const Args& args) {
       }
       return kExitOk;
     }
-    JsonWriter w(std::cout);
-    BeginJson(w, file, in.Param, in.Data.N);
-    w.Value("X", r.X);
-    w.Value("F", r.F);
-    w.Value("T", r.T);
-    w.Value("Fl", r.Fl);
-    w.Value("Fu", r.Fu);
-    w.Value("Tl", JsonNumber(r.TLower));
-    w.Value("Tu", JsonNumber(r.TUpper));
-    if (!note.empty()) w.Value("note", note);
-    w.EndObject();
-    w.Finish();
+    Json answer = AnswerJson(file, in.Param, in.Data.N);
+    answer["X"] = r.X;
+    answer["F"] = r.F;
+    answer["T"] = r.T;
+    answer["Fl"] = r.Fl;
+    answer["Fu"] = r.Fu;
+    answer["Tl"] = JsonNumber(r.TLower);
+    answer["Tu"] = JsonNumber(r.TUpper);
+    if (!note.empty()) answer["note"] = note;
+    WriteJson(std::cout, answer);
     return kExitOk;
   }
 
@@ -258,12 +224,43 @@ int RunCalc(const Args& args) {
     PrintValue(r);
     return kExitOk;
   }
-  JsonWriter w(std::cout);
-  BeginJson(w, file, in.Param, in.Data.N);
-  ValueJson(w, r);
-  w.EndObject();
-  w.Finish();
+  Json answer = AnswerJson(file, in.Param, in.Data.N);
+  AddValue(answer, r);
+  WriteJson(std::cout, answer);
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineCalc(CLI::App& app) {
+  auto a = std::make_shared<CalcArgs>();
+  app.add_option("FILE.out|FILE.inp", a->File, "the results or the input file of a run (its .aux and .inp are read)")
+      ->required();
+  auto given = [&app, a](const char* name, Given value, const char* type, const char* help) {
+    return app
+        .add_option_function<std::string>(
+            name,
+            [a, value](const std::string& text) {
+              a->Value = value;
+              a->ValueText = text;
+            },
+            help)
+        ->type_name(type);
+  };
+  CLI::Option* x = given("--x", Given::X, "V", "an X value: its cumulative frequency and return period");
+  CLI::Option* freq = given("--freq", Given::Freq, "F", "a cumulative frequency: its X value");
+  CLI::Option* period = given("--period", Given::Period, "T", "a return period: its X value");
+  CLI::Option* table =
+      app.add_flag("--table", a->Table, "design values: X with its limits at the standard or listed return periods");
+  for (CLI::Option* one : {x, freq, period}) one->excludes(table);
+  x->excludes(freq)->excludes(period);
+  freq->excludes(period);
+  app.add_option("--periods", a->PeriodsText, "the return periods of the table")->type_name("T1,T2,...")->needs(table);
+  AddCountOption(app, "--bootstrap", a->Replicas, "add the bootstrap interval of X from B replicas to the table")
+      ->type_name("B")
+      ->needs(table);
+  AddFormatOptions(app, a->Format, "the answer as JSON", "the table as CSV")->needs(table);
+  return [a] { return RunCalc(*a); };
 }
 
 }  // namespace tavorix::cli

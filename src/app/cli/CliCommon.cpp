@@ -7,20 +7,62 @@
 #include "Commands.h"
 #include "core/TavorixError.h"
 #include "core/TextFile.h"
+#include "core/TextLines.h"
+#include "fitting/Registry.h"
 #include "report/ParameterFile.h"
 
 namespace tavorix::cli {
 
-std::string OptionValue(const Args& args, std::size_t& i) {
-  if (i + 1 >= args.size()) throw UsageError("option " + args[i] + " needs a value");
-  return args[++i];
+CLI::Option* AddCountOption(CLI::App& app, const std::string& name, int& target, const std::string& help) {
+  return AddReadOption(app, name, target,
+                       [](const std::string& text) {
+                         const auto v = ParseFileInteger(TrimBlanks(text));
+                         if (!v || *v < 1) throw CLI::ValidationError("needs a whole number of at least 1, not " + text);
+                         return *v;
+                       },
+                       help)
+      ->type_name("N");
 }
 
-TCommaReading CommaReadingOption(const std::string& option, TCommaReading before) {
-  const TCommaReading reading = option == "--thousands-comma" ? TCommaReading::Thousands : TCommaReading::Decimal;
-  if (before != TCommaReading::Detect && before != reading)
-    throw UsageError("--decimal-comma and --thousands-comma exclude each other");
-  return reading;
+CLI::Option* AddClassesOption(CLI::App& app, std::string& classes) {
+  return AddReadOption(app, "--classes", classes,
+                       [](const std::string& text) {
+                         if (!ParseFileInteger(TrimBlanks(text)))
+                           throw CLI::ValidationError("The number of classes is not a valid integer");
+                         return text;
+                       },
+                       "number of classes of the histogram (at most 50)")
+      ->type_name("K");
+}
+
+CLI::Option* AddPreferOption(CLI::App& app, std::string& prefer) {
+  return AddReadOption(app, "--prefer", prefer,
+                       [](const std::string& text) {
+                         if (text.empty() || text.size() > 4 || (text != "1" && !FindByPreference(text)))
+                           throw CLI::ValidationError("unknown preference " + text +
+                                                      " (use a code of the selection window, 39 or 90)");
+                         return text;
+                       },
+                       "fit only this distribution: a code of the selection window, 39 or 90")
+      ->type_name("CODE");
+}
+
+void AddCommaOptions(CLI::App& app, TCommaReading& commas) {
+  auto* decimal = app.add_flag_callback(
+      "--decimal-comma", [&commas] { commas = TCommaReading::Decimal; },
+      "a comma in the data column is the decimal separator");
+  auto* thousands = app.add_flag_callback(
+      "--thousands-comma", [&commas] { commas = TCommaReading::Thousands; },
+      "a comma in the data column separates thousands");
+  decimal->excludes(thousands);
+}
+
+CLI::Option* AddFormatOptions(CLI::App& app, OutputFormat& format, const std::string& jsonHelp,
+                              const std::string& csvHelp) {
+  CLI::Option* json = app.add_flag("--json", format.Json, jsonHelp);
+  CLI::Option* csv = app.add_flag("--csv", format.Csv, csvHelp);
+  json->excludes(csv);
+  return csv;
 }
 
 void RequireNoDirectory(const std::string& path) {

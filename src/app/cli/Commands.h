@@ -1,30 +1,82 @@
 #pragma once
 // Commands of tavorix-cli. Each command lives in its own file and is listed
-// in the command table of main.cpp.
+// in the command table of main.cpp: its Define function adds its options and
+// files to the command's CLI11 app and gives back what runs the command once
+// the command line is parsed.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "core/StringToFloat.h"
 
 namespace tavorix::cli {
-
-using Args = std::vector<std::string>;
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;  // bad input: the program's message on stderr
 inline constexpr int kExitUsage = 2;
 
-// A wrong command line; main prints the text and the command's usage.
+// A wrong command line found once it is parsed (options that do not go
+// together, an output that would replace an input); main prints the text and
+// the command's usage.
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-// Takes the value of an option such as "-o FILE" at args[i]; advances i.
-std::string OptionValue(const Args& args, std::size_t& i);
+// Runs a command whose command line is parsed; returns the exit status.
+using CommandRun = std::function<int()>;
+
+CommandRun DefineImport(CLI::App& app);
+CommandRun DefinePrepare(CLI::App& app);
+CommandRun DefineRun(CLI::App& app);
+CommandRun DefineCalc(CLI::App& app);
+CommandRun DefineGraph(CLI::App& app);
+CommandRun DefineBatch(CLI::App& app);
+CommandRun DefineExport(CLI::App& app);
+CommandRun DefineBootstrap(CLI::App& app);
+
+// ---------------------------------------------------------------------------
+// Options shared by several commands. Numbers are read as the program reads
+// those of its own files (decimal, with a point); a value that is refused
+// makes a wrong command line naming the option and what it needs.
+
+// An option whose value `read` turns into target; read throws
+// CLI::ValidationError saying what the option needs.
+template <class T, class Read>
+CLI::Option* AddReadOption(CLI::App& app, const std::string& name, T& target, Read read, const std::string& help) {
+  return app.add_option(name, CLI::callback_t{}, help)->each([&target, read](const std::string& text) {
+    target = read(text);
+  });
+}
+
+// A whole number of at least 1 (--jobs, --replicas, --bootstrap).
+CLI::Option* AddCountOption(CLI::App& app, const std::string& name, int& target, const std::string& help);
+
+// --classes K, kept as typed (empty when not given).
+CLI::Option* AddClassesOption(CLI::App& app, std::string& classes);
+
+// --prefer CODE: a code of the selection window, "39" or "90".
+CLI::Option* AddPreferOption(CLI::App& app, std::string& prefer);
+
+// --decimal-comma and --thousands-comma: how the commas of a data column are
+// read; the two exclude each other.
+inline constexpr const char* kCommaAdvice = "Give --decimal-comma or --thousands-comma to say which.";
+void AddCommaOptions(CLI::App& app, TCommaReading& commas);
+
+// --json and --csv, which exclude each other; returns --csv.
+struct OutputFormat {
+  bool Json = false, Csv = false;
+};
+CLI::Option* AddFormatOptions(CLI::App& app, OutputFormat& format, const std::string& jsonHelp,
+                              const std::string& csvHelp);
+
+// ---------------------------------------------------------------------------
+// Files
 
 // A folder opens like a file but reads as nothing: a folder given where a
 // file is expected gets the program's open message (TavorixError).
@@ -44,41 +96,5 @@ void CheckOutputPath(const std::string& output, const std::vector<std::string>& 
 // Reads a whole file: a regular file of at most 256 MB, not UTF-16; throws
 // TavorixError with the program's open message and the reason.
 std::string ReadWholeFile(const std::string& path);
-
-// --decimal-comma and --thousands-comma: how the commas of a data column are
-// read; the two together are a wrong command line.
-inline constexpr const char* kCommaAdvice = "Give --decimal-comma or --thousands-comma to say which.";
-TCommaReading CommaReadingOption(const std::string& option, TCommaReading before);
-
-int RunImport(const Args& args);
-int RunPrepare(const Args& args);
-int RunRun(const Args& args);
-int RunCalc(const Args& args);
-int RunGraph(const Args& args);
-int RunBatch(const Args& args);
-int RunExport(const Args& args);
-int RunBootstrapCommand(const Args& args);
-
-inline constexpr const char* kImportUsage =
-    "tavorix-cli import DATA.txt [-o FILE.inp] [--title1 T] [--title2 T] [--classes K] [--composite] "
-    "[--decimal-comma | --thousands-comma]";
-inline constexpr const char* kPrepareUsage = "tavorix-cli prepare FILE.inp [--json]";
-inline constexpr const char* kRunUsage =
-    "tavorix-cli run FILE.inp|DATA.txt [--prefer CODE] [--composite] [--classes K] [--json] [--fits-csv FILE] "
-    "[--decimal-comma | --thousands-comma]";
-inline constexpr const char* kCalcUsage =
-    "tavorix-cli calc FILE.out|FILE.inp (--x V | --freq F | --period T) [--json]\n"
-    "  tavorix-cli calc FILE.out|FILE.inp --table [--periods T1,T2,...] [--bootstrap B] [--json | --csv]";
-inline constexpr const char* kGraphUsage =
-    "tavorix-cli graph FILE.out --type 1..8 [--bw] [--no-belt] [--log-periods] [--size WxH] "
-    "-o FILE.bmp|FILE.png|FILE.svg|FILE.pdf";
-inline constexpr const char* kExportUsage =
-    "tavorix-cli export FILE.out [--csv DIR] [--html FILE.html] [--bootstrap B]";
-inline constexpr const char* kBatchUsage =
-    "tavorix-cli batch PATH... [--jobs N] [--composite] [--prefer CODE] [--classes K] "
-    "[--summary FILE.csv|FILE.json] [--force] [--recursive] [--bootstrap B]";
-inline constexpr const char* kBootstrapUsage =
-    "tavorix-cli bootstrap FILE.out [--replicas B] [--periods T1,T2,...] [--level 0.90] [--seed S] [--jobs N] "
-    "[--reselect] [--json | --csv]";
 
 }  // namespace tavorix::cli

@@ -11,7 +11,7 @@
 
 namespace tavorix::cli {
 
-inline constexpr int kDrawingCallsVersion = 1;
+inline constexpr int kDrawingCallsVersion = 2;
 
 struct DrawingCalls {
   int Version;

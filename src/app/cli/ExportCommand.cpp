@@ -2,6 +2,7 @@
 // and as one self-contained HTML page with its graphs.
 
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "Commands.h"
@@ -29,34 +30,6 @@ struct ExportOptions {
   int Bootstrap = 0;  // replicas of the design values' bootstrap; 0: no design values
 };
 
-ExportOptions ParseExportArgs(const Args& args) {
-  ExportOptions e;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--csv") {
-      e.CsvFolder = OptionValue(args, i);
-    } else if (a == "--html") {
-      e.HtmlFile = OptionValue(args, i);
-    } else if (a == "--bootstrap") {
-      const std::string value = OptionValue(args, i);
-      const auto b = ParseFileInteger(TrimBlanks(value));
-      if (!b || *b < 1) throw UsageError("--bootstrap needs a whole number of at least 1, not " + value);
-      e.Bootstrap = *b;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (e.Report.empty()) {
-      e.Report = a;
-    } else {
-      throw UsageError("more than one results file given");
-    }
-  }
-  if (e.Report.empty()) throw UsageError("no results file given");
-  if (e.CsvFolder.empty() && e.HtmlFile.empty()) throw UsageError("nothing to export (--csv DIR, --html FILE)");
-  if (!e.HtmlFile.empty()) CheckOutputPath(e.HtmlFile, SeriesFiles(e.Report), {".html", ".htm"}, "--html");
-  if (!e.CsvFolder.empty()) CheckOutputPath(e.CsvFolder, SeriesFiles(e.Report), {}, "--csv");
-  return e;
-}
-
 // The design values at the standard return periods with their bootstrap
 // columns (Xl_boot, Xu_boot, p_ks, p_ad, p_cvm).
 void AddDesignValues(ResultsExport& results, const std::string& report, int replicas) {
@@ -81,10 +54,13 @@ void AddDesignValues(ResultsExport& results, const std::string& report, int repl
 }
 
 
-}  // namespace
-
-int RunExport(const Args& args) {
-  const ExportOptions e = ParseExportArgs(args);
+int RunExport(const ExportOptions& e) {
+  if (e.CsvFolder.empty() && e.HtmlFile.empty()) throw UsageError("nothing to export (--csv DIR, --html FILE)");
+  if (!e.HtmlFile.empty()) CheckOutputPath(e.HtmlFile, SeriesFiles(e.Report), {".html", ".htm"}, "--html");
+  if (!e.CsvFolder.empty()) CheckOutputPath(e.CsvFolder, SeriesFiles(e.Report), {}, "--csv");
+  // A signal stops the export between its files; a file being written is
+  // finished or not put in place, so no temporary file is left.
+  const CancelFlag stop = InstallStopSignals();
   RequireNoDirectory(e.Report);
   ResultsExport results = ReadResultsExport(e.Report);
   if (e.Bootstrap > 0) {
@@ -96,6 +72,7 @@ int RunExport(const Args& args) {
     }
   }
   if (!e.CsvFolder.empty()) {
+    ThrowIfCancelled(stop);
     for (const std::string& path : WriteCsvFolder(results, e.CsvFolder)) std::cout << "Written " << path << "\n";
   }
   if (!e.HtmlFile.empty()) {
@@ -104,9 +81,8 @@ int RunExport(const Args& args) {
     const DrawingCalls& draw = app.Calls();
     const std::vector<HtmlGraph> graphs =
         ReportPageGraphs(e.Report, [&](const GraphView& view) { return draw.Svg(view, true, true); });
-    WriteFileAtomically(e.HtmlFile, [&](std::ostream& out) {
-      WriteHtmlReport(out, results, graphs, draw.Footer());
-    });
+    WriteFileAtomically(
+        e.HtmlFile, [&](std::ostream& out) { WriteHtmlReport(out, results, graphs, draw.Footer()); }, stop);
     std::cout << "Written " << e.HtmlFile << "\n";
 #else
     std::cerr << "tavorix-cli export: this build has no drawing (configured without the Qt parts)\n";
@@ -114,6 +90,19 @@ int RunExport(const Args& args) {
 #endif
   }
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineExport(CLI::App& app) {
+  auto e = std::make_shared<ExportOptions>();
+  app.add_option("FILE.out", e->Report, "the results report of a run")->required();
+  app.add_option("--csv", e->CsvFolder, "write the tables as CSV files into this folder")->type_name("DIR");
+  app.add_option("--html", e->HtmlFile, "write the results with their graphs as one HTML page")
+      ->type_name("FILE.html");
+  AddCountOption(app, "--bootstrap", e->Bootstrap, "add the design values with their bootstrap interval from B replicas")
+      ->type_name("B");
+  return [e] { return RunExport(*e); };
 }
 
 }  // namespace tavorix::cli

@@ -3,14 +3,19 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "Commands.h"
+#include "StopSignals.h"
+#include "core/RunCancel.h"
 #include "core/StringToFloat.h"
 
 #ifdef TAVORIX_WITH_DRAWING
 #include "DrawingApp.h"
 #include "core/TavorixError.h"
+#include "calculator/Bootstrap.h"
 #include "graphs/fitted/FittedGraphs.h"
 #endif
 
@@ -24,74 +29,79 @@ struct GraphOptions {
   bool Colour = true;
   bool Belt = true;
   bool LogPeriods = false;
-  int Width = 623, Height = 441;
+  std::pair<int, int> Size = {623, 441};  // pixels of a bitmap
+  int Bootstrap = 0;  // replicas of the bootstrap band of graphs 4 and 8; 0 = none
 };
 
 // "WxH": a bitmap size of at least the usual 623 x 441 and at most 10000 pixels a side.
-void ParseSize(const std::string& text, GraphOptions& g) {
+std::pair<int, int> ReadSize(const std::string& text) {
   const auto x = text.find_first_of("xX");
   const auto w = x == std::string::npos ? std::nullopt : ParseFileInteger(text.substr(0, x));
   const auto h = x == std::string::npos ? std::nullopt : ParseFileInteger(text.substr(x + 1));
   if (!w || !h || *w < 623 || *h < 441 || *w > 10000 || *h > 10000)
-    throw UsageError("the size is WIDTHxHEIGHT, from 623x441 to 10000x10000 pixels");
-  g.Width = *w;
-  g.Height = *h;
+    throw CLI::ValidationError("the size is WIDTHxHEIGHT, from 623x441 to 10000x10000 pixels, not " + text);
+  return {*w, *h};
 }
 
-GraphOptions ParseGraphArgs(const Args& args) {
-  GraphOptions g;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--type") {
-      const auto t = ParseFileInteger(OptionValue(args, i));
-      if (!t || *t < 1 || *t > 8) throw UsageError("the graph type is 1 to 8");
-      g.Type = *t;
-    } else if (a == "-o") {
-      g.Output = OptionValue(args, i);
-    } else if (a == "--bw") {
-      g.Colour = false;
-    } else if (a == "--no-belt") {
-      g.Belt = false;
-    } else if (a == "--log-periods") {
-      g.LogPeriods = true;
-    } else if (a == "--size") {
-      ParseSize(OptionValue(args, i), g);
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (g.Report.empty()) {
-      g.Report = a;
-    } else {
-      throw UsageError("more than one results file given");
-    }
-  }
-  if (g.Report.empty()) throw UsageError("no results file given");
-  if (g.Type == 0) throw UsageError("no graph type given (--type 1..8)");
-  if (g.Output.empty()) throw UsageError("no image file given (-o FILE.bmp|.png|.svg|.pdf)");
+int ReadType(const std::string& text) {
+  const auto t = ParseFileInteger(text);
+  if (!t || *t < 1 || *t > 8) throw CLI::ValidationError("the graph type is 1 to 8, not " + text);
+  return *t;
+}
+
+int RunGraph(const GraphOptions& g) {
   CheckOutputPath(g.Output, SeriesFiles(g.Report), {".bmp", ".png", ".svg", ".pdf"}, "the image file");
+  if (g.Bootstrap > 0 && g.Type != 4 && g.Type != 8)
+    throw UsageError("--bootstrap belongs to the return-period graph and the probability paper (--type 4 or 8)");
   if (g.LogPeriods && g.Type != 4) throw UsageError("--log-periods belongs to the return-period graph (--type 4)");
-  return g;
-}
-
-
-}  // namespace
-
-int RunGraph(const Args& args) {
-  const GraphOptions g = ParseGraphArgs(args);
+  // A signal lets the file being written finish (or not start): no temporary file is left.
+  const CancelFlag stop = InstallStopSignals();
   RequireNoDirectory(g.Report);
 #ifdef TAVORIX_WITH_DRAWING
   const DrawingApp app;
 
   GraphView view;
   PrepareAnyGraph(g.Report, g.Type, view, g.LogPeriods);
+  if (g.Bootstrap > 0) {
+    BootstrapOptions options;
+    options.Replicas = g.Bootstrap;
+    options.Cancel = stop;
+    AddBootstrapBand(g.Report, view, options);
+  }
+  ThrowIfCancelled(stop);
   std::string error;
-  if (!app.Calls().Save(view, g.Colour, g.Belt, g.Output, g.Width, g.Height, &error)) throw TavorixError(error);
+  if (!app.Calls().Save(view, g.Colour, g.Belt, g.Output, g.Size.first, g.Size.second, &error)) throw TavorixError(error);
   std::cout << "The graph was saved in  " << g.Output << "\n";
-  return kExitOk;
+  return IsCancelled(stop) ? StoppedExitStatus() : kExitOk;
 #else
   (void)g;
   std::cerr << "tavorix-cli graph: this build has no drawing (configured without the Qt parts)\n";
   return kExitRefused;
 #endif
+}
+
+}  // namespace
+
+CommandRun DefineGraph(CLI::App& app) {
+  auto g = std::make_shared<GraphOptions>();
+  app.add_option("FILE.out", g->Report, "the results report of a run")->required();
+  AddReadOption(app, "--type", g->Type, ReadType,
+                "1 cumulative distribution, 2 histogram calculated, 3 confidence belt of X, 4 return periods, "
+                "5 predicted-observed, 6 histogram observed, 7 Q-Q, 8 probability paper")
+      ->type_name("1..8")
+      ->required();
+  app.add_flag_callback("--bw", [g] { g->Colour = false; }, "black and white");
+  app.add_flag_callback("--no-belt", [g] { g->Belt = false; }, "without the confidence belt");
+  app.add_flag("--log-periods", g->LogPeriods, "graph 4 on a logarithmic axis of return periods");
+  AddReadOption(app, "--size", g->Size, ReadSize, "a larger BMP or PNG, from 623x441 to 10000x10000 pixels")
+      ->type_name("WxH");
+  app.add_option("-o", g->Output, "the image file: BMP, PNG, SVG or PDF by its extension")
+      ->type_name("FILE")
+      ->required();
+  AddCountOption(app, "--bootstrap", g->Bootstrap,
+                 "graphs 4 and 8: draw the bootstrap interval of X from B replicas")
+      ->type_name("B");
+  return [g] { return RunGraph(*g); };
 }
 
 }  // namespace tavorix::cli

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "Commands.h"
 #include "core/DataImport.h"
@@ -12,51 +13,46 @@
 
 namespace tavorix::cli {
 
-int RunImport(const Args& args) {
-  std::string input, output;
-  TImportOptions options;
-  options.ClassesText = "5";
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "-o") {
-      output = OptionValue(args, i);
-    } else if (a == "--title1") {
-      options.Title1 = OptionValue(args, i);
-    } else if (a == "--title2") {
-      options.Title2 = OptionValue(args, i);
-    } else if (a == "--classes") {
-      options.ClassesText = OptionValue(args, i);
-      if (!ParseFileInteger(TrimBlanks(options.ClassesText)))
-        throw UsageError("The number of classes is not a valid integer");
-    } else if (a == "--composite") {
-      options.CompositeAllowed = true;
-    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
-      options.Commas = CommaReadingOption(a, options.Commas);
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (input.empty()) {
-      input = a;
-    } else {
-      throw UsageError("more than one data file given");
-    }
-  }
-  if (input.empty()) throw UsageError("no data file given");
+namespace {
 
+struct ImportArgs {
+  std::string Input, Output;
+  TImportOptions Options;
+};
+
+int RunImport(ImportArgs& a) {
   namespace fs = std::filesystem;
-  if (output.empty()) output = fs::path(input).replace_extension(".inp").string();
-  const fs::path target = fs::absolute(output).lexically_normal();
+  const std::string& input = a.Input;
+  const fs::path target =
+      fs::absolute(a.Output.empty() ? fs::path(input).replace_extension(".inp") : fs::path(a.Output)).lexically_normal();
   if (fs::exists(input) && fs::exists(target) && fs::equivalent(input, target))
     throw UsageError("the output file would replace the data file; name another with -o");
 
   TDMTavorix dm;
   dm.FileName = target.string();
-  options.AmbiguityAdvice = kCommaAdvice;
+  a.Options.AmbiguityAdvice = kCommaAdvice;
   std::string notes;
-  ImportDataText(ReadWholeFile(input), options, dm, &notes);
+  ImportDataText(ReadWholeFile(input), a.Options, dm, &notes);
   std::cerr << notes;
   dm.WriteInputFile();
   std::cout << dm.FileName << ": " << dm.NrOfData << " data written\n";
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineImport(CLI::App& app) {
+  auto a = std::make_shared<ImportArgs>();
+  a->Options.ClassesText = "5";
+  app.add_option("DATA.txt", a->Input, "the column of numbers, one a line")->required();
+  app.add_option("-o", a->Output, "the input file to write (default: DATA with the extension .inp)")
+      ->type_name("FILE.inp");
+  app.add_option("--title1", a->Options.Title1, "first title line")->type_name("T");
+  app.add_option("--title2", a->Options.Title2, "second title line")->type_name("T");
+  AddClassesOption(app, a->Options.ClassesText);
+  app.add_flag("--composite", a->Options.CompositeAllowed, "allow composite distributions");
+  AddCommaOptions(app, a->Options.Commas);
+  return [a] { return RunImport(*a); };
 }
 
 }  // namespace tavorix::cli

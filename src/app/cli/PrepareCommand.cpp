@@ -2,6 +2,7 @@
 // moved values, plotting positions, serials), as JSON or as a plain table.
 
 #include <iostream>
+#include <memory>
 
 #include "Commands.h"
 #include "Json.h"
@@ -14,31 +15,22 @@ namespace tavorix::cli {
 namespace {
 
 void PrintJson(const TavorixRun& run, const TDMTavorix& dm) {
-  JsonWriter w(std::cout);
-  w.BeginObject();
-  w.Value("file", dm.FileName);
-  w.Value("title1", run.ReportTitle1);
-  w.Value("title2", run.ReportTitle2);
-  w.Value("N", run.N);
-  w.Value("Threshold", run.Threshold);
-  w.Value("Shift", run.Shift);
-  w.Value("Shifted", run.Shifted);
-  w.BeginArray("notices");
-  for (const auto& m : run.Notices) w.Value("", m);
-  w.EndArray();
-  w.BeginArray("ranks");
-  for (int r = 1; r <= run.N; ++r) {
-    w.BeginObject();
-    w.Value("rank", r);
-    w.Value("serial", run.SerialOfRank[r]);
-    w.Value("value", static_cast<double>(dm.RankedValues[r]));
-    w.Value("X", static_cast<double>(run.X[r]));
-    w.Value("Fr", static_cast<double>(run.Fr[r]));
-    w.EndObject();
-  }
-  w.EndArray();
-  w.EndObject();
-  w.Finish();
+  Json ranks = Json::array();
+  for (int r = 1; r <= run.N; ++r)
+    ranks.push_back({{"rank", r},
+                     {"serial", run.SerialOfRank[r]},
+                     {"value", static_cast<double>(dm.RankedValues[r])},
+                     {"X", static_cast<double>(run.X[r])},
+                     {"Fr", static_cast<double>(run.Fr[r])}});
+  WriteJson(std::cout, {{"file", dm.FileName},
+                        {"title1", run.ReportTitle1},
+                        {"title2", run.ReportTitle2},
+                        {"N", run.N},
+                        {"Threshold", run.Threshold},
+                        {"Shift", run.Shift},
+                        {"Shifted", run.Shifted},
+                        {"notices", run.Notices},
+                        {"ranks", ranks}});
 }
 
 void PrintTable(const TavorixRun& run) {
@@ -51,24 +43,7 @@ void PrintTable(const TavorixRun& run) {
               << FormatFixed(static_cast<double>(run.Fr[r]), 10, 6) << "\n";
 }
 
-}  // namespace
-
-int RunPrepare(const Args& args) {
-  std::string input;
-  bool json = false;
-  for (const auto& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (input.empty()) {
-      input = a;
-    } else {
-      throw UsageError("more than one input file given");
-    }
-  }
-  if (input.empty()) throw UsageError("no input file given");
-
+int RunPrepare(const std::string& input, bool json) {
   RequireNoDirectory(input);
   TDMTavorix dm;
   dm.FileName = input;
@@ -81,6 +56,16 @@ int RunPrepare(const Args& args) {
     PrintTable(run);
   }
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefinePrepare(CLI::App& app) {
+  auto input = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  app.add_option("FILE.inp", *input, "the input file")->required();
+  app.add_flag("--json", *json, "the prepared data as JSON");
+  return [input, json] { return RunPrepare(*input, *json); };
 }
 
 }  // namespace tavorix::cli

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "Commands.h"
 #include "Json.h"
@@ -27,92 +28,59 @@ namespace tavorix::cli {
 
 namespace {
 
-void StatisticsJson(JsonWriter& json, const GoodnessOfFit& g) {
-  json.Value("ks_D", g.KsD);
-  json.Value("ad_A2", g.AdA2);
-  json.Value("cvm_W2", g.CvmW2);
+void AddStatistics(Json& json, const GoodnessOfFit& g) {
+  json["ks_D"] = g.KsD;
+  json["ad_A2"] = g.AdA2;
+  json["cvm_W2"] = g.CvmW2;
 }
 
-void WriteJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run,
+void PrintJson(std::ostream& out, const PipelineResult& r, const TavorixRun& run,
                const std::vector<RankedFitStatistics>& ranked) {
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Value("input", r.InputPath);
-  json.Value("output", r.OutputPath);
-  json.Value("parameters_file", r.ParameterPath);
-  json.Value("ranked_list", std::filesystem::exists(r.ListPath) ? r.ListPath : std::string());
-  json.Value("n", run.N);
-  json.Value("shift", run.Shift);
-  json.Value("shifted", run.Shifted);
-  json.BeginObject("chosen");
-  json.Value("code", r.DistCode);
-  json.Value("list_name", std::string(ListName(r.DistCode)));
-  json.Value("title", std::string(TitleName(r.DistCode)));
   const ReportLine line = ReportedLine(run.Fitted.DistCode, run.Fitted.P);
-  json.Value("ParA", line.A);
-  json.Value("ParB", line.B);
-  json.BeginObject("parameters");
-  for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) json.Value(name, value);
-  json.EndObject();
-  StatisticsJson(json, ChosenFitStatistics(run));
-  json.EndObject();
-  json.Value("AvAbsDiff", r.AvAbsDiff);
-  json.Value("R2", r.R2);
+  Json parameters = Json::object();
+  for (const auto& [name, value] : NamedParameters(run.Fitted, run.Shift)) parameters[name] = value;
+  Json chosen = {{"code", r.DistCode},
+                 {"list_name", std::string(ListName(r.DistCode))},
+                 {"title", std::string(TitleName(r.DistCode))},
+                 {"ParA", line.A},
+                 {"ParB", line.B},
+                 {"parameters", parameters}};
+  AddStatistics(chosen, ChosenFitStatistics(run));
   // The ranked fits in the order of the ranked list file.
-  json.BeginArray("ranked");
+  Json rows = Json::array();
   for (const auto& e : ranked) {
-    json.BeginObject();
-    json.Value("code", e.Code);
-    json.Value("list_name", e.Name);
-    json.Value("average", e.Average);
-    StatisticsJson(json, e.Statistics);
-    json.EndObject();
+    Json row = {{"code", e.Code}, {"list_name", e.Name}, {"average", e.Average}};
+    AddStatistics(row, e.Statistics);
+    rows.push_back(std::move(row));
   }
-  json.EndArray();
-  json.EndObject();
-  json.Finish();
+  WriteJson(out, {{"input", r.InputPath},
+                  {"output", r.OutputPath},
+                  {"parameters_file", r.ParameterPath},
+                  {"ranked_list", std::filesystem::exists(r.ListPath) ? r.ListPath : std::string()},
+                  {"n", run.N},
+                  {"shift", run.Shift},
+                  {"shifted", run.Shifted},
+                  {"chosen", chosen},
+                  {"AvAbsDiff", r.AvAbsDiff},
+                  {"R2", r.R2},
+                  {"ranked", rows}});
 }
 
-}  // namespace
+struct RunArgs {
+  std::string Input, FitsCsv;
+  SeriesSettings Settings;
+  bool Json = false;
+};
 
-int RunRun(const Args& args) {
-  std::string input, prefer = "1", classes, fitsCsv;
-  bool composite = false, asJson = false;
-  TCommaReading commas = TCommaReading::Detect;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--prefer") {
-      prefer = OptionValue(args, i);
-      CheckPreference(prefer);
-    } else if (a == "--composite") {
-      composite = true;
-    } else if (a == "--classes") {
-      classes = OptionValue(args, i);
-      CheckClasses(classes);
-    } else if (a == "--json") {
-      asJson = true;
-    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
-      commas = CommaReadingOption(a, commas);
-    } else if (a == "--fits-csv") {
-      fitsCsv = OptionValue(args, i);
-      if (fitsCsv.empty()) throw UsageError("--fits-csv needs a file name");
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else if (input.empty()) {
-      input = a;
-    } else {
-      throw UsageError("more than one input file given");
-    }
-  }
-  if (input.empty()) throw UsageError("no input file given");
-  if (!fitsCsv.empty()) CheckOutputPath(fitsCsv, SeriesFiles(input), {".csv"}, "--fits-csv");
+int RunRun(const RunArgs& a) {
+  if (!a.FitsCsv.empty()) CheckOutputPath(a.FitsCsv, SeriesFiles(a.Input), {".csv"}, "--fits-csv");
 
   PipelineOptions options;
   options.Progress = [](std::string_view line) { std::cerr << line << "\n"; };
   options.Cancel = InstallStopSignals();
   SeriesRun series;
   try {
-    RunSeries(input, {prefer, classes, composite, commas, kCommaAdvice}, options, series,
+    RunSeries(a.Input, a.Settings, options, series,
               [](std::string_view notes) { std::cerr << TerminalText(notes); });
   } catch (const RunCancelled&) {
     std::cerr << " The run was stopped; no results were written.\n";
@@ -128,20 +96,42 @@ int RunRun(const Args& args) {
   // The statistics cost an evaluation of every fit at every datum: only
   // when they are asked for.
   std::vector<RankedFitStatistics> ranked;
-  if (asJson || !fitsCsv.empty()) ranked = RankedFitsWithStatistics(run);
-  if (!fitsCsv.empty()) {
+  if (a.Json || !a.FitsCsv.empty()) ranked = RankedFitsWithStatistics(run);
+  if (!a.FitsCsv.empty()) {
     // A preferred run has no ranked list: its one fit is the one row.
     std::vector<RankedFitStatistics> rows = ranked;
     if (!run.BestOfAll())
       rows.push_back({1, r.DistCode, std::string(ListName(r.DistCode)),
                       AverageOf(run.Slots[r.DistCode].Score, run.N), ChosenFitStatistics(run)});
-    WriteFileAtomically(fitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
+    WriteFileAtomically(a.FitsCsv, [&](std::ostream& out) { WriteRankedFitsCsv(out, rows); });
   }
-  if (asJson)
-    WriteJson(std::cout, r, run, ranked);
+  if (a.Json)
+    PrintJson(std::cout, r, run, ranked);
   else
     std::cout << r.Message << "\n";
   return kExitOk;
+}
+
+}  // namespace
+
+CommandRun DefineRun(CLI::App& app) {
+  auto a = std::make_shared<RunArgs>();
+  a->Settings.CommaAdvice = kCommaAdvice;
+  app.add_option("FILE.inp|DATA.txt", a->Input, "an input file, or a column of numbers (written as FILE.inp beside it)")
+      ->required();
+  AddPreferOption(app, a->Settings.Prefer);
+  app.add_flag("--composite", a->Settings.Composite, "allow composite distributions");
+  AddClassesOption(app, a->Settings.Classes);
+  app.add_flag("--json", a->Json, "a summary as JSON on standard output");
+  AddReadOption(app, "--fits-csv", a->FitsCsv,
+                [](const std::string& text) {
+                  if (text.empty()) throw CLI::ValidationError("needs a file name");
+                  return text;
+                },
+                "the goodness-of-fit statistics of every ranked fit as CSV")
+      ->type_name("FILE.csv");
+  AddCommaOptions(app, a->Settings.Commas);
+  return [a] { return RunRun(*a); };
 }
 
 }  // namespace tavorix::cli

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "Commands.h"
 #include "core/DataImport.h"
 #include "core/RunCancel.h"
 #include "core/SeriesLock.h"
@@ -12,7 +11,6 @@
 #include "core/TextFile.h"
 #include "core/TextLines.h"
 #include "core/TavorixError.h"
-#include "fitting/Registry.h"
 
 namespace tavorix::cli {
 
@@ -23,15 +21,6 @@ namespace {
 constexpr std::string_view kInputFileHeader = " Input data for Tavorix program";
 
 }  // namespace
-
-void CheckPreference(const std::string& prefer) {
-  if (prefer.empty() || prefer.size() > 4 || (prefer != "1" && !FindByPreference(prefer)))
-    throw UsageError("unknown preference " + prefer + " (use a code of the selection window, 39 or 90)");
-}
-
-void CheckClasses(const std::string& classes) {
-  if (!ParseFileInteger(TrimBlanks(classes))) throw UsageError("The number of classes is not a valid integer");
-}
 
 void RunSeries(const std::string& input, const SeriesSettings& settings, const PipelineOptions& options,
                SeriesRun& series, const std::function<void(std::string_view)>& notes) {

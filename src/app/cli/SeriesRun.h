@@ -18,7 +18,7 @@ namespace tavorix::cli {
 
 struct SeriesSettings {
   std::string Prefer = "1";  // code of the selection window, "39" or "90"; "1" = best of all
-  std::string Classes;       // as typed; empty keeps the input file's (5 for a column)
+  std::string Classes;       // as typed, a valid integer; empty keeps the input file's (5 for a column)
   bool Composite = false;    // allow composite distributions (an input file may allow them itself)
   // How the commas of a plain column are read, and the line under the
   // refusal of a column whose commas read both ways.
@@ -32,10 +32,6 @@ class SeriesBusy : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// Checks of the command-line values; throw UsageError.
-void CheckPreference(const std::string& prefer);
-void CheckClasses(const std::string& classes);
 
 struct SeriesRun {
   TDMTavorix Data;

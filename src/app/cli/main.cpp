@@ -1,13 +1,15 @@
 // tavorix-cli: batch front end of Tavorix. Each command is one entry of the
-// table below and one file of this folder.
+// table below and one file of this folder; CLI11 parses its command line.
 
-#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "Commands.h"
+#include "StopSignals.h"
+#include "core/RunCancel.h"
 #include "core/TavorixError.h"
 #include "core/TextEscape.h"
 
@@ -17,62 +19,83 @@ using namespace tavorix::cli;
 
 struct Command {
   const char* Name;
-  int (*Run)(const Args&);
-  const char* Usage;
+  const char* Summary;  // the first line of the command's help, and its line in the list of commands
+  CommandRun (*Define)(CLI::App&);
 };
 
 constexpr Command kCommands[] = {
-    {"import", RunImport, kImportUsage},
-    {"prepare", RunPrepare, kPrepareUsage},
-    {"run", RunRun, kRunUsage},
-    {"calc", RunCalc, kCalcUsage},
-    {"graph", RunGraph, kGraphUsage},
-    {"batch", RunBatch, kBatchUsage},
-    {"export", RunExport, kExportUsage},
-    {"bootstrap", RunBootstrapCommand, kBootstrapUsage},
+    {"import", "A column of numbers becomes an input file (.inp), checked as Save-Run checks the grid.",
+     DefineImport},
+    {"prepare", "The prepared data of an input file: ranks, plotting positions and the moved values.", DefinePrepare},
+    {"run", "The whole analysis of a series as Save-Run does it: every fit ranked, the results files written.",
+     DefineRun},
+    {"calc", "The calculator on the files of a run, or a table of design values.", DefineCalc},
+    {"graph", "One of the eight graphs of a results report, saved as BMP, PNG, SVG or PDF.", DefineGraph},
+    {"batch", "Many series in one call, several side by side, with a summary; goes on where it stopped.",
+     DefineBatch},
+    {"export", "The results of a run as CSV tables and as one HTML page.", DefineExport},
+    {"bootstrap", "A parametric bootstrap of the fitted distribution: intervals of X and p-values of the fit.",
+     DefineBootstrap},
 };
 
-// "--" ends the options: what follows is a file name even where it begins
-// with "-" (every other argument of a command is a file), so it is given to
-// the command as "./-name", the same file under a name no option has.
-Args FilesAfterDoubleDash(Args args) {
-  const auto end = std::find(args.begin(), args.end(), "--");
-  if (end == args.end()) return args;
-  for (auto it = end + 1; it != args.end(); ++it)
-    if (!it->empty() && (*it)[0] == '-') *it = "./" + *it;
-  args.erase(end);
-  return args;
+// The list of the commands (tavorix-cli --help).
+std::string CommandList() {
+  CLI::App app("Cumulative frequency analysis on the files of the desktop program, for many series.", "tavorix-cli");
+  app.require_subcommand(1);
+  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+  for (const auto& c : kCommands) app.add_subcommand(c.Name, c.Summary)->group("Commands");
+  app.footer("Each command has its own --help: tavorix-cli COMMAND --help");
+  return app.help();
 }
 
-void PrintUsage(std::ostream& out) {
-  out << "usage:\n";
-  for (const auto& c : kCommands) out << "  " << c.Usage << "\n";
+// A wrong command line: the message, the command's usage and where its help is (exit 2).
+int CommandLineError(const CLI::App& app, std::string_view message) {
+  std::cerr << app.get_name() << ": " << tavorix::TerminalText(message) << "\n"
+            << CLI::Formatter().make_usage(&app, app.get_name()) << "Run '" << app.get_name()
+            << " --help' for more information.\n";
+  return kExitUsage;
+}
+
+// argv[0] is the command's name.
+int RunCommand(const Command& command, int argc, char** argv) {
+  CLI::App app(command.Summary, std::string("tavorix-cli ") + command.Name);
+  // An option given twice takes the value given last.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  const CommandRun run = command.Define(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    return CommandLineError(app, e.what());
+  }
+  try {
+    return run();
+  } catch (const tavorix::RunCancelled&) {
+    // A signal stopped the command before it wrote anything.
+    return StoppedExitStatus();
+  } catch (const UsageError& e) {
+    return CommandLineError(app, e.what());
+  } catch (const tavorix::TavorixError& e) {
+    std::cerr << tavorix::TerminalText(e.what()) << "\n";
+    return kExitRefused;
+  } catch (const std::exception& e) {
+    std::cerr << app.get_name() << ": " << tavorix::TerminalText(e.what()) << "\n";
+    return kExitRefused;
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    PrintUsage(argc < 2 ? std::cerr : std::cout);
+    (argc < 2 ? std::cerr : std::cout) << CommandList();
     return argc < 2 ? kExitUsage : kExitOk;
   }
   const std::string name = argv[1];
-  for (const auto& c : kCommands) {
-    if (name != c.Name) continue;
-    try {
-      return c.Run(FilesAfterDoubleDash(Args(argv + 2, argv + argc)));
-    } catch (const UsageError& e) {
-      std::cerr << "tavorix-cli " << name << ": " << tavorix::TerminalText(e.what()) << "\nusage: " << c.Usage << "\n";
-      return kExitUsage;
-    } catch (const tavorix::TavorixError& e) {
-      std::cerr << tavorix::TerminalText(e.what()) << "\n";
-      return kExitRefused;
-    } catch (const std::exception& e) {
-      std::cerr << "tavorix-cli " << name << ": " << tavorix::TerminalText(e.what()) << "\n";
-      return kExitRefused;
-    }
-  }
-  std::cerr << "tavorix-cli: unknown command '" << tavorix::TerminalText(name) << "'\n";
-  PrintUsage(std::cerr);
+  for (const auto& c : kCommands)
+    if (name == c.Name) return RunCommand(c, argc - 1, argv + 1);
+  std::cerr << "tavorix-cli: unknown command '" << tavorix::TerminalText(name) << "'\n" << CommandList();
   return kExitUsage;
 }

@@ -33,12 +33,12 @@ QFont ArialFont(int points, bool smooth) {
 }
 
 struct Palette {
-  QColor Plot, Axes, Observed, Limits, Separation;
+  QColor Plot, Axes, Observed, Limits, Separation, Band;
 };
 
 Palette PaletteFor(bool colour) {
-  if (!colour) return {Qt::white, Qt::black, Qt::black, Qt::black, Qt::black};
-  return {kDarkBlue, Qt::white, QColor(0, 255, 255), QColor(255, 255, 0), QColor(0, 255, 0)};
+  if (!colour) return {Qt::white, Qt::black, Qt::black, Qt::black, Qt::black, Qt::black};
+  return {kDarkBlue, Qt::white, QColor(0, 255, 255), QColor(255, 255, 0), QColor(0, 255, 0), QColor(255, 0, 255)};
 }
 
 class Drawer {
@@ -185,6 +185,7 @@ class Drawer {
         if (v_.Type == kGraphProbabilityPaper && v_.Curve.X.empty()) break;
         Legend(86, 80, cap.Calculated, c_.Axes, Qt::SolidLine);
         LimitLegend(86, 95);
+        if (!v_.Band.Empty()) Legend(86, 110, v_.Band.Legend, c_.Band, Qt::DashDotLine);
         break;
       case kGraphPredObserved:
       case kGraphQuantiles:
@@ -262,6 +263,7 @@ class Drawer {
     Pen(c_.Axes, Qt::SolidLine);
     for (int r = 0; r + 1 < d.RowCount; ++r)
       if (inRange(r + 1, d.S3[r + 1])) segment(d.S3, r);
+    BandLines();
     if (!BeltDrawn()) return;
     Pen(c_.Limits, Qt::DotLine);
     for (int r = 0; r + 1 < d.RowCount; ++r) {
@@ -349,10 +351,26 @@ class Drawer {
     };
     Pen(c_.Axes, Qt::SolidLine);
     lineOf(c.F);
+    BandLines();
     if (!BeltDrawn()) return;
     Pen(c_.Limits, Qt::DotLine);
     lineOf(c.Lower);
     lineOf(c.Upper);
+  }
+
+  // The bootstrap interval of X: its two lines, each segment drawn where
+  // both ends lie on the plot.
+  void BandLines() {
+    auto onPlot = [&](const std::pair<double, double>& p) {
+      if (!std::isfinite(p.first) || !std::isfinite(p.second)) return false;
+      const int x = X(p.first), y = Y(p.second);
+      return x >= kPlotLeft && x <= kPlotLeft + kPlotWidth && y >= kPlotBottom - kPlotHeight && y <= kPlotBottom;
+    };
+    Pen(c_.Band, Qt::DashDotLine);
+    for (const auto* line : {&v_.Band.Lower, &v_.Band.Upper})
+      for (std::size_t i = 0; i + 1 < line->size(); ++i)
+        if (onPlot((*line)[i]) && onPlot((*line)[i + 1]))
+          Line(X((*line)[i].first), Y((*line)[i].second), X((*line)[i + 1].first), Y((*line)[i + 1].second));
   }
 
   // Label in fixed notation, at least decimals + 2 characters wide.

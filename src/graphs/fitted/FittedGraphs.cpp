@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "calculator/Bootstrap.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
 #include "graphs/fitted/FittedQuantile.h"
@@ -124,6 +125,47 @@ void PrepareFittedGraph(const std::string& reportPath, int type, GraphView& view
   else PaperGraph(in, v);
   v.Captions = MakeCaptions(type, v.Axes);
   view = std::move(v);
+}
+
+void AddBootstrapBand(const std::string& reportPath, GraphView& view, const BootstrapOptions& options) {
+  if (view.Type != kGraphReturnPeriods && view.Type != kGraphProbabilityPaper) return;
+  // Where each period stands across the graph: the row (graph 4) or the
+  // curve point (graph 8) it belongs to.
+  std::vector<double> periods, across;
+  auto take = [&](double t, double at) {
+    if (std::isfinite(t) && t > 1.000001 && t < 100000.0) {
+      periods.push_back(t);
+      across.push_back(at);
+    }
+  };
+  if (view.Type == kGraphReturnPeriods) {
+    for (int r = 0; r < view.Data.RowCount && r < static_cast<int>(view.Data.S3.size()); ++r) {
+      const double y = static_cast<double>(view.Data.S3[r]);
+      take(view.LogPeriods ? std::pow(10.0, y) : y, y);
+    }
+  } else {
+    for (const double u : view.Curve.X) take(1 / (1 - GumbelFrequency(u)), u);
+  }
+  BootstrapBand band;
+  if (!periods.empty()) {
+    BootstrapOptions o = options;
+    o.Periods = periods;
+    const BootstrapResult boot = RunBootstrap(LoadBootstrapSeries(reportPath, o.Cancel), o);
+    for (std::size_t k = 0; k < boot.Rows.size() && k < across.size(); ++k) {
+      const BootstrapRow& row = boot.Rows[k];
+      // Graph 4 has X across and the period up; graph 8 the variate across and X up.
+      if (view.Type == kGraphReturnPeriods) {
+        band.Lower.emplace_back(row.Lower, across[k]);
+        band.Upper.emplace_back(row.Upper, across[k]);
+      } else {
+        band.Lower.emplace_back(across[k], row.Lower);
+        band.Upper.emplace_back(across[k], row.Upper);
+      }
+    }
+    band.Legend = "- - - " + FormatGeneral(100 * boot.Level) + "% bootstrap interval of X (" +
+                  std::to_string(boot.Replicas) + " replicas" + (boot.Marked() ? ", fewer than 90% fitted" : "") + ")";
+  }
+  view.Band = std::move(band);
 }
 
 void PrepareAnyGraph(const std::string& reportPath, int type, GraphView& view, bool logPeriods) {

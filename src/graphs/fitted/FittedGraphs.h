@@ -13,6 +13,8 @@
 
 namespace tavorix {
 
+struct BootstrapOptions;
+
 inline constexpr const char* kQuantilesNotAvailable = " The Q-Q graph is not available for this distribution";
 
 // Return periods labelled on the probability paper's axis.
@@ -33,6 +35,14 @@ CalcInputs FittedInputsOf(const std::string& reportPath, const GraphData& rows);
 // (kQuantilesNotAvailable); its probability paper shows the observed points
 // only. Errors as PrepareGraph; the view is left as it was.
 void PrepareFittedGraph(const std::string& reportPath, int type, GraphView& view);
+
+// Adds the bootstrap interval of X (a parametric bootstrap of the results
+// file's fit, as `tavorix-cli bootstrap` makes it) to a prepared view of the
+// return-period graph (4) or the probability paper (8): at the return period
+// of every row (graph 4) or curve point (graph 8). Throws TavorixError where
+// the file's fit cannot be bootstrapped and RunCancelled when options.Cancel
+// is set; other types are left as they are.
+void AddBootstrapBand(const std::string& reportPath, GraphView& view, const BootstrapOptions& options);
 
 // Any graph type 1 to 8.
 void PrepareAnyGraph(const std::string& reportPath, int type, GraphView& view, bool logPeriods = false);

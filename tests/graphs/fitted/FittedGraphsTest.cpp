@@ -105,3 +105,55 @@ TEST(FittedGraphs, ReportWithoutParameterFileHasNoQQGraph) {
 
 }  // namespace
 }  // namespace tavorix
+
+#include "calculator/Bootstrap.h"
+#include "report/RunPipeline.h"
+
+namespace tavorix {
+namespace {
+
+// The bootstrap band of the probability paper lies about the fitted curve:
+// below it on one line and above it on the other wherever both are drawn,
+// and it widens towards the rare return periods.
+TEST(FittedGraphs, BootstrapBandLiesAboutTheFittedCurve) {
+  test::TempDir dir;
+  // A run of 60 Gumbel quantiles with the Gumbel preferred.
+  TDMTavorix dm;
+  dm.FileName = dir.File("g.inp");
+  for (int i = 1; i <= 60; ++i) {
+    dm.Values.push_back(GumbelX(i / 61.0));
+    dm.Serials.push_back(i);
+  }
+  dm.NrOfData = 60;
+  dm.RemoveFlags.assign(60, 0);
+  dm.SelectionCode = "4";
+  dm.WriteInputFile();
+  TavorixRun run;
+  ASSERT_EQ(RunSaveRunStages(dm, run, false, {}).DistCode, 4);
+  GraphView view;
+  PrepareAnyGraph(dir.File("g.out"), kGraphProbabilityPaper, view);
+  BootstrapOptions options;
+  options.Replicas = 60;
+  AddBootstrapBand(dir.File("g.out"), view, options);
+  ASSERT_EQ(view.Band.Lower.size(), view.Band.Upper.size());
+  ASSERT_GT(view.Band.Lower.size(), 100u);
+  int inside = 0;
+  for (std::size_t k = 0; k < view.Band.Lower.size(); ++k) {
+    // The band stands at the fitted curve's points.
+    ASSERT_EQ(view.Band.Lower[k].first, view.Curve.X[k]);
+    const double x = view.Curve.F[k];
+    inside += view.Band.Lower[k].second <= x && x <= view.Band.Upper[k].second;
+  }
+  EXPECT_GT(inside, static_cast<int>(0.9 * view.Band.Lower.size()));
+  const auto width = [&](std::size_t k) { return view.Band.Upper[k].second - view.Band.Lower[k].second; };
+  EXPECT_GT(width(view.Band.Lower.size() - 1), width(view.Band.Lower.size() / 2));
+  EXPECT_NE(view.Band.Legend.find("bootstrap interval of X (60 replicas)"), std::string::npos);
+  // Graphs without X across leave no band.
+  GraphView cumulative;
+  PrepareAnyGraph(dir.File("g.out"), kGraphCumulative, cumulative);
+  AddBootstrapBand(dir.File("g.out"), cumulative, options);
+  EXPECT_TRUE(cumulative.Band.Empty());
+}
+
+}  // namespace
+}  // namespace tavorix
