@@ -248,8 +248,8 @@ bool SortRankedListAfterRun(const TSession& s) { return s.CompositeItem <= 0; }
 bool ListOfferedAfterRun(const TSession& s) { return s.PreferredCode == "1" && s.CompositeItem <= 0; }
 bool GoodnessOfFitOffered(int nrOfData) { return nrOfData > 500; }
 
-bool SaveRunOffered(TPage page, bool pasteHelpShown, bool running) {
-  return page == TPage::Input && !pasteHelpShown && !running;
+bool SaveRunOffered(bool onInputPage, bool pasteHelpShown, bool running) {
+  return onInputPage && !pasteHelpShown && !running;
 }
 bool FileCommandsOffered(bool pasteHelpShown, bool running) { return !pasteHelpShown && !running; }
 
@@ -339,9 +339,7 @@ void ApplyGridChange(TSession& s, const TGridChange& change, bool undo) {
 }
 
 void LoadSeries(TSession& s, const TDMTavorix& dm, const TDecimalSettings& shown) {
-  const TRunSummary lastRun = s.LastRun;
   ResetSession(s);
-  s.LastRun = lastRun;
   s.Title1 = dm.Title1;
   s.Title2 = dm.Title2;
   s.ClassesText = FormatInt(dm.NrOfClasses);

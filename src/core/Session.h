@@ -49,14 +49,6 @@ inline constexpr int kStartRows = 15;
 // A clipboard line longer than this is no number: the paste is refused.
 inline constexpr std::size_t kMaximumPastedLine = 1000;
 
-// What the last finished run left for the Output and Graphics pages.
-struct TRunSummary {
-  bool Available = false;
-  std::string InputPath, OutputPath;
-  int DistCode = 0;
-  int NrOfData = 0;
-};
-
 struct TSession {
   std::vector<std::string> Cells;  // value cell of each grid row; "" = empty, left out
   std::string Title1, Title2;
@@ -67,9 +59,24 @@ struct TSession {
   std::string PreferredText = std::string(kBestOfAllText);
   std::string InputPath;           // the ".inp" opened or saved last; empty before
   bool Unsaved = false;            // typed or pasted data not yet saved
-  TRunSummary LastRun;
 
   int RowCount() const { return static_cast<int>(Cells.size()); }
+};
+
+// The state of the window beyond the series, each flag held once: what the
+// Output and Graphics pages show and offer, how numbers are typed, and where
+// the file dialogs open. Clear data forgets the results, not the rest.
+struct TWindowState {
+  bool ResultsAvailable = false;  // results are shown: the Output page offers its tools
+  bool ResultsComplete = false;   // a run has just finished: its AvAbsDiff is in the data module
+  bool OutputFileOpen = false;    // a results file is open: the graphs can be drawn from it
+  bool GraphMade = false;         // a graph or picture is shown: its save buttons stay
+  int ResultsCode = 0;            // distribution code of the results shown
+  int GraphType = 1;              // the graph drawn last (1..8)
+  bool BeltOn = true;             // the graphs show their confidence belt
+  TDecimalSettings DecimalSettings;  // decimal separator of typed and shown numbers
+  std::string StartDirectory;     // the working folder at start: the current file of a cleared window
+  std::string DialogFolder;       // where the file dialogs open: the folder of the file used last
 };
 
 // The session as at start and after Clear data: 15 empty rows, defaults,
@@ -143,11 +150,9 @@ bool SortRankedListAfterRun(const TSession& s);
 bool ListOfferedAfterRun(const TSession& s);
 bool GoodnessOfFitOffered(int nrOfData);
 
-// Pages of the main window, in tab order.
-enum class TPage { Intro, Input, Output, Graphics };
-// Save-Run and the file commands are offered on the Input page only while
-// no paste help covers the grid and no run works.
-bool SaveRunOffered(TPage page, bool pasteHelpShown, bool running);
+// Save-Run is offered on the Input page only, and the file commands
+// anywhere, while no paste help covers the grid and no run works.
+bool SaveRunOffered(bool onInputPage, bool pasteHelpShown, bool running);
 bool FileCommandsOffered(bool pasteHelpShown, bool running);
 
 // Closing asks first when typed or pasted data were never saved.

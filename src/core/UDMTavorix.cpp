@@ -72,7 +72,7 @@ bool ParseDataLine(std::string_view line, int& serial, double& value) {
 
 void TDMTavorix::DataModuleCreate() { FileName = std::filesystem::current_path().string(); }
 
-void TDMTavorix::ShowError(const std::string& message) {
+void TDMTavorix::ThrowProgramError(const std::string& message) {
   throw TavorixError(std::string(ProgramErrorPrefix) + message);
 }
 
@@ -142,7 +142,7 @@ void TDMTavorix::WriteInputFile() {
 
 void TDMTavorix::WriteInputFile(std::ostream& out) {
   const auto n = static_cast<std::size_t>(NrOfData > 0 ? NrOfData : 0);
-  if (Values.size() < n) ShowError("Real numbers in the inputfile \"" + FileName + "\" are invalid");
+  if (Values.size() < n) ThrowProgramError("Real numbers in the inputfile \"" + FileName + "\" are invalid");
   // The count on line 8 is that of the kept data; it is computed before
   // writing instead of writing the file twice. The bytes are the same.
   std::int32_t kept = 0;
@@ -150,7 +150,7 @@ void TDMTavorix::WriteInputFile(std::ostream& out) {
     const bool removed = i < RemoveFlags.size() && RemoveFlags[i] == 1;
     if (removed) continue;
     if (!std::isfinite(static_cast<double>(Values[i])))
-      ShowError("Real numbers in the inputfile \"" + FileName + "\" are invalid");
+      ThrowProgramError("Real numbers in the inputfile \"" + FileName + "\" are invalid");
     ++kept;
   }
 

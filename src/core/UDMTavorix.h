@@ -59,9 +59,10 @@ class TDMTavorix {
   void WriteInputFile();
   void WriteInputFile(std::ostream& out);
 
+ private:
   // A fatal data error: "A program error occurred." directly followed by the
   // message. Thrown as TavorixError so that the caller decides what to show.
-  [[noreturn]] static void ShowError(const std::string& message);
+  [[noreturn]] static void ThrowProgramError(const std::string& message);
 };
 
 }  // namespace tavorix

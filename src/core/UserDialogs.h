@@ -19,11 +19,6 @@ struct TFileDialogSpec {
   std::string FileName;  // suggested name, may be empty
 };
 
-inline const TFileDialogSpec kInputFileDialog{"Input files (*.inp)|*.inp", "inp", "", ""};
-inline const TFileDialogSpec kOutputFileDialog{"Output files (*.out)|*.out", ".out", "", ""};
-inline const TFileDialogSpec kGraphOpenDialog{"Graph files (*.bmp *.png)|*.bmp;*.png", "bmp", "", ""};
-inline const TFileDialogSpec kGraphSaveDialog{"Image files (*.bmp)|*.bmp", "bmp", "", ""};
-
 enum class TSaveAnswer { Save, Discard, Cancel };
 
 class TDialogs {

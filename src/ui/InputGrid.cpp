@@ -148,7 +148,7 @@ TGridDelegate::TGridDelegate(TGridView* view, std::function<void(int, int, const
 
 QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
   auto* editor = new TGridEditor(parent);
-  editor->setObjectName("StringGrid1Editor");
+  editor->setObjectName("DataGridEditor");
   editor->setFrame(false);
   const int row = index.row(), column = index.column();
   auto* self = const_cast<TGridDelegate*>(this);

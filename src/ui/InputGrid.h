@@ -1,5 +1,5 @@
 #pragma once
-// The grid StringGrid1 of the Input page: a table model over the session's
+// The grid of values of the Input page: a table model over the session's
 // cells (column 0 the serial number, column 1 the value), the view with
 // spreadsheet keys (Enter moves down, a rectangular selection) and the
 // in-place editor, whose pastes take the whole clipboard.

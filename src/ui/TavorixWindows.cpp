@@ -2,48 +2,37 @@
 
 #include <QCoreApplication>
 
-#include "calculator/window/UcalcForm.h"
 #include "core/UDMTavorix.h"
-#include "ui/UFinishForm.h"
-#include "ui/UListForm.h"
-#include "ui/UMainForm.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/CalculatorWindow.h"
+#include "ui/FinishDialog.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/RankedListWindow.h"
+#include "ui/SelectionDialog.h"
+#include "ui/MainWindow.h"
 
 namespace tavorix {
 
 TTavorixWindows::TTavorixWindows() = default;
-TTavorixWindows::~TTavorixWindows() {
-  // The small windows go first; the main window refers to them.
-  SelectForm.reset();
-  ListForm.reset();
-  OptForm.reset();
-  CalcForm.reset();
-  FinishForm.reset();
-  MainForm.reset();
-  DMTavorix.reset();
-}
+TTavorixWindows::~TTavorixWindows() = default;
 TTavorixWindows::TTavorixWindows(TTavorixWindows&&) noexcept = default;
 TTavorixWindows& TTavorixWindows::operator=(TTavorixWindows&&) noexcept = default;
 
 TTavorixWindows CreateTavorixWindows(TDialogs& dialogs) {
   TTavorixWindows w;
-  w.MainForm = std::make_unique<TMainForm>(dialogs);
-  w.DMTavorix = std::make_unique<TDMTavorix>();
-  w.DMTavorix->DataModuleCreate();
-  w.MainForm->AttachDataModule(w.DMTavorix.get());
-  w.FinishForm = std::make_unique<TFinishForm>();
-  w.CalcForm = std::make_unique<TCalcForm>();
-  w.OptForm = std::make_unique<TOptForm>();
-  w.ListForm = std::make_unique<TListForm>();
-  w.SelectForm = std::make_unique<TSelectForm>(*w.DMTavorix, dialogs);
-  TMainForm* main = w.MainForm.get();
-  w.FinishForm->EndProgram = [main] {
+  w.DataModule = std::make_unique<TDMTavorix>();
+  w.DataModule->DataModuleCreate();
+  w.Finish = std::make_unique<FinishDialog>();
+  w.Calculator = std::make_unique<CalculatorWindow>();
+  w.Optimization = std::make_unique<OptimizationHelp>();
+  w.RankedList = std::make_unique<RankedListWindow>();
+  w.Selection = std::make_unique<SelectionDialog>(dialogs);
+  w.Main = std::make_unique<MainWindow>(
+      *w.DataModule, dialogs, SmallWindows{*w.Finish, *w.Calculator, *w.Optimization, *w.RankedList, *w.Selection});
+  MainWindow* main = w.Main.get();
+  w.Finish->EndProgram = [main] {
     main->EndProgram();
     QCoreApplication::exit(0);
   };
-  w.MainForm->AttachWindows(w.FinishForm.get(), w.CalcForm.get(), w.OptForm.get(), w.ListForm.get(),
-                            w.SelectForm.get());
   return w;
 }
 

@@ -1,19 +1,18 @@
 #pragma once
-// The program's windows, created in the start-up order: main window, data
-// module, finish window, calculator, optimisation window, list window,
-// selection window.
+// The program's windows: the data module and the small windows first, then
+// the main window, which opens them.
 
 #include <memory>
 
 namespace tavorix {
 
-class TMainForm;
+class MainWindow;
 class TDMTavorix;
-class TFinishForm;
-class TCalcForm;
-class TOptForm;
-class TListForm;
-class TSelectForm;
+class FinishDialog;
+class CalculatorWindow;
+class OptimizationHelp;
+class RankedListWindow;
+class SelectionDialog;
 class TDialogs;
 
 inline constexpr const char* kApplicationTitle = "Tavorix cumulative frequency analysis";
@@ -24,15 +23,15 @@ struct TTavorixWindows {
   TTavorixWindows(TTavorixWindows&&) noexcept;
   TTavorixWindows& operator=(TTavorixWindows&&) noexcept;
 
-  // Destroyed in reverse order: the small windows before the main window
-  // that refers to them.
-  std::unique_ptr<TMainForm> MainForm;
-  std::unique_ptr<TDMTavorix> DMTavorix;
-  std::unique_ptr<TFinishForm> FinishForm;
-  std::unique_ptr<TCalcForm> CalcForm;
-  std::unique_ptr<TOptForm> OptForm;
-  std::unique_ptr<TListForm> ListForm;
-  std::unique_ptr<TSelectForm> SelectForm;
+  // Destroyed in reverse order: the main window, which refers to the
+  // others, first.
+  std::unique_ptr<TDMTavorix> DataModule;
+  std::unique_ptr<FinishDialog> Finish;
+  std::unique_ptr<CalculatorWindow> Calculator;
+  std::unique_ptr<OptimizationHelp> Optimization;
+  std::unique_ptr<RankedListWindow> RankedList;
+  std::unique_ptr<SelectionDialog> Selection;
+  std::unique_ptr<MainWindow> Main;
 };
 
 // Creates and connects the windows. dialogs answers every message box,

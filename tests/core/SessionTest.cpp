@@ -332,10 +332,10 @@ TEST_F(SessionTest, RowsAreInsertedDeletedAndCleared) {
 }
 
 TEST_F(SessionTest, OfferRules) {
-  EXPECT_TRUE(SaveRunOffered(TPage::Input, false, false));
-  EXPECT_FALSE(SaveRunOffered(TPage::Output, false, false));
-  EXPECT_FALSE(SaveRunOffered(TPage::Input, true, false));
-  EXPECT_FALSE(SaveRunOffered(TPage::Input, false, true));
+  EXPECT_TRUE(SaveRunOffered(true, false, false));
+  EXPECT_FALSE(SaveRunOffered(false, false, false));
+  EXPECT_FALSE(SaveRunOffered(true, true, false));
+  EXPECT_FALSE(SaveRunOffered(true, false, true));
   EXPECT_FALSE(FileCommandsOffered(true, false));
   EXPECT_TRUE(GoodnessOfFitOffered(501));
   EXPECT_FALSE(GoodnessOfFitOffered(500));

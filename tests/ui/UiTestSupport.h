@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -25,9 +31,12 @@
 #include "core/UDMTavorix.h"
 #include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
-#include "ui/UDialogs.h"
-#include "ui/UFinishForm.h"
-#include "ui/UMainForm.h"
+#include "ui/Dialogs.h"
+#include "ui/FinishDialog.h"
+#include "ui/GraphicsPage.h"
+#include "ui/OutputPage.h"
+#include "ui/SelectionDialog.h"
+#include "ui/MainWindow.h"
 
 namespace tavorix::test {
 
@@ -108,16 +117,50 @@ class ScriptedDialogs : public TDialogs {
   }
 };
 
-class MainFormTest : public ::testing::Test {
+// A widget or action under `root`, found by the object name the window gives it.
+template <class T>
+T* FindIn(const QObject* root, const char* name) {
+  T* found = root->findChild<T*>(QString::fromLatin1(name));
+  if (found == nullptr) ADD_FAILURE() << "no " << name << " found";
+  return found;
+}
+
+class WindowsTest : public ::testing::Test {
  protected:
+  template <class T>
+  T* Find(const char* name) const { return FindIn<T>(form, name); }
+  QWidget* Widget(const char* name) const { return Find<QWidget>(name); }
+  QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+  QLineEdit* Edit(const char* name) const { return Find<QLineEdit>(name); }
+  QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
+  QPlainTextEdit* Text(const char* name) const { return Find<QPlainTextEdit>(name); }
+  QLabel* Label(const char* name) const { return Find<QLabel>(name); }
+  QAction* Action(const char* name) const { return Find<QAction>(name); }
+  TGridView* Grid() const { return Find<TGridView>("DataGrid"); }
+  // The choice of graph type 1..8 on the Graphics page.
+  QRadioButton* GraphChoice(int type) const {
+    return Find<QRadioButton>(("GraphType" + std::to_string(type)).c_str());
+  }
+  // Choice 1..37 of the selection window (1 = best of all).
+  QRadioButton* Choice(int number) const {
+    return FindIn<QRadioButton>(windows.Selection.get(), ("Choice" + std::to_string(number)).c_str());
+  }
+  // Checks a choice of the selection window and confirms it.
+  void ConfirmChoice(int number) {
+    Choice(number)->setChecked(true);
+    FindIn<QPushButton>(windows.Selection.get(), "ConfirmButton")->click();
+  }
+  // The graph drawn last, at its file size.
+  const QImage& DrawnGraph() const { return Find<GraphicsPage>("GraphicsPage")->DrawnGraph(); }
+
   void SetUp() override {
     windows = CreateTavorixWindows(dialogs);
-    form = windows.MainForm.get();
-    dm = windows.DMTavorix.get();
+    form = windows.Main.get();
+    dm = windows.DataModule.get();
     form->SetStagePauseMs(1);
-    windows.FinishForm->EndProgram = [this] { ended = true; };
+    windows.Finish->EndProgram = [this] { ended = true; };
     form->show();
-    form->PageControl1->setCurrentWidget(form->InputTabSheet);
+    form->ShowPage(Page::Input);
     ASSERT_TRUE(folder.isValid());
   }
 
@@ -127,7 +170,7 @@ class MainFormTest : public ::testing::Test {
   // user does with a column copied from a spreadsheet (Ctrl+V).
   void PasteIntoCell(int row, int column, const QString& text) {
     QGuiApplication::clipboard()->setText(text);
-    TGridView* grid = form->StringGrid1;
+    TGridView* grid = Grid();
     const QModelIndex index = grid->model()->index(row, column);
     grid->setCurrentIndex(index);
     grid->edit(index);
@@ -146,7 +189,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   // The rows the grid shows (its row header follows what the model announced).
-  int Rows() const { return form->StringGrid1->verticalHeader()->count(); }
+  int Rows() const { return Grid()->verticalHeader()->count(); }
 
   // One value a line, each line ended by CR LF.
   static QString Column(const std::vector<double>& values) {
@@ -158,7 +201,7 @@ class MainFormTest : public ::testing::Test {
   // Types text into a value cell of the grid (the current one for row -1)
   // and presses Enter, as a user does: the editor opens on the first key.
   void TypeIntoCell(int row, const QString& text) {
-    TGridView* grid = form->StringGrid1;
+    TGridView* grid = Grid();
     QApplication::setActiveWindow(form);
     grid->setFocus();
     if (row >= 0) grid->setCurrentIndex(grid->model()->index(row, 1));
@@ -176,7 +219,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   QString Cell(int row, int column) const {
-    return form->StringGrid1->model()->index(row, column).data().toString();
+    return Grid()->model()->index(row, column).data().toString();
   }
 
   static std::string ReadFile(const std::string& path) {
@@ -191,7 +234,7 @@ class MainFormTest : public ::testing::Test {
 
   ScriptedDialogs dialogs;
   TTavorixWindows windows;
-  TMainForm* form = nullptr;
+  MainWindow* form = nullptr;
   TDMTavorix* dm = nullptr;
   bool ended = false;
   QTemporaryDir folder;

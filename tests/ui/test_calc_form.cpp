@@ -11,7 +11,8 @@
 #include <fstream>
 
 #include "calculator/Calculator.h"
-#include "calculator/window/UcalcForm.h"
+#include "UiTestSupport.h"
+#include "ui/CalculatorWindow.h"
 #include "core/TestUtil.h"
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
@@ -54,6 +55,19 @@ class CalcFormTest : public ::testing::Test {
     form.SetFileName(dir.File("run.out"));
     form.show();
   }
+  QLineEdit* Field(const char* name) { return test::FindIn<QLineEdit>(&form, name); }
+  QLabel* Caption(const char* name) { return test::FindIn<QLabel>(&form, name); }
+  QPushButton* Go(const char* name) { return test::FindIn<QPushButton>(&form, name); }
+  std::vector<QLineEdit*> Fields(std::initializer_list<const char*> names) {
+    std::vector<QLineEdit*> fields;
+    for (const char* name : names) fields.push_back(Field(name));
+    return fields;
+  }
+  std::vector<QWidget*> Widgets(std::initializer_list<const char*> names) {
+    std::vector<QWidget*> widgets;
+    for (const char* name : names) widgets.push_back(test::FindIn<QWidget>(&form, name));
+    return widgets;
+  }
   static double Value(const QLineEdit* e) { return e->text().toDouble(); }
   static void Type(QLineEdit* e, const char* text) {
     e->clear();
@@ -62,22 +76,22 @@ class CalcFormTest : public ::testing::Test {
 
   test::TempDir dir;
   RecordingSink sink;
-  TCalcForm form{nullptr, &sink};
+  CalculatorWindow form{nullptr, &sink};
 };
 
 TEST_F(CalcFormTest, CaptionsOfTheWindow) {
   EXPECT_EQ(form.windowTitle(), "Calculator");
-  EXPECT_EQ(form.Label7->text(),
+  EXPECT_EQ(Caption("XPrompt")->text(),
             "Enter X-value, then click \"Go ->\", to obtain cumulative frequency and return period");
-  EXPECT_EQ(form.Label8->text(), "Enter cumulative frequency or return period to obtain X-value");
-  EXPECT_EQ(form.Label15->text(), "90% confidence limits of cum. freq.");
-  EXPECT_EQ(form.Label9->text(), "90% confidence limits of ret. per.");
-  EXPECT_EQ(form.Label12->text(), "90% confidence limits of X-Value");
-  EXPECT_EQ(form.Label16->text(), "Lower   ");
-  EXPECT_EQ(form.Edit7->text(), "Go ->");
-  EXPECT_TRUE(form.Edit7->isReadOnly());
-  for (QLineEdit* out : {form.Edit2, form.Edit3, form.Edit6, form.Edit9, form.Edit10, form.Edit11, form.Edit12,
-                         form.Edit13, form.Edit14})
+  EXPECT_EQ(Caption("FrequencyPrompt")->text(), "Enter cumulative frequency or return period to obtain X-value");
+  EXPECT_EQ(Caption("FrequencyLimitsLabel")->text(), "90% confidence limits of cum. freq.");
+  EXPECT_EQ(Caption("PeriodLimitsLabel")->text(), "90% confidence limits of ret. per.");
+  EXPECT_EQ(Caption("XLimitsLabel")->text(), "90% confidence limits of X-Value");
+  EXPECT_EQ(Caption("FrequencyLowerLabel")->text(), "Lower   ");
+  EXPECT_EQ(Go("GoFromXButton")->text(), "Go ->");
+  EXPECT_EQ(Go("GoFromFrequencyButton")->text(), "Go ->");
+  for (QLineEdit* out : Fields({"FrequencyOfX", "PeriodOfX", "XOfFrequency", "PeriodLowerOfX", "PeriodUpperOfX",
+                                "XLowerOfFrequency", "XUpperOfFrequency", "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_FALSE(out->isEnabled()) << out->objectName().toStdString();
 }
 
@@ -88,16 +102,16 @@ TEST_F(CalcFormTest, GammaAnswersBothHalves) {
   fd.P.Gamma.Terms = 3;
   WriteRun(fd, 0.0001);
   Open();
-  for (QWidget* w : std::initializer_list<QWidget*>{form.Edit4, form.Edit5, form.Label4, form.Label5, form.Label6,
-                                                    form.Label13, form.Label14, form.Label18})
+  for (QWidget* w : Widgets({"FrequencyEdit", "PeriodEdit", "FrequencyLabel", "PeriodLabel", "XOfFrequencyLabel",
+                             "XLowerLabel", "XUpperLabel", "OrLabel"}))
     EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
   // Erlang with scale 2 and 3 terms at X' = 4, and back.
-  Type(form.Edit1, "4");
-  QTest::mouseClick(form.Edit7, Qt::LeftButton);
-  EXPECT_NEAR(Value(form.Edit2), 1.0 - 5.0 * std::exp(-2.0), 1e-14);
-  Type(form.Edit4, "0.32332358381693654");
-  form.Edit4Exit();
-  EXPECT_NEAR(Value(form.Edit6), 4.0, 1e-9);
+  Type(Field("XValueEdit"), "4");
+  QTest::mouseClick(Go("GoFromXButton"), Qt::LeftButton);
+  EXPECT_NEAR(Value(Field("FrequencyOfX")), 1.0 - 5.0 * std::exp(-2.0), 1e-14);
+  Type(Field("FrequencyEdit"), "0.32332358381693654");
+  form.FrequencyFieldExit();
+  EXPECT_NEAR(Value(Field("XOfFrequency")), 4.0, 1e-9);
 }
 
 TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
@@ -105,19 +119,20 @@ TEST_F(CalcFormTest, XGivesFrequencyReturnPeriodAndLimits) {
   Open();
   // X' = -ln(ln 2) gives F = 0.5; with N = 6 the limits of the frequency
   // are 0.5 -+ 3.4 Sd / 2 with Sd = sqrt(1.5)/6.
-  form.Edit1->setText(QString::number(-std::log(std::log(2.0)), 'g', 17));
-  QTest::mouseClick(form.Edit7, Qt::LeftButton);
-  EXPECT_EQ(form.Edit2->text(), "0.5");
-  EXPECT_EQ(form.Edit3->text(), "2");
-  EXPECT_NEAR(Value(form.Edit13), 0.15298895310571647, 1e-14);
-  EXPECT_NEAR(Value(form.Edit14), 0.8470110468942835, 1e-14);
-  EXPECT_NEAR(Value(form.Edit9), 1.1806221461534387, 1e-12);  // 1/(1 - Fl)
-  EXPECT_NEAR(Value(form.Edit10), 6.536419654489646, 1e-12);  // 1/(1 - Fu)
+  Field("XValueEdit")->setText(QString::number(-std::log(std::log(2.0)), 'g', 17));
+  QTest::mouseClick(Go("GoFromXButton"), Qt::LeftButton);
+  EXPECT_EQ(Field("FrequencyOfX")->text(), "0.5");
+  EXPECT_EQ(Field("PeriodOfX")->text(), "2");
+  EXPECT_NEAR(Value(Field("FrequencyLowerOfX")), 0.15298895310571647, 1e-14);
+  EXPECT_NEAR(Value(Field("FrequencyUpperOfX")), 0.8470110468942835, 1e-14);
+  EXPECT_NEAR(Value(Field("PeriodLowerOfX")), 1.1806221461534387, 1e-12);  // 1/(1 - Fl)
+  EXPECT_NEAR(Value(Field("PeriodUpperOfX")), 6.536419654489646, 1e-12);  // 1/(1 - Fu)
   EXPECT_TRUE(sink.Messages.empty());
 
   // Entering the X field clears the upper half.
-  form.Edit1Enter();
-  for (QLineEdit* e : {form.Edit1, form.Edit2, form.Edit3, form.Edit9, form.Edit10, form.Edit13, form.Edit14})
+  form.XFieldEnter();
+  for (QLineEdit* e : Fields({"XValueEdit", "FrequencyOfX", "PeriodOfX", "PeriodLowerOfX", "PeriodUpperOfX",
+                              "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_EQ(e->text(), "");
 }
 
@@ -125,19 +140,20 @@ TEST_F(CalcFormTest, FrequencyOrReturnPeriodGivesX) {
   WriteGumbel();
   Open();
   // Gumbel A = 1, B = 0: X' = -ln(-ln F), X = X' + Shift - 0.0001 = X'.
-  Type(form.Edit4, "0.5");
-  form.Edit4Exit();
-  EXPECT_NEAR(Value(form.Edit6), -std::log(std::log(2.0)), 1e-13);
-  EXPECT_NEAR(Value(form.Edit11), -std::log(-std::log(0.15298895310571647)), 1e-12);
-  EXPECT_NEAR(Value(form.Edit12), -std::log(-std::log(0.8470110468942835)), 1e-12);
-  EXPECT_EQ(form.Edit5->text(), "2");
+  Type(Field("FrequencyEdit"), "0.5");
+  form.FrequencyFieldExit();
+  EXPECT_NEAR(Value(Field("XOfFrequency")), -std::log(std::log(2.0)), 1e-13);
+  EXPECT_NEAR(Value(Field("XLowerOfFrequency")), -std::log(-std::log(0.15298895310571647)), 1e-12);
+  EXPECT_NEAR(Value(Field("XUpperOfFrequency")), -std::log(-std::log(0.8470110468942835)), 1e-12);
+  EXPECT_EQ(Field("PeriodEdit")->text(), "2");
 
-  form.Edit5Enter();
-  for (QLineEdit* e : {form.Edit4, form.Edit5, form.Edit6, form.Edit11, form.Edit12}) EXPECT_EQ(e->text(), "");
-  Type(form.Edit5, "4");
-  form.Edit5Exit();
-  EXPECT_EQ(form.Edit4->text(), "0.75");
-  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.75)), 1e-13);
+  form.PeriodFieldEnter();
+  for (QLineEdit* e : Fields({"FrequencyEdit", "PeriodEdit", "XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"}))
+    EXPECT_EQ(e->text(), "");
+  Type(Field("PeriodEdit"), "4");
+  form.PeriodFieldExit();
+  EXPECT_EQ(Field("FrequencyEdit")->text(), "0.75");
+  EXPECT_NEAR(Value(Field("XOfFrequency")), -std::log(-std::log(0.75)), 1e-13);
   EXPECT_TRUE(sink.Messages.empty());
 }
 
@@ -146,35 +162,35 @@ TEST_F(CalcFormTest, LeavingTheFrequencyFieldForGoCalculates) {
   Open();
   form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  form.Edit4->setFocus(Qt::TabFocusReason);
-  QTest::keyClicks(form.Edit4, "0.9");
-  form.Edit8->setFocus(Qt::MouseFocusReason);
-  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.9)), 1e-13);
-  EXPECT_EQ(form.Edit5->text(), "10");
+  Field("FrequencyEdit")->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(Field("FrequencyEdit"), "0.9");
+  QTest::mouseClick(Go("GoFromFrequencyButton"), Qt::LeftButton);
+  EXPECT_NEAR(Value(Field("XOfFrequency")), -std::log(-std::log(0.9)), 1e-13);
+  EXPECT_EQ(Field("PeriodEdit")->text(), "10");
 }
 
 TEST_F(CalcFormTest, RefusedInputShowsItsMessageAndKeepsTheFields) {
   WriteGumbel();
   Open();
-  Type(form.Edit4, "0.999999");
-  form.Edit4Exit();
-  Type(form.Edit5, "100000");
-  form.Edit5Exit();
-  Type(form.Edit5, "0.5");
-  form.Edit5Exit();
-  Type(form.Edit1, "abc");
-  form.Edit7Click();
+  Type(Field("FrequencyEdit"), "0.999999");
+  form.FrequencyFieldExit();
+  Type(Field("PeriodEdit"), "100000");
+  form.PeriodFieldExit();
+  Type(Field("PeriodEdit"), "0.5");
+  form.PeriodFieldExit();
+  Type(Field("XValueEdit"), "abc");
+  form.GoFromXClick();
   // The messages keep their texts; the values the field takes follow on a second line.
   const std::string periods = "\nAccepted: a number above 1 and below 100000";
   EXPECT_EQ(sink.Messages,
             (std::vector<std::string>{kCalcFrequencyRange, kCalcPeriodRange + periods, kCalcPeriodNotAboveOne + periods,
                                       std::string(kCalcValueNotReal) + "\nAccepted: any number, such as 12.5 or -1.5E3"}));
-  Type(form.Edit4, "abc");
-  form.Edit4Exit();
+  Type(Field("FrequencyEdit"), "abc");
+  form.FrequencyFieldExit();
   EXPECT_EQ(sink.Messages.back(),
             "The frequency is not a valid integer\nAccepted: a number above 0.000001 and below 0.999999");
-  EXPECT_EQ(form.Edit6->text(), "");
-  EXPECT_EQ(form.Edit2->text(), "");
+  EXPECT_EQ(Field("XOfFrequency")->text(), "");
+  EXPECT_EQ(Field("FrequencyOfX")->text(), "");
 }
 
 // Enter computes as "Go ->" does; a period is shown in the digits its
@@ -182,24 +198,24 @@ TEST_F(CalcFormTest, RefusedInputShowsItsMessageAndKeepsTheFields) {
 TEST_F(CalcFormTest, EnterComputesAndFieldsShowWholeNumbers) {
   WriteGumbel();
   Open();
-  Type(form.Edit4, "0.99");
-  QTest::keyClick(form.Edit4, Qt::Key_Return);
-  EXPECT_EQ(form.Edit5->text(), "100");
-  EXPECT_NEAR(Value(form.Edit6), -std::log(-std::log(0.99)), 1e-12);
-  Type(form.Edit5, "4");
-  QTest::keyClick(form.Edit5, Qt::Key_Return);
-  EXPECT_EQ(form.Edit4->text(), "0.75");
-  Type(form.Edit1, "1");
-  QTest::keyClick(form.Edit1, Qt::Key_Return);
-  EXPECT_FALSE(form.Edit2->text().isEmpty());
+  Type(Field("FrequencyEdit"), "0.99");
+  QTest::keyClick(Field("FrequencyEdit"), Qt::Key_Return);
+  EXPECT_EQ(Field("PeriodEdit")->text(), "100");
+  EXPECT_NEAR(Value(Field("XOfFrequency")), -std::log(-std::log(0.99)), 1e-12);
+  Type(Field("PeriodEdit"), "4");
+  QTest::keyClick(Field("PeriodEdit"), Qt::Key_Return);
+  EXPECT_EQ(Field("FrequencyEdit")->text(), "0.75");
+  Type(Field("XValueEdit"), "1");
+  QTest::keyClick(Field("XValueEdit"), Qt::Key_Return);
+  EXPECT_FALSE(Field("FrequencyOfX")->text().isEmpty());
 
-  Type(form.Edit4, "0.123456789012345");
-  QTest::keyClick(form.Edit4, Qt::Key_Return);
-  for (QLineEdit* e : {form.Edit4, form.Edit5, form.Edit6, form.Edit11, form.Edit12}) {
+  Type(Field("FrequencyEdit"), "0.123456789012345");
+  QTest::keyClick(Field("FrequencyEdit"), Qt::Key_Return);
+  for (QLineEdit* e : Fields({"FrequencyEdit", "PeriodEdit", "XOfFrequency", "XLowerOfFrequency", "XUpperOfFrequency"})) {
     const int room = e->width() - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) - 6;
     EXPECT_LE(QFontMetricsF(e->font()).horizontalAdvance(e->text()), room) << e->objectName().toStdString();
   }
-  EXPECT_EQ(form.Edit6->cursorPosition(), 0);
+  EXPECT_EQ(Field("XOfFrequency")->cursorPosition(), 0);
   EXPECT_TRUE(sink.Messages.empty());
 }
 
@@ -213,10 +229,10 @@ TEST_F(CalcFormTest, FrequencyBelowTheDistributionShowsTheLowerEndOfItsRange) {
   fd.P.PowerLine.E = 2.0;
   WriteRun(fd, 0.0001);
   Open();
-  Type(form.Edit4, "0.3");
-  form.Edit4Exit();
-  EXPECT_EQ(form.Edit6->text(), "0");
-  EXPECT_EQ(form.Edit11->text(), "0");
+  Type(Field("FrequencyEdit"), "0.3");
+  form.FrequencyFieldExit();
+  EXPECT_EQ(Field("XOfFrequency")->text(), "0");
+  EXPECT_EQ(Field("XLowerOfFrequency")->text(), "0");
 }
 
 TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
@@ -234,26 +250,27 @@ TEST_F(CalcFormTest, HidingLeavesTheMainWindowsSeriesAsItWas) {
   shared.NrOfData = 7;
   form.SetDataModule(&shared);
   form.show();
-  Type(form.Edit4, "0.5");
-  form.Edit4Exit();
-  ASSERT_NE(form.Edit6->text(), "");
-  EXPECT_NEAR(Value(form.Edit6), 3.0, 0.01);
-  Type(form.Edit1, "2");
-  form.Edit7Click();
+  Type(Field("FrequencyEdit"), "0.5");
+  form.FrequencyFieldExit();
+  ASSERT_NE(Field("XOfFrequency")->text(), "");
+  EXPECT_NEAR(Value(Field("XOfFrequency")), 3.0, 0.01);
+  Type(Field("XValueEdit"), "2");
+  form.GoFromXClick();
   form.hide();
   EXPECT_EQ(shared.Values, (DataArrayR{10.0, 20.0, 30.0, 40.0, 50.0, 60.0, 70.0}));
   EXPECT_EQ(shared.NrOfData, 7);
   EXPECT_EQ(shared.FileName, dir.File("run.out"));
-  for (QLineEdit* e : {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6, form.Edit9,
-                       form.Edit10, form.Edit11, form.Edit12, form.Edit13, form.Edit14})
+  for (QLineEdit* e : Fields({"XValueEdit", "FrequencyOfX", "PeriodOfX", "FrequencyEdit", "PeriodEdit",
+                              "XOfFrequency", "PeriodLowerOfX", "PeriodUpperOfX", "XLowerOfFrequency",
+                              "XUpperOfFrequency", "FrequencyLowerOfX", "FrequencyUpperOfX"}))
     EXPECT_EQ(e->text(), "") << e->objectName().toStdString();
   EXPECT_TRUE(sink.Messages.empty());
 }
 
 TEST_F(CalcFormTest, WithoutAParameterFileTheUserIsAskedToRun) {
   Open();
-  Type(form.Edit1, "1");
-  form.Edit7Click();
+  Type(Field("XValueEdit"), "1");
+  form.GoFromXClick();
   // The input file is read first; it is missing too.
   ASSERT_EQ(sink.Messages.size(), 1u);
   EXPECT_NE(sink.Messages[0].find("could not be opened"), std::string::npos);
@@ -264,7 +281,7 @@ TEST_F(CalcFormTest, WithoutAParameterFileTheUserIsAskedToRun) {
   dm.RemoveFlags.assign(6, 0);
   dm.NrOfData = 6;
   dm.WriteInputFile();
-  form.Edit7Click();
+  form.GoFromXClick();
   ASSERT_EQ(sink.Messages.size(), 2u);
   EXPECT_EQ(sink.Messages[1], kCalcNoParameters);
 }

@@ -11,12 +11,12 @@
 
 #include "UiTestSupport.h"
 #include "core/SeriesLock.h"
-#include "ui/USelectForm.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
 
-class WindowUseTest : public MainFormTest {
+class WindowUseTest : public WindowsTest {
  protected:
   static QString Series(int n) {
     QString text;
@@ -25,7 +25,7 @@ class WindowUseTest : public MainFormTest {
   }
   void SaveRun(const std::string& path) {
     dialogs.SaveNames.push_back(path);
-    form->SaveRunButton->click();
+    Button("SaveRunButton")->click();
     WaitForRun();
   }
 };
@@ -33,20 +33,20 @@ class WindowUseTest : public MainFormTest {
 TEST(FinishWindowTest, FinishEndsTheEventLoopAndClosingItReturnsToTheProgram) {
   ScriptedDialogs dialogs;
   TTavorixWindows windows = CreateTavorixWindows(dialogs);
-  windows.MainForm->show();
-  windows.MainForm->close();
-  ASSERT_TRUE(windows.FinishForm->isVisible());
+  windows.Main->show();
+  windows.Main->close();
+  ASSERT_TRUE(windows.Finish->isVisible());
 
   // Escape (or its X) closes the finish window only.
-  QTest::keyClick(windows.FinishForm.get(), Qt::Key_Escape);
-  EXPECT_FALSE(windows.FinishForm->isVisible());
-  EXPECT_TRUE(windows.MainForm->isVisible());
+  QTest::keyClick(windows.Finish.get(), Qt::Key_Escape);
+  EXPECT_FALSE(windows.Finish->isVisible());
+  EXPECT_TRUE(windows.Main->isVisible());
 
-  windows.MainForm->close();
-  QTimer::singleShot(0, windows.FinishForm.get(), [&] { windows.FinishForm->FinishButton->click(); });
+  windows.Main->close();
+  QTimer::singleShot(0, windows.Finish.get(), [&] { FindIn<QPushButton>(windows.Finish.get(), "FinishButton")->click(); });
   QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // a program that does not end
   EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_FALSE(windows.MainForm->isVisible());
+  EXPECT_FALSE(windows.Main->isVisible());
 }
 
 TEST_F(WindowUseTest, ClosingWithUnsavedDataAsksSaveDiscardOrCancel) {
@@ -55,23 +55,23 @@ TEST_F(WindowUseTest, ClosingWithUnsavedDataAsksSaveDiscardOrCancel) {
   form->close();
   ASSERT_EQ(dialogs.Questions.size(), 1u);
   EXPECT_EQ(dialogs.Questions.back(), "The data were changed and not saved. Save them?");
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  EXPECT_FALSE(windows.Finish->isVisible());
 
   // Save writes the input file, then the finish window comes.
   dialogs.SaveNames = {Path("kept")};
   form->close();
   EXPECT_TRUE(Exists(Path("kept.inp")));
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
 
   // Saved data close without a question; new edits ask again.
   const std::size_t asked = dialogs.Questions.size();
   form->close();
   EXPECT_EQ(dialogs.Questions.size(), asked);
-  windows.FinishForm->hide();
+  windows.Finish->hide();
   PasteIntoCell(0, 1, Series(9));
   form->close();
-  EXPECT_TRUE(windows.FinishForm->isVisible());
+  EXPECT_TRUE(windows.Finish->isVisible());
   EXPECT_FALSE(Exists(Path("kept.inp.inp")));
 }
 
@@ -81,36 +81,36 @@ TEST_F(WindowUseTest, TenThousandPastedLinesAreKeptWhole) {
   ASSERT_GT(text.size(), 32767);
   PasteIntoCell(0, 1, text);
   EXPECT_EQ(Rows(), 10000);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "10000");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "10000");
   EXPECT_EQ(Cell(9999, 1), "1000.9999");
 }
 
 TEST_F(WindowUseTest, GridModelStaysConsistentThroughEdits) {
-  QAbstractItemModelTester tester(form->GridModel, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  QAbstractItemModelTester tester(Grid()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   PasteIntoCell(0, 1, Series(20));
-  form->StringGrid1->setCurrentIndex(form->GridModel->index(2, 1));
-  form->GridInsertRowAction->trigger();
+  Grid()->setCurrentIndex(Grid()->model()->index(2, 1));
+  Action("InsertRowAction")->trigger();
   EXPECT_EQ(Rows(), 21);
   EXPECT_EQ(Cell(2, 1), "");
-  form->StringGrid1->selectionModel()->select(
-      QItemSelection(form->GridModel->index(0, 0), form->GridModel->index(4, 1)), QItemSelectionModel::ClearAndSelect);
-  form->GridDeleteRowsAction->trigger();
+  Grid()->selectionModel()->select(
+      QItemSelection(Grid()->model()->index(0, 0), Grid()->model()->index(4, 1)), QItemSelectionModel::ClearAndSelect);
+  Action("DeleteRowsAction")->trigger();
   EXPECT_EQ(Rows(), 16);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "16");
-  TypeInto(form->NrOfDataEdit, "30");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "16");
+  TypeInto(Edit("NrOfDataEdit"), "30");
   EXPECT_EQ(Rows(), 30);
 }
 
 TEST_F(WindowUseTest, SelectionIsCopiedAsValuesAndDeleteEmptiesIt) {
   PasteIntoCell(0, 1, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
   QApplication::setActiveWindow(form);
-  form->StringGrid1->setFocus();
-  form->StringGrid1->setCurrentIndex(form->GridModel->index(1, 0));
-  form->StringGrid1->selectionModel()->select(
-      QItemSelection(form->GridModel->index(1, 0), form->GridModel->index(2, 1)), QItemSelectionModel::ClearAndSelect);
-  form->EditCopyAction->trigger();
+  Grid()->setFocus();
+  Grid()->setCurrentIndex(Grid()->model()->index(1, 0));
+  Grid()->selectionModel()->select(
+      QItemSelection(Grid()->model()->index(1, 0), Grid()->model()->index(2, 1)), QItemSelectionModel::ClearAndSelect);
+  Action("CopyAction")->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "2\n3\n");
-  form->EditDeleteAction->trigger();
+  Action("DeleteAction")->trigger();
   EXPECT_EQ(Cell(1, 1), "");
   EXPECT_EQ(Cell(2, 1), "");
   EXPECT_EQ(Cell(3, 1), "4");
@@ -120,13 +120,13 @@ TEST_F(WindowUseTest, RefusedSaveRunWritesNoFile) {
   const std::string good = Path("good.inp");
   WriteFile(good, "good data");
   PasteIntoCell(0, 1, "1\r\n2\r\n3\r\n");
-  form->SaveRunButton->click();  // no save dialog: the check comes first
+  Button("SaveRunButton")->click();  // no save dialog: the check comes first
   EXPECT_EQ(dialogs.LastMessage(), " The minimum number of data is 6");
   EXPECT_TRUE(dialogs.SaveSpecs.empty());
 
   dialogs.Answers = {true};
-  form->ClearButtonClick();
-  form->SaveRunButton->click();
+  Button("ClearButton")->click();
+  Button("SaveRunButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "There are no data. Type or paste the data into the grid.");
   EXPECT_TRUE(dialogs.SaveSpecs.empty());
   EXPECT_EQ(ReadFile(good), "good data");
@@ -135,7 +135,7 @@ TEST_F(WindowUseTest, RefusedSaveRunWritesNoFile) {
 TEST_F(WindowUseTest, FileThatCannotBeWrittenSaysWhy) {
   PasteIntoCell(0, 1, Series(8));
   dialogs.SaveNames = {Path("missing-folder/rain.inp")};
-  form->InputSaveOnlyAction->trigger();
+  Action("SaveInputAction")->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "The file \"" + Path("missing-folder/rain.inp") +
                                        "\" could not be opened. It may be in use by another program\n"
                                        "No such file or directory");
@@ -146,7 +146,7 @@ TEST_F(WindowUseTest, SeriesThatAnotherRunHasIsNotRunAgain) {
   auto other = SeriesLock::Acquire(Path("busy.inp"), false);
   ASSERT_TRUE(other.has_value());
   dialogs.SaveNames = {Path("busy.inp")};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   EXPECT_EQ(dialogs.LastMessage(),
             "Another run of " + Path("busy") + " is in progress; run it again when that run has finished");
   EXPECT_FALSE(form->RunInProgress());
@@ -168,8 +168,8 @@ TEST_F(WindowUseTest, OpenedFileShowsEveryDatumAndSaysWhenItsCountDiffers) {
             " ------------------\r\n    1       1.50\r\n    2       2.50\r\n\r\n    3       3.50\r\n"
             "    4       4.50\r\n    5       5.50\r\n    6       6.50\r\n    7       7.50\r\n");
   dialogs.OpenNames = {path};
-  form->InputOpenActionExecute();
-  EXPECT_EQ(form->NrOfDataEdit->text(), "7");
+  Action("OpenInputAction")->trigger();
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "7");
   EXPECT_EQ(form->StatusText(), "The input file says 9 values but holds 7");
 }
 
@@ -186,90 +186,88 @@ TEST_F(WindowUseTest, CancelStopsTheRunWritesNothingAndReturnsToInput) {
   PasteIntoCell(0, 1, Series(30));
   form->SetStagePauseMs(2000);
   dialogs.SaveNames = {Path("stopped.inp")};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   ASSERT_TRUE(form->RunInProgress());
-  EXPECT_FALSE(form->StringGrid1->isEnabled());
-  EXPECT_FALSE(form->InputOpenAction->isEnabled());
-  EXPECT_TRUE(form->CancelRunButton->isEnabled());
+  EXPECT_FALSE(Grid()->isEnabled());
+  EXPECT_FALSE(Action("OpenInputAction")->isEnabled());
+  EXPECT_TRUE(Button("CancelRunButton")->isEnabled());
   QElapsedTimer clock;
   clock.start();
-  form->CancelRunButton->click();
+  Button("CancelRunButton")->click();
   WaitForRun();
   EXPECT_LT(clock.elapsed(), 1000);
   EXPECT_TRUE(Exists(Path("stopped.inp")));
   for (const char* ext : {".out", ".aux", ".Lst"}) EXPECT_FALSE(Exists(Path(std::string("stopped") + ext))) << ext;
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
-  EXPECT_TRUE(form->StringGrid1->isEnabled());
-  EXPECT_TRUE(form->WaitPanel->isHidden());
+  EXPECT_EQ(form->CurrentPage(), Page::Input);
+  EXPECT_TRUE(Grid()->isEnabled());
+  EXPECT_TRUE(Widget("ProgressPanel")->isHidden());
 }
 
 TEST_F(WindowUseTest, ClearDataForgetsTheResults) {
   PasteIntoCell(0, 1, Series(12));
   SaveRun(Path("first.inp"));
-  ASSERT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
-  ASSERT_FALSE(form->ListButton->isHidden());
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  ASSERT_EQ(form->CurrentPage(), Page::Output);
+  ASSERT_FALSE(Button("RankedListButton")->isHidden());
+  form->ShowPage(Page::Input);
   dialogs.Answers = {true};
-  form->ClearButton->click();
-  EXPECT_TRUE(form->ListButton->isHidden());
-  EXPECT_TRUE(form->OutputMemo->toPlainText().isEmpty());
-  EXPECT_EQ(dm->FileName, form->StartDirectory);
-  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
-  EXPECT_TRUE(form->ViewGraphButton->isHidden());
-  EXPECT_TRUE(form->CalcButton->isHidden());
-  EXPECT_TRUE(form->FileNameEdit->isHidden());
+  Button("ClearButton")->click();
+  EXPECT_TRUE(Button("RankedListButton")->isHidden());
+  EXPECT_TRUE(Text("ReportText")->toPlainText().isEmpty());
+  EXPECT_EQ(dm->FileName, form->State().StartDirectory);
+  form->ShowPage(Page::Output);
+  EXPECT_TRUE(Button("GraphicsButton")->isHidden());
+  EXPECT_TRUE(Button("CalculatorButton")->isHidden());
+  EXPECT_TRUE(Edit("FileNameEdit")->isHidden());
 }
 
 TEST_F(WindowUseTest, OpenInputShowsExactlyWhatTheNextRunDoes) {
-  windows.SelectForm->RadioButton(22)->setChecked(true);  // standard Gumbel
-  windows.SelectForm->Button1->click();
+  ConfirmChoice(22);  // standard Gumbel
   ASSERT_EQ(dm->SelectionCode, "4");
   const std::string path = Path("series.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
-  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
-  EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
-  EXPECT_EQ(form->Session.PreferredCode, "1");
+  Button("OpenInputButton")->click();
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
+  EXPECT_TRUE(Choice(1)->isChecked());
+  EXPECT_EQ(form->Session().PreferredCode, "1");
 
   // Choosing a preference switches composites off on the page and says so.
-  form->OptionComboBox->setCurrentIndex(1);
-  form->OptionComboBoxChange();
-  windows.SelectForm->RadioButton(22)->setChecked(true);
-  windows.SelectForm->Button1->click();
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
+  ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
+  ConfirmChoice(22);
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
   EXPECT_TRUE(form->StatusText().startsWith("Composite distributions are switched off"));
 }
 
 TEST_F(WindowUseTest, EditActionsLeaveReadOnlyTextAlone) {
-  form->FileNameEdit->show();
-  form->FileNameEdit->setText("/data/rain.inp");
+  Edit("FileNameEdit")->show();
+  Edit("FileNameEdit")->setText("/data/rain.inp");
   QApplication::setActiveWindow(form);
-  form->FileNameEdit->setFocus();
-  form->FileNameEdit->selectAll();
+  Edit("FileNameEdit")->setFocus();
+  Edit("FileNameEdit")->selectAll();
   QGuiApplication::clipboard()->setText("other");
-  form->EditPasteAction->trigger();
-  form->EditDeleteAction->trigger();
-  form->EditCutAction->trigger();
-  EXPECT_EQ(form->FileNameEdit->text(), "/data/rain.inp");
+  Action("PasteAction")->trigger();
+  Action("DeleteAction")->trigger();
+  Action("CutAction")->trigger();
+  EXPECT_EQ(Edit("FileNameEdit")->text(), "/data/rain.inp");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "other");
 
-  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
-  form->OutputMemo->show();
-  form->OutputMemo->setPlainText("RESULTS");
-  form->OutputMemo->setFocus();
-  form->OutputMemo->selectAll();
-  form->EditDeleteAction->trigger();
-  EXPECT_EQ(form->OutputMemo->toPlainText(), "RESULTS");
+  form->ShowPage(Page::Output);
+  Text("ReportText")->show();
+  Text("ReportText")->setPlainText("RESULTS");
+  Text("ReportText")->setFocus();
+  Text("ReportText")->selectAll();
+  Action("DeleteAction")->trigger();
+  EXPECT_EQ(Text("ReportText")->toPlainText(), "RESULTS");
 }
 
 TEST_F(WindowUseTest, OpenOutputFromTheInputPageLandsOnTheOutputPage) {
   PasteIntoCell(0, 1, Series(12));
   SaveRun(Path("done.inp"));
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->ShowPage(Page::Input);
   dialogs.OpenNames = {Path("done.out")};
-  form->OutputOpenAction->trigger();
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
+  Action("OpenOutputAction")->trigger();
+  EXPECT_EQ(form->CurrentPage(), Page::Output);
 }
 
 TEST_F(WindowUseTest, DroppedCsvOpensItsFirstNumericColumn) {
@@ -277,7 +275,7 @@ TEST_F(WindowUseTest, DroppedCsvOpensItsFirstNumericColumn) {
   WriteFile(csv, "station;rain\r\nA;1,5\r\nB;2,5\r\nC;3,5\r\nD;4,5\r\nE;5,5\r\nF;6,5\r\nG;7,5\r\n");
   form->OpenDataFile(csv);
   EXPECT_EQ(Rows(), 7);
-  EXPECT_EQ(Cell(0, 1).toStdString(), std::string("1") + form->DecimalSettings.DecimalSeparator + "5");
+  EXPECT_EQ(Cell(0, 1).toStdString(), std::string("1") + form->State().DecimalSettings.DecimalSeparator + "5");
   EXPECT_EQ(form->RecentFiles().front(), csv);
 }
 

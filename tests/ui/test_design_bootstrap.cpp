@@ -11,7 +11,7 @@
 #include "UiTestSupport.h"
 #include "core/NumberFormat.h"
 #include "report/RunPipeline.h"
-#include "ui/UDesignForm.h"
+#include "ui/DesignValuesWindow.h"
 
 namespace tavorix::test {
 namespace {
@@ -28,34 +28,37 @@ class DesignBootstrapTest : public ::testing::Test {
     dm.SelectionCode = "4";
     TavorixRun run;
     ASSERT_EQ(RunSaveRunStages(dm, run, false, PipelineOptions{}).DistCode, 4);
-    form_.SetDialogs(&dialogs_);
-    form_.ShowFor(out_);
-    ASSERT_EQ(form_.DesignTableView->rowCount(), 10);
+    window_.SetDialogs(&dialogs_);
+    window_.ShowFor(out_);
+    ASSERT_EQ(Find<QTableWidget>("DesignTableView")->rowCount(), 10);
   }
+
+  template <class T>
+  T* Find(const char* name) { return FindIn<T>(&window_, name); }
 
   void WaitWhileRunning() {
     QElapsedTimer clock;
     clock.start();
-    while (form_.BootstrapRunning() && clock.elapsed() < 60000) QTest::qWait(5);
-    ASSERT_FALSE(form_.BootstrapRunning());
+    while (window_.BootstrapRunning() && clock.elapsed() < 60000) QTest::qWait(5);
+    ASSERT_FALSE(window_.BootstrapRunning());
   }
 
   QTemporaryDir folder_;
   std::string out_;
   ScriptedDialogs dialogs_;
-  TDesignForm form_;
+  DesignValuesWindow window_;
 };
 
 TEST_F(DesignBootstrapTest, ShowsTheIntervalBesideTheReportsLimits) {
-  QTableWidget* table = form_.DesignTableView;
+  QTableWidget* table = Find<QTableWidget>("DesignTableView");
   EXPECT_TRUE(table->isColumnHidden(6));
-  form_.ReplicasEdit->setValue(200);
-  form_.BootstrapButton->click();
-  EXPECT_TRUE(form_.BootstrapRunning());
-  EXPECT_FALSE(form_.BootstrapProgress->isHidden());
-  EXPECT_FALSE(form_.BootstrapButton->isEnabled());
+  Find<QSpinBox>("ReplicasEdit")->setValue(200);
+  Find<QPushButton>("BootstrapButton")->click();
+  EXPECT_TRUE(window_.BootstrapRunning());
+  EXPECT_FALSE(Find<QProgressBar>("BootstrapProgress")->isHidden());
+  EXPECT_FALSE(Find<QPushButton>("BootstrapButton")->isEnabled());
   WaitWhileRunning();
-  EXPECT_TRUE(form_.BootstrapProgress->isHidden());
+  EXPECT_TRUE(Find<QProgressBar>("BootstrapProgress")->isHidden());
   ASSERT_FALSE(table->isColumnHidden(6));
   ASSERT_FALSE(table->isColumnHidden(7));
 
@@ -66,32 +69,32 @@ TEST_F(DesignBootstrapTest, ShowsTheIntervalBesideTheReportsLimits) {
     EXPECT_EQ(table->item(r, 6)->text().toStdString(), FormatGeneral(expected.Rows[r].Lower)) << r;
     EXPECT_EQ(table->item(r, 7)->text().toStdString(), FormatGeneral(expected.Rows[r].Upper)) << r;
   }
-  EXPECT_TRUE(form_.NoteLabel->text().contains("Bootstrap: 90% interval of X from 200 replicas, 0 failed"));
-  form_.CopyButton->click();
+  EXPECT_TRUE(Find<QLabel>("NoteLabel")->text().contains("Bootstrap: 90% interval of X from 200 replicas, 0 failed"));
+  Find<QPushButton>("CopyButton")->click();
   const QStringList copied = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(copied.size(), 11);
   EXPECT_EQ(copied.front(), "T\tF\tX\tXl\tXu\textrapolated\tXl_boot\tXu_boot\tp_ks\tp_ad\tp_cvm");
 
   // Other return periods: a table of their own, without the interval.
-  form_.PeriodsEdit->selectAll();
-  QTest::keyClicks(form_.PeriodsEdit, "3, 7");
-  QTest::keyClick(form_.PeriodsEdit, Qt::Key_Return);
+  Find<QLineEdit>("PeriodsEdit")->selectAll();
+  QTest::keyClicks(Find<QLineEdit>("PeriodsEdit"), "3, 7");
+  QTest::keyClick(Find<QLineEdit>("PeriodsEdit"), Qt::Key_Return);
   EXPECT_EQ(table->rowCount(), 2);
   EXPECT_TRUE(table->isColumnHidden(6));
-  EXPECT_FALSE(form_.NoteLabel->text().contains("Bootstrap"));
+  EXPECT_FALSE(Find<QLabel>("NoteLabel")->text().contains("Bootstrap"));
   EXPECT_TRUE(dialogs_.Messages.empty());
 }
 
 TEST_F(DesignBootstrapTest, CancelLeavesTheTableWithoutAnInterval) {
-  form_.ReplicasEdit->setValue(100000);
-  form_.BootstrapButton->click();
-  ASSERT_TRUE(form_.BootstrapRunning());
+  Find<QSpinBox>("ReplicasEdit")->setValue(100000);
+  Find<QPushButton>("BootstrapButton")->click();
+  ASSERT_TRUE(window_.BootstrapRunning());
   QTest::qWait(100);
-  form_.CancelBootstrapButton->click();
+  Find<QPushButton>("CancelBootstrapButton")->click();
   WaitWhileRunning();
-  EXPECT_TRUE(form_.DesignTableView->isColumnHidden(6));
-  EXPECT_TRUE(form_.BootstrapButton->isEnabled());
-  EXPECT_TRUE(form_.CancelBootstrapButton->isHidden());
+  EXPECT_TRUE(Find<QTableWidget>("DesignTableView")->isColumnHidden(6));
+  EXPECT_TRUE(Find<QPushButton>("BootstrapButton")->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("CancelBootstrapButton")->isHidden());
   EXPECT_TRUE(dialogs_.Messages.empty());
 }
 

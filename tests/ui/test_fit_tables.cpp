@@ -9,24 +9,24 @@
 #include <QScreen>
 
 #include "UiTestSupport.h"
-#include "calculator/window/UcalcForm.h"
-#include "ui/UDesignForm.h"
-#include "ui/UListForm.h"
+#include "ui/CalculatorWindow.h"
+#include "ui/DesignValuesWindow.h"
+#include "ui/RankedListWindow.h"
 
 namespace tavorix::test {
 namespace {
 
-class FitTablesTest : public MainFormTest {
+class FitTablesTest : public WindowsTest {
  protected:
   // Save-Run on a copy of the 24 failure times.
   void RunFailureExample() {
     const std::string path = Path("failure.inp");
     std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
     dialogs.OpenNames = {path};
-    form->OpenInputButton->click();
+    Button("OpenInputButton")->click();
     dialogs.Answers = {true};
     dialogs.SaveNames = {path};
-    form->SaveRunButton->click();
+    Button("SaveRunButton")->click();
     WaitForRun();
     ASSERT_TRUE(Exists(Path("failure.out")));
   }
@@ -40,9 +40,9 @@ class FitTablesTest : public MainFormTest {
 
 TEST_F(FitTablesTest, RankedListShowsTheStatisticsOfEveryFitSortsCopiesAndSaves) {
   RunFailureExample();
-  form->ListButton->click();
-  TListForm* list = windows.ListForm.get();
-  QTableWidget* table = list->FitTable;
+  Button("RankedListButton")->click();
+  RankedListWindow* list = windows.RankedList.get();
+  QTableWidget* table = FindIn<QTableWidget>(list, "FitTable");
 
   // One row per entry of the file, in its order, every statistic filled.
   const std::string lst = ReadFile(Path("failure.Lst"));
@@ -66,7 +66,7 @@ TEST_F(FitTablesTest, RankedListShowsTheStatisticsOfEveryFitSortsCopiesAndSaves)
   EXPECT_NE(Column(table, 2), averages) << "the rows moved";
 
   // Copy: tab-separated as shown; Save as CSV: the same with commas.
-  list->CopyButton->click();
+  FindIn<QPushButton>(list, "CopyButton")->click();
   const QStringList copied = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(copied.size(), table->rowCount() + 1);
   EXPECT_EQ(copied.front(), "Rank\tDistribution\tAverage %\tKS D\tAD A2\tCvM W2");
@@ -79,7 +79,7 @@ TEST_F(FitTablesTest, RankedListShowsTheStatisticsOfEveryFitSortsCopiesAndSaves)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
   };
   dialogs.SaveNames = {Path("fits.csv")};
-  list->SaveCsvButton->click();
+  FindIn<QPushButton>(list, "SaveCsvButton")->click();
   EXPECT_TRUE(QTest::qWaitForWindowActive(list, 1000));
   dialogs.WhileSaving = nullptr;
   const std::string csv = ReadFile(Path("fits.csv"));
@@ -94,31 +94,32 @@ TEST_F(FitTablesTest, DesignValuesShowTheTableWithItsExtrapolatedRows) {
   RunFailureExample();
   ASSERT_FALSE(button->isHidden());
   button->click();
-  auto* design = form->findChild<TDesignForm*>("DesignForm");
+  auto* design = form->findChild<DesignValuesWindow*>("DesignForm");
   ASSERT_NE(design, nullptr);
   EXPECT_TRUE(design->isVisible());
-  QTableWidget* table = design->DesignTableView;
-  ASSERT_EQ(table->rowCount(), 10) << design->NoteLabel->text().toStdString();
+  QTableWidget* table = FindIn<QTableWidget>(design, "DesignTableView");
+  ASSERT_EQ(table->rowCount(), 10) << FindIn<QLabel>(design, "NoteLabel")->text().toStdString();
   // N = 24: return periods up to 25 lie within the data, 50 and more beyond.
   for (int r = 0; r < 10; ++r)
     EXPECT_EQ(table->item(r, 5)->text(), table->item(r, 0)->text().toDouble() > 25 ? "*" : "") << r;
   const std::vector<double> x = Column(table, 2);
   EXPECT_TRUE(std::is_sorted(x.begin(), x.end()));
-  EXPECT_EQ(design->NoteLabel->text(), "* beyond the largest plotted return period of the data (N + 1): extrapolated");
+  EXPECT_EQ(FindIn<QLabel>(design, "NoteLabel")->text(),
+            "* beyond the largest plotted return period of the data (N + 1): extrapolated");
 
-  TypeInto(design->PeriodsEdit, "3, 7");
+  TypeInto(FindIn<QLineEdit>(design, "PeriodsEdit"), "3, 7");
   ASSERT_EQ(table->rowCount(), 2);
-  EXPECT_EQ(design->NoteLabel->text(), "");
-  design->CopyButton->click();
+  EXPECT_EQ(FindIn<QLabel>(design, "NoteLabel")->text(), "");
+  FindIn<QPushButton>(design, "CopyButton")->click();
   const QStringList copied = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(copied.size(), 3);
   EXPECT_EQ(copied.front(), "T\tF\tX\tXl\tXu\textrapolated");
   EXPECT_EQ(copied.at(2).split('\t').at(2), table->item(1, 2)->text());
 
-  TypeInto(design->PeriodsEdit, "3, 0.5");
+  TypeInto(FindIn<QLineEdit>(design, "PeriodsEdit"), "3, 0.5");
   EXPECT_EQ(table->rowCount(), 0);
-  EXPECT_FALSE(design->NoteLabel->text().isEmpty());
-  EXPECT_FALSE(design->SaveCsvButton->isEnabled());
+  EXPECT_FALSE(FindIn<QLabel>(design, "NoteLabel")->text().isEmpty());
+  EXPECT_FALSE(FindIn<QPushButton>(design, "SaveCsvButton")->isEnabled());
 
   // Escape closes it; opened again it is centred on the main window, whole
   // on the screen, and has the focus.
@@ -139,12 +140,12 @@ TEST_F(FitTablesTest, DesignValuesShowTheTableWithItsExtrapolatedRows) {
 // gets the focus.
 TEST_F(FitTablesTest, CalculatorComesToTheFrontAndEscapeClosesIt) {
   RunFailureExample();
-  form->CalcButton->click();
-  TCalcForm* calc = windows.CalcForm.get();
+  Button("CalculatorButton")->click();
+  CalculatorWindow* calc = windows.Calculator.get();
   ASSERT_TRUE(QTest::qWaitForWindowActive(calc, 2000));
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
-  form->CalcButton->click();
+  Button("CalculatorButton")->click();
   EXPECT_TRUE(QTest::qWaitForWindowActive(calc, 1000));
   QTest::keyClick(calc, Qt::Key_Escape);
   EXPECT_FALSE(calc->isVisible());

@@ -10,22 +10,22 @@
 #include <cmath>
 
 #include "UiTestSupport.h"
-#include "calculator/window/UcalcForm.h"
+#include "ui/CalculatorWindow.h"
 
 namespace tavorix::test {
 namespace {
 
-class GridSafetyTest : public MainFormTest {
+class GridSafetyTest : public WindowsTest {
  protected:
-  std::vector<std::string> Cells() const { return form->Session.Cells; }
-  void Undo() { QTest::keyClick(form->StringGrid1, Qt::Key_Z, Qt::ControlModifier); }
+  std::vector<std::string> Cells() const { return form->Session().Cells; }
+  void Undo() { QTest::keyClick(Grid(), Qt::Key_Z, Qt::ControlModifier); }
   void Redo(bool withY) {
-    if (withY) QTest::keyClick(form->StringGrid1, Qt::Key_Y, Qt::ControlModifier);
-    else QTest::keyClick(form->StringGrid1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    if (withY) QTest::keyClick(Grid(), Qt::Key_Y, Qt::ControlModifier);
+    else QTest::keyClick(Grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   }
   void FocusGrid() {
     QApplication::setActiveWindow(form);
-    form->StringGrid1->setFocus();
+    Grid()->setFocus();
   }
   static QString Gumbel(int n) {
     QString text;
@@ -62,32 +62,32 @@ TEST_F(GridSafetyTest, ThousandsSeparatorsAreAskedAboutAndHeadingsLeftOut) {
 // read, Save-Run takes every value the grid shows, and the separator stays
 // for the rest of the session (grid and calculator).
 TEST_F(GridSafetyTest, DecimalCommaSessionNeverRefusesWhatItShows) {
-  form->DecimalSettings.DecimalSeparator = ',';
+  form->State().DecimalSettings.DecimalSeparator = ',';
   const std::string path = Path("nhtemp.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/nhtemp.inp", path);
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
+  Button("OpenInputButton")->click();
   EXPECT_EQ(Cell(0, 1), "49,9");
   TypeIntoCell(3, "12.5");
   EXPECT_EQ(Cell(3, 1), "12,5");
   dialogs.SaveNames = {path};
   dialogs.Answers = {true};  // overwrite
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   WaitForRun();
   for (const std::string& m : dialogs.Messages) EXPECT_EQ(m.find("is not a number"), std::string::npos) << m;
-  EXPECT_EQ(form->DecimalSettings.DecimalSeparator, ',');
+  EXPECT_EQ(form->State().DecimalSettings.DecimalSeparator, ',');
   EXPECT_NE(ReadFile(path).find("    4      12.50\r\n"), std::string::npos);
   dialogs.OpenNames = {path};
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
-  form->OpenInputButton->click();
+  form->ShowPage(Page::Input);
+  Button("OpenInputButton")->click();
   EXPECT_EQ(Cell(0, 1), "49,9");
 
-  TCalcForm* calc = windows.CalcForm.get();
+  CalculatorWindow* calc = windows.Calculator.get();
   calc->show();
-  calc->Edit1->setText("40,5");
-  calc->Edit7Click();
-  EXPECT_FALSE(calc->Edit2->text().isEmpty());
-  EXPECT_TRUE(calc->Edit2->text().contains(','));
+  FindIn<QLineEdit>(calc, "XValueEdit")->setText("40,5");
+  calc->GoFromXClick();
+  EXPECT_FALSE(FindIn<QLineEdit>(calc, "FrequencyOfX")->text().isEmpty());
+  EXPECT_TRUE(FindIn<QLineEdit>(calc, "FrequencyOfX")->text().contains(','));
   calc->hide();
 }
 
@@ -99,7 +99,7 @@ TEST_F(GridSafetyTest, TypedValueIsReadAsAPastedOne) {
   EXPECT_EQ(Cell(1, 1), "1234");
   for (int r = 2; r < 6; ++r) TypeIntoCell(r, QString::number(r));
   dialogs.SaveNames = {Path("typed.inp")};
-  form->InputSaveOnlyAction->trigger();
+  Action("SaveInputAction")->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "");
   EXPECT_NE(ReadFile(Path("typed.inp")).find("    1      12.50\r\n    2    1234.00\r\n"), std::string::npos);
 }
@@ -113,16 +113,16 @@ TEST_F(GridSafetyTest, EnterOnTheLastRowAddsARow) {
   EXPECT_EQ(Cell(15, 1), "20.3");
   EXPECT_EQ(Cell(16, 1), "12.9");
   EXPECT_EQ(Cell(17, 1), "");
-  EXPECT_EQ(form->StringGrid1->currentIndex().row(), 17);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "18");
+  EXPECT_EQ(Grid()->currentIndex().row(), 17);
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "18");
 }
 
 TEST_F(GridSafetyTest, CopyTakesValuesAndPastingThemBackChangesNothing) {
   PasteIntoCell(0, 1, "4.5\r\n7\r\n\r\n9.25\r\n3\r\n8\r\n");
   const std::vector<std::string> before = Cells();
   FocusGrid();
-  form->EditSelectAllAction->trigger();
-  form->EditCopyAction->trigger();
+  Action("SelectAllAction")->trigger();
+  Action("CopyAction")->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "4.5\n7\n\n9.25\n3\n8\n");
   PasteIntoCell(0, 1, QGuiApplication::clipboard()->text());
   EXPECT_EQ(Cells(), before);
@@ -166,19 +166,19 @@ TEST_F(GridSafetyTest, EveryGridChangeIsOneStepToUndoAndRedo) {
   step([&] { TypeIntoCell(2, "99"); });
   step([&] {
     FocusGrid();
-    form->StringGrid1->setCurrentIndex(form->GridModel->index(4, 1));
-    form->EditDeleteAction->trigger();
+    Grid()->setCurrentIndex(Grid()->model()->index(4, 1));
+    Action("DeleteAction")->trigger();
   });
-  step([&] { form->GridInsertRowAction->trigger(); });
+  step([&] { Action("InsertRowAction")->trigger(); });
   step([&] {
-    form->StringGrid1->selectionModel()->select(
-        QItemSelection(form->GridModel->index(0, 0), form->GridModel->index(1, 1)), QItemSelectionModel::ClearAndSelect);
-    form->GridDeleteRowsAction->trigger();
+    Grid()->selectionModel()->select(
+        QItemSelection(Grid()->model()->index(0, 0), Grid()->model()->index(1, 1)), QItemSelectionModel::ClearAndSelect);
+    Action("DeleteRowsAction")->trigger();
   });
-  step([&] { TypeInto(form->NrOfDataEdit, "25"); });
+  step([&] { TypeInto(Edit("NrOfDataEdit"), "25"); });
   step([&] {
     dialogs.Answers = {true};
-    form->ClearButton->click();
+    Button("ClearButton")->click();
   });
   FocusGrid();
   for (std::size_t i = states.size() - 1; i > 0; --i) {
@@ -186,13 +186,13 @@ TEST_F(GridSafetyTest, EveryGridChangeIsOneStepToUndoAndRedo) {
     EXPECT_EQ(Cells(), states[i - 1]) << "undo to state " << i - 1;
     EXPECT_EQ(Rows(), static_cast<int>(states[i - 1].size()));
   }
-  EXPECT_FALSE(form->Session.Unsaved);  // back where the session began
+  EXPECT_FALSE(form->Session().Unsaved);  // back where the session began
   for (std::size_t i = 1; i < states.size(); ++i) {
     Redo(i % 2 == 0);
     EXPECT_EQ(Cells(), states[i]) << "redo to state " << i;
   }
-  EXPECT_TRUE(form->Session.Unsaved);
-  EXPECT_EQ(form->EditUndoAction->text(), "&Undo Clear data");
+  EXPECT_TRUE(form->Session().Unsaved);
+  EXPECT_EQ(Action("UndoAction")->text(), "&Undo Clear data");
 }
 
 TEST_F(GridSafetyTest, OpeningOverUnsavedDataAsksFirst) {
@@ -200,7 +200,7 @@ TEST_F(GridSafetyTest, OpeningOverUnsavedDataAsksFirst) {
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   TypeIntoCell(0, "5");
   dialogs.SaveAnswers = {TSaveAnswer::Cancel, TSaveAnswer::Cancel};
-  form->OpenInputButton->click();  // no open dialog: cancelled first
+  Button("OpenInputButton")->click();  // no open dialog: cancelled first
   EXPECT_EQ(dialogs.Questions.back(), "The data were changed and not saved. Save them?");
   EXPECT_TRUE(dialogs.OpenSpecs.empty());
   EXPECT_EQ(Cell(0, 1), "5");
@@ -210,7 +210,7 @@ TEST_F(GridSafetyTest, OpeningOverUnsavedDataAsksFirst) {
 
   dialogs.SaveAnswers = {TSaveAnswer::Discard, TSaveAnswer::Cancel};
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
+  Button("OpenInputButton")->click();
   EXPECT_NE(Cell(0, 1), "5");
   EXPECT_EQ(dialogs.SaveAnswers.size(), 1u);  // opened data are saved: no question
 }
@@ -219,7 +219,7 @@ TEST_F(GridSafetyTest, ClosingDuringARunAsksToCancelIt) {
   PasteIntoCell(0, 1, Gumbel(30));
   form->SetStagePauseMs(2000);
   dialogs.SaveNames = {Path("stopped.inp")};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   ASSERT_TRUE(form->RunInProgress());
   dialogs.Answers = {false};
   form->close();
@@ -230,36 +230,36 @@ TEST_F(GridSafetyTest, ClosingDuringARunAsksToCancelIt) {
   WaitForRun();
   QTest::qWait(20);
   EXPECT_FALSE(Exists(Path("stopped.out")));
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
 
   // A run that ends while the question is open: Yes closes at once, and the
   // next run is not closed when it ends.
   form->SetStagePauseMs(300);
   dialogs.SaveNames = {Path("second.inp")};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   ASSERT_TRUE(form->RunInProgress());
   dialogs.WhileAsking = [&] { WaitForRun(); };
   dialogs.Answers = {true};
   form->close();
-  EXPECT_TRUE(windows.FinishForm->isVisible());
-  windows.FinishForm->hide();
+  EXPECT_TRUE(windows.Finish->isVisible());
+  windows.Finish->hide();
   form->SetStagePauseMs(1);
   dialogs.SaveNames = {Path("third.inp")};
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
-  form->SaveRunButton->click();
+  form->ShowPage(Page::Input);
+  Button("SaveRunButton")->click();
   WaitForRun();
   QTest::qWait(20);
-  EXPECT_FALSE(windows.FinishForm->isVisible());
+  EXPECT_FALSE(windows.Finish->isVisible());
 }
 
 TEST_F(GridSafetyTest, SaveRunDialogOpensOnTheCurrentFile) {
   const std::string path = Path("failure.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
+  Button("OpenInputButton")->click();
   dialogs.SaveNames = {std::nullopt};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   ASSERT_EQ(dialogs.SaveSpecs.size(), 1u);
   EXPECT_EQ(dialogs.SaveSpecs[0].FileName, path);
   EXPECT_EQ(dialogs.SaveSpecs[0].InitialDir, folder.path().toStdString());
@@ -269,11 +269,11 @@ TEST_F(GridSafetyTest, SaveRunDialogOpensOnTheCurrentFile) {
 TEST_F(GridSafetyTest, ThresholdStaysDisabledAfterARun) {
   PasteIntoCell(0, 1, Gumbel(12));
   dialogs.SaveNames = {Path("t.inp")};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   WaitForRun();
-  EXPECT_FALSE(form->ThresholdEdit->isEnabled());
-  EXPECT_EQ(form->ThresholdEdit->text(), "not used");
-  EXPECT_TRUE(form->Title1Edit->isEnabled());
+  EXPECT_FALSE(Edit("ThresholdEdit")->isEnabled());
+  EXPECT_EQ(Edit("ThresholdEdit")->text(), "not used");
+  EXPECT_TRUE(Edit("TitleEdit")->isEnabled());
 }
 
 }  // namespace

@@ -10,69 +10,69 @@
 namespace tavorix::test {
 namespace {
 
-using InputPageTest = MainFormTest;
+using InputPageTest = WindowsTest;
 
 TEST_F(InputPageTest, FirstShownWithFifteenEmptyRowsAndDefaults) {
   EXPECT_EQ(Rows(), 15);
   EXPECT_EQ(Cell(14, 0), "15");
   EXPECT_EQ(Cell(14, 1), "");
-  EXPECT_EQ(form->NrOfDataEdit->text(), "15");
-  EXPECT_EQ(form->NrOfClassesEdit->text(), "5");
-  EXPECT_EQ(form->ThresholdEdit->text(), "not used");
-  EXPECT_FALSE(form->ThresholdEdit->isEnabled());
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
-  EXPECT_TRUE(form->DisconComboBox->isHidden());
-  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
-  EXPECT_TRUE(form->FileNameEdit->isHidden());
-  EXPECT_EQ(form->StringGrid1->width(), 155);
-  EXPECT_TRUE(form->InputSaveAction->isEnabled());
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "15");
+  EXPECT_EQ(Edit("NrOfClassesEdit")->text(), "5");
+  EXPECT_EQ(Edit("ThresholdEdit")->text(), "not used");
+  EXPECT_FALSE(Edit("ThresholdEdit")->isEnabled());
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
+  EXPECT_TRUE(Combo("CompositeListBox")->isHidden());
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
+  EXPECT_TRUE(Edit("FileNameEdit")->isHidden());
+  EXPECT_EQ(Grid()->width(), 155);
+  EXPECT_TRUE(Action("SaveRunAction")->isEnabled());
 }
 
 TEST_F(InputPageTest, CountBelowSixIsSetToSixWithTheMinimumMessage) {
-  TypeInto(form->NrOfDataEdit, "5");
-  EXPECT_EQ(form->NrOfDataEdit->text(), "6");
+  TypeInto(Edit("NrOfDataEdit"), "5");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "6");
   ASSERT_FALSE(dialogs.Messages.empty());
   EXPECT_EQ(dialogs.Messages.front(), " The minimum number of data is 6");
 }
 
 TEST_F(InputPageTest, LargerCountAddsEmptyRowsAndWidensTheGrid) {
-  TypeInto(form->NrOfDataEdit, "20");
+  TypeInto(Edit("NrOfDataEdit"), "20");
   EXPECT_EQ(dialogs.LastMessage(), " Add data in the last cells at the end of the column");
   ASSERT_EQ(Rows(), 20);
   EXPECT_EQ(Cell(19, 0), "20");
   EXPECT_EQ(Cell(19, 1), "");
-  EXPECT_EQ(form->StringGrid1->width(), 170);
+  EXPECT_EQ(Grid()->width(), 170);
 
   // With a datum below it a smaller count is not applied, and the box shows the rows again.
   PasteIntoCell(18, 1, "7.5\r\n");
-  TypeInto(form->NrOfDataEdit, "10");
+  TypeInto(Edit("NrOfDataEdit"), "10");
   EXPECT_EQ(dialogs.LastMessage(), " To remove data, empty the relevant data cells ");
   EXPECT_EQ(Rows(), 20);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "20");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "20");
 }
 
 TEST_F(InputPageTest, ClassesAsLettersBecomeFiveAndAboveFiftyBecomeFifty) {
-  TypeInto(form->NrOfClassesEdit, "ab");
+  TypeInto(Edit("NrOfClassesEdit"), "ab");
   EXPECT_EQ(dialogs.LastMessage(), "The number of classes is not a valid integer. It is set to 5");
-  EXPECT_EQ(form->NrOfClassesEdit->text(), "5");
-  TypeInto(form->NrOfClassesEdit, "80");
-  EXPECT_EQ(form->NrOfClassesEdit->text(), "50");
+  EXPECT_EQ(Edit("NrOfClassesEdit")->text(), "5");
+  TypeInto(Edit("NrOfClassesEdit"), "80");
+  EXPECT_EQ(Edit("NrOfClassesEdit")->text(), "50");
   EXPECT_EQ(dm->NrOfClasses, 50);
 }
 
 TEST_F(InputPageTest, ClassesHintGoesToTheStatusBarAndKeepsTheTypedDigit) {
-  QTest::mouseClick(form->NrOfClassesEdit, Qt::LeftButton);
-  QTest::keyClick(form->NrOfClassesEdit, Qt::Key_End);
-  QTest::keyClick(form->NrOfClassesEdit, Qt::Key_0);
+  QTest::mouseClick(Edit("NrOfClassesEdit"), Qt::LeftButton);
+  QTest::keyClick(Edit("NrOfClassesEdit"), Qt::Key_End);
+  QTest::keyClick(Edit("NrOfClassesEdit"), Qt::Key_0);
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_TRUE(form->StatusText().startsWith("Number of classes: between 2 and 20"));
-  EXPECT_EQ(form->NrOfClassesEdit->text(), "50");
+  EXPECT_EQ(Edit("NrOfClassesEdit")->text(), "50");
 }
 
 TEST_F(InputPageTest, PastedDecimalCommasAreReadAsImportReadsThem) {
   // Shown with the window's separator: a point here, a comma under a comma locale.
   for (const char shown : {'.', ','}) {
-    form->DecimalSettings.DecimalSeparator = shown;
+    form->State().DecimalSettings.DecimalSeparator = shown;
     PasteIntoCell(0, 1, "1,5\r\n3,2\r\n5,1\r\n7,25\r\n8\r\n9,5\r\n");
     const QString sep(QChar::fromLatin1(shown));
     EXPECT_EQ(Cell(0, 1), "1" + sep + "5");
@@ -82,7 +82,7 @@ TEST_F(InputPageTest, PastedDecimalCommasAreReadAsImportReadsThem) {
   }
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_TRUE(dialogs.Questions.empty());
-  EXPECT_FALSE(form->StringGrid1->model()->index(0, 0).flags() & Qt::ItemIsEditable);
+  EXPECT_FALSE(Grid()->model()->index(0, 0).flags() & Qt::ItemIsEditable);
 
   // A column that mixes commas and points is refused with its doubtful line.
   PasteIntoCell(0, 1, "1.5\r\n2.5\r\n3,5\r\n");
@@ -96,10 +96,10 @@ TEST_F(InputPageTest, PasteOfALongColumnSetsTheCount) {
   for (int i = 1; i <= 40; ++i) values.push_back(i * 0.5);
   PasteIntoCell(0, 1, Column(values));
   EXPECT_EQ(Rows(), 40);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "40");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "40");
   EXPECT_EQ(Cell(39, 0), "40");
   EXPECT_EQ(Cell(39, 1), "20");
-  EXPECT_EQ(form->StringGrid1->width(), 170);
+  EXPECT_EQ(Grid()->width(), 170);
   EXPECT_TRUE(dialogs.Questions.empty());
 }
 
@@ -114,12 +114,12 @@ TEST_F(InputPageTest, PasteOfTextWithoutNumbersIsRefused) {
 TEST_F(InputPageTest, EditMenuPastesIntoTheCurrentCellOfTheGrid) {
   PasteIntoCell(0, 1, Column(std::vector<double>(15, 1.0)));
   QApplication::setActiveWindow(form);
-  form->StringGrid1->setFocus();
-  form->StringGrid1->setCurrentIndex(form->StringGrid1->model()->index(3, 1));
-  ASSERT_EQ(QApplication::focusWidget(), form->StringGrid1);
+  Grid()->setFocus();
+  Grid()->setCurrentIndex(Grid()->model()->index(3, 1));
+  ASSERT_EQ(QApplication::focusWidget(), Grid());
   QGuiApplication::clipboard()->setText("7\r\n8\r\n");
   dialogs.Answers = {true};  // the rows below hold data: keep them
-  form->EditPasteAction->trigger();
+  Action("PasteAction")->trigger();
   EXPECT_EQ(dialogs.Questions.size(), 1u);
   EXPECT_EQ(Cell(3, 1), "7");
   EXPECT_EQ(Cell(4, 1), "8");
@@ -127,12 +127,12 @@ TEST_F(InputPageTest, EditMenuPastesIntoTheCurrentCellOfTheGrid) {
   EXPECT_EQ(Rows(), 15);
 
   // Delete empties the current cell, which removes its datum at Save-Run.
-  form->EditDeleteAction->trigger();
+  Action("DeleteAction")->trigger();
   EXPECT_EQ(Cell(3, 1), "");
 }
 
 TEST_F(InputPageTest, TypedCellGoesIntoThePage) {
-  TGridView* grid = form->StringGrid1;
+  TGridView* grid = Grid();
   const QModelIndex index = grid->model()->index(2, 1);
   grid->setCurrentIndex(index);
   grid->edit(index);
@@ -143,31 +143,31 @@ TEST_F(InputPageTest, TypedCellGoesIntoThePage) {
   QTest::keyClick(editor, Qt::Key_Return);
   QCoreApplication::processEvents();
   EXPECT_EQ(Cell(2, 1), "2.75");
-  EXPECT_EQ(form->Session.Cells[2], "2.75");
-  EXPECT_TRUE(form->Session.Unsaved);
+  EXPECT_EQ(form->Session().Cells[2], "2.75");
+  EXPECT_TRUE(form->Session().Unsaved);
   // Enter moved on to the next row, as in a spreadsheet.
   EXPECT_EQ(grid->currentIndex().row(), 3);
 }
 
 TEST_F(InputPageTest, PasteHelpHidesTheGridAndDisablesTheButtons) {
-  form->PasteHelpButton->click();
-  EXPECT_FALSE(form->PasteHelpMemo->isHidden());
-  EXPECT_TRUE(form->PasteHelpMemo->toPlainText().startsWith("There may be data on the clipboard, for "));
-  EXPECT_EQ(form->PasteHelpButton->text(), "Close help");
-  EXPECT_TRUE(form->StringGrid1->isHidden());
-  EXPECT_TRUE(form->GridLabel1->isHidden());
-  EXPECT_FALSE(form->SaveRunButton->isEnabled());
-  EXPECT_FALSE(form->ClearButton->isEnabled());
-  EXPECT_FALSE(form->OpenInputButton->isEnabled());
+  Button("PasteHelpButton")->click();
+  EXPECT_FALSE(Text("PasteHelpText")->isHidden());
+  EXPECT_TRUE(Text("PasteHelpText")->toPlainText().startsWith("There may be data on the clipboard, for "));
+  EXPECT_EQ(Button("PasteHelpButton")->text(), "Close help");
+  EXPECT_TRUE(Grid()->isHidden());
+  EXPECT_TRUE(Widget("SerialColumnLabel")->isHidden());
+  EXPECT_FALSE(Button("SaveRunButton")->isEnabled());
+  EXPECT_FALSE(Button("ClearButton")->isEnabled());
+  EXPECT_FALSE(Button("OpenInputButton")->isEnabled());
   // The menu commands are off as well while the help covers the grid.
-  EXPECT_FALSE(form->InputSaveAction->isEnabled());
-  EXPECT_FALSE(form->InputOpenAction->isEnabled());
-  EXPECT_FALSE(form->OutputOpenAction->isEnabled());
-  form->PasteHelpButton->click();
-  EXPECT_TRUE(form->InputSaveAction->isEnabled());
-  EXPECT_EQ(form->PasteHelpButton->text(), " Paste help ");
-  EXPECT_FALSE(form->StringGrid1->isHidden());
-  EXPECT_TRUE(form->SaveRunButton->isEnabled());
+  EXPECT_FALSE(Action("SaveRunAction")->isEnabled());
+  EXPECT_FALSE(Action("OpenInputAction")->isEnabled());
+  EXPECT_FALSE(Action("OpenOutputAction")->isEnabled());
+  Button("PasteHelpButton")->click();
+  EXPECT_TRUE(Action("SaveRunAction")->isEnabled());
+  EXPECT_EQ(Button("PasteHelpButton")->text(), " Paste help ");
+  EXPECT_FALSE(Grid()->isHidden());
+  EXPECT_TRUE(Button("SaveRunButton")->isEnabled());
 }
 
 TEST_F(InputPageTest, OpeningAnInputFileFillsThePage) {
@@ -180,34 +180,34 @@ TEST_F(InputPageTest, OpeningAnInputFileFillsThePage) {
             "    1       1.50\r\n    2       2.00\r\n    3  5.0E-0001\r\n    4       4.00\r\n"
             "    5       5.00\r\n    6     123.46\r\n");
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
+  Button("OpenInputButton")->click();
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_EQ(dialogs.OpenSpecs.at(0).Filter, "Input files (*.inp)|*.inp");
   EXPECT_EQ(dialogs.OpenSpecs.at(0).DefaultExt, "inp");
-  EXPECT_EQ(form->Title1Edit->text(), "First title");
-  EXPECT_EQ(form->Title2Edit->text(), "Second title");
-  EXPECT_EQ(form->NrOfClassesEdit->text(), "7");
-  EXPECT_EQ(form->NrOfDataEdit->text(), "6");
+  EXPECT_EQ(Edit("TitleEdit")->text(), "First title");
+  EXPECT_EQ(Edit("SubtitleEdit")->text(), "Second title");
+  EXPECT_EQ(Edit("NrOfClassesEdit")->text(), "7");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "6");
   ASSERT_EQ(Rows(), 6);
   EXPECT_EQ(Cell(2, 1), "0.5");
   EXPECT_EQ(Cell(5, 1), "123.46");
-  EXPECT_FALSE(form->FileNameEdit->isHidden());
-  EXPECT_EQ(form->FileNameEdit->text().toStdString(), path);
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 1);
-  EXPECT_FALSE(form->DisconComboBox->isHidden());
-  EXPECT_EQ(form->DisconComboBox->currentIndex(), 0);
-  EXPECT_EQ(form->InputDir, folder.path().toStdString());
+  EXPECT_FALSE(Edit("FileNameEdit")->isHidden());
+  EXPECT_EQ(Edit("FileNameEdit")->text().toStdString(), path);
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
+  EXPECT_FALSE(Combo("CompositeListBox")->isHidden());
+  EXPECT_EQ(Combo("CompositeListBox")->currentIndex(), 0);
+  EXPECT_EQ(form->State().DialogFolder, folder.path().toStdString());
 
   // The page is not re-initialised when it is shown again.
-  form->PageControl1->setCurrentWidget(form->IntroTabSheet);
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->ShowPage(Page::Intro);
+  form->ShowPage(Page::Input);
   EXPECT_EQ(Rows(), 6);
 }
 
 TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
   dialogs.OpenNames = {std::nullopt, Path("missing.inp")};
-  form->InputOpenActionExecute();
-  form->InputOpenActionExecute();
+  Action("OpenInputAction")->trigger();
+  Action("OpenInputAction")->trigger();
   EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"No input file was selected",
                                                         "File does not exist, please select another one,"}));
 
@@ -218,38 +218,38 @@ TEST_F(InputPageTest, OpenFailuresLeaveTheSeriesAndTheProgramGoesOn) {
             " No Composite distributions allowed\r\n\r\n ------------------\r\n Serial    Variable\r\n"
             " ------------------\r\n    1       1.50\r\n    2       abc\r\n");
   dialogs.OpenNames = {bad};
-  form->InputOpenActionExecute();
+  Action("OpenInputAction")->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "A program error occurred.Real numbers in the inputfile \"" + bad +
                                        "\" are invalid\nLine 16: \"    2       abc\"");
   EXPECT_EQ(Rows(), 15);
-  EXPECT_EQ(dm->FileName, form->StartDirectory);
+  EXPECT_EQ(dm->FileName, form->State().StartDirectory);
   EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(InputPageTest, ReturningToThePageBeforeDataKeepsTheTypedTitles) {
   // Titles typed first, a look at the help, then back to the grid: the
   // page is set up afresh (no data yet) but the titles stay.
-  QTest::keyClicks(form->Title1Edit, "Rainfall");
-  QTest::keyClicks(form->Title2Edit, "mm per day");
-  form->PageControl1->setCurrentWidget(form->IntroTabSheet);
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
-  EXPECT_EQ(form->Title1Edit->text(), "Rainfall");
-  EXPECT_EQ(form->Title2Edit->text(), "mm per day");
+  QTest::keyClicks(Edit("TitleEdit"), "Rainfall");
+  QTest::keyClicks(Edit("SubtitleEdit"), "mm per day");
+  form->ShowPage(Page::Intro);
+  form->ShowPage(Page::Input);
+  EXPECT_EQ(Edit("TitleEdit")->text(), "Rainfall");
+  EXPECT_EQ(Edit("SubtitleEdit")->text(), "mm per day");
   EXPECT_EQ(Rows(), 15);
-  EXPECT_EQ(form->NrOfDataEdit->text(), "15");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "15");
 }
 
 TEST_F(InputPageTest, ClearAsksAndReinitialises) {
-  form->Title1Edit->setText("Something");
-  TypeInto(form->NrOfDataEdit, "20");
+  Edit("TitleEdit")->setText("Something");
+  TypeInto(Edit("NrOfDataEdit"), "20");
   dialogs.Answers = {false, true};
-  form->ClearButton->click();
+  Button("ClearButton")->click();
   EXPECT_EQ(Rows(), 20);
-  form->ClearButton->click();
+  Button("ClearButton")->click();
   EXPECT_EQ(dialogs.Questions.back(), "The data will be cleared, are you sure?");
   EXPECT_EQ(Rows(), 15);
-  EXPECT_EQ(form->Title1Edit->text(), "");
-  EXPECT_EQ(form->NrOfDataEdit->text(), "15");
+  EXPECT_EQ(Edit("TitleEdit")->text(), "");
+  EXPECT_EQ(Edit("NrOfDataEdit")->text(), "15");
 }
 
 }  // namespace

@@ -60,22 +60,22 @@ constexpr const char* kParameters =
     "-1.50000000000000E+0000\r\n"
     " 1.00000000000000E-0004\r\n";
 
-class ResultsFileTest : public MainFormTest {
+class ResultsFileTest : public WindowsTest {
  protected:
   void SetUp() override {
-    MainFormTest::SetUp();
+    WindowsTest::SetUp();
     out = Path("hand.out");
     WriteFile(out, kReport);
     WriteFile(Path("hand.aux"), kParameters);
   }
 
   void OpenFromOutputPage() {
-    form->PageControl1->setCurrentWidget(form->OutputTabSheet);
+    form->ShowPage(Page::Output);
     dialogs.OpenNames.push_back(out);
-    form->SeeOutputButton->click();
+    Button("OpenOutputButton")->click();
   }
 
-  QColor PixelAt(int x, int y) const { return form->GraphBitmap.pixelColor(x, y); }
+  QColor PixelAt(int x, int y) const { return DrawnGraph().pixelColor(x, y); }
 
   std::string out;
 };
@@ -90,72 +90,72 @@ TEST(GoodnessOfFitText, ThirdLineEndsWithTheValueInFivePointTwo) {
 
 TEST_F(ResultsFileTest, GoodnessAfterARunTakesTheValueOfTheRun) {
   dm->AvAbsDiff = 1.234;
-  form->ResultsComplete = true;
-  form->FitButtonClick();
-  EXPECT_FALSE(form->FitPanel->isHidden());
-  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 1.23 %");
-  form->CloseFitButton->click();
-  EXPECT_TRUE(form->FitPanel->isHidden());
+  form->State().ResultsComplete = true;
+  Button("GoodnessButton")->click();
+  EXPECT_FALSE(Widget("GoodnessPanel")->isHidden());
+  EXPECT_EQ(Text("GoodnessText")->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 1.23 %");
+  Button("CloseGoodnessButton")->click();
+  EXPECT_TRUE(Widget("GoodnessPanel")->isHidden());
 }
 
 TEST_F(ResultsFileTest, OpenedResultsFileFillsTheOutputPage) {
   OpenFromOutputPage();
   EXPECT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
   EXPECT_EQ(dialogs.OpenSpecs.at(0).Filter, "Output files (*.out)|*.out");
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
-  EXPECT_EQ(form->OutputMemo->toPlainText().split('\n').at(3), " Hand-made series");
-  EXPECT_EQ(form->CurrentCode, 4);
+  EXPECT_EQ(form->CurrentPage(), Page::Output);
+  EXPECT_EQ(Text("ReportText")->toPlainText().split('\n').at(3), " Hand-made series");
+  EXPECT_EQ(form->State().ResultsCode, 4);
   EXPECT_EQ(dm->FileName, out);
-  EXPECT_FALSE(form->ViewGraphButton->isHidden());
-  EXPECT_FALSE(form->CalcButton->isHidden());
-  EXPECT_TRUE(form->FitButton->isHidden());   // 8 data
-  EXPECT_TRUE(form->ListButton->isHidden());  // no ranked list beside it
-  EXPECT_TRUE(form->OptButton->isHidden());
+  EXPECT_FALSE(Button("GraphicsButton")->isHidden());
+  EXPECT_FALSE(Button("CalculatorButton")->isHidden());
+  EXPECT_TRUE(Button("GoodnessButton")->isHidden());   // 8 data
+  EXPECT_TRUE(Button("RankedListButton")->isHidden());  // no ranked list beside it
+  EXPECT_TRUE(Button("OptimizationButton")->isHidden());
   EXPECT_EQ(form->StatusText(), "The output file can be imported into spreadsheets");
-  EXPECT_EQ(form->OutputDir, folder.path().toStdString());
+  EXPECT_EQ(form->State().DialogFolder, folder.path().toStdString());
 
   // The parameter file holds no AvAbsDiff: it comes from the report.
-  form->FitButtonClick();
-  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 2.57 %");
+  Button("GoodnessButton")->click();
+  EXPECT_EQ(Text("GoodnessText")->toPlainText().split('\n').at(2), "In this case the AvAbsDiff = 2.57 %");
 }
 
 TEST_F(ResultsFileTest, ResultsFileWithoutParameterFileAsksForANewRun) {
   std::filesystem::remove(Path("hand.aux"));
   OpenFromOutputPage();
   EXPECT_TRUE(dialogs.Showed(" If you wish to make use of the calculator, run the program again"));
-  EXPECT_TRUE(form->CalcButton->isHidden());
+  EXPECT_TRUE(Button("CalculatorButton")->isHidden());
 }
 
 TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
   OpenFromOutputPage();
-  form->ViewGraphButton->click();
-  ASSERT_EQ(form->PageControl1->currentWidget(), form->GraphicsTabSheet);
-  EXPECT_FALSE(form->ChoicePanel->isHidden());
-  EXPECT_TRUE(form->SaveGraphButton->isHidden());
+  Button("GraphicsButton")->click();
+  ASSERT_EQ(form->CurrentPage(), Page::Graphics);
+  EXPECT_FALSE(Widget("GraphChoices")->isHidden());
+  EXPECT_TRUE(Button("SaveGraphButton")->isHidden());
 
-  form->GraphRadioButtons[0]->setChecked(true);
-  form->GoButton->click();
+  GraphChoice(1)->setChecked(true);
+  Button("GoButton")->click();
   ASSERT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
-  EXPECT_FALSE(form->GraphImage->isHidden());
-  EXPECT_TRUE(form->ChoicePanel->isHidden());
-  EXPECT_FALSE(form->SaveGraphButton->isHidden());
-  EXPECT_FALSE(form->SelectButton->isHidden());
-  ASSERT_EQ(form->GraphBitmap.size(), QSize(623, 441));
+  EXPECT_FALSE(Label("GraphImage")->isHidden());
+  EXPECT_TRUE(Widget("GraphChoices")->isHidden());
+  EXPECT_FALSE(Button("SaveGraphButton")->isHidden());
+  EXPECT_FALSE(Button("GraphSelectionButton")->isHidden());
+  ASSERT_EQ(DrawnGraph().size(), QSize(623, 441));
   EXPECT_EQ(PixelAt(5, 5), QColor(192, 192, 192));
   EXPECT_EQ(PixelAt(300, 410), QColor(0, 0, 139));
   // Eight points: the belt is drawn, so it can be switched off.
-  EXPECT_FALSE(form->ConfBeltButton->isHidden());
-  form->ConfBeltButton->click();
-  EXPECT_EQ(form->ConfBeltButton->text(), "Show conf. belt");
-  EXPECT_FALSE(form->BeltOn);
-  form->ConfBeltButton->click();
-  EXPECT_EQ(form->ConfBeltButton->text(), "Hide conf. belt");
-  EXPECT_TRUE(form->BeltOn);
+  EXPECT_FALSE(Button("BeltButton")->isHidden());
+  Button("BeltButton")->click();
+  EXPECT_EQ(Button("BeltButton")->text(), "Show conf. belt");
+  EXPECT_FALSE(form->State().BeltOn);
+  Button("BeltButton")->click();
+  EXPECT_EQ(Button("BeltButton")->text(), "Hide conf. belt");
+  EXPECT_TRUE(form->State().BeltOn);
 
   // Black and white is saved; the next drawing is in colour again.
   const std::string bmp = Path("graph.bmp");
   dialogs.SaveNames = {bmp};
-  form->SaveBlWhButton->click();
+  Button("SaveBlackWhiteButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "The graph was saved in  " + bmp);
   EXPECT_NE(dialogs.SaveSpecs.back().Filter.find("(*.svg)|*.svg"), std::string::npos);
   EXPECT_NE(dialogs.SaveSpecs.back().Filter.find("(*.pdf)|*.pdf"), std::string::npos);
@@ -164,35 +164,35 @@ TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
   ASSERT_FALSE(saved.isNull());
   EXPECT_EQ(saved.size(), QSize(623, 441));
   EXPECT_EQ(saved.pixelColor(300, 410), QColor(255, 255, 255));
-  form->GoButton->click();
+  Button("GoButton")->click();
   EXPECT_EQ(PixelAt(300, 410), QColor(0, 0, 139));
 
   // Refusing to overwrite leaves the file and says nothing.
   const auto messages = dialogs.Messages.size();
   dialogs.SaveNames = {bmp};
   dialogs.Answers = {false};
-  form->SaveGraphButton->click();
+  Button("SaveGraphButton")->click();
   EXPECT_EQ(dialogs.Messages.size(), messages);
   EXPECT_EQ(QImage(QString::fromStdString(bmp)).pixelColor(300, 410), QColor(255, 255, 255));
 
   dialogs.SaveNames = {std::nullopt};
-  form->SaveGraphButton->click();
+  Button("SaveGraphButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "The graph was not saved");
 
   // The vector formats by the name.
   dialogs.SaveNames = {Path("graph.svg"), Path("graph.pdf")};
-  form->SaveGraphButton->click();
-  form->SaveGraphButton->click();
+  Button("SaveGraphButton")->click();
+  Button("SaveGraphButton")->click();
   EXPECT_NE(ReadFile(Path("graph.svg")).find("<svg"), std::string::npos);
   EXPECT_EQ(ReadFile(Path("graph.pdf")).substr(0, 4), "%PDF");
 
   // Opening the saved graph shows it as a picture.
   dialogs.OpenNames = {bmp};
-  form->OpenGraphButton->click();
-  EXPECT_FALSE(form->PictureImage->isHidden());
-  EXPECT_TRUE(form->GraphImage->isHidden());
-  EXPECT_TRUE(form->OutputMemo->isHidden());
-  EXPECT_TRUE(form->GraphMade);
+  Button("OpenGraphButton")->click();
+  EXPECT_FALSE(Label("PictureImage")->isHidden());
+  EXPECT_TRUE(Label("GraphImage")->isHidden());
+  EXPECT_TRUE(Text("ReportText")->isHidden());
+  EXPECT_TRUE(form->State().GraphMade);
 }
 
 // The graph fills a larger window, drawn anew at its size (not a stretched
@@ -200,17 +200,17 @@ TEST_F(ResultsFileTest, GraphsAreDrawnSavedAndOpened) {
 // larger than the area is scaled to fit it.
 TEST_F(ResultsFileTest, GraphsFollowTheSizeOfTheGraphArea) {
   OpenFromOutputPage();
-  form->ViewGraphButton->click();
-  form->GoButton->click();
+  Button("GraphicsButton")->click();
+  Button("GoButton")->click();
   QApplication::processEvents();
-  const QPixmap atStart = form->GraphImage->pixmap();
-  EXPECT_EQ(atStart.deviceIndependentSize().toSize(), form->GraphImage->size());
-  EXPECT_GE(form->GraphImage->width(), 623);
+  const QPixmap atStart = Label("GraphImage")->pixmap();
+  EXPECT_EQ(atStart.deviceIndependentSize().toSize(), Label("GraphImage")->size());
+  EXPECT_GE(Label("GraphImage")->width(), 623);
 
   form->resize(1600, 1200);
   QTest::qWait(50);
-  const QPixmap large = form->GraphImage->pixmap();
-  const QSize shown = form->GraphImage->size();
+  const QPixmap large = Label("GraphImage")->pixmap();
+  const QSize shown = Label("GraphImage")->size();
   EXPECT_GT(shown.width(), 900);
   EXPECT_NEAR(static_cast<double>(shown.width()) / shown.height(), 623.0 / 441.0, 0.01);
   EXPECT_EQ(large.deviceIndependentSize().toSize(), shown);
@@ -222,7 +222,7 @@ TEST_F(ResultsFileTest, GraphsFollowTheSizeOfTheGraphArea) {
             QColor(0, 0, 139));
   const std::string png = Path("graph.png");
   dialogs.SaveNames = {png};
-  form->SaveGraphButton->click();
+  Button("SaveGraphButton")->click();
   EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(623, 441));
 
   form->resize(760, 580);
@@ -230,10 +230,10 @@ TEST_F(ResultsFileTest, GraphsFollowTheSizeOfTheGraphArea) {
   big.fill(Qt::red);
   ASSERT_TRUE(big.save(QString::fromStdString(Path("big.png"))));
   dialogs.OpenNames = {Path("big.png")};
-  form->OpenGraphButton->click();
+  Button("OpenGraphButton")->click();
   QTest::qWait(50);
-  const QSize area = form->PictureImage->parentWidget()->parentWidget()->size();
-  const QSize picture = form->PictureImage->size();
+  const QSize area = Label("PictureImage")->parentWidget()->parentWidget()->size();
+  const QSize picture = Label("PictureImage")->size();
   EXPECT_LE(picture.width(), area.width());
   EXPECT_LE(picture.height(), area.height());
   EXPECT_NEAR(static_cast<double>(picture.width()) / picture.height(), 2.0, 0.02);
@@ -241,75 +241,73 @@ TEST_F(ResultsFileTest, GraphsFollowTheSizeOfTheGraphArea) {
 
 TEST_F(ResultsFileTest, GraphPageResetAndMissingChoice) {
   OpenFromOutputPage();
-  form->ViewGraphButton->click();
-  form->GoButton->click();
-  form->SelectButton->click();
+  Button("GraphicsButton")->click();
+  Button("GoButton")->click();
+  Button("GraphSelectionButton")->click();
   EXPECT_EQ(form->StatusText(), "Select type of graph");
-  EXPECT_FALSE(form->ChoicePanel->isHidden());
-  for (QWidget* w : {static_cast<QWidget*>(form->GraphImage), static_cast<QWidget*>(form->SelectButton),
-                     static_cast<QWidget*>(form->SaveGraphButton), static_cast<QWidget*>(form->SaveBlWhButton),
-                     static_cast<QWidget*>(form->ConfBeltButton)})
-    EXPECT_TRUE(w->isHidden());
+  EXPECT_FALSE(Widget("GraphChoices")->isHidden());
+  for (const char* name : {"GraphImage", "GraphSelectionButton", "SaveGraphButton", "SaveBlackWhiteButton", "BeltButton"})
+    EXPECT_TRUE(Widget(name)->isHidden()) << name;
 
   // Gamma results, inverted numerically, have the confidence belt of X and
   // the Q-Q graph too.
-  form->CurrentCode = 61;
-  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
-  form->ViewGraphButton->click();
-  EXPECT_TRUE(form->GraphRadioButtons[2]->isEnabled());
-  EXPECT_TRUE(form->GraphRadioButtons[kGraphQuantiles - 1]->isEnabled());
+  form->State().ResultsCode = 61;
+  form->ShowPage(Page::Output);
+  Button("GraphicsButton")->click();
+  EXPECT_TRUE(GraphChoice(3)->isEnabled());
+  EXPECT_TRUE(GraphChoice(kGraphQuantiles)->isEnabled());
 }
 
 TEST_F(ResultsFileTest, QuantileAndProbabilityPaperGraphs) {
   OpenFromOutputPage();
-  form->ViewGraphButton->click();
+  Button("GraphicsButton")->click();
   for (int type : {kGraphQuantiles, kGraphProbabilityPaper}) {
-    form->GraphRadioButtons[type - 1]->setChecked(true);
-    form->GoButton->click();
+    GraphChoice(type)->setChecked(true);
+    Button("GoButton")->click();
     ASSERT_TRUE(dialogs.Messages.empty()) << type << ": " << dialogs.LastMessage();
     // Observed points in aqua on the plot.
     int aqua = 0;
     for (int y = 100; y < 350; ++y)
       for (int x = 70; x < 570; ++x) aqua += PixelAt(x, y) == QColor(0, 255, 255) ? 1 : 0;
     EXPECT_GT(aqua, 8 * 6) << "type " << type;
-    form->SelectButton->click();
+    Button("GraphSelectionButton")->click();
   }
 }
 
 TEST_F(ResultsFileTest, ExportsAndCopyOfTheTableUnderTheCursor) {
   OpenFromOutputPage();
-  ASSERT_FALSE(form->ExportButton->isHidden());
+  ASSERT_FALSE(Button("ExportButton")->isHidden());
   dialogs.SaveNames = {Path("tables"), Path("page.html")};
-  form->ExportCsvAction->trigger();
+  Action("ExportCsvAction")->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "The tables were saved as CSV files in  " + Path("tables"));
   EXPECT_TRUE(std::filesystem::exists(Path("tables/frequencies.csv")));
-  form->ExportHtmlAction->trigger();
+  Action("ExportHtmlAction")->trigger();
   EXPECT_EQ(dialogs.LastMessage(), "The report was saved in  " + Path("page.html"));
   EXPECT_NE(ReadFile(Path("page.html")).find("<svg"), std::string::npos);
 
   // The cursor on the third row of the frequency table.
-  QTextCursor cursor(form->OutputMemo->document()->findBlockByNumber(0));
-  const QString text = form->OutputMemo->toPlainText();
+  QTextCursor cursor(Text("ReportText")->document()->findBlockByNumber(0));
+  const QString text = Text("ReportText")->toPlainText();
   const int row = text.indexOf("   3.000      8");
   ASSERT_GE(row, 0);
   cursor.setPosition(row);
-  form->OutputMemo->setTextCursor(cursor);
-  form->CopyTableButton->click();
+  Text("ReportText")->setTextCursor(cursor);
+  Button("CopyTableButton")->click();
   const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 9);
   EXPECT_EQ(lines[0], "X\tserial\trank %\tcalculated %\tst.dev %\tlower %\tupper %");
   EXPECT_EQ(lines[3], "3\t8\t33.33\t32\t16.49\t22\t70.12");
 
   // Outside every table the user is told where to click.
-  form->OutputMemo->setTextCursor(QTextCursor(form->OutputMemo->document()->findBlockByNumber(0)));
-  form->CopyTableButton->click();
+  Text("ReportText")->setTextCursor(QTextCursor(Text("ReportText")->document()->findBlockByNumber(0)));
+  Button("CopyTableButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "Click into a table of the results first, then copy it");
 }
 
 TEST_F(ResultsFileTest, GraphOpenFailures) {
   dialogs.OpenNames = {std::nullopt, Path("none.bmp")};
-  form->GraphOpenActionExecute();
-  form->GraphOpenActionExecute();
+  Button("OpenGraphButton")->click();
+  Button("OpenGraphButton")->click();
   EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"No graphics file was selected",
                                                         "File does not exist, please select another one"}));
 }

@@ -11,14 +11,14 @@
 
 #include "UiTestSupport.h"
 #include "core/NumberFormat.h"
-#include "ui/UListForm.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/RankedListWindow.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
 
-class SaveRunTest : public MainFormTest {
+class SaveRunTest : public WindowsTest {
  protected:
   // Quantiles of a Gumbel distribution (mode 10, scale 3) at the plotting
   // positions i/(n+1): a series with spread and without ties.
@@ -28,14 +28,9 @@ class SaveRunTest : public MainFormTest {
     return v;
   }
 
-  void Prefer(int radioButton) {
-    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
-    windows.SelectForm->Button1->click();
-  }
-
   void SaveRun(const std::string& path) {
     dialogs.SaveNames.push_back(path);
-    form->SaveRunButton->click();
+    Button("SaveRunButton")->click();
     WaitForRun();
   }
 
@@ -48,7 +43,7 @@ class SaveRunTest : public MainFormTest {
 TEST_F(SaveRunTest, CancelledOrRefusedSaveWritesNothing) {
   PasteIntoCell(0, 1, Column(GumbelSeries(10)));
   dialogs.SaveNames = {std::nullopt};
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "The input data were not saved");
 
   const std::string existing = Path("old.inp");
@@ -65,10 +60,10 @@ TEST_F(SaveRunTest, ElevenZerosOfTwentyStopTheRunTenDoNot) {
   std::vector<double> values(20, 0.0);
   for (int i = 11; i < 20; ++i) values[i] = i;
   PasteIntoCell(0, 1, Column(values));
-  form->SaveRunButton->click();
+  Button("SaveRunButton")->click();
   EXPECT_EQ(dialogs.LastMessage(), "There are too many zero input data. Input is invalid.");
   EXPECT_TRUE(dialogs.SaveSpecs.empty());  // refused before the file is named
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
+  EXPECT_EQ(form->CurrentPage(), Page::Input);
 
   values[10] = 10;
   PasteIntoCell(0, 1, Column(values));
@@ -87,14 +82,14 @@ TEST_F(SaveRunTest, IdenticalValuesStopWithTheNoVariationMessage) {
   EXPECT_EQ(dialogs.LastMessage(), "No variation between data. Program stops running");
   EXPECT_TRUE(Exists(Path("flat.inp")));
   EXPECT_FALSE(Exists(Path("flat.out")));
-  EXPECT_TRUE(form->WaitPanel->isHidden());
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->InputTabSheet);
+  EXPECT_TRUE(Widget("ProgressPanel")->isHidden());
+  EXPECT_EQ(form->CurrentPage(), Page::Input);
 }
 
 TEST_F(SaveRunTest, InputFileRecordsTheCompositeOptionOfThePage) {
   // Line 10 of the file follows the option as it stands at Save-Run.
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
-  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
+  ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
   PasteIntoCell(0, 1, Column(GumbelSeries(20)));
   SaveRun(Path("option.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("option"));
@@ -104,11 +99,11 @@ TEST_F(SaveRunTest, InputFileRecordsTheCompositeOptionOfThePage) {
 
   // Opened again the option is back; switched off, the next save says so.
   dialogs.OpenNames = {Path("option.inp")};
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
-  form->OpenInputButton->click();
-  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
-  ASSERT_EQ(form->OptionComboBox->currentIndex(), 0);
+  form->ShowPage(Page::Input);
+  Button("OpenInputButton")->click();
+  ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Up);
+  ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
   dialogs.Answers = {true};
   SaveRun(Path("option.inp"));
   text = ReadFile(Path("option.inp"));
@@ -120,17 +115,17 @@ TEST_F(SaveRunTest, NewRunClosesTheGoodnessOfFitOfTheRunBefore) {
   PasteIntoCell(0, 1, Column(GumbelSeries(20)));
   SaveRun(Path("first.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("first"));
-  form->FitButtonClick();
-  ASSERT_FALSE(form->FitPanel->isHidden());
+  Button("GoodnessButton")->click();
+  ASSERT_FALSE(Widget("GoodnessPanel")->isHidden());
 
   // Other data, another run: the panel would still show the first figure.
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->ShowPage(Page::Input);
   std::vector<double> other = GumbelSeries(20);
   for (double& v : other) v = v * v;
   PasteIntoCell(0, 1, Column(other));
   SaveRun(Path("second.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("second"));
-  EXPECT_TRUE(form->FitPanel->isHidden());
+  EXPECT_TRUE(Widget("GoodnessPanel")->isHidden());
 }
 
 TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
@@ -147,7 +142,7 @@ TEST_F(SaveRunTest, TinyPositiveDataShowTheLeftMoveNotice) {
 
   // Values from 1 up are not moved and give no notice.
   dialogs.Messages.clear();
-  form->PageControl1->setCurrentWidget(form->InputTabSheet);
+  form->ShowPage(Page::Input);
   PasteIntoCell(0, 1, Column(GumbelSeries(20)));
   dialogs.Answers = {true};
   SaveRun(Path("tiny.inp"));
@@ -158,7 +153,7 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   const std::string path = Path("failure.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   dialogs.OpenNames = {path};
-  form->OpenInputButton->click();
+  Button("OpenInputButton")->click();
   ASSERT_TRUE(dialogs.Messages.empty()) << dialogs.LastMessage();
   dialogs.Answers = {true};  // overwrite the opened file
   SaveRun(path);
@@ -169,49 +164,50 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
   EXPECT_EQ(dm->FileName, Path("failure.out"));
 
   // Progress lines arrived in their order; the panel is hidden again.
-  const QStringList progress = form->WaitMemo->toPlainText().split('\n');
+  const QStringList progress = Text("ProgressText")->toPlainText().split('\n');
   ASSERT_GE(progress.size(), 4);
   EXPECT_EQ(progress.front(), " Saving data .....");
   EXPECT_EQ(progress.at(1), " Calculating .....");
   EXPECT_TRUE(progress.contains(" Progress 75% ...."));
   EXPECT_EQ(progress.back(), " Filing results ..");
-  EXPECT_TRUE(form->WaitPanel->isHidden());
+  EXPECT_TRUE(Widget("ProgressPanel")->isHidden());
 
-  EXPECT_EQ(form->PageControl1->currentWidget(), form->OutputTabSheet);
-  EXPECT_TRUE(form->OutputMemo->toPlainText().startsWith(" RESULTS OF Tavorix PROGRAM\n"));
-  EXPECT_FALSE(form->ViewGraphButton->isHidden());
-  EXPECT_FALSE(form->CalcButton->isHidden());
-  EXPECT_TRUE(form->FitButton->isHidden());  // 24 data
-  EXPECT_FALSE(form->ListButton->isHidden());
-  EXPECT_FALSE(form->InputSaveAction->isEnabled());
+  EXPECT_EQ(form->CurrentPage(), Page::Output);
+  EXPECT_TRUE(Text("ReportText")->toPlainText().startsWith(" RESULTS OF Tavorix PROGRAM\n"));
+  EXPECT_FALSE(Button("GraphicsButton")->isHidden());
+  EXPECT_FALSE(Button("CalculatorButton")->isHidden());
+  EXPECT_TRUE(Button("GoodnessButton")->isHidden());  // 24 data
+  EXPECT_FALSE(Button("RankedListButton")->isHidden());
+  EXPECT_FALSE(Action("SaveRunAction")->isEnabled());
 
   // The ranked list window shows the list file line by line.
-  form->ListButton->click();
-  EXPECT_TRUE(windows.ListForm->isVisible());
+  Button("RankedListButton")->click();
+  EXPECT_TRUE(windows.RankedList->isVisible());
   const std::string list = ReadFile(Path("failure.Lst"));
   const std::string firstLine = list.substr(0, list.find("\r\n"));
-  EXPECT_EQ(windows.ListForm->ListMemo->toPlainText().split('\n').front().toStdString(), firstLine);
+  const QPlainTextEdit* header = FindIn<QPlainTextEdit>(windows.RankedList.get(), "ListHeaderText");
+  EXPECT_EQ(header->toPlainText().split('\n').front().toStdString(), firstLine);
 
   // Goodness of fit right after the run uses the run's own value.
-  form->FitButton->click();
-  EXPECT_EQ(form->FitMemo->toPlainText().split('\n').at(2).toStdString(),
+  Button("GoodnessButton")->click();
+  EXPECT_EQ(Text("GoodnessText")->toPlainText().split('\n').at(2).toStdString(),
             "In this case the AvAbsDiff =" + FormatFixed(dm->AvAbsDiff, 5, 2) + " %");
 }
 
 TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
-  Prefer(5);  // "Log-normal (optimized)": code 23
+  ConfirmChoice(5);  // "Log-normal (optimized)": code 23
   PasteIntoCell(0, 1, Column(GumbelSeries(600)));
   SaveRun(Path("n600.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("n600"));
-  EXPECT_FALSE(form->FitButton->isHidden());
-  EXPECT_FALSE(form->OptButton->isHidden());
-  EXPECT_TRUE(form->ListButton->isHidden());  // a preferred distribution has no ranked list
-  form->OptButton->click();
-  EXPECT_TRUE(windows.OptForm->isVisible());
+  EXPECT_FALSE(Button("GoodnessButton")->isHidden());
+  EXPECT_FALSE(Button("OptimizationButton")->isHidden());
+  EXPECT_TRUE(Button("RankedListButton")->isHidden());  // a preferred distribution has no ranked list
+  Button("OptimizationButton")->click();
+  EXPECT_TRUE(windows.Optimization->isVisible());
 }
 
 TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
-  Prefer(4);  // "Log-normal (standard)": code 22
+  ConfirmChoice(4);  // "Log-normal (standard)": code 22
   PasteIntoCell(0, 1, Column(GumbelSeries(500)));
 
   // While the run works, the panel shows and typing does nothing; closing
@@ -221,21 +217,21 @@ TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
   bool running = false, panelShown = false, closed = true;
   QTimer::singleShot(0, form, [&] {
     running = form->RunInProgress();
-    panelShown = form->WaitMemo->isVisible();
-    QTest::keyClicks(form->Title1Edit, "typed");
+    panelShown = Text("ProgressText")->isVisible();
+    QTest::keyClicks(Edit("TitleEdit"), "typed");
     closed = form->close();
   });
   SaveRun(Path("n500.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("n500"));
   EXPECT_TRUE(running);
   EXPECT_TRUE(panelShown);
-  EXPECT_EQ(form->Title1Edit->text(), "");
+  EXPECT_EQ(Edit("TitleEdit")->text(), "");
   EXPECT_FALSE(closed);
   EXPECT_EQ(dialogs.Questions.back(), "A run is in progress. Do you want to cancel the run?");
-  EXPECT_FALSE(windows.FinishForm->isVisible());
-  EXPECT_TRUE(form->FitButton->isHidden());
-  EXPECT_TRUE(form->OptButton->isHidden());
-  EXPECT_FALSE(form->CalcButton->isHidden());
+  EXPECT_FALSE(windows.Finish->isVisible());
+  EXPECT_TRUE(Button("GoodnessButton")->isHidden());
+  EXPECT_TRUE(Button("OptimizationButton")->isHidden());
+  EXPECT_FALSE(Button("CalculatorButton")->isHidden());
 }
 
 }  // namespace

@@ -10,110 +10,106 @@
 #include <QScreen>
 
 #include "UiTestSupport.h"
-#include "ui/UOptForm.h"
-#include "ui/USelectForm.h"
+#include "ui/OptimizationHelp.h"
+#include "ui/SelectionDialog.h"
 
 namespace tavorix::test {
 namespace {
 
-class SelectionTest : public MainFormTest {
+class SelectionTest : public WindowsTest {
  protected:
-  void Confirm(int radioButton) {
-    windows.SelectForm->RadioButton(radioButton)->setChecked(true);
-    windows.SelectForm->Button1->click();
-  }
   void ChooseComposite(int item) {
     // One step down from the item above, as with the arrow key.
-    form->DisconComboBox->setCurrentIndex(item - 1);
-    QTest::keyClick(form->DisconComboBox, Qt::Key_Down);
+    Combo("CompositeListBox")->setCurrentIndex(item - 1);
+    QTest::keyClick(Combo("CompositeListBox"), Qt::Key_Down);
   }
 };
 
 TEST_F(SelectionTest, WindowHasItsThirtySevenChoices) {
-  TSelectForm& s = *windows.SelectForm;
+  SelectionDialog& s = *windows.Selection;
   EXPECT_EQ(s.windowTitle(), "Tavorix: select distributions");
-  EXPECT_EQ(s.RadioGroup1->title(), "Make a selection then click \"Confirm\"");
+  EXPECT_EQ(FindIn<QGroupBox>(&s, "Choices")->title(), "Make a selection then click \"Confirm\"");
   EXPECT_EQ(s.findChildren<QRadioButton*>().size(), 37);
-  EXPECT_TRUE(s.RadioButton(1)->isChecked());
-  EXPECT_EQ(s.RadioButton(2)->text(), "Normal (standard)");
-  EXPECT_EQ(s.RadioButton(37)->text(), "Gamma (Erlang)");
-  EXPECT_EQ(s.Button1->text(), " Confirm");
-  form->SelectionButton->click();
+  EXPECT_TRUE(Choice(1)->isChecked());
+  EXPECT_EQ(Choice(2)->text(), "Normal (standard)");
+  EXPECT_EQ(Choice(37)->text(), "Gamma (Erlang)");
+  EXPECT_EQ(FindIn<QPushButton>(&s, "ConfirmButton")->text(), " Confirm");
+  Button("SelectDistributionButton")->click();
   EXPECT_TRUE(s.isVisible());
 }
 
 TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesCompositesOff) {
   // Composites allowed and a ranked list of an earlier run beside the file.
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
-  ASSERT_EQ(form->OptionComboBox->currentIndex(), 1);
-  ASSERT_TRUE(CompositeOnForRun(form->Session));
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
+  ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
+  ASSERT_TRUE(CompositeOnForRun(form->Session()));
   dm->FileName = Path("run.inp");
   WriteFile(Path("run.Lst"), "list");
-  form->ListButton->show();
-  form->SelectionButton->click();
+  Button("RankedListButton")->show();
+  Button("SelectDistributionButton")->click();
 
-  Confirm(22);
+  ConfirmChoice(22);
   EXPECT_EQ(dm->SelectionCode, "4");
-  EXPECT_EQ(form->SelectionEdit->text(), "standard Gumbel distribution");
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "standard Gumbel distribution");
   EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"Please be aware that the standard Gumbel distribution "
                                                         "selected may or may not be suitable in this case."}));
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
-  EXPECT_TRUE(form->DisconComboBox->isHidden());
-  EXPECT_FALSE(CompositeOnForRun(form->Session));
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
+  EXPECT_TRUE(Combo("CompositeListBox")->isHidden());
+  EXPECT_FALSE(CompositeOnForRun(form->Session()));
   EXPECT_FALSE(Exists(Path("run.Lst")));
-  EXPECT_TRUE(form->ListButton->isHidden());
-  EXPECT_FALSE(windows.SelectForm->isVisible());
+  EXPECT_TRUE(Button("RankedListButton")->isHidden());
+  EXPECT_FALSE(windows.Selection->isVisible());
 }
 
 TEST_F(SelectionTest, ConfirmingBestOfAllShowsNoWarning) {
-  Confirm(35);  // Kumaraswamy is preferred by the text "39"
+  ConfirmChoice(35);  // Kumaraswamy is preferred by the text "39"
   EXPECT_EQ(dm->SelectionCode, "39");
-  EXPECT_EQ(form->SelectionEdit->text(), "Kumaraswamy generalized distribution");
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Kumaraswamy generalized distribution");
   dialogs.Messages.clear();
-  Confirm(1);
+  ConfirmChoice(1);
   EXPECT_EQ(dm->SelectionCode, "1");
-  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
 TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
-  Confirm(22);
+  ConfirmChoice(22);
   ASSERT_EQ(dm->SelectionCode, "4");
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 1);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
   EXPECT_EQ(dm->SelectionCode, "1");
-  EXPECT_EQ(form->SelectionEdit->text(), "Best of All Distributions");
-  EXPECT_TRUE(windows.SelectForm->RadioButton(1)->isChecked());
-  EXPECT_TRUE(CompositeOnForRun(form->Session));
-  EXPECT_FALSE(form->DisconComboBox->isHidden());
-  EXPECT_FALSE(form->DisconLabel->isHidden());
-  EXPECT_FALSE(form->SelectionButton->isHidden());
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All Distributions");
+  EXPECT_TRUE(Choice(1)->isChecked());
+  EXPECT_TRUE(CompositeOnForRun(form->Session()));
+  EXPECT_FALSE(Combo("CompositeListBox")->isHidden());
+  EXPECT_FALSE(Widget("CompositeListLabel")->isHidden());
+  EXPECT_FALSE(Button("SelectDistributionButton")->isHidden());
 
   ChooseComposite(2);
   ASSERT_EQ(dm->SelectionCode, "9");
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Up);
-  EXPECT_EQ(form->OptionComboBox->currentIndex(), 0);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Up);
+  EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
   EXPECT_EQ(dm->SelectionCode, "1");
-  EXPECT_FALSE(CompositeOnForRun(form->Session));
-  EXPECT_TRUE(form->DisconComboBox->isHidden());
+  EXPECT_FALSE(CompositeOnForRun(form->Session()));
+  EXPECT_TRUE(Combo("CompositeListBox")->isHidden());
 }
 
 TEST_F(SelectionTest, CompositeListSetsTheCodeAndRefusesItsSeparator) {
-  QTest::keyClick(form->OptionComboBox, Qt::Key_Down);
-  EXPECT_EQ(form->DisconComboBox->count(), 25);
-  EXPECT_EQ(form->DisconComboBox->maxVisibleItems(), 25);
+  QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
+  EXPECT_EQ(Combo("CompositeListBox")->count(), 25);
+  EXPECT_EQ(Combo("CompositeListBox")->maxVisibleItems(), 25);
 
   ChooseComposite(16);
   EXPECT_EQ(dm->SelectionCode, "90");
-  EXPECT_EQ(form->SelectionEdit->text(), "See \"Select composite distribution\"");
-  EXPECT_TRUE(form->ListButton->isHidden());
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "See \"Select composite distribution\"");
+  EXPECT_TRUE(Button("RankedListButton")->isHidden());
 
   ChooseComposite(13);
   EXPECT_EQ(dialogs.LastMessage(), "This is not a selection option");
-  EXPECT_EQ(form->DisconComboBox->currentIndex(), 0);
+  EXPECT_EQ(Combo("CompositeListBox")->currentIndex(), 0);
   EXPECT_EQ(dm->SelectionCode, "1");
-  EXPECT_EQ(form->SelectionEdit->text(), "Best of All distributions");
-  EXPECT_TRUE(CompositeOnForRun(form->Session));
+  EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Best of All distributions");
+  EXPECT_TRUE(CompositeOnForRun(form->Session()));
 }
 
 TEST(MainWindowPlacement, NarrowScreensShrinkTheWindow) {
@@ -125,7 +121,7 @@ TEST(MainWindowPlacement, NarrowScreensShrinkTheWindow) {
   EXPECT_EQ(MainWindowPlacement(1280).Width, 760);
 }
 
-using MainWindowTest = MainFormTest;
+using MainWindowTest = WindowsTest;
 
 TEST_F(MainWindowTest, WindowOnASevenHundredPixelScreen) {
   form->PlaceWindow(700);
@@ -136,10 +132,10 @@ TEST_F(MainWindowTest, WindowOnASevenHundredPixelScreen) {
 TEST_F(MainWindowTest, ClosingTheMainWindowShowsTheFinishWindow) {
   EXPECT_FALSE(form->close());
   EXPECT_TRUE(form->isVisible());
-  ASSERT_TRUE(windows.FinishForm->isVisible());
-  EXPECT_EQ(windows.FinishForm->windowTitle(), "Tavorix finish");
+  ASSERT_TRUE(windows.Finish->isVisible());
+  EXPECT_EQ(windows.Finish->windowTitle(), "Tavorix finish");
   EXPECT_FALSE(ended);
-  windows.FinishForm->FinishButton->click();
+  FindIn<QPushButton>(windows.Finish.get(), "FinishButton")->click();
   EXPECT_TRUE(ended);
 }
 
@@ -148,49 +144,51 @@ TEST_F(MainWindowTest, FinishWindowOpensCentredOnTheMainWindowAndWholeOnTheScree
   form->move(60, 40);
   QApplication::setActiveWindow(form);
   form->close();
-  ASSERT_TRUE(windows.FinishForm->isVisible());
-  const QRect finish = windows.FinishForm->frameGeometry();
+  ASSERT_TRUE(windows.Finish->isVisible());
+  const QRect finish = windows.Finish->frameGeometry();
   EXPECT_TRUE(form->screen()->availableGeometry().contains(finish));
   EXPECT_LE((finish.center() - form->frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST_F(MainWindowTest, PagesAndIntroHelp) {
-  ASSERT_EQ(form->PageControl1->count(), 4);
-  EXPECT_EQ(form->PageControl1->tabText(0), "  Intro  ");
-  EXPECT_EQ(form->PageControl1->tabText(1), "  Input  ");
-  EXPECT_EQ(form->PageControl1->tabText(2), "  Output  ");
-  EXPECT_EQ(form->PageControl1->tabText(3), " Graphics ");
+  ASSERT_EQ(Find<QTabWidget>("Pages")->count(), 4);
+  EXPECT_EQ(Find<QTabWidget>("Pages")->tabText(0), "  Intro  ");
+  EXPECT_EQ(Find<QTabWidget>("Pages")->tabText(1), "  Input  ");
+  EXPECT_EQ(Find<QTabWidget>("Pages")->tabText(2), "  Output  ");
+  EXPECT_EQ(Find<QTabWidget>("Pages")->tabText(3), " Graphics ");
 
-  form->PageControl1->setCurrentWidget(form->IntroTabSheet);
+  form->ShowPage(Page::Intro);
   EXPECT_EQ(form->StatusText(), "Click on the Input tab to proceed.");
-  EXPECT_FALSE(form->InputSaveAction->isEnabled());
+  EXPECT_FALSE(Action("SaveRunAction")->isEnabled());
   const std::vector<std::pair<QPushButton*, QPlainTextEdit*>> help = {
-      {form->ContButton, form->ContMemo},     {form->DisContButton, form->DisConMemo},
-      {form->ConfButton, form->ConfMemo},     {form->InterButton, form->IntervalMemo},
-      {form->BackButton, form->IntroMemo}};
-  for (const auto& [button, memo] : help) {
+      {Button("DistributionsButton"), Text("DistributionsText")},
+      {Button("CompositionButton"), Text("CompositionText")},
+      {Button("ConfidenceButton"), Text("ConfidenceText")},
+      {Button("IntervalsButton"), Text("IntervalsText")},
+      {Button("IntroductionButton"), Text("IntroductionText")}};
+  for (const auto& [button, text] : help) {
     button->click();
-    for (const auto& [other, otherMemo] : help) EXPECT_EQ(otherMemo->isHidden(), otherMemo != memo);
+    for (const auto& [other, otherText] : help) EXPECT_EQ(otherText->isHidden(), otherText != text);
   }
-  EXPECT_TRUE(form->ConfMemo->toPlainText().contains("Sd = sqrt{Fc(1-Fc)/N}"));
+  EXPECT_TRUE(Text("ConfidenceText")->toPlainText().contains("Sd = sqrt{Fc(1-Fc)/N}"));
   for (const auto& [button, memo] : help) {
     EXPECT_FALSE(memo->toPlainText().contains("http"));
     EXPECT_FALSE(memo->toPlainText().contains("@"));
   }
 
   // Output page before any results: only "Open output" is offered.
-  form->PageControl1->setCurrentWidget(form->OutputTabSheet);
-  for (QPushButton* b : {form->ViewGraphButton, form->FitButton, form->OptButton, form->CalcButton})
-    EXPECT_TRUE(b->isHidden());
-  EXPECT_FALSE(form->SeeOutputButton->isHidden());
-  form->PageControl1->setCurrentWidget(form->GraphicsTabSheet);
-  EXPECT_TRUE(form->ChoicePanel->isHidden());
-  EXPECT_TRUE(form->SaveGraphButton->isHidden());
+  form->ShowPage(Page::Output);
+  for (const char* name : {"GraphicsButton", "GoodnessButton", "OptimizationButton", "CalculatorButton"})
+    EXPECT_TRUE(Button(name)->isHidden()) << name;
+  EXPECT_FALSE(Button("OpenOutputButton")->isHidden());
+  form->ShowPage(Page::Graphics);
+  EXPECT_TRUE(Widget("GraphChoices")->isHidden());
+  EXPECT_TRUE(Button("SaveGraphButton")->isHidden());
 }
 
 TEST_F(MainWindowTest, OptimisationWindowText) {
-  EXPECT_EQ(windows.OptForm->windowTitle(), "Explanation optimization");
-  EXPECT_EQ(windows.OptForm->OptMemo->toPlainText().split('\n').front(),
+  EXPECT_EQ(windows.Optimization->windowTitle(), "Explanation optimization");
+  EXPECT_EQ(FindIn<QPlainTextEdit>(windows.Optimization.get(), "OptimizationText")->toPlainText().split('\n').front(),
             " The optimized parameters M and sigma in the normal probability distribution");
 }
 

@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "ui/TavorixWindows.h"
-#include "ui/UDialogs.h"
-#include "ui/UMainForm.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWindow.h"
 
 namespace {
 
@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
   dialogs.SetCaption(tavorix::kApplicationTitle);
   app.Dialogs = &dialogs;
   tavorix::TTavorixWindows windows = tavorix::CreateTavorixWindows(dialogs);
-  dialogs.SetParent(windows.MainForm.get());
-  windows.MainForm->show();
+  dialogs.SetParent(windows.Main.get());
+  windows.Main->show();
 
   const QStringList args = QApplication::arguments();
-  if (args.size() > 1) windows.MainForm->OpenFileFromCommandLine(args.at(1).toStdString());
+  if (args.size() > 1) windows.Main->OpenFileFromCommandLine(args.at(1).toStdString());
   return QApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

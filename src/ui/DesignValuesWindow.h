@@ -23,35 +23,16 @@ class TDialogs;
 class TBootstrapController;
 struct TBootstrapOutcome;
 
-class TDesignForm : public QWidget {
+class DesignValuesWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TDesignForm(QWidget* parent = nullptr);
+  explicit DesignValuesWindow(QWidget* parent = nullptr);
 
   void SetDialogs(TDialogs* dialogs) { dialogs_ = dialogs; }
   // Makes the table for the results file (its ".aux" and ".inp") and shows
   // the window.
   void ShowFor(const std::string& outPath);
-
-  QLineEdit* PeriodsEdit;  // return periods separated by commas
-  QTableWidget* DesignTableView;
-  QLabel* NoteLabel;       // the extrapolation note, or why there is no table
-  QPushButton* CopyButton;
-  QPushButton* SaveCsvButton;
-  // "Bootstrap interval": the bootstrap interval of X beside the report's
-  // limits (the columns after the extrapolation mark), with its progress
-  // and Cancel.
-  QSpinBox* ReplicasEdit;
-  QPushButton* BootstrapButton;
-  QPushButton* CancelBootstrapButton;
-  QProgressBar* BootstrapProgress;
-
-  void PeriodsEditExit();
-  void CopyButtonClick();
-  void SaveCsvButtonClick();
-  void BootstrapButtonClick();
-  void CancelBootstrapButtonClick();
   bool BootstrapRunning() const;
 
  protected:
@@ -59,11 +40,28 @@ class TDesignForm : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void PeriodsEditExit();
+  void CopyButtonClick();
+  void SaveCsvButtonClick();
+  void BootstrapButtonClick();
+  void CancelBootstrapButtonClick();
   void Rebuild();
   void BootstrapFinished(const TBootstrapOutcome& outcome);
   void ShowBootstrap();
   std::vector<std::vector<std::string>> Cells() const;
 
+  QLineEdit* periodsEdit_;  // return periods separated by commas
+  QTableWidget* tableView_;
+  QLabel* noteLabel_;       // the extrapolation note, or why there is no table
+  QPushButton* copyButton_;
+  QPushButton* saveCsvButton_;
+  // "Bootstrap interval": the bootstrap interval of X beside the report's
+  // limits (the columns after the extrapolation mark), with its progress
+  // and Cancel.
+  QSpinBox* replicasEdit_;
+  QPushButton* bootstrapButton_;
+  QPushButton* cancelBootstrapButton_;
+  QProgressBar* bootstrapProgress_;
   TDialogs* dialogs_ = nullptr;
   std::string outPath_;
   DesignTable table_;
@@ -71,8 +69,5 @@ class TDesignForm : public QWidget {
   std::optional<BootstrapResult> boot_;  // of the table shown
   std::string tableNote_;
 };
-
-// Shows and hides `follower` whenever `leader` is shown or hidden.
-void FollowVisibility(QWidget* leader, QWidget* follower);
 
 }  // namespace tavorix

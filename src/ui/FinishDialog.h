@@ -5,32 +5,27 @@
 #include <QWidget>
 #include <functional>
 
-class QLabel;
-class QPlainTextEdit;
 class QPushButton;
-class QStatusBar;
 
 namespace tavorix {
 
-class TFinishForm : public QWidget {
+class FinishDialog : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TFinishForm(QWidget* parent = nullptr);
+  explicit FinishDialog(QWidget* parent = nullptr);
 
   // What ending the program means; leaves the event loop unless replaced.
   std::function<void()> EndProgram;
 
-  QPlainTextEdit* Memo1;
-  QPushButton* FinishButton;
-  QStatusBar* StatusBar1;
-
- public slots:
-  void FinishButtonClick();
-
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
+
+ private:
+  void FinishButtonClick();
+
+  QPushButton* finishButton_;
 };
 
 }  // namespace tavorix

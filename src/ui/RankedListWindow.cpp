@@ -1,4 +1,4 @@
-#include "ui/UListForm.h"
+#include "ui/RankedListWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,12 +15,12 @@
 #include <limits>
 #include <optional>
 
-#include "core/TextEscape.h"
 #include "core/AtomicFile.h"
 #include "core/NumberFormat.h"
 #include "core/StringToFloat.h"
+#include "core/TextEscape.h"
 #include "core/TextLines.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
@@ -66,61 +66,63 @@ QString CsvCell(const QString& text) { return QString::fromStdString(tavorix::Cs
 
 }  // namespace
 
-TListForm::TListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName("ListForm");
+RankedListWindow::RankedListWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("RankedListWindow");
   setWindowTitle("Tavorix: list of parameters of fit");
-  ListMemo = new QPlainTextEdit(this);
-  ListMemo->setObjectName("ListMemo");
-  ListMemo->setReadOnly(true);
-  ListMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  ListMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  ListMemo->setMaximumHeight(ListMemo->fontMetrics().lineSpacing() * 8 + 12);
+  header_ = new QPlainTextEdit(this);
+  header_->setObjectName("ListHeaderText");
+  header_->setReadOnly(true);
+  header_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  header_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  header_->setMaximumHeight(header_->fontMetrics().lineSpacing() * 8 + 12);
 
-  FitTable = new QTableWidget(0, kColumns, this);
-  FitTable->setObjectName("FitTable");
-  FitTable->setHorizontalHeaderLabels({"Rank", "Distribution", "Average %", "KS D", "AD A2", "CvM W2"});
-  FitTable->verticalHeader()->hide();
-  FitTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  FitTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  FitTable->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
-  FitTable->setSortingEnabled(true);
+  table_ = new QTableWidget(0, kColumns, this);
+  table_->setObjectName("FitTable");
+  table_->setHorizontalHeaderLabels({"Rank", "Distribution", "Average %", "KS D", "AD A2", "CvM W2"});
+  table_->verticalHeader()->hide();
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+  table_->setSortingEnabled(true);
 
-  CopyButton = new QPushButton("Copy", this);
-  SaveCsvButton = new QPushButton("Save as CSV", this);
+  auto* copyButton = new QPushButton("Copy", this);
+  copyButton->setObjectName("CopyButton");
+  auto* saveCsvButton = new QPushButton("Save as CSV", this);
+  saveCsvButton->setObjectName("SaveCsvButton");
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(CopyButton);
-  buttons->addWidget(SaveCsvButton);
+  buttons->addWidget(copyButton);
+  buttons->addWidget(saveCsvButton);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ListMemo);
-  layout->addWidget(FitTable, 1);
+  layout->addWidget(header_);
+  layout->addWidget(table_, 1);
   layout->addLayout(buttons);
   resize(640, 560);
   CloseOnEscape(this);
 
-  connect(CopyButton, &QPushButton::clicked, this, &TListForm::CopyButtonClick);
-  connect(SaveCsvButton, &QPushButton::clicked, this, &TListForm::SaveCsvButtonClick);
+  connect(copyButton, &QPushButton::clicked, this, &RankedListWindow::CopyButtonClick);
+  connect(saveCsvButton, &QPushButton::clicked, this, &RankedListWindow::SaveCsvButtonClick);
 }
 
-void TListForm::showEvent(QShowEvent* event) {
+void RankedListWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
-void TListForm::SetRunResults(const std::string& listPath, std::shared_ptr<const TavorixRun> run) {
+void RankedListWindow::SetRunResults(const std::string& listPath, std::shared_ptr<const TavorixRun> run) {
   runListPath_ = listPath;
   run_ = std::move(run);
   statistics_.clear();
 }
 
-void TListForm::ShowRankedList(const std::string& listPath, const std::vector<std::string>& lines) {
+void RankedListWindow::ShowRankedList(const std::string& listPath, const std::vector<std::string>& lines) {
   std::vector<std::string> header;
   std::vector<ListEntry> entries;
   SplitRankedList(lines, header, entries);
   QString text;
   for (const std::string& line : header) text += QString::fromStdString(line) + '\n';
-  ListMemo->setPlainText(text);
+  header_->setPlainText(text);
 
   // The statistics belong to the run that wrote this very file.
   std::error_code ec;
@@ -137,35 +139,35 @@ void TListForm::ShowRankedList(const std::string& listPath, const std::vector<st
     return nullptr;
   };
 
-  FitTable->setSortingEnabled(false);
-  FitTable->clearContents();
-  FitTable->setRowCount(static_cast<int>(entries.size()));
+  table_->setSortingEnabled(false);
+  table_->clearContents();
+  table_->setRowCount(static_cast<int>(entries.size()));
   for (int r = 0; r < static_cast<int>(entries.size()); ++r) {
     const ListEntry& e = entries[r];
     const GoodnessOfFit* g = statisticsOf(e.Name);
     auto number = [](double v) { return std::isfinite(v) ? std::optional<double>(v) : std::nullopt; };
-    FitTable->setItem(r, kRank, new NumberItem(r + 1.0, 0));
-    FitTable->setItem(r, kName, new QTableWidgetItem(QString::fromStdString(std::string(TrimBlanks(e.Name)))));
-    FitTable->setItem(r, kAverage, new NumberItem(number(e.Average), 4));
-    FitTable->setItem(r, kKsD, new NumberItem(g ? number(g->KsD) : std::nullopt, 4));
-    FitTable->setItem(r, kAdA2, new NumberItem(g ? number(g->AdA2) : std::nullopt, 4));
-    FitTable->setItem(r, kCvmW2, new NumberItem(g ? number(g->CvmW2) : std::nullopt, 4));
+    table_->setItem(r, kRank, new NumberItem(r + 1.0, 0));
+    table_->setItem(r, kName, new QTableWidgetItem(QString::fromStdString(std::string(TrimBlanks(e.Name)))));
+    table_->setItem(r, kAverage, new NumberItem(number(e.Average), 4));
+    table_->setItem(r, kKsD, new NumberItem(g ? number(g->KsD) : std::nullopt, 4));
+    table_->setItem(r, kAdA2, new NumberItem(g ? number(g->AdA2) : std::nullopt, 4));
+    table_->setItem(r, kCvmW2, new NumberItem(g ? number(g->CvmW2) : std::nullopt, 4));
   }
-  FitTable->setSortingEnabled(true);
-  FitTable->sortItems(kRank, Qt::AscendingOrder);
-  FitTable->resizeColumnsToContents();
-  FitTable->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+  table_->setSortingEnabled(true);
+  table_->sortItems(kRank, Qt::AscendingOrder);
+  table_->resizeColumnsToContents();
+  table_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
 }
 
-QString TListForm::TableText(QChar sep) const {
+QString RankedListWindow::TableText(QChar sep) const {
   auto cell = [&](const QString& text) { return sep == ',' ? CsvCell(text) : text; };
   QString text;
-  for (int c = 0; c < FitTable->columnCount(); ++c)
-    text += (c ? QString(sep) : QString()) + cell(FitTable->horizontalHeaderItem(c)->text());
+  for (int c = 0; c < table_->columnCount(); ++c)
+    text += (c ? QString(sep) : QString()) + cell(table_->horizontalHeaderItem(c)->text());
   text += '\n';
-  for (int r = 0; r < FitTable->rowCount(); ++r) {
-    for (int c = 0; c < FitTable->columnCount(); ++c) {
-      const QTableWidgetItem* item = FitTable->item(r, c);
+  for (int r = 0; r < table_->rowCount(); ++r) {
+    for (int c = 0; c < table_->columnCount(); ++c) {
+      const QTableWidgetItem* item = table_->item(r, c);
       text += (c ? QString(sep) : QString()) + cell(item ? item->text() : QString());
     }
     text += '\n';
@@ -173,9 +175,9 @@ QString TListForm::TableText(QChar sep) const {
   return text;
 }
 
-void TListForm::CopyButtonClick() { QApplication::clipboard()->setText(TableText('\t')); }
+void RankedListWindow::CopyButtonClick() { QApplication::clipboard()->setText(TableText('\t')); }
 
-void TListForm::SaveCsvButtonClick() {
+void RankedListWindow::SaveCsvButtonClick() {
   if (!dialogs_) return;
   // The dialogs hand the focus back to the main window: the list stays in front.
   const auto path = dialogs_->SaveFileName({"CSV files (*.csv)|*.csv", "csv", "", ""});

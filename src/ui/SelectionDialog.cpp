@@ -1,4 +1,4 @@
-#include "ui/USelectForm.h"
+#include "ui/SelectionDialog.h"
 
 #include <algorithm>
 
@@ -9,9 +9,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "core/UDMTavorix.h"
+#include "core/UserDialogs.h"
 #include "fitting/Registry.h"
-#include "ui/UDialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
@@ -30,59 +29,55 @@ const std::vector<TSelectChoice>& SelectChoices() {
   return choices;
 }
 
-TSelectForm::TSelectForm(TDMTavorix& dm, TDialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), dm_(dm), dialogs_(dialogs) {
-  setObjectName("SelectForm");
+SelectionDialog::SelectionDialog(TDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs) {
+  setObjectName("SelectionDialog");
   setWindowTitle("Tavorix: select distributions");
 
-  RadioGroup1 = new QGroupBox("Make a selection then click \"Confirm\"", this);
-  auto* grid = new QGridLayout(RadioGroup1);
+  auto* group = new QGroupBox("Make a selection then click \"Confirm\"", this);
+  group->setObjectName("Choices");
+  auto* grid = new QGridLayout(group);
   const auto& choices = SelectChoices();
   const int count = static_cast<int>(choices.size());
   const int firstColumn = (count + 1) / 2;  // the left column takes the odd one
   for (int i = 0; i < count; ++i) {
     auto* button = new QRadioButton(QString::fromUtf8(choices[i].Caption.data(),
                                                       static_cast<int>(choices[i].Caption.size())),
-                                    RadioGroup1);
-    button->setObjectName(QString("RadioButton%1").arg(i + 1));
-    RadioButtons.push_back(button);
+                                    group);
+    button->setObjectName(QString("Choice%1").arg(i + 1));
+    choices_.push_back(button);
     grid->addWidget(button, i % firstColumn, i / firstColumn);
   }
-  RadioButtons[0]->setChecked(true);
+  choices_.front()->setChecked(true);
 
-  Button1 = new QPushButton(" Confirm", this);
-  Button1->setObjectName("Button1");
+  auto* confirm = new QPushButton(" Confirm", this);
+  confirm->setObjectName("ConfirmButton");
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(RadioGroup1);
-  layout->addWidget(Button1, 0, Qt::AlignHCenter);
+  layout->addWidget(group);
+  layout->addWidget(confirm, 0, Qt::AlignHCenter);
 
-  connect(Button1, &QPushButton::clicked, this, &TSelectForm::Button1Click);
+  connect(confirm, &QPushButton::clicked, this, &SelectionDialog::ConfirmButtonClick);
   CloseOnEscape(this);
 }
 
-void TSelectForm::showEvent(QShowEvent* event) {
+void SelectionDialog::CheckBestOfAll() { choices_.front()->setChecked(true); }
+
+void SelectionDialog::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
-void TSelectForm::Button1Click() {
-  int chosen = -1;
-  const int count = static_cast<int>(RadioButtons.size());
-  for (int i = 0; i < count && chosen < 0; ++i)
-    if (RadioButtons[i]->isChecked()) chosen = i;
-  if (chosen < 0) {
+void SelectionDialog::ConfirmButtonClick() {
+  const auto checked = std::find_if(choices_.begin(), choices_.end(), [](QRadioButton* b) { return b->isChecked(); });
+  if (checked == choices_.end()) {
     hide();
     return;
   }
-  const TSelectChoice& choice = SelectChoices()[chosen];
-  dm_.SelectionCode = std::string(choice.Code);
-  const bool preferred = chosen != 0;
-  if (preferred) {
-    if (host_) host_->PreferredDistributionConfirmed();
-    hide();
-  }
+  const TSelectChoice& choice = SelectChoices()[static_cast<std::size_t>(checked - choices_.begin())];
+  const bool preferred = checked != choices_.begin();
   const std::string text = std::string(choice.Phrase) + (preferred ? " distribution" : " distributions");
-  if (host_) host_->ShowSelectionText(text);
+  if (preferred) hide();
+  emit Confirmed(std::string(choice.Code), text);
   if (preferred)
     dialogs_.ShowMessage("Please be aware that the " + text + " selected" +
                          " may or may not be suitable in this case.");

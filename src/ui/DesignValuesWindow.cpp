@@ -1,8 +1,7 @@
-#include "ui/UDesignForm.h"
+#include "ui/DesignValuesWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,28 +21,12 @@
 #include "core/TavorixError.h"
 #include "core/TextLines.h"
 #include "ui/BootstrapController.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
 
 namespace {
-
-class VisibilityFollower : public QObject {
- public:
-  VisibilityFollower(QWidget* leader, QWidget* follower) : QObject(follower), follower_(follower) {
-    leader->installEventFilter(this);
-    follower->setVisible(leader->isVisibleTo(leader->parentWidget()));
-  }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::ShowToParent) follower_->show();
-    if (event->type() == QEvent::HideToParent) follower_->hide();
-    return false;
-  }
-
- private:
-  QWidget* follower_;
-};
 
 QString StandardPeriodsText() {
   QString text;
@@ -59,76 +42,76 @@ constexpr int kBootUpperColumn = 7;
 
 }  // namespace
 
-TDesignForm::TDesignForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+DesignValuesWindow::DesignValuesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("DesignForm");
   setWindowTitle("Design values");
   auto* periodsLabel = new QLabel("Return periods", this);
-  PeriodsEdit = new QLineEdit(StandardPeriodsText(), this);
-  PeriodsEdit->setObjectName("PeriodsEdit");
-  DesignTableView = new QTableWidget(0, 8, this);
-  DesignTableView->setObjectName("DesignTableView");
-  DesignTableView->setHorizontalHeaderLabels(
+  periodsEdit_ = new QLineEdit(StandardPeriodsText(), this);
+  periodsEdit_->setObjectName("PeriodsEdit");
+  tableView_ = new QTableWidget(0, 8, this);
+  tableView_->setObjectName("DesignTableView");
+  tableView_->setHorizontalHeaderLabels(
       {"Ret. Per.", "Cum. Freq.", "X-value", "Lower X", "Upper X", "", "Lower X (bootstrap)", "Upper X (bootstrap)"});
-  DesignTableView->setColumnHidden(kBootLowerColumn, true);
-  DesignTableView->setColumnHidden(kBootUpperColumn, true);
-  DesignTableView->verticalHeader()->hide();
-  DesignTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  DesignTableView->horizontalHeader()->setStretchLastSection(true);
-  NoteLabel = new QLabel(this);
-  NoteLabel->setObjectName("NoteLabel");
-  NoteLabel->setWordWrap(true);
-  CopyButton = new QPushButton("Copy", this);
-  SaveCsvButton = new QPushButton("Save as CSV", this);
+  tableView_->setColumnHidden(kBootLowerColumn, true);
+  tableView_->setColumnHidden(kBootUpperColumn, true);
+  tableView_->verticalHeader()->hide();
+  tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tableView_->horizontalHeader()->setStretchLastSection(true);
+  noteLabel_ = new QLabel(this);
+  noteLabel_->setObjectName("NoteLabel");
+  noteLabel_->setWordWrap(true);
+  copyButton_ = new QPushButton("Copy", this);
+  copyButton_->setObjectName("CopyButton");
+  saveCsvButton_ = new QPushButton("Save as CSV", this);
+  saveCsvButton_->setObjectName("SaveCsvButton");
   auto* replicasLabel = new QLabel("Replicas", this);
-  ReplicasEdit = new QSpinBox(this);
-  ReplicasEdit->setObjectName("ReplicasEdit");
-  ReplicasEdit->setRange(10, 100000);
-  ReplicasEdit->setValue(kDefaultReplicas);
-  BootstrapButton = new QPushButton("Bootstrap interval", this);
-  BootstrapButton->setObjectName("BootstrapButton");
-  CancelBootstrapButton = new QPushButton("Cancel", this);
-  CancelBootstrapButton->setObjectName("CancelBootstrapButton");
-  CancelBootstrapButton->hide();
-  BootstrapProgress = new QProgressBar(this);
-  BootstrapProgress->setObjectName("BootstrapProgress");
-  BootstrapProgress->hide();
+  replicasEdit_ = new QSpinBox(this);
+  replicasEdit_->setObjectName("ReplicasEdit");
+  replicasEdit_->setRange(10, 100000);
+  replicasEdit_->setValue(kDefaultReplicas);
+  bootstrapButton_ = new QPushButton("Bootstrap interval", this);
+  bootstrapButton_->setObjectName("BootstrapButton");
+  cancelBootstrapButton_ = new QPushButton("Cancel", this);
+  cancelBootstrapButton_->setObjectName("CancelBootstrapButton");
+  cancelBootstrapButton_->hide();
+  bootstrapProgress_ = new QProgressBar(this);
+  bootstrapProgress_->setObjectName("BootstrapProgress");
+  bootstrapProgress_->hide();
   bootstrap_ = new TBootstrapController(this);
 
   auto* top = new QHBoxLayout;
   top->addWidget(periodsLabel);
-  top->addWidget(PeriodsEdit, 1);
+  top->addWidget(periodsEdit_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(replicasLabel);
-  buttons->addWidget(ReplicasEdit);
-  buttons->addWidget(BootstrapButton);
-  buttons->addWidget(BootstrapProgress, 1);
-  buttons->addWidget(CancelBootstrapButton);
+  buttons->addWidget(replicasEdit_);
+  buttons->addWidget(bootstrapButton_);
+  buttons->addWidget(bootstrapProgress_, 1);
+  buttons->addWidget(cancelBootstrapButton_);
   buttons->addStretch(1);
-  buttons->addWidget(CopyButton);
-  buttons->addWidget(SaveCsvButton);
+  buttons->addWidget(copyButton_);
+  buttons->addWidget(saveCsvButton_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(DesignTableView, 1);
-  layout->addWidget(NoteLabel);
+  layout->addWidget(tableView_, 1);
+  layout->addWidget(noteLabel_);
   layout->addLayout(buttons);
   resize(760, 480);
   CloseOnEscape(this);
 
-  connect(PeriodsEdit, &QLineEdit::editingFinished, this, &TDesignForm::PeriodsEditExit);
-  connect(CopyButton, &QPushButton::clicked, this, &TDesignForm::CopyButtonClick);
-  connect(SaveCsvButton, &QPushButton::clicked, this, &TDesignForm::SaveCsvButtonClick);
-  connect(BootstrapButton, &QPushButton::clicked, this, &TDesignForm::BootstrapButtonClick);
-  connect(CancelBootstrapButton, &QPushButton::clicked, this, &TDesignForm::CancelBootstrapButtonClick);
+  connect(periodsEdit_, &QLineEdit::editingFinished, this, &DesignValuesWindow::PeriodsEditExit);
+  connect(copyButton_, &QPushButton::clicked, this, &DesignValuesWindow::CopyButtonClick);
+  connect(saveCsvButton_, &QPushButton::clicked, this, &DesignValuesWindow::SaveCsvButtonClick);
+  connect(bootstrapButton_, &QPushButton::clicked, this, &DesignValuesWindow::BootstrapButtonClick);
+  connect(cancelBootstrapButton_, &QPushButton::clicked, this, &DesignValuesWindow::CancelBootstrapButtonClick);
   connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
-    BootstrapProgress->setMaximum(total);
-    BootstrapProgress->setValue(done);
+    bootstrapProgress_->setMaximum(total);
+    bootstrapProgress_->setValue(done);
   });
-  connect(bootstrap_, &TBootstrapController::Finished, this, &TDesignForm::BootstrapFinished);
+  connect(bootstrap_, &TBootstrapController::Finished, this, &DesignValuesWindow::BootstrapFinished);
 }
 
-void FollowVisibility(QWidget* leader, QWidget* follower) { new VisibilityFollower(leader, follower); }
-
-void TDesignForm::ShowFor(const std::string& outPath) {
+void DesignValuesWindow::ShowFor(const std::string& outPath) {
   // A bootstrap of the file shown before ends without a result.
   bootstrap_->Cancel();
   outPath_ = outPath;
@@ -136,23 +119,23 @@ void TDesignForm::ShowFor(const std::string& outPath) {
   ShowInFront(this);
 }
 
-void TDesignForm::showEvent(QShowEvent* event) {
+void DesignValuesWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }
 
-void TDesignForm::PeriodsEditExit() {
+void DesignValuesWindow::PeriodsEditExit() {
   if (!outPath_.empty() && !BootstrapRunning()) Rebuild();
 }
 
-void TDesignForm::Rebuild() {
+void DesignValuesWindow::Rebuild() {
   boot_.reset();
   table_ = DesignTable{};
-  DesignTableView->setRowCount(0);
+  tableView_->setRowCount(0);
   std::string note;
   try {
     TDecimalSettings settings;
-    const std::vector<double> periods = ParseReturnPeriods(PeriodsEdit->text().toStdString(), settings);
+    const std::vector<double> periods = ParseReturnPeriods(periodsEdit_->text().toStdString(), settings);
     table_ = MakeDesignTable(ReadCalcInputs(outPath_), periods);
     if (!table_.Available) note = kDesignNotAvailable;
     else if (table_.AnyExtrapolated()) note = kDesignExtrapolatedNote;
@@ -161,82 +144,82 @@ void TDesignForm::Rebuild() {
     note = e.what();
   }
   const auto cells = DesignTableCells(table_);
-  DesignTableView->setRowCount(static_cast<int>(table_.Rows.size()));
+  tableView_->setRowCount(static_cast<int>(table_.Rows.size()));
   for (int r = 0; r < static_cast<int>(table_.Rows.size()); ++r) {
     for (int c = 0; c < kMarkColumn; ++c) {
       auto* item = new QTableWidgetItem(QString::fromStdString(cells[r + 1][c]));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      DesignTableView->setItem(r, c, item);
+      tableView_->setItem(r, c, item);
     }
-    DesignTableView->setItem(r, kMarkColumn, new QTableWidgetItem(table_.Rows[r].Extrapolated ? "*" : ""));
+    tableView_->setItem(r, kMarkColumn, new QTableWidgetItem(table_.Rows[r].Extrapolated ? "*" : ""));
   }
-  DesignTableView->resizeColumnsToContents();
-  DesignTableView->setVisible(table_.Available);
+  tableView_->resizeColumnsToContents();
+  tableView_->setVisible(table_.Available);
   tableNote_ = std::string(TrimBlanks(note));
-  NoteLabel->setText(QString::fromStdString(tableNote_));
-  CopyButton->setEnabled(!table_.Rows.empty());
-  SaveCsvButton->setEnabled(!table_.Rows.empty());
-  BootstrapButton->setEnabled(!table_.Rows.empty());
+  noteLabel_->setText(QString::fromStdString(tableNote_));
+  copyButton_->setEnabled(!table_.Rows.empty());
+  saveCsvButton_->setEnabled(!table_.Rows.empty());
+  bootstrapButton_->setEnabled(!table_.Rows.empty());
   ShowBootstrap();
 }
 
-std::vector<std::vector<std::string>> TDesignForm::Cells() const {
+std::vector<std::vector<std::string>> DesignValuesWindow::Cells() const {
   return boot_ ? DesignTableCells(table_, *boot_) : DesignTableCells(table_);
 }
 
-bool TDesignForm::BootstrapRunning() const { return bootstrap_->Running(); }
+bool DesignValuesWindow::BootstrapRunning() const { return bootstrap_->Running(); }
 
-void TDesignForm::BootstrapButtonClick() {
+void DesignValuesWindow::BootstrapButtonClick() {
   if (table_.Rows.empty() || BootstrapRunning()) return;
   TBootstrapRequest request;
   request.OutPath = outPath_;
   for (const DesignRow& row : table_.Rows) request.Periods.push_back(row.Period);
-  request.Replicas = ReplicasEdit->value();
-  BootstrapProgress->setRange(0, request.Replicas);
-  BootstrapProgress->setValue(0);
-  BootstrapProgress->show();
-  CancelBootstrapButton->show();
-  BootstrapButton->setEnabled(false);
-  PeriodsEdit->setEnabled(false);
+  request.Replicas = replicasEdit_->value();
+  bootstrapProgress_->setRange(0, request.Replicas);
+  bootstrapProgress_->setValue(0);
+  bootstrapProgress_->show();
+  cancelBootstrapButton_->show();
+  bootstrapButton_->setEnabled(false);
+  periodsEdit_->setEnabled(false);
   bootstrap_->Start(std::move(request));
 }
 
-void TDesignForm::CancelBootstrapButtonClick() { bootstrap_->Cancel(); }
+void DesignValuesWindow::CancelBootstrapButtonClick() { bootstrap_->Cancel(); }
 
-void TDesignForm::BootstrapFinished(const TBootstrapOutcome& outcome) {
-  BootstrapProgress->hide();
-  CancelBootstrapButton->hide();
-  BootstrapButton->setEnabled(!table_.Rows.empty());
-  PeriodsEdit->setEnabled(true);
+void DesignValuesWindow::BootstrapFinished(const TBootstrapOutcome& outcome) {
+  bootstrapProgress_->hide();
+  cancelBootstrapButton_->hide();
+  bootstrapButton_->setEnabled(!table_.Rows.empty());
+  periodsEdit_->setEnabled(true);
   if (outcome.Result && outcome.Result->Rows.size() == table_.Rows.size()) boot_ = outcome.Result;
   if (!outcome.Error.empty() && dialogs_) dialogs_->ShowMessage(std::string(TrimBlanks(outcome.Error)));
   ShowBootstrap();
 }
 
 // The bootstrap columns and the note of the bootstrap, or neither.
-void TDesignForm::ShowBootstrap() {
-  DesignTableView->setColumnHidden(kBootLowerColumn, !boot_);
-  DesignTableView->setColumnHidden(kBootUpperColumn, !boot_);
+void DesignValuesWindow::ShowBootstrap() {
+  tableView_->setColumnHidden(kBootLowerColumn, !boot_);
+  tableView_->setColumnHidden(kBootUpperColumn, !boot_);
   if (!boot_) return;
   auto shown = [](double v) { return QString::fromStdString(std::isfinite(v) ? FormatGeneral(v) : "n.a"); };
-  for (int r = 0; r < static_cast<int>(boot_->Rows.size()) && r < DesignTableView->rowCount(); ++r) {
+  for (int r = 0; r < static_cast<int>(boot_->Rows.size()) && r < tableView_->rowCount(); ++r) {
     for (const auto& [column, value] : {std::pair{kBootLowerColumn, boot_->Rows[r].Lower},
                                         std::pair{kBootUpperColumn, boot_->Rows[r].Upper}}) {
       auto* item = new QTableWidgetItem(shown(value));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      DesignTableView->setItem(r, column, item);
+      tableView_->setItem(r, column, item);
     }
   }
-  DesignTableView->resizeColumnsToContents();
+  tableView_->resizeColumnsToContents();
   std::string note = tableNote_.empty() ? "" : tableNote_ + "\n";
   note += "Bootstrap: " + FormatGeneral(100 * boot_->Level) + "% interval of X from " +
           std::to_string(boot_->Replicas) + " replicas, " + std::to_string(boot_->Failed) + " failed" +
           (boot_->Marked() ? " (fewer than 90% succeeded)" : "") + "; p-values KS D " + FormatGeneral(boot_->PKs) +
           ", AD A2 " + FormatGeneral(boot_->PAd) + ", CvM W2 " + FormatGeneral(boot_->PCvm);
-  NoteLabel->setText(QString::fromStdString(note));
+  noteLabel_->setText(QString::fromStdString(note));
 }
 
-void TDesignForm::CopyButtonClick() {
+void DesignValuesWindow::CopyButtonClick() {
   QString text;
   for (const auto& row : Cells()) {
     for (std::size_t c = 0; c < row.size(); ++c) text += (c ? "\t" : "") + QString::fromStdString(row[c]);
@@ -245,7 +228,7 @@ void TDesignForm::CopyButtonClick() {
   QApplication::clipboard()->setText(text);
 }
 
-void TDesignForm::SaveCsvButtonClick() {
+void DesignValuesWindow::SaveCsvButtonClick() {
   if (!dialogs_ || table_.Rows.empty()) return;
   const auto path = dialogs_->SaveFileName({"CSV files (*.csv)|*.csv", "csv", "", ""});
   if (!path) return ShowInFront(this);

@@ -9,22 +9,23 @@
 #include <string>
 
 #include "core/StringToFloat.h"
-#include "ui/UDialogs.h"
+#include "ui/Dialogs.h"
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace tavorix {
 
 class TDMTavorix;
 
-class TCalcForm : public QWidget {
+class CalculatorWindow : public QWidget {
   Q_OBJECT
 
  public:
   // dialogs: where the messages go; nullptr for real message boxes.
-  explicit TCalcForm(QWidget* parent = nullptr, TDialogs* dialogs = nullptr);
-  ~TCalcForm() override;
+  explicit CalculatorWindow(QWidget* parent = nullptr, TDialogs* dialogs = nullptr);
+  ~CalculatorWindow() override;
 
   // The results (or input) file whose ".aux" and ".inp" the calculator reads.
   void SetFileName(const std::string& path);
@@ -35,24 +36,15 @@ class TCalcForm : public QWidget {
   void SetDecimalSettings(TDecimalSettings* settings);
   void SetDialogs(TDialogs* dialogs);
 
-  // Upper half.
-  QLabel *Label7, *Label1, *Label2, *Label3, *Label15, *Label16, *Label17, *Label9, *Label10, *Label11;
-  QLineEdit *Edit1, *Edit7, *Edit2, *Edit3, *Edit13, *Edit14, *Edit9, *Edit10;
-  // Lower half.
-  QLabel *Label8, *Label4, *Label18, *Label5, *Label6, *Label12, *Label13, *Label14;
-  QLabel* Label19;  // the note on an X outside the data or the distribution
-  QLineEdit *Edit4, *Edit5, *Edit8, *Edit6, *Edit11, *Edit12;
-
- public slots:
-  void FormShow();
-  void FormHide();
-  void FormClose();
-  void Edit1Enter();
-  void Edit4Enter();
-  void Edit5Enter();
-  void Edit7Click();
-  void Edit4Exit();
-  void Edit5Exit();
+  // Entering a field clears the results it leads to; "Go ->" (or Enter in
+  // the X field) computes from X; leaving the frequency or the period field
+  // (for "Go ->", another field, or with Enter) computes X from it.
+  void XFieldEnter();
+  void FrequencyFieldEnter();
+  void PeriodFieldEnter();
+  void GoFromXClick();
+  void FrequencyFieldExit();
+  void PeriodFieldExit();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -61,6 +53,11 @@ class TCalcForm : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildControls();
+  // Empties the fields for a new start; the lower half follows the
+  // distribution of the run (Gamma gives no X from a frequency).
+  void ClearForShow();
+  void ClearAll();
   std::string CurrentFile() const;
   QString Number(double v) const;
   // A return period 1/(1 - F) in the digits that F carries: a period of
@@ -73,7 +70,19 @@ class TCalcForm : public QWidget {
   void Refusal(const std::string& message);
   void FrequencyToX(double f, bool fromPeriod);
   void Message(const QString& text);
-  void BuildControls();
+
+  // Upper half: X in, its frequency and return period with their limits out.
+  QLineEdit* xEdit_;
+  QPushButton* goFromXButton_;
+  QLineEdit *frequencyOfX_, *periodOfX_, *frequencyLowerOfX_, *frequencyUpperOfX_, *periodLowerOfX_,
+      *periodUpperOfX_;
+  QLabel* rangeNote_;  // the note on an X outside the data or the distribution
+  // Lower half: a frequency or a return period in, X with its limits out.
+  QLineEdit *frequencyEdit_, *periodEdit_;
+  QPushButton* goFromFrequencyButton_;
+  QLineEdit *xOfFrequency_, *xLowerOfFrequency_, *xUpperOfFrequency_;
+  // The labels of the lower half that Gamma results disable with its fields.
+  QLabel *frequencyLabel_, *periodLabel_, *xOfFrequencyLabel_, *xLowerLabel_, *xUpperLabel_, *orLabel_;
 
   TDialogs* dialogs_ = nullptr;
   TQtDialogs boxes_;

@@ -12,18 +12,17 @@
 #include "fitting/FitStatistics.h"
 
 class QPlainTextEdit;
-class QPushButton;
 class QTableWidget;
 
 namespace tavorix {
 
 class TDialogs;
 
-class TListForm : public QWidget {
+class RankedListWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TListForm(QWidget* parent = nullptr);
+  explicit RankedListWindow(QWidget* parent = nullptr);
 
   // The run whose ranked list file is `listPath`; its statistics are
   // computed when that list is first shown.
@@ -33,23 +32,20 @@ class TListForm : public QWidget {
   // Save as CSV asks for the file name and before overwriting through these.
   void SetDialogs(TDialogs* dialogs) { dialogs_ = dialogs; }
 
-  // The table as shown (current order), header first, cells joined by `sep`;
-  // CSV quotes the names.
-  QString TableText(QChar sep) const;
-
-  QPlainTextEdit* ListMemo;  // the header lines of the file
-  QTableWidget* FitTable;
-  QPushButton* CopyButton;
-  QPushButton* SaveCsvButton;
-
-  void CopyButtonClick();
-  void SaveCsvButtonClick();
 
  protected:
   // Opens centred on the main window.
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The table as shown (current order), header first, cells joined by `sep`;
+  // CSV quotes the names.
+  QString TableText(QChar sep) const;
+  void CopyButtonClick();
+  void SaveCsvButtonClick();
+
+  QPlainTextEdit* header_;  // the header lines of the file
+  QTableWidget* table_;
   TDialogs* dialogs_ = nullptr;
   std::string runListPath_;
   std::shared_ptr<const TavorixRun> run_;

@@ -1,4 +1,4 @@
-#include "ui/UOptForm.h"
+#include "ui/OptimizationHelp.h"
 
 #include <QPlainTextEdit>
 #include <QShowEvent>
@@ -32,20 +32,20 @@ const char* const kOptimizationText =
     " The root-normal, square-normal and log-normal distributions are treated\n"
     " in the same way, with sqrt(X), X^2 or Ln(X) in place of X.\n";
 
-TOptForm::TOptForm(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName("OptForm");
+OptimizationHelp::OptimizationHelp(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("OptimizationHelp");
   setWindowTitle("Explanation optimization");
-  OptMemo = new QPlainTextEdit(this);
-  OptMemo->setObjectName("OptMemo");
-  OptMemo->setReadOnly(true);
-  OptMemo->setPlainText(kOptimizationText);
+  auto* text = new QPlainTextEdit(this);
+  text->setObjectName("OptimizationText");
+  text->setReadOnly(true);
+  text->setPlainText(kOptimizationText);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(OptMemo);
+  layout->addWidget(text);
   resize(560, 420);
   CloseOnEscape(this);
 }
 
-void TOptForm::showEvent(QShowEvent* event) {
+void OptimizationHelp::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) PlaceOverActiveWindow(this);
 }

@@ -4,20 +4,17 @@
 
 #include <QWidget>
 
-class QPlainTextEdit;
-
 namespace tavorix {
 
 // The fixed text of the window, line by line.
 extern const char* const kOptimizationText;
 
-class TOptForm : public QWidget {
+class OptimizationHelp : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TOptForm(QWidget* parent = nullptr);
+  explicit OptimizationHelp(QWidget* parent = nullptr);
 
-  QPlainTextEdit* OptMemo;
  protected:
   // Opens centred on the main window.
   void showEvent(QShowEvent* event) override;

@@ -13,6 +13,11 @@ class QWidget;
 
 namespace tavorix {
 
+// The file dialogs of the windows.
+inline const TFileDialogSpec kInputFileDialog{"Input files (*.inp)|*.inp", "inp", "", ""};
+inline const TFileDialogSpec kOutputFileDialog{"Output files (*.out)|*.out", ".out", "", ""};
+inline const TFileDialogSpec kGraphOpenDialog{"Graph files (*.bmp *.png)|*.bmp;*.png", "bmp", "", ""};
+
 // "Input files (*.inp)|*.inp" → "Input files (*.inp)"; several pairs are
 // joined by ";;" as Qt's dialogs expect.
 std::string QtFilterFromPairs(const std::string& filter);
