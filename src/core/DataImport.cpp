@@ -54,12 +54,12 @@ bool IsHeading(std::string_view cell) {
 
 // Lines whose first fields count up by one, two lines or more: the serial
 // numbers (or years) of a copied two-column block.
-bool FirstFieldCounts(const LineSet& lines, std::size_t from) {
+bool FirstFieldCounts(const std::vector<std::string_view>& lines, std::size_t from) {
   std::optional<long long> previous;
   int counted = 0;
   for (std::size_t i = from; i < lines.size(); ++i) {
     if (TrimBlanks(lines[i]).empty()) continue;
-    if (lines[i].find('\t') == std::string::npos) return false;
+    if (lines[i].find('\t') == std::string_view::npos) return false;
     const auto serial = ParseFileInteger(TrimBlanks(Field(lines[i], 0)));
     if (!serial || (previous && *serial != *previous + 1)) return false;
     previous = *serial;
@@ -72,7 +72,10 @@ bool FirstFieldCounts(const LineSet& lines, std::size_t from) {
 
 TNumberColumn ReadNumberColumn(std::string_view text, int field, TCommaReading commas) {
   TNumberColumn column;
-  const LineSet lines = SplitLines(text);
+  // Views into the text: a column of millions of lines is not copied line by line.
+  std::vector<std::string_view> lines;
+  LineCursor cursor(text);
+  for (std::string_view line; cursor.Next(line);) lines.push_back(line);
   std::size_t first = 0;
   auto nonEmptyAfter = [&](std::size_t from) {
     for (std::size_t i = from; i < lines.size(); ++i)

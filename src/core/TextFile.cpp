@@ -41,7 +41,7 @@ std::string ReadTextFile(const std::string& path) {
   if (S_ISDIR(st.st_mode)) throw TavorixError(FileOpenErrorText(path, EISDIR));
   if (!S_ISREG(st.st_mode)) throw TavorixError(RefusalText(path, "It is not a regular file (a pipe or a device)"));
   if (static_cast<std::uintmax_t>(st.st_size) > kLargestInputFile)
-    throw TavorixError(RefusalText(path, "It is larger than 256 MB, more than this program reads"));
+    throw TavorixError(RefusalText(path, "It is larger than 64 MB, more than this program reads"));
   std::string text(static_cast<std::size_t>(st.st_size), '\0');
   std::size_t done = 0;
   while (done < text.size()) {

@@ -272,7 +272,7 @@ TEST(InputFileSafety, OnlyRegularFilesOfASaneSizeAreRead) {
   fs::create_symlink("/dev/zero", dir.File("z.inp"));
   {
     std::ofstream big(dir.File("big.txt"), std::ios::binary);
-    big.seekp((300LL << 20) - 1);
+    big.seekp((65LL << 20) - 1);
     big.put('\n');
   }
   for (const std::vector<std::string>& args :
@@ -281,7 +281,7 @@ TEST(InputFileSafety, OnlyRegularFilesOfASaneSizeAreRead) {
     const auto r = RunCli(dir, args);
     EXPECT_EQ(r.Status, 1) << args[1];
     EXPECT_TRUE(r.Err.find("not a regular file") != std::string::npos ||
-                r.Err.find("larger than 256 MB") != std::string::npos)
+                r.Err.find("larger than 64 MB") != std::string::npos)
         << r.Err;
   }
   const auto batch = RunCli(dir, {"batch", dir.File("f.txt"), "--summary", dir.File("s.csv")});

@@ -93,7 +93,7 @@ std::vector<std::string> SeriesFiles(const std::string& path);
 void CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs,
                      const std::vector<std::string>& extensions, const std::string& what);
 
-// Reads a whole file: a regular file of at most 256 MB, not UTF-16; throws
+// Reads a whole file: a regular file of at most 64 MB, not UTF-16; throws
 // TavorixError with the program's open message and the reason.
 std::string ReadWholeFile(const std::string& path);
 
