@@ -30,7 +30,7 @@ void BM_RegressionFit(benchmark::State& state, int code) {
   FitWorkspace ws;
   ws.Prepare(run);
   for (auto _ : state) {
-    FitByRegression(code, run, ws);
+    FindDistribution(code)->Fit(run, ws, code);
     benchmark::DoNotOptimize(run.Slots[code].Score);
   }
 }

@@ -7,6 +7,7 @@
 // of a code from here; adding a distribution means adding a row (and its
 // functions). The table itself is in Registry.cpp.
 
+#include <optional>
 #include <span>
 #include <string_view>
 #include <variant>
@@ -14,6 +15,7 @@
 #include "core/RunContext.h"
 #include "fitting/CompositeKinds.h"
 #include "fitting/Inverses.h"
+#include "fitting/RegressionShape.h"
 
 namespace tavorix {
 
@@ -150,6 +152,7 @@ struct DistributionInfo {
   int Cost = 0;                   // rough relative cost; the dearest steps start first
   int ChoicePlace = 0;            // place in the choice order; 0: never chosen
   int FewestLowerData = 0;        // composites: fewest data below P for the choice
+  std::optional<RegressionShape> Shape{};  // the line of a fit by regression (RegressionFits.cpp)
 
   // --- evaluation --------------------------------------------------------
   CompositeParts Parts{};         // composites: the kinds below and above P

@@ -11,23 +11,6 @@ namespace tavorix {
 
 namespace {
 
-constexpr RegressionShape kShapes[] = {
-    {3, FtForm::NegLnOneMinusFr, XtForm::PowerE, FcForm::ExponentialGeneralized, LineForm::LeastSquares, false, false},
-    {4, FtForm::NegLnNegLnFr, XtForm::X, FcForm::Gumbel, LineForm::LeastSquares, true, false},
-    {5, FtForm::NegLnNegLnOneMinus, XtForm::X, FcForm::GumbelMirrored, LineForm::LeastSquares, true, false},
-    {6, FtForm::NegLnOneMinusFr, XtForm::X, FcForm::Exponential, LineForm::Ratio, false, false},
-    {51, FtForm::NegLnNegLnFr, XtForm::PowerE, FcForm::Gumbel, LineForm::LeastSquares, true, false},
-    {52, FtForm::NegLnNegLnOneMinus, XtForm::PowerE, FcForm::GumbelMirrored, LineForm::LeastSquares, false, false},
-    {53, FtForm::LnOddsInverse, XtForm::X, FcForm::Logistic, LineForm::LeastSquares, false, false},
-    {54, FtForm::LnOddsInverse, XtForm::LnX, FcForm::Logistic, LineForm::LeastSquares, false, false},
-    {55, FtForm::LnOddsInverse, XtForm::PowerE, FcForm::Logistic, LineForm::LeastSquares, false, false},
-    {57, FtForm::LnNegLnOneMinus, XtForm::LnX, FcForm::Weibull, LineForm::LeastSquares, false, false},
-    {60, FtForm::LnNegLnFr, XtForm::LnX, FcForm::WeibullMirrored, LineForm::LeastSquares, false, false},
-    {64, FtForm::TanCentred, XtForm::X, FcForm::Cauchy, LineForm::LeastSquares, false, false},
-    {65, FtForm::TanCentred, XtForm::PowerE, FcForm::Cauchy, LineForm::LeastSquares, false, false},
-    {66, FtForm::NegLnFr, XtForm::PowerE, FcForm::ExponentialMirrored, LineForm::LeastSquares, false, true},
-};
-
 // Value that the exponential forms return instead of evaluating e^z for z >= 8.
 constexpr double kOverflowFc = 8.0;
 
@@ -60,8 +43,9 @@ inline double FcOf(double a, double b, double xt) {
   }
 }
 
-// The final evaluation of 3 and 66 clips Fc into [0.001, 0.999]; that of 3
-// also raises 0 itself, that of 66 only negative values.
+// The final evaluation of the generalized and the mirrored exponential forms
+// clips Fc into [0.001, 0.999]; the first also raises 0 itself, the second
+// only negative values.
 template <FcForm F>
 inline double FinalFcOf(double a, double b, double xt) {
   double fc = FcOf<F>(a, b, xt);
@@ -144,50 +128,6 @@ double FinalScore(FitWorkspace& ws, double a, double b) {
   return static_cast<double>(sumAbs);
 }
 
-void FitShape(const RegressionShape& shape, TavorixRun& run, FitWorkspace& ws) {
-  ws.Line.N = ws.N;
-  FillFt(shape.Ft, run, ws);
-  const bool scanned = shape.Xt == XtForm::PowerE;
-  double e = 0;
-  if (scanned) {
-    const int kBest = WithForm(shape.Fc, [&](auto form) {
-      return RunExponentScan(ws.ScanTable, [&](double trial) {
-        FillPower(ws, trial);
-        Regression(ws.Line, ws.Xt.data(), ws.Ft.data());
-        return SaturatedSumSq<decltype(form)::value>(ws, ws.Line.ParA, ws.Line.ParB);
-      });
-    });
-    e = ScanExponent(kBest);
-    FillPower(ws, e);
-  } else {
-    FillXt(shape.Xt, ws);
-  }
-  FitLine(shape.Line, ws);
-  const double a = ws.Line.ParA;
-  const double b = ws.Line.ParB;
-  const double score = WithForm(shape.Fc, [&](auto form) { return FinalScore<decltype(form)::value>(ws, a, b); });
-
-  FitSlot& slot = run.Slots[shape.Code];
-  slot = FitSlot{};
-  slot.Ran = true;
-  slot.HasResult = true;
-  slot.Score = score;
-  // The ratio line's intercept is unused; the scanned forms keep their exponent.
-  const double intercept = shape.Line == LineForm::LeastSquares ? b : 0.0;
-  if (scanned)
-    slot.P.PowerLine = {a, intercept, e};
-  else
-    slot.P.Line = {a, intercept};
-  if (shape.RecordsStdErrX) slot.StdErrX = 1.28 / a;
-  slot.Listed = run.BestOfAll();
-  // A generalized form that ends at E = 1 is its standard twin: it gets no
-  // list entry and, except 66, a score that can never win.
-  if (scanned && e == 1.0 && run.BestOfAll()) {
-    slot.Listed = false;
-    if (!shape.KeepsScoreAtE1) slot.Score = 1000;
-  }
-}
-
 }  // namespace
 
 long double ShapeFt(FtForm form, long double fr) {
@@ -213,14 +153,48 @@ double ShapeFinalFc(FcForm form, double a, double b, double xt) {
   return WithForm(form, [&](auto f) { return FinalFcOf<decltype(f)::value>(a, b, xt); });
 }
 
-const RegressionShape* FindRegressionShape(int code) {
-  for (const auto& s : kShapes)
-    if (s.Code == code) return &s;
-  return nullptr;
-}
+void FitByRegression(int code, const RegressionShape& shape, TavorixRun& run, FitWorkspace& ws) {
+  ws.Line.N = ws.N;
+  FillFt(shape.Ft, run, ws);
+  const bool scanned = shape.Xt == XtForm::PowerE;
+  double e = 0;
+  if (scanned) {
+    const int kBest = WithForm(shape.Fc, [&](auto form) {
+      return RunExponentScan(ws.ScanTable, [&](double trial) {
+        FillPower(ws, trial);
+        Regression(ws.Line, ws.Xt.data(), ws.Ft.data());
+        return SaturatedSumSq<decltype(form)::value>(ws, ws.Line.ParA, ws.Line.ParB);
+      });
+    });
+    e = ScanExponent(kBest);
+    FillPower(ws, e);
+  } else {
+    FillXt(shape.Xt, ws);
+  }
+  FitLine(shape.Line, ws);
+  const double a = ws.Line.ParA;
+  const double b = ws.Line.ParB;
+  const double score = WithForm(shape.Fc, [&](auto form) { return FinalScore<decltype(form)::value>(ws, a, b); });
 
-void FitByRegression(int code, TavorixRun& run, FitWorkspace& ws) {
-  if (const auto* shape = FindRegressionShape(code)) FitShape(*shape, run, ws);
+  FitSlot& slot = run.Slots[code];
+  slot = FitSlot{};
+  slot.Ran = true;
+  slot.HasResult = true;
+  slot.Score = score;
+  // The ratio line's intercept is unused; the scanned forms keep their exponent.
+  const double intercept = shape.Line == LineForm::LeastSquares ? b : 0.0;
+  if (scanned)
+    slot.P.PowerLine = {a, intercept, e};
+  else
+    slot.P.Line = {a, intercept};
+  if (shape.RecordsStdErrX) slot.StdErrX = 1.28 / a;
+  slot.Listed = run.BestOfAll();
+  // A generalized form that ends at E = 1 is its standard twin: it gets no
+  // list entry and, unless its shape keeps the score, one that can never win.
+  if (scanned && e == 1.0 && run.BestOfAll()) {
+    slot.Listed = false;
+    if (!shape.KeepsScoreAtE1) slot.Score = 1000;
+  }
 }
 
 }  // namespace tavorix

@@ -37,6 +37,9 @@ inline std::vector<double> QuantilesAtPlottingPositions(int n, const std::functi
   return v;
 }
 
+// Runs the fit of a code's registry row.
+inline void FitCode(int code, TavorixRun& run, FitWorkspace& ws) { FindDistribution(code)->Fit(run, ws, code); }
+
 // A workspace prepared for the run.
 inline FitWorkspace MakeWorkspace(const TavorixRun& run) {
   FitWorkspace ws;
