@@ -2,13 +2,16 @@
 // The distribution registry: one row per code holding everything the program
 // knows about that distribution — its names and captions, its kind, its step
 // in the fit order and its place in the choice order, the fit itself, the
-// cumulative frequency function, the inverse, the parameter-file lines and
-// the form of its report block. Every stage and window takes its knowledge
-// of a code from here; adding a distribution means adding a row (and its
-// functions). The table itself is in Registry.cpp.
+// cumulative frequency function, the inverse, the shape of its line fit, the
+// parameter-file lines, the form and the words of its report block and its
+// line in the help text. Every stage and window takes its knowledge of a
+// code from here; adding a distribution means adding a row (and its
+// functions; README.md, "Adding a distribution"). The table itself is in
+// Registry.cpp.
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -131,6 +134,32 @@ using RankFcFunction = double (*)(int code, const FitParams&, double x, int rank
 // X on the moved scale at frequency q (0 < q < 1).
 using InverseFunction = InverseResult (*)(int code, const FitParams&, double q, CompositePart, NonPositive);
 
+// The words of a code's description block in the report (DescriptionBlock.cpp).
+// Head1 and Head2 are the heading lines (an empty Head2 is no line). The
+// other lines depend on the form of the block:
+//   Single: Plain1 is the formula for the data as entered, Plain2 its second
+//     line (the two-line Laplace forms); Moved1 and Moved2 are the same with
+//     the term of moved data;
+//   Gompertz: 1 without, 2 with the fit's X + 1 flag;
+//   Normal: 1 labels the mean, 2 the standard error (empty: no line);
+//   SimpleComposite: 1 is the lower part, 2 the upper part;
+//   GeneralizedComposite: none (the parts' formulas follow their kinds).
+struct BlockText {
+  std::string_view Head1{}, Head2{};
+  std::string_view Plain1{}, Plain2{};
+  std::string_view Moved1{}, Moved2{};
+  std::string_view Separation = " The separation point is : P = ";  // composites
+  bool BlankBeforeParts = false;  // simple composites: an empty line opens the parts
+};
+
+// A code's line in the list of the Distributions help text: its place in
+// the list ("1a", "5", "10b"; the lines are sorted by it), the name, the
+// function and how the parameters are found (the last column may be empty).
+// Codes without a line of their own have no label.
+struct HelpLine {
+  std::string_view Label{}, Name{}, Function{}, Method{};
+};
+
 struct DistributionInfo {
   int Code;
   std::string_view ListName;    // with its leading blank, as written to the ranked list
@@ -177,6 +206,10 @@ struct DistributionInfo {
   std::string_view SelectPhrase{};  // "... distribution selected" text of that button
   int CompositeItemPlace = 0;     // item of the composite list (1 = first after "Best fitting ...")
   std::string_view CompositeItem{};
+
+  // --- texts -------------------------------------------------------------
+  BlockText Block{};              // the words of the report's description block
+  HelpLine Help{};                // the line of the Distributions help text
 };
 
 // Every row, in the catalogue order (ascending code).
@@ -208,6 +241,10 @@ ReportLine ReportedLine(int code, const FitParams& p);
 // Adds the progress lines of a row's fit ('\n' between lines in the
 // column), unless the run has fewer data than the row asks for.
 void AddStepLines(const TavorixRun& run, const DistributionInfo& d);
+
+// The list of the Distributions help text: the rows' help lines in the
+// order of their labels, each ending in '\n'.
+std::string DistributionHelpList();
 
 // Largest code of the table; codes index arrays of this size plus one.
 inline constexpr int kLargestCode = 85;

@@ -1,7 +1,8 @@
 #pragma once
 // The block of the results report that describes the chosen distribution in
 // words: heading lines, the formula as it applies to the data, and the
-// fitted parameters. Wording and layout differ per distribution code.
+// fitted parameters. The layout follows the registry row's form, the words
+// are the row's.
 
 #include <iosfwd>
 

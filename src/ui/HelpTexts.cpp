@@ -1,5 +1,9 @@
 #include "ui/HelpTexts.h"
 
+#include <string>
+
+#include "fitting/Registry.h"
+
 namespace tavorix {
 
 const char* const kIntroHelpText =
@@ -42,8 +46,10 @@ const char* const kIntroHelpText =
     " pictures, and a calculator gives frequencies and return periods for any\n"
     " value, and values for any frequency or return period.\n";
 
-const char* const kDistributionsHelpText =
-    " Distributions\n"
+namespace {
+// The list of distributions comes from the registry's help lines.
+const std::string kDistributions =
+    std::string(" Distributions\n"
     "\n"
     " Symbols\n"
     "   Fc  calculated cumulative frequency (between 0 and 1)\n"
@@ -54,37 +60,8 @@ const char* const kDistributionsHelpText =
     "   Xt  the transformed data value, the independent variable\n"
     "\n"
     " In every case Ft = A*Xt + B is fitted by least squares, unless said otherwise.\n"
-    "\n"
-    "  1a Gumbel                   Fc = exp{-exp(-(A*X+B))}     Ft = -ln(-ln Fc), Xt = X\n"
-    "  1b Gumbel generalized       Fc = exp{-exp(-(A*X^E+B))}   Xt = X^E, E optimized (note 1)\n"
-    "  2a Gumbel mirrored          Fc = 1-exp{-exp(-(A*X+B))}   Ft = -ln(-ln(1-Fc)), Xt = X\n"
-    "  2b Gumbel mirrored gen.     as 2a                        Xt = X^E, E optimized (note 1)\n"
-    "  3a Exponential (Poisson)    Fc = 1-exp(-A*X)             A by the ratio method (note 2)\n"
-    "  3b Exponential generalized  Fc = 1-exp{-(A*X^E+B)}       Ft = -ln(1-Fc), Xt = X^E\n"
-    "  3c Exponential mirrored     Fc = exp{-(A*X^E+B)}         Ft = -ln Fc, Xt = X^E\n"
-    "  4a Logistic                 Fc = 1/{1+exp(A*X+B)}        Ft = ln(1/Fc-1), Xt = X\n"
-    "  4b Log-logistic             as 4a                        Xt = ln X\n"
-    "  4c Logistic generalized     as 4a                        Xt = X^E, E optimized (note 1)\n"
-    "   5 Normal family            see below (note 3)\n"
-    "  6a Cauchy                   Fc = 0.5+arctan(A*X+B)/pi    Ft = tan{pi*(Fc-0.5)}, Xt = X\n"
-    "  6b Cauchy generalized       as 6a                        Xt = X^E, E optimized (note 1)\n"
-    "  7a Weibull                  Fc = 1-exp{-(X/C)^A}         Ft = ln(-ln(1-Fc)), Xt = ln X\n"
-    "  7b Weibull mirrored         Fc = exp{-(X/C)^A}           Ft = ln(-ln Fc), Xt = ln X\n"
-    "  8a Frechet                  as 7b                        Xt = ln(X-C), C below the smallest X (note 4)\n"
-    "  8b Frechet mirrored         as 7a                        Xt = ln(X-C), C optimized (note 4)\n"
-    "  9a Fisher-Tippett III       as 7b                        Xt = ln(C-X), C above the largest X (note 4)\n"
-    "  9b F-T III mirrored         as 7a                        Xt = ln(C-X), C optimized (note 4)\n"
-    " 10a Burr                     Fc = 1-{B^A/(X^A+B^A)}^E     A and B optimized, E by regression\n"
-    " 10b Dagum                    the mirrored form of 10a\n"
-    "  11 Gompertz generalized     Fc = 1-exp{A*(X^(B*E)-1)}    B and E optimized, A by the ratio method\n"
-    "  12 Kumaraswamy              Fc = 1-{1-(X/M)^A}^B         M and A optimized, B by the ratio method\n"
-    "  13 Fisk adjusted            Fc = 1-1/{1+(X/B)^A}         A and B optimized\n"
-    "  14 Gamma (Erlang)           a sum of Poisson terms       the number of terms and the scale optimized\n"
-    "  15 Student                  1 or 2 degrees of freedom    on the mean and standard deviation of X\n"
-    "  16 GEV                      generalized extreme value    location from the data, shape and scale optimized\n"
-    " 17a Laplace                  two exponential halves       meeting at the mode B, which is optimized\n"
-    " 17b Laplace generalized      as 17a on X^E1 and X^E2      E1, E2 and the mode optimized\n"
-    "  18 Rayleigh generalized     Fc = 1-exp(-X^E/S)           E and S optimized\n"
+    "\n") +
+    DistributionHelpList() +
     "\n"
     " The normal family (5): the normal distribution with the usual or the\n"
     " optimized mean and standard deviation, and the log-normal, root-normal,\n"
@@ -101,6 +78,9 @@ const char* const kDistributionsHelpText =
     "    \"Optimization explained\" on the Output page.\n"
     " 4. The bound C is moved step by step away from the data for as long as\n"
     "    the fit improves.\n";
+}  // namespace
+
+const char* const kDistributionsHelpText = kDistributions.c_str();
 
 const char* const kCompositionHelpText =
     " Composite distributions\n"
