@@ -125,19 +125,19 @@ struct NormalParams {
 // The parameters of a fit. Each code keeps its parameters in one family (the
 // registry's Family column names it); the other families stay zero.
 struct FitParams {
-  LineParams Line;
-  PowerLineParams PowerLine;
-  BoundedParams Bounded;
-  BurrParams Burr;
-  GompertzParams Gompertz;
-  KumaraswamyParams Kumaraswamy;
-  GammaParams Gamma;
-  RayleighParams Rayleigh;
-  GevParams Gev;
-  StudentParams Student;
-  LaplaceParams Laplace;
-  NormalParams Normal;
-  CompositeParams Composite;
+  LineParams Line{};
+  PowerLineParams PowerLine{};
+  BoundedParams Bounded{};
+  BurrParams Burr{};
+  GompertzParams Gompertz{};
+  KumaraswamyParams Kumaraswamy{};
+  GammaParams Gamma{};
+  RayleighParams Rayleigh{};
+  GevParams Gev{};
+  StudentParams Student{};
+  LaplaceParams Laplace{};
+  NormalParams Normal{};
+  CompositeParams Composite{};
 
   // The family of type T.
   template <class T>

@@ -1,122 +1,146 @@
-// The frequency function of every single code: a cumulative frequency
-// (inside [0, 1], non-decreasing over its range) for typical parameters, and
-// a number (never NaN) anywhere on the axis.
+// The frequency function and the inverse of every registry row, on example
+// parameters of its family: a cumulative frequency (inside [0, 1], rising
+// from near 0 to near 1), a number in [0, 1] anywhere on the axis, and an
+// inverse that gives back the frequency it was asked for. A new row is
+// covered by its family's examples; a family without examples fails.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <string>
+#include <vector>
 
+#include "fitting/CompositeKinds.h"
 #include "fitting/DistributionFunctions.h"
+#include "fitting/Inverses.h"
 #include "FitTestSupport.h"
 
 namespace tavorix {
 namespace {
 
-struct FunctionCase {
-  int Code;
+// Parameters and a range over which a row of the family may climb from near
+// 0 to near 1.
+struct Example {
   FitParams P;
-  double Lo, Hi;  // a range over which the function climbs from near 0 to near 1
+  double Lo, Hi;
 };
 
-void PrintTo(const FunctionCase& c, std::ostream* os) { *os << "code " << c.Code; }
-
-FitParams Make(auto&& set) {
-  FitParams p;
-  set(p);
-  return p;
+// Mirrored forms rise where the plain ones fall: a family has an example of
+// each slope where its rows need both.
+std::vector<Example> ExamplesOf(ParamFamily family) {
+  switch (family) {
+    case ParamFamily::Line:
+      return {{{.Line = {1, -3}}, -1e4, 1e4}, {{.Line = {-1, 3}}, -1e4, 1e4}, {{.Line = {3, 4}}, -10, 1e4}};
+    case ParamFamily::PowerLine:
+      return {{{.PowerLine = {1, -30, 0.8}}, -10, 1e4}, {{.PowerLine = {-1, 30, 0.8}}, -10, 1e4}};
+    case ParamFamily::Bounded:
+      return {{{.Bounded = {2, 0, 10}}, -1e4, 1e4}, {{.Bounded = {-2, 0, 10}}, -1e4, 1e4}};
+    case ParamFamily::Burr:
+      return {{{.Burr = {.A = 1.5, .B = 2, .E = 2, .D = 0.05, .S = std::pow(2.0, 1.5)}}, -10, 1e3},
+              {{.Burr = {.A = -1.5, .B = 2, .E = 1.2, .D = -0.02, .S = std::pow(2.0, -1.5)}}, -10, 1e3}};
+    case ParamFamily::Gompertz: return {{{.Gompertz = {.A = -0.05, .B = 1.3, .E = 0.9}}, -10, 1e3}};
+    case ParamFamily::Kumaraswamy: return {{{.Kumaraswamy = {10, 1.5, 2}}, -10, 12}};
+    case ParamFamily::Gamma: return {{{.Gamma = {2, 3}}, -10, 100}};
+    case ParamFamily::Rayleigh: return {{{.Rayleigh = {1.5, 20}}, -10, 100}};
+    case ParamFamily::Gev: return {{{.Gev = {.K = 0.2, .Loc = 10, .Scale = 3, .Q = -5}}, -10, 1e4}};
+    case ParamFamily::Student: return {{{.Student = {10, 2}}, -1e4, 1e4}};
+    case ParamFamily::Laplace:
+      return {{{.Laplace = {.Mode = 10, .A1 = 0.5, .A2 = 1.0 / 3, .S1 = 2, .S2 = 3, .E1 = 1, .E2 = 1}}, -10, 200},
+              {{.Laplace = {.Mode = 4, .A1 = 1, .A2 = 0.5, .S1 = 1, .S2 = 2, .E1 = 1.2, .E2 = 1.2}}, -10, 200}};
+    case ParamFamily::Normal: return {{{.Normal = {.Mean = 2, .Sigma0 = 0.5, .Sigma = 0.5, .E = 0.5}}, 0.01, 1e3}};
+    case ParamFamily::Composite:  // see CompositeParts below
+    case ParamFamily::None: break;
+  }
+  return {};
 }
 
-const FunctionCase kCases[] = {
-    {3, Make([](FitParams& p) { p.PowerLine.A = 0.5, p.PowerLine.B = 0.01, p.PowerLine.E = 1.3; }), 0.01, 12},
-    {4, Make([](FitParams& p) { p.Line.A = 1, p.Line.B = -3; }), 0.01, 12},
-    {5, Make([](FitParams& p) { p.Line.A = -1, p.Line.B = 4; }), 0.01, 12},
-    {6, Make([](FitParams& p) { p.Line.A = 0.5; }), 0.01, 15},
-    {31, Make([](FitParams& p) { p.Burr.A = 1.5, p.Burr.S = std::pow(2.0, 1.5), p.Burr.E = 2, p.Burr.D = 0; }), 0.01, 50},
-    {32, Make([](FitParams& p) { p.Burr.A = -1.5, p.Burr.S = std::pow(2.0, -1.5), p.Burr.E = 2, p.Burr.D = 0; }), 0.01, 50},
-    {33, Make([](FitParams& p) { p.Bounded.A = -2, p.Bounded.B = 0, p.Bounded.C = 10; }), 0.01, 12},
-    {34, Make([](FitParams& p) { p.Gompertz.A = -0.5, p.Gompertz.B = 1, p.Gompertz.E = 1; }), 0.01, 15},
-    {35, Make([](FitParams& p) { p.Bounded.A = 2, p.Bounded.B = 0, p.Bounded.C = 1; }), 0.01, 6},
-    {36, Make([](FitParams& p) { p.Kumaraswamy.M = 10, p.Kumaraswamy.A = 1.5, p.Kumaraswamy.B = 2; }), 0.01, 12},
-    {51, Make([](FitParams& p) { p.PowerLine.A = 1, p.PowerLine.B = -2, p.PowerLine.E = 0.8; }), 0.01, 20},
-    {52, Make([](FitParams& p) { p.PowerLine.A = -1, p.PowerLine.B = 4, p.PowerLine.E = 0.8; }), 0.01, 20},
-    {53, Make([](FitParams& p) { p.Line.A = -1, p.Line.B = 5; }), 0.01, 12},
-    {54, Make([](FitParams& p) { p.Line.A = -2, p.Line.B = 1; }), 0.01, 30},
-    {55, Make([](FitParams& p) { p.PowerLine.A = -1, p.PowerLine.B = 5, p.PowerLine.E = 1.2; }), 0.01, 12},
-    {56, Make([](FitParams& p) { p.Line.A = 3, p.Line.B = 4; }), 0.01, 30},
-    {57, Make([](FitParams& p) { p.Line.A = 1.5, p.Line.B = -1; }), 0.01, 12},
-    {58, Make([](FitParams& p) { p.Bounded.A = -2, p.Bounded.B = 0, p.Bounded.C = 0.5; }), 0.01, 30},
-    {59, Make([](FitParams& p) { p.Bounded.A = 2, p.Bounded.B = 0, p.Bounded.C = 10; }), 0.01, 12},
-    {60, Make([](FitParams& p) { p.Line.A = -1.5, p.Line.B = 1; }), 0.01, 30},
-    {61, Make([](FitParams& p) { p.Gamma.A = 2, p.Gamma.Terms = 3; }), 0.01, 40},
-    {62, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -400, 400},
-    {63, Make([](FitParams& p) { p.Student.Mean = 5, p.Student.Spread = 2; }), -100, 100},
-    {64, Make([](FitParams& p) { p.Line.A = 1, p.Line.B = -5; }), -400, 400},
-    {65, Make([](FitParams& p) { p.PowerLine.A = 1, p.PowerLine.B = -10, p.PowerLine.E = 0.9; }), 0.01, 800},
-    {66, Make([](FitParams& p) { p.PowerLine.A = -0.5, p.PowerLine.B = 4, p.PowerLine.E = 0.9; }), 0.01, 12},
-    {67, Make([](FitParams& p) { p.Gev.K = 0.2, p.Gev.Loc = 5, p.Gev.Scale = 2; }), 0.01, 200},
-    {68, Make([](FitParams& p) { p.Laplace.Mode = 5, p.Laplace.S1 = 1, p.Laplace.S2 = 2; }), 0.01, 30},
-    {69, Make([](FitParams& p) { p.Rayleigh.E = 1.5, p.Rayleigh.S = 3; }), 0.01, 12},
-    {73, Make([](FitParams& p) { p.Laplace = {.Mode = 4, .S1 = 1, .S2 = 2, .E1 = 0.8, .E2 = 1.2}; }), 0.01, 30},
-};
+std::vector<const DistributionInfo*> RowsWithF() {
+  std::vector<const DistributionInfo*> rows;
+  for (const DistributionInfo& d : Registry())
+    if (d.Kind != DistKind::TitleOnly && !IsCompositeKind(d.Kind)) rows.push_back(&d);
+  return rows;
+}
 
-// Codes whose function is defined through X^E, ln X or X/scale alone.
-const std::set<int> kPositiveSupport{3, 31, 32, 36, 51, 52, 54, 55, 56, 57, 60, 61, 65, 66, 69, 73};
+constexpr int kSteps = 2000;
 
-class SingleFunction : public ::testing::TestWithParam<FunctionCase> {};
+double F(const DistributionInfo& d, const FitParams& p, double x) { return d.Fc(d.Code, p, x); }
 
-TEST_P(SingleFunction, IsACumulativeFrequencyOverItsRange) {
-  const FunctionCase& c = GetParam();
-  const PlainFc fc = SingleFcOf(c.Code);
-  ASSERT_TRUE(fc);
-  constexpr int kSteps = 2000;
+// True when F climbs from below 0.05 to above 0.95 over the example's range
+// without falling.
+bool RisesOver(const DistributionInfo& d, const Example& e) {
   double previous = -1;
   for (int k = 0; k <= kSteps; ++k) {
-    const double x = c.Lo + (c.Hi - c.Lo) * k / kSteps;
-    const double f = fc(c.P, x);
-    ASSERT_GE(f, 0.0) << "x = " << x;
-    ASSERT_LE(f, 1.0) << "x = " << x;
-    ASSERT_GE(f, previous - 1e-15) << "falls at x = " << x;
+    const double f = F(d, e.P, e.Lo + (e.Hi - e.Lo) * k / kSteps);
+    if (!(f >= previous - 1e-15 && f <= 1.0)) return false;
     previous = f;
   }
-  EXPECT_LT(fc(c.P, c.Lo), 0.05);
-  EXPECT_GT(fc(c.P, c.Hi), 0.95);
+  return F(d, e.P, e.Lo) < 0.05 && F(d, e.P, e.Hi) > 0.95;
 }
 
-TEST_P(SingleFunction, GivesANumberInsideZeroOneAnywhere) {
-  const FunctionCase& c = GetParam();
-  const PlainFc fc = SingleFcOf(c.Code);
-  for (double x : {-1e300, -50.0, -1.0, -1e-9, 0.0, 1e-300, 1e-9, 1e6, 1e300}) {
-    const double f = fc(c.P, x);
-    EXPECT_FALSE(std::isnan(f)) << "x = " << x;
-    EXPECT_GE(f, 0.0) << "x = " << x;
-    EXPECT_LE(f, 1.0) << "x = " << x;
-  }
-  // Far to the right every distribution has reached (nearly) 1.
-  EXPECT_GT(fc(c.P, 1e300), 0.95);
+class RowFunction : public ::testing::TestWithParam<const DistributionInfo*> {};
+
+TEST_P(RowFunction, IsACumulativeFrequencyForAnExampleOfItsFamily) {
+  const DistributionInfo& d = *GetParam();
+  const std::vector<Example> examples = ExamplesOf(d.Params.Family);
+  ASSERT_FALSE(examples.empty()) << "no example parameters for the family of code " << d.Code;
+  int rising = 0;
+  for (const Example& e : examples) rising += RisesOver(d, e);
+  EXPECT_GT(rising, 0) << "code " << d.Code << " rises from near 0 to near 1 for no example of its family";
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, SingleFunction, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return "Code" + std::to_string(info.param.Code); });
-
-TEST(SingleFunctions, BelowTheSupportMatchTheLimitFromTheRight) {
-  // The data are positive; at X <= 0 a function of X^E, ln X or X/scale
-  // gives its value just above 0.
-  for (const auto& c : kCases) {
-    if (!kPositiveSupport.contains(c.Code)) continue;
-    SCOPED_TRACE(c.Code);
-    const PlainFc fc = SingleFcOf(c.Code);
-    EXPECT_NEAR(fc(c.P, 0.0), fc(c.P, 1e-12), 1e-3);
-    EXPECT_NEAR(fc(c.P, -5.0), fc(c.P, 1e-12), 1e-3);
+TEST_P(RowFunction, GivesANumberInsideZeroOneAnywhere) {
+  const DistributionInfo& d = *GetParam();
+  for (const Example& e : ExamplesOf(d.Params.Family)) {
+    for (double x : {-1e300, -50.0, -1.0, -1e-9, 0.0, 1e-300, 1e-9, 1e6, 1e300}) {
+      const double f = F(d, e.P, x);
+      EXPECT_TRUE(f >= 0.0 && f <= 1.0) << "x = " << x << ": " << f;
+    }
   }
 }
 
-TEST(SingleFunctions, CoverEverySingleCodeAndNoOther) {
-  int count = 0;
-  for (int code = 0; code < 100; ++code)
-    if (SingleFcOf(code)) ++count;
-  EXPECT_EQ(count, static_cast<int>(std::size(kCases)));
-  for (int code : {0, 1, 2, 7, 20, 26, 39, 70, 74, 85}) EXPECT_FALSE(SingleFcOf(code)) << code;
+TEST_P(RowFunction, InverseGivesBackTheFrequency) {
+  const DistributionInfo& d = *GetParam();
+  if (!d.Inverse) {
+    EXPECT_EQ(d.Kind, DistKind::NormalFamily) << "only the normal family inverts by its scans";
+    return;
+  }
+  for (const Example& e : ExamplesOf(d.Params.Family)) {
+    if (!RisesOver(d, e)) continue;
+    for (double q : {0.02, 0.1, 0.3, 0.5, 0.7, 0.9, 0.98}) {
+      const InverseResult r = InverseFc(d.Code, e.P, q, CompositePart::Lower);
+      ASSERT_TRUE(r.Ok) << "q " << q;
+      EXPECT_NEAR(F(d, e.P, r.X), q, 1e-9) << "q " << q << " x " << r.X;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, RowFunction, ::testing::ValuesIn(RowsWithF()),
+                         [](const auto& info) { return "Code" + std::to_string(info.param->Code); });
+
+// A composite's example takes each part's slope with the sign that makes its
+// kind rise.
+TEST(CompositeRows, PartsRoundTripThroughTheirKinds) {
+  auto slope = [](ComponentKind k) { return k == ComponentKind::Logistic ? -0.8 : 0.8; };
+  for (const DistributionInfo& d : Registry()) {
+    if (!IsCompositeKind(d.Kind)) continue;
+    SCOPED_TRACE(d.Code);
+    const CompositeParts& parts = d.Parts;
+    const double e = parts.Generalized ? 1.3 : 0.0;
+    const FitParams p{.Composite = {.Lower = {slope(parts.Lower), 0.1, e}, .Upper = {slope(parts.Upper), 0.2, e}}};
+    for (CompositePart part : {CompositePart::Lower, CompositePart::Upper}) {
+      const bool lower = part == CompositePart::Lower;
+      const CompositePartLine& line = lower ? p.Composite.Lower : p.Composite.Upper;
+      int inverted = 0;
+      for (double q : {0.2, 0.5, 0.8}) {
+        const InverseResult r = InverseFc(d.Code, p, q, part);
+        if (!r.Ok) continue;  // generalized forms have no value where t <= 0
+        ++inverted;
+        const double t = parts.Generalized ? std::pow(r.X, line.E) : r.X;
+        EXPECT_NEAR(ComponentFc(lower ? parts.Lower : parts.Upper, line.A * t + line.B), q, 1e-9)
+            << (lower ? "lower" : "upper") << " q " << q;
+      }
+      EXPECT_GT(inverted, 0) << (lower ? "lower" : "upper");
+    }
+  }
 }
 
 TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
@@ -147,6 +171,30 @@ TEST(SingleFunctions, SpotValuesOfTheirFormulas) {
   EXPECT_NEAR(PowerOf(8, 1.0 / 3), 2.0, 1e-14);
   EXPECT_EQ(PowerOf(0, 2), 0.0);
   EXPECT_EQ(PowerOf(-4, 0.5), 0.0);
+}
+
+TEST(Inverses, NonPositiveValuesFailOrTakeTheFloor) {
+  FitParams p;
+  p.PowerLine.A = 1.0;
+  p.PowerLine.B = 5.0;  // -(ln(1-q) + 5) < 0 for moderate q
+  p.PowerLine.E = 2.0;
+  EXPECT_FALSE(InverseFc(3, p, 0.5, CompositePart::Lower).Ok);
+  const InverseResult floored = InverseFc(3, p, 0.5, CompositePart::Lower, NonPositive::FloorAt0_001);
+  ASSERT_TRUE(floored.Ok);
+  EXPECT_NEAR(floored.X, std::sqrt(0.001), 1e-15);
+}
+
+TEST(Inverses, LogLogisticInvertsBelowOne) {
+  FitParams p;
+  p.Line.A = -2.0;
+  p.Line.B = -1.0;  // median at ln X = -0.5
+  const InverseResult r = InverseFc(54, p, 0.5, CompositePart::Lower);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_NEAR(r.X, std::exp(-0.5), 1e-14);
+}
+
+TEST(Inverses, UnknownCodesHaveNone) {
+  for (int code : {0, 1, 2, 19}) EXPECT_FALSE(HasClosedFormInverse(code)) << code;
 }
 
 }  // namespace
