@@ -13,6 +13,7 @@
 #include "calculator/Calculator.h"
 #include "core/TavorixError.h"
 #include "core/UDMTavorix.h"
+#include "fitting/Registry.h"
 #include "graphs/GraphView.h"
 #include "report/ParameterFile.h"
 #include "report/RunPipeline.h"
@@ -21,12 +22,17 @@ using namespace tavorix;
 
 namespace {
 
-constexpr const char* kPreferences[] = {
-    "1",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12", "13", "14", "15", "16", "17",
-    "18", "20", "21", "22", "23", "24", "25", "26", "31", "32", "33", "34", "35", "39", "51", "52",
-    "53", "54", "55", "56", "57", "58", "59", "60", "61", "62", "64", "65", "66", "67", "68", "69",
-    "70", "71", "72", "73", "90", "80", "81", "82", "83", "84", "85"};
-constexpr int kPreferenceCount = sizeof(kPreferences) / sizeof(kPreferences[0]);
+// "1" (best of all), then the preference text of every row that has one.
+const std::vector<std::string_view>& Preferences() {
+  static const std::vector<std::string_view> texts = [] {
+    std::vector<std::string_view> t{"1"};
+    for (const DistributionInfo& d : Registry())
+      if (!d.Preference.empty()) t.push_back(d.Preference);
+    return t;
+  }();
+  return texts;
+}
+
 constexpr int kExtremeExponents[] = {-300, -150, -100, -20, 9, 12, 15, 20, 100, 150, 300, 304};
 
 double ValueOf(const std::uint8_t* b) {
@@ -95,7 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Mostly one distribution; one input in 32 the best of all, which under
   // the sanitizers takes seconds.
   const int pick = choice & 0x1f;
-  dm.SelectionCode = pick == 0 ? "1" : kPreferences[1 + (pick + 7 * (choice >> 5)) % (kPreferenceCount - 1)];
+  const auto& preferences = Preferences();
+  const std::size_t choices = preferences.size() - 1;
+  dm.SelectionCode = pick == 0 ? "1" : std::string(preferences[1 + (pick + 7 * (choice >> 5)) % choices]);
 
   PipelineOptions options;
   options.FitThreads = 1;

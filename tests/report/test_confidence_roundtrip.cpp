@@ -1,12 +1,13 @@
 // The confidence stage on real fits: with the calculated frequencies of the
 // fitted curve itself (unrounded), the calculated X of every rank is the
-// datum again, in input units, for every code with a closed-form inverse.
+// datum again, in input units, for every preferable row of the registry.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "fitting/FitAll.h"
 #include "fitting/FittedCurve.h"
+#include "fitting/FittedModel.h"
 #include "report/ConfidenceStage.h"
 #include "report/ConfidenceTestSupport.h"
 #include "report/XValueFormat.h"
@@ -31,17 +32,6 @@ std::vector<ReportTableRow> RowsOfFittedCurve(const TavorixRun& run) {
   return rows;
 }
 
-// Transformed variable of a normal code, on the moved scale.
-double Transformed(int code, double x, double e) {
-  switch (code) {
-    case 22: case 23: return std::log(x);
-    case 24: return std::sqrt(x);
-    case 25: return x * x;
-    case 26: return std::pow(x, e);
-    default: return x;
-  }
-}
-
 // Step of the normal scan's grid for the run's range.
 double ScanStep(const TavorixRun& run, const std::vector<ReportTableRow>& rows) {
   const XRange r = FindXRange(run, rows);
@@ -49,9 +39,16 @@ double ScanStep(const TavorixRun& run, const std::vector<ReportTableRow>& rows) 
   return 11.0 * (r.Max - r.Min) / 10000.0;
 }
 
-// Preference texts: "39" selects Kumaraswamy (36); "62" lets the Student fit
-// choose between its two forms.
-class FittedRoundTrip : public ::testing::TestWithParam<const char*> {};
+// The preference text of every row that has one ("62" lets the Student fit
+// choose between its two forms).
+std::vector<std::string> Preferences() {
+  std::vector<std::string> texts;
+  for (const DistributionInfo& d : Registry())
+    if (!d.Preference.empty()) texts.emplace_back(d.Preference);
+  return texts;
+}
+
+class FittedRoundTrip : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(FittedRoundTrip, CalculatedXGivesTheDataBack) {
   TavorixRun run = testing::MakeMovedRun(NegativeSkewedData(30));
@@ -64,7 +61,8 @@ TEST_P(FittedRoundTrip, CalculatedXGivesTheDataBack) {
   EvaluateFittedCurve(run);
   const auto rows = RowsOfFittedCurve(run);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
-  const bool normal = code >= 20 && code <= 26;
+  const FittedModel model(run.Fitted, run.Shift);
+  const bool normal = model.IsNormalFamily();
   const double step = normal ? ScanStep(run, rows) : 0.0;
   int checked = 0;
   for (int i = 1; i <= run.N; ++i) {
@@ -81,21 +79,16 @@ TEST_P(FittedRoundTrip, CalculatedXGivesTheDataBack) {
     }
     // The scan returns the first grid point above the datum's transformed
     // value: within one step of it.
-    const double e = run.Fitted.P.Normal.E;
-    const double above = Transformed(code, cx.CalcX[i] - run.Shift + 0.0001, e) -
-                         Transformed(code, static_cast<double>(run.X[i]), e);
+    const double above =
+        model.Transformed(model.ToMoved(cx.CalcX[i])) - model.Transformed(static_cast<double>(run.X[i]));
     EXPECT_GT(above, -1e-9) << "code " << code << " rank " << i;
     EXPECT_LE(above, step * (1 + 1e-6)) << "code " << code << " rank " << i;
   }
   EXPECT_GT(checked, run.N / 2) << code;
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, FittedRoundTrip,
-                         ::testing::Values("3", "4", "5", "6", "9", "14", "16", "20", "21", "22", "23", "24", "25",
-                                           "26", "31", "32", "33", "34", "35", "39", "51", "52", "53", "54", "55",
-                                           "56", "57", "58", "59", "60", "62", "64", "65", "66", "67", "68", "69",
-                                           "71", "73", "80", "84"),
-                         [](const auto& info) { return std::string("Preferred") + info.param; });
+INSTANTIATE_TEST_SUITE_P(Registry, FittedRoundTrip, ::testing::ValuesIn(Preferences()),
+                         [](const auto& info) { return "Preferred" + info.param; });
 
 }  // namespace
 }  // namespace tavorix
