@@ -17,41 +17,8 @@
 namespace tavorix {
 namespace {
 
-// Parameters and a range over which a row of the family may climb from near
-// 0 to near 1.
-struct Example {
-  FitParams P;
-  double Lo, Hi;
-};
-
-// Mirrored forms rise where the plain ones fall: a family has an example of
-// each slope where its rows need both.
-std::vector<Example> ExamplesOf(ParamFamily family) {
-  switch (family) {
-    case ParamFamily::Line:
-      return {{{.Line = {1, -3}}, -1e4, 1e4}, {{.Line = {-1, 3}}, -1e4, 1e4}, {{.Line = {3, 4}}, -10, 1e4}};
-    case ParamFamily::PowerLine:
-      return {{{.PowerLine = {1, -30, 0.8}}, -10, 1e4}, {{.PowerLine = {-1, 30, 0.8}}, -10, 1e4}};
-    case ParamFamily::Bounded:
-      return {{{.Bounded = {2, 0, 10}}, -1e4, 1e4}, {{.Bounded = {-2, 0, 10}}, -1e4, 1e4}};
-    case ParamFamily::Burr:
-      return {{{.Burr = {.A = 1.5, .B = 2, .E = 2, .D = 0.05, .S = std::pow(2.0, 1.5)}}, -10, 1e3},
-              {{.Burr = {.A = -1.5, .B = 2, .E = 1.2, .D = -0.02, .S = std::pow(2.0, -1.5)}}, -10, 1e3}};
-    case ParamFamily::Gompertz: return {{{.Gompertz = {.A = -0.05, .B = 1.3, .E = 0.9}}, -10, 1e3}};
-    case ParamFamily::Kumaraswamy: return {{{.Kumaraswamy = {10, 1.5, 2}}, -10, 12}};
-    case ParamFamily::Gamma: return {{{.Gamma = {2, 3}}, -10, 100}};
-    case ParamFamily::Rayleigh: return {{{.Rayleigh = {1.5, 20}}, -10, 100}};
-    case ParamFamily::Gev: return {{{.Gev = {.K = 0.2, .Loc = 10, .Scale = 3, .Q = -5}}, -10, 1e4}};
-    case ParamFamily::Student: return {{{.Student = {10, 2}}, -1e4, 1e4}};
-    case ParamFamily::Laplace:
-      return {{{.Laplace = {.Mode = 10, .A1 = 0.5, .A2 = 1.0 / 3, .S1 = 2, .S2 = 3, .E1 = 1, .E2 = 1}}, -10, 200},
-              {{.Laplace = {.Mode = 4, .A1 = 1, .A2 = 0.5, .S1 = 1, .S2 = 2, .E1 = 1.2, .E2 = 1.2}}, -10, 200}};
-    case ParamFamily::Normal: return {{{.Normal = {.Mean = 2, .Sigma0 = 0.5, .Sigma = 0.5, .E = 0.5}}, 0.01, 1e3}};
-    case ParamFamily::Composite:  // see CompositeParts below
-    case ParamFamily::None: break;
-  }
-  return {};
-}
+using testing::Example;
+using testing::ExamplesOf;
 
 std::vector<const DistributionInfo*> RowsWithF() {
   std::vector<const DistributionInfo*> rows;
