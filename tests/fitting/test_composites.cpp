@@ -19,8 +19,15 @@ using testing::MakeRun;
 using testing::MakeWorkspace;
 using testing::QuantilesAtPlottingPositions;
 
-constexpr int kSimpleCodes[] = {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-constexpr int kGeneralizedCodes[] = {70, 71, 72, 74, 80, 81, 82, 83, 84, 85};
+// The codes of the registry's rows of a kind.
+std::vector<int> CodesOf(DistKind kind) {
+  std::vector<int> codes;
+  for (const DistributionInfo& d : Registry())
+    if (d.Kind == kind) codes.push_back(d.Code);
+  return codes;
+}
+const std::vector<int> kSimpleCodes = CodesOf(DistKind::SimpleComposite);
+const std::vector<int> kGeneralizedCodes = CodesOf(DistKind::GeneralizedComposite);
 
 CompositeParts PartsOf(int code) {
   CompositeParts parts{};

@@ -37,10 +37,10 @@ TEST(Engine, BestOfAllRunsEveryFitInOrderAndChoosesTheLowestScore) {
   const std::vector<std::string> progress = Collect(run);
 
   // Every single and normal fit ran; no composite without CompositeOn.
-  for (int code : {3, 4, 5, 6, 20, 21, 22, 23, 24, 25, 26, 31, 32, 33, 34, 35, 36, 51, 52, 53, 54, 55, 56, 57,
-                   58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 73})
-    EXPECT_TRUE(run.Slots[code].Ran) << code;
-  for (int code : {7, 12, 18, 70, 74, 85}) EXPECT_FALSE(run.Slots[code].Ran) << code;
+  for (const DistributionInfo& d : Registry()) {
+    if (d.Kind == DistKind::TitleOnly) continue;
+    EXPECT_EQ(run.Slots[d.Code].Ran, !IsCompositeKind(d.Kind)) << d.Code;
+  }
 
   // The progress lines of the order table, in order (N = 30: no N-dependent lines).
   const std::vector<std::string> expected = {
@@ -70,9 +70,8 @@ TEST(Engine, BestOfAllRunsEveryFitInOrderAndChoosesTheLowestScore) {
   // takes the lowest score, the earlier code on a tie.
   const int chosen = run.Fitted.DistCode;
   double best = 1e300;
-  for (int code : {20, 21, 22, 23, 24, 25, 26, 3, 4, 5, 6, 31, 32, 34, 36, 51, 52, 53, 54, 55, 56, 57, 58, 33,
-                   35, 59, 60, 62, 63, 64, 65, 66, 67, 68, 69, 73})
-    if (run.Slots[code].HasResult) best = std::min(best, run.Slots[code].Score);
+  for (const DistributionInfo& d : Registry())
+    if (run.Slots[d.Code].HasResult) best = std::min(best, run.Slots[d.Code].Score);
   EXPECT_DOUBLE_EQ(run.Slots[chosen].Score, best);
   EXPECT_LT(run.Slots[4].Score, 1e-6);
   EXPECT_FALSE(run.Slots[51].Listed) << "the generalized Gumbel ends at E = 1 on Gumbel data";
@@ -164,8 +163,10 @@ TEST(Engine, CompositesRunWhenAllowedAndAreListedInTheirPlace) {
   TavorixRun run = testing::MakeRun(GumbelData(40));
   run.CompositeOn = true;
   const auto progress = Collect(run);
-  for (int code : {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 70, 71, 72, 74, 80, 81, 82, 83, 84, 85})
-    EXPECT_TRUE(run.Slots[code].Ran) << code;
+  for (const DistributionInfo& d : Registry()) {
+    if (!IsCompositeKind(d.Kind)) continue;
+    EXPECT_TRUE(run.Slots[d.Code].Ran) << d.Code;
+  }
   // Simple composites follow code 6, generalized ones follow code 73.
   auto at = [&](const std::string& line) {
     return std::find(progress.begin(), progress.end(), line) - progress.begin();

@@ -97,9 +97,8 @@ void SetSlot(TavorixRun& run, int code, double score, int breakCount = 0) {
 
 TavorixRun RunWithAllSingles(double score) {
   TavorixRun run = testing::MakeRun(std::vector<double>(30, 1.0));
-  for (int code : {20, 21, 22, 23, 24, 25, 26, 3, 4, 5, 6, 31, 32, 34, 36, 51, 52, 53, 54, 55, 56, 57, 58,
-                   33, 35, 59, 60, 62, 63, 64, 65, 66, 67, 68, 69, 73})
-    SetSlot(run, code, score);
+  for (const DistributionInfo& d : Registry())
+    if (d.Kind != DistKind::TitleOnly && !IsCompositeKind(d.Kind)) SetSlot(run, d.Code, score);
   return run;
 }
 
