@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/BurrDagumFits.h"
 #include "fitting/FiskFit.h"
 #include "fitting/FitWorkspace.h"

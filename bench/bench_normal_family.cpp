@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/NormalFamily.h"
 

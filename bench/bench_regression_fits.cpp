@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/RegressionFits.h"
 #include "fitting/StudentFit.h"

@@ -14,7 +14,7 @@ using namespace tavorix;
 namespace {
 
 // The error text of a preparation, or "" when it succeeds.
-std::string Prepare(const std::string& text, TavorixRun& run) {
+std::string Prepare(const std::string& text, PreparedRun& run) {
   TDMTavorix dm;
   std::istringstream in(text);
   try {
@@ -32,7 +32,7 @@ std::string Prepare(const std::string& text, TavorixRun& run) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(fuzz::AsText(data, size));
-  TavorixRun asRead;
+  PreparedRun asRead;
   Prepare(text, asRead);
 
   TDMTavorix dm;
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       again.CompositeAllowed != dm.CompositeAllowed)
     fuzz::Fail("a written input file reads back differently");
 
-  TavorixRun run;
+  PreparedRun run;
   Prepare(written.str(), run);
   return 0;
 }

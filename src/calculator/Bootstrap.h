@@ -24,7 +24,7 @@
 #include "calculator/DesignTable.h"
 #include "core/DataPreparation.h"
 #include "core/RunCancel.h"
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitStatistics.h"
 
 namespace tavorix {

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "core/StringToFloat.h"
 
 namespace tavorix {

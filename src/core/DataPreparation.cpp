@@ -35,12 +35,12 @@ void CheckValue(double value) {
 
 }  // namespace
 
-void PrepareData(TavorixRun& run, TDMTavorix& dm) {
+void PrepareData(PreparedRun& run, TDMTavorix& dm) {
   std::istringstream in(ReadTextFile(dm.FileName));
   PrepareData(run, dm, in, dm.FileName);
 }
 
-void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::string& path) {
+void PrepareData(PreparedRun& run, TDMTavorix& dm, std::istream& in, const std::string& path) {
   const LineSet lines = ReadLines(in);
   run.Shifted = false;
   run.ReportTitle1 = ReportTitle(lines, 3);
@@ -70,7 +70,7 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
   PrepareValues(run, values, serials, &dm.RankedValues);
 }
 
-void PrepareValues(TavorixRun& run, const std::vector<double>& values, const std::vector<int>& serials,
+void PrepareValues(PreparedRun& run, const std::vector<double>& values, const std::vector<int>& serials,
                    std::vector<long double>* rankedValues) {
   const int n = static_cast<int>(values.size());
   run.Shifted = false;

@@ -30,10 +30,10 @@ inline constexpr std::string_view kDataRangeTooSmallText =
 // Throws TavorixError when the file cannot be opened or holds an invalid
 // data line, a value at or below the threshold, or data beyond the limits
 // above.
-void PrepareData(TavorixRun& run, TDMTavorix& dm);
+void PrepareData(PreparedRun& run, TDMTavorix& dm);
 
 // The same from a stream; path only names the file in messages.
-void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::string& path);
+void PrepareData(PreparedRun& run, TDMTavorix& dm, std::istream& in, const std::string& path);
 
 // The part of PrepareData after the file is read, on values in input order
 // (with their serial numbers; 1, 2, 3 … when none are given): ranks them
@@ -41,7 +41,7 @@ void PrepareData(TavorixRun& run, TDMTavorix& dm, std::istream& in, const std::s
 // onto a positive range. The ranked values before any move go to
 // rankedValues (1-based) when given. Throws TavorixError for values it
 // refuses, as PrepareData does.
-void PrepareValues(TavorixRun& run, const std::vector<double>& values, const std::vector<int>& serials = {},
+void PrepareValues(PreparedRun& run, const std::vector<double>& values, const std::vector<int>& serials = {},
                    std::vector<long double>* rankedValues = nullptr);
 
 }  // namespace tavorix

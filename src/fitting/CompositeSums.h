@@ -1,7 +1,7 @@
 #pragma once
 // Misfit sums of one part of a composite (shared by the composite fits).
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/CompositeKinds.h"
 
 namespace tavorix {

@@ -22,7 +22,7 @@
 // prefers this composite: the step then ends the fit-all run and the engine
 // takes the result.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -7,7 +7,7 @@
 // Each function takes the parameter family of its code (see RunContext.h);
 // the registry adapts them to the whole FitParams.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/Registry.h"
 
 namespace tavorix {

@@ -3,7 +3,7 @@
 // and B (0.31 to 0.80 times the mean of X); the misfit is not saturated.
 // Results: A, B.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/LineFits.h"
 
 namespace tavorix {

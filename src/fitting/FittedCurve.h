@@ -4,7 +4,7 @@
 // the interval table and the graphs).
 
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/Registry.h"
 
 namespace tavorix {

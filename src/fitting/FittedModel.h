@@ -6,7 +6,7 @@
 // report, the confidence stage, the calculator and the graphs evaluate a fit
 // only through it.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/Inverses.h"
 #include "fitting/Registry.h"
 

@@ -3,7 +3,7 @@
 // (X/A)^k exp(-X/A) / k!, with the number of terms n (1..20) and the scale
 // A (0.1..50.0) found on a grid.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -5,7 +5,7 @@
 // K (-0.99..1.00) and scale B (0.31..1.70 times the spread of X) found on a
 // grid.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -4,7 +4,7 @@
 // 3.5 each); A is the slope of the ratio line of ln(1 - Fr) on Z^(B E) - 1.
 // Results: A, B, E and the X + 1 flag.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

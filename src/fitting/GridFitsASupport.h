@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cmath>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix::gridfits {

@@ -5,7 +5,7 @@
 // inverse; the fitted model is how the report, the calculator and the graphs
 // reach it.
 
-#include "core/RunContext.h"
+#include "fitting/FitParams.h"
 
 namespace tavorix {
 

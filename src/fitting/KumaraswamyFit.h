@@ -5,7 +5,7 @@
 // ln(1 - (X/M)^A). Results: M, A, B, the standard error 1.28/B, and the
 // calculated frequency of every datum in the run's FcCalc.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -9,7 +9,7 @@
 // w = (distance / exp(-B/A))^A. C moves in steps of 1 % of the data range,
 // and the stepping stops at the first step that does not lower the misfit.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

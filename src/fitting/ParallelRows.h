@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 
 namespace tavorix {
 

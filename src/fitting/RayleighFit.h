@@ -3,7 +3,7 @@
 // 3.00) and, for each E, over S = (0.01 s MeanXt)^E with MeanXt the mean of
 // X^E (s = 1..200). No line is fitted. Results: E, S.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -13,9 +13,8 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/CompositeKinds.h"
 #include "fitting/Inverses.h"
 #include "fitting/RegressionShape.h"
@@ -49,36 +48,6 @@ enum class NormalTransform { None, Identity, Log, Sqrt, Square, Power };
 
 // The side of the bound C of the bounded distributions.
 enum class SupportBound { None, Lower, Upper };
-
-// The family that holds a code's parameters (a member of FitParams).
-enum class ParamFamily {
-  None, Line, PowerLine, Bounded, Burr, Gompertz, Kumaraswamy, Gamma, Rayleigh, Gev, Student, Laplace, Normal,
-  Composite
-};
-
-// Calls f with the family `family` of p (with a std::monostate for None) and
-// returns its result.
-template <class P, class F>
-decltype(auto) VisitFamily(ParamFamily family, P& p, F&& f) {
-  switch (family) {
-    case ParamFamily::Line: return f(p.Line);
-    case ParamFamily::PowerLine: return f(p.PowerLine);
-    case ParamFamily::Bounded: return f(p.Bounded);
-    case ParamFamily::Burr: return f(p.Burr);
-    case ParamFamily::Gompertz: return f(p.Gompertz);
-    case ParamFamily::Kumaraswamy: return f(p.Kumaraswamy);
-    case ParamFamily::Gamma: return f(p.Gamma);
-    case ParamFamily::Rayleigh: return f(p.Rayleigh);
-    case ParamFamily::Gev: return f(p.Gev);
-    case ParamFamily::Student: return f(p.Student);
-    case ParamFamily::Laplace: return f(p.Laplace);
-    case ParamFamily::Normal: return f(p.Normal);
-    case ParamFamily::Composite: return f(p.Composite);
-    case ParamFamily::None: break;
-  }
-  std::monostate none;
-  return f(none);
-}
 
 // One line of the parameter file: the member of the code's family that it
 // holds, named as the file's reader names it (Mean and StudentMean are both

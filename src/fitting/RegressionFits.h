@@ -6,7 +6,7 @@
 // (P.PowerLine for the scanned forms), StdErrX = 1.28/A where the shape says so,
 // and Listed when the fit writes its ranked-list entry.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/RegressionShape.h"
 

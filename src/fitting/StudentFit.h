@@ -3,7 +3,7 @@
 // standardised by the mean and spread of the data. There is no parameter
 // search: both forms are evaluated once and a fixed rule picks one of them.
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 
 namespace tavorix {

@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "report/ResultsReport.h"
 
 namespace tavorix {

@@ -6,7 +6,7 @@
 
 #include <iosfwd>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 
 namespace tavorix {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 
 namespace tavorix {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 
 namespace tavorix {
 

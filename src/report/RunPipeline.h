@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "core/UDMTavorix.h"
 
 namespace tavorix {

@@ -35,7 +35,7 @@ std::string Lines(std::initializer_list<double> values) {
 }
 
 struct Prepared {
-  TavorixRun run;
+  PreparedRun run;
   TDMTavorix dm;
 };
 
@@ -163,7 +163,7 @@ TEST(PrepareData, TitlesAreCutAtSeventyTwoCharacters) {
 }
 
 TEST(PrepareData, FindsTheHeaderOfTheOlderLayout) {
-  TavorixRun run;
+  PreparedRun run;
   TDMTavorix dm;
   std::istringstream in(test::ReadFile(std::string(TAVORIX_TEST_DATA_DIR) + "/older_layout.inp"));
   PrepareData(run, dm, in, "older.inp");
@@ -212,7 +212,7 @@ TEST(PrepareData, ReadsTheFileThatTheDataModuleWrote) {
   dm.Values = {2.345L, 0.123L, 123.456L, 7.0L};
   dm.NrOfData = 4;
   dm.WriteInputFile();
-  TavorixRun run;
+  PreparedRun run;
   PrepareData(run, dm);
   ASSERT_EQ(run.N, 4);
   // No digit is lost between the grid and the run.

@@ -39,7 +39,7 @@ TEST_P(ExampleFile, ReadsWithItsSizeAndRange) {
   EXPECT_EQ(static_cast<double>(*std::min_element(dm.Values.begin(), dm.Values.end())), e.Min);
   EXPECT_EQ(static_cast<double>(*std::max_element(dm.Values.begin(), dm.Values.end())), e.Max);
 
-  TavorixRun run;
+  PreparedRun run;
   PrepareData(run, dm);
   EXPECT_EQ(run.N, e.N);
   EXPECT_FALSE(run.Shifted);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/Registry.h"
 

@@ -8,7 +8,7 @@
 #include "Json.h"
 #include "core/DataPreparation.h"
 #include "core/NumberFormat.h"
-#include "core/RunContext.h"
+#include "fitting/TavorixRun.h"
 #include "core/UDMTavorix.h"
 
 namespace tavorix::cli {
