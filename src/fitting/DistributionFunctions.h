@@ -4,7 +4,7 @@
 // per code, taking the fitted parameters as a value. The functions are total:
 // outside a bounded distribution's support they give 0 or 1, never NaN.
 //
-// Each function takes the parameter family of its code (see RunContext.h);
+// Each function takes the parameter family of its code (see FitParams.h);
 // the registry adapts them to the whole FitParams.
 
 #include "fitting/TavorixRun.h"
