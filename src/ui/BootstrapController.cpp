@@ -5,6 +5,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/RunCancel.h"
+#include "graphs/fitted/FittedGraphs.h"
 
 namespace tavorix {
 
@@ -18,6 +19,22 @@ TBootstrapController::~TBootstrapController() {
 }
 
 void TBootstrapController::Start(TBootstrapRequest request) {
+  Run(request.Replicas, [request = std::move(request)](const BootstrapOptions& base, TBootstrapOutcome& outcome) {
+    BootstrapOptions options = base;
+    options.Periods = request.Periods;
+    outcome.Result = RunBootstrap(LoadBootstrapSeries(request.OutPath, options.Cancel), options);
+  });
+}
+
+void TBootstrapController::StartBand(TBandRequest request) {
+  Run(request.Replicas, [request = std::move(request)](const BootstrapOptions& options, TBootstrapOutcome& outcome) {
+    GraphView view = request.View;
+    AddBootstrapBand(request.OutPath, view, options);
+    outcome.Band = std::move(view.Band);
+  });
+}
+
+void TBootstrapController::Run(int replicas, Job job) {
   if (running_) return;
   running_ = true;
   cancel_ = std::make_shared<std::atomic<bool>>(false);
@@ -28,18 +45,19 @@ void TBootstrapController::Start(TBootstrapRequest request) {
       QMetaObject::invokeMethod(self, [self, done, total] { if (self) emit self->Progress(done, total); },
                                 Qt::QueuedConnection);
   };
-  watcher_.setFuture(QtConcurrent::run([request = std::move(request), cancel, progress]() {
+  watcher_.setFuture(QtConcurrent::run([replicas, job = std::move(job), cancel, progress]() {
     TBootstrapOutcome outcome;
     BootstrapOptions options;
-    options.Replicas = request.Replicas;
-    options.Periods = request.Periods;
+    options.Replicas = replicas;
     options.Cancel = cancel.get();
     options.Progress = progress;
     try {
-      outcome.Result = RunBootstrap(LoadBootstrapSeries(request.OutPath, options.Cancel), options);
+      job(options, outcome);
     } catch (const RunCancelled&) {
+      outcome = TBootstrapOutcome{};
       outcome.Cancelled = true;
     } catch (const std::exception& e) {
+      outcome = TBootstrapOutcome{};
       outcome.Error = e.what();
     }
     return outcome;
