@@ -6,8 +6,10 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QStyle>
 
 #include <algorithm>
@@ -18,8 +20,10 @@
 #include "calculator/DesignTable.h"
 #include "core/NumberFormat.h"
 #include "core/TavorixError.h"
+#include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "report/ParameterFile.h"
+#include "ui/BootstrapController.h"
 #include "ui/WindowPlacement.h"
 
 namespace tavorix {
@@ -92,7 +96,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent, TDialogs* dialogs)
 CalculatorWindow::~CalculatorWindow() = default;
 
 void CalculatorWindow::BuildControls() {
-  setFixedSize(480, 456);
+  setFixedSize(480, 556);
 
   QLabel* xPrompt = MakeLabel(this, "XPrompt",
                               QStringLiteral("Enter X-value, then click \"Go ->\", to obtain cumulative frequency "
@@ -142,6 +146,8 @@ void CalculatorWindow::BuildControls() {
   xUpperLabel_ = MakeLabel(this, "XUpperLabel", QStringLiteral("Upper   "), 250, 402);
   xUpperOfFrequency_ = MakeOutput(this, "XUpperOfFrequency", 318, 398, 150);
 
+  BuildBootstrapControls();
+
   for (QLineEdit* e : {xEdit_, frequencyEdit_, periodEdit_}) e->installEventFilter(this);
   connect(goFromXButton_, &QPushButton::clicked, this, &CalculatorWindow::GoFromXClick);
   // Enter in a field computes as its "Go ->" does.
@@ -155,6 +161,48 @@ void CalculatorWindow::BuildControls() {
   setTabOrder(goFromXButton_, frequencyEdit_);
   setTabOrder(frequencyEdit_, periodEdit_);
   setTabOrder(periodEdit_, goFromFrequencyButton_);
+  setTabOrder(goFromFrequencyButton_, replicasEdit_);
+  setTabOrder(replicasEdit_, bootstrapButton_);
+}
+
+void CalculatorWindow::BuildBootstrapControls() {
+  MakeLabel(this, "ReplicasLabel", QStringLiteral("Replicas"), 12, 436);
+  replicasEdit_ = new QSpinBox(this);
+  replicasEdit_->setObjectName(QStringLiteral("ReplicasEdit"));
+  replicasEdit_->setGeometry(70, 432, 80, 22);
+  replicasEdit_->setRange(10, 100000);
+  replicasEdit_->setValue(kDefaultReplicas);
+  bootstrapButton_ = new QPushButton(QStringLiteral("Bootstrap interval"), this);
+  bootstrapButton_->setObjectName(QStringLiteral("BootstrapButton"));
+  bootstrapButton_->setGeometry(158, 432, 130, 22);
+  bootstrapButton_->setEnabled(false);  // until the lower half shows an X
+  bootstrapProgress_ = new QProgressBar(this);
+  bootstrapProgress_->setObjectName(QStringLiteral("BootstrapProgress"));
+  bootstrapProgress_->setGeometry(296, 432, 108, 22);
+  bootstrapProgress_->hide();
+  cancelBootstrapButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelBootstrapButton_->setObjectName(QStringLiteral("CancelBootstrapButton"));
+  cancelBootstrapButton_->setGeometry(410, 432, 58, 22);
+  cancelBootstrapButton_->hide();
+  MakeLabel(this, "BootstrapLimitsLabel", QStringLiteral("Bootstrap interval of X-Value"), 12, 466);
+  MakeLabel(this, "BootstrapLowerLabel", QStringLiteral("Lower   "), 12, 490);
+  xLowerBootstrap_ = MakeOutput(this, "XLowerBootstrap", 64, 486, 150);
+  MakeLabel(this, "BootstrapUpperLabel", QStringLiteral("Upper   "), 250, 490);
+  xUpperBootstrap_ = MakeOutput(this, "XUpperBootstrap", 318, 486, 150);
+  // The level, replicas and failures of the interval shown.
+  bootstrapNote_ = MakeLabel(this, "BootstrapNote", QString(), 12, 514, 456);
+  bootstrapNote_->setGeometry(12, 514, 456, 36);
+  bootstrapNote_->setWordWrap(true);
+  bootstrapNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  bootstrap_ = new TBootstrapController(this);
+  connect(bootstrapButton_, &QPushButton::clicked, this, &CalculatorWindow::BootstrapButtonClick);
+  connect(cancelBootstrapButton_, &QPushButton::clicked, this, &CalculatorWindow::CancelBootstrapButtonClick);
+  connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
+    bootstrapProgress_->setMaximum(total);
+    bootstrapProgress_->setValue(done);
+  });
+  connect(bootstrap_, &TBootstrapController::Finished, this, &CalculatorWindow::BootstrapFinished);
 }
 
 void CalculatorWindow::SetFileName(const std::string& path) { fileName_ = path; }
@@ -239,6 +287,7 @@ void CalculatorWindow::ClearForShow() {
                        periodUpperOfX_, frequencyLowerOfX_, frequencyUpperOfX_})
     e->clear();
   rangeNote_->clear();
+  ClearBootstrap();
   const int code = ReadParam(WithExtension(CurrentFile(), ".aux")).Code;
   // A known code without X from a frequency (Gamma).
   const bool gamma = CalcCodeKnown(code) && !DesignValuesAvailable(code);
@@ -259,6 +308,7 @@ void CalculatorWindow::ClearAll() {
                        frequencyUpperOfX_})
     e->clear();
   rangeNote_->clear();
+  ClearBootstrap();
 }
 
 void CalculatorWindow::XFieldEnter() {
@@ -270,6 +320,7 @@ void CalculatorWindow::XFieldEnter() {
 
 void CalculatorWindow::FrequencyFieldEnter() {
   for (QLineEdit* e : {frequencyEdit_, periodEdit_, xOfFrequency_, xLowerOfFrequency_, xUpperOfFrequency_}) e->clear();
+  ClearBootstrap();
 }
 
 void CalculatorWindow::PeriodFieldEnter() { FrequencyFieldEnter(); }
@@ -295,7 +346,7 @@ void CalculatorWindow::FrequencyFieldExit() {
   // A field left without typing anything asks for nothing.
   if (frequencyEdit_->text().trimmed().isEmpty() || !frequencyEdit_->isEnabled()) return;
   try {
-    FrequencyToX(ParseCalcFrequency(frequencyEdit_->text().toStdString(), *settings_), false);
+    FrequencyToX(ParseCalcFrequency(frequencyEdit_->text().toStdString(), *settings_), std::nullopt);
   } catch (const TavorixError& e) {
     Refusal(e.what());
   }
@@ -305,13 +356,15 @@ void CalculatorWindow::PeriodFieldExit() {
   if (periodEdit_->text().trimmed().isEmpty() || !periodEdit_->isEnabled()) return;
   try {
     const double t = ParseCalcReturnPeriod(periodEdit_->text().toStdString(), *settings_);
-    FrequencyToX(FrequencyOfReturnPeriod(t), true);
+    FrequencyToX(FrequencyOfReturnPeriod(t), t);
   } catch (const TavorixError& e) {
     Refusal(e.what());
   }
 }
 
-void CalculatorWindow::FrequencyToX(double f, bool fromPeriod) {
+void CalculatorWindow::FrequencyToX(double f, std::optional<double> typedPeriod) {
+  // The interval shown belongs to the X before.
+  ClearBootstrap();
   const CalcInputs in = ReadCalcInputs(CurrentFile());
   const ValueResult r = CalcVal(in.Param, in.Data, f);
   auto show = [&](QLineEdit* e, const std::optional<double>& v) { ShowWhole(e, v ? Number(*v) : kNotAvailable); };
@@ -319,10 +372,76 @@ void CalculatorWindow::FrequencyToX(double f, bool fromPeriod) {
   show(xLowerOfFrequency_, r.Xl);
   show(xUpperOfFrequency_, r.Xu);
   // The field asked keeps its text as typed.
-  if (fromPeriod)
+  if (typedPeriod)
     ShowWhole(frequencyEdit_, Number(r.F));
   else
     ShowWhole(periodEdit_, Period(r.T, r.F));
+  if (r.X) askedPeriod_ = typedPeriod ? *typedPeriod : r.T;
+  bootstrapButton_->setEnabled(askedPeriod_ && !BootstrapRunning());
+}
+
+// --- bootstrap ---------------------------------------------------------------------
+
+bool CalculatorWindow::BootstrapRunning() const { return bootstrap_->Running(); }
+
+void CalculatorWindow::BootstrapButtonClick() {
+  if (!askedPeriod_ || BootstrapRunning()) return;
+  TBootstrapRequest request;
+  request.OutPath = WithExtension(CurrentFile(), ".out");
+  request.Periods = {*askedPeriod_};
+  request.Replicas = replicasEdit_->value();
+  bootstrapPeriod_ = askedPeriod_;
+  bootstrapFile_ = CurrentFile();
+  xLowerBootstrap_->clear();
+  xUpperBootstrap_->clear();
+  bootstrapNote_->clear();
+  bootstrapProgress_->setRange(0, request.Replicas);
+  bootstrapProgress_->setValue(0);
+  ShowBootstrapRunning(true);
+  bootstrap_->Start(std::move(request));
+}
+
+void CalculatorWindow::CancelBootstrapButtonClick() { bootstrap_->Cancel(); }
+
+void CalculatorWindow::ClearBootstrap() {
+  bootstrap_->Cancel();
+  bootstrapPeriod_.reset();
+  askedPeriod_.reset();
+  xLowerBootstrap_->clear();
+  xUpperBootstrap_->clear();
+  bootstrapNote_->clear();
+  bootstrapButton_->setEnabled(false);
+}
+
+// While it runs, the lower half keeps the X the bootstrap is for.
+void CalculatorWindow::ShowBootstrapRunning(bool running) {
+  bootstrapProgress_->setVisible(running);
+  cancelBootstrapButton_->setVisible(running);
+  replicasEdit_->setEnabled(!running);
+  bootstrapButton_->setEnabled(!running && askedPeriod_);
+  // Gamma results keep the fields of a frequency disabled.
+  const bool gamma = !frequencyLabel_->isEnabled();
+  for (QLineEdit* e : {frequencyEdit_, periodEdit_}) e->setEnabled(!running && !gamma);
+  goFromFrequencyButton_->setEnabled(!running);
+}
+
+void CalculatorWindow::BootstrapFinished(const TBootstrapOutcome& outcome) {
+  // A result for an X no longer shown (cleared, another file) is dropped.
+  const bool current = bootstrapPeriod_ && askedPeriod_ == bootstrapPeriod_ && CurrentFile() == bootstrapFile_;
+  bootstrapPeriod_.reset();
+  ShowBootstrapRunning(false);
+  if (!current) return;
+  if (!outcome.Error.empty()) Message(QString::fromStdString(std::string(TrimBlanks(outcome.Error))));
+  if (!outcome.Result || outcome.Result->Rows.size() != 1) return;
+  const BootstrapResult& boot = *outcome.Result;
+  const BootstrapRow& row = boot.Rows.front();
+  auto shown = [this](double v) { return std::isfinite(v) ? Number(v) : kNotAvailable; };
+  ShowWhole(xLowerBootstrap_, shown(row.Lower));
+  ShowWhole(xUpperBootstrap_, shown(row.Upper));
+  bootstrapNote_->setText(QString::fromStdString(
+      FormatGeneral(100 * boot.Level) + "% interval of X from " + std::to_string(boot.Replicas) + " replicas, " +
+      std::to_string(boot.Failed) + " failed" + (boot.Marked() ? " (fewer than 90% succeeded)" : "")));
+  bootstrapNote_->setStyleSheet(boot.Marked() ? QStringLiteral("QLabel { color: #b00000; }") : QString());
 }
 
 }  // namespace tavorix

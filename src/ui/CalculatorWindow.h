@@ -2,10 +2,14 @@
 // The calculator window: X to cumulative frequency and return period in the
 // upper half, a frequency or return period to X in the lower half, each with
 // 90% confidence limits. Every calculation reads the files of the run anew
-// (the ".aux" and ".inp" beside the current results file).
+// (the ".aux" and ".inp" beside the current results file). "Bootstrap
+// interval" adds the bootstrap interval of the X computed in the lower half,
+// made on a worker with its progress and Cancel; hiding the window (closing
+// it, opening another results file) cancels it.
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "core/StringToFloat.h"
@@ -13,11 +17,15 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
+class QSpinBox;
 
 namespace tavorix {
 
 class TDMTavorix;
+class TBootstrapController;
+struct TBootstrapOutcome;
 
 class CalculatorWindow : public QWidget {
   Q_OBJECT
@@ -45,6 +53,10 @@ class CalculatorWindow : public QWidget {
   void GoFromXClick();
   void FrequencyFieldExit();
   void PeriodFieldExit();
+  // The bootstrap interval of X at the return period of the lower half.
+  void BootstrapButtonClick();
+  void CancelBootstrapButtonClick();
+  bool BootstrapRunning() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -68,8 +80,14 @@ class CalculatorWindow : public QWidget {
   void ShowWhole(QLineEdit* field, const QString& text);
   // A refusal of a typed value, with the values the field takes on a second line.
   void Refusal(const std::string& message);
-  void FrequencyToX(double f, bool fromPeriod);
+  // X of the frequency f; typedPeriod is the return period typed for it.
+  void FrequencyToX(double f, std::optional<double> typedPeriod);
   void Message(const QString& text);
+  void BuildBootstrapControls();
+  // Stops a bootstrap and empties its interval: the X it belonged to is gone.
+  void ClearBootstrap();
+  void BootstrapFinished(const TBootstrapOutcome& outcome);
+  void ShowBootstrapRunning(bool running);
 
   // Upper half: X in, its frequency and return period with their limits out.
   QLineEdit* xEdit_;
@@ -83,6 +101,19 @@ class CalculatorWindow : public QWidget {
   QLineEdit *xOfFrequency_, *xLowerOfFrequency_, *xUpperOfFrequency_;
   // The labels of the lower half that Gamma results disable with its fields.
   QLabel *frequencyLabel_, *periodLabel_, *xOfFrequencyLabel_, *xLowerLabel_, *xUpperLabel_, *orLabel_;
+  // The bootstrap of the lower half: replicas, the action with its progress
+  // and Cancel, the interval and a note of replicas and failures.
+  QSpinBox* replicasEdit_;
+  QPushButton *bootstrapButton_, *cancelBootstrapButton_;
+  QProgressBar* bootstrapProgress_;
+  QLineEdit *xLowerBootstrap_, *xUpperBootstrap_;
+  QLabel* bootstrapNote_;
+  TBootstrapController* bootstrap_ = nullptr;
+  // The return period whose X the lower half shows (empty without one), and
+  // the period and file of the bootstrap running.
+  std::optional<double> askedPeriod_;
+  std::optional<double> bootstrapPeriod_;
+  std::string bootstrapFile_;
 
   TDialogs* dialogs_ = nullptr;
   TQtDialogs boxes_;
