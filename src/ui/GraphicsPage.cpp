@@ -7,15 +7,19 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <utility>
 
 #include "core/Session.h"
 #include "core/TavorixError.h"
+#include "core/TextLines.h"
 #include "core/UDMTavorix.h"
 #include "fitting/Registry.h"
 #include "graphs/draw/GraphDrawing.h"
@@ -23,6 +27,7 @@
 #include "graphs/fitted/FittedGraphs.h"
 #include "graphs/GraphView.h"
 #include "report/ParameterFile.h"
+#include "ui/BootstrapController.h"
 #include "ui/Dialogs.h"
 
 namespace tavorix {
@@ -33,6 +38,9 @@ namespace {
 
 constexpr const char* kHideBelt = "Hide conf. belt";
 constexpr const char* kShowBelt = "Show conf. belt";
+constexpr const char* kGraphShownStatus =
+    "The graph can be saved, or another selection can be made, or another output file can be opened using "
+    "\"Make graph\"";
 
 // Captions of the graph types 1..8.
 constexpr const char* kGraphCaptions[kGraphTypeCount] = {
@@ -107,7 +115,23 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
       choiceLayout->addLayout(row);
     }
   }
+  // The bootstrap band of the graphs that show X against the return period.
+  bandBox_ = new QCheckBox("bootstrap interval of X", choices_);
+  bandBox_->setObjectName("BandBox");
+  bandReplicasEdit_ = new QSpinBox(choices_);
+  bandReplicasEdit_->setObjectName("BandReplicasEdit");
+  bandReplicasEdit_->setRange(10, 100000);
+  bandReplicasEdit_->setValue(kDefaultReplicas);
+  auto* bandRow = new QHBoxLayout;
+  bandRow->addWidget(bandBox_);
+  bandRow->addSpacing(12);
+  bandRow->addWidget(new QLabel("Replicas", choices_));
+  bandRow->addWidget(bandReplicasEdit_);
+  bandRow->addStretch();
+  choiceLayout->addLayout(bandRow);
+  for (QRadioButton* b : graphTypes_) connect(b, &QRadioButton::toggled, this, &GraphicsPage::OfferBandChoice);
   graphTypes_[0]->setChecked(true);
+  OfferBandChoice();
   auto* goButton = new QPushButton("Go", choices_);
   goButton->setObjectName("GoButton");
   choiceLayout->addWidget(goButton, 0, Qt::AlignLeft);
@@ -136,14 +160,23 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
   saveBlackWhiteButton_->setObjectName("SaveBlackWhiteButton");
   beltButton_ = new QPushButton(kHideBelt, this);
   beltButton_->setObjectName("BeltButton");
-  auto* openGraphButton = new QPushButton("Open a graph", this);
-  openGraphButton->setObjectName("OpenGraphButton");
+  openGraphButton_ = new QPushButton("Open a graph", this);
+  openGraphButton_->setObjectName("OpenGraphButton");
   for (QPushButton* b : {graphSelectionButton_, saveGraphButton_, saveBlackWhiteButton_, beltButton_}) b->hide();
+  bandProgress_ = new QProgressBar(this);
+  bandProgress_->setObjectName("BandProgress");
+  bandProgress_->hide();
+  cancelBandButton_ = new QPushButton("Cancel", this);
+  cancelBandButton_->setObjectName("CancelBandButton");
+  cancelBandButton_->hide();
+  bootstrap_ = new TBootstrapController(this);
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {makeGraphButton_, graphSelectionButton_, saveGraphButton_, saveBlackWhiteButton_, beltButton_,
-                         openGraphButton})
+                         openGraphButton_})
     buttons->addWidget(b);
+  buttons->addWidget(bandProgress_, 1);
+  buttons->addWidget(cancelBandButton_);
   buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(area, 1);
@@ -155,7 +188,13 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
   connect(saveGraphButton_, &QPushButton::clicked, this, &GraphicsPage::SaveGraphButtonClick);
   connect(saveBlackWhiteButton_, &QPushButton::clicked, this, &GraphicsPage::SaveBlackWhiteButtonClick);
   connect(beltButton_, &QPushButton::clicked, this, &GraphicsPage::BeltButtonClick);
-  connect(openGraphButton, &QPushButton::clicked, this, &GraphicsPage::OpenGraphButtonClick);
+  connect(openGraphButton_, &QPushButton::clicked, this, &GraphicsPage::OpenGraphButtonClick);
+  connect(cancelBandButton_, &QPushButton::clicked, this, &GraphicsPage::CancelBandButtonClick);
+  connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
+    bandProgress_->setMaximum(total);
+    bandProgress_->setValue(done);
+  });
+  connect(bootstrap_, &TBootstrapController::Finished, this, &GraphicsPage::BandFinished);
 }
 
 void GraphicsPage::Shown() {
@@ -178,22 +217,33 @@ void GraphicsPage::OfferChoices() {
   // Gamma results have no X from a frequency: no belt of X and no Q-Q graph.
   graphTypes_[kGraphConfidenceBelt - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
   graphTypes_[kGraphQuantiles - 1]->setEnabled(!NoXFromFrequency(state_.ResultsCode));
+  OfferBandChoice();
 }
 
 void GraphicsPage::ResultsOpened() {
+  ForgetBand();
   choices_->show();
   pictureImage_->hide();
   Reset();
 }
 
 void GraphicsPage::RunFinished() {
+  ForgetBand();
   graphImage_->hide();
   pictureImage_->hide();
 }
 
 void GraphicsPage::ResultsForgotten() {
+  ForgetBand();
   Reset();
   choices_->hide();
+}
+
+void GraphicsPage::OfferBandChoice() {
+  const bool offered = graphTypes_[kGraphReturnPeriods - 1]->isChecked() ||
+                       graphTypes_[kGraphProbabilityPaper - 1]->isChecked();
+  bandBox_->setEnabled(offered);
+  bandReplicasEdit_->setEnabled(offered);
 }
 
 void GraphicsPage::Reset() {
@@ -218,8 +268,7 @@ void GraphicsPage::GraphSelectionButtonClick() {
 }
 
 void GraphicsPage::GoButtonClick() {
-  emit Status("The graph can be saved, or another selection can be made, or another output file can be opened "
-             "using \"Make graph\"");
+  emit Status(kGraphShownStatus);
   graphSelectionButton_->show();
   int type = 0;
   for (int t = 0; t < kGraphTypeCount && type == 0; ++t)
@@ -229,10 +278,10 @@ void GraphicsPage::GoButtonClick() {
     return;
   }
   state_.GraphType = type;
-  DrawGraph(true);
+  DrawGraph(true, true);
 }
 
-void GraphicsPage::DrawGraph(bool colour) {
+void GraphicsPage::DrawGraph(bool colour, bool startBand) {
   state_.GraphMade = true;
   choices_->hide();
   makeGraphButton_->show();
@@ -251,6 +300,8 @@ void GraphicsPage::DrawGraph(bool colour) {
     dialogs_.ShowMessage(e.what());
     return;
   }
+  const std::optional<std::string> key = BandKey();
+  if (key && band_ && *key == bandKey_) graphView_->Band = *band_;
   graph_ = tavorix::DrawGraph(*graphView_, DrawOptions{colour, state_.BeltOn});
   drawnColour_ = colour;
   drawnBelt_ = state_.BeltOn;
@@ -258,6 +309,71 @@ void GraphicsPage::DrawGraph(bool colour) {
   ShowGraphOnScreen();
   pictureImage_->hide();
   graphImage_->show();
+  if (startBand && key && *key != bandKey_) {
+    // A band cancelled a moment ago is still ending: this one starts after it.
+    if (BandRunning()) bandPending_ = true;
+    else StartBand(*key);
+  }
+}
+
+// --- the bootstrap band ------------------------------------------------------------
+
+std::optional<std::string> GraphicsPage::BandKey() const {
+  const int type = state_.GraphType;
+  if (!bandBox_->isChecked() || (type != kGraphReturnPeriods && type != kGraphProbabilityPaper)) return std::nullopt;
+  return WithExtension(dm_.FileName, ".out") + '\n' + std::to_string(type) + '\n' +
+         (type == kGraphReturnPeriods && logPeriodsBox_->isChecked() ? "log" : "linear") + '\n' +
+         std::to_string(bandReplicasEdit_->value());
+}
+
+bool GraphicsPage::BandRunning() const { return bootstrap_->Running(); }
+
+void GraphicsPage::StartBand(std::string key) {
+  TBandRequest request;
+  request.OutPath = WithExtension(dm_.FileName, ".out");
+  request.View = *graphView_;
+  request.View.Band = BootstrapBand{};
+  request.Replicas = bandReplicasEdit_->value();
+  runningBandKey_ = std::move(key);
+  bandProgress_->setRange(0, request.Replicas);
+  bandProgress_->setValue(0);
+  ShowBandRunning(true);
+  emit Status("The bootstrap interval of X is being made; it is drawn when it is ready");
+  bootstrap_->StartBand(std::move(request));
+}
+
+void GraphicsPage::CancelBandButtonClick() { bootstrap_->Cancel(); }
+
+// While the band is made the graph and its file stay as they are.
+void GraphicsPage::ShowBandRunning(bool running) {
+  bandProgress_->setVisible(running);
+  cancelBandButton_->setVisible(running);
+  for (QPushButton* b : {makeGraphButton_, graphSelectionButton_, saveGraphButton_, saveBlackWhiteButton_, beltButton_,
+                         openGraphButton_})
+    b->setEnabled(!running);
+}
+
+void GraphicsPage::BandFinished(const TBootstrapOutcome& outcome) {
+  ShowBandRunning(false);
+  const bool pending = std::exchange(bandPending_, false);
+  // Empty when the results were forgotten meanwhile.
+  const std::string key = std::exchange(runningBandKey_, {});
+  if (!key.empty() && !outcome.Cancelled) {
+    // A refusal is kept as an empty band: redrawing does not ask again.
+    band_ = std::make_unique<BootstrapBand>(outcome.Band.value_or(BootstrapBand{}));
+    bandKey_ = key;
+    emit Status(kGraphShownStatus);
+    if (!outcome.Error.empty()) dialogs_.ShowMessage(std::string(TrimBlanks(outcome.Error)));
+  }
+  if (!graphImage_->isHidden() && (pending || (!key.empty() && BandKey() == key))) DrawGraph(drawnColour_, pending);
+}
+
+void GraphicsPage::ForgetBand() {
+  bootstrap_->Cancel();
+  runningBandKey_.clear();
+  band_.reset();
+  bandKey_.clear();
+  bandPending_ = false;
 }
 
 void GraphicsPage::ShowGraphOnScreen() {

@@ -1,20 +1,26 @@
 #pragma once
 // The Graphics page: choosing, drawing and saving the graphs of the results
-// file shown, and opening a saved graph.
+// file shown, and opening a saved graph. The return-period graph and the
+// probability paper can carry the bootstrap interval of X, made on a worker
+// with its progress and Cancel and then drawn.
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/Page.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace tavorix {
 
@@ -22,6 +28,9 @@ class TDMTavorix;
 class TDialogs;
 struct TWindowState;
 struct GraphView;
+struct BootstrapBand;
+class TBootstrapController;
+struct TBootstrapOutcome;
 
 // The Graphics page offers the confidence-belt toggle only where it changes
 // the picture: graphs with a belt (cumulative, return periods, belt of X)
@@ -51,6 +60,8 @@ class GraphicsPage : public QWidget {
 
   // The graph drawn last, at the size of its file.
   const QImage& DrawnGraph() const { return graph_; }
+  // The bootstrap band of the graph is being made.
+  bool BandRunning() const;
 
  signals:
   void Status(const QString& text);
@@ -71,9 +82,21 @@ class GraphicsPage : public QWidget {
   void SaveBlackWhiteButtonClick();
   void BeltButtonClick();
   void OpenGraphButtonClick();
+  void CancelBandButtonClick();
 
   void Reset();  // hides the graph and its buttons, belt on
-  void DrawGraph(bool colour);
+  // Draws the graph chosen; with `startBand` a bootstrap band asked for and
+  // not made yet is started, to be drawn when it ends.
+  void DrawGraph(bool colour, bool startBand = false);
+  // The graph type and choices of the band the graph is to carry (empty for none).
+  std::optional<std::string> BandKey() const;
+  void StartBand(std::string key);
+  void BandFinished(const TBootstrapOutcome& outcome);
+  void ShowBandRunning(bool running);
+  // Stops a band being made and forgets the band made: the results changed.
+  void ForgetBand();
+  // The band choice follows the graph type: graphs 4 and 8 only.
+  void OfferBandChoice();
   void SaveGraph(bool colour);
   // The graph drawn last, scaled to the graph area at the screen's device
   // pixel ratio; an opened picture scaled to fit the area.
@@ -88,7 +111,11 @@ class GraphicsPage : public QWidget {
   QGroupBox* choices_;
   std::array<QRadioButton*, 8> graphTypes_{};  // graph types 1..8
   QCheckBox* logPeriodsBox_;  // return periods (type 4) on a logarithmic axis
-  QPushButton *makeGraphButton_, *graphSelectionButton_, *saveGraphButton_, *saveBlackWhiteButton_, *beltButton_;
+  QCheckBox* bandBox_;        // "bootstrap interval of X" (types 4 and 8)
+  QSpinBox* bandReplicasEdit_;
+  QPushButton *makeGraphButton_, *graphSelectionButton_, *saveGraphButton_, *saveBlackWhiteButton_, *beltButton_,
+      *openGraphButton_, *cancelBandButton_;
+  QProgressBar* bandProgress_;
   QWidget* graphArea_;  // the viewport the graph fills
 
   std::unique_ptr<GraphView> graphView_;
@@ -96,6 +123,12 @@ class GraphicsPage : public QWidget {
   QImage picture_;               // the picture opened last
   bool drawnColour_ = true, drawnBelt_ = true;  // the graph drawn last
   double shownDpr_ = 1;          // device pixel ratio of the picture on the page
+  TBootstrapController* bootstrap_ = nullptr;
+  // The band made last and the key it was made for (a failed one is kept
+  // empty, so that redrawing does not ask again); the key of the band running.
+  std::unique_ptr<BootstrapBand> band_;
+  std::string bandKey_, runningBandKey_;
+  bool bandPending_ = false;  // a band asked for while the one cancelled ends
 };
 
 }  // namespace tavorix
