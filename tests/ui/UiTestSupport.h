@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "core/UDMTavorix.h"
+#include "report/RunPipeline.h"
 #include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
 #include "ui/Dialogs.h"
@@ -116,6 +117,20 @@ class ScriptedDialogs : public TDialogs {
     return name;
   }
 };
+
+// The 24 failure times of the examples run in `folder` with the Gumbel
+// preferred (a quick fit, and one a bootstrap can refit): the path of the
+// results file, empty when the run did not give the Gumbel.
+inline std::string RunFailureTimesWithGumbel(const QString& folder) {
+  TDMTavorix dm;
+  dm.FileName = (folder + "/failure.inp").toStdString();
+  std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", dm.FileName);
+  dm.ReadInputFile();
+  dm.SelectionCode = "4";
+  TavorixRun run;
+  if (RunSaveRunStages(dm, run, false, PipelineOptions{}).DistCode != 4) return {};
+  return (folder + "/failure.out").toStdString();
+}
 
 // A widget or action under `root`, found by the object name the window gives it.
 template <class T>

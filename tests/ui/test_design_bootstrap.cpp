@@ -10,7 +10,6 @@
 
 #include "UiTestSupport.h"
 #include "core/NumberFormat.h"
-#include "report/RunPipeline.h"
 #include "ui/DesignValuesWindow.h"
 
 namespace tavorix::test {
@@ -19,15 +18,8 @@ namespace {
 class DesignBootstrapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The 24 failure times with the Gumbel preferred: a quick fit.
-    out_ = (folder_.path() + "/failure.out").toStdString();
-    TDMTavorix dm;
-    dm.FileName = (folder_.path() + "/failure.inp").toStdString();
-    std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", dm.FileName);
-    dm.ReadInputFile();
-    dm.SelectionCode = "4";
-    TavorixRun run;
-    ASSERT_EQ(RunSaveRunStages(dm, run, false, PipelineOptions{}).DistCode, 4);
+    out_ = RunFailureTimesWithGumbel(folder_.path());
+    ASSERT_FALSE(out_.empty());
     window_.SetDialogs(&dialogs_);
     window_.ShowFor(out_);
     ASSERT_EQ(Find<QTableWidget>("DesignTableView")->rowCount(), 10);
