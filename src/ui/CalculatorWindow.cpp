@@ -413,16 +413,29 @@ void CalculatorWindow::ClearBootstrap() {
   bootstrapButton_->setEnabled(false);
 }
 
-// While it runs, the lower half keeps the X the bootstrap is for.
+// While it runs, the lower half keeps the X the bootstrap is for. The focus
+// goes to Cancel and back to the action: a disabled or hidden button would
+// hand it along the tab order to the X field, and entering it clears the
+// upper half.
 void CalculatorWindow::ShowBootstrapRunning(bool running) {
-  bootstrapProgress_->setVisible(running);
-  cancelBootstrapButton_->setVisible(running);
-  replicasEdit_->setEnabled(!running);
-  bootstrapButton_->setEnabled(!running && askedPeriod_);
+  if (running) {
+    cancelBootstrapButton_->show();
+    bootstrapProgress_->show();
+    if (bootstrapButton_->hasFocus()) cancelBootstrapButton_->setFocus(Qt::OtherFocusReason);
+  }
   // Gamma results keep the fields of a frequency disabled.
   const bool gamma = !frequencyLabel_->isEnabled();
   for (QLineEdit* e : {frequencyEdit_, periodEdit_}) e->setEnabled(!running && !gamma);
   goFromFrequencyButton_->setEnabled(!running);
+  replicasEdit_->setEnabled(!running);
+  bootstrapButton_->setEnabled(!running && askedPeriod_);
+  if (!running) {
+    if (cancelBootstrapButton_->hasFocus())
+      (bootstrapButton_->isEnabled() ? static_cast<QWidget*>(bootstrapButton_) : replicasEdit_)
+          ->setFocus(Qt::OtherFocusReason);
+    cancelBootstrapButton_->hide();
+    bootstrapProgress_->hide();
+  }
 }
 
 void CalculatorWindow::BootstrapFinished(const TBootstrapOutcome& outcome) {

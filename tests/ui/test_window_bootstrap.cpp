@@ -61,8 +61,13 @@ class CalculatorBootstrapTest : public ::testing::Test {
 TEST_F(CalculatorBootstrapTest, IntervalOfTheXComputedBracketsIt) {
   // Nothing to bootstrap before the lower half shows an X.
   EXPECT_FALSE(Find<QPushButton>("BootstrapButton")->isEnabled());
+  // The upper half keeps its result while the focus moves off the buttons.
+  QApplication::setActiveWindow(&window_);
+  Field("XValueEdit")->setText("150");
+  Find<QPushButton>("GoFromXButton")->click();
   AskPeriod("100");
   const double x = Field("XOfFrequency")->text().toDouble();
+  Find<QPushButton>("BootstrapButton")->setFocus();
   StartBootstrap(30);
   EXPECT_FALSE(Find<QProgressBar>("BootstrapProgress")->isHidden());
   EXPECT_FALSE(Find<QPushButton>("CancelBootstrapButton")->isHidden());
@@ -70,6 +75,7 @@ TEST_F(CalculatorBootstrapTest, IntervalOfTheXComputedBracketsIt) {
   Wait();
   EXPECT_TRUE(Find<QProgressBar>("BootstrapProgress")->isHidden());
   EXPECT_TRUE(Field("PeriodEdit")->isEnabled());
+  EXPECT_FALSE(Field("FrequencyOfX")->text().isEmpty());
 
   // The numbers of the bootstrap itself at T = 100, around the X of the fit.
   BootstrapOptions options;
