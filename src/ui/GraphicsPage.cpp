@@ -118,15 +118,20 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
   // The bootstrap band of the graphs that show X against the return period.
   bandBox_ = new QCheckBox("bootstrap interval of X", choices_);
   bandBox_->setObjectName("BandBox");
-  bandReplicasEdit_ = new QSpinBox(choices_);
+  // The replicas with their label, enabled with the choice.
+  auto* replicas = new QWidget(choices_);
+  bandReplicasEdit_ = new QSpinBox(replicas);
   bandReplicasEdit_->setObjectName("BandReplicasEdit");
   bandReplicasEdit_->setRange(10, 100000);
   bandReplicasEdit_->setValue(kDefaultReplicas);
+  auto* replicasRow = new QHBoxLayout(replicas);
+  replicasRow->setContentsMargins(0, 0, 0, 0);
+  replicasRow->addWidget(new QLabel("Replicas", replicas));
+  replicasRow->addWidget(bandReplicasEdit_);
   auto* bandRow = new QHBoxLayout;
   bandRow->addWidget(bandBox_);
   bandRow->addSpacing(12);
-  bandRow->addWidget(new QLabel("Replicas", choices_));
-  bandRow->addWidget(bandReplicasEdit_);
+  bandRow->addWidget(replicas);
   bandRow->addStretch();
   choiceLayout->addLayout(bandRow);
   for (QRadioButton* b : graphTypes_) connect(b, &QRadioButton::toggled, this, &GraphicsPage::OfferBandChoice);
@@ -175,12 +180,15 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
   for (QPushButton* b : {makeGraphButton_, graphSelectionButton_, saveGraphButton_, saveBlackWhiteButton_, beltButton_,
                          openGraphButton_})
     buttons->addWidget(b);
-  buttons->addWidget(bandProgress_, 1);
-  buttons->addWidget(cancelBandButton_);
   buttons->addStretch();
+  // Under the buttons while the band is made: the row of buttons stays as wide as it was.
+  auto* bandRunning = new QHBoxLayout;
+  bandRunning->addWidget(bandProgress_, 1);
+  bandRunning->addWidget(cancelBandButton_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(area, 1);
   layout->addLayout(buttons);
+  layout->addLayout(bandRunning);
 
   connect(makeGraphButton_, &QPushButton::clicked, this, &GraphicsPage::MakeGraphButtonClick);
   connect(graphSelectionButton_, &QPushButton::clicked, this, &GraphicsPage::GraphSelectionButtonClick);
@@ -243,7 +251,7 @@ void GraphicsPage::OfferBandChoice() {
   const bool offered = graphTypes_[kGraphReturnPeriods - 1]->isChecked() ||
                        graphTypes_[kGraphProbabilityPaper - 1]->isChecked();
   bandBox_->setEnabled(offered);
-  bandReplicasEdit_->setEnabled(offered);
+  bandReplicasEdit_->parentWidget()->setEnabled(offered);
 }
 
 void GraphicsPage::Reset() {
