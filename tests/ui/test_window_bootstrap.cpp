@@ -173,7 +173,8 @@ TEST_F(GraphBandTest, GraphsFourAndEightDrawTheBandAndSaveIt) {
     EXPECT_GT(BandPixels(QImage(QString::fromStdString(png))), 50) << type;
     Button("GraphSelectionButton")->click();
   }
-  for (const std::string& message : dialogs.Messages) EXPECT_EQ(message.rfind("The graph was saved in", 0), 0u) << message;
+  for (const std::string& message : dialogs.Messages)
+    EXPECT_EQ(message.rfind("The graph was saved in", 0), 0u) << message;
 }
 
 TEST_F(GraphBandTest, CancelLeavesTheGraphWithoutTheBand) {
