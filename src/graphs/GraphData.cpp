@@ -103,7 +103,7 @@ void ReadRows(const LineSet& lines, int type, GraphData& d) {
   std::size_t end = first;
   while (end < lines.size() && !StartsWith(lines[end], " ---")) ++end;
   d.RowCount = static_cast<int>(end - first);
-  for (auto* s : {&d.X, &d.S2, &d.S3, &d.S4, &d.S5}) s->assign(d.RowCount, 0.0L);
+  for (auto* s : {&d.X, &d.Observed, &d.Calculated, &d.Upper, &d.Lower, &d.ClassEnd}) s->assign(d.RowCount, 0.0L);
   for (int r = 0; r < d.RowCount; ++r) {
     std::vector<double> v = NumbersOf(lines[first + r]);
     v.resize(7, 0.0);
@@ -111,27 +111,26 @@ void ReadRows(const LineSet& lines, int type, GraphData& d) {
     switch (type) {
       case kGraphHistogramCalc:
       case kGraphHistogramObs:  // lower, upper, observed %, calculated %
-        d.S2[r] = v[1];
-        d.S3[r] = type == kGraphHistogramObs ? v[3] : v[2];
-        d.S4[r] = type == kGraphHistogramObs ? v[2] : v[3];
+        d.ClassEnd[r] = v[1];
+        d.Observed[r] = v[2];
+        d.Calculated[r] = v[3];
         break;
       case kGraphConfidenceBelt:  // X, serial, calculated X, lower, upper
-        d.S2[r] = v[1];
-        d.S3[r] = v[2];
-        d.S5[r] = v[3];
-        d.S4[r] = v[4];
+        d.Calculated[r] = v[2];
+        d.Lower[r] = v[3];
+        d.Upper[r] = v[4];
         break;
       case kGraphReturnPeriods:  // X, serial, rank, calculated, lower, upper
-        d.S2[r] = v[2];
-        d.S3[r] = v[3];
-        d.S5[r] = v[4];
-        d.S4[r] = v[5];
+        d.Observed[r] = v[2];
+        d.Calculated[r] = v[3];
+        d.Lower[r] = v[4];
+        d.Upper[r] = v[5];
         break;
       default:  // X, serial, rank %, calculated %, st.dev, lower, upper
-        d.S2[r] = v[2];
-        d.S3[r] = v[3];
-        d.S5[r] = v[5];
-        d.S4[r] = v[6];
+        d.Observed[r] = v[2];
+        d.Calculated[r] = v[3];
+        d.Lower[r] = v[5];
+        d.Upper[r] = v[6];
         break;
     }
   }
@@ -142,7 +141,7 @@ void ReadRows(const LineSet& lines, int type, GraphData& d) {
   if (d.HasSeparation)
     for (int r = 0; r < d.RowCount; ++r)
       if (d.X[r] < d.P) ++below;
-  if (d.RowCount > 0) d.FcNearP = static_cast<double>(d.S3[std::min(below + 2, d.RowCount - 1)]);
+  if (d.RowCount > 0) d.FcNearP = static_cast<double>(d.Calculated[std::min(below + 2, d.RowCount - 1)]);
   // The third line after the table ends with the average absolute difference.
   const std::size_t avgLine = end + 2;
   if (avgLine < lines.size()) {
@@ -340,8 +339,8 @@ AxisState ScaleGraph(int type, GraphData& d) {
       double calcMax = 0;
       obsMax = 0;
       for (int r = 1; r < rows; ++r) {
-        obsMax = std::max(obsMax, static_cast<double>(d.S3[r]));
-        calcMax = std::max(calcMax, static_cast<double>(d.S4[r]));
+        obsMax = std::max(obsMax, static_cast<double>(d.Observed[r]));
+        calcMax = std::max(calcMax, static_cast<double>(d.Calculated[r]));
       }
       obsMax = std::min(std::max(obsMax, calcMax) * 1.1, 100.0);
       break;
@@ -349,8 +348,8 @@ AxisState ScaleGraph(int type, GraphData& d) {
     case kGraphConfidenceBelt:
       overX(0, rows);
       for (int r = 0; r < rows; ++r) {
-        ymax = std::max(ymax, static_cast<double>(d.S4[r]));
-        ymin = std::min(ymin, static_cast<double>(d.S5[r]));
+        ymax = std::max(ymax, static_cast<double>(d.Upper[r]));
+        ymin = std::min(ymin, static_cast<double>(d.Lower[r]));
       }
       if (ymax > 0) ymax *= 1.1;
       else if (ymax < 0) ymax *= 0.9;
@@ -358,12 +357,11 @@ AxisState ScaleGraph(int type, GraphData& d) {
     case kGraphReturnPeriods:
       overX(0, rows);
       for (int r = 0; r + 1 < rows; ++r)
-        ymax = std::max({ymax, static_cast<double>(d.S3[r]), static_cast<double>(d.S4[r])});
+        ymax = std::max({ymax, static_cast<double>(d.Calculated[r]), static_cast<double>(d.Upper[r])});
       ymin = 0;
       break;
     case kGraphPredObserved:
-      d.X = d.S2;
-      d.S4 = d.S2;
+      d.X = d.Observed;
       xmin = ymin = 0;
       xmax = ymax = 100;
       break;

@@ -26,18 +26,27 @@ enum GraphType : int {
 inline constexpr int kGraphTypeCount = 8;
 inline bool IsGraphType(int type) { return type >= 1 && type <= kGraphTypeCount; }
 
-// One table of the report, rows 0-based.
-//   types 1, 5: X observed, S2 Fr %, S3 Fc %, S4 upper %, S5 lower %
-//   type 2:     X lower class limit, S2 upper limit, S3 observed %, S4 calculated %
-//   type 6:     as type 2 with S3 and S4 exchanged (bars show the observed frequency)
-//   type 3:     X observed, S2 serial, S3 calculated X, S4 upper X, S5 lower X
-//   type 4:     X observed, S2 rank return period, S3 calculated, S4 upper, S5 lower
-//               (with a logarithmic axis: the return periods' base-10 logarithms)
-//   type 7:     X the fitted distribution's X at R/(N+1), S2 X observed, S3 R/(N+1) %
-//   type 8:     X reduced variate -ln(-ln(R/(N+1))) of the Gumbel scale, S2 X observed
-// X values of types 7 and 8 are in input units.
+// One table of the report, rows 0-based. X is where a row stands across the
+// graph; the other columns are heights on the vertical axis: Observed the
+// observed value, Calculated the fitted distribution's and Upper and Lower
+// its confidence limits. Per graph type:
+//   types 1, 5: X observed; Observed Fr %, Calculated Fc %, Upper and Lower %
+//   types 2, 6: X a class's lower limit, ClassEnd its upper limit; Observed and
+//               Calculated the class's frequencies %; type 2 draws the
+//               calculated ones as bars and marks the observed ones, type 6
+//               draws the observed ones as bars
+//   type 3:     X observed; Calculated, Upper and Lower in X units
+//   type 4:     X observed; Observed the rank return period, Calculated,
+//               Upper and Lower the fitted ones (with a logarithmic axis: the
+//               return periods' base-10 logarithms)
+//   type 7:     X the fitted distribution's X at R/(N+1), Observed X observed
+//   type 8:     X reduced variate -ln(-ln(R/(N+1))) of the Gumbel scale,
+//               Observed X observed
+// X values of types 7 and 8 are in input units. A column the type does not
+// use holds zeros.
 struct GraphData {
-  std::vector<long double> X, S2, S3, S4, S5;
+  std::vector<long double> X, Observed, Calculated, Upper, Lower;
+  std::vector<long double> ClassEnd;  // types 2 and 6
   std::vector<long double> XCopy;  // X as read, before type 5 replaces it
   std::string Title1, Title2;
   int N = 0;         // number of points (rows for types 1 and 5, the report's N otherwise)
@@ -76,8 +85,8 @@ struct GraphCaptions {
 // program's message and leaves `data` as it was.
 void ReadGraphData(const std::string& reportPath, int type, GraphData& data);
 
-// Axis ranges of the graph type. Type 5 turns the rows into (Fr, Fc) points
-// with S4 as the line of equality.
+// Axis ranges of the graph type. Type 5 turns the rows into (Fr, Fc) points:
+// X becomes Fr, so that the line of equality is X against X.
 AxisState ScaleGraph(int type, GraphData& data);
 
 // Axis state of a graph of values against values (types 7 and 8) from the

@@ -29,14 +29,14 @@ void UseLogPeriods(GraphView& v) {
   GraphData& d = v.Data;
   // Far below the axis: a period of 0 or less has no logarithm.
   constexpr long double kBelowAxis = -1000;
-  for (auto* s : {&d.S2, &d.S3, &d.S4, &d.S5})
+  for (auto* s : {&d.Observed, &d.Calculated, &d.Upper, &d.Lower})
     for (long double& t : *s) t = t > 0 ? std::log10(t) : kBelowAxis;
   AxisState& a = v.Axes;
   // The largest observed and calculated periods of every row; the upper
   // limit of the last row grows without bound and is left out.
   long double top = 0;
-  for (int r = 0; r < d.RowCount; ++r) top = std::max({top, d.S2[r], d.S3[r]});
-  for (int r = 0; r + 1 < d.RowCount; ++r) top = std::max(top, d.S4[r]);
+  for (int r = 0; r < d.RowCount; ++r) top = std::max({top, d.Observed[r], d.Calculated[r]});
+  for (int r = 0; r + 1 < d.RowCount; ++r) top = std::max(top, d.Upper[r]);
   a.YFactor = 1;
   a.Ylo = 0;
   a.Yhi = std::max(1.0, std::ceil(static_cast<double>(top) - 1e-9));

@@ -68,8 +68,8 @@ void UseLogPeriods(GraphView& view);
 inline int PointsAboveAxis(const GraphView& v) {
   if (v.Type != kGraphReturnPeriods) return 0;
   int above = 0;
-  for (int r = 0; r < v.Data.RowCount && r < static_cast<int>(v.Data.S2.size()); ++r)
-    if (static_cast<double>(v.Data.S2[r]) * v.Axes.YFactor > v.Axes.Yhi) ++above;
+  for (int r = 0; r < v.Data.RowCount && r < static_cast<int>(v.Data.Observed.size()); ++r)
+    if (static_cast<double>(v.Data.Observed[r]) * v.Axes.YFactor > v.Axes.Yhi) ++above;
   return above;
 }
 // What the linear return-period graph says about them; empty for none.

@@ -25,9 +25,10 @@ GraphData Read(const std::string& name, int type) {
   return d;
 }
 
-// A table of `values` as X (and S2..S5 as given) for the scaling tests.
-GraphData Rows(const std::vector<double>& x, const std::vector<double>& s3 = {},
-               const std::vector<double>& s4 = {}, const std::vector<double>& s5 = {}) {
+// A table of `values` as X (and the curve and its limits as given) for the
+// scaling tests.
+GraphData Rows(const std::vector<double>& x, const std::vector<double>& calculated = {},
+               const std::vector<double>& upper = {}, const std::vector<double>& lower = {}) {
   GraphData d;
   d.RowCount = static_cast<int>(x.size());
   d.N = d.RowCount;
@@ -36,10 +37,11 @@ GraphData Rows(const std::vector<double>& x, const std::vector<double>& s3 = {},
     for (std::size_t i = 0; i < v.size() && i < s.size(); ++i) s[i] = v[i];
   };
   fill(d.X, x);
-  fill(d.S2, {});
-  fill(d.S3, s3);
-  fill(d.S4, s4);
-  fill(d.S5, s5);
+  fill(d.Observed, {});
+  fill(d.Calculated, calculated);
+  fill(d.Upper, upper);
+  fill(d.Lower, lower);
+  fill(d.ClassEnd, {});
   return d;
 }
 
@@ -52,28 +54,29 @@ TEST(GraphDataRead, CumulativeTableWithTitlesCountsAndGoodnessOfFit) {
   EXPECT_EQ(d.Code, 4);
   // First and last rows: X, rank %, calculated %, upper and lower limit.
   EXPECT_DOUBLE_EQ(static_cast<double>(d.X[0]), 14.20);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S2[0]), 7.69);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S3[0]), 8.94);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S4[0]), 34.432);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S5[0]), 6.43);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Observed[0]), 7.69);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Calculated[0]), 8.94);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Upper[0]), 34.432);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Lower[0]), 6.43);
   EXPECT_DOUBLE_EQ(static_cast<double>(d.X[11]), 47.30);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S4[11]), 94.818);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Upper[11]), 94.818);
   EXPECT_DOUBLE_EQ(d.AvAbsDiff, 1.92);
   EXPECT_FALSE(d.HasSeparation);
   EXPECT_FALSE(d.SparseData);
 }
 
-TEST(GraphDataRead, HistogramTypesExchangeObservedAndCalculated) {
+TEST(GraphDataRead, HistogramClassesWithBothFrequencies) {
   const GraphData calc = Read("gumbel12.out", kGraphHistogramCalc);
   const GraphData obs = Read("gumbel12.out", kGraphHistogramObs);
   ASSERT_EQ(calc.RowCount, 7);  // five classes and the rows below and above them
   EXPECT_EQ(calc.N, 12);        // the number of data, not of rows
   EXPECT_DOUBLE_EQ(static_cast<double>(calc.X[1]), 14.20);
-  EXPECT_DOUBLE_EQ(static_cast<double>(calc.S2[1]), 20.82);
-  EXPECT_DOUBLE_EQ(static_cast<double>(calc.S3[2]), 33.3);  // observed
-  EXPECT_DOUBLE_EQ(static_cast<double>(calc.S4[2]), 25.1);  // calculated: the bars
-  EXPECT_DOUBLE_EQ(static_cast<double>(obs.S3[2]), 25.1);
-  EXPECT_DOUBLE_EQ(static_cast<double>(obs.S4[2]), 33.3);
+  EXPECT_DOUBLE_EQ(static_cast<double>(calc.ClassEnd[1]), 20.82);
+  // Both types read the same table; the drawing takes the bars of its type.
+  for (const GraphData* d : {&calc, &obs}) {
+    EXPECT_DOUBLE_EQ(static_cast<double>(d->Observed[2]), 33.3);
+    EXPECT_DOUBLE_EQ(static_cast<double>(d->Calculated[2]), 25.1);
+  }
   EXPECT_DOUBLE_EQ(static_cast<double>(obs.X[6]), 47.30);
 }
 
@@ -81,17 +84,16 @@ TEST(GraphDataRead, ConfidenceBeltAndReturnPeriodColumns) {
   const GraphData belt = Read("negative12.out", kGraphConfidenceBelt);
   ASSERT_EQ(belt.RowCount, 12);
   EXPECT_DOUBLE_EQ(static_cast<double>(belt.X[1]), -42.1);
-  EXPECT_DOUBLE_EQ(static_cast<double>(belt.S2[1]), 2);        // serial
-  EXPECT_DOUBLE_EQ(static_cast<double>(belt.S3[1]), -42.1);    // calculated X
-  EXPECT_DOUBLE_EQ(static_cast<double>(belt.S5[1]), -44.588);  // lower limit
-  EXPECT_DOUBLE_EQ(static_cast<double>(belt.S4[1]), -33.81);   // upper limit
+  EXPECT_DOUBLE_EQ(static_cast<double>(belt.Calculated[1]), -42.1);  // calculated X
+  EXPECT_DOUBLE_EQ(static_cast<double>(belt.Lower[1]), -44.588);
+  EXPECT_DOUBLE_EQ(static_cast<double>(belt.Upper[1]), -33.81);
 
   const GraphData ret = Read("negative12.out", kGraphReturnPeriods);
   ASSERT_EQ(ret.RowCount, 12);
-  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S2[11]), 13.0);  // rank return period
-  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S3[11]), 14.5);
-  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S5[11]), 9.2);
-  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S4[11]), 25.2);
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.Observed[11]), 13.0);  // rank return period
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.Calculated[11]), 14.5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.Lower[11]), 9.2);
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.Upper[11]), 25.2);
 }
 
 TEST(GraphDataRead, SeparationPointBelowThePreferenceLine) {
@@ -115,9 +117,9 @@ TEST(GraphDataRead, TitlesThatBeginLikeASectionAreNotTaken) {
   ReadGraphData(dir.File("titles.out"), kGraphReturnPeriods, ret);
   EXPECT_EQ(cum.Title1, "Observed maxima");
   EXPECT_EQ(cum.RowCount, 12);
-  EXPECT_DOUBLE_EQ(static_cast<double>(cum.S2[0]), 7.69);
+  EXPECT_DOUBLE_EQ(static_cast<double>(cum.Observed[0]), 7.69);
   EXPECT_EQ(ret.RowCount, 12);
-  EXPECT_DOUBLE_EQ(static_cast<double>(ret.S3[11]), 14.5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(ret.Calculated[11]), 14.5);
 }
 
 TEST(GraphDataRead, UnreadableReportKeepsThePreviousData) {
@@ -185,10 +187,10 @@ TEST(GraphScale, PredictedObservedAlwaysRunsFrom0To100InFourSteps) {
   EXPECT_EQ(a.Yhi, 100);
   EXPECT_EQ(a.Yticks, 4);
   EXPECT_EQ(a.YFactor, 1);
-  // The points become (Fr, Fc); S4 holds the line of equality.
+  // The points become (Fr, Fc).
   EXPECT_DOUBLE_EQ(static_cast<double>(d.X[0]), 7.69);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S3[0]), 8.94);
-  EXPECT_DOUBLE_EQ(static_cast<double>(d.S4[11]), 92.31);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.Calculated[0]), 8.94);
+  EXPECT_DOUBLE_EQ(static_cast<double>(d.X[11]), 92.31);
   EXPECT_DOUBLE_EQ(static_cast<double>(d.XCopy[0]), 14.20);
 }
 
@@ -338,15 +340,16 @@ TEST(GraphScale, LogarithmicReturnPeriodsRunFromOneToTheDecadeAbove) {
   ASSERT_EQ(log.Data.RowCount, linear.Data.RowCount);
   ASSERT_GT(linear.Data.RowCount, 2);
   for (int r = 0; r < log.Data.RowCount; ++r)
-    EXPECT_NEAR(static_cast<double>(log.Data.S3[r]), std::log10(static_cast<double>(linear.Data.S3[r])), 1e-12);
+    EXPECT_NEAR(static_cast<double>(log.Data.Calculated[r]), std::log10(static_cast<double>(linear.Data.Calculated[r])),
+                1e-12);
   // Every observed point and the whole calculated curve lie on the axis,
   // which ends at the decade above the largest of them.
   double top = 0;
   for (int r = 0; r < linear.Data.RowCount; ++r)
-    top = std::max({top, static_cast<double>(linear.Data.S2[r]), static_cast<double>(linear.Data.S3[r])});
+    top = std::max({top, static_cast<double>(linear.Data.Observed[r]), static_cast<double>(linear.Data.Calculated[r])});
   EXPECT_EQ(log.Axes.Ylo, 0);
   EXPECT_EQ(log.Axes.Yhi, std::ceil(std::log10(top)));
-  EXPECT_GE(log.Axes.RangeYmax, log.Data.S3[log.Data.RowCount - 1]);
+  EXPECT_GE(log.Axes.RangeYmax, log.Data.Calculated[log.Data.RowCount - 1]);
   EXPECT_EQ(PointsAboveAxis(log), 0);
   // The linear axis ends below the largest observations (61 rows, the last
   // ones observed at 15.3 to 61 above calculated 9.2), and says so.

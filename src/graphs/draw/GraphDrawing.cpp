@@ -212,7 +212,7 @@ class Drawer {
 
   void ObservedCircles() {
     const GraphData& d = v_.Data;
-    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.Observed[r]));
   }
 
   void Cumulative() {
@@ -224,9 +224,9 @@ class Drawer {
     } else {
       for (int r = 0; r < d.RowCount; ++r) {
         x.push_back(static_cast<double>(d.X[r]));
-        calc.push_back(static_cast<double>(d.S3[r]));
-        upper.push_back(static_cast<double>(d.S4[r]));
-        lower.push_back(static_cast<double>(d.S5[r]));
+        calc.push_back(static_cast<double>(d.Calculated[r]));
+        upper.push_back(static_cast<double>(d.Upper[r]));
+        lower.push_back(static_cast<double>(d.Lower[r]));
       }
     }
     const std::size_t n = x.size();
@@ -262,35 +262,38 @@ class Drawer {
     };
     Pen(c_.Axes, Qt::SolidLine);
     for (int r = 0; r + 1 < d.RowCount; ++r)
-      if (inRange(r + 1, d.S3[r + 1])) segment(d.S3, r);
+      if (inRange(r + 1, d.Calculated[r + 1])) segment(d.Calculated, r);
     BandLines();
     if (!BeltDrawn()) return;
     Pen(c_.Limits, Qt::DotLine);
     for (int r = 0; r + 1 < d.RowCount; ++r) {
-      const double low = static_cast<double>(d.S5[r + 1]);
+      const double low = static_cast<double>(d.Lower[r + 1]);
       if (low * a_.YFactor <= a_.RangeYmax && static_cast<double>(d.X[r + 1]) * a_.XFactor <= a_.RangeXmax && low > 0)
-        segment(d.S5, r);
-      if (inRange(r + 1, d.S4[r + 1])) segment(d.S4, r);
+        segment(d.Lower, r);
+      if (inRange(r + 1, d.Upper[r + 1])) segment(d.Upper, r);
     }
   }
 
   void Histogram() {
     const GraphData& d = v_.Data;
+    // Type 2 draws the calculated frequencies as bars and marks the observed
+    // ones, type 6 draws the observed ones as bars.
+    const std::vector<long double>& bars = v_.Type == kGraphHistogramObs ? d.Observed : d.Calculated;
     Pen(c_.Axes, Qt::SolidLine);
     for (int r = 1; r <= d.RowCount - 2; ++r) {
-      const double s4 = static_cast<double>(d.S4[r]);
-      const double height = std::max(s4, 0.005 * a_.Yhi);
-      const int xl = X(static_cast<double>(d.X[r])), xr = X(static_cast<double>(d.S2[r])), yt = Y(height);
-      if (s4 >= 0) Line(xl, kPlotBottom, xl, yt);
-      if (s4 > 0) {
+      const double bar = static_cast<double>(bars[r]);
+      const double height = std::max(bar, 0.005 * a_.Yhi);
+      const int xl = X(static_cast<double>(d.X[r])), xr = X(static_cast<double>(d.ClassEnd[r])), yt = Y(height);
+      if (bar >= 0) Line(xl, kPlotBottom, xl, yt);
+      if (bar > 0) {
         Line(xl, yt, xr, yt);
         Line(xr, yt, xr, kPlotBottom);
       }
     }
     if (v_.Type == kGraphHistogramCalc) {
       for (int r = 1; r <= d.RowCount - 2; ++r) {
-        const double mid = static_cast<double>(d.X[r] + d.S2[r]) / 2;
-        Text(X(mid) - 2, Y(static_cast<double>(d.S3[r])) - 7, "#", c_.Axes);
+        const double mid = static_cast<double>(d.X[r] + d.ClassEnd[r]) / 2;
+        Text(X(mid) - 2, Y(static_cast<double>(d.Observed[r])) - 7, "#", c_.Axes);
       }
     }
     const DensityCurve& dc = v_.Density;
@@ -311,28 +314,28 @@ class Drawer {
              Y(static_cast<double>(s[r + 1])));
     };
     Pen(c_.Axes, Qt::SolidLine);
-    lineOf(d.S3);
+    lineOf(d.Calculated);
     if (!BeltDrawn()) return;
     Pen(c_.Limits, Qt::DotLine);
-    lineOf(d.S5);
-    lineOf(d.S4);
+    lineOf(d.Lower);
+    lineOf(d.Upper);
   }
 
   void PredictedObserved() {
     const GraphData& d = v_.Data;
-    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S3[r]));
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.Calculated[r]));
     if (d.RowCount < 1) return;
-    const int last = d.RowCount - 1;
+    // The line of equality, from the first observed frequency to the last.
+    const double first = static_cast<double>(d.X[0]), last = static_cast<double>(d.X[d.RowCount - 1]);
     Pen(c_.Axes, Qt::DashLine);
-    Line(X(static_cast<double>(d.X[0])), Y(static_cast<double>(d.S4[0])), X(static_cast<double>(d.X[last])),
-         Y(static_cast<double>(d.S4[last])));
+    Line(X(first), Y(first), X(last), Y(last));
   }
 
   // Observed against calculated X, with the 1:1 line from corner to corner
   // (both axes are the same).
   void Quantiles() {
     const GraphData& d = v_.Data;
-    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.Observed[r]));
     Pen(c_.Axes, Qt::DashLine);
     Line(kPlotLeft, kPlotBottom, kPlotLeft + kPlotWidth, kPlotBottom - kPlotHeight);
   }
@@ -342,7 +345,7 @@ class Drawer {
   // the plot: the limits of the far return periods leave it.
   void ProbabilityPaper() {
     const GraphData& d = v_.Data;
-    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.S2[r]));
+    for (int r = 0; r < d.RowCount; ++r) Circle(static_cast<double>(d.X[r]), static_cast<double>(d.Observed[r]));
     const CurvePoints& c = v_.Curve;
     auto onPlot = [&](double w) { return std::isfinite(w) && Y(w) >= kPlotBottom - kPlotHeight && Y(w) <= kPlotBottom; };
     auto lineOf = [&](const std::vector<double>& s) {

@@ -36,11 +36,9 @@ void QuantileGraph(const CalcInputs& in, GraphView& v) {
     lo = std::min({lo, *q.X, static_cast<double>(d.X[r])});
     hi = std::max({hi, *q.X, static_cast<double>(d.X[r])});
   }
-  d.S3 = d.S2;  // rank frequency %
-  d.S2 = d.X;   // observed
+  d.Observed = d.X;
   d.X = fitted;
-  d.S4.assign(n, 0.0L);
-  d.S5.assign(n, 0.0L);
+  for (auto* s : {&d.Calculated, &d.Upper, &d.Lower}) s->assign(n, 0.0L);
   // A margin of a tenth of the range on either side, as the cumulative graph has.
   const double margin = n > 0 ? 0.1 * (hi - lo) : 0;
   v.Axes = ScaleRanges(kGraphQuantiles, lo - margin, hi + margin, lo - margin, hi + margin);
@@ -79,11 +77,9 @@ void PaperGraph(const CalcInputs& in, GraphView& v) {
       }
     }
   }
-  d.S2 = d.X;  // observed
+  d.Observed = d.X;
   for (int r = 0; r < n; ++r) d.X[r] = GumbelVariate((r + 1.0) / (n + 1.0));
-  d.S3.assign(n, 0.0L);
-  d.S4.assign(n, 0.0L);
-  d.S5.assign(n, 0.0L);
+  for (auto* s : {&d.Calculated, &d.Upper, &d.Lower}) s->assign(n, 0.0L);
 
   const double margin = 0.05 * (xhi - xlo);
   AxisState a = ScaleRanges(kGraphProbabilityPaper, 0, 1, xlo - margin, xhi + margin);
@@ -139,8 +135,8 @@ void AddBootstrapBand(const std::string& reportPath, GraphView& view, const Boot
     }
   };
   if (view.Type == kGraphReturnPeriods) {
-    for (int r = 0; r < view.Data.RowCount && r < static_cast<int>(view.Data.S3.size()); ++r) {
-      const double y = static_cast<double>(view.Data.S3[r]);
+    for (int r = 0; r < view.Data.RowCount && r < static_cast<int>(view.Data.Calculated.size()); ++r) {
+      const double y = static_cast<double>(view.Data.Calculated[r]);
       take(view.LogPeriods ? std::pow(10.0, y) : y, y);
     }
   } else {

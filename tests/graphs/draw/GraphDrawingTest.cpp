@@ -48,10 +48,10 @@ GraphView Cumulative(int n) {
   for (int i = 1; i <= n; ++i) {
     const long double f = 100.0L * i / (n + 1);
     d.X.push_back(i);
-    d.S2.push_back(f);
-    d.S3.push_back(f);
-    d.S4.push_back(f + 10 > 99 ? 99 : f + 10);
-    d.S5.push_back(f - 10 < 0.5 ? 0.5 : f - 10);
+    d.Observed.push_back(f);
+    d.Calculated.push_back(f);
+    d.Upper.push_back(f + 10 > 99 ? 99 : f + 10);
+    d.Lower.push_back(f - 10 < 0.5 ? 0.5 : f - 10);
   }
   v.Axes = ScaleGraph(kGraphCumulative, d);
   v.Captions = MakeCaptions(kGraphCumulative, v.Axes);
@@ -155,12 +155,14 @@ TEST(GraphDrawing, ReturnPeriodsShowOrCountTheLargestObservations) {
   EXPECT_EQ(Count(img, noteRow, kAqua), 0);
   const GraphData& d = log.Data;
   const int last = d.RowCount - 1;
-  const QPoint datum(XPixel(log.Axes, static_cast<double>(d.X[last])), YPixel(log.Axes, static_cast<double>(d.S2[last])));
+  const QPoint datum(XPixel(log.Axes, static_cast<double>(d.X[last])),
+                     YPixel(log.Axes, static_cast<double>(d.Observed[last])));
   EXPECT_GE(datum.y(), 50);
   EXPECT_GT(Count(img, QRect(datum.x() - 2, datum.y() - 2, 5, 5), kAqua), 0);
   // The curve reaches the last datum: white on the column halfway along its last segment.
   const int x0 = XPixel(log.Axes, static_cast<double>(d.X[last - 1])), x1 = XPixel(log.Axes, static_cast<double>(d.X[last]));
-  const int y0 = YPixel(log.Axes, static_cast<double>(d.S3[last - 1])), y1 = YPixel(log.Axes, static_cast<double>(d.S3[last]));
+  const int y0 = YPixel(log.Axes, static_cast<double>(d.Calculated[last - 1]));
+  const int y1 = YPixel(log.Axes, static_cast<double>(d.Calculated[last]));
   const int mid = (x0 + x1) / 2;
   EXPECT_GT(Count(img, QRect(mid, std::min(y0, y1), 1, std::abs(y1 - y0) + 1), kWhite), 0);
 }
@@ -188,10 +190,9 @@ TEST(GraphDrawing, ZeroPercentClassKeepsABarOfHalfAPercent) {
   d.RowCount = 5;
   d.N = 10;
   d.X = {0, 10, 20, 30, 40};
-  d.S2 = {10, 20, 30, 40, 50};
-  d.S3 = {0, 10, 20, 30, 5};
-  d.S4 = {0, 0, 30, 40, 0};  // class 1 empty
-  d.S5.assign(5, 0);
+  d.ClassEnd = {10, 20, 30, 40, 50};
+  d.Observed = {0, 0, 30, 40, 0};  // the bars; class 1 empty
+  d.Calculated = {0, 10, 20, 30, 5};
   // Y: 40 * 1.1 = 44, Yhi = 10 * round(5.9) = 60. X: 10..40 on rung 30 (step
   // 4): ends 8 and 4 * round(10.5) = 40; x of 10 = 70 + round(31.25) = 101.
   // Half a percent of 60 is 0.3: y = 350 - round(1.5) = 348.

@@ -53,8 +53,8 @@ TEST(FittedGraphs, QuantilesOfTheFittedDistributionLieOnTheOneToOneLine) {
   PrepareFittedGraph(report, kGraphQuantiles, v);
   ASSERT_EQ(v.Data.RowCount, 12);
   for (int r = 0; r < 12; ++r) {
-    EXPECT_NEAR(static_cast<double>(v.Data.S2[r]), GumbelX((r + 1) / 13.0), 1e-6) << "observed, rank " << r + 1;
-    EXPECT_NEAR(static_cast<double>(v.Data.X[r]), static_cast<double>(v.Data.S2[r]), 1e-4) << "rank " << r + 1;
+    EXPECT_NEAR(static_cast<double>(v.Data.Observed[r]), GumbelX((r + 1) / 13.0), 1e-6) << "observed, rank " << r + 1;
+    EXPECT_NEAR(static_cast<double>(v.Data.X[r]), static_cast<double>(v.Data.Observed[r]), 1e-4) << "rank " << r + 1;
   }
   // The 1:1 line is the diagonal: both axes are the same.
   EXPECT_EQ(v.Axes.Xlo, v.Axes.Ylo);
@@ -66,7 +66,7 @@ TEST(FittedGraphs, QuantilesOfTheFittedDistributionLieOnTheOneToOneLine) {
   // Observed values off the fitted quantiles stay off the line.
   const std::string off = ReportWithX(dir, [](int r) { return GumbelX(r / 13.0) + 2; });
   PrepareFittedGraph(off, kGraphQuantiles, v);
-  EXPECT_NEAR(static_cast<double>(v.Data.S2[5] - v.Data.X[5]), 2, 1e-4);
+  EXPECT_NEAR(static_cast<double>(v.Data.Observed[5] - v.Data.X[5]), 2, 1e-4);
 }
 
 TEST(FittedGraphs, GumbelFitIsAStraightLineOnProbabilityPaper) {
@@ -75,7 +75,7 @@ TEST(FittedGraphs, GumbelFitIsAStraightLineOnProbabilityPaper) {
   ASSERT_EQ(v.Data.RowCount, 12);
   // Observed points at the reduced variates of their plotting positions.
   EXPECT_NEAR(static_cast<double>(v.Data.X[0]), -std::log(-std::log(1 / 13.0)), 1e-12);
-  EXPECT_NEAR(static_cast<double>(v.Data.S2[11]), 47.3, 1e-9);
+  EXPECT_NEAR(static_cast<double>(v.Data.Observed[11]), 47.3, 1e-9);
   // The axis holds every labelled return period, 1.1 to 1000.
   ASSERT_EQ(v.XMarks.size(), std::size(kPaperPeriods));
   EXPECT_LT(v.Axes.Xlo, v.XMarks.front().At);
