@@ -156,7 +156,7 @@ class WindowsTest : public ::testing::Test {
   QRadioButton* GraphChoice(int type) const {
     return Find<QRadioButton>(("GraphType" + std::to_string(type)).c_str());
   }
-  // Choice 1..37 of the selection window (1 = best of all).
+  // Choice 1, 2, ... of the selection window (1 = best of all).
   QRadioButton* Choice(int number) const {
     return FindIn<QRadioButton>(windows.Selection.get(), ("Choice" + std::to_string(number)).c_str());
   }
