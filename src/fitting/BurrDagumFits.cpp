@@ -246,25 +246,20 @@ void FitBurrShape(TavorixRun& run, FitWorkspace& ws, int code) {
   });
   if (busyLine && !busyShown) run.AddProgress(" Burr is busy .....");
 
-  double best = 1000000.0;
-  int aBest = 0, kBest = 0;
+  gridfits::GridBest best;
   for (int a = 1; a <= kBurrExponentSteps; ++a) {
     if (rows[a].UsedLineBefore && a > 1)
       rows[a] = SearchRow<Dagum>(*grid, kCount, BurrExponent<Dagum>(a), ws, scratch[0], line, least);
     line = rows[a].LineAfter;
-    if (rows[a].Misfit < best) {
-      best = rows[a].Misfit;
-      aBest = a;
-      kBest = rows[a].K;
-    }
+    best.Offer(rows[a].Misfit, a, rows[a].K);
   }
-  if (aBest == 0) return;  // every misfit undefined (overflowing powers): no candidate
+  if (!best.Found()) return;  // every misfit undefined (overflowing powers): no candidate
 
   FitParams params;
   BurrParams& p = params.Burr;
-  p.A = BurrExponent<Dagum>(aBest);
-  p.B = grid->Scale[kBest];
-  p.S = std::exp(p.A * grid->LnScale[kBest]);
+  p.A = BurrExponent<Dagum>(best.I);
+  p.B = grid->Scale[best.J];
+  p.S = std::exp(p.A * grid->LnScale[best.J]);
   PowersOf(lnx, p.A, xa, n);
   ScaleTransform(xa, p.S, xt, n);
   Regression(line, xt, ft);

@@ -46,26 +46,18 @@ void FitFisk(TavorixRun& run, FitWorkspace& ws) {
   }
 
   const double* fr = ws.Fr.data();
-  double best = 1000000.0;
-  int aBest = 0, bBest = 0;
+  gridfits::GridBest best;
   for (int a = 1; a <= kFiskExponentSteps; ++a) {
     const double A = FiskExponent(a);
-    for (int b = 1; b <= kFiskScaleSteps; ++b) {
-      const double sumSq = SearchMisfit(&lnRatio[b * stride], fr, A, n);
-      if (sumSq < best) {
-        best = sumSq;
-        aBest = a;
-        bBest = b;
-      }
-    }
+    for (int b = 1; b <= kFiskScaleSteps; ++b) best.Offer(SearchMisfit(&lnRatio[b * stride], fr, A, n), a, b);
   }
-  if (aBest == 0) return;  // every misfit undefined: no candidate
+  if (!best.Found()) return;  // every misfit undefined: no candidate
 
   FitParams params;
   LineParams& p = params.Line;
-  p.A = FiskExponent(aBest);
-  p.B = scale[bBest];
-  for (int i = 1; i <= n; ++i) ws.Fc[i] = FiskFc(p.A, lnRatio[bBest * stride + i]);
+  p.A = FiskExponent(best.I);
+  p.B = scale[best.J];
+  for (int i = 1; i <= n; ++i) ws.Fc[i] = FiskFc(p.A, lnRatio[best.J * stride + i]);
   gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
 

@@ -43,27 +43,21 @@ void FitGompertz(TavorixRun& run, FitWorkspace& ws) {
   double* xt = ws.Xt.data();
   LineState& line = ws.Line;
 
-  double best = 1000000.0;
-  int eBest = 0, bBest = 0;
+  gridfits::GridBest best;
   for (int e = 1; e <= kGompertzSteps; ++e) {
     const double E = GompertzValue(e);
     for (int b = 1; b <= kGompertzSteps; ++b) {
       GompertzTransform(lnz, GompertzValue(b) * E, xt, n);
       RatioLine(line, xt, ft);
-      const double sumSq = SearchMisfit(xt, fr, line.ParA, n);
-      if (sumSq < best) {
-        best = sumSq;
-        eBest = e;
-        bBest = b;
-      }
+      best.Offer(SearchMisfit(xt, fr, line.ParA, n), e, b);
     }
   }
-  if (eBest == 0) return;  // every misfit undefined: no candidate
+  if (!best.Found()) return;  // every misfit undefined: no candidate
 
   FitParams params;
   GompertzParams& p = params.Gompertz;
-  p.E = GompertzValue(eBest);
-  p.B = GompertzValue(bBest);
+  p.E = GompertzValue(best.I);
+  p.B = GompertzValue(best.J);
   p.XPlusOne = plusOne;
   GompertzTransform(lnz, p.B * p.E, xt, n);
   RatioLine(line, xt, ft);

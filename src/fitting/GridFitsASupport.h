@@ -1,8 +1,8 @@
 #pragma once
 // Small pieces shared by the Burr, Dagum, Gompertz, Kumaraswamy, Rayleigh and
 // Fisk grid fits: the transformed frequencies, the grid values formed from
-// extended constants, the final score, the filling of a result slot and the
-// cut-off of the misfit sums.
+// extended constants, the choice of the best grid point, the final score, the
+// filling of a result slot and the cut-off of the misfit sums.
 
 #include <algorithm>
 #include <atomic>
@@ -28,6 +28,24 @@ inline void FtLogComplement(const TavorixRun& run, FitWorkspace& ws) {
 inline void FtLog(const TavorixRun& run, FitWorkspace& ws) {
   for (int i = 1; i <= ws.N; ++i) ws.Ft[i] = static_cast<double>(std::log(run.Fr[i]));
 }
+
+// The grid point (I, J) of the least misfit offered, I the step of the outer
+// loop and J that of the inner one. A misfit takes the place only when it is
+// lower: of equal misfits the first offered stays, and one that is not a
+// number never wins. I stays 0 while nothing has won.
+struct GridBest {
+  double Misfit = 1000000.0;
+  int I = 0, J = 0;
+
+  void Offer(double misfit, int i, int j) {
+    if (misfit < Misfit) {
+      Misfit = misfit;
+      I = i;
+      J = j;
+    }
+  }
+  bool Found() const { return I != 0; }
+};
 
 // Final score: the sum of absolute deviations between the observed
 // frequencies and the calculated ones in ws.Fc, without saturation.

@@ -125,23 +125,15 @@ void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws) {
   LineState& line = ws.Line;
 
   // The first step of every row never wins, as in the exponent scan.
-  double best = 1000000.0;
-  int mBest = 0, kBest = 0;
-  for (int m = 1; m <= kKumaraswamyBoundSteps; ++m) {
-    for (int k = 2; k <= kScanSteps; ++k) {
-      if (at(m, k) < best) {
-        best = at(m, k);
-        mBest = m;
-        kBest = k;
-      }
-    }
-  }
-  if (mBest == 0) return;  // every misfit undefined: no candidate
+  gridfits::GridBest best;
+  for (int m = 1; m <= kKumaraswamyBoundSteps; ++m)
+    for (int k = 2; k <= kScanSteps; ++k) best.Offer(at(m, k), m, k);
+  if (!best.Found()) return;  // every misfit undefined: no candidate
 
   FitParams params;
   KumaraswamyParams& p = params.Kumaraswamy;
-  p.M = BoundOf(run, mBest);
-  p.A = ScanExponent(kBest);
+  p.M = BoundOf(run, best.I);
+  p.A = ScanExponent(best.J);
   for (int i = 1; i <= n; ++i) xt[i] = std::log(1.0 - std::exp(p.A * std::log(ws.X[i] / p.M)));
   RatioLine(line, xt, ft);
   p.B = line.ParA;

@@ -77,21 +77,14 @@ void FitRayleigh(TavorixRun& run, FitWorkspace& ws) {
       least.Offer(sumSq);
     }
   });
-  double best = 1000000.0;
-  int eBest = 0, sBest = 0;
-  for (int e = 1; e <= kRayleighExponentSteps; ++e) {
-    if (rows[e].Misfit < best) {
-      best = rows[e].Misfit;
-      eBest = e;
-      sBest = rows[e].S;
-    }
-  }
-  if (eBest == 0) return;  // every misfit undefined: no candidate
+  gridfits::GridBest best;
+  for (int e = 1; e <= kRayleighExponentSteps; ++e) best.Offer(rows[e].Misfit, e, rows[e].S);
+  if (!best.Found()) return;  // every misfit undefined: no candidate
 
   FitParams params;
   RayleighParams& p = params.Rayleigh;
-  p.E = RayleighExponent(eBest);
-  p.S = RayleighDivider(PowersAndMean(ws, p.E), p.E, sBest);
+  p.E = RayleighExponent(best.I);
+  p.S = RayleighDivider(PowersAndMean(ws, p.E), p.E, best.J);
   for (int i = 1; i <= n; ++i) ws.Fc[i] = 1.0 - std::exp(-xt[i] / p.S);
   gridfits::StoreResult(run, slot, params, gridfits::FinalSumAbs(ws));
 }
