@@ -56,6 +56,42 @@ void MarkRan(FitSlot& slot, const TavorixRun& run) {
   slot.Listed = run.BestOfAll();
 }
 
+// A fit without a result, or one that does not count: score 1000, not listed.
+void Reject(FitSlot& slot) {
+  slot.Score = 1000;
+  slot.Listed = false;
+}
+
+// The least misfit of a search and where it lies: the mode candidate J (0
+// while nothing has won), the steps E and F of the exponents E1 and E2 (the
+// generalized fit only) and the slopes A1 and A2 of the two halves there. A
+// misfit takes the place only when it is lower: of equal misfits the first
+// stays, and one that is not a number never wins.
+struct LaplaceBest {
+  double Misfit = 1000000.0;
+  int J = 0, E = 0, F = 0;
+  double A1 = 0, A2 = 0;
+
+  void Offer(double misfit, int j, double a1, double a2, int e = 0, int f = 0) {
+    if (misfit < Misfit) {
+      Misfit = misfit;
+      J = j;
+      E = e;
+      F = f;
+      A1 = a1;
+      A2 = a2;
+    }
+  }
+};
+
+// The slopes of the best candidate and the scales 1/A of the two halves.
+void SetSlopes(LaplaceParams& p, const LaplaceBest& best) {
+  p.A1 = best.A1;
+  p.A2 = best.A2;
+  p.S1 = 1.0 / best.A1;
+  p.S2 = 1.0 / best.A2;
+}
+
 }  // namespace
 
 LaplaceModeCandidates MakeLaplaceModes(const TavorixRun& run, int lowRank, int highRank) {
@@ -90,9 +126,7 @@ void FitLaplace(TavorixRun& run, FitWorkspace& ws) {
   const double* fr = ws.Fr.data();
   double* ft = ws.Ft.data();
   LineState& line = ws.Line;
-  double best = 1000000.0;
-  int jBest = 0;
-  double a1Best = 0, a2Best = 0;
+  LaplaceBest best;
   for (int j = 1; j <= kLaplaceModes; ++j) {
     const double b = modes.B[j];
     const int m = modes.M[j];
@@ -109,26 +143,17 @@ void FitLaplace(TavorixRun& run, FitWorkspace& ws) {
       const double d = fr[i] - (1.0 - 0.5 * std::exp(-(x[i] - b) / s2));
       sum += d * d;
     }
-    if (sum < best) {
-      best = sum;
-      jBest = j;
-      a1Best = a1;
-      a2Best = a2;
-    }
+    best.Offer(sum, j, a1, a2);
   }
-  if (jBest == 0) {  // every candidate gave a misfit that is not a number
-    slot.Score = 1000;
-    slot.Listed = false;
+  if (best.J == 0) {  // every candidate gave a misfit that is not a number
+    Reject(slot);
     return;
   }
 
   FitParams& p = slot.P;
-  p.Laplace.Mode = modes.B[jBest];
-  p.Laplace.BreakRank = modes.M[jBest];
-  p.Laplace.A1 = a1Best;
-  p.Laplace.A2 = a2Best;
-  p.Laplace.S1 = 1.0 / a1Best;
-  p.Laplace.S2 = 1.0 / a2Best;
+  p.Laplace.Mode = modes.B[best.J];
+  p.Laplace.BreakRank = modes.M[best.J];
+  SetSlopes(p.Laplace, best);
   slot.Score = FinishLaplace(run, x, fr, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
   slot.HasResult = true;
 }
@@ -186,9 +211,7 @@ void FitLaplaceGeneralized(TavorixRun& run, FitWorkspace& ws) {
   double lastSlope = ws.Line.ParA;
   std::array<double, kLaplaceModes + 1> a1Of{}, lowerSumOf{}, modeOf{};
   std::array<bool, kLaplaceModes + 1> noVariation{};
-  double best = 1000000.0;
-  int eBest = 0, fBest = 0, jBest = 0;
-  double a1Best = 0, a2Best = 0;
+  LaplaceBest best;
   for (int e = 1; e <= kExponentSteps; ++e) {
     const double* xtLow = powRow(e);
     for (int j = 1; j <= kLaplaceModes; ++j) {
@@ -215,38 +238,27 @@ void FitLaplaceGeneralized(TavorixRun& run, FitWorkspace& ws) {
         double sum = noVariation[j] ? LowerHalfMisfit(xtLow, fr, m, mode, s1) : lowerSumOf[j];
         // Adding squares never lowers the sum: once it reaches the best
         // misfit this grid point cannot give a new minimum.
-        for (int i = m + 1; i <= n && sum < best; ++i) {
+        for (int i = m + 1; i <= n && sum < best.Misfit; ++i) {
           double z = -(xtHigh[i] - mode) / s2;
           z = z > 0 ? 0.0 : z;
           const double d = fr[i] - (1.0 - 0.5 * std::exp(std::min(z, 100.0)));
           sum += d * d;
         }
-        if (sum < best) {
-          best = sum;
-          eBest = e;
-          fBest = f;
-          jBest = j;
-          a1Best = a1;
-          a2Best = a2;
-        }
+        best.Offer(sum, j, a1, a2, e, f);
       }
     }
   }
-  if (jBest == 0) {  // every candidate gave a misfit that is not a number
-    slot.Score = 1000;
-    slot.Listed = false;
+  if (best.J == 0) {  // every candidate gave a misfit that is not a number
+    Reject(slot);
     return;
   }
 
   FitParams& p = slot.P;
-  p.Laplace.E1 = expo[eBest];
-  p.Laplace.E2 = expo[fBest];
-  p.Laplace.BreakRank = modes.M[jBest];
-  p.Laplace.Mode = std::exp(p.Laplace.E1 * lnMode[jBest]);
-  p.Laplace.A1 = a1Best;
-  p.Laplace.A2 = a2Best;
-  p.Laplace.S1 = 1.0 / a1Best;
-  p.Laplace.S2 = 1.0 / a2Best;
+  p.Laplace.E1 = expo[best.E];
+  p.Laplace.E2 = expo[best.F];
+  p.Laplace.BreakRank = modes.M[best.J];
+  p.Laplace.Mode = std::exp(p.Laplace.E1 * lnMode[best.J]);
+  SetSlopes(p.Laplace, best);
   if (p.Laplace.S2 < 0) p.Laplace.S2 = 1.0;
   // Final: X^E1 below the break rank, X^E2 from it on.
   double* xt = ws.Xt.data();
@@ -254,10 +266,7 @@ void FitLaplaceGeneralized(TavorixRun& run, FitWorkspace& ws) {
   slot.Score = FinishLaplace(run, xt, fr, p.Laplace.Mode, p.Laplace.S1, p.Laplace.S2);
   slot.HasResult = true;
 
-  if (run.BestOfAll() && !(slot.Score < 0.95 * run.Slots[68].Score)) {
-    slot.Score = 1000;
-    slot.Listed = false;
-  }
+  if (run.BestOfAll() && !(slot.Score < 0.95 * run.Slots[68].Score)) Reject(slot);
 }
 
 }  // namespace tavorix
