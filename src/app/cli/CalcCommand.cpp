@@ -38,25 +38,26 @@ void Line(const char* label, const std::string& value) {
   std::cout << ' ' << label << value << "\n";
 }
 
+// The 90% confidence limits of one of the answer's values.
+void Limits(const char* of, const std::optional<double>& lower, const std::optional<double>& upper) {
+  std::cout << " 90% confidence limits of " << of << "\n";
+  Line("  Lower     : ", Shown(lower));
+  Line("  Upper     : ", Shown(upper));
+}
+
 void PrintFrequency(const FrequencyResult& r) {
   Line("X-value     : ", Shown(r.X));
   Line("Cum. Freq.  : ", Shown(r.F));
   Line("Ret. Per.   : ", Shown(r.T));
-  std::cout << " 90% confidence limits of cum. freq.\n";
-  Line("  Lower     : ", Shown(r.Fl));
-  Line("  Upper     : ", Shown(r.Fu));
-  std::cout << " 90% confidence limits of ret. per.\n";
-  Line("  Lower     : ", Shown(r.TLower));
-  Line("  Upper     : ", Shown(r.TUpper));
+  Limits("cum. freq.", r.Fl, r.Fu);
+  Limits("ret. per.", r.TLower, r.TUpper);
 }
 
 void PrintValue(const ValueResult& r) {
   Line("Cum. Freq.  : ", Shown(r.F));
   Line("Ret. Per.   : ", Shown(r.T));
   Line("X-value     : ", Shown(r.X));
-  std::cout << " 90% confidence limits of X-Value\n";
-  Line("  Lower     : ", Shown(r.Xl));
-  Line("  Upper     : ", Shown(r.Xu));
+  Limits("X-Value", r.Xl, r.Xu);
 }
 
 // The keys every answer of --json begins with.
@@ -64,11 +65,16 @@ Json AnswerJson(const std::string& file, const CalcParameters& prm, int n) {
   return {{"file", file}, {"code", prm.Code}, {"name", std::string(TitleName(prm.Code))}, {"N", n}, {"Shift", prm.Shift}};
 }
 
+// The cumulative frequency, its return period and the frequency's limits.
+void AddFrequency(Json& json, double f, double t, double fl, double fu) {
+  json["F"] = f;
+  json["T"] = t;
+  json["Fl"] = fl;
+  json["Fu"] = fu;
+}
+
 void AddValue(Json& json, const ValueResult& r) {
-  json["F"] = r.F;
-  json["T"] = r.T;
-  json["Fl"] = r.Fl;
-  json["Fu"] = r.Fu;
+  AddFrequency(json, r.F, r.T, r.Fl, r.Fu);
   json["X"] = JsonNumber(r.X);
   json["Xl"] = JsonNumber(r.Xl);
   json["Xu"] = JsonNumber(r.Xu);
@@ -208,10 +214,7 @@ int RunCalc(const CalcArgs& a) {
     }
     Json answer = AnswerJson(file, in.Param, in.Data.N);
     answer["X"] = r.X;
-    answer["F"] = r.F;
-    answer["T"] = r.T;
-    answer["Fl"] = r.Fl;
-    answer["Fu"] = r.Fu;
+    AddFrequency(answer, r.F, r.T, r.Fl, r.Fu);
     answer["Tl"] = JsonNumber(r.TLower);
     answer["Tu"] = JsonNumber(r.TUpper);
     if (!note.empty()) answer["note"] = note;
