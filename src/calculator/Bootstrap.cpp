@@ -35,7 +35,7 @@ CalcParameters CalcParametersOf(const FittedDistribution& fit, double shift) {
   prm.Code = fit.DistCode;
   prm.P = fit.P;
   prm.Shift = shift;
-  if (IsComposite(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.Composite.BreakPoint, false);
+  if (IsComposite(prm.Code)) prm.FP = CompositePartFc(prm.Code, prm.P, prm.P.Composite.BreakPoint, true);
   return prm;
 }
 

@@ -121,12 +121,16 @@ void FinishCompositeStep(TavorixRun& run, int code) {
   AddStepLines(run, *info);
 }
 
+double CompositeUpperFc(int code, const FitParams& p, double x) {
+  return std::max(CompositePartFc(code, p, x, false), CompositePartFc(code, p, p.Composite.BreakPoint, true));
+}
+
 double CompositeFc(int code, const FitParams& p, double x) {
-  return CompositePartFc(code, p, x, x <= p.Composite.BreakPoint);
+  return x <= p.Composite.BreakPoint ? CompositePartFc(code, p, x, true) : CompositeUpperFc(code, p, x);
 }
 
 double CompositeFcAtRank(int code, const FitParams& p, double x, int rank) {
-  return CompositePartFc(code, p, x, rank <= p.Composite.BreakCount);
+  return rank <= p.Composite.BreakCount ? CompositePartFc(code, p, x, true) : CompositeUpperFc(code, p, x);
 }
 
 int GeneralizedTrialSeparation(int n, int j) { return n * (j + 4) / 20; }

@@ -32,13 +32,19 @@ void FitSimpleComposite(TavorixRun& run, FitWorkspace& ws, int code);
 // Codes 70, 71, 72, 74, 80..85.
 void FitGeneralizedComposite(TavorixRun& run, FitWorkspace& ws, int code);
 
-// Calculated frequency of a fitted composite at x on the moved scale: the
-// lower part for x <= BreakPoint, the upper part above, with the kinds'
-// unlimited functions (fitted curve, calculator, graphs).
 // The frequency of one part (lower or upper) of a composite at x on the moved
-// scale, with the unlimited kind functions.
+// scale, as fitted, with the unlimited kind functions.
 double CompositePartFc(int code, const FitParams& p, double x, bool lower);
 
+// The distribution's frequency above P: the upper part, but never below what
+// the lower part reaches at P. Where the fitted upper part starts below that
+// (a step down at P) the frequency stays there until the upper part rises
+// above it, so that it never falls.
+double CompositeUpperFc(int code, const FitParams& p, double x);
+
+// Calculated frequency of a fitted composite at x on the moved scale: the
+// lower part for x <= BreakPoint, CompositeUpperFc above (fitted curve,
+// calculator, graphs).
 double CompositeFc(int code, const FitParams& p, double x);
 // The same for the datum of the given rank: ranks 1..BreakCount belong to the
 // lower part (data with ties at P stay in the part the fit gave them).

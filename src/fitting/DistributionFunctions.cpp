@@ -135,12 +135,25 @@ double FcLaplace(const LaplaceParams& p, double x) { return LaplaceAt(x, p.Mode,
 
 double FcRayleigh(const RayleighParams& p, double x) { return 1.0 - std::exp(-PowerOf(x, p.E) / p.S); }
 
+namespace {
+
+// The upper half on X^E2. With E2 unlike E1, X^E2 of an X above the lower
+// half's break can still lie below the mode; the upper half then stays at
+// 0.5 (as the fit's search takes it) rather than falling back into the
+// lower half's formula, so the frequency never falls.
+double LaplaceUpperHalf(const LaplaceParams& p, double x) {
+  const double t = PowerOf(x, p.E2);
+  return t <= p.Mode ? 0.5 : LaplaceAt(t, p.Mode, p.S1, p.S2);
+}
+
+}  // namespace
+
 double FcLaplaceGeneralized(const LaplaceParams& p, double x) {
   // The half follows from the lower transform: below the mode with X^E1,
   // otherwise the upper half with X^E2.
   const double lower = PowerOf(x, p.E1);
   if (lower <= p.Mode) return LaplaceAt(lower, p.Mode, p.S1, p.S2);
-  return LaplaceAt(PowerOf(x, p.E2), p.Mode, p.S1, p.S2);
+  return LaplaceUpperHalf(p, x);
 }
 
 namespace {
@@ -189,7 +202,8 @@ double GuardedFcFisk(const LineParams& p, double x, Guard, BoundHits*) {
 
 double FcLaplaceGeneralizedAtRank(int, const FitParams& p, double x, int rank) {
   const LaplaceParams& l = p.Laplace;
-  const double t = PowerOf(x, rank < l.BreakRank ? l.E1 : l.E2);
+  if (rank >= l.BreakRank) return LaplaceUpperHalf(l, x);
+  const double t = PowerOf(x, l.E1);
   return t <= l.Mode ? 0.5 * std::exp((t - l.Mode) / l.S1) : 1.0 - 0.5 * std::exp(-(t - l.Mode) / l.S2);
 }
 

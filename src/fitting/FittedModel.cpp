@@ -51,6 +51,7 @@ FittedModel::PartQuantile FittedModel::Quantile(double q, CompositePart part) co
   // What the part reaches at the lower end of its range.
   auto reachedAtStart = [&] {
     if (!composite) return F(0.0, Guard::Data);
+    if (!lower) return Finite(CompositeUpperFc(fit_.DistCode, fit_.P, start));
     return Finite(CompositePartFc(fit_.DistCode, fit_.P, start, lower));
   };
   const InverseResult inv = Inverse(q, part);
@@ -80,7 +81,7 @@ double FittedModel::F(double x, Guard use, BoundHits* hits) const {
   if (use == Guard::Calculator) {
     double f;
     if (IsComposite())
-      f = CompositePartFc(code, p, x, InLowerPart(x));
+      f = InLowerPart(x) ? CompositePartFc(code, p, x, true) : CompositeUpperFc(code, p, x);
     else if (IsNormalFamily())
       f = HastingsCalcF((Transformed(x) - p.Normal.Mean) / p.Normal.Sigma);
     else

@@ -176,8 +176,14 @@ InverseResult InverseRayleigh(const RayleighParams& p, double q, NonPositive pol
   return RootOf(-std::log(1.0 - q) * p.S, p.E, policy);
 }
 InverseResult InverseLaplaceGeneralized(const LaplaceParams& p, double q, NonPositive policy) {
-  if (q >= 0.5) return RootOf(p.Mode - std::log(2.0 - 2.0 * q) * p.S2, p.E2, policy);
-  return RootOf(p.Mode + std::log(2.0 * q) * p.S1, p.E1, policy);
+  // The lower half ends at X = mode^(1/E1), where F = 0.5; the upper half
+  // starts there too (a jump up where X^E2 lies above the mode, a flat
+  // stretch at 0.5 where it lies below), so its X is never below that end.
+  if (q <= 0.5) return RootOf(p.Mode + std::log(2.0 * q) * p.S1, p.E1, policy);
+  const InverseResult lowerEnd = RootOf(p.Mode, p.E1, policy);
+  const InverseResult x = RootOf(p.Mode - std::log(2.0 - 2.0 * q) * p.S2, p.E2, policy);
+  if (x.Ok && lowerEnd.Ok && lowerEnd.X > x.X) return lowerEnd;
+  return x;
 }
 
 bool HasClosedFormInverse(int code) {

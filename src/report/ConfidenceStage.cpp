@@ -211,7 +211,7 @@ CalculatedX ComputeCalculatedX(const TavorixRun& run, const std::vector<ReportTa
   // from) is the other part's X: the distribution goes on there.
   const bool composite = model.IsComposite();
   const double lowerAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, true) : 0.0;
-  const double upperAtP = composite ? CompositePartFc(fit.DistCode, p, p.Composite.BreakPoint, false) : 0.0;
+  const double upperAtP = composite ? CompositeUpperFc(fit.DistCode, p, p.Composite.BreakPoint) : 0.0;
   auto inverse = [&](double q, int rank, bool limit) -> double {
     if (scanner) {
       const InverseResult x = model.FromTransformed(scanner->Scan(q));

@@ -273,9 +273,14 @@ TEST(CalcVal, CompositeFrequencyTakesItsPartAndKeepsToItsSide) {
 
 TEST(CalcVal, CompositeFrequencyFromXTakesThePartOfX) {
   const CalcParameters prm = GumbelLogistic(0.0001);
-  // At P itself the lower part, just above it the upper part.
-  EXPECT_NEAR(CalcFrequent(prm, 12, 3.0).F, std::exp(-std::exp(-(3.0 - 2.0))), 1e-12);
-  EXPECT_NEAR(CalcFrequent(prm, 12, 3.001).F, 1.0 / (1.0 + std::exp(-1.5 * 3.001 + 4.0)), 1e-12);
+  // At P itself the lower part, above it the upper part; just above P the
+  // upper part starts below what the lower part reaches there, and the
+  // frequency stays at that until the upper part rises above it.
+  const double atP = std::exp(-std::exp(-(3.0 - 2.0)));
+  EXPECT_NEAR(CalcFrequent(prm, 12, 3.0).F, atP, 1e-12);
+  ASSERT_LT(1.0 / (1.0 + std::exp(-1.5 * 3.001 + 4.0)), atP);
+  EXPECT_NEAR(CalcFrequent(prm, 12, 3.001).F, atP, 1e-12);
+  EXPECT_NEAR(CalcFrequent(prm, 12, 3.5).F, 1.0 / (1.0 + std::exp(-1.5 * 3.5 + 4.0)), 1e-12);
 }
 
 TEST(CalcVal, FrequencyBelowTheReachOfTheDistributionIsTheLowerEndOfItsRange) {

@@ -70,15 +70,6 @@ std::vector<std::string> SweepSeries() {
   return names;
 }
 
-// The piece of a model fitted in two pieces by rank (composites: the parts
-// below and above P; the generalized Laplace: the exponents below and from
-// its break rank) that evaluates the datum of a rank; 0 for other models.
-int PieceOfRank(const DistributionInfo& d, const FitParams& p, int rank) {
-  if (!d.FcAtRank) return 0;
-  if (IsCompositeKind(d.Kind)) return rank <= p.Composite.BreakCount ? 0 : 1;
-  return rank < p.Laplace.BreakRank ? 0 : 1;
-}
-
 struct ConfidenceRow {
   double X = 0, Calc = 0, Lower = 0, Upper = 0;
 };
@@ -137,21 +128,11 @@ TEST_P(QuantileProperties, HoldOnTheExampleSeries) {
     const Reported r = ReportOf(s.Run, code);
     const int n = s.Run.N;
 
-    // A model fitted in two pieces by rank evaluates each datum with its
-    // piece; where the pieces do not meet, its frequency steps at the break
-    // (a matter of those fits, left open here). Every X of a composite
-    // still keeps to its part's side of P and never falls; that of the
-    // generalized Laplace follows its frequency.
-    const DistributionInfo& d = *FindDistribution(code);
-    const FitParams& fp = s.Run.Slots[code].P;
-    auto sameFrequencyPiece = [&](int i) { return PieceOfRank(d, fp, i) == PieceOfRank(d, fp, i + 1); };
-    auto sameXPiece = [&](int i) { return IsCompositeKind(d.Kind) || sameFrequencyPiece(i); };
-
     ASSERT_EQ(static_cast<int>(r.Frequencies.size()), n);
     for (int i = 0; i < n; ++i) {
       const ReportTableRow& f = r.Frequencies[i];
       for (double v : {f.Calc, f.Lower, f.Upper}) ASSERT_TRUE(v >= 0 && v <= 100) << "row " << i + 1;
-      if (i == 0 || !sameFrequencyPiece(i)) continue;
+      if (i == 0) continue;
       const ReportTableRow& b = r.Frequencies[i - 1];
       EXPECT_GE(f.Calc, b.Calc) << "calculated frequency falls at row " << i + 1;
       EXPECT_GE(f.Lower, b.Lower) << "lower frequency limit falls at row " << i + 1;
@@ -163,7 +144,7 @@ TEST_P(QuantileProperties, HoldOnTheExampleSeries) {
       const ConfidenceRow& c = r.Confidence[i];
       EXPECT_LE(c.Lower, c.Calc) << "row " << i + 1;
       EXPECT_LE(c.Calc, c.Upper) << "row " << i + 1;
-      if (i > 0 && sameXPiece(i)) {
+      if (i > 0) {
         EXPECT_GE(c.Calc, r.Confidence[i - 1].Calc) << "calculated X falls at row " << i + 1;
       }
       if (HasFailure()) break;  // one row tells enough

@@ -488,11 +488,13 @@ TEST(CompositeCurve, PartFollowsTheBreakPointOrTheRank) {
   EXPECT_DOUBLE_EQ(CompositeFcAtRank(15, p, 4.0, 5), 1.0 / (1.0 + std::exp(-1.0)));
   // The curve uses the unlimited kinds: a Poisson upper part (code 16) far
   // below its line is 0 there (no mass below its range), not the search's 8
-  // and not the formula's negative 1 - exp(9).
+  // and not the formula's negative 1 - exp(9); the distribution then stays
+  // at what the lower part reaches at P.
   FitParams poisson;
   poisson.Composite.BreakPoint = 1.0;
   poisson.Composite.Upper.A = -3.0;
-  EXPECT_EQ(CompositeFc(16, poisson, 3.0), 0.0);
+  EXPECT_EQ(CompositePartFc(16, poisson, 3.0, false), 0.0);
+  EXPECT_DOUBLE_EQ(CompositeFc(16, poisson, 3.0), CompositePartFc(16, poisson, 1.0, true));
   poisson.Composite.Upper.A = 3.0;
   EXPECT_DOUBLE_EQ(CompositeFc(16, poisson, 3.0), 1.0 - std::exp(-9.0));
 

@@ -194,10 +194,11 @@ TEST(ComputeCalculatedX, CompositeSwitchesPartByRankNotByFrequency) {
 
 TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
   // The parts of CompositeSwitchesPartByRankNotByFrequency: the lower one
-  // reaches 0.692 at P = 1, the upper one starts from 0.192 there. A lower
-  // rank at 80% and an upper rank at 15% have X = P; the other rows keep
-  // their part's inverse, except limits beyond where the other part starts
-  // (90% above 0.692, 10% below 0.192), which are that part's X.
+  // reaches 0.692 at P = 1, the upper one starts from 0.192 there, so the
+  // distribution stays at 0.692 above P until the upper part reaches it
+  // (X = 4). A lower rank at 80% has X = P; the other rows keep their part's
+  // inverse, except limits beyond where the other part starts (90% above
+  // 0.692; 50% of an upper rank below it), which are that part's X.
   TavorixRun run = MakeRun({0.1, 0.2, 0.3, 0.4});
   SetCode(run, 9);
   FitParams& p = run.Fitted.P;
@@ -208,7 +209,7 @@ TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
   const auto rows = Rows(
       "   0.1000      1     20.00     10.00     22.36      5.00    15.000\r\n"
       "   0.2000      2     40.00     80.00     22.36     60.00    90.000\r\n"
-      "   0.3000      3     60.00     15.00     22.36     10.00    20.000\r\n"
+      "   0.3000      3     60.00     75.00     22.36     50.00    80.000\r\n"
       "   0.4000      4     80.00     90.00     22.36     85.00    95.000\r\n",
       4);
   const CalculatedX cx = ComputeCalculatedX(run, rows);
@@ -219,9 +220,9 @@ TEST(ComputeCalculatedX, CompositeXKeepsToTheSideOfThePartOfItsRank) {
   EXPECT_NEAR(cx.LowerX[2], lower(0.60), 1e-12);
   EXPECT_DOUBLE_EQ(cx.CalcX[2], 1.0);
   EXPECT_NEAR(cx.UpperX[2], upper(0.90), 1e-12);
-  EXPECT_NEAR(cx.LowerX[3], lower(0.10), 1e-12);
-  EXPECT_DOUBLE_EQ(cx.CalcX[3], 1.0);
-  EXPECT_NEAR(cx.UpperX[3], upper(0.20), 1e-12);
+  EXPECT_NEAR(cx.LowerX[3], lower(0.50), 1e-12);
+  EXPECT_NEAR(cx.CalcX[3], upper(0.75), 1e-12);
+  EXPECT_NEAR(cx.UpperX[3], upper(0.80), 1e-12);
   EXPECT_NEAR(cx.CalcX[4], upper(0.90), 1e-12);
 }
 
