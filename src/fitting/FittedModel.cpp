@@ -56,8 +56,11 @@ FittedModel::PartQuantile FittedModel::Quantile(double q, CompositePart part) co
   };
   const InverseResult inv = Inverse(q, part);
   // An upper part's X below P: P where q lies below what the part reaches
-  // there (a jump up at P), none where the part falls away from P.
-  const bool belowStart = !inv.Ok || (composite && !lower && inv.X < p);
+  // there (a jump up at P), none where the part falls away from P. Where
+  // the distribution stays at the lower part's frequency above P, a q up to
+  // that frequency is reached at P already.
+  const bool belowStart =
+      !inv.Ok || (composite && !lower && (inv.X < p || q <= CompositePartFc(fit_.DistCode, fit_.P, p, true)));
   if (belowStart) {
     if (q <= reachedAtStart()) {
       out.Ok = out.LowerEnd = true;
