@@ -31,7 +31,11 @@ DesignTable MakeDesignTable(const CalcInputs& in, const std::vector<double>& per
   // The largest plotted return period is that of the largest datum, N + 1.
   const double largestPlotted = table.N + 1.0;
   const ValueCalculator calc(in.Param, in.Data);
-  for (double t : periods) table.Rows.push_back({t, calc.At(FrequencyOfReturnPeriod(t)), t > largestPlotted});
+  for (double t : periods) {
+    ValueResult value = calc.At(FrequencyOfReturnPeriod(t));
+    value.T = t;  // the period as asked, not 1/(1 - F) of its frequency
+    table.Rows.push_back({t, value, t > largestPlotted});
+  }
   return table;
 }
 

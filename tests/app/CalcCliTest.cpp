@@ -93,6 +93,12 @@ TEST(CliCalc, FrequencyAndReturnPeriodGiveXAsJson) {
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NEAR(Labelled(r.Out, "Cum. Freq."), 0.75, 1e-15);
   EXPECT_NEAR(Labelled(r.Out, "X-value"), -std::log(-std::log(0.75)), 1e-12);
+  // A period comes back as it was asked, not as 1/(1 - F) of its frequency.
+  r = RunCli(dir, {"calc", dir.File("run.out"), "--period", "100"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("Ret. Per.   : 100\n"), std::string::npos) << r.Out;
+  r = RunCli(dir, {"calc", dir.File("run.out"), "--period", "100", "--json"});
+  EXPECT_EQ(JsonNumber(r.Out, "T"), 100.0) << r.Out;
 }
 
 TEST(CliCalc, UndefinedValuesAreNotAvailable) {
@@ -177,6 +183,7 @@ TEST(CliCalc, DesignTableEqualsThePeriodCalculationRowByRow) {
     ASSERT_EQ(single.Status, 0) << single.Err;
     for (const char* key : {"T", "F", "Fl", "Fu", "X", "Xl", "Xu"})
       EXPECT_EQ(JsonNumber(row, key), JsonNumber(single.Out, key)) << key;
+    EXPECT_EQ(JsonNumber(row, "T"), t);
     EXPECT_NE(row.find(t > 7 ? "\"extrapolated\": true" : "\"extrapolated\": false"), std::string::npos) << row;
     EXPECT_GT(JsonNumber(row, "X"), lastX);
     EXPECT_GT(JsonNumber(row, "Xl"), lastXl);

@@ -188,11 +188,14 @@ int RunCalc(const CalcArgs& a) {
 
   // The value is checked before the files are read, as the window does.
   TDecimalSettings settings;
-  double value = 0;
+  double value = 0, period = 0;
   try {
     if (given == Given::X) value = ParseCalcX(a.ValueText, settings);
     if (given == Given::Freq) value = ParseCalcFrequency(a.ValueText, settings);
-    if (given == Given::Period) value = FrequencyOfReturnPeriod(ParseCalcReturnPeriod(a.ValueText, settings));
+    if (given == Given::Period) {
+      period = ParseCalcReturnPeriod(a.ValueText, settings);
+      value = FrequencyOfReturnPeriod(period);
+    }
   } catch (const TavorixError& e) {
     throw TavorixError(WithAcceptedRange(e.what(), settings.DecimalSeparator));
   }
@@ -222,7 +225,10 @@ int RunCalc(const CalcArgs& a) {
     return kExitOk;
   }
 
-  const ValueResult r = CalcVal(in.Param, in.Data, value);
+  ValueResult r = CalcVal(in.Param, in.Data, value);
+  // A period is answered as it was asked, not as 1/(1 - F) of the frequency
+  // formed from it (100 would come back as 99.9999999999999).
+  if (given == Given::Period) r.T = period;
   if (!json) {
     PrintValue(r);
     return kExitOk;
