@@ -26,9 +26,11 @@
 #include <utility>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/UDMTavorix.h"
+#include "fitting/Registry.h"
 #include "report/RunPipeline.h"
 #include "ui/InputGrid.h"
 #include "ui/TavorixWindows.h"
@@ -164,6 +166,19 @@ class WindowsTest : public ::testing::Test {
   void ConfirmChoice(int number) {
     Choice(number)->setChecked(true);
     FindIn<QPushButton>(windows.Selection.get(), "ConfirmButton")->click();
+  }
+  // Confirms the button of the registry row chosen by the preference text
+  // (the buttons follow "Best of All" in the order of the selection places).
+  void ConfirmPreference(std::string_view preference) {
+    int place = 0;
+    for (const DistributionInfo& d : Registry())
+      if (d.Preference == preference && d.SelectPlace > 0) place = d.SelectPlace;
+    ASSERT_GT(place, 0) << "no button prefers " << preference;
+    int number = 1;
+    for (const DistributionInfo& d : Registry())
+      if (d.SelectPlace > 0 && d.SelectPlace <= place) ++number;
+    ConfirmChoice(number);
+    ASSERT_EQ(dm->SelectionCode, preference);
   }
   // The graph drawn last, at its file size.
   const QImage& DrawnGraph() const { return Find<GraphicsPage>("GraphicsPage")->DrawnGraph(); }

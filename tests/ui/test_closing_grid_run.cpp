@@ -221,8 +221,7 @@ TEST_F(WindowUseTest, ClearDataForgetsTheResults) {
 }
 
 TEST_F(WindowUseTest, OpenInputShowsExactlyWhatTheNextRunDoes) {
-  ConfirmChoice(22);  // standard Gumbel
-  ASSERT_EQ(dm->SelectionCode, "4");
+  ConfirmPreference("4");  // standard Gumbel
   const std::string path = Path("series.inp");
   std::filesystem::copy_file(std::string(TAVORIX_EXAMPLES_DIR) + "/failure.inp", path);
   dialogs.OpenNames = {path};
@@ -234,7 +233,7 @@ TEST_F(WindowUseTest, OpenInputShowsExactlyWhatTheNextRunDoes) {
   // Choosing a preference switches composites off on the page and says so.
   QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
   ASSERT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
-  ConfirmChoice(22);
+  ConfirmPreference("4");
   EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 0);
   EXPECT_TRUE(form->StatusText().startsWith("Composite distributions are switched off"));
 }

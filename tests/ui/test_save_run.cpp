@@ -195,7 +195,7 @@ TEST_F(SaveRunTest, RunOfAnExampleLeavesItsFilesAndShowsTheOutputPage) {
 }
 
 TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
-  ConfirmChoice(5);  // "Log-normal (optimized)": code 23
+  ConfirmPreference("23");  // "Log-normal (optimized)"
   PasteIntoCell(0, 1, Column(GumbelSeries(600)));
   SaveRun(Path("n600.inp"));
   ASSERT_EQ(dialogs.LastMessage(), RunMessage("n600"));
@@ -207,7 +207,7 @@ TEST_F(SaveRunTest, SixHundredDataShowGoodnessOfFitAndCode23ItsExplanation) {
 }
 
 TEST_F(SaveRunTest, FiveHundredDataHideGoodnessOfFitAndCode22HasNoExplanation) {
-  ConfirmChoice(4);  // "Log-normal (standard)": code 22
+  ConfirmPreference("22");  // "Log-normal (standard)"
   PasteIntoCell(0, 1, Column(GumbelSeries(500)));
 
   // While the run works, the panel shows and typing does nothing; closing

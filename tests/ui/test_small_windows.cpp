@@ -59,8 +59,7 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
   Button("RankedListButton")->show();
   Button("SelectDistributionButton")->click();
 
-  ConfirmChoice(22);
-  EXPECT_EQ(dm->SelectionCode, "4");
+  ConfirmPreference("4");
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "standard Gumbel distribution");
   EXPECT_EQ(dialogs.Messages, (std::vector<std::string>{"Please be aware that the standard Gumbel distribution "
                                                         "selected may or may not be suitable in this case."}));
@@ -73,8 +72,7 @@ TEST_F(SelectionTest, ConfirmingStandardGumbelPrefersCodeFourAndSwitchesComposit
 }
 
 TEST_F(SelectionTest, ConfirmingBestOfAllShowsNoWarning) {
-  ConfirmChoice(35);  // Kumaraswamy is preferred by the text "39"
-  EXPECT_EQ(dm->SelectionCode, "39");
+  ConfirmPreference("39");  // Kumaraswamy is preferred by the text "39"
   EXPECT_EQ(Edit("PreferredDistributionEdit")->text(), "Kumaraswamy generalized distribution");
   dialogs.Messages.clear();
   ConfirmChoice(1);
@@ -84,8 +82,7 @@ TEST_F(SelectionTest, ConfirmingBestOfAllShowsNoWarning) {
 }
 
 TEST_F(SelectionTest, SwitchingTheCompositeOptionResetsTheChoice) {
-  ConfirmChoice(22);
-  ASSERT_EQ(dm->SelectionCode, "4");
+  ConfirmPreference("4");
   QTest::keyClick(Combo("CompositeOptionBox"), Qt::Key_Down);
   EXPECT_EQ(Combo("CompositeOptionBox")->currentIndex(), 1);
   EXPECT_EQ(dm->SelectionCode, "1");
