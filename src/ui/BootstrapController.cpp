@@ -64,6 +64,13 @@ void TBootstrapController::Run(int replicas, Job job) {
   }));
 }
 
+void TBootstrapController::ShowProgressIn(QProgressBar* bar) {
+  connect(this, &TBootstrapController::Progress, bar, [bar](int done, int total) {
+    bar->setMaximum(total);
+    bar->setValue(done);
+  });
+}
+
 void TBootstrapController::Cancel() {
   if (cancel_) cancel_->store(true);
 }

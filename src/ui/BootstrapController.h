@@ -8,6 +8,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QProgressBar>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -51,6 +52,8 @@ class TBootstrapController : public QObject {
   void StartBand(TBandRequest request);
   void Cancel();
   bool Running() const { return running_; }
+  // Shows the replicas done in `bar` as they come.
+  void ShowProgressIn(QProgressBar* bar);
 
  signals:
   void Progress(int done, int total);

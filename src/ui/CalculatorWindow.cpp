@@ -198,10 +198,7 @@ void CalculatorWindow::BuildBootstrapControls() {
   bootstrap_ = new TBootstrapController(this);
   connect(bootstrapButton_, &QPushButton::clicked, this, &CalculatorWindow::BootstrapButtonClick);
   connect(cancelBootstrapButton_, &QPushButton::clicked, this, &CalculatorWindow::CancelBootstrapButtonClick);
-  connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
-    bootstrapProgress_->setMaximum(total);
-    bootstrapProgress_->setValue(done);
-  });
+  bootstrap_->ShowProgressIn(bootstrapProgress_);
   connect(bootstrap_, &TBootstrapController::Finished, this, &CalculatorWindow::BootstrapFinished);
 }
 

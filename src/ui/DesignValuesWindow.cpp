@@ -104,10 +104,7 @@ DesignValuesWindow::DesignValuesWindow(QWidget* parent) : QWidget(parent, Qt::Wi
   connect(saveCsvButton_, &QPushButton::clicked, this, &DesignValuesWindow::SaveCsvButtonClick);
   connect(bootstrapButton_, &QPushButton::clicked, this, &DesignValuesWindow::BootstrapButtonClick);
   connect(cancelBootstrapButton_, &QPushButton::clicked, this, &DesignValuesWindow::CancelBootstrapButtonClick);
-  connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
-    bootstrapProgress_->setMaximum(total);
-    bootstrapProgress_->setValue(done);
-  });
+  bootstrap_->ShowProgressIn(bootstrapProgress_);
   connect(bootstrap_, &TBootstrapController::Finished, this, &DesignValuesWindow::BootstrapFinished);
 }
 

@@ -198,10 +198,7 @@ GraphicsPage::GraphicsPage(TWindowState& state, TDMTavorix& dm, TDialogs& dialog
   connect(beltButton_, &QPushButton::clicked, this, &GraphicsPage::BeltButtonClick);
   connect(openGraphButton_, &QPushButton::clicked, this, &GraphicsPage::OpenGraphButtonClick);
   connect(cancelBandButton_, &QPushButton::clicked, this, &GraphicsPage::CancelBandButtonClick);
-  connect(bootstrap_, &TBootstrapController::Progress, this, [this](int done, int total) {
-    bandProgress_->setMaximum(total);
-    bandProgress_->setValue(done);
-  });
+  bootstrap_->ShowProgressIn(bandProgress_);
   connect(bootstrap_, &TBootstrapController::Finished, this, &GraphicsPage::BandFinished);
 }
 

@@ -98,7 +98,11 @@ TEST_F(CalculatorBootstrapTest, IntervalOfTheXComputedBracketsIt) {
 TEST_F(CalculatorBootstrapTest, CancelAndClosingStopItWithoutAnInterval) {
   AskPeriod("50");
   StartBootstrap(100000);
-  QTest::qWait(50);
+  // The bar counts the replicas as they come.
+  QProgressBar* bar = Find<QProgressBar>("BootstrapProgress");
+  for (int i = 0; i < 1000 && bar->value() <= 0; ++i) QTest::qWait(10);
+  EXPECT_GT(bar->value(), 0);
+  EXPECT_EQ(bar->maximum(), 100000);
   Find<QPushButton>("CancelBootstrapButton")->click();
   Wait();
   EXPECT_LT(Find<QProgressBar>("BootstrapProgress")->value(), 100000);
