@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -208,12 +210,30 @@ void DesignValuesWindow::ShowBootstrap() {
     }
   }
   tableView_->resizeColumnsToContents();
+  WidenToShowEveryColumn();
   std::string note = tableNote_.empty() ? "" : tableNote_ + "\n";
   note += "Bootstrap: " + FormatGeneral(100 * boot_->Level) + "% interval of X from " +
           std::to_string(boot_->Replicas) + " replicas, " + std::to_string(boot_->Failed) + " failed" +
           (boot_->Marked() ? " (fewer than 90% succeeded)" : "") + "; p-values KS D " + FormatGeneral(boot_->PKs) +
           ", AD A2 " + FormatGeneral(boot_->PAd) + ", CvM W2 " + FormatGeneral(boot_->PCvm);
   noteLabel_->setText(QString::fromStdString(note));
+}
+
+// The bootstrap's two columns make the table wider than the window opened
+// for the report's: the window grows by what the columns lack, as far as its
+// screen allows, and moves left where it would leave the screen.
+void DesignValuesWindow::WidenToShowEveryColumn() {
+  const int lacking = tableView_->horizontalHeader()->length() - tableView_->viewport()->width();
+  if (lacking <= 0) return;
+  const QScreen* screen = this->screen();
+  const QRect area = screen ? screen->availableGeometry() : QRect();
+  const int frameExtra = frameGeometry().width() - width();
+  int wanted = width() + lacking;
+  if (screen) wanted = std::min(wanted, area.width() - frameExtra);
+  if (wanted <= width()) return;
+  resize(wanted, height());
+  if (screen && isVisible() && frameGeometry().right() > area.right())
+    move(std::max(area.left(), area.right() + 1 - frameGeometry().width()), y());
 }
 
 void DesignValuesWindow::CopyButtonClick() {

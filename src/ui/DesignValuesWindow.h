@@ -48,6 +48,7 @@ class DesignValuesWindow : public QWidget {
   void Rebuild();
   void BootstrapFinished(const TBootstrapOutcome& outcome);
   void ShowBootstrap();
+  void WidenToShowEveryColumn();
   std::vector<std::vector<std::string>> Cells() const;
 
   QLineEdit* periodsEdit_;  // return periods separated by commas

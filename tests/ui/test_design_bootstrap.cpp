@@ -3,9 +3,11 @@
 // (the numbers of the bootstrap itself), goes into Copy, and Cancel leaves
 // the table as it was.
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 
 #include "UiTestSupport.h"
@@ -44,6 +46,7 @@ class DesignBootstrapTest : public ::testing::Test {
 TEST_F(DesignBootstrapTest, ShowsTheIntervalBesideTheReportsLimits) {
   QTableWidget* table = Find<QTableWidget>("DesignTableView");
   EXPECT_TRUE(table->isColumnHidden(6));
+  const int widthBefore = window_.width();
   Find<QSpinBox>("ReplicasEdit")->setValue(200);
   Find<QPushButton>("BootstrapButton")->click();
   EXPECT_TRUE(window_.BootstrapRunning());
@@ -53,6 +56,13 @@ TEST_F(DesignBootstrapTest, ShowsTheIntervalBesideTheReportsLimits) {
   EXPECT_TRUE(Find<QProgressBar>("BootstrapProgress")->isHidden());
   ASSERT_FALSE(table->isColumnHidden(6));
   ASSERT_FALSE(table->isColumnHidden(7));
+  // The window widens to show the two new columns whole, as far as the
+  // screen allows.
+  QApplication::processEvents();
+  EXPECT_GT(window_.width(), widthBefore);
+  if (window_.frameGeometry().width() < window_.screen()->availableGeometry().width()) {
+    EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
+  }
 
   BootstrapOptions options;
   options.Replicas = 200;
