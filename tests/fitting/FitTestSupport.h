@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "fitting/FitAll.h"
 #include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
 #include "fitting/Registry.h"
@@ -46,6 +47,28 @@ inline FitWorkspace MakeWorkspace(const TavorixRun& run) {
   FitWorkspace ws;
   ws.Prepare(run);
   return ws;
+}
+
+// 60 right-skewed values with a kink, every registry row fitted on them
+// (best of all with composites), so that every composite finds parts.
+inline const TavorixRun& SkewedRunFittedByEveryRow() {
+  static const TavorixRun run = [] {
+    TavorixRun r;
+    r.N = 60;
+    r.X.assign(r.N + 1, 0.0L);
+    r.Fr.assign(r.N + 1, 0.0L);
+    r.SerialOfRank.assign(r.N + 1, 0);
+    for (int i = 1; i <= r.N; ++i) {
+      const double f = static_cast<double>(i) / (r.N + 1);
+      r.X[i] = 20.0 + 4.0 * -std::log(-std::log(f)) + (i > 40 ? 0.6 * (i - 40) : 0.0);
+      r.Fr[i] = f;
+      r.SerialOfRank[i] = i;
+    }
+    r.CompositeOn = true;
+    FitAllDistributions(r);
+    return r;
+  }();
+  return run;
 }
 
 // Example parameters of a family and a range over which a row of the family

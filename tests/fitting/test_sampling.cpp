@@ -13,6 +13,7 @@
 
 #include "fitting/Composites.h"
 #include "fitting/FitAll.h"
+#include "fitting/FitTestSupport.h"
 #include "fitting/FittedModel.h"
 #include "fitting/Sampling.h"
 
@@ -47,27 +48,6 @@ TEST(Sampling, ReplicaStreamsDependOnSeedAndIndexOnly) {
     const double u = UniformFrequency(rng);
     ASSERT_TRUE(u > 0 && u < 1);
   }
-}
-
-// 60 right-skewed values with a kink, so that every composite finds parts.
-const TavorixRun& FittedRun() {
-  static const TavorixRun run = [] {
-    TavorixRun r;
-    r.N = 60;
-    r.X.assign(r.N + 1, 0.0L);
-    r.Fr.assign(r.N + 1, 0.0L);
-    r.SerialOfRank.assign(r.N + 1, 0);
-    for (int i = 1; i <= r.N; ++i) {
-      const double f = static_cast<double>(i) / (r.N + 1);
-      r.X[i] = 20.0 + 4.0 * -std::log(-std::log(f)) + (i > 40 ? 0.6 * (i - 40) : 0.0);
-      r.Fr[i] = f;
-      r.SerialOfRank[i] = i;
-    }
-    r.CompositeOn = true;
-    FitAllDistributions(r);
-    return r;
-  }();
-  return run;
 }
 
 // Whether the distribution lives on x >= 0 of the moved scale, with the
@@ -123,7 +103,7 @@ double KsPValue(double d, double n) {
 }
 
 TEST(Sampling, DrawsFollowTheFittedDistributionOfEveryCode) {
-  const TavorixRun& run = FittedRun();
+  const TavorixRun& run = testing::SkewedRunFittedByEveryRow();
   constexpr int kDraws = 2000;
   int swept = 0;
   for (const DistributionInfo& d : Registry()) {

@@ -15,37 +15,15 @@
 #include "core/TextLines.h"
 #include "fitting/Composites.h"
 #include "fitting/FitAll.h"
+#include "fitting/FitTestSupport.h"
 #include "fitting/FittedModel.h"
 #include "report/ParameterFile.h"
 
 namespace tavorix {
 namespace {
 
-// 60 right-skewed values with a kink, so that every composite finds parts.
-const TavorixRun& FittedRun() {
-  static const TavorixRun run = [] {
-    TavorixRun r;
-    r.N = 60;
-    r.X.assign(r.N + 1, 0.0L);
-    r.Fr.assign(r.N + 1, 0.0L);
-    r.SerialOfRank.assign(r.N + 1, 0);
-    for (int i = 1; i <= r.N; ++i) {
-      const double f = static_cast<double>(i) / (r.N + 1);
-      const double gumbel = -std::log(-std::log(f));
-      r.X[i] = 20.0 + 4.0 * gumbel + (i > 40 ? 3.0 * (i - 40) * 0.2 : 0.0);
-      r.Fr[i] = f;
-      r.SerialOfRank[i] = i;
-    }
-    r.CompositeOn = true;
-    r.FitThreads = 1;
-    FitAllDistributions(r);
-    return r;
-  }();
-  return run;
-}
-
 FittedModel ModelOf(int code) {
-  TavorixRun run = FittedRun();
+  TavorixRun run = testing::SkewedRunFittedByEveryRow();
   TakeFit(run, code);
   return FittedModel(run.Fitted, run.Shift);
 }
@@ -68,11 +46,11 @@ std::vector<int> FittedCodes() {
 class RegistrySweep : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    const FitSlot& slot = FittedRun().Slots[GetParam()];
+    const FitSlot& slot = testing::SkewedRunFittedByEveryRow().Slots[GetParam()];
     ASSERT_TRUE(slot.Ran && slot.HasResult) << "the series gives code " << GetParam() << " no fit";
     model_ = ModelOf(GetParam());
   }
-  const TavorixRun& run_ = FittedRun();
+  const TavorixRun& run_ = testing::SkewedRunFittedByEveryRow();
   FittedModel model_;
 };
 
