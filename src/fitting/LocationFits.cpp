@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -224,42 +225,238 @@ void FormChunk(const TavorixRun& run, const FitWorkspace& ws, const LocationFitK
                      });
 }
 
+// ------------------------------------------------------------ far steps
+//
+// Far from the data the misfit is a smooth function of the bound: it tends
+// to that of a Gumbel fit as the bound moves away, and on Gumbel-like data it
+// keeps falling, by less at each step, to the last of 100 000 steps. Past
+// kExactSteps the stepping goes in blocks: the misfit is formed at the
+// Chebyshev points of the block in t = 1 / (k + 50) (the distance of the
+// bound to the middle of the data, in steps; the data's own logarithms are
+// far outside the block), a polynomial through them gives the misfit of
+// every step of the block, and the steps whose fall exceeds many times the
+// polynomial's error, measured at points between the nodes, are taken
+// without being formed. The first step whose fall is not that sure, and the
+// steps after it, are formed one by one as before, so the stepping stops
+// where the steps done one at a time stop.
+
+constexpr int kExactSteps = 256;    // formed one by one before the blocks
+constexpr int kBlockDegree = 10;    // the polynomial's degree
+constexpr int kLeastBlock = 32;     // smaller blocks are formed one by one
+constexpr int kExactWindow = 64;    // steps formed one by one past a step not sure,
+constexpr int kLargestWindow = 8192;  // doubled up to this while blocks keep failing
+constexpr double kSureFall = 16.0;  // a fall taken unformed exceeds this many errors
+
+double FarT(double k) { return 1.0 / (k + 50.0); }
+
+// The bound at step k, k not necessarily whole, as StepBound forms it.
+double FarBound(const TavorixRun& run, BoundSide side, long double k) {
+  const long double range = run.X[run.N] - run.X[1];
+  return side == BoundSide::Left ? static_cast<double>(run.X[1] - 0.01L * k * range)
+                                 : static_cast<double>(run.X[run.N] + 0.01L * k * range);
+}
+
+// The misfits at the bounds c (one per entry, on the fit's threads); false
+// when a bound reaches the data, a line has no variation or a misfit is not
+// finite: the block is then formed step by step.
+bool MisfitsAtBounds(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+                     DataExtremes extremes, const std::vector<double>& c, std::vector<double>& misfit) {
+  for (double bound : c)
+    if (kind.Side == BoundSide::Left ? !(bound < extremes.Min) : !(bound > extremes.Max)) return false;
+  const int threads = std::min(FitThreadsOf(run), static_cast<int>(c.size()));
+  std::vector<FitWorkspace> spaces(static_cast<std::size_t>(threads), ws);
+  std::vector<std::vector<double>> scratch(static_cast<std::size_t>(threads),
+                                           std::vector<double>(static_cast<std::size_t>(ws.N) + 1));
+  std::vector<char> usable(c.size(), 0);
+  misfit.assign(c.size(), 0.0);
+  ParallelRows(threads, 0, static_cast<int>(c.size()) - 1, [&](int j, int worker) {
+    run.ThrowIfCancelled();
+    FitWorkspace& w = spaces[worker];
+    misfit[j] = StepMisfit(w, kind, c[j], scratch[worker].data());
+    usable[j] = !w.Line.NoVariation && std::isfinite(misfit[j]);
+  });
+  return std::all_of(usable.begin(), usable.end(), [](char u) { return u != 0; });
+}
+
+// The polynomial through the misfits at the Chebyshev points of a block
+// (extrema, both ends included), in barycentric form.
+class FarBlock {
+ public:
+  FarBlock(int kFrom, int kTo) : kFrom_(kFrom), kTo_(kTo) {
+    const double t0 = FarT(kFrom), t1 = FarT(kTo);
+    for (int j = 0; j <= kBlockDegree; ++j) {
+      t_[j] = j == 0 ? t0 : j == kBlockDegree ? t1 : Point(std::cos(kPi * j / kBlockDegree));
+      w_[j] = (j % 2 ? -1.0 : 1.0) * (j == 0 || j == kBlockDegree ? 0.5 : 1.0);
+    }
+  }
+  // Steps (not whole inside) of the nodes and of the points between them
+  // where the polynomial is checked.
+  long double NodeStep(int j) const {
+    return j == 0 ? kFrom_ : j == kBlockDegree ? kTo_ : 1.0L / t_[j] - 50.0L;
+  }
+  static constexpr int kChecks = kBlockDegree / 2;
+  long double CheckStep(int i) const {
+    return 1.0L / Point(std::cos(kPi * (2 * i + 0.5) / kBlockDegree)) - 50.0L;
+  }
+  void SetNodeMisfit(int j, double m) { f_[j] = m; }
+  double MisfitAtT(double t) const {
+    double num = 0, den = 0;
+    for (int j = 0; j <= kBlockDegree; ++j) {
+      if (t == t_[j]) return f_[j];
+      const double q = w_[j] / (t - t_[j]);
+      num += q * f_[j];
+      den += q;
+    }
+    return num / den;
+  }
+  double MisfitAtStep(int k) const { return MisfitAtT(FarT(k)); }
+
+ private:
+  static constexpr double kPi = 3.14159265358979323846;
+  double Point(double x) const {
+    const double t0 = FarT(kFrom_), t1 = FarT(kTo_);
+    return 0.5 * (t0 + t1) + 0.5 * (t0 - t1) * x;
+  }
+  int kFrom_, kTo_;
+  double t_[kBlockDegree + 1], w_[kBlockDegree + 1], f_[kBlockDegree + 1] = {};
+};
+
+// The last step of [kFrom + 1, kTo] up to which every step surely lowers the
+// misfit (kFrom when the first is not sure), and the misfit at kTo; -1 when
+// the block cannot be judged this way.
+struct BlockJudgement {
+  int SureTo = -1;
+  double MisfitAtEnd = 0;
+};
+
+BlockJudgement JudgeBlock(const TavorixRun& run, const FitWorkspace& ws, const LocationFitKind& kind,
+                          DataExtremes extremes, int kFrom, double misfitFrom, int kTo) {
+  FarBlock block(kFrom, kTo);
+  std::vector<double> c, m;
+  for (int j = 1; j <= kBlockDegree; ++j) c.push_back(FarBound(run, kind.Side, block.NodeStep(j)));
+  for (int i = 0; i < FarBlock::kChecks; ++i) c.push_back(FarBound(run, kind.Side, block.CheckStep(i)));
+  if (!MisfitsAtBounds(run, ws, kind, extremes, c, m)) return {};
+  block.SetNodeMisfit(0, misfitFrom);
+  for (int j = 1; j <= kBlockDegree; ++j) block.SetNodeMisfit(j, m[j - 1]);
+  double error = 4 * std::numeric_limits<double>::epsilon() * std::fabs(misfitFrom);
+  for (int i = 0; i < FarBlock::kChecks; ++i) {
+    const double t = FarT(static_cast<double>(block.CheckStep(i)));
+    error = std::max(error, std::fabs(block.MisfitAtT(t) - m[kBlockDegree + i]));
+  }
+  BlockJudgement judgement{kFrom, m[kBlockDegree - 1]};
+  double before = misfitFrom;
+  for (int k = kFrom + 1; k <= kTo; ++k) {
+    const double now = k == kTo ? judgement.MisfitAtEnd : block.MisfitAtStep(k);
+    if (!(before - now > kSureFall * error)) break;
+    judgement.SureTo = k;
+    before = now;
+  }
+  return judgement;
+}
+
+// Goes on with a stepping that lowered the misfit at every step up to kFrom
+// (its misfit there `best`, ws.Line its line): returns the step where it
+// stops.
+template <bool Mirrored>
+int StepFar(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind, DataExtremes extremes,
+            int kFrom, double best) {
+  std::vector<double> g(static_cast<std::size_t>(ws.N) + 1);
+  LinePipeline pipeline(ws.Ft.data(), ws.N);
+  int kBest = kFrom;
+  bool lineKnown = true;  // ws.Line is the line of step kBest
+  // Steps first..last one by one from step first - 1 = kBest (misfit best);
+  // false when the stepping stopped.
+  auto oneByOne = [&](int first, int last) {
+    if (!lineKnown) StepMisfit(ws, kind, FarBound(run, kind.Side, kBest), g.data());
+    lineKnown = true;
+    bool going = true;
+    RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, first, last,
+                       [&](int k, double misfit, const LineState&) {
+                         if (!(misfit < best)) return going = false;
+                         best = misfit;
+                         kBest = k;
+                         return true;
+                       });
+    return going;
+  };
+  int size = kFrom, window = kExactWindow;
+  while (kBest < kind.MaxSteps) {
+    const int kTo = std::min(kind.MaxSteps, kBest + size);
+    if (kTo - kBest < kLeastBlock) {
+      if (!oneByOne(kBest + 1, kTo)) return kBest;
+      continue;
+    }
+    const BlockJudgement judgement = JudgeBlock(run, ws, kind, extremes, kBest, best, kTo);
+    if (judgement.SureTo < 0) {  // not smooth here: the rest one by one
+      oneByOne(kBest + 1, kind.MaxSteps);
+      return kBest;
+    }
+    if (judgement.SureTo == kTo) {
+      kBest = kTo;
+      best = judgement.MisfitAtEnd;
+      lineKnown = false;
+      size *= 2;
+      window = kExactWindow;
+      continue;
+    }
+    if (judgement.SureTo > kBest) {  // the line and misfit of the last sure step, as formed
+      kBest = judgement.SureTo;
+      best = StepMisfit(ws, kind, FarBound(run, kind.Side, kBest), g.data());
+    }
+    // Where the fall of a step is no larger than the misfit's rounding, each
+    // step must be formed; the window grows while the blocks keep failing.
+    if (!oneByOne(kBest + 1, std::min(kind.MaxSteps, kBest + window))) return kBest;
+    window = std::min(2 * window, kLargestWindow);
+    size = std::max(kLeastBlock, (kTo - kBest) / 2);
+  }
+  return kBest;
+}
+
 // The stepping: it stops at the first step that does not lower the misfit
-// and returns the step before it (0: none), leaving in ws.Line the line of
-// the step where it stopped. On several threads the steps are formed ahead
-// in chunks, side by side, and taken over in step order; the chunks grow
-// from 16 steps, so a stepping that stops early forms few steps in vain.
+// and returns the step before it (0: none). The first kExactSteps steps are
+// formed one by one; on several threads they are formed ahead in chunks,
+// side by side, and taken over in step order; the chunks grow from 16 steps,
+// so a stepping that stops early forms few steps in vain. A stepping still
+// going then goes on in blocks (StepFar).
 template <bool Mirrored>
 int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind) {
   const int n = ws.N;
   const DataExtremes extremes = ExtremesOf(ws);
+  const int last = std::min(kind.MaxSteps, kExactSteps);
   double best = 1000000.0;
   int kBest = 0;
+  bool stopped = false;
   auto take = [&](int k, double misfit) {
-    if (!(misfit < best)) return false;
+    if (!(misfit < best)) {
+      stopped = true;
+      return false;
+    }
     best = misfit;
     kBest = k;
     return true;
+  };
+  auto goOn = [&] {
+    return stopped || kBest < last ? kBest : StepFar<Mirrored>(run, ws, kind, extremes, kBest, best);
   };
 
   const int threads = FitThreadsOf(run);
   if (threads == 1) {
     LinePipeline pipeline(ws.Ft.data(), n);
-    RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, 1, kind.MaxSteps,
+    RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, 1, last,
                        [&](int k, double misfit, const LineState&) { return take(k, misfit); });
-    return kBest;
+    return goOn();
   }
 
   std::vector<LinePipeline> pipelines;
   for (int t = 0; t < threads; ++t) pipelines.emplace_back(ws.Ft.data(), n);
   std::vector<StepChunk> chunks(static_cast<std::size_t>(threads));
   int next = 1, size = 16;
-  while (next <= kind.MaxSteps) {
+  while (next <= last) {
     int used = 0;
     for (auto& chunk : chunks) {
-      if (next > kind.MaxSteps) break;
+      if (next > last) break;
       chunk.First = next;
-      chunk.Last = std::min(kind.MaxSteps, next + size - 1);
+      chunk.Last = std::min(last, next + size - 1);
       next = chunk.Last + 1;
       ++used;
     }
@@ -278,7 +475,7 @@ int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& 
       }
     }
   }
-  return kBest;
+  return goOn();
 }
 
 }  // namespace
@@ -365,7 +562,7 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
   Stepping sa{wsA, LinePipeline(wsA.Ft.data(), n), a.Mirrored}, sb{wsB, LinePipeline(wsB.Ft.data(), n), b.Mirrored};
   std::vector<double> buffer(2 * static_cast<std::size_t>(L) * (n + 1));
   double* xt[2] = {buffer.data(), buffer.data() + static_cast<std::size_t>(L) * (n + 1)};
-  const int last = a.MaxSteps;
+  const int last = std::min(a.MaxSteps, kExactSteps);
   int begun = 0;
   // The misfits of one kind for the group from step k0, taken in step order
   // until the kind stops.
@@ -402,6 +599,12 @@ std::pair<int, int> RunSteppingPair(const TavorixRun& run, FitWorkspace& wsA, Fi
         lanes::MakeLines(xt[0], first[0], ft, n, s->Ws.Line, after[0]);
       for (int g = 0; g < groups && s->Going; ++g) misfits(*s, k0 + g * L, xt[g], after[g]);
     }
+  }
+  // Each kind still going goes on alone, in blocks.
+  for (auto [s, kind] : {std::pair{&sa, &a}, std::pair{&sb, &b}}) {
+    if (!s->Going || s->KBest < last) continue;
+    s->KBest = s->Mirrored ? StepFar<true>(run, s->Ws, *kind, extremes, s->KBest, s->Best)
+                           : StepFar<false>(run, s->Ws, *kind, extremes, s->KBest, s->Best);
   }
   return {sa.KBest, sb.KBest};
 }

@@ -161,17 +161,22 @@ TEST(LaplaceGeneralizedFit, CountsOnlyWhenFivePercentBetterThanLaplace) {
 struct BoundCase {
   LocationFitKind Kind;
   double Bound;
-  double Slope;  // the A that the data were built with
-  double (*Quantile)(double f);
+  double Slope;  // the A that the data were built with: +-alpha
+  double (*Quantile)(double f, double alpha);
+  std::vector<double> Values(int n, double alpha) const {
+    return QuantilesAtPlottingPositions(n, [&](double f) { return Quantile(f, alpha); });
+  }
+  std::vector<double> Values(int n) const { return Values(n, std::fabs(Slope)); }
 };
 
 // Frechet and its mirror have C below the data, Fisher-Tippett type 3 and
-// its mirror above; the slopes are the exponents of ln(distance to C).
+// its mirror above; the slopes are the exponents of ln(distance to C). A
+// larger exponent puts C further from the data.
 const BoundCase kBoundCases[] = {
-    {kFrechetKind, 5, -3, [](double f) { return 5 + 2 * std::pow(-std::log(f), -1 / 3.0); }},
-    {kFrechetMirroredKind, 5, 1.5, [](double f) { return 5 + 3 * std::pow(-std::log(1 - f), 1 / 1.5); }},
-    {kFisherTippett3MirroredKind, 30, -3, [](double f) { return 30 - 2 * std::pow(-std::log(1 - f), -1 / 3.0); }},
-    {kFisherTippett3Kind, 30, 1.5, [](double f) { return 30 - 3 * std::pow(-std::log(f), 1 / 1.5); }},
+    {kFrechetKind, 5, -3, [](double f, double a) { return 5 + 2 * std::pow(-std::log(f), -1 / a); }},
+    {kFrechetMirroredKind, 5, 1.5, [](double f, double a) { return 5 + 3 * std::pow(-std::log(1 - f), 1 / a); }},
+    {kFisherTippett3MirroredKind, 30, -3, [](double f, double a) { return 30 - 2 * std::pow(-std::log(1 - f), -1 / a); }},
+    {kFisherTippett3Kind, 30, 1.5, [](double f, double a) { return 30 - 3 * std::pow(-std::log(f), 1 / a); }},
 };
 
 void PrintTo(const BoundCase& c, std::ostream* os) { *os << "code " << c.Kind.Code << ", bound " << c.Bound; }
@@ -180,7 +185,7 @@ class BoundFit : public ::testing::TestWithParam<BoundCase> {};
 
 TEST_P(BoundFit, RecoversTheBoundOfItsOwnDistribution) {
   const BoundCase& c = GetParam();
-  TavorixRun run = MakeRun(QuantilesAtPlottingPositions(50, c.Quantile));
+  TavorixRun run = MakeRun(c.Values(50));
   FitWorkspace ws = MakeWorkspace(run);
   FitLocation(run, ws, c.Kind);
   const FitSlot& slot = run.Slots[c.Kind.Code];
@@ -195,13 +200,20 @@ TEST_P(BoundFit, RecoversTheBoundOfItsOwnDistribution) {
 INSTANTIATE_TEST_SUITE_P(GridFitsB, BoundFit, ::testing::ValuesIn(kBoundCases),
                          [](const auto& info) { return "Code" + std::to_string(info.param.Kind.Code); });
 
-// The stepping forms several steps in one pass, and on several threads
-// chunks of steps ahead; it must stop where the steps done one at a time stop: at the first step that does not lower the misfit.
-// The Gumbel sample runs the right-hand kinds through all their steps.
+// The stepping forms several steps in one pass, on several threads chunks of
+// steps ahead, and far from the data takes the steps whose misfit surely
+// falls from a polynomial through a few of them; it must stop where the
+// steps done one at a time stop: at the first step that does not lower the
+// misfit. Exponents far from the kind's own put C hundreds or thousands of
+// steps away; the Gumbel sample runs the right-hand kinds through all their
+// steps.
 TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
   const BoundCase& c = GetParam();
-  for (const auto& values : {QuantilesAtPlottingPositions(37, c.Quantile),
-                             QuantilesAtPlottingPositions(41, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
+  std::vector<std::vector<double>> series{
+      c.Values(37), QuantilesAtPlottingPositions(41, [](double f) { return 50 - 10 * std::log(-std::log(f)); })};
+  for (double alpha : {8.0, 20.0, 60.0, 200.0}) series.push_back(c.Values(29, alpha));
+  bool stopsFar = false;
+  for (const auto& values : series) {
     TavorixRun run = MakeRun(values);
     FitWorkspace ref = MakeWorkspace(run);
     FillLocationFt(run, ref, c.Kind);
@@ -215,13 +227,16 @@ TEST_P(BoundFit, StopsAtTheStepOfTheStepsDoneOneAtATime) {
       kBest = k;
     }
     ASSERT_GT(kBest, 0);
+    stopsFar = stopsFar || (kBest > 300 && kBest < c.Kind.MaxSteps);
     for (int threads : {1, 3}) {  // one thread, or chunks of steps formed side by side
       run.FitThreads = threads;
       FitWorkspace ws = MakeWorkspace(run);
       FitLocation(run, ws, c.Kind);
-      EXPECT_EQ(run.Slots[c.Kind.Code].P.Bounded.C, LocationStepBound(run, ref, c.Kind.Side, kBest)) << threads;
+      EXPECT_EQ(run.Slots[c.Kind.Code].P.Bounded.C, LocationStepBound(run, ref, c.Kind.Side, kBest))
+          << threads << " threads, N = " << run.N << ", stops at step " << kBest;
     }
   }
+  EXPECT_TRUE(stopsFar) << "no series stops far from its data";
 }
 
 // 58 and 35, and 33 and 59, step through the same bounds; fitted as a pair
@@ -239,7 +254,7 @@ TEST(BoundFit, ThePairsOfOneSideFitAsEachAlone) {
     const int a = pair.A.Code, b = pair.B.Code;
     bool stopsApart = false;
     for (const auto& values :
-         {QuantilesAtPlottingPositions(37, pair.CaseA->Quantile), QuantilesAtPlottingPositions(45, pair.CaseB->Quantile),
+         {pair.CaseA->Values(37), pair.CaseB->Values(45),
           QuantilesAtPlottingPositions(23, [](double f) { return 50 - 10 * std::log(-std::log(f)); })}) {
       TavorixRun alone = MakeRun(values);
       alone.FitThreads = 1;
