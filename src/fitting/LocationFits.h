@@ -8,6 +8,9 @@
 // gives A and B, and Fc = exp(-w) (58, 59) or 1 - exp(-w) (35, 33) with
 // w = (distance / exp(-B/A))^A. C moves in steps of 1 % of the data range,
 // and the stepping stops at the first step that does not lower the misfit.
+// Past its first 256 steps, steps whose misfit surely falls are taken from a
+// polynomial through the misfits at a few bounds, without being formed; the
+// stop is that of the steps done one by one.
 
 #include "fitting/TavorixRun.h"
 #include "fitting/FitWorkspace.h"
