@@ -13,6 +13,11 @@ namespace tavorix {
 constexpr int kKumaraswamyBoundSteps = 200;
 constexpr int kKumaraswamyTableColumns = 300;  // of which the 280 exponent-scan steps are used
 
+// Past the first rows of bounds, a row is formed only when its misfits may
+// come near the least one (see the far rows in KumaraswamyFit.cpp); the
+// choice is that of every row formed.
 void FitKumaraswamy(TavorixRun& run, FitWorkspace& ws);
+// The same forming every row: the reference of the tests.
+void FitKumaraswamyEveryRow(TavorixRun& run, FitWorkspace& ws);
 
 }  // namespace tavorix

@@ -18,6 +18,7 @@
 #include "fitting/GompertzFit.h"
 #include "fitting/KumaraswamyFit.h"
 #include "fitting/RayleighFit.h"
+#include "fitting/Sampling.h"
 
 namespace tavorix {
 namespace {
@@ -225,6 +226,44 @@ TEST(KumaraswamyFit, RecoversBoundExponentAndShapeOnExactQuantiles) {
   ASSERT_EQ(run.FcCalc.size(), x.size() + 1);
   for (int r = 1; r <= run.N; ++r)
     EXPECT_NEAR(static_cast<double>(run.FcCalc[r]), r / 31.0, 1e-10) << "rank " << r;
+}
+
+// Past the first rows of bounds only the rows that may come near the least
+// misfit are formed; the fit must be the one of every row formed, also where
+// the best bound lies among the far rows (Kumaraswamy quantiles with their
+// bound 0.5 to 15 times the largest datum beyond it, log-normal data whose
+// misfit falls to the last row) and on one or two threads.
+TEST(KumaraswamyFit, FormingOnlyTheRowsNearTheLeastGivesTheFitOfEveryRow) {
+  std::vector<std::vector<double>> series;
+  for (double beyond : {1.5, 4.5, 16.0}) {
+    for (int n : {12, 40, 150}) {
+      const double b = std::log(1.0 / (n + 1)) / std::log(1.0 - std::pow(beyond, -1.7));
+      series.push_back(QuantilesAtPlottingPositions(
+          n, [&](double f) { return 10 * std::pow(1.0 - std::pow(1.0 - f, 1.0 / b), 1.0 / 1.7); }));
+    }
+  }
+  for (int n : {25, 90}) {
+    series.push_back(QuantilesAtPlottingPositions(n, [](double f) { return std::exp(2 + 0.5 * StandardNormalQuantile(f)); }));
+    series.push_back(QuantilesAtPlottingPositions(n, [](double f) { return 50 - 10 * std::log(-std::log(f)); }));
+  }
+  bool farBest = false;
+  for (const auto& x : series) {
+    for (int threads : {1, 2}) {
+      TavorixRun every = MakeRun(x), some = MakeRun(x);
+      every.FitThreads = some.FitThreads = threads;
+      FitWorkspace ws1 = MakeWorkspace(every), ws2 = MakeWorkspace(some);
+      FitKumaraswamyEveryRow(every, ws1);
+      FitKumaraswamy(some, ws2);
+      const FitSlot &a = every.Slots[36], &b = some.Slots[36];
+      ASSERT_EQ(b.HasResult, a.HasResult);
+      EXPECT_EQ(b.P.Kumaraswamy.M, a.P.Kumaraswamy.M) << "N = " << x.size();
+      EXPECT_EQ(b.P.Kumaraswamy.A, a.P.Kumaraswamy.A) << "N = " << x.size();
+      EXPECT_EQ(b.P.Kumaraswamy.B, a.P.Kumaraswamy.B) << "N = " << x.size();
+      EXPECT_EQ(b.Score, a.Score) << "N = " << x.size();
+      farBest = farBest || a.P.Kumaraswamy.M > 3.05 * x.back();
+    }
+  }
+  EXPECT_TRUE(farBest) << "no series has its best bound among the far rows";
 }
 
 TEST(KumaraswamyFit, ExponentNearOneIsSetToOne) {
