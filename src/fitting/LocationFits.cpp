@@ -69,17 +69,21 @@ double StepMisfit(FitWorkspace& ws, const LocationFitKind& kind, double c, doubl
 
 namespace {
 
+// The bound of step k, k not necessarily whole: X[1] - 0.01 k R to the
+// left, X[N] + 0.01 k R to the right, before any move off a datum.
+double BoundOfStep(const TavorixRun& run, BoundSide side, long double k) {
+  const long double range = run.X[run.N] - run.X[1];
+  return side == BoundSide::Left ? static_cast<double>(run.X[1] - 0.01L * k * range)
+                                 : static_cast<double>(run.X[run.N] + 0.01L * k * range);
+}
+
 // The bound of step k as LocationStepBound forms it, knowing the extremes of
 // the data: a bound beyond them reaches no datum (a difference of two unequal
 // doubles is never zero), so the look at every datum is left out.
 double StepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k, double xmin,
                  double xmax) {
-  const long double range = run.X[run.N] - run.X[1];
-  if (side == BoundSide::Left) {
-    const double c = static_cast<double>(run.X[1] - 0.01L * k * range);
-    return c < xmin ? c : LocationStepBound(run, ws, side, k);
-  }
-  const double c = static_cast<double>(run.X[run.N] + 0.01L * k * range);
+  const double c = BoundOfStep(run, side, k);
+  if (side == BoundSide::Left) return c < xmin ? c : LocationStepBound(run, ws, side, k);
   return c > xmax ? c : LocationStepBound(run, ws, side, k);
 }
 
@@ -249,13 +253,6 @@ constexpr double kSureFall = 16.0;  // a fall taken unformed exceeds this many e
 
 double FarT(double k) { return 1.0 / (k + 50.0); }
 
-// The bound at step k, k not necessarily whole, as StepBound forms it.
-double FarBound(const TavorixRun& run, BoundSide side, long double k) {
-  const long double range = run.X[run.N] - run.X[1];
-  return side == BoundSide::Left ? static_cast<double>(run.X[1] - 0.01L * k * range)
-                                 : static_cast<double>(run.X[run.N] + 0.01L * k * range);
-}
-
 // The misfits at the bounds c (one per entry, on the fit's threads); false
 // when a bound reaches the data, a line has no variation or a misfit is not
 // finite: the block is then formed step by step.
@@ -333,8 +330,8 @@ BlockJudgement JudgeBlock(const TavorixRun& run, const FitWorkspace& ws, const L
                           DataExtremes extremes, int kFrom, double misfitFrom, int kTo) {
   FarBlock block(kFrom, kTo);
   std::vector<double> c, m;
-  for (int j = 1; j <= kBlockDegree; ++j) c.push_back(FarBound(run, kind.Side, block.NodeStep(j)));
-  for (int i = 0; i < FarBlock::kChecks; ++i) c.push_back(FarBound(run, kind.Side, block.CheckStep(i)));
+  for (int j = 1; j <= kBlockDegree; ++j) c.push_back(BoundOfStep(run, kind.Side, block.NodeStep(j)));
+  for (int i = 0; i < FarBlock::kChecks; ++i) c.push_back(BoundOfStep(run, kind.Side, block.CheckStep(i)));
   if (!MisfitsAtBounds(run, ws, kind, extremes, c, m)) return {};
   block.SetNodeMisfit(0, misfitFrom);
   for (int j = 1; j <= kBlockDegree; ++j) block.SetNodeMisfit(j, m[j - 1]);
@@ -367,7 +364,7 @@ int StepFar(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind
   // Steps first..last one by one from step first - 1 = kBest (misfit best);
   // false when the stepping stopped.
   auto oneByOne = [&](int first, int last) {
-    if (!lineKnown) StepMisfit(ws, kind, FarBound(run, kind.Side, kBest), g.data());
+    if (!lineKnown) StepMisfit(ws, kind, BoundOfStep(run, kind.Side, kBest), g.data());
     lineKnown = true;
     bool going = true;
     RunSteps<Mirrored>(run, ws, kind, extremes, pipeline, ws.Line, first, last,
@@ -401,7 +398,7 @@ int StepFar(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& kind
     }
     if (judgement.SureTo > kBest) {  // the line and misfit of the last sure step, as formed
       kBest = judgement.SureTo;
-      best = StepMisfit(ws, kind, FarBound(run, kind.Side, kBest), g.data());
+      best = StepMisfit(ws, kind, BoundOfStep(run, kind.Side, kBest), g.data());
     }
     // Where the fall of a step is no larger than the misfit's rounding, each
     // step must be formed; the window grows while the blocks keep failing.
@@ -481,15 +478,13 @@ int RunStepping(const TavorixRun& run, FitWorkspace& ws, const LocationFitKind& 
 }  // namespace
 
 double LocationStepBound(const TavorixRun& run, const FitWorkspace& ws, BoundSide side, int k) {
-  const long double range = run.X[run.N] - run.X[1];
   const double* x = ws.X.data();
+  double c = BoundOfStep(run, side, k);
   if (side == BoundSide::Left) {
-    double c = static_cast<double>(run.X[1] - 0.01L * k * range);
     for (int i = 1; i <= ws.N; ++i)
       if (x[i] - c <= 0) c = x[i] - 0.001;
     return c;
   }
-  double c = static_cast<double>(run.X[run.N] + 0.01L * k * range);
   for (int i = 1; i <= ws.N; ++i)
     if (c - x[i] <= 0) c = x[i] + 0.001;
   return c;
